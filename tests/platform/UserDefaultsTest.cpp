@@ -1,0 +1,58 @@
+#include "platform/UserDefaults.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+TEST(UserDefaults, NestedValuesSurviveAReopenAndStayReadableJson)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sub/Vorn.json");
+    const QVariantList connections{
+        QVariantMap{{"name", "prod"}, {"port", 5432}, {"tags", QVariantList{"a", "b"}}},
+        QVariantMap{{"name", "local"}, {"autoCommit", true}}};
+    {
+        UserDefaults defaults(path);
+        defaults.setObject(connections, "allConnections");
+        defaults.setObject("#ff8000", "editorColor");
+        defaults.setObject(QByteArray("\x00\x01\xff", 3), "archived");
+        defaults.setObject(42, "count");
+    }
+    UserDefaults reopened(path);
+    EXPECT_EQ(reopened.arrayForKey("allConnections").size(), 2);
+    const QVariantMap first = reopened.arrayForKey("allConnections").first().toMap();
+    EXPECT_EQ(first.value("name").toString(), "prod");
+    EXPECT_EQ(first.value("port").toInt(), 5432);
+    EXPECT_EQ(first.value("tags").toList().size(), 2);
+    EXPECT_EQ(reopened.stringForKey("editorColor"), "#ff8000");
+    EXPECT_EQ(reopened.dataForKey("archived"), QByteArray("\x00\x01\xff", 3));
+    EXPECT_EQ(reopened.integerForKey("count"), 42);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_TRUE(root.value("allConnections").isArray());
+}
+
+TEST(UserDefaults, TypedGettersAnswerNeutralValuesForOtherKinds)
+{
+    QTemporaryDir dir;
+    UserDefaults defaults(dir.filePath("Vorn.json"));
+    defaults.setObject("text", "aString");
+    defaults.setObject("12", "numericString");
+    EXPECT_TRUE(defaults.arrayForKey("aString").isEmpty());
+    EXPECT_TRUE(defaults.dictionaryForKey("aString").isEmpty());
+    EXPECT_EQ(defaults.integerForKey("numericString"), 12);
+    EXPECT_TRUE(defaults.boolForKey("numericString"));
+    EXPECT_FALSE(defaults.boolForKey("missing"));
+    EXPECT_FALSE(defaults.contains("missing"));
+    defaults.removeObjectForKey("aString");
+    EXPECT_FALSE(defaults.contains("aString"));
+}
+
+TEST(UserDefaults, StandardStoreLivesInTheConfigFolder)
+{
+    EXPECT_TRUE(UserDefaults::standard().filePath().endsWith("/.config/Vorn/Vorn.json"));
+}
