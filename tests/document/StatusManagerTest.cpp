@@ -1,0 +1,378 @@
+#include "StatusManagerFakes.h"
+
+#include "document/LoggerController.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace
+{
+
+class StatusManagerTest : public ::testing::Test
+{
+protected:
+    StatusManagerTest()
+    {
+        manager.setDelegate(&document);
+        manager.setClock(clock.function());
+    }
+
+    QStringList loggedMarkers()
+    {
+        QStringList markers;
+        for (const QString &entry : manager.loggerController()->latestEntries().entries.mid(3))
+            markers << entry.section(' ', 1, 1);
+        return markers;
+    }
+
+    QStringList loggedTexts()
+    {
+        QStringList texts;
+        for (const QString &entry : manager.loggerController()->latestEntries().entries.mid(3))
+            texts << entry.mid(15);
+        return texts;
+    }
+
+    FakeClock clock;
+    FakeNotifier notifier{clock};
+    std::shared_ptr<FakeRoot> root = std::make_shared<FakeRoot>();
+    FakeDocument document;
+    StatusManager manager{root, notifier};
+};
+
+QMessageBox *shownSheet(QWidget *window)
+{
+    for (QMessageBox *box : window->findChildren<QMessageBox *>()) {
+        if (box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+QAbstractButton *buttonTitled(QMessageBox *box, const QString &title)
+{
+    for (QAbstractButton *button : box->buttons()) {
+        if (button->text() == title)
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(StatusManagerTest, BusyTwiceThenEndLogsOneStatusGroupWithOneTimer)
+{
+    EXPECT_EQ(notifier.targets, QList<StatusManager *>{&manager});
+    manager.setActiveConnectionStatus("Connecting");
+    QTimer *firstTimer = manager.activeStatusUpdateTimer();
+    ASSERT_NE(firstTimer, nullptr);
+    clock.now += 3;
+    manager.setActiveConnectionStatus("Executing SQL Statement", StatusManager::SqlEditor);
+    manager.setActiveConnectionStatusAdditionalDetails("select 1");
+    EXPECT_TRUE(manager.activeStatus());
+    EXPECT_EQ(manager.activeStatusStart(), clock.now);
+    EXPECT_EQ(manager.statusManagerSource(), StatusManager::SqlEditor);
+    ASSERT_NE(manager.activeStatusUpdateTimer(), nullptr);
+    EXPECT_TRUE(manager.activeStatusUpdateTimer()->isActive());
+    EXPECT_EQ(manager.activeStatusUpdateTimer()->interval(), 1000);
+    EXPECT_EQ(notifier.busySince.size(), 1u);
+    EXPECT_EQ(notifier.busySince.begin()->second, 1000.0); // the first start is kept
+
+    manager.setConnectionStatus("Statement executed");
+    EXPECT_FALSE(manager.activeStatus());
+    EXPECT_EQ(manager.connectionStatusText(), "Statement executed");
+    EXPECT_EQ(manager.activeStatusUpdateTimer(), nullptr);
+    EXPECT_TRUE(notifier.busySince.empty());
+    EXPECT_EQ(document.statusUpdates, 3);
+    EXPECT_EQ(loggedMarkers(), (QStringList{"+", ".", ".", "-"}));
+    EXPECT_EQ(loggedTexts(),
+              (QStringList{"Connecting", "Executing SQL Statement", "select 1", "Statement executed"}));
+}
+
+TEST_F(StatusManagerTest, FinalStatusWithoutBusyOnlyLogsAndRefreshes)
+{
+    document.isActive = false;
+    manager.setConnectionStatus("Disconnected");
+    EXPECT_EQ(loggedMarkers(), QStringList{"+"});
+    EXPECT_EQ(document.statusUpdates, 1);
+    EXPECT_EQ(notifier.busyUnregistrations, 0);
+    EXPECT_EQ(notifier.alertCountUpdates, 0);
+    EXPECT_TRUE(notifier.delivered.isEmpty());
+    EXPECT_EQ(manager.statusFlag(), StatusManager::NoAttention);
+}
+
+TEST_F(StatusManagerTest, ErrorEndLogsTheErrorBeforeTheStatus)
+{
+    manager.setActiveConnectionStatus("Connecting");
+    manager.setConnectionStatus("Connection failed", "FATAL: password authentication failed");
+    EXPECT_EQ(loggedMarkers(), (QStringList{"+", "~", "-"}));
+    EXPECT_EQ(loggedTexts().at(1), "FATAL: password authentication failed");
+}
+
+TEST_F(StatusManagerTest, NotifiesOnlyForABackgroundDocumentBusyForASecond)
+{
+    const struct {
+        const char *name;
+        bool supports;
+        bool active;
+        double seconds;
+        bool alertQueued;
+        qint64 flag;
+        bool notified;
+    } cases[] = {
+        {"background, long", true, false, 5.0, false, StatusManager::ActionFinished, true},
+        {"background, exactly one second", true, false, 1.0, false, StatusManager::ActionFinished, true},
+        {"background, short", true, false, 0.5, false, StatusManager::ActionFinished, false},
+        {"document in front", true, true, 5.0, false, StatusManager::NoAttention, false},
+        {"management view", false, false, 5.0, false, StatusManager::NoAttention, false},
+        {"an alert is waiting", true, false, 5.0, true, StatusManager::AlertArrived, false},
+    };
+    for (const auto &c : cases) {
+        FakeNotifier caseNotifier(clock);
+        FakeDocument caseDocument;
+        caseDocument.supportsNotifications = c.supports;
+        caseDocument.isActive = c.active;
+        StatusManager caseManager(root, caseNotifier);
+        caseManager.setDelegate(&caseDocument);
+        caseManager.setClock(clock.function());
+
+        caseManager.setActiveConnectionStatus("Executing SQL Statement");
+        if (c.alertQueued) {
+            caseManager.runErrorWithTitle("Query failed", "syntax error");
+            QCoreApplication::processEvents();
+        }
+        clock.now += c.seconds;
+        caseManager.setConnectionStatus("Statement executed");
+
+        EXPECT_EQ(caseManager.statusFlag(), c.flag) << c.name;
+        QList<FakeNotifier::Delivery> endNotices = caseNotifier.delivered;
+        if (c.alertQueued)
+            endNotices.removeFirst(); // the alert's own notification
+        ASSERT_EQ(endNotices.size(), c.notified ? 1 : 0) << c.name;
+        if (c.notified) {
+            EXPECT_EQ(endNotices.first().message.value("title"), "Vorn");
+            EXPECT_EQ(endNotices.first().message.value("message"), "Statement executed");
+            EXPECT_EQ(endNotices.first().target, &caseManager);
+        }
+        EXPECT_EQ(caseNotifier.alertCountUpdates > 0, c.supports && !c.active) << c.name;
+    }
+}
+
+TEST_F(StatusManagerTest, AnErrorAlertInTheBackgroundAsksForAttention)
+{
+    document.isActive = false;
+    manager.runInfoWithTitle("Imported", "12 rows");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(manager.statusFlag(), StatusManager::NoAttention);
+    EXPECT_TRUE(notifier.delivered.isEmpty());
+
+    manager.runErrorWithTitle("Connection lost", "The server closed the connection");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(manager.statusFlag(), StatusManager::AlertArrived);
+    ASSERT_EQ(notifier.delivered.size(), 1);
+    EXPECT_EQ(notifier.delivered.first().message.value("title"), "Vorn");
+    EXPECT_EQ(notifier.delivered.first().message.value("message"), "Connection lost");
+    EXPECT_EQ(notifier.delivered.first().target, &manager);
+
+    manager.setActiveConnectionStatus("Reconnecting");
+    clock.now += 10;
+    manager.setConnectionStatus("Connected");
+    EXPECT_EQ(manager.statusFlag(), StatusManager::AlertArrived);
+    EXPECT_EQ(notifier.delivered.size(), 1);
+
+    manager.clearStatusFlag();
+    EXPECT_EQ(manager.statusFlag(), StatusManager::NoAttention);
+    EXPECT_EQ(notifier.cleared, QList<StatusManager *>{&manager});
+
+    manager.userRespondedToUserNotifier();
+    EXPECT_EQ(document.requests, QStringList{"activate"});
+}
+
+TEST_F(StatusManagerTest, AlertsShowOneSheetAtATimeWithoutRepeats)
+{
+    QWidget window;
+    window.resize(600, 400);
+    window.show();
+    document.window = &window;
+
+    manager.runErrorWithTitle("Query failed", "syntax error at 1");
+    manager.runErrorWithTitle("Query failed", "syntax error at 1"); // same as the showing sheet
+    manager.runInfoWithTitle("Done", "3 rows");
+    manager.runInfoWithTitle("Done", "3 rows"); // same as the last queued
+    manager.runInfoWithTitle("Other", QString());
+    manager.runInfoWithTitle("Other", QString()); // without a message never the same
+    QTRY_VERIFY(shownSheet(&window));
+
+    QStringList shown;
+    while (QMessageBox *sheet = shownSheet(&window)) {
+        shown << sheet->text();
+        EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+        sheet->buttons().first()->click();
+        QCoreApplication::processEvents();
+        QTRY_VERIFY(!sheet->isVisible() && (shownSheet(&window) || !manager.hasPendingAlert()));
+    }
+    EXPECT_EQ(shown, (QStringList{"Query failed", "Done", "Other", "Other"}));
+    EXPECT_FALSE(manager.activeMessage());
+}
+
+TEST_F(StatusManagerTest, AlertsWaitForAWindowWithoutSheet)
+{
+    manager.runErrorWithTitle("Query failed", "syntax error");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(manager.hasPendingAlert()); // no window yet
+
+    QWidget window;
+    window.show();
+    QMessageBox other(&window);
+    other.setWindowModality(Qt::WindowModal);
+    other.open();
+    manager.runAlertIfAvailable(&window);
+    EXPECT_TRUE(manager.hasPendingAlert());
+    other.close();
+    manager.runAlertIfAvailable(&window);
+    EXPECT_FALSE(manager.hasPendingAlert());
+    ASSERT_TRUE(manager.activeMessage());
+    EXPECT_EQ(manager.activeMessage()->title, "Query failed");
+}
+
+TEST_F(StatusManagerTest, ThreeButtonAlertsAnswerWithTheButtonsReturnCode)
+{
+    QWidget window;
+    window.show();
+    document.window = &window;
+    const struct {
+        const char *button;
+        int code;
+    } cases[] = {{"Commit", 1}, {"Rollback", 0}, {"Cancel", -1}};
+    for (const auto &c : cases) {
+        QList<int> answers;
+        manager.runErrorWithTitle("Uncommitted changes", QStringLiteral("Case %1").arg(c.button), "Commit",
+                                  "Rollback", "Cancel", [&answers](int code) { answers << code; });
+        QTRY_VERIFY(shownSheet(&window));
+        QAbstractButton *button = buttonTitled(shownSheet(&window), c.button);
+        ASSERT_NE(button, nullptr) << c.button;
+        button->click();
+        QTRY_COMPARE(answers, QList<int>{c.code});
+        QTRY_VERIFY(!shownSheet(&window));
+    }
+
+    QList<int> answers;
+    manager.runErrorWithTitle("Two buttons", "Escape", "Retry", "Stop", QString(),
+                              [&answers](int code) { answers << code; });
+    QTRY_VERIFY(shownSheet(&window));
+    EXPECT_EQ(shownSheet(&window)->buttons().size(), 2);
+    QTest::keyClick(shownSheet(&window), Qt::Key_Escape);
+    QTRY_COMPARE(answers, QList<int>{0});
+}
+
+TEST_F(StatusManagerTest, StatusFromAWorkerThreadReachesTheDocumentOnTheMainThread)
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        manager.setActiveConnectionStatus("Loading more results");
+        manager.runErrorWithTitle("Fetch failed", "timeout");
+        manager.setConnectionStatus("Loaded", "timeout");
+        done = true;
+    });
+    QTRY_VERIFY(done);
+    worker.join();
+    QTRY_VERIFY(manager.hasPendingAlert());
+    EXPECT_TRUE(document.updatedOnMainThread);
+    EXPECT_EQ(document.statusUpdates, 2);
+    EXPECT_EQ(manager.activeStatusUpdateTimer(), nullptr);
+    EXPECT_EQ(loggedMarkers(), (QStringList{"+", "~", "-"}));
+}
+
+TEST_F(StatusManagerTest, ElapsedTimeTicksRefreshTextUnlessCancellingChanged)
+{
+    manager.setActiveConnectionStatus("Executing SQL Statement");
+    const int before = document.statusUpdates;
+    manager.activeStatusUpdate();
+    EXPECT_EQ(document.textOnlyUpdates, 1);
+    document.canCancel = true;
+    manager.activeStatusUpdate();
+    EXPECT_EQ(document.statusUpdates, before + 1);
+    EXPECT_TRUE(manager.cacheCanCancel());
+    QTRY_COMPARE_WITH_TIMEOUT(document.textOnlyUpdates, 2, 3000); // the real 1 s timer
+
+    manager.setConnectionStatus("Done");
+    manager.activeStatusUpdate();
+    EXPECT_EQ(document.textOnlyUpdates, 2);
+}
+
+TEST_F(StatusManagerTest, ReadOnlyReasons)
+{
+    const struct {
+        const char *code;
+        const char *reason;
+        const char *extended;
+    } cases[] = {
+        {nullptr, "The resultset is readonly", "The resultset is readonly"},
+        {"SOMETHINGNEW", "The resultset is readonly", "The resultset is readonly"},
+        {"NOSTATE", "The results of a SQL statement cannot be edited",
+         "With Vorn you cannot edit the results of a SQL statement. Use the browser to find a table "
+         "containing "
+         "the original data and edit it there."},
+        {"VIEW", "A view cannot be edited",
+         "With Vorn you cannot edit the results of a view. Use the browser to find a table containing the "
+         "original data and edit it there."},
+        {"NOPRIMARY", "Tables without a primary key cannot be edited",
+         "With Vorn you cannot edit PostgreSQL tables without a primary key. Use the SQL editor to edit data "
+         "in "
+         "this table, or add a primary key to this table."},
+        {"NORESULTSET", "There is no resultset", "There is no resultset for Vorn to edit"},
+        {"MANAGEMENT", "Management views can not be edited",
+         "With Vorn you can view various management related information. This information can not be edited "
+         "by "
+         "Vorn."},
+        {"UNSUPPORTEDCOLUMNTYPE", "This table contains an unsupported columntype",
+         "With Vorn you cannot edit tables that contain unsupported columntypes. Use the SQL Editor to edit "
+         "data "
+         "in this table."},
+    };
+    root->resultset = true;
+    root->readOnly = true;
+    for (const auto &c : cases) {
+        root->readOnlyReason = c.code ? QString(c.code) : QString();
+        EXPECT_EQ(manager.readOnlyReason(), c.reason) << (c.code ? c.code : "null");
+        EXPECT_EQ(manager.extendedReadOnlyReason(), c.extended) << (c.code ? c.code : "null");
+    }
+    root->readOnly = false;
+    EXPECT_TRUE(manager.readOnlyReason().isNull());
+    EXPECT_TRUE(manager.extendedReadOnlyReason().isNull());
+    root->readOnly = true;
+    root->resultset = false;
+    EXPECT_TRUE(manager.readOnlyReason().isNull());
+    manager.setVornRoot(nullptr);
+    EXPECT_TRUE(manager.readOnlyReason().isNull());
+}
+
+TEST_F(StatusManagerTest, LoadedRowsComeFromTheResultSet)
+{
+    EXPECT_EQ(manager.loadedRows(), -1);
+    EXPECT_FALSE(manager.fullyLoaded());
+    root->resultset = true;
+    root->rowCount = 250;
+    EXPECT_EQ(manager.loadedRows(), 250);
+    root->fullyLoaded = true;
+    EXPECT_TRUE(manager.fullyLoaded());
+    manager.setVornRoot(nullptr);
+    EXPECT_EQ(manager.loadedRows(), -1);
+}
+
+TEST_F(StatusManagerTest, EndingForgetsTheNotifierAndTheBusyPeriod)
+{
+    manager.setActiveConnectionStatus("Executing SQL Statement");
+    clock.now += 5;
+    manager.endStatusManager();
+    EXPECT_TRUE(notifier.targets.isEmpty());
+    EXPECT_TRUE(notifier.busySince.empty());
+    EXPECT_TRUE(notifier.delivered.isEmpty());
+    EXPECT_EQ(manager.activeStatusUpdateTimer(), nullptr);
+}
