@@ -1,0 +1,246 @@
+#include "connection/ConnectionsBackup.h"
+
+#include "connection/ConnectionHelper.h"
+#include "connection/ConnectionsBackupPrompt.h"
+#include "connection/SavedConnections.h"
+#include "platform/UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace
+{
+
+Q_LOGGING_CATEGORY(backupLog, "vorn.connections")
+
+const QStringList autoCommitNames{"off", "on", "ask"};
+const QStringList colorLabelNames{"red",    "orange", "yellow", "green", "blue",
+                                  "purple", "black",  "gray",   "white"};
+const QStringList textKeys{"name",     "databaseType", "databasetype", "server",     "port",    "database",
+                           "username", "description",  "autoCommit",   "colorLabel", "password"};
+const QStringList numberKeys{"autocommit", "label"};
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("connection", text);
+}
+
+struct BackupContents {
+    int generation = 0;
+    QList<QVariantMap> entries;
+};
+
+bool isNonNegativeInteger(const QJsonValue &value)
+{
+    if (value.isDouble()) {
+        const double number = value.toDouble();
+        return number >= 0 && number <= 9007199254740992.0 && std::floor(number) == number;
+    }
+    static const QRegularExpression digits(QStringLiteral("^\\s*\\+?\\d+\\s*$"));
+    return value.isString() && digits.match(value.toString()).hasMatch();
+}
+
+// An entry the import can use: an object whose known keys hold values of their kind.
+bool isValidEntry(const QJsonValue &value)
+{
+    if (!value.isObject())
+        return false;
+    const QJsonObject entry = value.toObject();
+    for (const QString &key : textKeys) {
+        if (entry.contains(key) && !entry.value(key).isString())
+            return false;
+    }
+    for (const QString &key : numberKeys) {
+        if (entry.contains(key) && !isNonNegativeInteger(entry.value(key)))
+            return false;
+    }
+    return true;
+}
+
+// The file's generation and usable entries; generation 0 when the file is not a backup.
+BackupContents readContents(const QJsonObject &root)
+{
+    BackupContents contents;
+    const QString creator = root.value("creator").toString();
+    const int generation = creator == QLatin1String("Vorn 3")   ? 3
+                           : creator == QLatin1String("Vorn 2") ? 2
+                                                                : 0;
+    const QJsonArray connections = root.value("connections").toArray();
+    for (const QJsonValue &value : connections) {
+        if (isValidEntry(value))
+            contents.entries.append(value.toObject().toVariantMap());
+        else
+            qCWarning(backupLog) << "Skipping a malformed connection in the backup";
+    }
+    if (generation != 0 && !contents.entries.isEmpty())
+        contents.generation = generation;
+    return contents;
+}
+
+// Reads and parses the file; tells the user and answers nothing when it cannot.
+std::optional<QJsonObject> readBackupFile(const QString &path, ConnectionsBackupPrompt &prompt)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        prompt.showAlert(tr("The file “%1” couldn’t be opened.").arg(QFileInfo(path).fileName()),
+                         file.errorString());
+        return std::nullopt;
+    }
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError) {
+        prompt.showAlert(tr("The file “%1” couldn’t be opened because it isn’t in the correct format.")
+                             .arg(QFileInfo(path).fileName()),
+                         tr("%1 at offset %2.").arg(error.errorString()).arg(error.offset));
+        return std::nullopt;
+    }
+    return document.object();
+}
+
+bool writeBackupFile(const QString &path, const QByteArray &json, bool privateFile, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    // Plain-text passwords are for the owner's eyes only.
+    if (privateFile && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        *error = file.errorString();
+        return false;
+    }
+    if (file.write(json) != json.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QVariantMap ConnectionsBackup::convertConnectionToBackup(const ConnectionParameters &connection,
+                                                         bool includePassword)
+{
+    QVariantMap entry = connection.dictionary();
+    if (connection.autoCommit() < quint64(autoCommitNames.size()))
+        entry.insert("autoCommit", autoCommitNames.at(qsizetype(connection.autoCommit())));
+    if (connection.label() >= 1 && connection.label() <= quint64(colorLabelNames.size()))
+        entry.insert("colorLabel", colorLabelNames.at(qsizetype(connection.label() - 1)));
+    if (includePassword && connection.password())
+        entry.insert("password", *connection.password());
+    return entry;
+}
+
+ConnectionParameters ConnectionsBackup::convertConnectionFromBackup(const QVariantMap &entry,
+                                                                    int inputVersion)
+{
+    QVariantMap adjusted = entry;
+    if (inputVersion == 2) {
+        const QString server = entry.value("server").toString();
+        if (server.contains(':')) {
+            adjusted.insert("server", server.section(':', 0, 0));
+            adjusted.insert("port", server.section(':', 1, 1));
+        }
+        if (entry.contains("description"))
+            adjusted.insert("name", entry.value("description"));
+    }
+    ConnectionParameters connection(adjusted);
+    if (entry.contains("autoCommit")) {
+        const QString choice = entry.value("autoCommit").toString();
+        connection.setAutoCommit(choice == QLatin1String("on") ? 1 : choice == QLatin1String("off") ? 0 : 2);
+    }
+    if (entry.contains("colorLabel"))
+        connection.setLabel(quint64(colorLabelNames.indexOf(entry.value("colorLabel").toString()) + 1));
+    if (entry.contains("password"))
+        connection.setPassword(entry.value("password").toString());
+    return connection;
+}
+
+void ConnectionsBackup::exportConnectionsBackupToURL(const QString &path, bool includePasswords,
+                                                     ConnectionsBackupPrompt &prompt)
+{
+    QJsonArray entries;
+    for (const ConnectionParametersPtr &connection : SavedConnections::allConnections()) {
+        if (includePasswords) {
+            connection->setPassword(ConnectionHelper::passwordFromKeychainType(
+                connection->databaseType(), connection->server(), connection->port(), connection->database(),
+                connection->userName()));
+        }
+        entries.append(QJsonObject::fromVariantMap(convertConnectionToBackup(*connection, includePasswords)));
+    }
+    const QJsonObject root{{"connections", entries},
+                           {"creator", "Vorn 3"},
+                           {"creatorVersion", QCoreApplication::applicationVersion()}};
+
+    QString error;
+    if (!writeBackupFile(path, QJsonDocument(root).toJson(QJsonDocument::Compact), includePasswords,
+                         &error)) {
+        qCWarning(backupLog).noquote() << "Writing the connections backup" << path << "failed:" << error;
+        prompt.showAlert(tr("Connections backup failed"),
+                         tr("Vorn could not write the connections backup to “%1”: %2").arg(path, error));
+        return;
+    }
+    prompt.showAlert(tr("Connections backup complete"),
+                     tr("Vorn has succesfully created a connections backup. %1 connections were stored.")
+                         .arg(entries.size()));
+}
+
+void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, ConnectionsBackupPrompt &prompt)
+{
+    prompt.cancelSheets();
+    const std::optional<QJsonObject> root = readBackupFile(path, prompt);
+    if (!root)
+        return;
+    const BackupContents contents = readContents(*root);
+    if (contents.generation == 0) {
+        prompt.showAlert(
+            tr("Import Connections Backup Error"),
+            tr("Vorn cannot import the selected file, it is corrupted or important information is "
+               "missing."));
+        return;
+    }
+
+    bool replaceAll = false;
+    const bool import = prompt.confirm(
+        tr("Import Connections Backup"),
+        tr("Vorn found %1 connections to import. Select import options below and click 'Import' "
+           "to start the import process.")
+            .arg(contents.entries.size()),
+        tr("Import"), tr("Cancel"), tr("Replace all existing connections"), &replaceAll);
+    if (!import)
+        return;
+
+    QVariantList imported;
+    for (const QVariantMap &entry : contents.entries) {
+        const ConnectionParameters connection = convertConnectionFromBackup(entry, contents.generation);
+        if (connection.databaseType() == QLatin1String("SQLite")) {
+            qCInfo(backupLog) << "Skipping SQLite connection";
+            continue;
+        }
+        imported.append(connection.dictionary());
+        if (const std::optional<QString> password = connection.password()) {
+            ConnectionHelper::storePasswordInKeychainType(connection.databaseType(), connection.server(),
+                                                          connection.port(), connection.database(),
+                                                          connection.userName(), *password);
+        }
+    }
+
+    UserDefaults &defaults = UserDefaults::standard();
+    const QVariantList all =
+        replaceAll ? imported : defaults.arrayForKey(SavedConnections::allConnectionsKey) + imported;
+    defaults.setObject(all, SavedConnections::allConnectionsKey);
+    defaults.synchronize();
+
+    prompt.showAlert(tr("Import connections backup complete"),
+                     tr("Vorn has succesfully imported a connections backup. %1 connections were imported.")
+                         .arg(imported.size()));
+}
