@@ -1,0 +1,94 @@
+#pragma once
+
+#include "sql/SQLCharacterSet.h"
+#include "sql/SQLParserComponent.h"
+#include "sql/SQLParserParseProperties.h"
+#include "sql/SQLParserSeekCache.h"
+#include "sql/TextRange.h"
+
+#include <optional>
+
+class SQLScanner;
+
+// Tokenizes SQL text into components and keeps the component list of one whole document current
+// while it is edited. Lookups answer which statement, block or line lies at a position. All
+// positions are UTF-16 code-unit indices. Lists that "give nothing" are empty. Main thread only.
+class SQLParser
+{
+public:
+    SQLParser();
+    ~SQLParser();
+
+    // The dialect; none means no quotes, comments, separators or parameters are recognised.
+    const SQLParserParseProperties *parseProperties() const;
+    void setParseProperties(std::optional<SQLParserParseProperties> properties);
+
+    const SQLCharacterSet &whiteSpaceCharacterSet() const { return whiteSpaceCharacterSet_; }
+    void setWhiteSpaceCharacterSet(const SQLCharacterSet &set) { whiteSpaceCharacterSet_ = set; }
+    const SQLCharacterSet &identifierStartCharacterSet() const { return identifierStartCharacterSet_; }
+    void setIdentifierStartCharacterSet(const SQLCharacterSet &set) { identifierStartCharacterSet_ = set; }
+    const SQLCharacterSet &identifierRestCharacterSet() const { return identifierRestCharacterSet_; }
+    void setIdentifierRestCharacterSet(const SQLCharacterSet &set) { identifierRestCharacterSet_ = set; }
+    const SQLCharacterSet &numericStartCharacterSet() const { return numericStartCharacterSet_; }
+    void setNumericStartCharacterSet(const SQLCharacterSet &set) { numericStartCharacterSet_ = set; }
+    const SQLCharacterSet &numericRestCharacterSet() const { return numericRestCharacterSet_; }
+    void setNumericRestCharacterSet(const SQLCharacterSet &set) { numericRestCharacterSet_ = set; }
+
+    // The components of a whole text, without touching this parser's own list.
+    SQLParserComponentList parsedComponentsForString2(const QString &string) const;
+
+    // The components touching the range (both ends count), with the component before them when
+    // that one ends in a line feed and pre-extension is allowed. startInString receives the range
+    // start minus the first returned component's start, componentIndex that component's index.
+    SQLParserComponentList parsedComponentsInRange(TextRange range, qint64 *startInString = nullptr,
+                                                   qint64 *componentIndex = nullptr,
+                                                   bool allowPreExtending = true);
+
+    // Applies an edit: range of the old text replaced by newString, giving fullSource. Afterwards
+    // the list equals a full tokenize of fullSource. reparsedRange/reparsedComponents receive the
+    // stretch of the new text that was tokenized again and its components.
+    void updateSourceRange(TextRange range, qint64 changeInLength, const QString &newString,
+                           const QString &fullSource, TextRange *reparsedRange = nullptr,
+                           SQLParserComponentList *reparsedComponents = nullptr);
+
+    // The live list; read it, do not change it.
+    const SQLParserComponentList &allParsedComponents() const { return parsedComponents_; }
+    SQLParserSeekCache &seekCache() { return seekCache_; }
+
+    // The block between blank lines around the location, without a trailing newline.
+    SQLParserComponentList parsedComponentsBetweenQueryBreaksAroundLocation(qint64 location,
+                                                                            TextRange *foundRange = nullptr);
+    // The statement around the location between separators or blank lines (a closing separator
+    // included); a negative maximum means no limit on the number of components.
+    SQLParserComponentList
+    parsedComponentsBetweenQuerySeparatorsAroundLocation(qint64 location, TextRange *foundRange = nullptr);
+    SQLParserComponentList
+    parsedComponentsBetweenQuerySeparatorsAroundLocation(qint64 location, qint64 maximum,
+                                                         TextRange *foundRange = nullptr);
+    bool characterIsStartOfQueryBreak(qint64 index);
+    qint64 lineNumberForCharacterAtIndex(qint64 index);
+    qint64 characterIndexForLineNumber(qint64 lineNumber);
+
+    static qint64 countNewlinesInString(const QString &string, TextRange range);
+    static qint64 countIndexAtNewlinesNo(qint64 number, const QString &inString, TextRange range);
+
+    void debug() const;
+    QString debugFullQuery() const;
+
+private:
+    SQLScanner scanner() const;
+    void boundaryStart(qint64 location, qint64 *position, qint64 *index) const;
+    bool runsOn(const SQLParserComponent &last, const QString &removed, const QString &inserted) const;
+    void replaceComponents(qint64 from, qint64 to, const SQLParserComponentList &replacement);
+    void resetComponents();
+
+    std::optional<SQLParserParseProperties> parseProperties_;
+    SQLCharacterSet whiteSpaceCharacterSet_;
+    SQLCharacterSet identifierStartCharacterSet_;
+    SQLCharacterSet identifierRestCharacterSet_;
+    SQLCharacterSet numericStartCharacterSet_;
+    SQLCharacterSet numericRestCharacterSet_;
+    SQLParserComponentList parsedComponents_;
+    SQLParserSeekCache seekCache_;
+    qint64 textLength_ = 0;
+};

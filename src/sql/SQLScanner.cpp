@@ -1,0 +1,162 @@
+#include "sql/SQLScanner.h"
+
+#include "sql/SQLParserComponent.h"
+
+namespace
+{
+
+// A dialect character of 0 stands for "no such character" and matches nothing, not even a NUL
+// in the text.
+bool is(char16_t c, char16_t dialectCharacter)
+{
+    return dialectCharacter != 0 && c == dialectCharacter;
+}
+
+bool isTwoCharacterOperator(char16_t c, char16_t next)
+{
+    switch (c) {
+    case u'=':
+    case u'<':
+    case u'>':
+    case u'!':
+        return next == u'=';
+    case u'+':
+        return next == u'+';
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+SQLScanner::SQLScanner(const SQLParserParseProperties *properties, const SQLCharacterSet &whitespace,
+                       const SQLCharacterSet &identifierStart, const SQLCharacterSet &identifierRest,
+                       const SQLCharacterSet &numericStart, const SQLCharacterSet &numericRest)
+    : whitespace_(whitespace), identifierStart_(identifierStart), identifierRest_(identifierRest),
+      numericStart_(numericStart), numericRest_(numericRest)
+{
+    if (!properties)
+        return;
+    const SQLParserParseProperties &p = *properties;
+    literalQuote_ = p.literalQuote();
+    literalQuote2_ = p.literalQuote2();
+    identifierQuote_ = p.identifierQuote();
+    querySeparator_ = p.querySeparator();
+    inputParameter_ = p.inputParameter();
+    if (p.blockCommentStart().length() == 2 && p.blockCommentEnd().length() == 2) {
+        blockStart1_ = p.blockCommentStart().at(0).unicode();
+        blockStart2_ = p.blockCommentStart().at(1).unicode();
+        blockEnd1_ = p.blockCommentEnd().at(0).unicode();
+        blockEnd2_ = p.blockCommentEnd().at(1).unicode();
+    }
+    line1Char1_ = p.lineCommentStartChar1();
+    line1Char2_ = p.lineCommentStartChar2();
+    line1Char3_ = p.lineCommentStartChar3();
+    line2Char1_ = p.lineCommentStart2Char1();
+    line2Char2_ = p.lineCommentStart2Char2();
+    backslashEscapes_ = p.backslashEscapesQuotes();
+}
+
+SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p) const
+{
+    using C = SQLParserComponent;
+    const char16_t ch = text[p];
+    const bool hasNext = p + 1 < length;
+    const char16_t next = hasNext ? text[p + 1] : 0;
+    qint64 q = p + 1;
+
+    if (identifierStart_.characterIsMember(ch)) {
+        while (q < length && identifierRest_.characterIsMember(text[q]))
+            ++q;
+        return {q, C::Identifier};
+    }
+    if (whitespace_.characterIsMember(ch)) {
+        while (q < length && whitespace_.characterIsMember(text[q]))
+            ++q;
+        return {q, C::Whitespace};
+    }
+    if (is(ch, literalQuote_) || is(ch, literalQuote2_) || is(ch, identifierQuote_))
+        return {quotedEnd(text, length, p), is(ch, identifierQuote_) ? C::QuotedIdentifier : C::Literal};
+    if (is(ch, querySeparator_))
+        return {q, C::QuerySeparator};
+    if (ch == u'\n') {
+        while (q < length && text[q] == u'\n')
+            ++q;
+        // A single line feed right after a line comment (which keeps its own) is a blank line.
+        const bool blankLine = q - p >= 2 || (p > 0 && text[p - 1] == u'\n');
+        return {q, blankLine ? C::QueryBreak : C::Newline};
+    }
+    if (numericStart_.characterIsMember(ch) ||
+        ((ch == u'-' || ch == u'.') && hasNext && numericStart_.characterIsMember(next))) {
+        while (q < length && numericRest_.characterIsMember(text[q]))
+            ++q;
+        return {q, C::Literal};
+    }
+    // A colon right after another colon is the second half of a cast (x::int), not a parameter.
+    if (is(ch, inputParameter_) && hasNext && identifierRest_.characterIsMember(next) &&
+        !(p > 0 && text[p - 1] == ch)) {
+        while (q < length && identifierRest_.characterIsMember(text[q]))
+            ++q;
+        return {q, C::InputParameter};
+    }
+    if (is(ch, blockStart1_) && hasNext && next == blockStart2_)
+        return {blockCommentEnd(text, length, p), C::Comment};
+    if (opensLineComment1(text, length, p) || opensLineComment2(text, length, p))
+        return {lineEnd(text, length, p), C::Comment};
+    if (hasNext && isTwoCharacterOperator(ch, next))
+        return {p + 2, C::None};
+    if (ch == u'-') {
+        while (q < length && text[q] == u'-')
+            ++q;
+    }
+    return {q, C::None};
+}
+
+qint64 SQLScanner::quotedEnd(const char16_t *text, qint64 length, qint64 p) const
+{
+    const char16_t quote = text[p];
+    for (qint64 q = p + 1; q < length; ++q) {
+        if (backslashEscapes_ && text[q] == u'\\')
+            ++q; // the escaped character, a quote included, stays inside
+        else if (text[q] == quote)
+            return q + 1;
+    }
+    return length;
+}
+
+qint64 SQLScanner::blockCommentEnd(const char16_t *text, qint64 length, qint64 p) const
+{
+    // The closer may follow the opener directly ("/**/") but may not share its second character.
+    for (qint64 q = p + 3; q < length; ++q) {
+        if (text[q] == blockEnd2_ && text[q - 1] == blockEnd1_)
+            return q + 1;
+    }
+    return length;
+}
+
+qint64 SQLScanner::lineEnd(const char16_t *text, qint64 length, qint64 p)
+{
+    for (qint64 q = p; q < length; ++q) {
+        if (text[q] == u'\n')
+            return q + 1;
+    }
+    return length;
+}
+
+bool SQLScanner::opensLineComment1(const char16_t *text, qint64 length, qint64 p) const
+{
+    if (!is(text[p], line1Char1_))
+        return false;
+    if (line1Char2_ == 0)
+        return true;
+    if (p + 1 >= length || text[p + 1] != line1Char2_)
+        return false;
+    return line1Char3_ == 0 || (p + 2 < length && text[p + 2] == line1Char3_);
+}
+
+bool SQLScanner::opensLineComment2(const char16_t *text, qint64 length, qint64 p) const
+{
+    if (!is(text[p], line2Char1_))
+        return false;
+    return line2Char2_ == 0 || (p + 1 < length && text[p + 1] == line2Char2_);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "sql/SQLCharacterSet.h"
+#include "sql/SQLParserParseProperties.h"
+
+// The tokenizer's rules over a UTF-16 buffer, one component at a time. The component at p
+// depends on the characters from p on and, for a newline run or a colon, on the character
+// before p, so a scan may start at any component boundary of a full scan and give the same
+// components from there on.
+class SQLScanner
+{
+public:
+    struct Token {
+        qint64 end;
+        quint64 type;
+    };
+
+    // properties may be null: no quotes, comments, separators or parameters then.
+    SQLScanner(const SQLParserParseProperties *properties, const SQLCharacterSet &whitespace,
+               const SQLCharacterSet &identifierStart, const SQLCharacterSet &identifierRest,
+               const SQLCharacterSet &numericStart, const SQLCharacterSet &numericRest);
+
+    // The component that starts at p (p < length).
+    Token next(const char16_t *text, qint64 length, qint64 p) const;
+
+private:
+    qint64 quotedEnd(const char16_t *text, qint64 length, qint64 p) const;
+    qint64 blockCommentEnd(const char16_t *text, qint64 length, qint64 p) const;
+    static qint64 lineEnd(const char16_t *text, qint64 length, qint64 p);
+    bool opensLineComment1(const char16_t *text, qint64 length, qint64 p) const;
+    bool opensLineComment2(const char16_t *text, qint64 length, qint64 p) const;
+
+    const SQLCharacterSet &whitespace_;
+    const SQLCharacterSet &identifierStart_;
+    const SQLCharacterSet &identifierRest_;
+    const SQLCharacterSet &numericStart_;
+    const SQLCharacterSet &numericRest_;
+    char16_t literalQuote_ = 0;
+    char16_t literalQuote2_ = 0;
+    char16_t identifierQuote_ = 0;
+    char16_t querySeparator_ = 0;
+    char16_t inputParameter_ = 0;
+    char16_t blockStart1_ = 0, blockStart2_ = 0, blockEnd1_ = 0, blockEnd2_ = 0;
+    char16_t line1Char1_ = 0, line1Char2_ = 0, line1Char3_ = 0;
+    char16_t line2Char1_ = 0, line2Char2_ = 0;
+    bool backslashEscapes_ = false;
+};

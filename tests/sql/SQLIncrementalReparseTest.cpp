@@ -1,0 +1,300 @@
+#include "SQLTestSupport.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using C = SQLParserComponent;
+
+struct Edit {
+    TextRange range;
+    QString replacement;
+};
+
+// Applies one edit to the text and to the parser, as the editor does after every change.
+QString apply(SQLParser &parser, const QString &text, const Edit &edit, TextRange *reparsed = nullptr,
+              SQLParserComponentList *components = nullptr)
+{
+    QString result = text;
+    result.replace(edit.range.location, edit.range.length, edit.replacement);
+    parser.updateSourceRange(edit.range, edit.replacement.length() - edit.range.length, edit.replacement,
+                             result, reparsed, components);
+    return result;
+}
+
+SQLParser parserFor(Dialect dialect)
+{
+    SQLParser parser;
+    parser.setParseProperties(propertiesFor(dialect));
+    return parser;
+}
+
+TEST(SQLIncrementalReparse, LoadingTypingAndDeletingFollowTheDesign)
+{
+    SQLParser parser = parserFor(Dialect::Default);
+    TextRange reparsed;
+    SQLParserComponentList fresh;
+    QString text = apply(parser, "", {{0, 0}, "select 1"}, &reparsed, &fresh);
+    EXPECT_EQ(tokensOf(parser.allParsedComponents()),
+              (Tokens{{C::Identifier, "select"}, {C::Whitespace, " "}, {C::Literal, "1"}}));
+    EXPECT_EQ(reparsed, (TextRange{0, 8}));
+    EXPECT_EQ(tokensOf(fresh), tokensOf(parser.allParsedComponents()));
+
+    SQLParser ab = parserFor(Dialect::Default);
+    text = apply(ab, "", {{0, 0}, "ab"});
+    text = apply(ab, text, {{2, 0}, "x"}, &reparsed);
+    EXPECT_EQ(tokensOf(ab.allParsedComponents()), (Tokens{{C::Identifier, "abx"}}));
+    EXPECT_EQ(reparsed, (TextRange{0, 3}));
+
+    text = apply(ab, text, {{0, 3}, ""}, &reparsed, &fresh);
+    EXPECT_TRUE(ab.allParsedComponents().isEmpty());
+    EXPECT_TRUE(ab.parsedComponentsInRange({0, 0}).isEmpty());
+    apply(ab, text, {{0, 0}, "z"});
+    EXPECT_EQ(tokensOf(ab.allParsedComponents()), (Tokens{{C::Identifier, "z"}}));
+}
+
+TEST(SQLIncrementalReparse, QuotesAndCommentOpenersRunOnToTheEnd)
+{
+    struct Case {
+        QString text;
+        Edit edit;
+        bool toTheEnd;
+    };
+    const Case cases[] = {
+        {"a b c", {{0, 0}, "'"}, true},
+        {"'a' b", {{2, 1}, ""}, true},
+        {"'abc' d", {{2, 1}, ""}, false},
+        {"* x */ y", {{0, 0}, "/"}, true},
+        {"select a from t", {{8, 0}, "b"}, false},
+    };
+    for (const Case &c : cases) {
+        SQLParser parser = parserFor(Dialect::Default);
+        const QString before = apply(parser, "", {{0, 0}, c.text});
+        TextRange reparsed;
+        const QString after = apply(parser, before, c.edit, &reparsed);
+        EXPECT_EQ(tokensOf(parser.allParsedComponents()), tokensOf(parser.parsedComponentsForString2(after)));
+        EXPECT_EQ(reparsed.end() == after.length(), c.toTheEnd) << c.text.toStdString();
+    }
+}
+
+// Edits the design's run-on test alone would get wrong; each must equal a full scan.
+TEST(SQLIncrementalReparse, EditsThatChangeTheContextOfLaterComponents)
+{
+    struct Case {
+        Dialect dialect;
+        QString text;
+        Edit edit;
+    };
+    const Case cases[] = {
+        {Dialect::Default, "-- a\n\nb", {{0, 1}, ""}},  // the comment goes, "\n" + "\n" become one break
+        {Dialect::Default, "- a\n\nb", {{0, 0}, "-"}},  // and comes back
+        {Dialect::Default, "-- x\n\nb", {{6, 0}, "c"}}, // typing after a single-"\n" break
+        {Dialect::MySQL, "'a\\' b' c", {{2, 1}, ""}},   // deleting a backslash closes the literal
+        {Dialect::MySQL, "'a' b' c", {{2, 0}, "\\"}},   // typing one escapes the quote
+        {Dialect::MySQL, "'a\\\\' b' c", {{3, 1}, ""}}, // two backslashes become one
+        {Dialect::Default, "x:int", {{1, 0}, ":"}},     // a parameter becomes the tail of a cast
+        {Dialect::Default, "x::int", {{1, 1}, ""}},     // and back
+        {Dialect::MySQL, "--x y", {{2, 0}, " "}},       // a dash run becomes a comment
+        {Dialect::Default, "/* a */ b */ c", {{2, 0}, "*/"}},
+        {Dialect::Default, "a;b", {{2, 0}, "c"}},
+    };
+    for (const Case &c : cases) {
+        SQLParser parser = parserFor(c.dialect);
+        const QString before = apply(parser, "", {{0, 0}, c.text});
+        const QString after = apply(parser, before, c.edit);
+        EXPECT_EQ(tokensOf(parser.allParsedComponents()), tokensOf(parser.parsedComponentsForString2(after)))
+            << "«" << visible(before).toStdString() << "» → «" << visible(after).toStdString() << "»";
+    }
+}
+
+TEST(SQLIncrementalReparse, AnEditThatDoesNotFitTheTextReparsesEverything)
+{
+    SQLParser parser = parserFor(Dialect::Default);
+    apply(parser, "", {{0, 0}, "select 1"});
+    // The caller lost track: the range lies beyond the parsed text.
+    parser.updateSourceRange({40, 2}, 0, "x", "select 2 from t");
+    EXPECT_EQ(tokensOf(parser.allParsedComponents()),
+              tokensOf(parser.parsedComponentsForString2("select 2 from t")));
+}
+
+TEST(SQLIncrementalReparse, SeekCacheForgetsEverythingAtAndAfterAnEdit)
+{
+    SQLParser parser = parserFor(Dialect::Default);
+    QString text;
+    for (int k = 0; k < 3000; ++k)
+        text += QStringLiteral("select a, b from t where x = %1;\n\n").arg(k);
+    text = apply(parser, "", {{0, 0}, text});
+    parser.parsedComponentsInRange({text.length() - 1, 0});
+    parser.lineNumberForCharacterAtIndex(text.length() - 1);
+    ASSERT_FALSE(parser.seekCache().keys_querySeparator().isEmpty());
+    ASSERT_FALSE(parser.seekCache().keys_queryBreak().isEmpty());
+    ASSERT_FALSE(parser.seekCache().keys_lines().isEmpty());
+
+    const qint64 at = text.length() / 2;
+    TextRange reparsed;
+    apply(parser, text, {{at, 0}, "z"}, &reparsed);
+    const SQLParserSeekCache &cache = parser.seekCache();
+    for (const auto *keys : {&cache.keys_querySeparator(), &cache.keys_queryBreak(), &cache.keys_lines()}) {
+        for (const qint64 key : *keys)
+            EXPECT_LT(key, reparsed.location);
+    }
+    for (const auto &entry : cache.indices_char_for_lines())
+        EXPECT_LT(entry.second, reparsed.location);
+    EXPECT_FALSE(cache.keys_querySeparator().isEmpty()) << "entries before the edit stay";
+}
+
+// The heart of it: after every random edit the incrementally kept list must be exactly what a
+// full scan of the new text gives, and lookups through the seek cache must answer as a fresh
+// parser (with an empty cache) does.
+class Differential
+{
+public:
+    Differential(Dialect dialect, quint32 seed) : dialect_(dialect), seed_(seed), random_(seed) {}
+
+    QString randomPiece()
+    {
+        static const QStringList pieces = {"a", "b",  "select", " ",   "  ", "\t",   "\n",  "\n\n", "'", "\"",
+                                           "`", "-",  "--",     "-- ", "/",  "*",    "/*",  "*/",   "#", ";",
+                                           ":", "::", ":p",     ".",   "\\", "\\\\", "<",   "=",    "1", ".5",
+                                           "é", "\r", "_",      "(",   ")",  "!",    "'x'", "/**/"};
+        QString piece;
+        const int count = 1 + random_.bounded(3);
+        for (int k = 0; k < count; ++k)
+            piece += pieces.at(random_.bounded(pieces.size()));
+        return piece;
+    }
+
+    Edit randomEdit(const QString &text)
+    {
+        const qint64 location = random_.bounded(int(text.length()) + 1);
+        const qint64 room = text.length() - location;
+        qint64 length = 0;
+        const int kind = random_.bounded(10);
+        if (kind < 4)
+            length = std::min<qint64>(room, random_.bounded(4));
+        else if (kind == 4)
+            length = room ? random_.bounded(int(room) + 1) : 0;
+        const bool insert = kind != 5 && (length == 0 || random_.bounded(2));
+        return {{location, length}, insert ? randomPiece() : QString()};
+    }
+
+    void run(QString text, int edits, bool withLookups)
+    {
+        SQLParser parser = parserFor(dialect_);
+        text = apply(parser, "", {{0, 0}, text});
+        for (int step = 0; step < edits; ++step) {
+            const QString before = text;
+            const Edit edit = randomEdit(text);
+            TextRange reparsed;
+            SQLParserComponentList fresh;
+            text = apply(parser, text, edit, &reparsed, &fresh);
+            const Tokens expected = tokensOf(parser.parsedComponentsForString2(text));
+            const Tokens actual = tokensOf(parser.allParsedComponents());
+            if (actual != expected) {
+                ADD_FAILURE() << "dialect " << dialectName(dialect_) << " seed " << seed_ << " step " << step
+                              << "\n  before «" << visible(before).toStdString() << "»\n  edit at "
+                              << edit.range.location << " length " << edit.range.length << " with «"
+                              << visible(edit.replacement).toStdString() << "»\n  after  «"
+                              << visible(text).toStdString() << "»\n  got      " << describe(actual)
+                              << "\n  expected " << describe(expected);
+                return;
+            }
+            checkReparsed(parser, text, edit, reparsed, fresh, step);
+            if (withLookups && !checkLookups(parser, text, step))
+                return;
+        }
+    }
+
+private:
+    void checkReparsed(SQLParser &parser, const QString &text, const Edit &edit, TextRange reparsed,
+                       const SQLParserComponentList &fresh, int step)
+    {
+        QString joined;
+        for (const auto &c : fresh)
+            joined += c->string();
+        EXPECT_EQ(joined, text.mid(reparsed.location, reparsed.length))
+            << "seed " << seed_ << " step " << step;
+        EXPECT_LE(reparsed.location, edit.range.location) << "seed " << seed_ << " step " << step;
+        EXPECT_GE(reparsed.end(), edit.range.location + edit.replacement.length())
+            << "seed " << seed_ << " step " << step;
+        Q_UNUSED(parser);
+    }
+
+    bool checkLookups(SQLParser &parser, const QString &text, int step)
+    {
+        SQLParser reference = parserFor(dialect_);
+        load(reference, text);
+        for (int probe = 0; probe < 4; ++probe) {
+            const qint64 at = random_.bounded(int(text.length()) + 1);
+            TextRange got, want;
+            const auto statement = parser.parsedComponentsBetweenQuerySeparatorsAroundLocation(at, &got);
+            const auto wanted = reference.parsedComponentsBetweenQuerySeparatorsAroundLocation(at, &want);
+            const auto block = parser.parsedComponentsBetweenQueryBreaksAroundLocation(at, &got);
+            const auto wantedBlock = reference.parsedComponentsBetweenQueryBreaksAroundLocation(at, &want);
+            qint64 offset = -1, wantedOffset = -1, index = -1, wantedIndex = -1;
+            const auto touching = parser.parsedComponentsInRange({at, 0}, &offset, &index);
+            const auto wantedTouching =
+                reference.parsedComponentsInRange({at, 0}, &wantedOffset, &wantedIndex);
+            const qint64 line = parser.lineNumberForCharacterAtIndex(at);
+            const qint64 lineStart = parser.characterIndexForLineNumber(line);
+            const bool same =
+                tokensOf(statement) == tokensOf(wanted) && got == want &&
+                tokensOf(block) == tokensOf(wantedBlock) && tokensOf(touching) == tokensOf(wantedTouching) &&
+                offset == wantedOffset && index == wantedIndex && line == 1 + text.left(at).count(u'\n') &&
+                lineStart == (line == 1 ? 0 : text.lastIndexOf(u'\n', at - 1) + 1) &&
+                parser.characterIsStartOfQueryBreak(at) == reference.characterIsStartOfQueryBreak(at);
+            if (!same) {
+                ADD_FAILURE() << "lookup at " << at << " differs: dialect " << dialectName(dialect_)
+                              << " seed " << seed_ << " step " << step << "\n  text «"
+                              << visible(text).toStdString() << "»";
+                return false;
+            }
+        }
+        return true;
+    }
+
+    Dialect dialect_;
+    quint32 seed_;
+    QRandomGenerator random_;
+};
+
+quint32 baseSeed()
+{
+    return qEnvironmentVariableIsSet("VORN_SQL_SEED") ? qEnvironmentVariableIntValue("VORN_SQL_SEED") : 1;
+}
+
+TEST(SQLIncrementalReparse, RandomEditsOnSmallTextsEqualAFullScan)
+{
+    for (const Dialect dialect : {Dialect::Default, Dialect::MySQL, Dialect::NoDialect}) {
+        for (quint32 seed = baseSeed(); seed < baseSeed() + 300; ++seed) {
+            Differential differential(dialect, seed);
+            differential.run(differential.randomPiece(), 150, seed % 4 == 0);
+            if (::testing::Test::HasFailure())
+                return;
+        }
+    }
+}
+
+// A document long enough for the seek cache to hold entries, edited while lookups fill it.
+TEST(SQLIncrementalReparse, RandomEditsOnALongScriptEqualAFullScan)
+{
+    QString script;
+    for (int k = 0; k < 900; ++k) {
+        script +=
+            QStringLiteral("select a, 'x;y', \"q\" from t%1 -- note\nwhere b = :p and c::int > 1;\n").arg(k);
+        if (k % 7 == 0)
+            script += QStringLiteral("/* block\n\n*/\n\n");
+    }
+    for (const Dialect dialect : {Dialect::Default, Dialect::MySQL, Dialect::NoDialect}) {
+        for (quint32 seed = baseSeed(); seed < baseSeed() + 3; ++seed) {
+            Differential differential(dialect, seed);
+            differential.run(script, 120, true);
+            if (::testing::Test::HasFailure())
+                return;
+        }
+    }
+}
+
+} // namespace
