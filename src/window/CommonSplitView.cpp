@@ -1,5 +1,6 @@
 #include "window/CommonSplitView.h"
 
+#include "kit/ColorBox.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 
@@ -373,5 +374,5 @@ QSplitterHandle *CommonSplitView::createHandle()
 
 QColor CommonSplitView::dividerColor() const
 {
-    return isActiveWindow() ? QColor(0xb4, 0xb4, 0xb4) : QColor(0xcf, 0xcf, 0xcf);
+    return ColorBox::colors().forView(this).paneBorder;
 }

@@ -1,5 +1,7 @@
 #include "window/EditorHeaderView.h"
 
+#include "kit/ColorBox.h"
+
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -11,7 +13,7 @@ void EditorHeaderView::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.setClipRect(event->rect());
     painter.fillRect(rect(), Qt::white);
-    painter.setPen(isActiveWindow() ? QColor(0xd4, 0xd4, 0xd4) : QColor(0xe2, 0xe2, 0xe2));
+    painter.setPen(ColorBox::colors().forView(this).paneSubBorder);
     painter.drawLine(0, height() - 1, width(), height() - 1);
 }
 
