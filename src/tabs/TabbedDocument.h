@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QVariantMap>
+
+#include <functional>
+#include <optional>
+
+class TabbedWindowController;
+
+// The state a tab shows: drawn by the tab, marked in the Window menu, counted for the badge (3 and 4).
+enum TabbedDocumentState : int {
+    TabbedDocumentStateNone = 0,
+    TabbedDocumentStateDirty = 1,
+    TabbedDocumentStateBusy = 2,
+    TabbedDocumentStateAlert = 3,
+    TabbedDocumentStateSuccess = 4,
+};
+
+// A document that lives as a tab of a shared window. Only the active tab of its window controller is
+// visible and has a window controller; the others keep their shared controller but report none.
+// Subclasses implement the hooks; the base versions of the required ones log what is missing.
+class TabbedDocument : public QObject
+{
+    Q_OBJECT
+public:
+    using CloseCallback = std::function<void(TabbedDocument *document, bool shouldClose)>;
+
+    explicit TabbedDocument(QObject *parent = nullptr);
+    ~TabbedDocument() override;
+
+    // Names this document for as long as the process runs; never given to another document.
+    quint64 documentId() const { return documentId_; }
+
+    QVariantMap initializationInfo() const { return initializationInfo_; }
+    void setInitializationInfo(const QVariantMap &info) { initializationInfo_ = info; }
+    unsigned tabLabel() const { return tabLabel_; }
+    // Overrides call the base first.
+    virtual void setTabLabel(unsigned label);
+    TabbedWindowController *sharedWindowController() const { return sharedWindowController_; }
+    void setSharedWindowController(TabbedWindowController *controller);
+
+    // Puts the document into a window as its active tab: a new window (createTabbedWindowController)
+    // when none is given. Does nothing while the document is already an active tab somewhere.
+    void makeWindowControllers();
+    void makeWindowControllers(TabbedWindowController *windowController, bool nextToActive);
+    void addWindowController(TabbedWindowController *windowController);
+    void removeWindowController(TabbedWindowController *windowController);
+    bool isVisible() const;
+    QList<TabbedWindowController *> windowControllers() const;
+    TabbedWindowController *windowController() const;
+    // Activates the tab; a hidden window is shown behind the others (bringing it forward is the
+    // caller's choice).
+    void showWindows();
+    void showThisDocument();
+    // Redraws the tab, the window title and the toolbar after a change of title, label or state.
+    void documentUpdated();
+    void documentStatusUpdated();
+    unsigned documentLabel() const { return tabLabel_; }
+
+    // The document's file; empty while untitled.
+    QString filePath() const { return filePath_; }
+    void setFilePath(const QString &path) { filePath_ = path; }
+    virtual QString displayName() const;
+
+    // Asks whether the document may close and answers through the callback, now or later (after the
+    // user answered a sheet). The base agrees at once; subclasses run their closing checks.
+    virtual void canCloseDocumentWithDelegate(CloseCallback shouldClose);
+    // Closes the document for good; it has left its window already.
+    virtual void close();
+    bool isClosed() const { return closed_; }
+
+    // Hooks, in the order the framework calls them during a tab's life.
+    virtual TabbedWindowController *createTabbedWindowController();
+    virtual void loadDocumentInWindowController(TabbedWindowController *windowController);
+    virtual void documentTabDidOrderFront() {}
+    virtual void documentTabDidBecomeMain() {}
+    // With what restorableDocumentInfo gave in the previous run, or nothing.
+    virtual void restoreDocumentWithInfo(const std::optional<QVariantMap> &state);
+    virtual void documentTabWillResignMain() {}
+    virtual void documentTabWillOrderOut() {}
+    virtual TabbedDocumentState documentState() const;
+    virtual QString contextDisplayName() const;
+    // JSON-compatible values only (strings, numbers, booleans, lists, maps).
+    virtual QVariantMap restorableDocumentInfo() const;
+    virtual void documentRestorationComplete();
+    virtual void destroyResources() {}
+
+signals:
+    void documentClosed(TabbedDocument *document);
+
+private:
+    const quint64 documentId_;
+    QVariantMap initializationInfo_;
+    unsigned tabLabel_ = 0;
+    QPointer<TabbedWindowController> sharedWindowController_;
+    QString filePath_;
+    bool closed_ = false;
+};
