@@ -1,0 +1,249 @@
+#include "StatusManagerFakes.h"
+
+#include "document/StatusManagerButtonCell.h"
+#include "document/StatusManagerViewController.h"
+#include "document/StatusManagerViewPart.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class StatusBarTest : public ::testing::Test
+{
+protected:
+    StatusBarTest()
+    {
+        manager.setDelegate(&document);
+        manager.setClock(clock.function());
+        window.resize(800, 60);
+        auto *layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addStretch();
+        layout->addWidget(bar.contentStatusView());
+        window.show();
+        bar.setStatusManager(&manager);
+    }
+
+    qreal statusOpacity()
+    {
+        return static_cast<QGraphicsOpacityEffect *>(bar.statusView()->graphicsEffect())->opacity();
+    }
+
+    FakeClock clock;
+    FakeNotifier notifier{clock};
+    std::shared_ptr<FakeRoot> root = std::make_shared<FakeRoot>();
+    FakeDocument document;
+    StatusManager manager{root, notifier};
+    QWidget window;
+    StatusManagerViewController bar{&window};
+};
+
+} // namespace
+
+TEST(StatusBarText, ElapsedTimes)
+{
+    const struct {
+        double seconds;
+        const char *text;
+    } cases[] = {
+        {2.0, "Run 2s..."},      {59.9, "Run 59s..."},      {60.0, "Run 1m0s..."},
+        {61.0, "Run 1m1s..."},   {3599.0, "Run 59m59s..."}, {3600.0, "Run 1h0m..."},
+        {3725.0, "Run 1h2m..."}, {90061.0, "Run 25h1m..."},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(StatusManagerViewController::statusText("Run", c.seconds), c.text) << c.seconds;
+}
+
+TEST_F(StatusBarTest, BusyTextShowsTheElapsedTimeFromTwoSecondsOn)
+{
+    manager.setActiveConnectionStatus("Executing SQL Statement");
+    const struct {
+        double after;
+        const char *text;
+    } cases[] = {{0.0, "Executing SQL Statement..."},
+                 {1.99, "Executing SQL Statement..."},
+                 {59.0, "Executing SQL Statement 59s..."},
+                 {61.0, "Executing SQL Statement 1m1s..."},
+                 {3725.0, "Executing SQL Statement 1h2m..."}};
+    const double start = manager.activeStatusStart();
+    for (const auto &c : cases) {
+        clock.now = start + c.after;
+        bar.statusTextUpdated();
+        EXPECT_EQ(bar.statusView()->text(), c.text) << c.after;
+    }
+}
+
+TEST_F(StatusBarTest, StatusTextKeepsItsRightEdgeWhileItGrows)
+{
+    manager.setActiveConnectionStatus("Loading");
+    bar.statusReset();
+    const int rightEdge = bar.statusView()->x() + bar.statusView()->width();
+    clock.now += 3725;
+    bar.statusTextUpdated();
+    EXPECT_EQ(bar.statusView()->x() + bar.statusView()->width(), rightEdge);
+}
+
+TEST_F(StatusBarTest, RecordTexts)
+{
+    const struct {
+        bool resultset;
+        qint32 rows;
+        bool fullyLoaded;
+        const char *text;
+    } cases[] = {
+        {false, 0, false, nullptr},          {true, 1, true, "1 record"},
+        {true, 0, true, "0 records"},        {true, 250, false, "Loaded 250 records"},
+        {true, 1, false, "Loaded 1 record"}, {true, 7, true, "7 records"},
+    };
+    for (const auto &c : cases) {
+        root->resultset = c.resultset;
+        root->rowCount = c.rows;
+        root->fullyLoaded = c.fullyLoaded;
+        bar.statusReset();
+        EXPECT_EQ(bar.recordsView()->isShown(), c.text != nullptr) << c.rows;
+        if (c.text)
+            EXPECT_EQ(bar.recordsView()->text(), c.text);
+        else
+            EXPECT_GE(bar.recordsView()->x(), bar.contentStatusView()->width()) << "slid out on the right";
+    }
+}
+
+TEST_F(StatusBarTest, ConnectButtonFollowsTheConnectionState)
+{
+    const struct {
+        qint64 state;
+        const char *name;
+        const char *tooltip;
+        const char *request;
+    } cases[] = {
+        {0, nullptr, "Not connected, click to (re)connect", "reconnect"},
+        {0, "Sales", "Not connected, click to (re)connect to Sales", "reconnect"},
+        {1, nullptr, "Connecting", nullptr},
+        {1, "Sales", "Connecting to Sales", nullptr},
+        {2, nullptr, "Connected, click to disconnect", "disconnect"},
+        {2, "Sales", "Connected to Sales, click to disconnect", "disconnect"},
+    };
+    for (const auto &c : cases) {
+        document.connectionState = c.state;
+        document.connectionName = c.name ? QString(c.name) : QString();
+        document.requests.clear();
+        bar.statusReset();
+        QAbstractButton *button = bar.connectView()->buttonField();
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), c.tooltip);
+        button->click();
+        EXPECT_EQ(document.requests, c.request ? QStringList{c.request} : QStringList()) << c.tooltip;
+    }
+}
+
+TEST_F(StatusBarTest, SchemaAndSelectedElement)
+{
+    document.connectionState = 0;
+    document.schema = "public";
+    FakeElement element("customers");
+    document.element = &element;
+    bar.statusReset();
+    EXPECT_EQ(bar.databaseView()->text(), "Not connected");
+    EXPECT_FALSE(bar.selectionView()->isShown());
+    EXPECT_LT(bar.selectionView()->x(), 0);
+
+    document.connectionState = 2;
+    bar.statusReset();
+    EXPECT_EQ(bar.databaseView()->text(), "public");
+    EXPECT_TRUE(bar.selectionView()->isShown());
+    EXPECT_EQ(bar.selectionView()->text(), "customers");
+    ASSERT_NE(bar.selectionView()->iconField(), nullptr);
+    EXPECT_GE(bar.selectionView()->x(), bar.databaseView()->x() + bar.databaseView()->width() - 3);
+
+    document.element = nullptr;
+    document.schema.clear();
+    bar.statusReset();
+    EXPECT_EQ(bar.databaseView()->text(), "");
+    EXPECT_FALSE(bar.selectionView()->isShown());
+}
+
+TEST_F(StatusBarTest, FinalStatusOfTheEditorStaysOthersFadeOut)
+{
+    document.canCancel = true;
+    manager.setActiveConnectionStatus("Executing SQL Statement", StatusManager::SqlEditor);
+    bar.statusReset();
+    EXPECT_EQ(statusOpacity(), 1.0);
+    ASSERT_NE(bar.statusView()->buttonField(), nullptr);
+    EXPECT_FALSE(bar.statusView()->buttonField()->isHidden());
+    bar.statusView()->buttonField()->click();
+    EXPECT_EQ(document.requests, QStringList{"cancel"});
+
+    manager.setConnectionStatus("3 rows selected", QString(), StatusManager::SqlEditor);
+    bar.statusUpdated();
+    QTRY_COMPARE(statusOpacity(), 1.0);
+    EXPECT_EQ(bar.statusView()->text(), "3 rows selected");
+    EXPECT_TRUE(bar.statusView()->buttonField()->isHidden());
+
+    manager.setActiveConnectionStatus("Refreshing");
+    manager.setConnectionStatus("Refreshed");
+    bar.statusUpdated();
+    EXPECT_FALSE(bar.statusView()->isShown());
+    QTRY_COMPARE(statusOpacity(), 0.0);
+}
+
+TEST_F(StatusBarTest, ReadOnlyMarkerExplainsItself)
+{
+    bar.statusReset();
+    EXPECT_FALSE(bar.readOnlyView()->isShown());
+    root->resultset = true;
+    root->readOnly = true;
+    root->readOnlyReason = "VIEW";
+    bar.statusReset();
+    ASSERT_TRUE(bar.readOnlyView()->isShown());
+    EXPECT_EQ(bar.readOnlyView()->buttonField()->toolTip(), "A view cannot be edited");
+    bar.readOnlyView()->buttonField()->click();
+    QMessageBox *sheet = nullptr;
+    QTRY_VERIFY((sheet = window.findChild<QMessageBox *>()) && sheet->isVisible());
+    EXPECT_EQ(sheet->text(), "A view cannot be edited");
+    EXPECT_TRUE(sheet->informativeText().startsWith("With Vorn you cannot edit the results of a view."));
+    sheet->buttons().first()->click();
+    QTRY_VERIFY(!window.findChild<QMessageBox *>());
+}
+
+TEST_F(StatusBarTest, RightHandPartsStayAtTheRightEdge)
+{
+    root->resultset = true;
+    root->rowCount = 12;
+    root->readOnly = true;
+    manager.setConnectionStatus("Done", QString(), StatusManager::SqlEditor);
+    bar.statusReset();
+    for (int width : {800, 500, 1200}) {
+        window.resize(width, 60);
+        QTRY_COMPARE(bar.contentStatusView()->width(), width);
+        EXPECT_EQ(bar.readOnlyView()->x() + bar.readOnlyView()->width(), width - 1) << width;
+        EXPECT_EQ(bar.recordsView()->x() + bar.recordsView()->width(), bar.readOnlyView()->x() + 2) << width;
+        EXPECT_EQ(bar.statusView()->x() + bar.statusView()->width(), bar.recordsView()->x() + 2) << width;
+    }
+}
+
+TEST_F(StatusBarTest, LooksRight)
+{
+    document.connectionState = 2;
+    document.connectionName = "Sales";
+    document.schema = "public";
+    FakeElement element("customers");
+    document.element = &element;
+    root->resultset = true;
+    root->rowCount = 250;
+    root->readOnly = true;
+    manager.setActiveConnectionStatus("Executing SQL Statement", StatusManager::SqlEditor);
+    clock.now += 61;
+    document.canCancel = true;
+    bar.statusReset();
+    const QString path =
+        QDir(qEnvironmentVariable("VORN_BUILD_DIR", QDir::tempPath())).filePath("status-bar.png");
+    ASSERT_TRUE(window.grab().save(path));
+}
