@@ -1,0 +1,20 @@
+#include "window/NotSupportedViewController.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+NotSupportedViewController::NotSupportedViewController(QObject *parent) : PaneViewController(parent)
+{
+    auto *view = new QWidget;
+    view->setObjectName("NotSupported");
+    view->setAutoFillBackground(true);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    view->setPalette(palette);
+    auto *label = new QLabel(tr("Not supported for this database"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet("color: #8c8c8c; font-size: 15pt;");
+    auto *layout = new QVBoxLayout(view);
+    layout->addWidget(label);
+    setView(view);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QVariantMap>
+#include <QWidget>
+
+// A pane of the main window: a view the window places, and the per-tab interface state the
+// window archives when tabs switch. The view belongs to the window once placed; until then the
+// controller owns it.
+class PaneViewController : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PaneViewController(QObject *parent = nullptr) : QObject(parent) {}
+    ~PaneViewController() override
+    {
+        if (view_ && !view_->parent())
+            delete view_;
+    }
+
+    QWidget *view() const { return view_; }
+
+    virtual void encodeInferfaceState(QVariantMap &) const {}
+    virtual void decodeInferfaceState(const QVariantMap &) {}
+    virtual void setDefaultInterfaceState() {}
+
+protected:
+    void setView(QWidget *view) { view_ = view; }
+
+private:
+    QPointer<QWidget> view_;
+};
