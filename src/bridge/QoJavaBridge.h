@@ -1,0 +1,173 @@
+#pragma once
+
+#include "bridge/QoJavaObject.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <atomic>
+#include <jni.h>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class JavaValueConverter;
+class QoJavaBridgeDelegate;
+class QoJavaClass;
+class QoJavaMethod;
+
+// The Java VM of the process and the way into it. One VM per process, started from the
+// "QoJavaBridge" dictionary of Info.plist and never destroyed. Every thread that calls Java keeps
+// its own JNI environment; worker threads attach through ThreadController.
+class QoJavaBridge
+{
+public:
+    // What the "QoJavaBridge" dictionary of Info.plist makes of the VM. usable is false when a key
+    // is missing: then warning is only logged, heldError waits for the delegate.
+    struct Configuration {
+        bool usable = false;
+        QString warning;
+        QString heldError;
+        QString javaHome;
+        QStringList options;
+    };
+    // Pure function of the Info.plist dictionary and the install prefix (the bundle path).
+    static Configuration configurationFromInfoDictionary(const QVariantMap &infoDictionary,
+                                                         const QString &bundlePath);
+
+    // The shared bridge. The first call (on the main thread, before any other thread uses the
+    // bridge) starts the VM from the main bundle's Info.plist and preloads the standard classes.
+    static QoJavaBridge *javaBridge();
+    // Lets tests start the shared bridge from their own dictionary; call before javaBridge().
+    static void setSharedConfiguration(const QVariantMap &infoDictionary, const QString &bundlePath);
+
+    // A bridge that has not started yet. Only the shared one may start a VM.
+    QoJavaBridge(QVariantMap infoDictionary, QString bundlePath);
+    QoJavaBridge(const QoJavaBridge &) = delete;
+    QoJavaBridge &operator=(const QoJavaBridge &) = delete;
+    ~QoJavaBridge();
+
+    bool startupJavaVirtualMachine();
+    bool hasVirtualMachine() const { return virtualMachine_ != nullptr; }
+
+    // The calling thread's environment; a thread without one is attached on the spot (with a
+    // warning) and stays attached. Null without a VM.
+    JNIEnv *environment();
+    // Attaches the calling thread under the given name (shown in Java thread dumps).
+    void attachNativeThread(const QString &threadName = QString());
+    // Detaches the calling thread; the thread that started the VM is never detached.
+    void removeNativeThread();
+
+    // Not owned. Setting a delegate delivers a held configuration error at once.
+    void setDelegate(QoJavaBridgeDelegate *delegate);
+    QoJavaBridgeDelegate *delegate() const { return delegate_.load(); }
+    // Arms the one-shot report of an unexpected Java exception.
+    void setReportErrors(bool reportErrors) { reportErrors_ = reportErrors; }
+    bool reportErrors() const { return reportErrors_.load(); }
+    // The console captured at the last Java exception (the Java and native stack traces).
+    QString lastErrorLog() const;
+    // The configuration error held for the delegate, if any.
+    QString delayedConfigError() const;
+
+    // A mirrored class by slash ("nl/dalmerik/vorn/VornRoot") or dotted name; null without VM or
+    // environment. Throws QoJavaBridgeException "QoJavaBridgeClassNotFound" after reporting
+    // "No Class" to the delegate when Java does not know the class.
+    QoJavaClass *classForName(const QString &name);
+    // A new object through the class's public no-argument constructor; null without a VM.
+    QoJavaObjectPtr instanceOfObject(const QString &className);
+    // A proxy of a new java.lang.Integer.
+    QoJavaObjectPtr createInteger(int value);
+    // A Java object made from a native value (QVariantList -> Vector, QVariantMap -> Hashtable,
+    // QString -> String, numbers -> wrappers), as a proxy; null for an invalid value or no VM.
+    QoJavaObjectPtr objectForValue(const QVariant &value);
+
+    // Calls one of the overloads answering a selector (static when target is null). Used by
+    // QoJavaObject::call and QoJavaClass::callStatic.
+    QVariant callMethod(const QList<const QoJavaMethod *> &candidates, const QoJavaClass *javaClass,
+                        jobject target, const QVariantList &args);
+    QoJavaObjectPtr createObject(const QoJavaClass *javaClass, const QoJavaMethod &constructor,
+                                 const QVariantList &args);
+
+    // Reports and clears a pending Java exception of the calling thread. True when there was one.
+    bool checkForMethodExceptions(const QString &methodName);
+    // Logs a configuration error met while resolving an object's class and reports it to the
+    // delegate (on the main thread); the caller goes on.
+    void throwFinalConfigError(const QString &message);
+    // Queues a released proxy's global reference for the de-referencer thread.
+    void deallocateObject(jobject reference);
+
+    // Result conversion: a local reference becomes a native value or a proxy; the local
+    // reference is deleted.
+    QVariant loadObject(jobject localReference, JNIEnv *env);
+    static QString loadString(jstring localString, JNIEnv *env);
+    static jstring createJString(const QString &string, JNIEnv *env);
+    const QoJavaClass *classForObjectReference(jobject object, JNIEnv *env);
+    // The global class reference by slash name, without mirroring the class; null when Java does
+    // not know it (nothing reported).
+    jclass findClassReference(const QString &slashName, JNIEnv *env);
+
+    struct DereferenceStatistics {
+        quint64 passes = 0;
+        quint64 gcRequests = 0;
+        quint64 deletedReferences = 0;
+        quint64 lastPassDeleted = 0;
+        // Released references not yet deleted (queued or in a running pass).
+        quint64 outstanding = 0;
+    };
+    DereferenceStatistics dereferenceStatistics() const;
+
+private:
+    static QoJavaBridge *createShared();
+    void preloadStandardClasses();
+    void *openLibrary(const QString &path, const char *logName, const char *heldError);
+    void holdConfigError(const QString &error);
+    void reportConfigError(const QString &error, const QString &description);
+    void runDereferencer();
+    void dereferencePass();
+    QoJavaClass *classForName(const QString &name, JNIEnv *env);
+    jclass bareClassReference(const QString &slashName, JNIEnv *env);
+    QoJavaClass *createCompleteClass(const QString &slashName, JNIEnv *env);
+    void reflectMethods(QoJavaClass &javaClass, JNIEnv *env);
+    void reflectConstructors(QoJavaClass &javaClass, JNIEnv *env);
+    QStringList classNames(jobjectArray classes, JNIEnv *env);
+    QString classNameOf(jobject classObject, JNIEnv *env);
+    void ensureStandardClasses(JNIEnv *env);
+    const QoJavaMethod *chooseMethod(const QList<const QoJavaMethod *> &candidates,
+                                     const QoJavaClass *javaClass, const QVariantList &args, JNIEnv *env);
+    bool createTempConsoleLog();
+    QString closeAndReturnTempConsoleLog();
+    void writeExceptionReport(const QString &methodName, JNIEnv *env);
+
+    QVariantMap infoDictionary_;
+    QString bundlePath_;
+    JavaVM *virtualMachine_ = nullptr;
+    std::unique_ptr<JavaValueConverter> converter_;
+
+    // The bridge's lock: class resolution and the exception report.
+    mutable std::recursive_mutex lock_;
+    std::vector<std::unique_ptr<QoJavaClass>> classes_;
+    QHash<QString, QoJavaClass *> classCache_;
+    QHash<QString, QString> classNameCache_;
+    QHash<QString, jclass> bareClassReferences_;
+    struct Reflection;
+    std::unique_ptr<Reflection> reflection_;
+    jclass classClass_ = nullptr;
+    jmethodID classGetNameMethod_ = nullptr;
+    jclass stringClass_ = nullptr;
+    const QoJavaClass *stringClassObject_ = nullptr;
+    QString delayConfigError_;
+    QString lastErrorLog_;
+    QString consoleLogPath_;
+    int storeConsoleOut_ = -1;
+    int storeConsoleErr_ = -1;
+
+    mutable std::mutex poolMutex_;
+    std::vector<jobject> objectDereferencePool_;
+    DereferenceStatistics dereferenceStatistics_;
+
+    std::atomic<QoJavaBridgeDelegate *> delegate_{nullptr};
+    std::atomic<bool> reportErrors_{false};
+};
