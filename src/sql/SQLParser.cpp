@@ -253,6 +253,7 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
     const qint64 count = parsedComponents_.size();
     qint64 next = first + touched.size(); // first old component not yet replaced
     if (!fresh.isEmpty() && runsOn(*fresh.last(), removed, inserted)) {
+        fresh.reserve(fresh.size() + (length - p) / 10);
         while (p < length)
             scanOne();
         next = count;
