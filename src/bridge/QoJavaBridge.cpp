@@ -677,16 +677,23 @@ const QoJavaClass *QoJavaBridge::classForObjectReference(jobject object, JNIEnv 
         return nullptr;
     }
     auto javaName = static_cast<jstring>(env->CallObjectMethod(objectClass, classGetNameMethod_));
-    env->DeleteLocalRef(objectClass);
     if (!javaName) {
+        env->DeleteLocalRef(objectClass);
         throwFinalConfigError(QStringLiteral("_classGetNameMethod returned 0 in classForObjectReference"));
         return nullptr;
     }
     const QString name = loadString(javaName, env);
     if (name.isNull()) {
+        env->DeleteLocalRef(objectClass);
         throwFinalConfigError(QStringLiteral("className is nil in classForObjectReference"));
         return nullptr;
     }
+    // The object's own class object serves as the class reference: a lookup by name would miss
+    // classes that no loader finds by name (lambdas and other hidden classes).
+    const QString slashName = QString(name).replace(QLatin1Char('.'), QLatin1Char('/'));
+    if (!bareClassReferences_.contains(slashName))
+        bareClassReferences_.insert(slashName, static_cast<jclass>(env->NewGlobalRef(objectClass)));
+    env->DeleteLocalRef(objectClass);
     return classForName(name, env);
 }
 

@@ -285,6 +285,11 @@ TEST_F(QoJavaBridgeTest, OtherObjectsAreProxiesOfTheirRunTimeClass)
     ASSERT_NE(numbers, nullptr);
     EXPECT_EQ(numbers->className(), "[I");
     EXPECT_EQ(proxy(call("list"))->call("size"), QVariant(1));
+    // A lambda's class is hidden: no lookup by name finds it, its object still crosses.
+    const QoJavaObjectPtr lambda = proxy(call("lambda"));
+    ASSERT_NE(lambda, nullptr);
+    EXPECT_TRUE(lambda->className().contains("$$Lambda")) << qPrintable(lambda->className());
+    lambda->call("run");
 
     // The same Java object read twice: equal by Java's equals, different proxies.
     const QoJavaObjectPtr first = proxy(subjectClass->callStatic("shared"));

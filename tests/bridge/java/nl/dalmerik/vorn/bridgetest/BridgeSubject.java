@@ -201,6 +201,10 @@ public class BridgeSubject {
         return Collections.unmodifiableList(new ArrayList<>(List.of("x")));
     }
 
+    public Runnable lambda() {
+        return () -> { };
+    }
+
     public int[] numbers() {
         return new int[] {1, 2, 3};
     }
