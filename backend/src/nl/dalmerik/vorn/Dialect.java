@@ -1,0 +1,258 @@
+package nl.dalmerik.vorn;
+
+import java.sql.Connection;
+import java.sql.DatabaseMetaData;
+import java.sql.Driver;
+import java.sql.ResultSet;
+import java.sql.SQLException;
+import java.sql.Statement;
+import java.sql.Types;
+import java.util.ArrayList;
+import java.util.Hashtable;
+import java.util.LinkedHashMap;
+import java.util.List;
+import java.util.Locale;
+import java.util.Map;
+import java.util.Properties;
+
+/**
+ * Everything that differs between database types: how to reach the driver, what the connection can do,
+ * how values and metadata are read. One subclass per type; the rest of the backend asks it instead of
+ * branching on the type name.
+ */
+abstract class Dialect {
+    /** The database type names the native side passes, in the order it lists them. */
+    static Dialect forType(String type) {
+        if (type == null)
+            return null;
+        switch (type) {
+        case "Oracle":
+            return new OracleDialect();
+        case "MySQL":
+            return new MySQLDialect();
+        case "PostgreSQL":
+            return new PostgreSQLDialect();
+        case "SQL Server":
+            return new SQLServerDialect();
+        case "SQLite":
+            return new SQLiteDialect();
+        default:
+            return null;
+        }
+    }
+
+    abstract String typeName();
+
+    abstract String driverClassName();
+
+    abstract String url(ConnectionTarget target) throws BackendException;
+
+    /** Driver properties: credentials, client name, time-outs and keep-alive. */
+    abstract Properties properties(ConnectionTarget target, boolean keepAlive);
+
+    /** Human-readable description of what the connection goes to ("connectedTo"). */
+    String describeTarget(ConnectionTarget target) {
+        return target.database + " on " + target.server + (target.port.isEmpty() ? "" : ":" + target.port);
+    }
+
+    boolean localDatabaseFile() {
+        return false;
+    }
+
+    boolean dedicatedTransactionSupport() {
+        return true;
+    }
+
+    /** DDL ends the open transaction (implicit commit). */
+    boolean dataDefinitionCommits() {
+        return false;
+    }
+
+    /** The driver streams rows only inside a transaction (pgjdbc ignores the fetch size otherwise). */
+    boolean cursorNeedsTransaction() {
+        return false;
+    }
+
+    /** After a failed statement the open transaction must be ended before anything else runs. */
+    boolean failedStatementAbortsTransaction() {
+        return false;
+    }
+
+    /**
+     * Statement.setMaxRows limits only the rows a query returns. Not so with jTDS, which sends
+     * SET ROWCOUNT and would silently cut UPDATE and DELETE short.
+     */
+    boolean maxRowsLimitsOnlyResults() {
+        return true;
+    }
+
+    /**
+     * Closing a cursor before its end makes the driver read and drop every row still on the way (MySQL's
+     * protocol has no way to stop a result half-way); stopping the query first saves reading them.
+     */
+    boolean cancelBeforeClosingCursor() {
+        return false;
+    }
+
+    /** The message of a statement stopped by cancelQuery. */
+    String cancelledMessage(SQLException error) {
+        return "CANCELLED";
+    }
+
+    Connection connect(ConnectionTarget target, boolean keepAlive) throws SQLException, BackendException {
+        Driver driver = loadDriver();
+        Connection connection = driver.connect(url(target), properties(target, keepAlive));
+        if (connection == null)
+            throw new BackendException("The " + typeName() + " driver did not accept the connection address.");
+        return connection;
+    }
+
+    private Driver loadDriver() throws BackendException {
+        Class<?> driverClass;
+        try {
+            driverClass = Class.forName(driverClassName(), true, ClassLoader.getSystemClassLoader());
+        } catch (ClassNotFoundException | LinkageError e) {
+            throw new BackendException("No " + typeName() + " JDBC driver (" + driverClassName()
+                                       + ") is on the class path. Add the driver's jar to Vorn's Java "
+                                       + "libraries to connect to " + typeName() + ".");
+        }
+        try {
+            return (Driver) driverClass.getDeclaredConstructor().newInstance();
+        } catch (ReflectiveOperationException | ClassCastException e) {
+            throw new BackendException("The " + typeName() + " JDBC driver (" + driverClassName()
+                                       + ") could not be loaded: " + Errors.message(e));
+        }
+    }
+
+    /** Runs after connecting and before anything else, e.g. to choose the database. */
+    void prepareConnection(Connection connection, ConnectionTarget target) throws SQLException {}
+
+    abstract String defaultSchema(Connection connection) throws SQLException;
+
+    List<String> schemas(Connection connection) throws SQLException {
+        List<String> names = new ArrayList<>();
+        try (ResultSet rows = connection.getMetaData().getSchemas()) {
+            while (rows.next())
+                names.add(rows.getString("TABLE_SCHEM"));
+        }
+        return names;
+    }
+
+    /**
+     * The catalog and schema pattern arguments of DatabaseMetaData calls for one schema as the user sees it.
+     * Schema patterns are LIKE patterns, so wildcards in the name are escaped.
+     */
+    String[] catalogAndSchemaPattern(DatabaseMetaData metaData, String schema) throws SQLException {
+        return new String[] {null, escapePattern(metaData, schema)};
+    }
+
+    static String escapePattern(DatabaseMetaData metaData, String name) throws SQLException {
+        if (name == null)
+            return null;
+        String escape = metaData.getSearchStringEscape();
+        if (escape == null || escape.isEmpty())
+            return name;
+        StringBuilder escaped = new StringBuilder();
+        for (char c : name.toCharArray()) {
+            if (c == '_' || c == '%' || escape.equals(String.valueOf(c)))
+                escaped.append(escape);
+            escaped.append(c);
+        }
+        return escaped.toString();
+    }
+
+    /** Tables and views of a schema with their column names, in the database's order. */
+    Map<String, List<String>> schemaObjects(Connection connection, String schema) throws SQLException {
+        DatabaseMetaData metaData = connection.getMetaData();
+        String[] place = catalogAndSchemaPattern(metaData, schema);
+        Map<String, List<String>> tables = new LinkedHashMap<>();
+        try (ResultSet rows = metaData.getTables(place[0], place[1], "%", new String[] {"TABLE", "VIEW"})) {
+            while (rows.next())
+                tables.put(rows.getString("TABLE_NAME"), new ArrayList<>());
+        }
+        try (ResultSet rows = metaData.getColumns(place[0], place[1], "%", "%")) {
+            while (rows.next()) {
+                List<String> columns = tables.get(rows.getString("TABLE_NAME"));
+                if (columns != null)
+                    columns.add(rows.getString("COLUMN_NAME"));
+            }
+        }
+        return tables;
+    }
+
+    /** Facts for the connection details that only this type knows, such as the kind of login. */
+    void addConnectionFacts(Connection connection, Hashtable<String, Object> info) {}
+
+    /** A round trip that proves the connection still works. */
+    boolean ping(Connection connection) throws SQLException {
+        return connection.isValid(10);
+    }
+
+    /** The kind of values a column holds, by its JDBC type and the database's own type name. */
+    ValueKind kindOf(int jdbcType, String typeName, int precision) {
+        switch (jdbcType) {
+        case Types.CHAR:
+        case Types.VARCHAR:
+        case Types.NCHAR:
+        case Types.NVARCHAR:
+            return isCharacterLargeObject(typeName) ? ValueKind.CHARACTER_LOB : ValueKind.TEXT;
+        case Types.CLOB:
+        case Types.NCLOB:
+        case Types.LONGVARCHAR:
+        case Types.LONGNVARCHAR:
+            return ValueKind.CHARACTER_LOB;
+        case Types.BINARY:
+        case Types.VARBINARY:
+        case Types.LONGVARBINARY:
+        case Types.BLOB:
+            return ValueKind.BINARY;
+        case Types.TINYINT:
+        case Types.SMALLINT:
+        case Types.INTEGER:
+        case Types.BIGINT:
+        case Types.DECIMAL:
+        case Types.NUMERIC:
+            return ValueKind.EXACT_NUMBER;
+        case Types.REAL:
+            return ValueKind.SINGLE_FLOAT;
+        case Types.FLOAT:
+        case Types.DOUBLE:
+            return ValueKind.DOUBLE_FLOAT;
+        case Types.DATE:
+        case Types.TIMESTAMP:
+        case Types.TIMESTAMP_WITH_TIMEZONE:
+            return ValueKind.TIMESTAMP;
+        case Types.TIME:
+        case Types.TIME_WITH_TIMEZONE:
+            return ValueKind.TIME;
+        case Types.BOOLEAN:
+            return ValueKind.BOOLEAN;
+        case Types.BIT:
+            return precision <= 1 ? ValueKind.BOOLEAN : ValueKind.OTHER;
+        default:
+            return ValueKind.OTHER;
+        }
+    }
+
+    /** Character types the database's own type name marks as large objects (MySQL's TEXT family). */
+    boolean isCharacterLargeObject(String typeName) {
+        return false;
+    }
+
+    /** One cell of the current row as the native side gets it: text, a wrapper, or null for SQL NULL. */
+    Object readValue(ResultSet rows, int index, ResultColumn column, TimestampFormat format)
+        throws SQLException {
+        return ValueReader.read(rows, index, column.kind, format);
+    }
+
+    /** Runs one statement that answers a single text value, or null. */
+    static String queryText(Connection connection, String sql) throws SQLException {
+        try (Statement statement = connection.createStatement(); ResultSet rows = statement.executeQuery(sql)) {
+            return rows.next() ? rows.getString(1) : null;
+        }
+    }
+
+    static String upper(String text) {
+        return text == null ? "" : text.toUpperCase(Locale.ROOT);
+    }
+}

@@ -1,0 +1,104 @@
+package nl.dalmerik.vorn;
+
+import java.sql.Connection;
+import java.sql.DatabaseMetaData;
+import java.sql.ResultSet;
+import java.sql.SQLException;
+import java.util.ArrayList;
+import java.util.Hashtable;
+import java.util.List;
+import java.util.Properties;
+
+/** MySQL and MariaDB through MariaDB Connector/J. MySQL calls its schemas databases (JDBC catalogs). */
+final class MySQLDialect extends Dialect {
+    @Override
+    String typeName() {
+        return "MySQL";
+    }
+
+    @Override
+    String driverClassName() {
+        return "org.mariadb.jdbc.Driver";
+    }
+
+    @Override
+    String url(ConnectionTarget target) throws BackendException {
+        // The database is chosen after connecting, so no name needs escaping inside the URL.
+        return "jdbc:mariadb://" + target.urlHost() + ":" + target.portOr(3306) + "/";
+    }
+
+    @Override
+    Properties properties(ConnectionTarget target, boolean keepAlive) {
+        Properties properties = new Properties();
+        properties.setProperty("user", target.user);
+        properties.setProperty("password", target.password);
+        properties.setProperty("connectionAttributes",
+                               "program_name:" + target.clientName.replaceAll("[,:]", " "));
+        // TINYINT(1) and YEAR hold numbers; show them as numbers, not as booleans and dates.
+        properties.setProperty("tinyInt1isBit", "false");
+        properties.setProperty("yearIsDateType", "false");
+        properties.setProperty("tcpKeepAlive", Boolean.toString(keepAlive));
+        if (target.timeoutSeconds > 0)
+            properties.setProperty("connectTimeout", Integer.toString(target.timeoutSeconds * 1000));
+        return properties;
+    }
+
+    @Override
+    void prepareConnection(Connection connection, ConnectionTarget target) throws SQLException {
+        if (!target.database.isEmpty())
+            connection.setCatalog(target.database);
+    }
+
+    @Override
+    boolean cancelBeforeClosingCursor() {
+        return true;
+    }
+
+    @Override
+    boolean dedicatedTransactionSupport() {
+        // Whether a table takes part in transactions depends on its storage engine.
+        return false;
+    }
+
+    @Override
+    boolean dataDefinitionCommits() {
+        return true;
+    }
+
+    @Override
+    String defaultSchema(Connection connection) throws SQLException {
+        return connection.getCatalog();
+    }
+
+    @Override
+    List<String> schemas(Connection connection) throws SQLException {
+        List<String> names = new ArrayList<>();
+        try (ResultSet rows = connection.getMetaData().getCatalogs()) {
+            while (rows.next())
+                names.add(rows.getString("TABLE_CAT"));
+        }
+        return names;
+    }
+
+    @Override
+    String[] catalogAndSchemaPattern(DatabaseMetaData metaData, String schema) {
+        return new String[] {schema, null};
+    }
+
+    @Override
+    boolean isCharacterLargeObject(String typeName) {
+        return upper(typeName).endsWith("TEXT");
+    }
+
+    @Override
+    void addConnectionFacts(Connection connection, Hashtable<String, Object> info) {
+        try {
+            String cipher = queryText(connection, "SELECT VARIABLE_VALUE FROM information_schema.SESSION_STATUS "
+                                                  + "WHERE VARIABLE_NAME = 'SSL_CIPHER'");
+            if (cipher != null)
+                info.put("connectedUsingSsl", !cipher.isEmpty());
+        } catch (SQLException e) {
+            // Only a detail of the connection details sheet; leave it out.
+        }
+    }
+}

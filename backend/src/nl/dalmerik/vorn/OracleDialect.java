@@ -1,0 +1,65 @@
+package nl.dalmerik.vorn;
+
+import java.sql.Connection;
+import java.sql.SQLException;
+import java.util.Hashtable;
+import java.util.Properties;
+
+/** Oracle through an Oracle JDBC driver, when one is on the class path. */
+final class OracleDialect extends Dialect {
+    @Override
+    String typeName() {
+        return "Oracle";
+    }
+
+    @Override
+    String driverClassName() {
+        return "oracle.jdbc.OracleDriver";
+    }
+
+    @Override
+    String url(ConnectionTarget target) throws BackendException {
+        return "jdbc:oracle:thin:@//" + target.urlHost() + ":" + target.portOr(1521) + "/" + target.database;
+    }
+
+    @Override
+    Properties properties(ConnectionTarget target, boolean keepAlive) {
+        Properties properties = new Properties();
+        properties.setProperty("user", target.user);
+        properties.setProperty("password", target.password);
+        properties.setProperty("v$session.program", target.clientName);
+        if (keepAlive)
+            properties.setProperty("oracle.net.keepAlive", "true");
+        if (target.timeoutSeconds > 0)
+            properties.setProperty("oracle.net.CONNECT_TIMEOUT", Integer.toString(target.timeoutSeconds * 1000));
+        return properties;
+    }
+
+    @Override
+    boolean dataDefinitionCommits() {
+        return true;
+    }
+
+    /** Oracle's own message carries ORA-01013, which the native side recognises. */
+    @Override
+    String cancelledMessage(SQLException error) {
+        return Errors.message(error);
+    }
+
+    @Override
+    String defaultSchema(Connection connection) throws SQLException {
+        return queryText(connection, "SELECT SYS_CONTEXT('USERENV', 'CURRENT_SCHEMA') FROM DUAL");
+    }
+
+    @Override
+    boolean isCharacterLargeObject(String typeName) {
+        String name = upper(typeName);
+        return name.equals("CLOB") || name.equals("NCLOB") || name.equals("LONG");
+    }
+
+    @Override
+    void addConnectionFacts(Connection connection, Hashtable<String, Object> info) {
+        // Connections go to a service name; TNS aliases are not offered.
+        info.put("connectedUsingTns", false);
+    }
+}

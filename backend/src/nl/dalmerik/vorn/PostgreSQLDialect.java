@@ -1,0 +1,79 @@
+package nl.dalmerik.vorn;
+
+import java.net.URLEncoder;
+import java.nio.charset.StandardCharsets;
+import java.sql.Connection;
+import java.sql.SQLException;
+import java.util.Hashtable;
+import java.util.List;
+import java.util.Properties;
+
+/** PostgreSQL through pgjdbc. */
+final class PostgreSQLDialect extends Dialect {
+    @Override
+    String typeName() {
+        return "PostgreSQL";
+    }
+
+    @Override
+    String driverClassName() {
+        return "org.postgresql.Driver";
+    }
+
+    @Override
+    String url(ConnectionTarget target) throws BackendException {
+        // The driver URL-decodes the database name.
+        String database = URLEncoder.encode(target.database, StandardCharsets.UTF_8).replace("+", "%20");
+        return "jdbc:postgresql://" + target.urlHost() + ":" + target.portOr(5432) + "/" + database;
+    }
+
+    @Override
+    Properties properties(ConnectionTarget target, boolean keepAlive) {
+        Properties properties = new Properties();
+        properties.setProperty("user", target.user);
+        properties.setProperty("password", target.password);
+        properties.setProperty("ApplicationName", target.clientName);
+        // Parameters arrive as text; let the server type them as it would a literal.
+        properties.setProperty("stringtype", "unspecified");
+        if (keepAlive)
+            properties.setProperty("tcpKeepAlive", "true");
+        if (target.timeoutSeconds > 0) {
+            properties.setProperty("connectTimeout", Integer.toString(target.timeoutSeconds));
+            properties.setProperty("loginTimeout", Integer.toString(target.timeoutSeconds));
+        }
+        return properties;
+    }
+
+    @Override
+    boolean cursorNeedsTransaction() {
+        return true;
+    }
+
+    @Override
+    boolean failedStatementAbortsTransaction() {
+        return true;
+    }
+
+    @Override
+    String defaultSchema(Connection connection) throws SQLException {
+        return queryText(connection, "SELECT current_schema()");
+    }
+
+    @Override
+    List<String> schemas(Connection connection) throws SQLException {
+        List<String> names = super.schemas(connection);
+        names.removeIf(name -> name.startsWith("pg_toast") || name.startsWith("pg_temp_"));
+        return names;
+    }
+
+    @Override
+    void addConnectionFacts(Connection connection, Hashtable<String, Object> info) {
+        try {
+            String ssl = queryText(connection, "SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()");
+            if (ssl != null)
+                info.put("connectedUsingSsl", ssl.startsWith("t"));
+        } catch (SQLException e) {
+            // Only a detail of the connection details sheet; leave it out.
+        }
+    }
+}

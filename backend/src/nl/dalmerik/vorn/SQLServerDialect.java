@@ -1,0 +1,62 @@
+package nl.dalmerik.vorn;
+
+import java.sql.Connection;
+import java.sql.SQLException;
+import java.util.Hashtable;
+import java.util.Properties;
+
+/** Microsoft SQL Server through jTDS. */
+final class SQLServerDialect extends Dialect {
+    @Override
+    String typeName() {
+        return "SQL Server";
+    }
+
+    @Override
+    String driverClassName() {
+        return "net.sourceforge.jtds.jdbc.Driver";
+    }
+
+    @Override
+    String url(ConnectionTarget target) throws BackendException {
+        // The database goes in the properties: jTDS would read a ';' in its name as a property.
+        return "jdbc:jtds:sqlserver://" + target.urlHost() + ":" + target.portOr(1433);
+    }
+
+    @Override
+    Properties properties(ConnectionTarget target, boolean keepAlive) {
+        Properties properties = new Properties();
+        properties.setProperty("USER", target.user);
+        properties.setProperty("PASSWORD", target.password);
+        properties.setProperty("APPNAME", target.clientName);
+        if (!target.database.isEmpty())
+            properties.setProperty("DATABASENAME", target.database);
+        if (keepAlive)
+            properties.setProperty("SOCKETKEEPALIVE", "true");
+        if (target.timeoutSeconds > 0)
+            properties.setProperty("LOGINTIMEOUT", Integer.toString(target.timeoutSeconds));
+        return properties;
+    }
+
+    @Override
+    boolean maxRowsLimitsOnlyResults() {
+        return false;
+    }
+
+    @Override
+    String defaultSchema(Connection connection) throws SQLException {
+        return queryText(connection, "SELECT SCHEMA_NAME()");
+    }
+
+    @Override
+    boolean isCharacterLargeObject(String typeName) {
+        String name = upper(typeName);
+        return name.equals("TEXT") || name.equals("NTEXT");
+    }
+
+    @Override
+    void addConnectionFacts(Connection connection, Hashtable<String, Object> info) {
+        // Vorn logs in with the server's own user names.
+        info.put("connectedUsingWindowsAuthentication", false);
+    }
+}

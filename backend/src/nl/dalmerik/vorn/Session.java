@@ -1,0 +1,295 @@
+package nl.dalmerik.vorn;
+
+import java.sql.Connection;
+import java.sql.DatabaseMetaData;
+import java.sql.SQLException;
+import java.sql.Statement;
+import java.sql.Timestamp;
+import java.util.ArrayList;
+import java.util.Hashtable;
+import java.util.List;
+import java.util.concurrent.ConcurrentLinkedQueue;
+import java.util.concurrent.Executors;
+import java.util.concurrent.ScheduledExecutorService;
+import java.util.concurrent.ScheduledFuture;
+import java.util.concurrent.TimeUnit;
+import java.util.concurrent.locks.ReentrantLock;
+
+/**
+ * One open database connection of a root. JDBC work on it runs under its lock, one action at a time. The
+ * state the native side polls (dirty, broken, the running statement) lives in volatile fields, so it is
+ * answered at once while another thread holds the lock. Closing waits for the lock holder: work that must
+ * not run while an action is busy is queued and run by whichever thread finds the lock free.
+ */
+final class Session {
+    /** Flag bits of startNewConnection. */
+    static final int FLAG_AUTO_COMMIT = 1;
+    static final int FLAG_KEEP_ALIVE = 2;
+    static final int FLAG_INDEX_HINTS = 4;
+
+    private static final long KEEP_ALIVE_SECONDS = 240;
+    private static final ScheduledExecutorService KEEP_ALIVE =
+        Executors.newSingleThreadScheduledExecutor(task -> {
+            Thread thread = new Thread(task, "Vorn keep-alive");
+            thread.setDaemon(true);
+            return thread;
+        });
+
+    final Dialect dialect;
+    final Connection connection;
+    final ConnectionTarget target;
+    final boolean autoCommit;
+    final boolean indexHints;
+    final Hashtable<String, Object> info;
+    final VornConnectionMetaData metaData;
+    final String defaultSchema;
+    volatile List<String> schemas;
+
+    private final ReentrantLock lock = new ReentrantLock();
+    private final ConcurrentLinkedQueue<Runnable> whenIdle = new ConcurrentLinkedQueue<>();
+    private final ScheduledFuture<?> keepAlive;
+    private volatile boolean broken;
+    private volatile boolean ended;
+    private volatile Statement running;
+    private volatile boolean cancelRequested;
+    /** Milliseconds of the first uncommitted change, 0 while clean. */
+    private volatile long dirtySince;
+    /** The result whose cursor is still open on this connection, if any. */
+    volatile VornResultset openResult;
+
+    private Session(Dialect dialect, Connection connection, ConnectionTarget target, int flags,
+                    TimestampFormat format) throws SQLException {
+        this.dialect = dialect;
+        this.connection = connection;
+        this.target = target;
+        this.autoCommit = (flags & FLAG_AUTO_COMMIT) != 0;
+        this.indexHints = (flags & FLAG_INDEX_HINTS) != 0;
+        connection.setAutoCommit(autoCommit);
+        dialect.prepareConnection(connection, target);
+        this.defaultSchema = dialect.defaultSchema(connection);
+        this.schemas = dialect.schemas(connection);
+        this.info = describe(format);
+        DatabaseMetaData driverMetaData = connection.getMetaData();
+        this.metaData = new VornConnectionMetaData(dialect.typeName(), target, driverMetaData);
+        this.keepAlive = (flags & FLAG_KEEP_ALIVE) != 0 ? KEEP_ALIVE.scheduleWithFixedDelay(
+                             this::pingIfIdle, KEEP_ALIVE_SECONDS, KEEP_ALIVE_SECONDS, TimeUnit.SECONDS)
+                                                        : null;
+    }
+
+    /** Connects and prepares a session; the connection is closed again when preparing fails. */
+    static Session open(Dialect dialect, ConnectionTarget target, int flags, TimestampFormat format)
+        throws SQLException, BackendException {
+        Connection connection = dialect.connect(target, (flags & FLAG_KEEP_ALIVE) != 0);
+        try {
+            return new Session(dialect, connection, target, flags, format);
+        } catch (SQLException | RuntimeException e) {
+            closeQuietly(connection);
+            throw e;
+        }
+    }
+
+    private Hashtable<String, Object> describe(TimestampFormat format) throws SQLException {
+        DatabaseMetaData driver = connection.getMetaData();
+        Hashtable<String, Object> facts = new Hashtable<>();
+        facts.put("connectedAs", target.user);
+        facts.put("connectedTo", dialect.describeTarget(target));
+        facts.put("connectedSince", format.formatFull(new Timestamp(System.currentTimeMillis())));
+        putIfPresent(facts, "dbDriverName", driver.getDriverName());
+        putIfPresent(facts, "dbDriverVersion", driver.getDriverVersion());
+        putIfPresent(facts, "dbProductName", driver.getDatabaseProductName());
+        putIfPresent(facts, "dbProductVersion", driver.getDatabaseProductVersion());
+        dialect.addConnectionFacts(connection, facts);
+        return facts;
+    }
+
+    private static void putIfPresent(Hashtable<String, Object> table, String key, String value) {
+        if (value != null)
+            table.put(key, value);
+    }
+
+    /** Takes the connection for one action; also runs what was queued while it was busy. */
+    void lock() throws SQLException {
+        lock.lock();
+        drain();
+        if (ended) {
+            unlock();
+            throw new SQLException("The connection has been closed.", "08003");
+        }
+    }
+
+    void unlock() {
+        lock.unlock();
+        runQueuedIfIdle();
+    }
+
+    /** Runs the task now when no action holds the connection, else as soon as the holder lets go. */
+    void runWhenIdle(Runnable task) {
+        whenIdle.add(task);
+        runQueuedIfIdle();
+    }
+
+    private void runQueuedIfIdle() {
+        while (!whenIdle.isEmpty() && lock.tryLock()) {
+            try {
+                drain();
+            } finally {
+                lock.unlock();
+            }
+        }
+    }
+
+    private void drain() {
+        for (Runnable task = whenIdle.poll(); task != null; task = whenIdle.poll())
+            task.run();
+    }
+
+    /** Ends the session: stops a running statement and closes the connection once it is free. */
+    void end() {
+        if (ended)
+            return;
+        ended = true;
+        if (keepAlive != null)
+            keepAlive.cancel(false);
+        cancel();
+        runWhenIdle(() -> {
+            VornResultset result = openResult;
+            if (result != null)
+                result.close(true);
+            closeQuietly(connection);
+        });
+    }
+
+    boolean ended() {
+        return ended;
+    }
+
+    boolean broken() {
+        return broken;
+    }
+
+    /** Marks the start of a statement that cancel() may stop; fails at once when a cancel came first. */
+    void startStatement(Statement statement) throws SQLException {
+        running = statement;
+        if (cancelRequested)
+            throw new SQLException("Statement cancelled.", "57014");
+    }
+
+    void endStatement() {
+        running = null;
+    }
+
+    /** Clears an earlier cancel request before a new action starts. */
+    void resetCancel() {
+        cancelRequested = false;
+    }
+
+    boolean cancelRequested() {
+        return cancelRequested;
+    }
+
+    /** Asks the database to stop the running statement; callable from any thread. */
+    void cancel() {
+        cancelRequested = true;
+        Statement statement = running;
+        if (statement == null)
+            return;
+        try {
+            statement.cancel();
+        } catch (SQLException | RuntimeException e) {
+            // The statement ended meanwhile, or the driver cannot cancel: nothing more to do.
+        }
+    }
+
+    boolean statementRunning() {
+        return running != null;
+    }
+
+    /** After a failed action: is the connection still usable? Asked only on the failing thread. */
+    void noteFailure(SQLException error) {
+        if (cancelRequested || ended)
+            return;
+        String state = error.getSQLState();
+        if (state != null && state.startsWith("08")) {
+            broken = true;
+            return;
+        }
+        try {
+            broken = connection.isClosed() || !connection.isValid(5);
+        } catch (SQLException e) {
+            broken = true;
+        }
+    }
+
+    boolean dirty() {
+        return dirtySince != 0;
+    }
+
+    int dirtySeconds() {
+        long since = dirtySince;
+        return since == 0 ? 0 : (int) Math.min(Integer.MAX_VALUE, (System.currentTimeMillis() - since) / 1000);
+    }
+
+    void resetDirtySeconds() {
+        if (dirtySince != 0)
+            dirtySince = System.currentTimeMillis();
+    }
+
+    void markDirty() {
+        if (!autoCommit && dirtySince == 0)
+            dirtySince = System.currentTimeMillis();
+    }
+
+    void markClean() {
+        dirtySince = 0;
+    }
+
+    /** Keeps an idle connection from being dropped by servers and firewalls; finds broken ones early. */
+    private void pingIfIdle() {
+        if (ended || openResult != null || !lock.tryLock())
+            return;
+        try {
+            if (!ended && !dialect.ping(connection))
+                broken = true;
+        } catch (SQLException | RuntimeException e) {
+            broken = true;
+        } finally {
+            unlock();
+        }
+    }
+
+    /** Ends a transaction that was opened only to stream a cursor, and returns to auto-commit. */
+    void endCursorTransaction(boolean commit) {
+        try {
+            if (commit)
+                connection.commit();
+            else
+                connection.rollback();
+        } catch (SQLException e) {
+            try {
+                connection.rollback();
+            } catch (SQLException ignored) {
+                // The connection is broken; the next action finds out.
+            }
+        }
+        try {
+            connection.setAutoCommit(true);
+        } catch (SQLException e) {
+            // As above.
+        }
+    }
+
+    List<String> reloadSchemas() throws SQLException {
+        schemas = new ArrayList<>(dialect.schemas(connection));
+        return schemas;
+    }
+
+    static void closeQuietly(AutoCloseable resource) {
+        if (resource == null)
+            return;
+        try {
+            resource.close();
+        } catch (Exception e) {
+            // Closing is best effort: the resource is gone either way.
+        }
+    }
+}

@@ -1,0 +1,59 @@
+package nl.dalmerik.vorn;
+
+import java.util.Vector;
+
+/**
+ * The browser side of a connection: its schemas, the selected one, and the statement result it shows,
+ * which can be fetched again or stopped while it runs.
+ */
+public class VornBrowser {
+    private final VornRoot root;
+    private final Session session;
+    private volatile String selectedSchema;
+
+    VornBrowser(VornRoot root, Session session) {
+        this.root = root;
+        this.session = session;
+        this.selectedSchema = session.defaultSchema;
+    }
+
+    public VornRoot root() {
+        return root;
+    }
+
+    public Vector<String> schemas() {
+        return new Vector<>(session.schemas);
+    }
+
+    /** The connection's own schema until another is chosen. */
+    public String selectedSchema() {
+        return selectedSchema;
+    }
+
+    public boolean canStopStoppableStatement() {
+        return session.statementRunning();
+    }
+
+    public void stopStoppableStatement() {
+        session.cancel();
+    }
+
+    /** Only results of statements that change nothing can be fetched again. */
+    public boolean canRefresh() {
+        VornResultset shown = root.resultset();
+        return shown != null && shown.session() == session && shown.refreshable();
+    }
+
+    /** Runs the shown result's statement again; the new result replaces it. */
+    public void refresh() {
+        VornResultset shown = root.resultset();
+        root.perform(session, () -> {
+            if (shown == null)
+                throw new BackendException("There is no result to refresh.");
+            if (!shown.refreshable())
+                throw new BackendException("This result can't be refreshed: running its statement again would "
+                                           + "change data.");
+            root.sqlConnection().run(session, shown.selectStatement(), shown.parameters());
+        });
+    }
+}

@@ -1,0 +1,114 @@
+package nl.dalmerik.vorn;
+
+import java.sql.DatabaseMetaData;
+import java.sql.SQLException;
+import java.util.LinkedHashSet;
+import java.util.List;
+import java.util.Locale;
+import java.util.Map;
+import java.util.Objects;
+import java.util.Set;
+import java.util.Vector;
+import java.util.concurrent.ConcurrentHashMap;
+
+/**
+ * What the editor and the browser need to know of a connection: its reserved words (lower case, as the
+ * editor looks them up), the names of the objects loaded so far (context words), and the database's words
+ * for schema and catalog. Two metadata objects are equal when they describe the same connection target.
+ */
+public class VornConnectionMetaData {
+    static final VornConnectionMetaData DISCONNECTED = new VornConnectionMetaData();
+
+    private final String identity;
+    private final String description;
+    private final String schemaTerm;
+    private final String catalogTerm;
+    private final Vector<String> reservedWords;
+    private final Map<String, Map<String, List<String>>> schemaObjects = new ConcurrentHashMap<>();
+
+    private VornConnectionMetaData() {
+        identity = "";
+        description = "Not connected";
+        schemaTerm = "schema";
+        catalogTerm = "catalog";
+        reservedWords = ReservedWords.getReservedWords();
+    }
+
+    VornConnectionMetaData(String type, ConnectionTarget target, DatabaseMetaData driver) throws SQLException {
+        identity = String.join("\n", type, target.server, target.port, target.database, target.user);
+        String where = Dialect.forType(type).describeTarget(target);
+        description = target.user.isEmpty() ? type + " " + where : type + " " + target.user + "@" + where;
+        schemaTerm = termOr(driver.getSchemaTerm(), "schema");
+        catalogTerm = termOr(driver.getCatalogTerm(), "catalog");
+        Set<String> words = new LinkedHashSet<>(ReservedWords.getReservedWords());
+        String keywords = driver.getSQLKeywords();
+        if (keywords != null) {
+            for (String word : keywords.split(",")) {
+                if (!word.isBlank())
+                    words.add(word.trim().toLowerCase(Locale.ROOT));
+            }
+        }
+        reservedWords = new Vector<>(words);
+    }
+
+    private static String termOr(String term, String fallback) {
+        return term == null || term.isEmpty() ? fallback : term.toLowerCase(Locale.ROOT);
+    }
+
+    public Vector<String> reservedWords() {
+        return new Vector<>(reservedWords);
+    }
+
+    /** Names of the tables, views and columns of every schema loaded so far. */
+    public Vector<String> contextWords() {
+        Set<String> names = new LinkedHashSet<>();
+        for (Map<String, List<String>> tables : schemaObjects.values()) {
+            for (Map.Entry<String, List<String>> table : tables.entrySet()) {
+                names.add(table.getKey());
+                names.addAll(table.getValue());
+            }
+        }
+        return new Vector<>(names);
+    }
+
+    public String schemaTerm() {
+        return schemaTerm;
+    }
+
+    public String catalogTerm() {
+        return catalogTerm;
+    }
+
+    /** No database's recycle bin is offered yet. */
+    public boolean supportsRecycleBin() {
+        return false;
+    }
+
+    boolean fullyLoaded(String schema) {
+        return schema != null && schemaObjects.containsKey(schema);
+    }
+
+    void storeSchema(String schema, Map<String, List<String>> tables) {
+        schemaObjects.put(schema, tables);
+    }
+
+    void clearSchemas() {
+        schemaObjects.clear();
+    }
+
+    @Override
+    public String toString() {
+        return description;
+    }
+
+    @Override
+    public boolean equals(Object other) {
+        return other instanceof VornConnectionMetaData
+            && ((VornConnectionMetaData) other).identity.equals(identity);
+    }
+
+    @Override
+    public int hashCode() {
+        return Objects.hashCode(identity);
+    }
+}

@@ -1,0 +1,479 @@
+package nl.dalmerik.vorn;
+
+import java.sql.SQLException;
+import java.util.Hashtable;
+
+/**
+ * The backend of one document (or one connection test): its connection, the SQL connection that runs
+ * statements, the current result set, the reservation that lets one action at a time use it, and the
+ * outcome of the last action.
+ *
+ * Every public method catches its own failures: an action leaves lastActionSuccessful and
+ * lastErrorMessage behind instead of throwing. Those two answer the calling thread's own last action on
+ * this root, or, for a thread that made none, the latest action of any thread; so a main-thread check
+ * cannot overwrite the outcome a worker is about to read. State getters, cancelConnecting and
+ * sqlConnection().cancelQuery() never wait for a running action.
+ */
+public class VornRoot {
+    private static final Outcome SUCCESS = new Outcome(true, null);
+
+    private final Object stateLock = new Object();
+    private final VornSqlConnection sqlConnection = new VornSqlConnection(this);
+    private final VornRecyclebin recyclebin = new VornRecyclebin();
+    private final ThreadLocal<Outcome> threadOutcome = new ThreadLocal<>();
+    private volatile Outcome lastOutcome = SUCCESS;
+    private volatile RootSettings settings = RootSettings.defaults();
+    private volatile String reservation;
+    private volatile boolean deinitialized;
+    private volatile boolean needsRefreshAfterCommit;
+    // Written under stateLock, read without it.
+    private volatile Session session;
+    private volatile VornBrowser browser;
+    private volatile VornResultset resultset;
+    private volatile ConnectAttempt connectAttempt;
+
+    public VornRoot() {}
+
+    /**
+     * Prepares the root. The numbers: LIKE for quick filters on text, LIKE also on numbers, round midnight
+     * (a timestamp at 00:00:00 shows as a date), the row limit of a result (0 or less: none), and one
+     * reserved for later use.
+     */
+    public void initRoot(String supportFolder, String timestampPattern, Integer quickFilterUseLike,
+                         Integer quickFilterUseLikeMatchOnNumeric, Integer timestampRoundMidnight,
+                         Integer rowLimit, Integer reserved) {
+        perform(null, () -> {
+            boolean noPattern = timestampPattern == null || timestampPattern.isBlank();
+            String pattern = noPattern ? TimestampFormat.DEFAULT_PATTERN : timestampPattern;
+            TimestampFormat format;
+            try {
+                format = new TimestampFormat(pattern, isSet(timestampRoundMidnight));
+            } catch (IllegalArgumentException e) {
+                throw new BackendException("The timestamp format '" + pattern + "' is not valid: "
+                                           + e.getMessage());
+            }
+            synchronized (stateLock) {
+                settings = new RootSettings(supportFolder, format, isSet(quickFilterUseLike),
+                                            isSet(quickFilterUseLikeMatchOnNumeric),
+                                            rowLimit == null ? 0 : rowLimit);
+                deinitialized = false;
+            }
+        });
+    }
+
+    private static boolean isSet(Integer flag) {
+        return flag != null && flag != 0;
+    }
+
+    /** Ends the connection and any connect in progress; the root does nothing more until initialised again. */
+    public void deInitialize() {
+        perform(null, () -> {
+            synchronized (stateLock) {
+                deinitialized = true;
+            }
+            end();
+        });
+    }
+
+    /**
+     * Connects, blocking until connected, failed, timed out ("TIME_OUT"; 0 seconds waits without limit)
+     * or cancelled ("CANCEL_CONNECT"). Flags: 1 auto-commit, 2 keep the connection alive, 4 index hints.
+     */
+    public void startNewConnection(String server, String port, String database, String user, String password,
+                                   String databaseType, String clientName, int timeoutSeconds, int flags) {
+        perform(null, () -> {
+            Dialect dialect = Dialect.forType(databaseType);
+            if (dialect == null)
+                throw new BackendException("Vorn cannot connect to databases of type '" + databaseType + "'.");
+            end();
+            ConnectionTarget target = new ConnectionTarget(server, port, database, user, password, clientName,
+                                                           timeoutSeconds);
+            RootSettings current = settings;
+            ConnectAttempt attempt =
+                new ConnectAttempt(() -> Session.open(dialect, target, flags, current.format));
+            synchronized (stateLock) {
+                if (deinitialized)
+                    throw new BackendException("This connection has been closed.");
+                connectAttempt = attempt;
+            }
+            attempt.start("Vorn connect " + dialect.typeName());
+            publish(attempt, attempt.await(target.timeoutSeconds));
+        });
+    }
+
+    /** Makes the new session the root's, unless the attempt was given up meanwhile. */
+    private void publish(ConnectAttempt attempt, Session opened) throws BackendException {
+        boolean keep;
+        synchronized (stateLock) {
+            keep = connectAttempt == attempt && !deinitialized;
+            if (keep) {
+                session = opened;
+                browser = new VornBrowser(this, opened);
+                needsRefreshAfterCommit = false;
+            }
+            if (connectAttempt == attempt)
+                connectAttempt = null;
+        }
+        if (!keep) {
+            opened.end();
+            throw new BackendException(ConnectAttempt.CANCEL_CONNECT);
+        }
+    }
+
+    /** Gives up a connect in progress; it then fails with "CANCEL_CONNECT". */
+    public void cancelConnecting() {
+        ConnectAttempt attempt = connectAttempt;
+        if (attempt != null)
+            attempt.cancel();
+    }
+
+    /** Closes the connection (after the running statement, which is cancelled); safe without one. */
+    public void endConnection() {
+        perform(null, this::end);
+    }
+
+    private void end() {
+        ConnectAttempt attempt;
+        Session ended;
+        synchronized (stateLock) {
+            attempt = connectAttempt;
+            connectAttempt = null;
+            ended = session;
+            session = null;
+            browser = null;
+            resultset = null;
+        }
+        if (attempt != null)
+            attempt.cancel();
+        if (ended != null)
+            ended.end();
+    }
+
+    public boolean hasConnection() {
+        return session != null;
+    }
+
+    /** Whether the connection has not been found broken; answered without a round trip. */
+    public boolean isConnected() {
+        Session current = session;
+        return current != null && !current.broken();
+    }
+
+    /** Takes the root for one action; refused only while another action holds it. */
+    public boolean reserveRoot(String activity) {
+        synchronized (stateLock) {
+            if (reservation != null)
+                return false;
+            reservation = activity == null ? "" : activity;
+            return true;
+        }
+    }
+
+    public void releaseReservedRoot() {
+        reservation = null;
+    }
+
+    public boolean reserved() {
+        return reservation != null;
+    }
+
+    public boolean lastActionSuccessful() {
+        return outcome().successful;
+    }
+
+    public String lastErrorMessage() {
+        return outcome().message;
+    }
+
+    public boolean localDatabaseFileConnection() {
+        Session current = session;
+        return current != null && current.dialect.localDatabaseFile();
+    }
+
+    /** "Oracle", "MySQL", "PostgreSQL", "SQL Server" or "SQLite"; null without a connection. */
+    public String connectionType() {
+        Session current = session;
+        return current == null ? null : current.dialect.typeName();
+    }
+
+    public String server() {
+        Session current = session;
+        return current == null ? null : current.target.server;
+    }
+
+    public String database() {
+        Session current = session;
+        return current == null ? null : current.target.database;
+    }
+
+    public String username() {
+        Session current = session;
+        return current == null ? null : current.target.user;
+    }
+
+    /** Facts for the connection details sheet ("connectedAs", "connectedTo", "dbDriverName", ...). */
+    public Hashtable<String, Object> connectionInfo() {
+        Session current = session;
+        return current == null ? null : new Hashtable<>(current.info);
+    }
+
+    /** Uncommitted changes are waiting. */
+    public boolean dirty() {
+        Session current = session;
+        return current != null && current.dirty();
+    }
+
+    /** Seconds since the first uncommitted change, or since the count was last reset. */
+    public int dirtySeconds() {
+        Session current = session;
+        return current == null ? 0 : current.dirtySeconds();
+    }
+
+    public void resetDirtySeconds() {
+        Session current = session;
+        if (current != null)
+            current.resetDirtySeconds();
+    }
+
+    public void commit() {
+        Session current = session;
+        perform(current, () -> endTransaction(current, true));
+    }
+
+    public void rollback() {
+        Session current = session;
+        perform(current, () -> endTransaction(current, false));
+    }
+
+    /**
+     * A result still reading from a cursor inside the transaction is read to its end first: the cursor does
+     * not survive the transaction.
+     */
+    private void endTransaction(Session current, boolean commit) throws SQLException, BackendException {
+        requireConnection(current);
+        current.lock();
+        try {
+            current.resetCancel();
+            VornResultset open = current.openResult;
+            boolean finished = open != null && !current.autoCommit;
+            if (finished)
+                open.finish();
+            if (commit)
+                needsRefreshAfterCommit = finished;
+            if (!current.autoCommit) {
+                if (commit)
+                    current.connection.commit();
+                else
+                    current.connection.rollback();
+            }
+            current.markClean();
+        } finally {
+            current.unlock();
+        }
+    }
+
+    public boolean dataDefinitionCausesTransactionCommit() {
+        Session current = session;
+        return current != null && current.dialect.dataDefinitionCommits();
+    }
+
+    /** The last commit changed the shown result set (it read the rest of its rows). */
+    public boolean needsRefreshAfterCommit() {
+        return needsRefreshAfterCommit;
+    }
+
+    /** Forgets the cached schema contents and reads the list of schemas again. */
+    public void reloadConnectionMetaDataCache() {
+        Session current = session;
+        perform(current, () -> {
+            requireConnection(current);
+            current.lock();
+            try {
+                current.metaData.clearSchemas();
+                current.reloadSchemas();
+            } finally {
+                current.unlock();
+            }
+        });
+    }
+
+    /** Nothing in this backend holds the focus yet: no pending edit can refuse the change. */
+    public boolean allowFocusChange() {
+        perform(null, () -> {});
+        return true;
+    }
+
+    /** Drops the current result set; its cursor is closed as soon as the connection is free. */
+    public void clearResultset() {
+        perform(null, () -> {
+            VornResultset cleared;
+            synchronized (stateLock) {
+                cleared = resultset;
+                resultset = null;
+            }
+            if (cleared != null)
+                cleared.discard();
+        });
+    }
+
+    public VornResultset resultset() {
+        return resultset;
+    }
+
+    public VornSqlConnection sqlConnection() {
+        return sqlConnection;
+    }
+
+    /** The connection's metadata; without a connection, one with the standard reserved words only. */
+    public VornConnectionMetaData connectionMetaData() {
+        Session current = session;
+        return current == null ? VornConnectionMetaData.DISCONNECTED : current.metaData;
+    }
+
+    public VornBrowser browser() {
+        return browser;
+    }
+
+    public boolean fullyLoadedForSchema(String schema) {
+        Session current = session;
+        return current != null && current.metaData.fullyLoaded(schemaOrDefault(current, schema));
+    }
+
+    /** Reads the tables and views of the schema with their columns into the metadata cache. */
+    public void fullyLoadForSchema(String schema) {
+        Session current = session;
+        perform(current, () -> {
+            requireConnection(current);
+            String name = schemaOrDefault(current, schema);
+            current.lock();
+            try {
+                current.metaData.storeSchema(name, current.dialect.schemaObjects(current.connection, name));
+            } finally {
+                current.unlock();
+            }
+        });
+    }
+
+    private static String schemaOrDefault(Session current, String schema) {
+        return schema == null || schema.isEmpty() ? current.defaultSchema : schema;
+    }
+
+    public boolean supportsRecycleBin() {
+        return connectionMetaData().supportsRecycleBin();
+    }
+
+    /** Execution plans are not offered yet. */
+    public boolean analysisSupported() {
+        return false;
+    }
+
+    /** Whether the loaded object is shown as a text description; statements never are. */
+    public boolean hasContentDescription() {
+        return false;
+    }
+
+    public String contentDescription() {
+        return null;
+    }
+
+    /** The loaded stored procedure; none can be loaded yet. */
+    public Object procedure() {
+        return null;
+    }
+
+    public VornRecyclebin recyclebin() {
+        return recyclebin;
+    }
+
+    public static boolean databaseTypeHasLocalDatabaseFileConnection(String databaseType) {
+        Dialect dialect = Dialect.forType(databaseType);
+        return dialect != null && dialect.localDatabaseFile();
+    }
+
+    public static boolean databaseTypeHasDedicatedTransactionSupport(String databaseType) {
+        Dialect dialect = Dialect.forType(databaseType);
+        return dialect != null && dialect.dedicatedTransactionSupport();
+    }
+
+    Session session() {
+        return session;
+    }
+
+    RootSettings settings() {
+        return settings;
+    }
+
+    /**
+     * Makes a result the current one (the caller holds the session's lock). A result of a session that
+     * has ended meanwhile is closed instead; the result it replaces is closed when it belongs to this session.
+     */
+    void replaceResultset(Session owner, VornResultset next) {
+        VornResultset previous;
+        boolean current;
+        synchronized (stateLock) {
+            current = session == owner;
+            previous = resultset;
+            if (current)
+                resultset = next;
+        }
+        if (!current) {
+            if (next != null)
+                next.close(true);
+            return;
+        }
+        if (previous != null && previous != next && previous.session() == owner)
+            previous.close(true);
+    }
+
+    private static void requireConnection(Session current) throws BackendException {
+        if (current == null)
+            throw new BackendException("Not connected to a database.");
+    }
+
+    /** Work that throws; perform turns its outcome into the root's state. */
+    interface Action {
+        void run() throws SQLException, BackendException;
+    }
+
+    void perform(Session current, Action action) {
+        try {
+            action.run();
+            record(SUCCESS);
+        } catch (SQLException e) {
+            record(new Outcome(false, failureMessage(current, e)));
+        } catch (BackendException e) {
+            record(new Outcome(false, e.getMessage()));
+        } catch (RuntimeException e) {
+            record(new Outcome(false, Errors.message(e)));
+        }
+    }
+
+    private static String failureMessage(Session current, SQLException error) {
+        if (current == null)
+            return Errors.message(error);
+        String message =
+            current.cancelRequested() ? current.dialect.cancelledMessage(error) : Errors.message(error);
+        current.noteFailure(error);
+        return message;
+    }
+
+    private void record(Outcome outcome) {
+        threadOutcome.set(outcome);
+        lastOutcome = outcome;
+    }
+
+    private Outcome outcome() {
+        Outcome own = threadOutcome.get();
+        return own != null ? own : lastOutcome;
+    }
+
+    private static final class Outcome {
+        final boolean successful;
+        final String message;
+
+        Outcome(boolean successful, String message) {
+            this.successful = successful;
+            this.message = message;
+        }
+    }
+}
