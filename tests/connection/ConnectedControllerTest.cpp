@@ -1,0 +1,205 @@
+#include "connection/ConnectedController.h"
+
+#include "connection/ConnectedControllerDelegate.h"
+#include "platform/PropertyList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace
+{
+
+// The base never calls its root: an empty proxy that owns no Java reference stands in for it.
+QoJavaObjectPtr placeholderRoot()
+{
+    auto root = std::make_shared<QoJavaObject>(nullptr, nullptr, nullptr);
+    root->setWeak(true);
+    return root;
+}
+
+class FakeDelegate : public ConnectedControllerDelegate
+{
+public:
+    explicit FakeDelegate(QString identifier) : identifier(std::move(identifier)) {}
+
+    bool connectedControllerWantsRootReservationFor(ConnectedController *,
+                                                    const QString &description) override
+    {
+        reservations.append(description);
+        return grant;
+    }
+    void connectedControllerWantsEndRootReservation(ConnectedController *) override { ++releases; }
+    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool requiresEditing) override
+    {
+        focusRequests.append(requiresEditing);
+        return grant;
+    }
+    bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return grant; }
+    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
+    {
+        return nullptr;
+    }
+    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override
+    {
+        return identifier;
+    }
+
+    QString identifier;
+    bool grant = true;
+    QStringList reservations;
+    int releases = 0;
+    QList<bool> focusRequests;
+};
+
+class ConnectedControllerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { QDir(ConnectedController::applicationSupportFolder()).removeRecursively(); }
+};
+
+QStringList capturedWarnings;
+void captureMessages(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    capturedWarnings.append(message);
+}
+
+} // namespace
+
+TEST_F(ConnectedControllerTest, TwoControllersOfOneConnectionShareSettingsWrittenAtOnce)
+{
+    FakeDelegate delegate("DBHOST_5432_SALES_SCOTT");
+    ConnectedController browser(placeholderRoot());
+    ConnectedController info(placeholderRoot());
+    browser.setDelegate(&delegate);
+    info.setDelegate(&delegate);
+
+    EXPECT_FALSE(browser.connectionSettingsWithName("favourites").isValid());
+    const QString path =
+        ConnectedController::applicationSupportFolder() + "/DBHOST_5432_SALES_SCOTT.connectionsettings";
+    EXPECT_FALSE(QFile::exists(path));
+
+    const QVariantList favourites{QVariantMap{{"name", "ORDERS"}, {"type", "TABLE"}}, QString("CUSTOMERS")};
+    browser.setConnectionSettingWithName("favourites", favourites);
+    EXPECT_EQ(PropertyList::readFile(path).toMap().value("favourites"), favourites) << "written at once";
+    EXPECT_EQ(info.connectionSettingsWithName("favourites"), favourites);
+
+    // A change by the second is seen by the first, which now shares the dictionary loaded last.
+    info.setConnectionSettingWithName("quickfilterDrops", QVariantList{QString("a")});
+    EXPECT_EQ(browser.connectionSettingsWithName("quickfilterDrops"), QVariantList{QString("a")});
+    EXPECT_EQ(browser.settingsString(), "DBHOST_5432_SALES_SCOTT");
+    EXPECT_EQ(PropertyList::readFile(path).toMap().size(), 2);
+
+    // Another connection loads its own file.
+    delegate.identifier = "OTHER_1_D_U";
+    EXPECT_FALSE(browser.connectionSettingsWithName("favourites").isValid());
+    browser.setConnectionSettingWithName("favourites", QVariantList{});
+    EXPECT_EQ(PropertyList::readFile(path).toMap().value("favourites"), favourites);
+}
+
+TEST_F(ConnectedControllerTest, FileNamesOfLocalFileAndOverlongIdentifiers)
+{
+    const QString folder = ConnectedController::applicationSupportFolder();
+    const QString longA = QString(300, 'A') + "_1";
+    const QString longB = QString(300, 'A') + "_2";
+    const struct {
+        QString identifier;
+        QString fileName; // empty: shortened, checked below
+    } cases[] = {
+        {"DBHOST_5432_SALES_SCOTT", "DBHOST_5432_SALES_SCOTT.connectionsettings"},
+        {"__FILE:///HOME/ME/SHOP.DB_", "__FILE:%2F%2F%2FHOME%2FME%2FSHOP.DB_.connectionsettings"},
+        {"H_1_50%/X_U", "H_1_50%25%2FX_U.connectionsettings"},
+        {longA, {}},
+        {longB, {}},
+        {QString(200, QChar(0x00E9)) + "_1", {}},
+    };
+    QStringList paths;
+    for (const auto &c : cases) {
+        const QString path = ConnectedController::settingsFilePath(c.identifier);
+        const QString name = QFileInfo(path).fileName();
+        EXPECT_EQ(QFileInfo(path).absolutePath(), folder);
+        if (!c.fileName.isEmpty()) {
+            EXPECT_EQ(name, c.fileName);
+        }
+        EXPECT_LE(name.toUtf8().size(), NAME_MAX) << name.toStdString();
+        EXPECT_TRUE(name.endsWith(".connectionsettings"));
+        paths.append(path);
+
+        FakeDelegate delegate(c.identifier);
+        ConnectedController controller(placeholderRoot());
+        controller.setDelegate(&delegate);
+        controller.setConnectionSettingWithName("favourites", QVariantList{c.identifier});
+        EXPECT_TRUE(QFile::exists(path)) << name.toStdString();
+        EXPECT_EQ(PropertyList::readFile(path).toMap().value("favourites"), QVariantList{c.identifier});
+    }
+    paths.removeDuplicates();
+    EXPECT_EQ(paths.size(), int(std::size(cases)));
+}
+
+TEST_F(ConnectedControllerTest, AFailedWriteIsLoggedAndTheValueKeptInMemory)
+{
+    // A file where the data folder should be: the folder cannot be created.
+    const QString folder = ConnectedController::applicationSupportFolder();
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    FakeDelegate delegate("H_1_D_U");
+    ConnectedController controller(placeholderRoot());
+    controller.setDelegate(&delegate);
+    capturedWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureMessages);
+    controller.setConnectionSettingWithName("favourites", QVariantList{QString("T")});
+    qInstallMessageHandler(previous);
+    QFile::remove(folder);
+
+    ASSERT_EQ(capturedWarnings.size(), 1);
+    EXPECT_TRUE(capturedWarnings[0].contains("not saved")) << capturedWarnings[0].toStdString();
+    EXPECT_EQ(controller.connectionSettingsWithName("favourites"), QVariantList{QString("T")});
+}
+
+TEST_F(ConnectedControllerTest, WithoutADelegateReadsAreEmptyWritesDroppedAndEachAccessLogged)
+{
+    ConnectedController controller(placeholderRoot());
+    capturedWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureMessages);
+    EXPECT_FALSE(controller.connectionSettingsWithName("favourites").isValid());
+    controller.setConnectionSettingWithName("favourites", QVariantList{QString("T")});
+    EXPECT_FALSE(controller.connectionSettingsWithName("favourites").isValid());
+    qInstallMessageHandler(previous);
+
+    EXPECT_EQ(capturedWarnings.size(), 6);
+    EXPECT_EQ(capturedWarnings.value(0), "Connected controller must have a delegate at this point");
+    EXPECT_TRUE(capturedWarnings.value(1).startsWith("Trace "));
+    EXPECT_FALSE(QDir(ConnectedController::applicationSupportFolder()).exists());
+    EXPECT_FALSE(controller.requestRootReservation("Committing changes"));
+    EXPECT_FALSE(controller.requestFocusChange());
+    EXPECT_FALSE(controller.clearRootSelection());
+}
+
+TEST_F(ConnectedControllerTest, ReservationAndFocusQuestionsGoToTheDelegate)
+{
+    FakeDelegate delegate("H_1_D_U");
+    ConnectedController controller(placeholderRoot());
+    controller.setDelegate(&delegate);
+    EXPECT_TRUE(controller.requestRootReservation("Committing changes"));
+    controller.releaseRootReservation();
+    EXPECT_TRUE(controller.requestFocusChange());
+    EXPECT_TRUE(controller.requestFocusChangeEndEditing(false));
+    delegate.grant = false;
+    EXPECT_FALSE(controller.requestRootReservation("Refreshing"));
+    EXPECT_FALSE(controller.clearRootSelection());
+
+    EXPECT_EQ(delegate.reservations, (QStringList{"Committing changes", "Refreshing"}));
+    EXPECT_EQ(delegate.releases, 1);
+    EXPECT_EQ(delegate.focusRequests, (QList<bool>{true, false}));
+}
+
+TEST(ConnectedControllerDeath, ANullRootIsAProgrammingError)
+{
+    EXPECT_DEBUG_DEATH(ConnectedController controller(nullptr), "Cannot initialize with an nil vornRoot");
+}
