@@ -4,7 +4,7 @@
 #include "document/StatusManagerAlertSheet.h"
 #include "document/StatusManagerDelegate.h"
 #include "document/StatusManagerRoot.h"
-#include "document/StatusNotifier.h"
+#include "kit/UserNotifier.h"
 #include "platform/MainThread.h"
 
 #include <QCoreApplication>
@@ -81,7 +81,12 @@ const ReadOnlyText &readOnlyTextFor(const QString &code)
 
 } // namespace
 
-StatusManager::StatusManager(std::shared_ptr<StatusManagerRoot> vornRoot, StatusNotifier &notifier)
+UserNotifier &StatusManager::defaultNotifier()
+{
+    return UserNotifier::instance();
+}
+
+StatusManager::StatusManager(std::shared_ptr<StatusManagerRoot> vornRoot, UserNotifier &notifier)
     : context_(std::make_unique<QObject>()), notifier_(notifier),
       loggerController_(std::make_unique<LoggerController>()), vornRoot_(std::move(vornRoot)),
       clock_(secondsSinceReferenceDate)
@@ -92,6 +97,8 @@ StatusManager::StatusManager(std::shared_ptr<StatusManagerRoot> vornRoot, Status
 
 StatusManager::~StatusManager()
 {
+    // The notifier must never call back into a freed manager, also when the owner forgot to end it.
+    notifier_.unregisterUserNotifierResponseTarget(this);
     stopElapsedTimeTimer();
 }
 

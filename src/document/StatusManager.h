@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/StatusManagerMessage.h"
+#include "kit/UserNotifierResponseTarget.h"
 
 #include <QList>
 #include <QString>
@@ -17,7 +18,7 @@ class QWidget;
 class StatusBarElement;
 class StatusManagerDelegate;
 class StatusManagerRoot;
-class StatusNotifier;
+class UserNotifier;
 
 // The one place where a document reports what it is doing: connection state, a busy status with
 // its elapsed time, the final status of an action, alerts shown one sheet at a time, and the
@@ -25,14 +26,18 @@ class StatusNotifier;
 // document log and drives the application's busy display and user notifications.
 // The status operations and the alert queuing operations may be called from any thread; the rest
 // belongs to the main thread.
-class StatusManager
+class StatusManager : public UserNotifierResponseTarget
 {
 public:
     enum Source : qint64 { General = 0, SqlEditor = 1 };
     enum Flag : qint64 { NoAttention = 0, AlertArrived = 1, ActionFinished = 2 };
 
-    StatusManager(std::shared_ptr<StatusManagerRoot> vornRoot, StatusNotifier &notifier);
-    ~StatusManager();
+    // Registers with the notifier as the target of the notifications it asks for.
+    explicit StatusManager(std::shared_ptr<StatusManagerRoot> vornRoot,
+                           UserNotifier &notifier = defaultNotifier());
+    ~StatusManager() override;
+
+    static UserNotifier &defaultNotifier();
 
     void endStatusManager();
     void clear();
@@ -76,7 +81,7 @@ public:
     QList<std::shared_ptr<StatusManagerMessage>> messageQueue() const;
     std::shared_ptr<StatusManagerMessage> activeMessage() const;
     void clearStatusFlag();
-    void userRespondedToUserNotifier();
+    void userRespondedToUserNotifier() override;
 
     qint64 connectionStatus();
     QString connectionStatusConnectionName();
@@ -99,7 +104,7 @@ private:
     bool readOnlyReasonCode(QString *code) const;
 
     std::unique_ptr<QObject> context_; // lives on the main thread: owns the timer, guards posts
-    StatusNotifier &notifier_;
+    UserNotifier &notifier_;
     std::unique_ptr<LoggerController> loggerController_;
     std::shared_ptr<StatusManagerRoot> vornRoot_;
     std::atomic<StatusManagerDelegate *> delegate_{nullptr};

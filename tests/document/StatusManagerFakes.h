@@ -1,16 +1,17 @@
 #pragma once
 
-// Fakes of what a status manager talks to: its document, the backend root and the application's
-// notifier. The notifier keeps the real one's rules: an object registered twice keeps its first
-// start, and a notification is delivered only for a busy period of at least one second.
+// Fakes of what a status manager talks to: its document, the backend root and the desktop under
+// the application's notifier.
 
 #include "document/StatusBarElement.h"
 #include "document/StatusManager.h"
 #include "document/StatusManagerDelegate.h"
 #include "document/StatusManagerRoot.h"
-#include "document/StatusNotifier.h"
+#include "kit/UserNotifier.h"
+#include "platform/DesktopNotifier.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QHash>
 #include <QList>
 #include <QThread>
@@ -18,7 +19,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <map>
 
 struct FakeClock {
     double now = 1000.0;
@@ -28,51 +28,39 @@ struct FakeClock {
     }
 };
 
-class FakeNotifier : public StatusNotifier
+// Stands in for the desktop under the real user notifier: records what it shows and closes.
+class FakeDesktop : public DesktopNotifier
 {
 public:
-    explicit FakeNotifier(FakeClock &clock) : clock_(clock) {}
+    FakeDesktop() : DesktopNotifier(QDBusConnection("no-desktop")) {}
+    void click(quint32 id) { emit activated(id); }
 
-    void registerBusyObject(const void *object) override
-    {
-        ++busyRegistrations;
-        busySince.try_emplace(object, clock_.now);
-    }
-    void unregisterBusyObject(const void *object, const QVariantMap &statusMessage, bool postNotifications,
-                              StatusManager *target) override
-    {
-        ++busyUnregistrations;
-        const auto it = busySince.find(object);
-        if (it == busySince.end())
-            return;
-        const bool shortPeriod = clock_.now - it->second < 1.0;
-        busySince.erase(it);
-        if (postNotifications && !shortPeriod && !statusMessage.isEmpty())
-            delivered.append({statusMessage, target});
-    }
-    void postNotification(const QVariantMap &message, StatusManager *target) override
-    {
-        delivered.append({message, target});
-    }
-    void registerUserNotifierResponseTarget(StatusManager *target) override { targets.append(target); }
-    void unregisterUserNotifierResponseTarget(StatusManager *target) override { targets.removeOne(target); }
-    void clearNotifications(StatusManager *target) override { cleared.append(target); }
-    void updateApplicationAlertCount() override { ++alertCountUpdates; }
+    QStringList shown;
+    QList<quint32> closed;
 
-    struct Delivery {
-        QVariantMap message;
-        StatusManager *target;
-    };
-    std::map<const void *, double> busySince;
-    int busyRegistrations = 0;
-    int busyUnregistrations = 0;
-    QList<Delivery> delivered;
-    QList<StatusManager *> targets;
-    QList<StatusManager *> cleared;
+protected:
+    quint32 sendNotify(const QString &title, const QString &message) override
+    {
+        shown << title + ": " + message;
+        return quint32(shown.size());
+    }
+    void sendClose(quint32 id) override { closed << id; }
+    void sendLauncherUpdate(const QVariantMap &) override {}
+};
+
+// The real user notifier over a fake desktop, on the test's clock.
+struct FakeNotifier {
+    explicit FakeNotifier(FakeClock &clock) : notifier(desktop, clock.function())
+    {
+        notifier.setDocumentStatesProvider([this] {
+            ++alertCountUpdates;
+            return QList<int>();
+        });
+    }
+
+    FakeDesktop desktop;
+    UserNotifier notifier;
     int alertCountUpdates = 0;
-
-private:
-    FakeClock &clock_;
 };
 
 class FakeRoot : public StatusManagerRoot

@@ -43,7 +43,7 @@ protected:
     FakeNotifier notifier{clock};
     std::shared_ptr<FakeRoot> root = std::make_shared<FakeRoot>();
     FakeDocument document;
-    StatusManager manager{root, notifier};
+    StatusManager manager{root, notifier.notifier};
 };
 
 QMessageBox *shownSheet(QWidget *window)
@@ -68,7 +68,6 @@ QAbstractButton *buttonTitled(QMessageBox *box, const QString &title)
 
 TEST_F(StatusManagerTest, BusyTwiceThenEndLogsOneStatusGroupWithOneTimer)
 {
-    EXPECT_EQ(notifier.targets, QList<StatusManager *>{&manager});
     manager.setActiveConnectionStatus("Connecting");
     QTimer *firstTimer = manager.activeStatusUpdateTimer();
     ASSERT_NE(firstTimer, nullptr);
@@ -81,14 +80,15 @@ TEST_F(StatusManagerTest, BusyTwiceThenEndLogsOneStatusGroupWithOneTimer)
     ASSERT_NE(manager.activeStatusUpdateTimer(), nullptr);
     EXPECT_TRUE(manager.activeStatusUpdateTimer()->isActive());
     EXPECT_EQ(manager.activeStatusUpdateTimer()->interval(), 1000);
-    EXPECT_EQ(notifier.busySince.size(), 1u);
-    EXPECT_EQ(notifier.busySince.begin()->second, 1000.0); // the first start is kept
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notifier.notifier.busyObjectCount(), 1);
 
     manager.setConnectionStatus("Statement executed");
     EXPECT_FALSE(manager.activeStatus());
     EXPECT_EQ(manager.connectionStatusText(), "Statement executed");
     EXPECT_EQ(manager.activeStatusUpdateTimer(), nullptr);
-    EXPECT_TRUE(notifier.busySince.empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notifier.notifier.busyObjectCount(), 0);
     EXPECT_EQ(document.statusUpdates, 3);
     EXPECT_EQ(loggedMarkers(), (QStringList{"+", ".", ".", "-"}));
     EXPECT_EQ(loggedTexts(),
@@ -101,9 +101,9 @@ TEST_F(StatusManagerTest, FinalStatusWithoutBusyOnlyLogsAndRefreshes)
     manager.setConnectionStatus("Disconnected");
     EXPECT_EQ(loggedMarkers(), QStringList{"+"});
     EXPECT_EQ(document.statusUpdates, 1);
-    EXPECT_EQ(notifier.busyUnregistrations, 0);
+    QCoreApplication::processEvents();
     EXPECT_EQ(notifier.alertCountUpdates, 0);
-    EXPECT_TRUE(notifier.delivered.isEmpty());
+    EXPECT_TRUE(notifier.desktop.shown.isEmpty());
     EXPECT_EQ(manager.statusFlag(), StatusManager::NoAttention);
 }
 
@@ -138,7 +138,7 @@ TEST_F(StatusManagerTest, NotifiesOnlyForABackgroundDocumentBusyForASecond)
         FakeDocument caseDocument;
         caseDocument.supportsNotifications = c.supports;
         caseDocument.isActive = c.active;
-        StatusManager caseManager(root, caseNotifier);
+        StatusManager caseManager(root, caseNotifier.notifier);
         caseManager.setDelegate(&caseDocument);
         caseManager.setClock(clock.function());
 
@@ -150,16 +150,14 @@ TEST_F(StatusManagerTest, NotifiesOnlyForABackgroundDocumentBusyForASecond)
         clock.now += c.seconds;
         caseManager.setConnectionStatus("Statement executed");
 
+        QCoreApplication::processEvents();
         EXPECT_EQ(caseManager.statusFlag(), c.flag) << c.name;
-        QList<FakeNotifier::Delivery> endNotices = caseNotifier.delivered;
+        QStringList expected;
         if (c.alertQueued)
-            endNotices.removeFirst(); // the alert's own notification
-        ASSERT_EQ(endNotices.size(), c.notified ? 1 : 0) << c.name;
-        if (c.notified) {
-            EXPECT_EQ(endNotices.first().message.value("title"), "Vorn");
-            EXPECT_EQ(endNotices.first().message.value("message"), "Statement executed");
-            EXPECT_EQ(endNotices.first().target, &caseManager);
-        }
+            expected << "Vorn: Query failed";
+        if (c.notified)
+            expected << "Vorn: Statement executed";
+        EXPECT_EQ(caseNotifier.desktop.shown, expected) << c.name;
         EXPECT_EQ(caseNotifier.alertCountUpdates > 0, c.supports && !c.active) << c.name;
     }
 }
@@ -170,28 +168,29 @@ TEST_F(StatusManagerTest, AnErrorAlertInTheBackgroundAsksForAttention)
     manager.runInfoWithTitle("Imported", "12 rows");
     QCoreApplication::processEvents();
     EXPECT_EQ(manager.statusFlag(), StatusManager::NoAttention);
-    EXPECT_TRUE(notifier.delivered.isEmpty());
+    EXPECT_TRUE(notifier.desktop.shown.isEmpty());
 
     manager.runErrorWithTitle("Connection lost", "The server closed the connection");
     QCoreApplication::processEvents();
     EXPECT_EQ(manager.statusFlag(), StatusManager::AlertArrived);
-    ASSERT_EQ(notifier.delivered.size(), 1);
-    EXPECT_EQ(notifier.delivered.first().message.value("title"), "Vorn");
-    EXPECT_EQ(notifier.delivered.first().message.value("message"), "Connection lost");
-    EXPECT_EQ(notifier.delivered.first().target, &manager);
+    EXPECT_EQ(notifier.desktop.shown, QStringList{"Vorn: Connection lost"});
 
     manager.setActiveConnectionStatus("Reconnecting");
     clock.now += 10;
     manager.setConnectionStatus("Connected");
+    QCoreApplication::processEvents();
     EXPECT_EQ(manager.statusFlag(), StatusManager::AlertArrived);
-    EXPECT_EQ(notifier.delivered.size(), 1);
+    EXPECT_EQ(notifier.desktop.shown.size(), 1);
 
+    notifier.desktop.click(1); // the user clicks the notification
+    EXPECT_EQ(document.requests, QStringList{"activate"});
+
+    manager.runErrorWithTitle("Connection lost again", "The server closed the connection");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(notifier.desktop.shown.size(), 2);
     manager.clearStatusFlag();
     EXPECT_EQ(manager.statusFlag(), StatusManager::NoAttention);
-    EXPECT_EQ(notifier.cleared, QList<StatusManager *>{&manager});
-
-    manager.userRespondedToUserNotifier();
-    EXPECT_EQ(document.requests, QStringList{"activate"});
+    EXPECT_EQ(notifier.desktop.closed, (QList<quint32>{1, 2})); // the clicked one, then the cleared one
 }
 
 TEST_F(StatusManagerTest, AlertsShowOneSheetAtATimeWithoutRepeats)
@@ -370,9 +369,16 @@ TEST_F(StatusManagerTest, EndingForgetsTheNotifierAndTheBusyPeriod)
 {
     manager.setActiveConnectionStatus("Executing SQL Statement");
     clock.now += 5;
+    document.isActive = false;
+    manager.runErrorWithTitle("Query failed", "syntax error");
+    QCoreApplication::processEvents();
+    ASSERT_EQ(notifier.desktop.shown.size(), 1);
     manager.endStatusManager();
-    EXPECT_TRUE(notifier.targets.isEmpty());
-    EXPECT_TRUE(notifier.busySince.empty());
-    EXPECT_TRUE(notifier.delivered.isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notifier.notifier.busyObjectCount(), 0);
+    EXPECT_EQ(notifier.desktop.shown.size(), 1);
     EXPECT_EQ(manager.activeStatusUpdateTimer(), nullptr);
+    EXPECT_EQ(notifier.desktop.closed, QList<quint32>{1}); // its notifications are withdrawn
+    notifier.desktop.click(1);
+    EXPECT_TRUE(document.requests.isEmpty());
 }

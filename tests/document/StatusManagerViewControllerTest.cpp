@@ -41,7 +41,7 @@ protected:
     FakeNotifier notifier{clock};
     std::shared_ptr<FakeRoot> root = std::make_shared<FakeRoot>();
     FakeDocument document;
-    StatusManager manager{root, notifier};
+    StatusManager manager{root, notifier.notifier};
     QWidget window;
     StatusManagerViewController bar{&window};
 };
