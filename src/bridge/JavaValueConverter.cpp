@@ -174,7 +174,7 @@ const JavaValueConverter::Wrapper *JavaValueConverter::naturalWrapper(ArgKind ki
 std::vector<jvalue> JavaValueConverter::arguments(JNIEnv *env, const QoJavaMethod &method,
                                                   const QVariantList &args)
 {
-    std::vector<jvalue> values(size_t(method.parameterCount()) + 1, jvalue{});
+    std::vector<jvalue> values(size_t(method.parameterCount()), jvalue{});
     for (int i = 0; i < method.parameterCount() && i < args.size(); ++i) {
         const QString &type = method.parameterTypes().at(i);
         const Kind kind = QoJavaMethod::kindOfType(type);

@@ -80,8 +80,8 @@ public:
     QoJavaObjectPtr instanceOfObject(const QString &className);
     // A proxy of a new java.lang.Integer.
     QoJavaObjectPtr createInteger(int value);
-    // A Java object made from a native value (QVariantList -> Vector, QVariantMap -> Hashtable,
-    // QString -> String, numbers -> wrappers), as a proxy; null for an invalid value or no VM.
+    // A new java.util.Vector from a QVariantList or java.util.Hashtable from a QVariantMap, elements
+    // converted as call arguments; null for other values (they cross as native values) or no VM.
     QoJavaObjectPtr objectForValue(const QVariant &value);
 
     // Calls one of the overloads answering a selector (static when target is null). Used by

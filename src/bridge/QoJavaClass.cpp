@@ -92,18 +92,18 @@ QList<const QoJavaMethod *> QoJavaClass::lookup(const MethodTable &table, const 
 
 void QoJavaClass::addMethod(std::unique_ptr<QoJavaMethod> method)
 {
-    const QString key = method->selectorName() + QLatin1Char('-') + method->signature();
-    if (namedSignaturedMethodCache_.contains(key)) {
+    if (method->kind() == QoJavaMethod::Kind::Unsupported) {
+        qWarning().noquote() << QStringLiteral("Unknown method result type isn't supported %1 %2 %3")
+                                    .arg(method->returnType(), method->name(), method->signature());
+        return;
+    }
+    if (namedSignaturedMethodCache_.contains(method->selectorName() + QLatin1Char('-') +
+                                             method->signature())) {
         qWarning().noquote() << QStringLiteral(
                                     "WARNING will add method %1, for class %2, while such a method "
                                     "is allready defined.")
                                     .arg(method->selectorName(), name_);
         qWarning().noquote() << QStringLiteral("Adding to %1").arg(name_);
-    }
-    if (method->kind() == QoJavaMethod::Kind::Unsupported) {
-        qWarning().noquote() << QStringLiteral("Unknown method result type isn't supported %1 %2 %3")
-                                    .arg(method->returnType(), method->name(), method->signature());
-        return;
     }
     record(std::move(method), namedMethodCache_, namedSignaturedMethodCache_);
 }
