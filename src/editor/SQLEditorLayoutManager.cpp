@@ -1,0 +1,126 @@
+#include "editor/SQLEditorLayoutManager.h"
+
+#include "editor/SQLEditorTextStorage.h"
+#include "editor/SQLTextView.h"
+#include "platform/UserDefaults.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace
+{
+constexpr qreal maximumParameterBoxWidth = 300.0;
+// Lines of empty lines are cut this far before the view's right edge.
+constexpr qreal queryBreakLineInset = 10.0;
+
+QPen dashedPen(const QColor &color)
+{
+    QPen pen(color, 1.0);
+    pen.setCosmetic(true); // the fast path of the raster engine for thin dashed lines
+    pen.setDashPattern({2.0, 2.0});
+    pen.setDashOffset(1.0);
+    return pen;
+}
+
+// The rectangle of [from, to) of a block's text, in viewport coordinates; lines never wrap.
+QRectF textRect(const QTextBlock &block, const QRectF &blockRect, int from, int to)
+{
+    const QTextLine line = block.layout()->lineForTextPosition(from);
+    if (!line.isValid())
+        return {};
+    const qreal x1 = line.cursorToX(from);
+    const qreal x2 = line.cursorToX(to);
+    return QRectF(blockRect.left() + x1, blockRect.top() + line.y(), x2 - x1, line.height());
+}
+} // namespace
+
+void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView &view,
+                                            const QRect &exposed) const
+{
+    const SQLEditorTextStorage *storage = view.textStorage();
+    painter.save();
+    if (storage && storage->lastMarkedActiveRange().length > 0) {
+        for (const QRectF &rect : activeRangeRects(view)) {
+            if (rect.intersects(exposed))
+                painter.fillRect(rect, storage->activeHintColor());
+        }
+    }
+    QColor parameter(UserDefaults::standard().stringForKey(QStringLiteral("syntaxParameterColor")));
+    for (const QRectF &box : parameterBoxes(view)) {
+        if (!box.intersects(exposed))
+            continue;
+        parameter.setAlphaF(0.125f);
+        painter.fillRect(box, parameter);
+        parameter.setAlphaF(0.5f);
+        painter.setPen(dashedPen(parameter));
+        painter.drawRect(box);
+    }
+    painter.setPen(dashedPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.5f)));
+    for (const QLineF &line : queryBreakLines(view)) {
+        if (line.y1() >= exposed.top() - 1 && line.y1() <= exposed.bottom() + 1)
+            painter.drawLine(line);
+    }
+    painter.restore();
+}
+
+std::vector<QRectF> SQLEditorLayoutManager::activeRangeRects(const SQLTextView &view) const
+{
+    std::vector<QRectF> rects;
+    const SQLEditorTextStorage *storage = view.textStorage();
+    if (!storage)
+        return rects;
+    const TextRange mark = storage->lastMarkedActiveRange();
+    for (const SQLTextView::VisibleBlock &visible : view.visibleBlocks()) {
+        const qint64 blockStart = visible.block.position();
+        const qint64 blockEnd = blockStart + visible.block.length() - 1;
+        if (mark.end() <= blockStart || mark.location > blockEnd)
+            continue;
+        const int from = int(std::max(mark.location, blockStart) - blockStart);
+        const int to = int(std::min(mark.end(), blockEnd) - blockStart);
+        QRectF rect = textRect(visible.block, visible.rect, from, to);
+        if (mark.end() > blockEnd) // the line feed is marked too
+            rect.setWidth(rect.width() +
+                          QFontMetricsF(visible.block.document()->defaultFont()).averageCharWidth());
+        rects.push_back(rect);
+    }
+    return rects;
+}
+
+std::vector<QRectF> SQLEditorLayoutManager::parameterBoxes(const SQLTextView &view) const
+{
+    std::vector<QRectF> boxes;
+    for (const SQLTextView::VisibleBlock &visible : view.visibleBlocks()) {
+        for (const QTextLayout::FormatRange &range : visible.block.layout()->formats()) {
+            if (!range.format.boolProperty(SQLEditorTextStorage::InputParameterAttribute))
+                continue;
+            QRectF box = textRect(visible.block, visible.rect, range.start, range.start + range.length);
+            box.setWidth(std::min(box.width(), maximumParameterBoxWidth));
+            boxes.push_back(box);
+        }
+    }
+    return boxes;
+}
+
+std::vector<QLineF> SQLEditorLayoutManager::queryBreakLines(const SQLTextView &view) const
+{
+    std::vector<QLineF> lines;
+    if (!showQueryBreaks_)
+        return lines;
+    const qreal length = view.viewport()->width() - queryBreakLineInset;
+    for (const SQLTextView::VisibleBlock &visible : view.visibleBlocks()) {
+        // Only a gap's empty lines begin with one of its line feeds.
+        if (visible.block.length() != 1 || !SQLEditorTextStorage::blockIsInQueryBreak(visible.block))
+            continue;
+        const QTextLine line = visible.block.layout()->lineAt(0);
+        if (!line.isValid())
+            continue;
+        const qreal x = visible.rect.left() + line.x();
+        const qreal y = visible.rect.top() + line.y() + std::floor(line.height() / 2);
+        lines.emplace_back(x, y, x + length, y);
+    }
+    return lines;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLineF>
+#include <QRectF>
+
+#include <vector>
+
+class QPainter;
+class QRect;
+class SQLTextView;
+
+// Paints behind the text of an SQL view what the storage marks on it: the background of the statement
+// being run, a dashed box behind every `:name` parameter and, when switched on (the SQL editor only), a
+// dashed line through each empty line of a blank-line gap between statements.
+class SQLEditorLayoutManager
+{
+public:
+    bool showQueryBreaks() const { return showQueryBreaks_; }
+    void setShowQueryBreaks(bool show) { showQueryBreaks_ = show; }
+
+    // Draws the marks that meet the exposed part of the viewport.
+    void drawBackground(QPainter &painter, const SQLTextView &view, const QRect &exposed) const;
+
+    // Geometry in viewport coordinates of the visible marks.
+    std::vector<QRectF> activeRangeRects(const SQLTextView &view) const;
+    std::vector<QRectF> parameterBoxes(const SQLTextView &view) const;
+    std::vector<QLineF> queryBreakLines(const SQLTextView &view) const;
+
+private:
+    bool showQueryBreaks_ = false;
+};

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "sql/SQLParserComponent.h"
+#include "sql/TextRange.h"
+
+#include <QColor>
+#include <QSet>
+#include <QStringList>
+#include <QTextDocument>
+#include <QTextFormat>
+
+#include <memory>
+
+class SQLParser;
+
+// The text model behind every SQL text view. Each character edit goes to the incremental parser, which
+// re-tokenises the touched stretch; that stretch is coloured at once, the rest of the text when a view
+// is about to show it. Colours and the two marks (statement parameters, blank-line gaps between
+// statements) live in the blocks' layout formats and states, never in the text's own formats, so they
+// are neither undone nor saved. It answers the editor's questions about the text in terms of parser
+// components.
+class SQLEditorTextStorage : public QTextDocument
+{
+    Q_OBJECT
+public:
+    // Set to true on the format of an `:name` parameter.
+    static constexpr int InputParameterAttribute = QTextFormat::UserProperty + 1;
+    // Bit of a block's user state: the line feed that ends the block lies in a blank-line gap.
+    static constexpr int QueryBreakAttribute = 1;
+
+    explicit SQLEditorTextStorage(QObject *parent = nullptr);
+    ~SQLEditorTextStorage() override;
+
+    // The characters, with "\n" between lines.
+    const QString &string() const { return text_; }
+    qint64 length() const { return text_.size(); }
+    // Replaces a stretch as an undoable edit. Replacing a text of 101 characters or more by itself, or an
+    // empty stretch by nothing, changes nothing.
+    void replaceCharactersInRange(TextRange range, const QString &string);
+    // Replaces the whole text (a loaded file, a restored document): line breaks unified; not undoable.
+    void replaceContents(const QString &string);
+    // Every CR LF pair and every LF CR pair becomes one LF, every other CR an LF.
+    static QString generalizeLineBreaks(const QString &string);
+
+    void setReservedWords(const QStringList &words);
+    void setContextWords(const QStringList &words);
+    const QStringList &contextWords() const { return contextWords_; }
+    void setMySQLModus(bool mySQL);
+    void setPerformSyntaxColoring(bool perform) { performSyntaxColoring_ = perform; }
+    bool performSyntaxColoring() const { return performSyntaxColoring_; }
+    void setSyntaxNormalColor(const QColor &color) { syntaxNormalColor_ = color; }
+    void setSyntaxReservedColor(const QColor &color) { syntaxReservedColor_ = color; }
+    void setSyntaxContextColor(const QColor &color) { syntaxContextColor_ = color; }
+    void setSyntaxLiteralColor(const QColor &color) { syntaxLiteralColor_ = color; }
+    void setSyntaxCommentColor(const QColor &color) { syntaxCommentColor_ = color; }
+    // Re-reads font, colouring switch and colours from the preferences, then reparses everything.
+    void sqlEditorDefaultsUpdated();
+    // Queues one reparse of the whole text; requests before it runs collapse, an edit overtakes it.
+    void doFullSyntaxReparse();
+    bool fullSyntaxReparsePending() const { return syntaxUpdatedRange_.location == TextRange::NotFound; }
+
+    // Colours a range unless it was coloured since the last edit.
+    void redrawSyntaxInRange(TextRange range);
+    // Colours a range from components in text order; startInFirst is the range start's offset into the
+    // first component.
+    void redrawSyntaxInRange(TextRange range, const SQLParserComponentList &components, qint64 startInFirst);
+    TextRange syntaxColouredRange() const { return syntaxColouredRange_; }
+
+    qint64 lineCount() const { return blockCount(); }
+    qint64 lineNumberForCharacterAtIndex(qint64 index) const;
+    qint64 characterIndexForLineNumber(qint64 line) const;
+
+    const SQLParserComponentList &parsedComponents() const;
+    // The components touching a range; startInFirst receives the range start's offset into the first. The
+    // extended range, when asked, leaves out blank-line gaps and neighbours that only touch the range.
+    SQLParserComponentList parsedComponentsInRange(TextRange range, TextRange *extendedRange = nullptr,
+                                                   qint64 *startInFirst = nullptr) const;
+    SQLParserComponentList parsedComponentsBetweenQueryBreaksAtLocation(qint64 location,
+                                                                        TextRange *extendedRange = nullptr,
+                                                                        bool snapNewline = true) const;
+    SQLParserComponentList
+    parsedComponentsBetweenQuerySeparatorsAroundLocation(qint64 location, TextRange *extendedRange = nullptr,
+                                                         qint64 maximum = -1) const;
+    // For the closing brace at range.location: true, with *into the opening brace, or with *into left
+    // alone when it has no partner; false when the character is no brace outside literals and comments.
+    bool findRelatedBraceForRange(TextRange range, TextRange *into) const;
+
+    // The statement being run is shown with a background; the next edit or mark removes it.
+    void markActiveRange(TextRange range);
+    void clearActiveRange();
+    TextRange lastMarkedActiveRange() const { return lastMarkedActiveRange_; }
+    const QColor &activeHintColor() const { return activeHintColor_; }
+
+    const QColor &syntaxNormalColor() const { return syntaxNormalColor_; }
+    const QColor &syntaxReservedColor() const { return syntaxReservedColor_; }
+    const QColor &syntaxContextColor() const { return syntaxContextColor_; }
+    const QColor &syntaxLiteralColor() const { return syntaxLiteralColor_; }
+    const QColor &syntaxCommentColor() const { return syntaxCommentColor_; }
+
+    static bool blockIsInQueryBreak(const QTextBlock &block);
+
+signals:
+    // Colours or the active-statement mark changed without an edit: views repaint that stretch.
+    void needsDisplay(TextRange range);
+
+private:
+    struct Span;
+    void contentsWillChange();
+    void contentsDidChange(int position, int charsRemoved, int charsAdded);
+    void storageHasUpdatedRange(TextRange range, qint64 changeInLength, const QString &newString);
+    void performFullSyntaxReparse();
+    QColor colorForComponent(const SQLParserComponent &component) const;
+    void setQueryBreakMark(qint64 location, qint64 length, bool mark);
+    void applySpans(const std::vector<Span> &spans, bool replace);
+    void unionColouredRange(TextRange range);
+
+    QString text_;
+    std::unique_ptr<SQLParser> parser_;
+    bool performSyntaxColoring_ = true;
+    QSet<QString> reservedWords_;
+    QStringList reservedWordList_;
+    QStringList contextWords_;
+    QSet<QString> lowercaseContextWords_;
+    QColor syntaxNormalColor_;
+    QColor syntaxReservedColor_;
+    QColor syntaxContextColor_;
+    QColor syntaxLiteralColor_;
+    QColor syntaxCommentColor_;
+    QColor activeHintColor_;
+    TextRange syntaxUpdatedRange_;
+    TextRange syntaxColouredRange_;
+    TextRange lastMarkedActiveRange_;
+    quint64 preferenceObserver_ = 0;
+};

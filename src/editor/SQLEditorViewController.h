@@ -1,0 +1,71 @@
+#pragma once
+
+#include "editor/SQLTextViewDelegate.h"
+#include "sql/TextRange.h"
+
+#include <QVariantMap>
+#include <QWidget>
+
+class SQLEditorControllerInterface;
+class SQLTextView;
+
+// The SQL editor pane of the main window: the text view with its line-number ruler, bound to the editor
+// model of whichever document is shown, turning the menu, toolbar and context-menu commands into calls on
+// that model. Commands are invokable by name for the window's command router.
+class SQLEditorViewController : public QWidget, public SQLTextViewDelegate
+{
+    Q_OBJECT
+public:
+    explicit SQLEditorViewController(QWidget *parent = nullptr);
+    ~SQLEditorViewController() override;
+
+    SQLTextView *sqlTextView() const { return sqlTextView_; }
+
+    // Shows the model's text, colours and undo history in the shared view. Not owned: bind another model
+    // (or null, which shows an empty text of the view's own) before the bound one goes away.
+    void setSqlEditorController(SQLEditorControllerInterface *controller);
+    SQLEditorControllerInterface *sqlEditorController() const { return sqlEditorController_; }
+
+    void sqlEditorDefaultsUpdated();
+
+    Q_INVOKABLE void executeSql(QObject *sender);
+    Q_INVOKABLE void analyseSql(QObject *sender);
+    Q_INVOKABLE void formatSql(QObject *sender);
+    // The sender is an action whose data is an export-format identifier.
+    Q_INVOKABLE void exportSql(QObject *sender);
+    Q_INVOKABLE void cancelExecution(QObject *sender);
+    Q_INVOKABLE void cancelOperation(QObject *sender);
+    // Whether a command can run now; all of them need the text view to have the focus.
+    bool validateAction(const QString &action) const;
+
+    // Typed-like insertion replacing the selection.
+    void insertText(const QString &text);
+    // A statement from elsewhere (the history): into the blank-line gap at the caret, after the statement
+    // around the caret, or at the start.
+    void insertQueryNearCursor(const QString &query);
+    void setSelectedRange(TextRange range);
+
+    // Caret and scroll position of the shown document, kept by the window per tab.
+    void encodeInferfaceState(QVariantMap &archive) const;
+    void decodeInferfaceState(const QVariantMap &archive);
+    void setDefaultInterfaceState();
+
+    QMenu *textViewMenu(SQLTextView *textView, QMenu *menu, QContextMenuEvent *event, int index) override;
+
+protected:
+    // The system beep; a seam for tests.
+    virtual void beep();
+
+private:
+    TextRange selectedRange() const;
+    TextRange rangeForStatementCommand() const;
+    void replaceRange(TextRange range, const QString &text);
+    void splitViewUpdates();
+    void fixScroll(QPoint origin);
+    void installRuler();
+
+    SQLTextView *sqlTextView_ = nullptr; // child widget
+    SQLEditorControllerInterface *sqlEditorController_ = nullptr;
+    quint64 splitViewObserver_ = 0;
+    quint64 preferenceObserver_ = 0;
+};
