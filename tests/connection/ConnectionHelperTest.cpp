@@ -1,28 +1,14 @@
 #include "connection/ConnectionHelper.h"
 
-#include "platform/InMemoryKeychain.h"
+#include "InMemoryKeychainScope.h"
 
 #include <gtest/gtest.h>
-
-namespace
-{
 
 class ConnectionHelperTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        auto store = std::make_unique<InMemoryKeychain>();
-        keychain = store.get();
-        previous = Keychain::setShared(std::move(store));
-    }
-    void TearDown() override { Keychain::setShared(std::move(previous)); }
-
-    InMemoryKeychain *keychain = nullptr;
-    std::unique_ptr<Keychain> previous;
+    InMemoryKeychainScope scope;
 };
-
-} // namespace
 
 TEST_F(ConnectionHelperTest, ServiceAndAccountStringsForEveryType)
 {
@@ -52,7 +38,7 @@ TEST_F(ConnectionHelperTest, StoringTwiceKeepsOneItemWithTheSecondPassword)
 {
     ConnectionHelper::storePasswordInKeychainType("MySQL", "høst", "3306", "db", "ünïcode", "one");
     ConnectionHelper::storePasswordInKeychainType("MySQL", "høst", "3306", "db", "ünïcode", "twö");
-    EXPECT_EQ(keychain->itemCount(), 1);
+    EXPECT_EQ(scope.keychain().itemCount(), 1);
     EXPECT_EQ(ConnectionHelper::passwordFromKeychainType("MySQL", "høst", "3306", "db", "ünïcode"),
               std::optional<QString>("twö"));
     EXPECT_FALSE(ConnectionHelper::passwordFromKeychainType("MySQL", "høst", "3307", "db", "ünïcode"));

@@ -1,9 +1,9 @@
 #include "connection/ConnectionsBackup.h"
 
+#include "InMemoryKeychainScope.h"
 #include "connection/ConnectionHelper.h"
 #include "connection/ConnectionsBackupPrompt.h"
 #include "connection/SavedConnections.h"
-#include "platform/InMemoryKeychain.h"
 #include "platform/UserDefaults.h"
 
 #include <QDir>
@@ -65,14 +65,7 @@ QVariantMap savedEntry(const QString &name, const QString &type, quint64 autoCom
 class ConnectionsBackupTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        auto store = std::make_unique<InMemoryKeychain>();
-        keychain = store.get();
-        previous = Keychain::setShared(std::move(store));
-        defaults().removeObjectForKey(SavedConnections::allConnectionsKey);
-    }
-    void TearDown() override { Keychain::setShared(std::move(previous)); }
+    void SetUp() override { defaults().removeObjectForKey(SavedConnections::allConnectionsKey); }
 
     static UserDefaults &defaults() { return UserDefaults::standard(); }
     static QVariantList saved() { return defaults().arrayForKey(SavedConnections::allConnectionsKey); }
@@ -102,8 +95,7 @@ protected:
 
     QTemporaryDir dir;
     int files = 0;
-    InMemoryKeychain *keychain = nullptr;
-    std::unique_ptr<Keychain> previous;
+    InMemoryKeychainScope scope;
     FakePrompt prompt;
 };
 
@@ -156,7 +148,7 @@ TEST_F(ConnectionsBackupTest, RoundTripWithoutPasswords)
         ConnectionParameters(imported[0].toMap()).isEqualTo(ConnectionParameters(original[0].toMap())));
     EXPECT_TRUE(
         ConnectionParameters(imported[1].toMap()).isEqualTo(ConnectionParameters(original[2].toMap())));
-    EXPECT_EQ(keychain->itemCount(), 1);
+    EXPECT_EQ(scope.keychain().itemCount(), 1);
 }
 
 TEST_F(ConnectionsBackupTest, RoundTripWithPasswordsInAPrivateFile)
@@ -325,7 +317,7 @@ TEST_F(ConnectionsBackupTest, MalformedEntriesAreSkippedAndTheRestImported)
     EXPECT_EQ(first.autoCommit(), 1u);
     EXPECT_EQ(first.label(), 2u);
     EXPECT_EQ(ConnectionParameters(imported[1].toMap()).connectionName(), "good too");
-    EXPECT_EQ(keychain->itemCount(), 1);
+    EXPECT_EQ(scope.keychain().itemCount(), 1);
 }
 
 TEST_F(ConnectionsBackupTest, AppendReplaceAndCancel)
