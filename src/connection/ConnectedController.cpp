@@ -63,7 +63,6 @@ QString settingsFileName(const QString &identifier)
 ConnectedController::ConnectedController(QoJavaObjectPtr vornRoot) : vornRoot_(std::move(vornRoot))
 {
     Q_ASSERT_X(vornRoot_, "ConnectedController", "Cannot initialize with an nil vornRoot");
-    settingsCache();
 }
 
 ConnectedController::~ConnectedController() = default;
