@@ -1,6 +1,7 @@
 #include "tabs/TabbedWindowController.h"
 
 #include "kit/Colors.h"
+#include "kit/CommandRouter.h"
 #include "tabs/TabbarView.h"
 #include "tabs/TabbedDocument.h"
 #include "tabs/TabbedWindowMenu.h"
@@ -103,6 +104,7 @@ void TabbedWindowController::loadWindow()
     installToolbar(toolbar());
     window_->setDelegate(this);
     window_->setEnableCloseTabOverride(false);
+    CommandRouter::shared().setWindowResponder(window_.get(), this);
     windowDidLoad();
 }
 
@@ -227,6 +229,8 @@ void TabbedWindowController::sendBackActiveDocument(bool storeState)
 void TabbedWindowController::bringForward(TabbedDocument *document)
 {
     activeDocument_ = document;
+    if (window_)
+        CommandRouter::shared().setDocumentResponder(window_.get(), document);
     document->addWindowController(this);
     document->loadDocumentInWindowController(this);
     const QByteArray states = windowStatesForDocument(document);
@@ -260,6 +264,8 @@ void TabbedWindowController::activateDocument(TabbedDocument *document)
         return;
     }
     activeDocument_ = nullptr;
+    if (window_)
+        CommandRouter::shared().setDocumentResponder(window_.get(), nullptr);
     setDefaultInterfaceState();
     documentsUpdated();
     synchronizeWindowTitleWithDocumentName();
@@ -276,13 +282,13 @@ int TabbedWindowController::activeTab() const
     return activeDocument_ ? int(documents_.indexOf(activeDocument_)) : -1;
 }
 
-void TabbedWindowController::selectNextTab()
+void TabbedWindowController::selectNextTab(QObject *)
 {
     if (!documents_.isEmpty())
         activateTab((activeTab() + 1) % int(documents_.size()));
 }
 
-void TabbedWindowController::selectPreviousTab()
+void TabbedWindowController::selectPreviousTab(QObject *)
 {
     const int count = int(documents_.size());
     if (count > 0)
@@ -459,7 +465,7 @@ void TabbedWindowController::tabBarMightReceiveDrop(TabbarView *)
 
 void TabbedWindowController::tabBarReceivedExternalDrop(const QString &, const QByteArray &) {}
 
-void TabbedWindowController::collectAllTabs()
+void TabbedWindowController::collectAllTabs(QObject *)
 {
     const QList<TabbedWindowController *> others = allWindowControllers();
     for (TabbedWindowController *other : others) {
@@ -473,35 +479,14 @@ void TabbedWindowController::collectAllTabs()
 
 // --- Menus ------------------------------------------------------------------------------------------
 
-bool TabbedWindowController::sendActionToResponderChain(const QString &action)
-{
-    QByteArray name = action.toLatin1();
-    if (name.endsWith(':'))
-        name.chop(1);
-    auto perform = [&](QObject *receiver) {
-        if (!receiver)
-            return false;
-        const QMetaObject *meta = receiver->metaObject();
-        if (meta->indexOfMethod(name + "(QObject*)") >= 0)
-            return QMetaObject::invokeMethod(receiver, name.constData(), Q_ARG(QObject *, this));
-        if (meta->indexOfMethod(name + "()") >= 0)
-            return QMetaObject::invokeMethod(receiver, name.constData());
-        return false;
-    };
-    QWidget *focus = window_ ? window_->focusWidget() : nullptr;
-    for (QWidget *widget = focus; widget; widget = widget->parentWidget()) {
-        if (perform(widget))
-            return true;
-    }
-    return perform(this) || perform(activeDocument_) || perform(qApp);
-}
-
 QAction *TabbedWindowController::addResponderAction(QMenu *menu, const QString &title, const QString &action,
                                                     const QKeySequence &shortcut)
 {
     QAction *item = menu->addAction(title);
     item->setShortcut(shortcut);
-    connect(item, &QAction::triggered, this, [this, action] { sendActionToResponderChain(action); });
+    connect(item, &QAction::triggered, this, [this, item, action] {
+        CommandRouter::shared().sendAction(action, item, nullptr, window_.get());
+    });
     return item;
 }
 
@@ -618,6 +603,11 @@ void TabbedWindowController::doCloseDoc(TabbedDocument *document, bool shouldClo
 void TabbedWindowController::performCloseTab()
 {
     closeDocument(activeDocument_);
+}
+
+void TabbedWindowController::performCloseTab(QObject *)
+{
+    performCloseTab();
 }
 
 void TabbedWindowController::closeAllTabs()

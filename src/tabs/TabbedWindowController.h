@@ -22,7 +22,8 @@ class TabbedDocument;
 // every switch archives the window's interface state (and remembers the focus) for the tab that goes
 // to the back, restoring both for the tab that comes to the front. Answers the tab bar, closes tabs
 // through each document's closing checks and closes its window when the last tab has gone; the
-// controller deletes itself once its window has closed.
+// controller deletes itself once its window has closed. It is its window's responder for the
+// command router, and the active tab's document follows it in the chain.
 // Subclasses supply the panes (built into mainContent in windowDidLoad), the toolbar and the
 // interface-state archiving through the hooks below.
 class TabbedWindowController : public QObject, public TabbarDelegate, public AdvancedWindowDelegate
@@ -55,8 +56,9 @@ public:
 
     // Activation.
     void activateDocument(TabbedDocument *document);
-    Q_INVOKABLE void selectNextTab();
-    Q_INVOKABLE void selectPreviousTab();
+    // Menu commands, reached through the command router.
+    Q_INVOKABLE void selectNextTab(QObject *sender = nullptr);
+    Q_INVOKABLE void selectPreviousTab(QObject *sender = nullptr);
 
     // Interface states of the tabs, archived.
     void setWindowStates(const QByteArray &states, TabbedDocument *document);
@@ -93,7 +95,7 @@ public:
     // Moves the document at fromIndex into another window at position, with its interface state; this
     // window closes when it is left without tabs.
     void moveDocumentToController(int fromIndex, TabbedWindowController *target, int position);
-    Q_INVOKABLE void collectAllTabs();
+    Q_INVOKABLE void collectAllTabs(QObject *sender = nullptr);
 
     // Menus and labels. The items are parented to the given menu.
     virtual QList<QAction *> createTabMenuItems(int tab, QMenu *menu);
@@ -106,6 +108,7 @@ public:
     void doCloseDoc(TabbedDocument *document, bool shouldClose);
     void doCloseDocForWindow(TabbedDocument *document, bool shouldClose);
     void performCloseTab() override;
+    Q_INVOKABLE void performCloseTab(QObject *sender);
     void closeAllTabs() override;
     void windowWillClose() override;
 
@@ -117,9 +120,6 @@ public:
     void windowDidChangeFullScreen(bool isFullScreen) override;
     virtual void hideOrShowTabbar() {}
     void registerForExternalDragType(const QString &type);
-    // Sends an action such as "newTab:" to the first of focus widget, its parents, this controller,
-    // the active document and the application that has an invokable method of that name.
-    virtual bool sendActionToResponderChain(const QString &action);
 
     // Hooks of the subclass.
     virtual QToolBar *toolbar();

@@ -1,5 +1,7 @@
 #include "TabsTestSupport.h"
 
+#include "kit/CommandRouter.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QSignalSpy>
@@ -11,6 +13,14 @@
 
 namespace
 {
+
+class NewTabResponder : public QObject
+{
+    Q_OBJECT
+public:
+    int newTabs = 0;
+    Q_INVOKABLE void newTab(QObject *) { ++newTabs; }
+};
 
 class TabbedWindowControllerTest : public ::testing::Test
 {
@@ -353,8 +363,18 @@ TEST_F(TabbedWindowControllerTest, ContextMenuAndColourLabels)
     labels->actions().at(6)->trigger();
     EXPECT_EQ(documents_[1]->tabLabel(), 6u);
 
+    NewTabResponder application;
+    CommandRouter::shared().addApplicationResponder(&application);
+    menu->actions().at(0)->trigger(); // New Tab goes along the chain to the application
+    EXPECT_EQ(application.newTabs, 1);
+    CommandRouter::shared().removeApplicationResponder(&application);
+    QPointer<TestWindowController> other = windowWith({"C"});
+    menu->actions().at(7)->trigger(); // Collect All Tabs: performed by the window's own controller
+    EXPECT_EQ(names(controller), (QStringList{"A", "B", "C"}));
+    QTRY_VERIFY(other.isNull());
+
     menu->actions().at(3)->trigger(); // Close Tab of tab 1
-    EXPECT_EQ(names(controller), QStringList{"A"});
+    EXPECT_EQ(names(controller), (QStringList{"A", "C"}));
     EXPECT_TRUE(controller->imageForLabel(0).isNull());
     EXPECT_EQ(controller->imageForLabel(12).size(), QSize(18, 18));
 }
@@ -382,3 +402,5 @@ TEST(TabbedWindowController, InterfaceStateArchivesRoundTripAndRejectForeignData
     EXPECT_FALSE(TabbedWindowController::unarchiveInterfaceState("bplist00 something else").has_value());
     EXPECT_FALSE(TabbedWindowController::unarchiveInterfaceState(data.left(10)).has_value());
 }
+
+#include "TabbedWindowControllerTest.moc"
