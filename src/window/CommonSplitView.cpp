@@ -337,8 +337,20 @@ void CommonSplitView::resizeEvent(QResizeEvent *event)
     growing_ = event->size().width() > event->oldSize().width() ||
                event->size().height() > event->oldSize().height();
     QSplitter::resizeEvent(event);
-    if (oldExtent > 0 && newExtent != oldExtent)
+    if (oldExtent <= 0 && newExtent > 0)
+        layOutFirstTime();
+    else if (newExtent != oldExtent)
         distributeResize(oldSizes, oldExtent);
+}
+
+// The first real extent: the side panes take the extents they were given before there was room.
+void CommonSplitView::layOutFirstTime()
+{
+    const int a = viewAEnabled() ? lastSideExtent_[0] : 0;
+    const int b = viewBEnabled() ? lastSideExtent_[2] : 0;
+    const int handles = (viewAEnabled() ? handleWidth() : 0) + (viewBEnabled() ? handleWidth() : 0);
+    if (a > 0 || b > 0)
+        setSizes({a, std::max(0, extent() - a - b - handles), b});
 }
 
 // Hands a change of the split view's extent to the subviews that take it (the resize rule),

@@ -71,6 +71,7 @@ private:
     void finishCollapse(bool collapsed, QWidget *view);
     QList<int> sizesForSideExtent(int side, int sideExtent) const;
     bool shouldAdjust(int index, const QList<int> &extents) const;
+    void layOutFirstTime();
     void distributeResize(const QList<int> &oldSizes, int oldExtent);
 
     std::array<int, 5> requirements_{100, 100, 100, 100, 100};

@@ -24,6 +24,10 @@ public:
     virtual void encodeInferfaceState(QVariantMap &) const {}
     virtual void decodeInferfaceState(const QVariantMap &) {}
     virtual void setDefaultInterfaceState() {}
+    // The window's last tab has closed: let go of the document's model.
+    virtual void detachModel() {}
+    // The split-view side that holds this pane was shown (the info column loads its details).
+    virtual void paneBecameVisible() {}
 
 protected:
     void setView(QWidget *view) { view_ = view; }

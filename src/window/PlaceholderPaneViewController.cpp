@@ -1,0 +1,22 @@
+#include "window/PlaceholderPaneViewController.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+PlaceholderPaneViewController::PlaceholderPaneViewController(const QString &name, QObject *parent)
+    : PaneViewController(parent)
+{
+    auto *view = new QWidget;
+    view->setObjectName(name);
+    view->setAutoFillBackground(true);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Window, QColor(0xf6, 0xf6, 0xf6));
+    view->setPalette(palette);
+    auto *label = new QLabel(name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet("color: #a0a0a0;");
+    auto *layout = new QVBoxLayout(view);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(label);
+    setView(view);
+}
