@@ -5,6 +5,7 @@
 #include "platform/UserDefaults.h"
 
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -24,6 +25,16 @@ QPen dashedPen(const QColor &color)
     pen.setDashPattern({2.0, 2.0});
     pen.setDashOffset(1.0);
     return pen;
+}
+
+// Two points on, two off.
+QBrush horizontalDashes(const QColor &color)
+{
+    QImage pattern(4, 1, QImage::Format_ARGB32_Premultiplied);
+    pattern.fill(Qt::transparent);
+    pattern.setPixelColor(0, 0, color);
+    pattern.setPixelColor(1, 0, color);
+    return QBrush(pattern);
 }
 
 // The rectangle of [from, to) of a block's text, in viewport coordinates; lines never wrap.
@@ -59,10 +70,14 @@ void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView
         painter.setPen(dashedPen(parameter));
         painter.drawRect(box);
     }
-    painter.setPen(dashedPen(QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.5f)));
+    // The separator lines are horizontal and span the view: a dash pattern filled is far cheaper than a
+    // dashed pen stroked.
+    const QBrush dashes = horizontalDashes(QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.5f));
     for (const QLineF &line : queryBreakLines(view)) {
-        if (line.y1() >= exposed.top() - 1 && line.y1() <= exposed.bottom() + 1)
-            painter.drawLine(line);
+        if (line.y1() < exposed.top() - 1 || line.y1() > exposed.bottom() + 1)
+            continue;
+        painter.setBrushOrigin(QPointF(line.x1() - 1.0, 0)); // phase 1
+        painter.fillRect(QRectF(line.x1(), line.y1() - 0.5, line.length(), 1.0), dashes);
     }
     painter.restore();
 }
