@@ -25,8 +25,19 @@
 namespace
 {
 // Each thread's JNI environment; the thread that created the VM is marked and never detached.
-thread_local JNIEnv *threadEnvironment = nullptr;
-thread_local bool threadStartedVirtualMachine = false;
+// A thread that ends while still attached is detached on its way out: the VM would otherwise keep
+// its Java thread for the rest of the run.
+struct ThreadAttachment {
+    JNIEnv *environment = nullptr;
+    JavaVM *virtualMachine = nullptr;
+    bool startedVirtualMachine = false;
+    ~ThreadAttachment()
+    {
+        if (environment && virtualMachine && !startedVirtualMachine)
+            virtualMachine->DetachCurrentThread();
+    }
+};
+thread_local ThreadAttachment attachment;
 
 std::mutex sharedConfigurationMutex;
 std::optional<std::pair<QVariantMap, QString>> sharedConfiguration;
@@ -217,8 +228,8 @@ bool QoJavaBridge::startupJavaVirtualMachine()
     }
     virtualMachine_ = vm;
     std::thread([this] { runDereferencer(); }).detach();
-    threadEnvironment = env;
-    threadStartedVirtualMachine = true;
+    attachment.environment = env;
+    attachment.startedVirtualMachine = true;
     return true;
 }
 
@@ -239,18 +250,18 @@ void *QoJavaBridge::openLibrary(const QString &path, const char *logName, const 
 
 JNIEnv *QoJavaBridge::environment()
 {
-    if (threadEnvironment)
-        return threadEnvironment;
+    if (attachment.environment)
+        return attachment.environment;
     if (!virtualMachine_)
         return nullptr;
     qWarning("WARNING QoJavaBridge needed to attach emergency jni thread");
     attachNativeThread();
-    return threadEnvironment;
+    return attachment.environment;
 }
 
 void QoJavaBridge::attachNativeThread(const QString &threadName)
 {
-    if (threadEnvironment) {
+    if (attachment.environment) {
         qInfo("attachNativeThread cancelled allready attached");
         return;
     }
@@ -261,19 +272,21 @@ void QoJavaBridge::attachNativeThread(const QString &threadName)
     QByteArray name = threadName.toUtf8();
     JavaVMAttachArgs arguments{JNI_VERSION_1_6, name.isEmpty() ? nullptr : name.data(), nullptr};
     JNIEnv *env = nullptr;
-    if (virtualMachine_->AttachCurrentThread(reinterpret_cast<void **>(&env), &arguments) == JNI_OK)
-        threadEnvironment = env;
+    if (virtualMachine_->AttachCurrentThread(reinterpret_cast<void **>(&env), &arguments) == JNI_OK) {
+        attachment.environment = env;
+        attachment.virtualMachine = virtualMachine_;
+    }
 }
 
 void QoJavaBridge::removeNativeThread()
 {
-    if (threadStartedVirtualMachine) {
+    if (attachment.startedVirtualMachine) {
         qWarning("Warning trying to delete main thread");
         return;
     }
-    if (virtualMachine_ && threadEnvironment)
+    if (virtualMachine_ && attachment.environment)
         virtualMachine_->DetachCurrentThread();
-    threadEnvironment = nullptr;
+    attachment.environment = nullptr;
 }
 
 // ---- Delegate and error reports ---------------------------------------------------------------
@@ -330,7 +343,7 @@ void QoJavaBridge::throwFinalConfigError(const QString &message)
 
 bool QoJavaBridge::checkForMethodExceptions(const QString &methodName)
 {
-    JNIEnv *env = threadEnvironment;
+    JNIEnv *env = attachment.environment;
     if (!env || !env->ExceptionCheck())
         return false;
     {
@@ -448,7 +461,7 @@ void QoJavaBridge::dereferencePass()
         taken.swap(objectDereferencePool_);
         objectDereferencePool_.reserve(1000);
     }
-    JNIEnv *env = threadEnvironment;
+    JNIEnv *env = attachment.environment;
     for (jobject reference : taken)
         env->DeleteGlobalRef(reference);
     bool requestedGc = false;

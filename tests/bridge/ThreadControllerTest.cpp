@@ -152,6 +152,14 @@ TEST_F(ThreadControllerTest, EmergencyAttachWarnsOnceAndKeepsTheEnvironment)
     EXPECT_EQ(log.count("WARNING QoJavaBridge needed to attach emergency jni thread"), 1);
 }
 
+TEST_F(ThreadControllerTest, ThreadThatEndsAttachedIsDetached)
+{
+    const QVariant before = subjectClass->callStatic("liveThreads");
+    std::thread forgetful([&] { EXPECT_EQ(subjectClass->callStatic("twice:", {1}), QVariant(2)); });
+    forgetful.join();
+    EXPECT_EQ(subjectClass->callStatic("liveThreads"), before);
+}
+
 TEST_F(ThreadControllerTest, TheStartUpThreadIsNeverDetached)
 {
     LogCapture log;

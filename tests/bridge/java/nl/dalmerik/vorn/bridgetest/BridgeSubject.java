@@ -53,6 +53,10 @@ public class BridgeSubject {
         return Thread.currentThread().getName();
     }
 
+    public static int liveThreads() {
+        return Thread.getAllStackTraces().size();
+    }
+
     public static long work(int rounds) {
         long sum = 0;
         for (int i = 0; i < rounds; i++) {
