@@ -1,0 +1,290 @@
+// Connecting, failing to connect, time-outs, cancels and the root's reservation, through the bridge.
+#include "BackendTestSupport.h"
+#include "TestServers.h"
+#include "bridge/JavaUtils.h"
+#include "bridge/QoJavaBridge.h"
+#include "bridge/QoJavaClass.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace
+{
+// A loopback port whose connections complete in the listen queue and then hear nothing, the way a
+// server that hangs looks to a driver. Real servers and closed ports answer at once.
+class SilentListener
+{
+public:
+    SilentListener()
+    {
+        socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (::bind(socket_, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+            ::listen(socket_, 16) != 0 ||
+            ::getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            ADD_FAILURE() << "no loopback listener";
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentListener() { ::close(socket_); }
+    QString port() const { return QString::number(port_); }
+    // True once a client's connection waits in the queue.
+    bool waitForClient(int milliseconds) const
+    {
+        pollfd entry{socket_, POLLIN, 0};
+        return ::poll(&entry, 1, milliseconds) > 0;
+    }
+
+private:
+    int socket_ = -1;
+    quint16 port_ = 0;
+};
+
+QList<DatabaseTarget> availableTargets(const QTemporaryDir &folder)
+{
+    QList<DatabaseTarget> targets{sqliteTarget(folder)};
+    for (const QString type : {"PostgreSQL", "MySQL"}) {
+        if (auto target = serverTarget(type))
+            targets << *target;
+        else if (TestServers::required())
+            ADD_FAILURE() << type.toStdString() << " test server missing";
+    }
+    return targets;
+}
+} // namespace
+
+TEST(BackendConnectionTest, DatabaseTypesAnswerTheirStaticQuestions)
+{
+    QoJavaClass *rootClass = startedBackend()->classForName("nl.dalmerik.vorn.VornRoot");
+    ASSERT_NE(rootClass, nullptr);
+    struct Case {
+        QString type;
+        bool localFile;
+        bool dedicatedTransactions;
+    };
+    const std::vector<Case> cases{{"SQLite", true, true},  {"PostgreSQL", false, true},
+                                  {"MySQL", false, false}, {"SQL Server", false, true},
+                                  {"Oracle", false, true}, {"DB2", false, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.type.toStdString());
+        EXPECT_EQ(rootClass->callStatic("databaseTypeHasLocalDatabaseFileConnection:", {c.type}).toBool(),
+                  c.localFile);
+        EXPECT_EQ(rootClass->callStatic("databaseTypeHasDedicatedTransactionSupport:", {c.type}).toBool(),
+                  c.dedicatedTransactions);
+    }
+}
+
+TEST(BackendConnectionTest, StartUpClassesLoadByName)
+{
+    for (const QString name : {"VornBrowser", "VornConnectionMetaData", "VornResultset", "VornInfo",
+                               "VornResultsetMetaData", "VornCatalogSchema"})
+        EXPECT_NE(startedBackend()->classForName("nl/dalmerik/vorn/" + name), nullptr) << name.toStdString();
+    // The start-up warm-up: a root made, initialised and de-initialised without a connection.
+    TestRoot warmUp(2000);
+    warmUp.call("deInitialize");
+    EXPECT_TRUE(warmUp.lastActionSuccessful());
+}
+
+TEST(BackendConnectionTest, ConnectsAndDescribesTheConnection)
+{
+    QTemporaryDir folder;
+    for (const DatabaseTarget &target : availableTargets(folder)) {
+        SCOPED_TRACE(target.type.toStdString());
+        TestRoot root;
+        EXPECT_FALSE(root.isTrue("hasConnection"));
+        ASSERT_TRUE(root.connect(target)) << root.lastErrorMessage().toStdString();
+        EXPECT_TRUE(root.isTrue("hasConnection"));
+        EXPECT_TRUE(root.isTrue("isConnected"));
+        EXPECT_EQ(root.call("connectionType").toString(), target.type);
+        EXPECT_EQ(root.call("database").toString(), target.database);
+        EXPECT_EQ(root.call("server").toString(), target.server);
+        EXPECT_EQ(root.call("username").toString(), target.user);
+        EXPECT_EQ(root.isTrue("localDatabaseFileConnection"), target.type == "SQLite");
+
+        const QVariantMap info = dictionary(root.call("connectionInfo"));
+        for (const QString key : {"connectedAs", "connectedTo", "connectedSince", "dbDriverName",
+                                  "dbDriverVersion", "dbProductName", "dbProductVersion"})
+            EXPECT_TRUE(info.contains(key)) << key.toStdString();
+        EXPECT_TRUE(info.value("connectedTo").toString().contains(target.database));
+
+        const QoJavaObjectPtr browser = asObject(root.call("browser"));
+        ASSERT_TRUE(browser);
+        const QString schema = browser->call("selectedSchema").toString();
+        EXPECT_FALSE(schema.isEmpty());
+        EXPECT_TRUE(stringList(browser->call("schemas")).contains(schema));
+
+        const QoJavaObjectPtr metaData = asObject(root.call("connectionMetaData"));
+        const QStringList reserved = stringList(metaData->call("reservedWords"));
+        EXPECT_TRUE(reserved.contains("select"));
+        for (const QString &word : reserved)
+            ASSERT_EQ(word, word.toLower());
+        EXPECT_TRUE(metaData->description().contains(target.database));
+
+        root.call("endConnection");
+        EXPECT_TRUE(root.lastActionSuccessful());
+        EXPECT_FALSE(root.isTrue("hasConnection"));
+        EXPECT_FALSE(root.isTrue("isConnected"));
+    }
+}
+
+TEST(BackendConnectionTest, FailedConnectsSayWhyAndLeaveNoConnection)
+{
+    QTemporaryDir folder;
+    const QString missingFile = folder.filePath("missing.db");
+    const SilentListener closedSoon;
+    const QString unusedPort = closedSoon.port();
+    struct Case {
+        QString name;
+        DatabaseTarget target;
+        QString messagePart;
+    };
+    std::vector<Case> cases{
+        {"missing SQLite file", {"SQLite", "", "", missingFile, "", ""}, "does not exist"},
+        {"unknown host",
+         {"PostgreSQL", "no-such-host.invalid", "5432", "db", "u", "p"},
+         "no-such-host.invalid"},
+        {"SQL Server without a server", {"SQL Server", "127.0.0.1", "1", "db", "u", "p"}, "refused"},
+        {"Oracle without its driver",
+         {"Oracle", "127.0.0.1", "1521", "db", "u", "p"},
+         "oracle.jdbc.OracleDriver"},
+        {"port that is no number", {"MySQL", "127.0.0.1", "abc", "db", "u", "p"}, "not a valid port"},
+        {"unknown database type", {"DB2", "127.0.0.1", "1", "db", "u", "p"}, "DB2"},
+    };
+    if (auto postgres = serverTarget("PostgreSQL")) {
+        postgres->password = "wrong";
+        cases.push_back({"PostgreSQL bad password", *postgres, "password authentication failed"});
+    }
+    if (auto mariadb = serverTarget("MySQL")) {
+        mariadb->password = "wrong";
+        cases.push_back({"MariaDB bad password", *mariadb, "Access denied"});
+    }
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        TestRoot root;
+        EXPECT_FALSE(root.connect(c.target, 5));
+        EXPECT_TRUE(root.lastErrorMessage().contains(c.messagePart)) << root.lastErrorMessage().toStdString();
+        EXPECT_FALSE(root.isTrue("hasConnection"));
+        root.call("endConnection");
+        EXPECT_TRUE(root.lastActionSuccessful());
+        root.call("deInitialize");
+    }
+    EXPECT_FALSE(QFile::exists(missingFile)) << "connecting must never create a database file";
+}
+
+TEST(BackendConnectionTest, ConnectsToAHangingServerTimeOutOrAreCancelled)
+{
+    for (const QString type : {"PostgreSQL", "MySQL", "SQL Server"}) {
+        SCOPED_TRACE(type.toStdString());
+        TestRoot timed;
+        const SilentListener timingOut;
+        EXPECT_FALSE(timed.connect({type, "127.0.0.1", timingOut.port(), "db", "user", "secret"}, 1));
+        EXPECT_EQ(timed.lastErrorMessage(), "TIME_OUT");
+
+        // Without a time-out only a cancel from another thread ends the wait.
+        const SilentListener listener;
+        const DatabaseTarget hanging{type, "127.0.0.1", listener.port(), "db", "user", "secret"};
+        TestRoot cancelled;
+        QString outcome;
+        JavaThread connecting([&] {
+            cancelled.connect(hanging, 0);
+            outcome = cancelled.lastErrorMessage();
+        });
+        ASSERT_TRUE(listener.waitForClient(10000));
+        cancelled.call("cancelConnecting");
+        connecting.join();
+        EXPECT_EQ(outcome, "CANCEL_CONNECT");
+        EXPECT_FALSE(cancelled.isTrue("hasConnection"));
+    }
+}
+
+TEST(BackendConnectionTest, EndAndDeInitializeDuringAConnectStopIt)
+{
+    for (const QString selector : {"endConnection", "deInitialize"}) {
+        SCOPED_TRACE(selector.toStdString());
+        const SilentListener listener;
+        TestRoot root;
+        QString outcome;
+        JavaThread connecting([&] {
+            root.connect({"PostgreSQL", "127.0.0.1", listener.port(), "db", "u", "p"}, 0);
+            outcome = root.lastErrorMessage();
+        });
+        ASSERT_TRUE(listener.waitForClient(10000));
+        root.call(selector);
+        connecting.join();
+        EXPECT_EQ(outcome, "CANCEL_CONNECT");
+        EXPECT_FALSE(root.isTrue("hasConnection"));
+    }
+}
+
+TEST(BackendConnectionTest, ReservationIsExclusiveAcrossThreadsAndNeverEndsTheConnection)
+{
+    QTemporaryDir folder;
+    TestRoot root;
+    // Granted before a connection exists: the connect itself runs reserved.
+    ASSERT_TRUE(root.call("reserveRoot:", {"Connecting to the database"}).toBool());
+    ASSERT_TRUE(root.connect(sqliteTarget(folder)));
+    root.call("releaseReservedRoot");
+    EXPECT_FALSE(root.isTrue("reserved"));
+
+    std::atomic<int> granted{0};
+    {
+        std::vector<std::unique_ptr<JavaThread>> threads;
+        for (int i = 0; i < 8; ++i)
+            threads.push_back(std::make_unique<JavaThread>([&] {
+                if (root.call("reserveRoot:", {"SQL Statement Execution"}).toBool())
+                    ++granted;
+            }));
+    }
+    EXPECT_EQ(granted.load(), 1);
+    EXPECT_TRUE(root.isTrue("reserved"));
+    EXPECT_FALSE(root.call("reserveRoot:", {"Loading more results"}).toBool());
+    EXPECT_TRUE(root.isTrue("hasConnection")) << "a busy root is not a lost connection";
+    EXPECT_TRUE(root.isTrue("isConnected"));
+
+    root.call("releaseReservedRoot");
+    EXPECT_TRUE(root.call("reserveRoot:", {"Loading more results"}).toBool());
+    root.call("releaseReservedRoot");
+}
+
+TEST(BackendConnectionTest, EndingTheConnectionDuringAStatementLeaksNoConnection)
+{
+    auto postgres = serverTarget("PostgreSQL");
+    VORN_REQUIRE_SERVER(postgres, "PostgreSQL");
+    const QString clientName = "Vorn leak check";
+    TestRoot observer;
+    ASSERT_TRUE(observer.connect(*postgres, 10, 1));
+    auto connectionsOfClient = [&] {
+        EXPECT_TRUE(observer.execute("SELECT count(*) AS n FROM pg_stat_activity WHERE application_name = ?",
+                                     {clientName}));
+        return dictionary(observer.resultset()->call("getRow:", {1})).value("n").toInt();
+    };
+
+    TestRoot root;
+    ASSERT_TRUE(root.connect(*postgres, 10, 1, clientName));
+    EXPECT_EQ(connectionsOfClient(), 1);
+    QString outcome;
+    JavaThread statement([&] {
+        root.execute("SELECT pg_sleep(60)");
+        outcome = root.lastErrorMessage();
+    });
+    const QoJavaObjectPtr browser = asObject(root.call("browser"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return browser->call("canStopStoppableStatement").toBool(); }, 10000));
+    root.call("endConnection");
+    EXPECT_FALSE(root.isTrue("hasConnection"));
+    statement.join();
+    EXPECT_EQ(outcome, "CANCELLED");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return connectionsOfClient() == 0; }, 10000));
+}
