@@ -172,7 +172,6 @@ void VornTabbedWindowController::windowDidLoad()
     auto *blank = new QWidget;
     blank->resize(10, 10);
     splitViewController_->setContentView(blank);
-    CommandRouter::shared().setWindowResponder(window(), this);
     setResponderChain(nullptr);
     window()->resize(DefaultWindowWidth, DefaultWindowHeight);
     placeWindow();
@@ -451,11 +450,6 @@ void VornTabbedWindowController::tabBarReceivedExternalDrop(const QString &type,
         filterDropHandler()(data, this);
 }
 
-bool VornTabbedWindowController::sendActionToResponderChain(const QString &action)
-{
-    return CommandRouter::shared().sendAction(action, this, nullptr, window());
-}
-
 QObject *VornTabbedWindowController::sharedConnectionDetailsViewController()
 {
     if (!connectionDetails_ && connectionDetailsMaker())
@@ -501,9 +495,8 @@ void VornTabbedWindowController::setDefaultInterfaceState()
     synchronizeViewButtons();
 }
 
-void VornTabbedWindowController::activeDocumentUpdated(TabbedDocument *activeDocument)
+void VornTabbedWindowController::activeDocumentUpdated(TabbedDocument *)
 {
-    CommandRouter::shared().setDocumentResponder(window(), activeDocument);
     refreshToolbar();
 }
 

@@ -94,7 +94,6 @@ public:
     void clearControllers() override;
     QList<QAction *> createTabMenuItems(int tab, QMenu *menu) override;
     void tabBarReceivedExternalDrop(const QString &type, const QByteArray &data) override;
-    bool sendActionToResponderChain(const QString &action) override;
     void windowDidLoad() override;
 
 public slots:

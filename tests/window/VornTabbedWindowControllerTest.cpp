@@ -169,7 +169,7 @@ TEST_F(VornTabbedWindowControllerTest, ActionsReachThePanesThroughTheChain)
             EXPECT_FALSE(item->isEnabled()) << "the placeholder grid adds no rows";
         }
     }
-    EXPECT_TRUE(controller->sendActionToResponderChain("executeSql:"));
+    EXPECT_TRUE(router.sendAction("executeSql:", nullptr, nullptr, window));
     EXPECT_EQ(editor->executions, 1);
 }
 
