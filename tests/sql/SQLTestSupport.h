@@ -57,6 +57,11 @@ inline std::string describe(const Tokens &tokens)
     return out.toStdString();
 }
 
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << "«" << visible(text).toStdString() << "»";
+}
+
 inline void PrintTo(const TextRange &range, std::ostream *os)
 {
     *os << "(" << range.location << ", " << range.length << ")";
