@@ -280,13 +280,18 @@ TEST_F(SQLEditorTextStorageTest, BraceMatching)
     };
     const TextRange none{-1, 0};
     const Case cases[] = {
-        {"(a)", 2, true, {0, 1}},     {"(a[1)", 4, true, none}, // crossed braces: no partner, the caller
-                                                                // beeps
-        {"a)", 1, true, none},        {"f((a), [b])", 10, true, {1, 1}}, {"[a]", 2, true, {0, 1}},
-        {"x;(a)", 4, true, {2, 1}},   {"(a;b)", 4, true, none}, // the opener is in another statement
-        {"'a)'", 2, false, none},                               // inside a literal
-        {"-- a)\nb", 4, false, none}, {"(a)", 1, false, none},  // no closing brace
-        {"(a)", 3, false, none},                                // beyond the text
+        {"(a)", 2, true, {0, 1}},
+        {"(a[1)", 4, true, none}, // crossed braces: no partner, the caller
+                                  // beeps
+        {"a)", 1, true, none},
+        {"f((a), [b])", 10, true, {1, 1}},
+        {"[a]", 2, true, {0, 1}},
+        {"x;(a)", 4, true, {2, 1}},
+        {"(a;b)", 4, true, none}, // the opener is in another statement
+        {"'a)'", 2, false, none}, // inside a literal
+        {"-- a)\nb", 4, false, none},
+        {"(a)", 1, false, none}, // no closing brace
+        {"(a)", 3, false, none}, // beyond the text
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text.toStdString());

@@ -5,6 +5,7 @@
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
+#include "kit/CommandRouter.h"
 #include "platform/NotificationCenter.h"
 
 #include <QAction>
@@ -285,4 +286,19 @@ TEST_F(SQLEditorViewControllerTest, CancelGoesToTheModel)
 {
     pane->cancelExecution(nullptr);
     EXPECT_EQ(model.cancels, 1);
+}
+
+TEST_F(SQLEditorViewControllerTest, WindowCommandsReachThePaneAndTheText)
+{
+    setText("select 1\nfrom t");
+    pane->activateWindow();
+    pane->sqlTextView()->setFocus();
+    pane->sqlTextView()->setSelectedRange(0, 15);
+    CommandRouter &router = CommandRouter::shared();
+    EXPECT_TRUE(router.sendAction("increaseIdentation:", nullptr, nullptr, pane.get()));
+    EXPECT_EQ(text(), "\tselect 1\n\tfrom t");
+    EXPECT_TRUE(router.sendAction("executeSql:", nullptr, nullptr, pane.get()));
+    ASSERT_EQ(model.executed.size(), 1u);
+    EXPECT_EQ(model.executed[0], (TextRange{0, 17}));
+    EXPECT_TRUE(router.sendAction("cancelOperation:", nullptr, nullptr, pane.get()));
 }
