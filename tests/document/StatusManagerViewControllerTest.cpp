@@ -247,3 +247,48 @@ TEST_F(StatusBarTest, LooksRight)
         QDir(qEnvironmentVariable("VORN_BUILD_DIR", QDir::tempPath())).filePath("status-bar.png");
     ASSERT_TRUE(window.grab().save(path));
 }
+
+TEST(StatusBarPart, SizesItselfToItsContent)
+{
+    QWidget bar;
+    bar.resize(600, 23);
+    const struct {
+        const char *name;
+        bool rightAligned;
+        bool icon;
+        bool busy;
+        bool button;
+        int extraWidth; // beyond the label's own width
+        int labelX;
+    } cases[] = {
+        {"left text", false, false, false, false, 8, 4},
+        {"right text", true, false, false, false, 8, 6},
+        {"left with icon", false, true, false, false, 24, 20},
+        {"busy", true, false, true, false, 28, 6},
+        {"with button", true, false, false, true, 28, 26},
+        {"busy with button", true, false, true, true, 48, 26},
+    };
+    for (const auto &c : cases) {
+        StatusManagerViewPart part(&bar);
+        part.setRightAligned(c.rightAligned);
+        part.setGeometry(100, 1, 50, 21);
+        if (c.icon)
+            part.setIcon(QPixmap(14, 14));
+        part.setBusy(c.busy);
+        if (c.button)
+            part.setButton(
+                "CancelAction", "Cancel", [] {}, QKeySequence());
+        part.setText("Executing SQL Statement");
+        const int labelWidth = part.textField()->width();
+        EXPECT_EQ(part.width(), labelWidth + c.extraWidth) << c.name;
+        EXPECT_EQ(part.height(), 21) << c.name;
+        EXPECT_EQ(part.textField()->x(), c.labelX) << c.name;
+        if (c.rightAligned)
+            EXPECT_EQ(part.x(), 100) << c.name;
+        else
+            EXPECT_EQ(part.x() + part.width(), 150) << c.name;
+        EXPECT_EQ(part.progressField() != nullptr, c.busy) << c.name;
+        part.setBusy(false);
+        EXPECT_EQ(part.progressField(), nullptr) << c.name;
+    }
+}
