@@ -113,6 +113,7 @@ SQLEditorTextStorage::SQLEditorTextStorage(QObject *parent)
 
 SQLEditorTextStorage::~SQLEditorTextStorage()
 {
+    emit willBeDestroyed();
     NotificationCenter::defaultCenter().removeObserver(preferenceObserver_);
 }
 

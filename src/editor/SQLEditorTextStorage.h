@@ -102,6 +102,8 @@ public:
 signals:
     // Colours or the active-statement mark changed without an edit: views repaint that stretch.
     void needsDisplay(TextRange range);
+    // Sent while the storage is still whole, so that views showing it can let go of it.
+    void willBeDestroyed();
 
 private:
     struct Span;

@@ -94,6 +94,8 @@ void SQLTextView::setTextStorage(SQLEditorTextStorage *storage)
     hideBraceIndicator();
     setDocument(target);
     connect(target, &SQLEditorTextStorage::needsDisplay, viewport(), qOverload<>(&QWidget::update));
+    if (target != ownStorage_)
+        connect(target, &SQLEditorTextStorage::willBeDestroyed, this, [this] { setTextStorage(nullptr); });
 }
 
 SQLEditorTextStorage *SQLTextView::textStorage() const

@@ -27,9 +27,8 @@ public:
     explicit SQLTextView(QWidget *parent = nullptr);
     ~SQLTextView() override;
 
-    // The view starts with a storage of its own; a pane binds the storage of the shown document instead.
-    // The storage is not owned and must outlive its use here (bind another one, or null for the view's
-    // own, before it goes).
+    // The view starts with a storage of its own; a pane binds the storage of the shown document instead
+    // (not owned). Null, or the bound storage going away, brings back the view's own empty storage.
     void setTextStorage(SQLEditorTextStorage *storage);
     SQLEditorTextStorage *textStorage() const;
 

@@ -301,3 +301,15 @@ TEST_F(SQLTextViewTest, ColouredEditorPicture)
             blue = picture.pixelColor(x, y).blue() > 200 && picture.pixelColor(x, y).red() < 60;
     EXPECT_TRUE(blue);
 }
+
+TEST_F(SQLTextViewTest, ABoundStorageThatGoesAwayLeavesAnEmptyText)
+{
+    auto storage = std::make_unique<SQLEditorTextStorage>();
+    storage->replaceContents("select 1");
+    view->setTextStorage(storage.get());
+    EXPECT_EQ(view->toPlainText(), "select 1");
+    storage.reset();
+    view->repaint();
+    QTest::keyClicks(view.get(), "x");
+    EXPECT_EQ(text(), "x");
+}
