@@ -280,7 +280,8 @@ jobject JavaValueConverter::box(JNIEnv *env, const Wrapper &wrapper, const QVari
     const QoJavaMethod *valueOf = wrapperClass->staticMethodForSelectorAndSignature(
         QStringLiteral("valueOf:"), QLatin1String(wrapper.valueOfSignature));
     const jvalue primitive = primitiveValue(wrapper.kind, arg);
-    return env->CallStaticObjectMethodA(wrapperClass->reference(), valueOf->methodId(), &primitive);
+    jobject boxed = env->CallStaticObjectMethodA(wrapperClass->reference(), valueOf->methodId(), &primitive);
+    return QoJavaBridge::clearException(env) ? nullptr : boxed;
 }
 
 jobject JavaValueConverter::vectorFromList(JNIEnv *env, const QVariantList &list)
@@ -289,9 +290,12 @@ jobject JavaValueConverter::vectorFromList(JNIEnv *env, const QVariantList &list
     const QoJavaMethod *constructor = vectorClass->methodForSelectorAndSignature("<init>", "()V");
     const QoJavaMethod *add = vectorClass->methodForSelectorAndSignature("add:", "(Ljava/lang/Object;)Z");
     jobject vector = env->NewObject(vectorClass->reference(), constructor->methodId());
+    if (QoJavaBridge::clearException(env))
+        return nullptr;
     for (const QVariant &element : list) {
         jobject item = objectArgument(env, objectType, element);
         env->CallBooleanMethod(vector, add->methodId(), item);
+        QoJavaBridge::clearException(env);
         if (item && kindOf(element) != ArgKind::Proxy)
             env->DeleteLocalRef(item);
     }
@@ -305,6 +309,8 @@ jobject JavaValueConverter::hashtableFromMap(JNIEnv *env, const QVariantMap &map
     const QoJavaMethod *put = hashtableClass->methodForSelectorAndSignature(
         "put::", "(Ljava/lang/Object;Ljava/lang/Object;)Ljava/lang/Object;");
     jobject hashtable = env->NewObject(hashtableClass->reference(), constructor->methodId());
+    if (QoJavaBridge::clearException(env))
+        return nullptr;
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
         // A Hashtable cannot hold null: a missing value is a missing key.
         jobject value = objectArgument(env, objectType, it.value());
@@ -312,7 +318,8 @@ jobject JavaValueConverter::hashtableFromMap(JNIEnv *env, const QVariantMap &map
             continue;
         jstring key = QoJavaBridge::createJString(it.key(), env);
         jobject previous = env->CallObjectMethod(hashtable, put->methodId(), key, value);
-        env->DeleteLocalRef(previous);
+        if (!QoJavaBridge::clearException(env))
+            env->DeleteLocalRef(previous);
         env->DeleteLocalRef(key);
         if (kindOf(it.value()) != ArgKind::Proxy)
             env->DeleteLocalRef(value);
@@ -450,7 +457,7 @@ QVariant JavaValueConverter::unboxed(JNIEnv *env, const QoJavaClass &javaClass, 
     default:
         return {};
     }
-    return primitiveResult(wrapper->kind, value);
+    return QoJavaBridge::clearException(env) ? QVariant() : primitiveResult(wrapper->kind, value);
 }
 
 QVariant JavaValueConverter::primitiveResult(Kind kind, jvalue value)

@@ -18,6 +18,7 @@
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <optional>
 #include <pthread.h>
 #include <thread>
 #include <unistd.h>
@@ -561,21 +562,18 @@ void QoJavaBridge::reflectMethods(QoJavaClass &javaClass, JNIEnv *env)
 {
     const Reflection &r = *reflection_;
     LocalFrame frame(env);
-    auto methods = static_cast<jobjectArray>(env->CallObjectMethod(javaClass.reference(), r.getMethods));
-    if (!methods) {
-        env->ExceptionDescribe();
-        env->ExceptionClear();
+    auto methods = static_cast<jobjectArray>(callInternal(env, javaClass.reference(), r.getMethods));
+    if (!methods)
         return;
-    }
     const jsize count = env->GetArrayLength(methods);
     for (jsize i = 0; i < count; ++i) {
         LocalFrame methodFrame(env, 16);
         jobject method = env->GetObjectArrayElement(methods, i);
         const QString name =
-            loadString(static_cast<jstring>(env->CallObjectMethod(method, r.methodGetName)), env);
-        const QString returnType = classNameOf(env->CallObjectMethod(method, r.methodGetReturnType), env);
-        const QStringList parameterTypes = classNames(
-            static_cast<jobjectArray>(env->CallObjectMethod(method, r.methodGetParameterTypes)), env);
+            loadString(static_cast<jstring>(callInternal(env, method, r.methodGetName)), env);
+        const QString returnType = classNameOf(callInternal(env, method, r.methodGetReturnType), env);
+        const QStringList parameterTypes =
+            classNames(static_cast<jobjectArray>(callInternal(env, method, r.methodGetParameterTypes)), env);
         const QString signature = QoJavaMethod::methodSignature(returnType, parameterTypes);
         const QByteArray utf8Name = name.toUtf8(), utf8Signature = signature.toUtf8();
         bool isStatic = false;
@@ -606,23 +604,15 @@ void QoJavaBridge::reflectConstructors(QoJavaClass &javaClass, JNIEnv *env)
     const Reflection &r = *reflection_;
     LocalFrame frame(env);
     auto constructors =
-        static_cast<jobjectArray>(env->CallObjectMethod(javaClass.reference(), r.getConstructors));
-    if (!constructors) {
-        env->ExceptionDescribe();
-        env->ExceptionClear();
+        static_cast<jobjectArray>(callInternal(env, javaClass.reference(), r.getConstructors));
+    if (!constructors)
         return;
-    }
     const jsize count = env->GetArrayLength(constructors);
     for (jsize i = 0; i < count; ++i) {
         LocalFrame constructorFrame(env, 16);
         jobject constructor = env->GetObjectArrayElement(constructors, i);
         const QStringList parameterTypes = classNames(
-            static_cast<jobjectArray>(env->CallObjectMethod(constructor, r.constructorGetParameterTypes)),
-            env);
-        if (env->ExceptionCheck()) {
-            env->ExceptionDescribe();
-            env->ExceptionClear();
-        }
+            static_cast<jobjectArray>(callInternal(env, constructor, r.constructorGetParameterTypes)), env);
         const QString signature = QoJavaMethod::methodSignature(QStringLiteral("void"), parameterTypes);
         jmethodID id = env->GetMethodID(javaClass.reference(), "<init>", signature.toUtf8().constData());
         if (!id) {
@@ -651,7 +641,7 @@ QString QoJavaBridge::classNameOf(jobject classObject, JNIEnv *env)
     if (!classObject)
         return QString();
     const QString name =
-        loadString(static_cast<jstring>(env->CallObjectMethod(classObject, reflection_->classGetName)), env);
+        loadString(static_cast<jstring>(callInternal(env, classObject, reflection_->classGetName)), env);
     env->DeleteLocalRef(classObject);
     return name;
 }
@@ -680,16 +670,13 @@ const QoJavaClass *QoJavaBridge::classForObjectReference(jobject object, JNIEnv 
     if (env->IsInstanceOf(object, stringClass_))
         return stringClassObject_;
     jclass objectClass = env->GetObjectClass(object);
-    if (env->ExceptionCheck()) {
-        env->ExceptionDescribe();
-        env->ExceptionClear();
+    if (clearException(env))
         return nullptr;
-    }
     if (!objectClass) {
         throwFinalConfigError(QStringLiteral("class not found in classForObjectReference"));
         return nullptr;
     }
-    auto javaName = static_cast<jstring>(env->CallObjectMethod(objectClass, classGetNameMethod_));
+    auto javaName = static_cast<jstring>(callInternal(env, objectClass, classGetNameMethod_));
     if (!javaName) {
         env->DeleteLocalRef(objectClass);
         throwFinalConfigError(QStringLiteral("_classGetNameMethod returned 0 in classForObjectReference"));
@@ -867,6 +854,21 @@ QVariant QoJavaBridge::loadObject(jobject localReference, JNIEnv *env)
     jobject global = env->NewGlobalRef(localReference);
     env->DeleteLocalRef(localReference);
     return QVariant::fromValue(QoJavaObject::objectWithReference(global, javaClass, this));
+}
+
+bool QoJavaBridge::clearException(JNIEnv *env)
+{
+    if (!env->ExceptionCheck())
+        return false;
+    env->ExceptionDescribe();
+    env->ExceptionClear();
+    return true;
+}
+
+jobject QoJavaBridge::callInternal(JNIEnv *env, jobject object, jmethodID method)
+{
+    jobject result = env->CallObjectMethod(object, method);
+    return clearException(env) ? nullptr : result;
 }
 
 QString QoJavaBridge::loadString(jstring localString, JNIEnv *env)

@@ -105,6 +105,12 @@ public:
     static QString loadString(jstring localString, JNIEnv *env);
     static jstring createJString(const QString &string, JNIEnv *env);
     const QoJavaClass *classForObjectReference(jobject object, JNIEnv *env);
+    // For the bridge's own calls into Java (reflection, boxing), which should not fail: a pending
+    // exception is described and cleared, so that no JNI call runs with one pending. True when
+    // there was one.
+    static bool clearException(JNIEnv *env);
+    // An argument-less object method for those calls; null when Java threw.
+    static jobject callInternal(JNIEnv *env, jobject object, jmethodID method);
     // The global class reference by slash name, without mirroring the class; null when Java does
     // not know it (nothing reported).
     jclass findClassReference(const QString &slashName, JNIEnv *env);

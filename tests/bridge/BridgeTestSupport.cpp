@@ -22,6 +22,8 @@ QoJavaBridge *startedBridge()
         QVariantList libraries = bridge.value("Libraries").toList();
         libraries << QStringLiteral(VORN_BRIDGE_TEST_JAR);
         bridge.insert("Libraries", libraries);
+        // The VM checks every JNI call: a bad reference ends the test run at once.
+        bridge.insert("JavaOptions", bridge.value("JavaOptions").toString() + " -Xcheck:jni");
         info.insert("QoJavaBridge", bridge);
         QoJavaBridge::setSharedConfiguration(info, build.bundlePath());
         return true;

@@ -16,7 +16,7 @@ class QoJavaBridge;
 void PrintTo(const QVariant &value, std::ostream *out);
 
 // The shared bridge started from the build tree's Info.plist with the test jar added to its
-// class path. Started once per test binary.
+// class path and JNI checking on. Started once per test binary.
 QoJavaBridge *startedBridge();
 
 // Collects the log lines written while it lives.
