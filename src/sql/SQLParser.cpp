@@ -4,6 +4,8 @@
 
 #include <QDebug>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -290,11 +292,8 @@ SQLParserComponentList SQLParser::parsedComponentsBetweenQueryBreaksAroundLocati
 {
     using C = SQLParserComponent;
     qint64 position = 0;
-    qint64 index = seekCache_.maximumComponentIndexBeforeStringIndex(location, C::QueryBreak, &position);
-    if (index < 0) {
-        index = 0;
-        position = 0;
-    }
+    qint64 index = std::max<qint64>(
+        0, seekCache_.maximumComponentIndexBeforeStringIndex(location, C::QueryBreak, &position));
     const qint64 count = parsedComponents_.size();
     if (index >= count)
         return {};
@@ -404,13 +403,10 @@ bool SQLParser::characterIsStartOfQueryBreak(qint64 index)
 
 qint64 SQLParser::lineNumberForCharacterAtIndex(qint64 index)
 {
+    // Without an entry the walk starts at the first component, on line 1.
     qint64 position = 0, line = 1;
-    qint64 component = seekCache_.maximumComponentIndexBeforeStringIndex(index, &position, &line);
-    if (component < 0) {
-        component = 0;
-        position = 0;
-        line = 1;
-    }
+    qint64 component =
+        std::max<qint64>(0, seekCache_.maximumComponentIndexBeforeStringIndex(index, &position, &line));
     const qint64 count = parsedComponents_.size();
     qint64 passed = 0;
     for (; component < count; ++component) {
@@ -435,12 +431,8 @@ qint64 SQLParser::lineNumberForCharacterAtIndex(qint64 index)
 qint64 SQLParser::characterIndexForLineNumber(qint64 lineNumber)
 {
     qint64 position = 0, line = 1;
-    qint64 component = seekCache_.maximumComponentIndexBeforeLineIndex(lineNumber, &position, &line);
-    if (component < 0) {
-        component = 0;
-        position = 0;
-        line = 1;
-    }
+    qint64 component =
+        std::max<qint64>(0, seekCache_.maximumComponentIndexBeforeLineIndex(lineNumber, &position, &line));
     const qint64 count = parsedComponents_.size();
     qint64 passes = 0;
     for (; component < count; ++component) {
