@@ -210,7 +210,7 @@ void SQLEditorTextStorage::performFullSyntaxReparse()
 // Mirrors every edit of the document (typing, undo, paste, whole loads) into the string the parser reads.
 // QTextDocument may report a change one character longer than it is (the final paragraph separator), so
 // the change in length comes from the lengths themselves.
-void SQLEditorTextStorage::contentsDidChange(int position, int charsRemoved, int charsAdded)
+void SQLEditorTextStorage::contentsDidChange(int position, int /*charsRemoved*/, int charsAdded)
 {
     clearActiveRange();
     const qint64 oldLength = text_.size();
@@ -230,7 +230,6 @@ void SQLEditorTextStorage::contentsDidChange(int position, int charsRemoved, int
     newText.replace(QChar::ParagraphSeparator, u'\n');
     if (replaced == inserted && QStringView(text_).mid(position, replaced) == newText)
         return; // only formats changed
-    (void)charsRemoved;
     text_.replace(position, replaced, newText);
     storageHasUpdatedRange({position, replaced}, change, newText);
 }

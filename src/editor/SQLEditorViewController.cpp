@@ -250,7 +250,8 @@ QMenu *SQLEditorViewController::textViewMenu(SQLTextView *, QMenu *menu, QContex
         if (format.isEmpty()) {
             copyAs->addSeparator();
         } else if (format.startsWith(QStringLiteral("--"))) {
-            QAction *header = copyAs->addAction(localized(format.toUtf8().constData()));
+            const QString title = sqlEditorController_->displayNameForSqlExportFormat(format);
+            QAction *header = copyAs->addAction(localized(title.toUtf8().constData()));
             QFont bold = header->font();
             bold.setBold(true);
             bold.setPointSize(14);

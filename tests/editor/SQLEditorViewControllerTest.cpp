@@ -189,6 +189,7 @@ TEST_F(SQLEditorViewControllerTest, CopyAsCodeFromTheContextMenu)
     const QList<QAction *> formats = copyAs->actions();
     ASSERT_EQ(formats.size(), 4);
     EXPECT_FALSE(formats[0]->isEnabled()); // the section header
+    EXPECT_EQ(formats[0]->text(), "--LANGUAGES");
     EXPECT_TRUE(formats[0]->font().bold());
     EXPECT_EQ(formats[1]->text(), "JAVA");
     EXPECT_TRUE(formats[2]->isSeparator());
