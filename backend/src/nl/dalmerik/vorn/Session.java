@@ -28,9 +28,11 @@ final class Session {
     static final int FLAG_INDEX_HINTS = 4;
 
     private static final long KEEP_ALIVE_SECONDS = 240;
-    private static final ScheduledExecutorService KEEP_ALIVE =
+    private static final long CANCEL_REPEAT_MILLISECONDS = 500;
+    /** Keep-alive pings and repeated cancels. */
+    private static final ScheduledExecutorService TIMER =
         Executors.newSingleThreadScheduledExecutor(task -> {
-            Thread thread = new Thread(task, "Vorn keep-alive");
+            Thread thread = new Thread(task, "Vorn backend timer");
             thread.setDaemon(true);
             return thread;
         });
@@ -71,7 +73,7 @@ final class Session {
         this.info = describe(format);
         DatabaseMetaData driverMetaData = connection.getMetaData();
         this.metaData = new VornConnectionMetaData(dialect.typeName(), target, driverMetaData);
-        this.keepAlive = (flags & FLAG_KEEP_ALIVE) != 0 ? KEEP_ALIVE.scheduleWithFixedDelay(
+        this.keepAlive = (flags & FLAG_KEEP_ALIVE) != 0 ? TIMER.scheduleWithFixedDelay(
                              this::pingIfIdle, KEEP_ALIVE_SECONDS, KEEP_ALIVE_SECONDS, TimeUnit.SECONDS)
                                                         : null;
     }
@@ -190,14 +192,23 @@ final class Session {
     /** Asks the database to stop the running statement; callable from any thread. */
     void cancel() {
         cancelRequested = true;
-        Statement statement = running;
-        if (statement == null)
+        cancelUntilStopped(running);
+    }
+
+    /**
+     * A cancel that reaches the server just before the statement starts there is lost, so it is repeated
+     * while the same statement still runs.
+     */
+    private void cancelUntilStopped(Statement statement) {
+        if (statement == null || running != statement || !cancelRequested)
             return;
         try {
             statement.cancel();
         } catch (SQLException | RuntimeException e) {
             // The statement ended meanwhile, or the driver cannot cancel: nothing more to do.
+            return;
         }
+        TIMER.schedule(() -> cancelUntilStopped(statement), CANCEL_REPEAT_MILLISECONDS, TimeUnit.MILLISECONDS);
     }
 
     boolean statementRunning() {

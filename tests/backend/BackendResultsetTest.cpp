@@ -1,0 +1,245 @@
+// Result sets through the bridge: paging, streaming, value shapes and column names.
+#include "BackendTestSupport.h"
+#include "TestServers.h"
+#include "bridge/JavaUtils.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+class BackendResultsetTest : public ::testing::TestWithParam<QString>
+{
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == "SQLite") {
+            target_ = sqliteTarget(folder_);
+            return;
+        }
+        auto server = serverTarget(GetParam());
+        VORN_REQUIRE_SERVER(server, GetParam().toStdString());
+        target_ = *server;
+    }
+
+    std::unique_ptr<TestRoot> connected(int flags, int rowLimit = 2000, bool roundMidnight = true,
+                                        const QString &clientName = "Vorn test")
+    {
+        auto root = std::make_unique<TestRoot>(rowLimit, "dd-MM-yyyy HH:mm:ss.S", roundMidnight);
+        EXPECT_TRUE(root->connect(target_, 10, flags, clientName)) << root->lastErrorMessage().toStdString();
+        return root;
+    }
+
+    // The numbers 1 to count, in order, in the column "n".
+    QString numbers(int count) const
+    {
+        if (GetParam() == "PostgreSQL")
+            return QString("SELECT g AS n FROM generate_series(1, %1) g").arg(count);
+        if (GetParam() == "MySQL")
+            return QString("SELECT seq AS n FROM seq_1_to_%1").arg(count);
+        return QString("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < %1) "
+                       "SELECT n FROM c")
+            .arg(count);
+    }
+
+    QTemporaryDir folder_;
+    DatabaseTarget target_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Databases, BackendResultsetTest, ::testing::Values("SQLite", "PostgreSQL", "MySQL"),
+                         [](const auto &info) { return info.param.toStdString(); });
+
+QVariantMap row(const QoJavaObjectPtr &rows, int number)
+{
+    return dictionary(rows->call("getRow:", {number}));
+}
+
+QString wrapperClass(const QVariant &cell)
+{
+    const QoJavaObjectPtr object = asObject(cell);
+    return object ? object->className() : QString();
+}
+} // namespace
+
+TEST_P(BackendResultsetTest, RowsArriveInGrowingPortionsUpToTheRowLimit)
+{
+    struct Case {
+        int flags;
+        int rowLimit;
+        int rows;
+    };
+    for (const Case c : {Case{1, 0, 1000}, Case{1, 250, 250}, Case{0, 0, 1000}, Case{0, 250, 250}}) {
+        SCOPED_TRACE(QString("flags %1, limit %2").arg(c.flags).arg(c.rowLimit).toStdString());
+        auto root = connected(c.flags, c.rowLimit);
+        ASSERT_TRUE(root->execute(numbers(1000))) << root->lastErrorMessage().toStdString();
+        const QoJavaObjectPtr rows = root->resultset();
+        int count = rows->call("rowCount").toInt();
+        EXPECT_EQ(count, 100) << "the statement reads only its first portion";
+        EXPECT_FALSE(rows->call("fullyLoaded").toBool());
+        while (!rows->call("fullyLoaded").toBool()) {
+            rows->call("preload");
+            ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+            const int grown = rows->call("rowCount").toInt();
+            ASSERT_GT(grown, count);
+            count = grown;
+        }
+        EXPECT_EQ(count, c.rows);
+        EXPECT_EQ(row(rows, count).value("n").toString(), QString::number(c.rows));
+        EXPECT_FALSE(rows->call("getRow:", {count + 1}).isValid());
+        rows->call("preload");
+        EXPECT_TRUE(root->lastActionSuccessful());
+        EXPECT_EQ(rows->call("rowCount").toInt(), c.rows);
+    }
+}
+
+TEST_P(BackendResultsetTest, CommittingReadsTheRestOfAnOpenResultFirst)
+{
+    auto root = connected(0, 0);
+    ASSERT_TRUE(root->execute(numbers(1000)));
+    const QoJavaObjectPtr rows = root->resultset();
+    EXPECT_FALSE(rows->call("fullyLoaded").toBool());
+    root->call("commit");
+    ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_TRUE(root->isTrue("needsRefreshAfterCommit"));
+    EXPECT_TRUE(rows->call("fullyLoaded").toBool());
+    EXPECT_EQ(rows->call("rowCount").toInt(), 1000);
+}
+
+TEST_P(BackendResultsetTest, ServersStreamWhileTheCursorIsOpen)
+{
+    if (GetParam() == "SQLite")
+        GTEST_SKIP() << "a local file has no server to stream from";
+    const QString clientName = "Vorn streaming check";
+    auto root = connected(1, 0, true, clientName);
+    auto observer = connected(1);
+    QString sessionQuery;
+    if (GetParam() == "PostgreSQL") {
+        // pgjdbc streams only inside a transaction: one is held while the cursor is open.
+        sessionQuery =
+            QString("SELECT state AS s FROM pg_stat_activity WHERE application_name = '%1'").arg(clientName);
+    } else {
+        // The server waits to send the rest while the result streams.
+        ASSERT_TRUE(root->execute("SELECT CONNECTION_ID() AS id"));
+        const QString id = row(root->resultset(), 1).value("id").toString();
+        sessionQuery = "SELECT COMMAND AS s FROM information_schema.PROCESSLIST WHERE ID = " + id;
+    }
+    auto sessionState = [&] {
+        EXPECT_TRUE(observer->execute(sessionQuery)) << observer->lastErrorMessage().toStdString();
+        return row(observer->resultset(), 1).value("s").toString();
+    };
+    const QString idle = sessionState();
+
+    ASSERT_TRUE(root->execute(numbers(5000000)));
+    EXPECT_EQ(root->resultset()->call("rowCount").toInt(), 100);
+    EXPECT_NE(sessionState(), idle);
+    root->call("clearResultset");
+    EXPECT_FALSE(root->resultset());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sessionState() == idle; }, 10000));
+    EXPECT_TRUE(root->run("SELECT 1")) << "the connection is free again";
+}
+
+TEST_P(BackendResultsetTest, ValuesArriveInTheirDisplayShape)
+{
+    auto root = connected(1);
+    root->execute("DROP TABLE IF EXISTS vbr_values");
+    const QString type = GetParam();
+    const QString amountType = type == "SQLite" ? "TEXT" : "DECIMAL(30,10)";
+    const QString bigType = type == "MySQL" ? "LONGTEXT" : "TEXT";
+    const QString binaryType = type == "PostgreSQL" ? "BYTEA" : "BLOB";
+    const QString momentType = type == "MySQL" ? "DATETIME(3)" : "TIMESTAMP";
+    const QString binaryLiteral = type == "PostgreSQL" ? "'\\x00ff'::bytea" : "X'00FF'";
+    ASSERT_TRUE(
+        root->run(QString("CREATE TABLE vbr_values (id INTEGER, whole BIGINT, amount %1, ratio DOUBLE "
+                          "PRECISION, day DATE, moment %2, midnight %2, note VARCHAR(100), big %3, "
+                          "data %4)")
+                      .arg(amountType, momentType, bigType, binaryType)));
+    ASSERT_TRUE(root->run(QString("INSERT INTO vbr_values VALUES (1, 9223372036854775807, "
+                                  "'12345678901234567890.0123456789', 0.00000015, '2024-02-29', "
+                                  "'2024-02-29 13:45:30.25', '2024-03-01 00:00:00', ?, ?, %1)")
+                              .arg(binaryLiteral),
+                          {QString("Zoë ☃ 漢字 𝄞"), "first line\nsecond line"}));
+    ASSERT_TRUE(root->run("INSERT INTO vbr_values (id) VALUES (2)"));
+
+    ASSERT_TRUE(root->execute("SELECT * FROM vbr_values ORDER BY id"));
+    const QoJavaObjectPtr rows = root->resultset();
+    const QVariantMap values = row(rows, 1);
+    EXPECT_EQ(values.value("whole").toString(), "9223372036854775807");
+    EXPECT_EQ(values.value("amount").toString(), "12345678901234567890.0123456789");
+    EXPECT_EQ(values.value("ratio").toString(), "0.00000015");
+    EXPECT_EQ(values.value("note").toString(), QString("Zoë ☃ 漢字 𝄞"));
+    if (type != "SQLite") {
+        // SQLite keeps dates as the text it was given.
+        EXPECT_EQ(values.value("day").toString(), "29-02-2024");
+        EXPECT_EQ(values.value("moment").toString(), "29-02-2024 13:45:30.25");
+        EXPECT_EQ(values.value("midnight").toString(), "01-03-2024");
+    }
+    if (type == "MySQL") {
+        EXPECT_EQ(wrapperClass(values.value("big")), "nl/dalmerik/vorn/CharacterWrapper");
+        EXPECT_EQ(asObject(values.value("big"))->call("stringValue").toString(), "first line\nsecond line");
+    } else {
+        EXPECT_EQ(values.value("big").toString(), "first line\nsecond line");
+    }
+    ASSERT_EQ(wrapperClass(values.value("data")), "nl/dalmerik/vorn/BinaryWrapper");
+    EXPECT_FALSE(asObject(values.value("data"))->call("isNull").toBool());
+    EXPECT_EQ(rows->call("primaryColumnTypeForColumn:", {"data"}).toString(), "B");
+    EXPECT_FALSE(stringList(rows->call("searchableColumnNames")).contains("data"));
+
+    // SQL NULL is an absent key; a binary column still tells its value is null.
+    const QVariantMap nulls = row(rows, 2);
+    for (const QString column : {"whole", "amount", "ratio", "day", "moment", "note"})
+        EXPECT_FALSE(nulls.contains(column)) << column.toStdString();
+    EXPECT_TRUE(asObject(nulls.value("data"))->call("isNull").toBool());
+
+    if (type != "SQLite") {
+        auto exact = connected(1, 2000, false);
+        ASSERT_TRUE(exact->execute("SELECT day, midnight FROM vbr_values WHERE id = 1"));
+        EXPECT_EQ(row(exact->resultset(), 1).value("day").toString(), "29-02-2024 00:00:00.0");
+        EXPECT_EQ(row(exact->resultset(), 1).value("midnight").toString(), "01-03-2024 00:00:00.0");
+    }
+    root->execute("DROP TABLE vbr_values");
+}
+
+TEST_P(BackendResultsetTest, RepeatedColumnLabelsGetUniqueNames)
+{
+    auto root = connected(1);
+    root->execute("DROP TABLE IF EXISTS vbr_dup");
+    ASSERT_TRUE(root->run("CREATE TABLE vbr_dup (id INTEGER)"));
+    ASSERT_TRUE(root->run("INSERT INTO vbr_dup VALUES (1), (2)"));
+    const QString sql =
+        "SELECT a.id, b.id, a.id + 10 AS id_2 FROM vbr_dup a, vbr_dup b WHERE a.id = 1 AND b.id = 2";
+    ASSERT_TRUE(root->execute(sql));
+    const QoJavaObjectPtr rows = root->resultset();
+    const QStringList names = stringList(rows->call("columnNames"));
+    EXPECT_EQ(names, QStringList({"id", "id_3", "id_2"}));
+    EXPECT_EQ(stringList(rows->call("columnLabels")), QStringList({"id", "id", "id_2"}));
+    const QVariantMap values = row(rows, 1);
+    EXPECT_EQ(values.value("id").toString(), "1");
+    EXPECT_EQ(values.value("id_3").toString(), "2");
+    EXPECT_EQ(values.value("id_2").toString(), "11");
+    EXPECT_EQ(rows->call("primaryColumnTypeForColumn:", {"id_3"}).toString(), "N");
+
+    const QoJavaObjectPtr metaData = asObject(rows->call("resultsetMetaData"));
+    const QVariantList columns =
+        JavaUtils::recursiveCollectionsFromVector(asObject(metaData->call("columns")));
+    ASSERT_EQ(columns.size(), 3);
+    for (int i = 0; i < columns.size(); ++i) {
+        EXPECT_EQ(columns[i].toMap().value("name").toString(), names[i]);
+        EXPECT_EQ(columns[i].toMap().value("label").toString(), i == 2 ? "id_2" : "id");
+        EXPECT_FALSE(columns[i].toMap().value("typeName").toString().isEmpty());
+    }
+
+    // A statement's result: no table, read-only, its own text, and it can be run again.
+    EXPECT_FALSE(rows->call("tableName").isValid());
+    EXPECT_TRUE(rows->call("readOnly").toBool());
+    EXPECT_FALSE(rows->call("readOnlyReason").toString().isEmpty());
+    EXPECT_EQ(rows->call("selectStatement").toString(), sql);
+    EXPECT_TRUE(asObject(rows->call("root"))->isEqualTo(root->object()));
+    const QoJavaObjectPtr browser = asObject(root->call("browser"));
+    ASSERT_TRUE(browser->call("canRefresh").toBool());
+    browser->call("refresh");
+    ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_FALSE(root->resultset()->isEqualTo(rows));
+    EXPECT_EQ(row(root->resultset(), 1).value("id_3").toString(), "2");
+    root->execute("DROP TABLE vbr_dup");
+}

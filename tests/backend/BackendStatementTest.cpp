@@ -1,0 +1,190 @@
+// Statements through the root's SQL connection: parameters, counts and types, transactions and cancel.
+#include "BackendTestSupport.h"
+#include "TestServers.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+// Each test runs against the SQLite file and both test servers; tables carry the binary's prefix so
+// that test binaries running side by side on one server never share one.
+class BackendStatementTest : public ::testing::TestWithParam<QString>
+{
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == "SQLite") {
+            target_ = sqliteTarget(folder_);
+            return;
+        }
+        auto server = serverTarget(GetParam());
+        VORN_REQUIRE_SERVER(server, GetParam().toStdString());
+        target_ = *server;
+    }
+
+    // A connected root; flags as startNewConnection takes them (1 is auto-commit).
+    std::unique_ptr<TestRoot> connected(int flags)
+    {
+        auto root = std::make_unique<TestRoot>();
+        EXPECT_TRUE(root->connect(target_, 10, flags)) << root->lastErrorMessage().toStdString();
+        return root;
+    }
+
+    QVariant firstValue(const TestRoot &root, const QString &sql, const QString &column)
+    {
+        EXPECT_TRUE(root.execute(sql)) << root.lastErrorMessage().toStdString();
+        return dictionary(root.resultset()->call("getRow:", {1})).value(column);
+    }
+
+    QString longStatement() const
+    {
+        if (GetParam() == "PostgreSQL")
+            return "SELECT pg_sleep(60)";
+        if (GetParam() == "MySQL")
+            return "SELECT BENCHMARK(5000000000, MD5('vorn'))";
+        return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 5000000000) "
+               "SELECT count(*) FROM c";
+    }
+
+    QTemporaryDir folder_;
+    DatabaseTarget target_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Databases, BackendStatementTest, ::testing::Values("SQLite", "PostgreSQL", "MySQL"),
+                         [](const auto &info) { return info.param.toStdString(); });
+} // namespace
+
+TEST_P(BackendStatementTest, CountsAndTypesOfStatementsWithoutRows)
+{
+    auto root = connected(1);
+    root->execute("DROP TABLE IF EXISTS vbs_counts");
+    struct Case {
+        QString sql;
+        QString type;
+        int count;
+    };
+    const std::vector<Case> cases{
+        {"CREATE TABLE vbs_counts (id INTEGER, name VARCHAR(40))", "CREATE", -2},
+        {"INSERT INTO vbs_counts VALUES (1, 'a'), (2, 'b'), (3, 'c')", "INSERT", 3},
+        {"  -- leading comment\n  update vbs_counts SET name = 'x' WHERE id > 1", "UPDATE", 2},
+        {"/* block */ DELETE FROM vbs_counts WHERE id = 1", "DELETE", 1},
+        {"DELETE FROM vbs_counts WHERE id = 99", "DELETE", 0},
+        {"DROP TABLE vbs_counts", "DROP", -2},
+    };
+    const QoJavaObjectPtr sql = root->sqlConnection();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sql.toStdString());
+        EXPECT_FALSE(root->execute(c.sql));
+        ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+        EXPECT_EQ(sql->call("statementType").toString(), c.type);
+        if (c.count != -2) {
+            EXPECT_EQ(sql->call("resultCount").toInt(), c.count);
+        }
+        EXPECT_FALSE(root->resultset()) << "a statement without rows leaves no result set";
+    }
+    EXPECT_TRUE(sql->call("executable:", {"SELECT 1"}).toBool());
+    EXPECT_FALSE(sql->call("executable:", {"  -- only a comment\n"}).toBool());
+}
+
+TEST_P(BackendStatementTest, QuestionMarksTakeOneValuePerOccurrence)
+{
+    auto root = connected(1);
+    root->execute("DROP TABLE IF EXISTS vbs_params");
+    ASSERT_TRUE(root->run("CREATE TABLE vbs_params (id INTEGER, name VARCHAR(40), note VARCHAR(40))"));
+    ASSERT_TRUE(
+        root->run("INSERT INTO vbs_params VALUES (?, ?, ?)", {"1", QString("Zoë ☃ 漢字"), QVariant()}));
+    ASSERT_TRUE(root->run("INSERT INTO vbs_params VALUES (?, ?, ?)", {"2", "it's", "x"}));
+
+    EXPECT_TRUE(root->execute("SELECT id, name, note FROM vbs_params WHERE id = ? OR name = ? ORDER BY id",
+                              {"1", "it's"}));
+    const QoJavaObjectPtr rows = root->resultset();
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->call("rowCount").toInt(), 2);
+    const QVariantMap first = dictionary(rows->call("getRow:", {1}));
+    EXPECT_EQ(first.value("name").toString(), QString("Zoë ☃ 漢字"));
+    EXPECT_FALSE(first.contains("note")) << "NULL is an absent key";
+    EXPECT_EQ(dictionary(rows->call("getRow:", {2})).value("name").toString(), "it's");
+
+    EXPECT_FALSE(root->execute("SELECT nonexistent_column FROM vbs_params"));
+    EXPECT_FALSE(root->lastActionSuccessful());
+    EXPECT_TRUE(root->lastErrorMessage().contains("nonexistent_column"))
+        << root->lastErrorMessage().toStdString();
+    EXPECT_TRUE(root->isTrue("isConnected")) << "a failed statement is not a broken connection";
+    root->execute("DROP TABLE vbs_params");
+}
+
+TEST_P(BackendStatementTest, CommitRollbackAndUncommittedChanges)
+{
+    auto setup = connected(1);
+    setup->execute("DROP TABLE IF EXISTS vbs_tx");
+    ASSERT_TRUE(setup->run("CREATE TABLE vbs_tx (id INTEGER)"));
+    setup.reset();
+
+    auto root = connected(0);
+    EXPECT_FALSE(root->isTrue("dirty"));
+    ASSERT_TRUE(root->run("SELECT id FROM vbs_tx"));
+    EXPECT_FALSE(root->isTrue("dirty")) << "reading changes nothing";
+    ASSERT_TRUE(root->run("INSERT INTO vbs_tx VALUES (1)"));
+    EXPECT_TRUE(root->isTrue("dirty"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return root->call("dirtySeconds").toInt() >= 1; }, 5000));
+    root->call("resetDirtySeconds");
+    EXPECT_EQ(root->call("dirtySeconds").toInt(), 0);
+    EXPECT_TRUE(root->isTrue("dirty"));
+
+    root->call("rollback");
+    ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_FALSE(root->isTrue("dirty"));
+    EXPECT_EQ(firstValue(*root, "SELECT count(*) AS n FROM vbs_tx", "n").toString(), "0");
+
+    ASSERT_TRUE(root->run("INSERT INTO vbs_tx VALUES (2)"));
+    root->call("commit");
+    ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_FALSE(root->isTrue("dirty"));
+    root.reset();
+
+    auto other = connected(1);
+    EXPECT_EQ(firstValue(*other, "SELECT count(*) AS n FROM vbs_tx", "n").toString(), "1");
+    ASSERT_TRUE(other->run("INSERT INTO vbs_tx VALUES (3)"));
+    EXPECT_FALSE(other->isTrue("dirty")) << "auto-commit leaves nothing to commit";
+    other->call("commit");
+    EXPECT_TRUE(other->lastActionSuccessful());
+    other->execute("DROP TABLE vbs_tx");
+}
+
+TEST_P(BackendStatementTest, DataDefinitionCommitsWhereTheDatabaseSaysSo)
+{
+    auto root = connected(0);
+    root->execute("DROP TABLE IF EXISTS vbs_ddl");
+    root->call("commit");
+    ASSERT_TRUE(root->run("CREATE TABLE vbs_ddl (id INTEGER)"));
+    const bool implicitCommit = root->isTrue("dataDefinitionCausesTransactionCommit");
+    EXPECT_EQ(implicitCommit, GetParam() == "MySQL");
+    EXPECT_EQ(root->isTrue("dirty"), !implicitCommit);
+    root->call("commit");
+    root->execute("DROP TABLE vbs_ddl");
+    root->call("commit");
+}
+
+TEST_P(BackendStatementTest, ALongStatementIsCancelledFromAnotherThread)
+{
+    auto root = connected(1);
+    bool producedRows = true;
+    QString outcome;
+    JavaThread statement([&] {
+        producedRows = root->execute(longStatement());
+        outcome = root->lastErrorMessage();
+    });
+    const QoJavaObjectPtr browser = asObject(root->call("browser"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return browser->call("canStopStoppableStatement").toBool(); }, 10000));
+    // Getters answer while the statement holds the connection.
+    EXPECT_TRUE(root->isTrue("hasConnection"));
+    EXPECT_FALSE(root->isTrue("dirty"));
+    root->sqlConnection()->call("cancelQuery");
+    statement.join();
+    EXPECT_FALSE(producedRows);
+    EXPECT_EQ(outcome, "CANCELLED");
+    EXPECT_TRUE(root->isTrue("isConnected"));
+    EXPECT_TRUE(root->run("SELECT 1")) << "the connection works after a cancel";
+}
