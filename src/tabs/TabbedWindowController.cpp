@@ -2,7 +2,8 @@
 
 #include "kit/Colors.h"
 #include "kit/CommandRouter.h"
-#include "tabs/TabbarView.h"
+#include "tabs/Tab.h"
+#include "tabs/Tabbar.h"
 #include "tabs/TabbedDocument.h"
 #include "tabs/TabbedWindowMenu.h"
 
@@ -11,10 +12,7 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QIODevice>
-#include <QLinearGradient>
 #include <QMenu>
-#include <QPainter>
-#include <QPainterPath>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -522,7 +520,7 @@ QList<QAction *> TabbedWindowController::createTabMenuItems(int tab, QMenu *menu
         QAction *choice = submenu->addAction(
             QCoreApplication::translate("connection", qPrintable(Colors::nameKeyForTabLabel(label))));
         if (label > 0)
-            choice->setIcon(imageForLabel(label));
+            choice->setIcon(Tab::imageForLabel(label));
         choice->setData(QVariantMap{{"tab", tab}, {"label", label}});
         connect(choice, &QAction::triggered, this, [this, choice] { changeLabelFromMenu(choice); });
     }
@@ -547,28 +545,7 @@ void TabbedWindowController::performCloseTabFromMenu(QAction *sender)
 
 QPixmap TabbedWindowController::imageForLabel(unsigned label)
 {
-    if (label == 0)
-        return {};
-    static const QColor colors[] = {{255, 64, 64}, {255, 128, 64},  {255, 255, 64},
-                                    {64, 255, 64}, {64, 64, 255},   {255, 64, 255},
-                                    {64, 64, 64},  {171, 171, 171}, {255, 255, 255}};
-    QColor color = label <= 9 ? colors[label - 1] : colors[0];
-    color.setAlphaF(0.5f);
-    QPixmap image(18, 18);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(0, 2, 14, 14), 4, 4);
-    QColor shadow = QColor::fromRgbF(1.0 / 3, 1.0 / 3, 1.0 / 3, 0.6);
-    painter.fillPath(path.translated(1, 1), shadow);
-    painter.fillPath(path, QColor::fromRgbF(2.0 / 3, 2.0 / 3, 2.0 / 3));
-    QLinearGradient gradient(QPointF(0, 16),
-                             QPointF(0, 2)); // from the label colour at the bottom up to white
-    gradient.setColorAt(0, color);
-    gradient.setColorAt(1, Qt::white);
-    painter.fillPath(path, gradient);
-    return image;
+    return Tabbar::imageForLabel(label);
 }
 
 // --- Closing ----------------------------------------------------------------------------------------
@@ -752,5 +729,5 @@ void TabbedWindowController::clearControllers()
 
 TabbarView *TabbedWindowController::createTabbar()
 {
-    return nullptr;
+    return new Tabbar;
 }

@@ -130,7 +130,7 @@ public:
     virtual bool needToolbarUpdate();
     virtual void updateToolbar();
     virtual void clearControllers();
-    // The tab bar of a new window; none draws no bar.
+    // The tab bar of a new window.
     virtual TabbarView *createTabbar();
     // The window exists: build the panes into mainContent.
     virtual void windowDidLoad() {}

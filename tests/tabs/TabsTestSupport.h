@@ -52,7 +52,14 @@ public:
     QLineEdit *other = nullptr;
     CountingTabbar *bar = nullptr;
 
-    TabbarView *createTabbar() override { return bar = new CountingTabbar; }
+    // Tests of the real tab bar switch the counting one off.
+    bool realTabbar = false;
+    TabbarView *createTabbar() override
+    {
+        if (realTabbar)
+            return TabbedWindowController::createTabbar();
+        return bar = new CountingTabbar;
+    }
     void windowDidLoad() override
     {
         auto *layout = new QVBoxLayout(mainContent());
@@ -79,6 +86,11 @@ public:
     void activeDocumentUpdated(TabbedDocument *) override { log("activeDocumentUpdated"); }
     bool needToolbarUpdate() override { return false; }
     void clearControllers() override { log("clearControllers"); }
+    QStringList externalDrops;
+    void tabBarReceivedExternalDrop(const QString &type, const QByteArray &data) override
+    {
+        externalDrops << type + "=" + QString::fromUtf8(data);
+    }
 
 private:
     void log(const QString &entry)
