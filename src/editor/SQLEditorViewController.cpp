@@ -46,12 +46,14 @@ TextRange rangeFromString(const QString &string)
 }
 } // namespace
 
-SQLEditorViewController::SQLEditorViewController(QWidget *parent) : QWidget(parent)
+SQLEditorViewController::SQLEditorViewController(QObject *parent) : PaneViewController(parent)
 {
-    auto *layout = new QVBoxLayout(this);
+    auto *view = new QWidget;
+    auto *layout = new QVBoxLayout(view);
     layout->setContentsMargins(0, 0, 0, 0);
-    sqlTextView_ = new SQLTextView(this);
+    sqlTextView_ = new SQLTextView(view);
     layout->addWidget(sqlTextView_);
+    setView(view);
     sqlEditorDefaultsUpdated();
     installRuler();
     sqlTextView_->setUndoRedoEnabled(true);
@@ -68,7 +70,8 @@ SQLEditorViewController::~SQLEditorViewController()
 {
     NotificationCenter::defaultCenter().removeObserver(splitViewObserver_);
     NotificationCenter::defaultCenter().removeObserver(preferenceObserver_);
-    sqlTextView_->setDelegate(nullptr);
+    if (sqlTextView_)
+        sqlTextView_->setDelegate(nullptr);
 }
 
 void SQLEditorViewController::installRuler()
@@ -90,9 +93,15 @@ void SQLEditorViewController::setSqlEditorController(SQLEditorControllerInterfac
     installRuler();
 }
 
+void SQLEditorViewController::detachModel()
+{
+    setSqlEditorController(nullptr);
+}
+
 void SQLEditorViewController::sqlEditorDefaultsUpdated()
 {
-    sqlTextView_->setFont(SQLEditorFont::editorFont());
+    if (sqlTextView_)
+        sqlTextView_->setFont(SQLEditorFont::editorFont());
 }
 
 TextRange SQLEditorViewController::selectedRange() const
@@ -315,5 +324,6 @@ void SQLEditorViewController::setDefaultInterfaceState()
 
 void SQLEditorViewController::splitViewUpdates()
 {
-    sqlTextView_->setFocus();
+    if (sqlTextView_)
+        sqlTextView_->setFocus();
 }

@@ -2,9 +2,10 @@
 
 #include "editor/SQLTextViewDelegate.h"
 #include "sql/TextRange.h"
+#include "window/PaneViewController.h"
 
+#include <QPointer>
 #include <QVariantMap>
-#include <QWidget>
 
 class SQLEditorControllerInterface;
 class SQLTextView;
@@ -12,11 +13,11 @@ class SQLTextView;
 // The SQL editor pane of the main window: the text view with its line-number ruler, bound to the editor
 // model of whichever document is shown, turning the menu, toolbar and context-menu commands into calls on
 // that model. Commands are invokable by name for the window's command router.
-class SQLEditorViewController : public QWidget, public SQLTextViewDelegate
+class SQLEditorViewController : public PaneViewController, public SQLTextViewDelegate
 {
     Q_OBJECT
 public:
-    explicit SQLEditorViewController(QWidget *parent = nullptr);
+    explicit SQLEditorViewController(QObject *parent = nullptr);
     ~SQLEditorViewController() override;
 
     SQLTextView *sqlTextView() const { return sqlTextView_; }
@@ -42,13 +43,15 @@ public:
     void insertText(const QString &text);
     // A statement from elsewhere (the history): into the blank-line gap at the caret, after the statement
     // around the caret, or at the start.
-    void insertQueryNearCursor(const QString &query);
+    Q_INVOKABLE void insertQueryNearCursor(const QString &query);
     void setSelectedRange(TextRange range);
 
     // Caret and scroll position of the shown document, kept by the window per tab.
-    void encodeInferfaceState(QVariantMap &archive) const;
-    void decodeInferfaceState(const QVariantMap &archive);
-    void setDefaultInterfaceState();
+    void encodeInferfaceState(QVariantMap &archive) const override;
+    void decodeInferfaceState(const QVariantMap &archive) override;
+    void setDefaultInterfaceState() override;
+    // The window's last tab closed: the view shows an empty text of its own.
+    void detachModel() override;
 
     QMenu *textViewMenu(SQLTextView *textView, QMenu *menu, QContextMenuEvent *event, int index) override;
 
@@ -64,7 +67,7 @@ private:
     void fixScroll(QPoint origin);
     void installRuler();
 
-    SQLTextView *sqlTextView_ = nullptr; // child widget
+    QPointer<SQLTextView> sqlTextView_; // inside the view, which the window owns once placed
     SQLEditorControllerInterface *sqlEditorController_ = nullptr;
     quint64 splitViewObserver_ = 0;
     quint64 preferenceObserver_ = 0;

@@ -84,8 +84,8 @@ protected:
     {
         writeDefaultPreferences();
         pane = std::make_unique<TestPane>();
-        pane->resize(500, 300);
-        pane->show();
+        pane->view()->resize(500, 300);
+        pane->view()->show();
         pane->setSqlEditorController(&model);
         processEvents();
     }
@@ -119,7 +119,7 @@ TEST_F(SQLEditorViewControllerTest, EachBoundModelKeepsItsTextAndUndoHistory)
     pane->sqlTextView()->undo();
     EXPECT_EQ(text(), "select 1");
     EXPECT_NE(pane->sqlTextView()->verticalRuler(), nullptr);
-    pane->setSqlEditorController(nullptr); // an empty text of the view's own, never the gone model's
+    pane->detachModel(); // an empty text of the view's own, never the gone model's
     EXPECT_EQ(pane->sqlTextView()->toPlainText(), "");
     EXPECT_NE(pane->sqlTextView()->textStorage(), model.storage.get());
 }
@@ -227,7 +227,7 @@ TEST_F(SQLEditorViewControllerTest, CommandsAreValidOnlyWithTheFocusInTheText)
     pane->sqlTextView()->clearFocus();
     EXPECT_FALSE(pane->validateAction("executeSql:"));
     EXPECT_FALSE(pane->validateAction("increaseIdentation:"));
-    pane->activateWindow();
+    pane->view()->activateWindow();
     pane->sqlTextView()->setFocus();
     ASSERT_TRUE(pane->sqlTextView()->hasFocus());
     for (const char *action : {"executeSql:", "analyseSql:", "formatSql:", "exportSql:", "cancelExecution:",
@@ -266,7 +266,7 @@ TEST_F(SQLEditorViewControllerTest, InterfaceStateRestoresScrollOnlyAtTheSameSiz
     pane->sqlTextView()->verticalScrollBar()->setValue(100);
     QVariantMap atTheTop;
     pane->encodeInferfaceState(atTheTop);
-    pane->resize(500, 200); // another window size
+    pane->view()->resize(500, 200); // another window size
     processEvents();
     pane->decodeInferfaceState(atTheTop);
     processEvents();
@@ -292,14 +292,16 @@ TEST_F(SQLEditorViewControllerTest, CancelGoesToTheModel)
 TEST_F(SQLEditorViewControllerTest, WindowCommandsReachThePaneAndTheText)
 {
     setText("select 1\nfrom t");
-    pane->activateWindow();
+    pane->view()->activateWindow();
     pane->sqlTextView()->setFocus();
     pane->sqlTextView()->setSelectedRange(0, 15);
     CommandRouter &router = CommandRouter::shared();
-    EXPECT_TRUE(router.sendAction("increaseIdentation:", nullptr, nullptr, pane.get()));
+    router.setWindowResponder(pane->view(), pane.get()); // as the main window chains its panes
+    EXPECT_TRUE(router.sendAction("increaseIdentation:", nullptr, nullptr, pane->view()));
     EXPECT_EQ(text(), "\tselect 1\n\tfrom t");
-    EXPECT_TRUE(router.sendAction("executeSql:", nullptr, nullptr, pane.get()));
+    EXPECT_TRUE(router.sendAction("executeSql:", nullptr, nullptr, pane->view()));
     ASSERT_EQ(model.executed.size(), 1u);
     EXPECT_EQ(model.executed[0], (TextRange{0, 17}));
-    EXPECT_TRUE(router.sendAction("cancelOperation:", nullptr, nullptr, pane.get()));
+    EXPECT_TRUE(router.sendAction("cancelOperation:", nullptr, nullptr, pane->view()));
+    EXPECT_EQ(router.targetForAction("cancelOperation:", pane->view()), pane.get());
 }
