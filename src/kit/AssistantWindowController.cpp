@@ -259,6 +259,16 @@ void AssistantWindowController::cancelOperation()
         closeWizard();
 }
 
+QList<VisualShortcut> AssistantWindowController::visualShortcuts()
+{
+    return {
+        VisualShortcut::visualShortCutWithView(cancelButton_, "\033", Qt::NoModifier,
+                                               cancelButton_->isEnabled()),
+        VisualShortcut::visualShortCutWithView(previousButton_, "\u2190", Qt::ControlModifier,
+                                               previousButton_->isEnabled()),
+        VisualShortcut::visualShortCutWithView(nextButton_, "\r", Qt::NoModifier, nextButton_->isEnabled())};
+}
+
 void AssistantWindowController::reject()
 {
     cancelOperation();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kit/VisualShortcut.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -17,7 +19,7 @@ class QVBoxLayout;
 // in a framed box, Cancel, Back and Next, and an optional auto-skip check box. It knows nothing
 // of what it assists: its delegate names the pages and decides what is usable. It runs as a
 // sheet on a document window or as an application-modal window. Main thread only.
-class AssistantWindowController : public QDialog
+class AssistantWindowController : public QDialog, public VisualShortcutAdopter
 {
     Q_OBJECT
 public:
@@ -50,6 +52,7 @@ public:
     // Escape: closes without asking when the assistant can cancel, or when an enabled forward
     // button would close it anyway.
     void cancelOperation();
+    QList<VisualShortcut> visualShortcuts() override;
 
     QPushButton *cancelButton() const { return cancelButton_; }
     QPushButton *previousButton() const { return previousButton_; }

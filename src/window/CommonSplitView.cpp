@@ -1,5 +1,6 @@
 #include "window/CommonSplitView.h"
 
+#include "kit/AdvancedWindow.h"
 #include "kit/ColorBox.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
@@ -192,6 +193,7 @@ void CommonSplitView::setCollapsed(bool collapsed, QWidget *view, bool animate)
         return;
     }
     animating_ = true;
+    holdWindow(true);
     if (!collapsed) {
         setSizes(sizesForSideExtent(side, 0));
         view->show();
@@ -208,6 +210,22 @@ void CommonSplitView::setCollapsed(bool collapsed, QWidget *view, bool animate)
     animation_->start();
 }
 
+// While a pane slides, the window keeps its size and does not switch to or from full screen.
+void CommonSplitView::holdWindow(bool hold)
+{
+    QWidget *w = window();
+    if (auto *advanced = qobject_cast<AdvancedWindow *>(w))
+        advanced->setEnableFullScreen(!hold);
+    if (hold) {
+        heldMinimum_ = w->minimumSize();
+        heldMaximum_ = w->maximumSize();
+        w->setFixedSize(w->size());
+    } else {
+        w->setMinimumSize(heldMinimum_);
+        w->setMaximumSize(heldMaximum_);
+    }
+}
+
 void CommonSplitView::finishCollapse(bool collapsed, QWidget *view)
 {
     const int side = indexOf(view);
@@ -221,6 +239,7 @@ void CommonSplitView::finishCollapse(bool collapsed, QWidget *view)
                                               : requirements_[side == 0 ? DefaultA : DefaultB]));
     }
     animating_ = false;
+    holdWindow(false);
     animation_->deleteLater();
     animation_ = nullptr;
     NotificationCenter::defaultCenter().postNotification("SplitViewUpdates");

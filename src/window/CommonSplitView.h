@@ -69,6 +69,7 @@ protected:
 
 private:
     void finishCollapse(bool collapsed, QWidget *view);
+    void holdWindow(bool hold);
     QList<int> sizesForSideExtent(int side, int sideExtent) const;
     bool shouldAdjust(int index, const QList<int> &extents) const;
     void layOutFirstTime();
@@ -80,4 +81,6 @@ private:
     bool growing_ = false;
     std::array<int, 3> lastSideExtent_{0, 0, 0};
     QVariantAnimation *animation_ = nullptr;
+    QSize heldMinimum_;
+    QSize heldMaximum_;
 };

@@ -59,6 +59,29 @@ std::optional<ToolbarShortcutHint> ToolbarItem::shortcutHint() const
     return shortcutHintForAction(action_, tag_);
 }
 
+QList<VisualShortcut> ToolbarItem::visualShortcuts()
+{
+    auto shortcutFor = [](QWidget *view, const ToolbarShortcutHint &hint, bool enabled) {
+        VisualShortcut shortcut =
+            VisualShortcut::visualShortCutWithView(view, hint.key, hint.modifiers, enabled);
+        shortcut.shouldBump = hint.bump;
+        return shortcut;
+    };
+    QList<VisualShortcut> shortcuts;
+    if (!view())
+        return shortcuts;
+    if (action_ == "toggleSplitViews:" && !qobject_cast<QAbstractButton *>(view())) {
+        for (QAbstractButton *button : view()->findChildren<QAbstractButton *>()) {
+            if (const auto hint = shortcutHintForAction(action_, button->property("tag").toInt()))
+                shortcuts << shortcutFor(button, *hint, button->isEnabled());
+        }
+        return shortcuts;
+    }
+    if (const auto hint = shortcutHint())
+        shortcuts << shortcutFor(view(), *hint, isEnabled());
+    return shortcuts;
+}
+
 std::optional<ToolbarShortcutHint> ToolbarItem::shortcutHintForAction(const QString &action, int tag)
 {
     // Command is Ctrl, Option is Alt and Control is Meta here.

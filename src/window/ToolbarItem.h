@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/VisualShortcut.h"
 #include "window/FeaturedToolbar.h"
 
 #include <QPointer>
@@ -20,7 +21,7 @@ struct ToolbarShortcutHint {
 // A view-based toolbar item. It enables itself only while its window is the main window and
 // some responder can perform its view's action; clicking the view sends that action through
 // the command router.
-class ToolbarItem : public QWidgetAction
+class ToolbarItem : public QWidgetAction, public VisualShortcutAdopter
 {
     Q_OBJECT
 public:
@@ -45,6 +46,8 @@ public:
     virtual void validate();
     virtual std::optional<ToolbarShortcutHint> shortcutHint() const;
     static std::optional<ToolbarShortcutHint> shortcutHintForAction(const QString &action, int tag);
+    // The hint for the shortcut overlay; the pane group gives one per pane button.
+    QList<VisualShortcut> visualShortcuts() override;
 
 protected:
     // Main window shows this item's toolbar and a responder performs the action.

@@ -224,6 +224,22 @@ TEST_F(AssistantWindowControllerTest, EscapeAndCancelRules)
     }
 }
 
+TEST_F(AssistantWindowControllerTest, ShortcutsFollowTheButtons)
+{
+    FakeAssistant assistant(2);
+    assistant.canBackward = false;
+    run(assistant);
+    const QList<VisualShortcut> shortcuts = wizard.visualShortcuts();
+    ASSERT_EQ(shortcuts.size(), 3);
+    EXPECT_EQ(shortcuts[0].view, wizard.cancelButton());
+    EXPECT_EQ(shortcuts[0].keyEquivalent, "\033");
+    EXPECT_EQ(shortcuts[1].keyEquivalent, "\u2190");
+    EXPECT_EQ(shortcuts[1].modifierFlags, Qt::ControlModifier);
+    EXPECT_FALSE(shortcuts[1].enabled);
+    EXPECT_EQ(shortcuts[2].keyEquivalent, "\r");
+    EXPECT_TRUE(shortcuts[2].enabled);
+}
+
 TEST_F(AssistantWindowControllerTest, TheCloseButtonDoesNothing)
 {
     FakeAssistant assistant(2);

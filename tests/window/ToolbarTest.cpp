@@ -218,6 +218,19 @@ TEST(ToolbarTest, ShortcutHintsByActionAndTag)
     }
     EXPECT_FALSE(ToolbarItem::shortcutHintForAction("cancelExecution:", 0));
     EXPECT_FALSE(ToolbarItem::shortcutHintForAction("toggleSplitViews:", 7));
+
+    // What the overlay gets: one hint per pane button of the group, none for cancel.
+    ToolbarWindow w(0x3E);
+    const QList<VisualShortcut> panes = w.item("ViewGroup")->visualShortcuts();
+    ASSERT_EQ(panes.size(), 4);
+    EXPECT_EQ(panes[1].view, w.controller.leftPaneButton());
+    EXPECT_EQ(panes[1].keyEquivalent, "0");
+    EXPECT_TRUE(panes[1].shouldBump);
+    EXPECT_TRUE(w.item("cancelItem")->visualShortcuts().isEmpty());
+    const QList<VisualShortcut> back = w.item("previousItem")->visualShortcuts();
+    ASSERT_EQ(back.size(), 1);
+    EXPECT_EQ(back[0].keyEquivalent, "[");
+    EXPECT_EQ(back[0].modifierFlags, Qt::ControlModifier | Qt::AltModifier);
 }
 
 TEST(ToolbarTest, SpacerWidthFollowsThePaneWithinItsLimits)
