@@ -40,10 +40,10 @@ VornTabbedWindowController::FilterDropHandler &filterDropHandler()
     return handler;
 }
 
-VornTabbedWindowController::ConnectionDetailsMaker &connectionDetailsMaker()
+std::array<VornTabbedWindowController::SheetMaker, 4> &sheetMakers()
 {
-    static VornTabbedWindowController::ConnectionDetailsMaker maker;
-    return maker;
+    static std::array<VornTabbedWindowController::SheetMaker, 4> makers;
+    return makers;
 }
 
 const char *paneName(VornTabbedWindowController::Pane pane)
@@ -95,9 +95,9 @@ void VornTabbedWindowController::setFilterDropHandler(FilterDropHandler handler)
     filterDropHandler() = std::move(handler);
 }
 
-void VornTabbedWindowController::setConnectionDetailsMaker(ConnectionDetailsMaker maker)
+void VornTabbedWindowController::setSheetMaker(Sheet sheet, SheetMaker maker)
 {
-    connectionDetailsMaker() = std::move(maker);
+    sheetMakers()[size_t(sheet)] = std::move(maker);
 }
 
 VornTabbedWindowController::VornTabbedWindowController(QObject *parent)
@@ -450,11 +450,55 @@ void VornTabbedWindowController::tabBarReceivedExternalDrop(const QString &type,
         filterDropHandler()(data, this);
 }
 
+QObject *VornTabbedWindowController::makeSheet(Sheet sheet)
+{
+    std::unique_ptr<QObject> &slot = sheets_[size_t(sheet)];
+    if (!slot && sheetMakers()[size_t(sheet)])
+        slot = sheetMakers()[size_t(sheet)](this);
+    return slot.get();
+}
+
+QObject *VornTabbedWindowController::createImportViewController()
+{
+    Q_ASSERT_X(!currentImportViewController(), "createImportViewController",
+               "Must destroy importviewcontroller before creating a new one");
+    return makeSheet(Sheet::Import);
+}
+
+void VornTabbedWindowController::destroyImportViewController()
+{
+    Q_ASSERT_X(currentImportViewController(), "destroyImportViewController",
+               "Must create importviewcontroller before destroying it");
+    sheets_[size_t(Sheet::Import)].reset();
+}
+
+QObject *VornTabbedWindowController::createExportViewController()
+{
+    Q_ASSERT_X(!currentExportViewController(), "createExportViewController",
+               "Must destroy Exportviewcontroller before creating a new one");
+    return makeSheet(Sheet::Export);
+}
+
+void VornTabbedWindowController::destroyExportViewController()
+{
+    Q_ASSERT_X(currentExportViewController(), "destroyExportViewController",
+               "Must create Exportviewcontroller before destroying it");
+    sheets_[size_t(Sheet::Export)].reset();
+}
+
+QObject *VornTabbedWindowController::sharedExportViewController()
+{
+    return makeSheet(Sheet::Export);
+}
+
+QObject *VornTabbedWindowController::sharedRecycleBinViewController()
+{
+    return makeSheet(Sheet::RecycleBin);
+}
+
 QObject *VornTabbedWindowController::sharedConnectionDetailsViewController()
 {
-    if (!connectionDetails_ && connectionDetailsMaker())
-        connectionDetails_ = connectionDetailsMaker()(this);
-    return connectionDetails_.get();
+    return makeSheet(Sheet::ConnectionDetails);
 }
 
 // --- Interface state and toolbar ------------------------------------------------------------

@@ -73,9 +73,21 @@ public:
     bool validateMenuItem(QAction *item) const;
     void changeTitleFromMenu(QAction *sender);
 
-    // The connection-details window of the document's connection, made on first use.
-    using ConnectionDetailsMaker = std::function<std::unique_ptr<QObject>(VornTabbedWindowController *)>;
-    static void setConnectionDetailsMaker(ConnectionDetailsMaker maker);
+    // Sheets and assistants the window holds for its documents; their controllers come from
+    // other parts of the program, which register how to make them.
+    enum class Sheet { Import, Export, RecycleBin, ConnectionDetails };
+    using SheetMaker = std::function<std::unique_ptr<QObject>(VornTabbedWindowController *)>;
+    static void setSheetMaker(Sheet sheet, SheetMaker maker);
+    // Import and export controllers live from their create to their destroy call.
+    QObject *createImportViewController();
+    QObject *currentImportViewController() const { return sheets_[size_t(Sheet::Import)].get(); }
+    void destroyImportViewController();
+    QObject *createExportViewController();
+    QObject *currentExportViewController() const { return sheets_[size_t(Sheet::Export)].get(); }
+    void destroyExportViewController();
+    QObject *sharedExportViewController();
+    // Made on first use, then kept.
+    QObject *sharedRecycleBinViewController();
     QObject *sharedConnectionDetailsViewController();
 
     // Window placement: the width a new window takes on a screen, and where it cascades to from
@@ -109,6 +121,7 @@ private:
     void placeWindow();
     void setResponderChain(QObject *afterBrowser);
     void refreshToolbar();
+    QObject *makeSheet(Sheet sheet);
 
     std::unique_ptr<ToolbarController> toolbarController_;
     std::unique_ptr<SplitViewController> splitViewController_;
@@ -117,7 +130,7 @@ private:
     std::unique_ptr<NotSupportedViewController> notSupported_;
     std::unique_ptr<SimpleTextViewController> simpleText_;
     std::unique_ptr<SimpleActionViewController> simpleAction_;
-    std::unique_ptr<QObject> connectionDetails_;
+    std::unique_ptr<QObject> sheets_[4];
     QPointer<QWidget> busyView_;
     NotificationCenter::ObserverId infoVisibleObserver_ = 0;
     NotificationCenter::ObserverId splitUpdatesObserver_ = 0;

@@ -283,6 +283,36 @@ TEST_F(VornTabbedWindowControllerTest, OnlyFilterItemsDroppedOnTheTabBarReachThe
     EXPECT_EQ(received, QList<QByteArray>{"filter-bytes"});
 }
 
+TEST_F(VornTabbedWindowControllerTest, SheetControllersLiveAsLongAsTheirUse)
+{
+    using Sheet = VornTabbedWindowController::Sheet;
+    int made = 0;
+    for (Sheet sheet : {Sheet::Import, Sheet::Export, Sheet::RecycleBin, Sheet::ConnectionDetails})
+        VornTabbedWindowController::setSheetMaker(sheet, [&made](VornTabbedWindowController *) {
+            ++made;
+            return std::make_unique<QObject>();
+        });
+    QPointer<QObject> import = controller->createImportViewController();
+    ASSERT_TRUE(import);
+    EXPECT_EQ(controller->currentImportViewController(), import.data());
+    controller->destroyImportViewController();
+    EXPECT_TRUE(import.isNull());
+    EXPECT_EQ(controller->currentImportViewController(), nullptr);
+
+    QObject *shared = controller->sharedExportViewController();
+    EXPECT_EQ(controller->sharedExportViewController(), shared) << "the shared one is kept";
+    controller->destroyExportViewController();
+    EXPECT_NE(controller->createExportViewController(), nullptr);
+
+    QObject *bin = controller->sharedRecycleBinViewController();
+    EXPECT_EQ(controller->sharedRecycleBinViewController(), bin);
+    QObject *details = controller->sharedConnectionDetailsViewController();
+    EXPECT_EQ(controller->sharedConnectionDetailsViewController(), details);
+    EXPECT_EQ(made, 5);
+    for (Sheet sheet : {Sheet::Import, Sheet::Export, Sheet::RecycleBin, Sheet::ConnectionDetails})
+        VornTabbedWindowController::setSheetMaker(sheet, nullptr);
+}
+
 TEST_F(VornTabbedWindowControllerTest, LastTabClosedDetachesThePanes)
 {
     controller->clearControllers();
