@@ -288,3 +288,47 @@ TEST(BackendConnectionTest, EndingTheConnectionDuringAStatementLeaksNoConnection
     EXPECT_EQ(outcome, "CANCELLED");
     EXPECT_TRUE(QTest::qWaitFor([&] { return connectionsOfClient() == 0; }, 10000));
 }
+
+TEST(BackendConnectionTest, SchemaContentsAreCachedUntilReloaded)
+{
+    QTemporaryDir folder;
+    QList<DatabaseTarget> targets = availableTargets(folder);
+    for (const DatabaseTarget &target : targets) {
+        SCOPED_TRACE(target.type.toStdString());
+        TestRoot root;
+        ASSERT_TRUE(root.connect(target, 10, 1));
+        root.execute("DROP TABLE IF EXISTS vbc_cached");
+        ASSERT_TRUE(root.run("CREATE TABLE vbc_cached (vbc_column INTEGER)"));
+        const QString schema = asObject(root.call("browser"))->call("selectedSchema").toString();
+        const QoJavaObjectPtr metaData = asObject(root.call("connectionMetaData"));
+
+        EXPECT_FALSE(root.call("fullyLoadedForSchema:", {schema}).toBool());
+        root.call("fullyLoadForSchema:", {schema});
+        ASSERT_TRUE(root.lastActionSuccessful()) << root.lastErrorMessage().toStdString();
+        EXPECT_TRUE(root.call("fullyLoadedForSchema:", {schema}).toBool());
+        const QStringList names = stringList(metaData->call("contextWords"));
+        EXPECT_TRUE(names.contains("vbc_cached"));
+        EXPECT_TRUE(names.contains("vbc_column"));
+
+        root.call("reloadConnectionMetaDataCache");
+        EXPECT_TRUE(root.lastActionSuccessful());
+        EXPECT_FALSE(root.call("fullyLoadedForSchema:", {schema}).toBool());
+        EXPECT_TRUE(stringList(metaData->call("contextWords")).isEmpty());
+        root.execute("DROP TABLE vbc_cached");
+    }
+}
+
+TEST(BackendConnectionTest, SortsKeepTheirColumnAndDirection)
+{
+    struct Case {
+        QString direction;
+        QString expected;
+    };
+    for (const Case &c :
+         {Case{"ASC", "ASC"}, Case{"desc", "DESC"}, Case{"sideways", "ASC"}, Case{{}, "ASC"}}) {
+        const QoJavaObjectPtr sort = startedBackend()->instanceOfObject("nl/dalmerik/vorn/VornSort");
+        sort->call("initSort::", {"id_2", c.direction.isNull() ? QVariant() : QVariant(c.direction)});
+        EXPECT_EQ(sort->call("name").toString(), "id_2");
+        EXPECT_EQ(sort->call("direction").toString(), c.expected) << c.direction.toStdString();
+    }
+}

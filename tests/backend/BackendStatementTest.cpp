@@ -6,6 +6,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <future>
+
 namespace
 {
 // Each test runs against the SQLite file and both test servers; tables carry the binary's prefix so
@@ -187,4 +189,53 @@ TEST_P(BackendStatementTest, ALongStatementIsCancelledFromAnotherThread)
     EXPECT_EQ(outcome, "CANCELLED");
     EXPECT_TRUE(root->isTrue("isConnected"));
     EXPECT_TRUE(root->run("SELECT 1")) << "the connection works after a cancel";
+}
+
+TEST_P(BackendStatementTest, AConnectionKilledByTheServerIsFoundBrokenByTheNextAction)
+{
+    if (GetParam() == "SQLite")
+        GTEST_SKIP() << "a local file has no server to end the connection";
+    auto root = connected(1);
+    auto killer = connected(1);
+    const QString ownId =
+        GetParam() == "PostgreSQL" ? "SELECT pg_backend_pid() AS id" : "SELECT CONNECTION_ID() AS id";
+    const QString id = firstValue(*root, ownId, "id").toString();
+    ASSERT_TRUE(
+        killer->run(GetParam() == "PostgreSQL" ? "SELECT pg_terminate_backend(" + id + ")" : "KILL " + id));
+
+    EXPECT_TRUE(root->isTrue("isConnected")) << "nothing is known before the next action";
+    EXPECT_FALSE(root->execute("SELECT 1"));
+    EXPECT_FALSE(root->lastActionSuccessful());
+    EXPECT_FALSE(root->isTrue("isConnected"));
+    EXPECT_TRUE(root->isTrue("hasConnection")) << "the connection object stays until it is ended";
+    root->call("endConnection");
+    EXPECT_FALSE(root->isTrue("hasConnection"));
+}
+
+TEST_P(BackendStatementTest, EachThreadReadsTheOutcomeOfItsOwnLastAction)
+{
+    auto root = connected(1);
+    std::promise<void> executed;
+    std::promise<void> focusChecked;
+    bool workerSucceeded = true;
+    QString workerMessage;
+    JavaThread worker([&] {
+        root->execute("SELECT * FROM vbs_no_such_table");
+        executed.set_value();
+        focusChecked.get_future().wait();
+        workerSucceeded = root->lastActionSuccessful();
+        workerMessage = root->lastErrorMessage();
+    });
+    executed.get_future().wait();
+    bool readerSucceeded = true;
+    // A thread that made no action of its own sees the latest one.
+    JavaThread([&] { readerSucceeded = root->lastActionSuccessful(); }).join();
+    EXPECT_FALSE(readerSucceeded);
+    // The main thread's focus check in between must not hide the worker's failure from the worker.
+    EXPECT_TRUE(root->call("allowFocusChange").toBool());
+    EXPECT_TRUE(root->lastActionSuccessful());
+    focusChecked.set_value();
+    worker.join();
+    EXPECT_FALSE(workerSucceeded);
+    EXPECT_TRUE(workerMessage.contains("vbs_no_such_table")) << workerMessage.toStdString();
 }
