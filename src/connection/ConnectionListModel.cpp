@@ -77,6 +77,17 @@ QVariant ConnectionListModel::data(const QModelIndex &index, int role) const
     }
 }
 
+QVariant ConnectionListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    if (section == NameColumn)
+        return connectionText("Name");
+    if (section == TypeColumn)
+        return connectionText("Type");
+    return QString();
+}
+
 QVariant ConnectionListModel::displayValue(const ConnectionParameters &connection, int column) const
 {
     if (column == NameColumn)

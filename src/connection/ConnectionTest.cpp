@@ -1,0 +1,169 @@
+#include "connection/ConnectionTest.h"
+
+#include "bridge/QoJavaBridge.h"
+#include "connection/ConnectedController.h"
+#include "connection/ConnectionParameters.h"
+#include "platform/FileBookmarks.h"
+#include "platform/MainThread.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QUrl>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+namespace
+{
+
+QString connectionText(const char *text)
+{
+    return QCoreApplication::translate("connection", text);
+}
+
+std::atomic<int> runningThreadCount{0};
+
+} // namespace
+
+// What the test's thread and the object share: the root while it lives, and a cancel that may
+// come before the root exists.
+struct ConnectionTest::Shared {
+    std::mutex mutex;
+    QoJavaObjectPtr root;
+    bool cancelled = false;
+    QPointer<ConnectionTest> owner;
+};
+
+ConnectionTest::ConnectionTest(QObject *parent) : QObject(parent), shared_(std::make_shared<Shared>())
+{
+    shared_->owner = this;
+}
+
+ConnectionTest::~ConnectionTest()
+{
+    cancel();
+}
+
+void ConnectionTest::start(const Target &target)
+{
+    Q_ASSERT_X(!running_, "ConnectionTest::start", "A connection test runs once");
+    running_ = true;
+    ++runningThreadCount;
+    std::thread(&ConnectionTest::run, shared_, target).detach();
+}
+
+void ConnectionTest::cancel()
+{
+    QoJavaObjectPtr root;
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->cancelled = true;
+        root = shared_->root;
+    }
+    // The backend answers a cancel at once, without waiting for the connect it gives up.
+    if (root && running_)
+        root->call(QStringLiteral("cancelConnecting"));
+}
+
+int ConnectionTest::runningThreads()
+{
+    return runningThreadCount.load();
+}
+
+QString ConnectionTest::resultText(bool successful, const QString &errorMessage)
+{
+    if (successful)
+        return connectionText("Vorn succesfully made a connection");
+    const QString message = errorMessage == QLatin1String("TIME_OUT")
+                                ? connectionText("A time-out occured before a connection could be made.")
+                                : errorMessage;
+    return connectionText("Vorn couldn't connect to the database:\n\n%1").arg(message);
+}
+
+QString ConnectionTest::noLocalBookmarkText()
+{
+    return connectionText("Vorn couldn't connect to the database:\n\n%1")
+        .arg(connectionText("Vorn cannot open the local database file, as it hasn't been opened from this "
+                            "application before. Please edit this connection and use 'Browse' to "
+                            "re-select the local database file."));
+}
+
+QString ConnectionTest::applicationSupportFolder()
+{
+    return ConnectedController::applicationSupportFolder();
+}
+
+void ConnectionTest::run(std::shared_ptr<Shared> shared, Target target)
+{
+    QoJavaBridge *bridge = QoJavaBridge::javaBridge();
+    bridge->attachNativeThread(QStringLiteral("Connection test"));
+    const Outcome outcome = connect(shared, target);
+    bridge->removeNativeThread();
+    --runningThreadCount;
+    MainThread::post([shared, outcome] {
+        if (shared->owner)
+            shared->owner->complete(outcome);
+    });
+}
+
+ConnectionTest::Outcome ConnectionTest::connect(const std::shared_ptr<Shared> &shared, const Target &target)
+{
+    QString database = target.database;
+    if (target.localFile) {
+        bool bookmarked = false;
+        database = localDatabasePath(target.database, &bookmarked);
+        if (!bookmarked)
+            return {false, noLocalBookmarkText()};
+    }
+    QoJavaObjectPtr root =
+        QoJavaBridge::javaBridge()->instanceOfObject(QStringLiteral("nl/dalmerik/vorn/VornRoot"));
+    if (!root)
+        return {false, resultText(false, connectionText("The Java backend is not available."))};
+    root->call(QStringLiteral("initRoot:::::::"),
+               {applicationSupportFolder(), QStringLiteral("dd-MM-yyyy HH:mm:ss.S"), 1, 1, 1, 2000, 0});
+    bool cancelled = false;
+    {
+        std::lock_guard lock(shared->mutex);
+        cancelled = shared->cancelled;
+        shared->root = root;
+    }
+    Outcome outcome{false, resultText(false, QStringLiteral("CANCEL_CONNECT"))};
+    if (!cancelled) {
+        const bool local = target.localFile;
+        root->call(QStringLiteral("startNewConnection:::::::::"),
+                   {local ? QString("") : target.server, local ? QString("") : target.port, database,
+                    local ? QString("") : target.userName, local ? QString("") : target.password, target.type,
+                    QStringLiteral("Vorn"), target.timeoutSeconds, 0});
+        const bool successful = root->call(QStringLiteral("lastActionSuccessful")).toBool();
+        outcome = {successful,
+                   resultText(successful, root->call(QStringLiteral("lastErrorMessage")).toString())};
+    }
+    {
+        std::lock_guard lock(shared->mutex);
+        shared->root.reset();
+    }
+    root->call(QStringLiteral("endConnection"));
+    root->call(QStringLiteral("deInitialize"));
+    return outcome;
+}
+
+QString ConnectionTest::localDatabasePath(const QString &file, bool *bookmarked)
+{
+    const QByteArray bookmark = ConnectionParameters::bookmarkForFile(file);
+    *bookmarked = !bookmark.isNull();
+    if (!*bookmarked)
+        return {};
+    // A file that is gone still goes to the backend, which says so in its own words.
+    const QString path = FileBookmarks::resolveBookmark(bookmark);
+    if (!path.isEmpty())
+        return path;
+    const QUrl url(file);
+    return url.isLocalFile() ? url.toLocalFile() : file;
+}
+
+void ConnectionTest::complete(const Outcome &outcome)
+{
+    running_ = false;
+    emit finished(outcome.successful, outcome.text);
+}

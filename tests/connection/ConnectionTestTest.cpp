@@ -1,0 +1,199 @@
+#include "connection/ConnectionTest.h"
+
+#include "BackendTestSupport.h"
+#include "TestServers.h"
+#include "connection/ConnectionParameters.h"
+#include "platform/FileBookmarks.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct Result {
+    bool successful = false;
+    QString text;
+};
+
+const QString couldNotConnect = "Vorn couldn't connect to the database:\n\n";
+
+class ConnectionTestTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { ASSERT_NE(startedBackend(), nullptr); }
+
+    // Runs a test to its end.
+    static Result run(const ConnectionTest::Target &target)
+    {
+        ConnectionTest test;
+        QSignalSpy finished(&test, &ConnectionTest::finished);
+        test.start(target);
+        EXPECT_TRUE(test.isRunning());
+        EXPECT_TRUE(finished.wait(60000));
+        if (finished.isEmpty())
+            return {};
+        EXPECT_FALSE(test.isRunning());
+        return {finished.first().at(0).toBool(), finished.first().at(1).toString()};
+    }
+
+    static ConnectionTest::Target postgres(const TestServer &server)
+    {
+        ConnectionTest::Target target;
+        target.type = "PostgreSQL";
+        target.server = server.host;
+        target.port = server.port;
+        target.database = server.database;
+        target.userName = server.user;
+        target.password = server.password;
+        return target;
+    }
+
+    // A local-file target for the file, bookmarked as the browse button does.
+    static ConnectionTest::Target sqlite(const QString &path, bool bookmarked = true)
+    {
+        ConnectionTest::Target target;
+        target.type = "SQLite";
+        target.localFile = true;
+        target.database = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+        if (bookmarked)
+            ConnectionParameters::storeBookmark(FileBookmarks::bookmarkDataForFile(target.database),
+                                                target.database);
+        return target;
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(ConnectionTestTest, ResultTextsTellSuccessFailureAndTimeOut)
+{
+    EXPECT_EQ(ConnectionTest::resultText(true, "ignored"), "Vorn succesfully made a connection");
+    EXPECT_EQ(ConnectionTest::resultText(false, "FATAL: no such role"),
+              couldNotConnect + "FATAL: no such role");
+    EXPECT_EQ(ConnectionTest::resultText(false, "TIME_OUT"),
+              couldNotConnect + "A time-out occured before a connection could be made.");
+}
+
+TEST_F(ConnectionTestTest, LocalFileConnects)
+{
+    const QString path = folder.filePath("shop.db");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)); // An empty file is an empty SQLite database.
+    file.close();
+    const Result result = run(sqlite(path));
+    EXPECT_TRUE(result.successful) << result.text.toStdString();
+    EXPECT_EQ(result.text, "Vorn succesfully made a connection");
+}
+
+TEST_F(ConnectionTestTest, LocalFileNeverChosenHereAsksToChooseItAgain)
+{
+    const QString path = folder.filePath("elsewhere.db");
+    QFile(path).open(QIODevice::WriteOnly);
+    const Result result = run(sqlite(path, false));
+    EXPECT_FALSE(result.successful);
+    EXPECT_EQ(result.text, ConnectionTest::noLocalBookmarkText());
+    EXPECT_TRUE(result.text.contains("use 'Browse' to re-select the local database file"));
+}
+
+TEST_F(ConnectionTestTest, MovedLocalFileFailsWithTheBackendsMessageAndIsNotCreated)
+{
+    const QString path = folder.filePath("moved.db");
+    QFile(path).open(QIODevice::WriteOnly);
+    const ConnectionTest::Target target = sqlite(path);
+    ASSERT_TRUE(QFile::remove(path));
+    const Result result = run(target);
+    EXPECT_FALSE(result.successful);
+    EXPECT_TRUE(result.text.startsWith(couldNotConnect)) << result.text.toStdString();
+    EXPECT_TRUE(result.text.contains("does not exist")) << result.text.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(ConnectionTestTest, PostgreSQLConnectsAndAWrongPasswordIsTold)
+{
+    const std::optional<TestServer> server = TestServers::postgres();
+    VORN_REQUIRE_SERVER(server, "PostgreSQL");
+    const Result good = run(postgres(*server));
+    EXPECT_TRUE(good.successful) << good.text.toStdString();
+    EXPECT_EQ(good.text, "Vorn succesfully made a connection");
+
+    ConnectionTest::Target wrong = postgres(*server);
+    wrong.password = "not-the-password";
+    const Result bad = run(wrong);
+    EXPECT_FALSE(bad.successful);
+    EXPECT_TRUE(bad.text.startsWith(couldNotConnect)) << bad.text.toStdString();
+    EXPECT_TRUE(bad.text.contains("password")) << bad.text.toStdString();
+}
+
+TEST_F(ConnectionTestTest, SilentServerTimesOut)
+{
+    SilentServer silent;
+    ConnectionTest::Target target;
+    target.type = "PostgreSQL";
+    target.server = "127.0.0.1";
+    target.port = silent.port();
+    target.database = "db";
+    target.userName = "user";
+    target.timeoutSeconds = 2;
+    const Result result = run(target);
+    EXPECT_FALSE(result.successful);
+    EXPECT_EQ(result.text, couldNotConnect + "A time-out occured before a connection could be made.");
+}
+
+TEST_F(ConnectionTestTest, CancelledTestEndsItsThreadAtOnceAndANewerTestIsUnaffected)
+{
+    SilentServer silent;
+    ConnectionTest::Target hanging;
+    hanging.type = "PostgreSQL";
+    hanging.server = "127.0.0.1";
+    hanging.port = silent.port();
+    hanging.database = "db";
+    hanging.userName = "user";
+    hanging.timeoutSeconds = 60;
+
+    auto cancelled = std::make_unique<ConnectionTest>();
+    QSignalSpy cancelledFinished(cancelled.get(), &ConnectionTest::finished);
+    cancelled->start(hanging);
+    // The driver is inside its connect once the server has the connection.
+    QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 20000);
+    cancelled->cancel();
+
+    const QString path = folder.filePath("newer.db");
+    QFile(path).open(QIODevice::WriteOnly);
+    ConnectionTest newer;
+    QSignalSpy newerFinished(&newer, &ConnectionTest::finished);
+    newer.start(sqlite(path));
+
+    // Far sooner than the minute the cancelled one would have waited.
+    ASSERT_TRUE(cancelledFinished.wait(10000));
+    EXPECT_FALSE(cancelledFinished.first().at(0).toBool());
+    EXPECT_FALSE(cancelled->isRunning());
+    ASSERT_TRUE(newerFinished.count() == 1 || newerFinished.wait(30000));
+    EXPECT_TRUE(newerFinished.first().at(0).toBool()) << newerFinished.first().at(1).toString().toStdString();
+    QTRY_COMPARE_WITH_TIMEOUT(ConnectionTest::runningThreads(), 0, 10000);
+}
+
+TEST_F(ConnectionTestTest, TestObjectGoneBeforeItsThreadEndsDropsTheResult)
+{
+    SilentServer silent;
+    ConnectionTest::Target hanging;
+    hanging.type = "PostgreSQL";
+    hanging.server = "127.0.0.1";
+    hanging.port = silent.port();
+    hanging.database = "db";
+    hanging.userName = "user";
+    hanging.timeoutSeconds = 60;
+    {
+        ConnectionTest test;
+        test.start(hanging);
+        QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 20000);
+    } // Destroying the test cancels it.
+    QTRY_COMPARE_WITH_TIMEOUT(ConnectionTest::runningThreads(), 0, 10000);
+    // The posted result finds no object: nothing happens.
+    QCoreApplication::processEvents();
+}
+
+} // namespace
