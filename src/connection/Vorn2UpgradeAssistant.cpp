@@ -7,6 +7,7 @@
 #include "connection/Vorn2UpgradeIntroduction.h"
 #include "connection/Vorn2UpgradeTransfer.h"
 #include "kit/AssistantWindowController.h"
+#include "platform/Bundle.h"
 #include "platform/Keychain.h"
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
@@ -48,6 +49,10 @@ std::optional<QVariantMap> Vorn2UpgradeAssistant::readOldPreferences()
         return std::nullopt;
     }
     return domain.toMap();
+}
+
+Vorn2UpgradeAssistant::Vorn2UpgradeAssistant() : Vorn2UpgradeAssistant(Bundle::mainBundle().infoDictionary())
+{
 }
 
 Vorn2UpgradeAssistant::Vorn2UpgradeAssistant(const QVariantMap &info)

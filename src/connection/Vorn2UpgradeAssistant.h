@@ -29,8 +29,9 @@ public:
     // Nothing when the file is missing or is not a dictionary.
     static std::optional<QVariantMap> readOldPreferences();
 
-    // info: the application's Info.plist values (the introduction shows the version).
-    explicit Vorn2UpgradeAssistant(const QVariantMap &info = {});
+    // The introduction shows the version from the application's Info.plist values.
+    Vorn2UpgradeAssistant();
+    explicit Vorn2UpgradeAssistant(const QVariantMap &info);
     ~Vorn2UpgradeAssistant() override;
 
     // Shows the assistant and returns when its window has closed.

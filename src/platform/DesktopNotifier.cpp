@@ -1,8 +1,8 @@
 #include "platform/DesktopNotifier.h"
 
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 namespace
 {
@@ -35,21 +35,12 @@ DesktopNotifier::DesktopNotifier(const QDBusConnection &bus, QObject *parent) : 
 
 DesktopNotifier::~DesktopNotifier() = default;
 
-bool DesktopNotifier::desktopAnswers() const
+void DesktopNotifier::deliver(const QString &title, const QString &message, const QVariantMap &userInfo)
 {
-    if (!bus_.isConnected() || !bus_.interface())
-        return false;
-    QDBusConnectionInterface *bus = bus_.interface();
-    return bus->isServiceRegistered(Service).value() ||
-           bus->activatableServiceNames().value().contains(Service);
-}
-
-quint32 DesktopNotifier::deliver(const QString &title, const QString &message, const QVariantMap &userInfo)
-{
+    sending_ = userInfo;
     const quint32 id = sendNotify(title, message);
     if (id)
         delivered_.insert(id, userInfo);
-    return id;
 }
 
 void DesktopNotifier::remove(quint32 id)
@@ -77,15 +68,22 @@ void DesktopNotifier::setBusy(bool busy)
 
 quint32 DesktopNotifier::sendNotify(const QString &title, const QString &message)
 {
-    if (!desktopAnswers())
+    if (!bus_.isConnected())
         return 0;
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, "Notify");
     const QVariantMap hints{{"desktop-entry", "vorn"}, {"sound-name", "message-new-instant"}};
     // Only the default action: a click on the notification, no extra button.
     call << QString("Vorn") << uint(0) << QString() << title << message << QStringList{"default", ""} << hints
          << int(-1);
-    const QDBusReply<uint> reply = bus_.call(call, QDBus::Block, CallTimeoutMs);
-    return reply.isValid() ? reply.value() : 0;
+    // Where no desktop answers, the call fails and nothing is listed.
+    auto *watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, CallTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, userInfo = sending_] {
+        const QDBusPendingReply<uint> reply = *watcher;
+        if (!reply.isError() && reply.value())
+            delivered_.insert(reply.value(), userInfo);
+        watcher->deleteLater();
+    });
+    return 0;
 }
 
 void DesktopNotifier::sendClose(quint32 id)

@@ -20,8 +20,9 @@ public:
     explicit DesktopNotifier(const QDBusConnection &bus, QObject *parent = nullptr);
     ~DesktopNotifier() override;
 
-    // Shows a notification with the default sound; returns its id, or 0 when nobody showed it.
-    quint32 deliver(const QString &title, const QString &message, const QVariantMap &userInfo);
+    // Shows a notification with the default sound. It is listed once the desktop has shown it;
+    // nothing waits for the desktop's answer.
+    void deliver(const QString &title, const QString &message, const QVariantMap &userInfo);
     QList<quint32> deliveredNotifications() const { return delivered_.keys(); }
     QVariantMap userInfo(quint32 id) const { return delivered_.value(id); }
     void remove(quint32 id);
@@ -38,6 +39,8 @@ signals:
 
 protected:
     // The desktop calls; a test overrides them to stand in for a desktop.
+    // Answers the notification's id when it is known at once. The desktop's answer comes later
+    // (nothing waits for it): then 0, and the notification is listed when the answer arrives.
     virtual quint32 sendNotify(const QString &title, const QString &message);
     virtual void sendClose(quint32 id);
     virtual void sendLauncherUpdate(const QVariantMap &properties);
@@ -47,8 +50,8 @@ private slots:
     void notificationClosed(uint id, uint reason);
 
 private:
-    bool desktopAnswers() const;
-
     QDBusConnection bus_;
     QHash<quint32, QVariantMap> delivered_;
+    // The user info of the notification being sent, for the desktop's later answer.
+    QVariantMap sending_;
 };

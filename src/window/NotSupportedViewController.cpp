@@ -5,12 +5,7 @@
 
 NotSupportedViewController::NotSupportedViewController(QObject *parent) : PaneViewController(parent)
 {
-    auto *view = new QWidget;
-    view->setObjectName("NotSupported");
-    view->setAutoFillBackground(true);
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    view->setPalette(palette);
+    QWidget *view = makeFilledView("NotSupported", Qt::white);
     auto *label = new QLabel(tr("Not supported for this database"));
     label->setAlignment(Qt::AlignCenter);
     label->setStyleSheet("color: #8c8c8c; font-size: 15pt;");

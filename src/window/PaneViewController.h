@@ -31,6 +31,17 @@ public:
 
 protected:
     void setView(QWidget *view) { view_ = view; }
+    // A plain pane view filled with one colour, named for its pane.
+    static QWidget *makeFilledView(const QString &name, const QColor &color)
+    {
+        auto *view = new QWidget;
+        view->setObjectName(name);
+        view->setAutoFillBackground(true);
+        QPalette palette = view->palette();
+        palette.setColor(QPalette::Window, color);
+        view->setPalette(palette);
+        return view;
+    }
 
 private:
     QPointer<QWidget> view_;

@@ -6,12 +6,7 @@
 PlaceholderPaneViewController::PlaceholderPaneViewController(const QString &name, QObject *parent)
     : PaneViewController(parent)
 {
-    auto *view = new QWidget;
-    view->setObjectName(name);
-    view->setAutoFillBackground(true);
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Window, QColor(0xf6, 0xf6, 0xf6));
-    view->setPalette(palette);
+    QWidget *view = makeFilledView(name, QColor(0xf6, 0xf6, 0xf6));
     auto *label = new QLabel(name);
     label->setAlignment(Qt::AlignCenter);
     label->setStyleSheet("color: #a0a0a0;");

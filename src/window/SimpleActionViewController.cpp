@@ -17,12 +17,7 @@ constexpr int ButtonTop = 76;
 
 SimpleActionViewController::SimpleActionViewController(QObject *parent) : PaneViewController(parent)
 {
-    auto *view = new QWidget;
-    view->setObjectName("SimpleAction");
-    view->setAutoFillBackground(true);
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    view->setPalette(palette);
+    QWidget *view = makeFilledView("SimpleAction", Qt::white);
     // The panel has no layout of its own: the button is placed by reload().
     auto *panel = new QWidget;
     panel->setFixedSize(PanelWidth, PanelHeight);
