@@ -3,34 +3,14 @@
 #include "TestServers.h"
 #include "bridge/JavaUtils.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace
 {
-class BackendResultsetTest : public ::testing::TestWithParam<QString>
+class BackendResultsetTest : public DatabaseTest
 {
 protected:
-    void SetUp() override
-    {
-        if (GetParam() == "SQLite") {
-            target_ = sqliteTarget(folder_);
-            return;
-        }
-        auto server = serverTarget(GetParam());
-        VORN_REQUIRE_SERVER(server, GetParam().toStdString());
-        target_ = *server;
-    }
-
-    std::unique_ptr<TestRoot> connected(int flags, int rowLimit = 2000, bool roundMidnight = true,
-                                        const QString &clientName = "Vorn test")
-    {
-        auto root = std::make_unique<TestRoot>(rowLimit, "dd-MM-yyyy HH:mm:ss.S", roundMidnight);
-        EXPECT_TRUE(root->connect(target_, 10, flags, clientName)) << root->lastErrorMessage().toStdString();
-        return root;
-    }
-
     // The numbers 1 to count, in order, in the column "n".
     QString numbers(int count) const
     {
@@ -42,13 +22,9 @@ protected:
                        "SELECT n FROM c")
             .arg(count);
     }
-
-    QTemporaryDir folder_;
-    DatabaseTarget target_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Databases, BackendResultsetTest, ::testing::Values("SQLite", "PostgreSQL", "MySQL"),
-                         [](const auto &info) { return info.param.toStdString(); });
+VORN_FOR_EVERY_DATABASE(BackendResultsetTest);
 
 QVariantMap row(const QoJavaObjectPtr &rows, int number)
 {

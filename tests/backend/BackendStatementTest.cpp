@@ -2,7 +2,6 @@
 #include "BackendTestSupport.h"
 #include "TestServers.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -10,30 +9,9 @@
 
 namespace
 {
-// Each test runs against the SQLite file and both test servers; tables carry the binary's prefix so
-// that test binaries running side by side on one server never share one.
-class BackendStatementTest : public ::testing::TestWithParam<QString>
+class BackendStatementTest : public DatabaseTest
 {
 protected:
-    void SetUp() override
-    {
-        if (GetParam() == "SQLite") {
-            target_ = sqliteTarget(folder_);
-            return;
-        }
-        auto server = serverTarget(GetParam());
-        VORN_REQUIRE_SERVER(server, GetParam().toStdString());
-        target_ = *server;
-    }
-
-    // A connected root; flags as startNewConnection takes them (1 is auto-commit).
-    std::unique_ptr<TestRoot> connected(int flags)
-    {
-        auto root = std::make_unique<TestRoot>();
-        EXPECT_TRUE(root->connect(target_, 10, flags)) << root->lastErrorMessage().toStdString();
-        return root;
-    }
-
     QVariant firstValue(const TestRoot &root, const QString &sql, const QString &column)
     {
         EXPECT_TRUE(root.execute(sql)) << root.lastErrorMessage().toStdString();
@@ -49,13 +27,9 @@ protected:
         return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 5000000000) "
                "SELECT count(*) FROM c";
     }
-
-    QTemporaryDir folder_;
-    DatabaseTarget target_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Databases, BackendStatementTest, ::testing::Values("SQLite", "PostgreSQL", "MySQL"),
-                         [](const auto &info) { return info.param.toStdString(); });
+VORN_FOR_EVERY_DATABASE(BackendStatementTest);
 } // namespace
 
 TEST_P(BackendStatementTest, CountsAndTypesOfStatementsWithoutRows)

@@ -97,6 +97,25 @@ QoJavaObjectPtr TestRoot::resultset() const
     return asObject(call("resultset"));
 }
 
+void DatabaseTest::SetUp()
+{
+    if (GetParam() == "SQLite") {
+        target_ = sqliteTarget(folder_);
+        return;
+    }
+    auto server = serverTarget(GetParam());
+    VORN_REQUIRE_SERVER(server, GetParam().toStdString());
+    target_ = *server;
+}
+
+std::unique_ptr<TestRoot> DatabaseTest::connected(int flags, int rowLimit, bool roundMidnight,
+                                                  const QString &clientName)
+{
+    auto root = std::make_unique<TestRoot>(rowLimit, "dd-MM-yyyy HH:mm:ss.S", roundMidnight);
+    EXPECT_TRUE(root->connect(target_, 10, flags, clientName)) << root->lastErrorMessage().toStdString();
+    return root;
+}
+
 QoJavaObjectPtr asObject(const QVariant &value)
 {
     return value.value<QoJavaObjectPtr>();

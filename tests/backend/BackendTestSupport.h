@@ -4,9 +4,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <thread>
@@ -14,7 +16,6 @@
 #include <gtest/gtest.h>
 
 class QoJavaBridge;
-class QTemporaryDir;
 
 // Readable QVariants in test failures.
 void PrintTo(const QVariant &value, std::ostream *out);
@@ -73,6 +74,26 @@ QoJavaObjectPtr asObject(const QVariant &value);
 // Java Vector of strings / Hashtable as native values.
 QStringList stringList(const QVariant &vector);
 QVariantMap dictionary(const QVariant &hashtable);
+
+// A test run once per database: the SQLite file and each test server (skipped when a server is not
+// running, failed in CI). Tables carry a prefix of their test binary, so binaries running side by side
+// on one server never share one.
+class DatabaseTest : public ::testing::TestWithParam<QString>
+{
+protected:
+    void SetUp() override;
+    // A connected root; flags as startNewConnection takes them (1 is auto-commit).
+    std::unique_ptr<TestRoot> connected(int flags, int rowLimit = 2000, bool roundMidnight = true,
+                                        const QString &clientName = "Vorn test");
+
+    QTemporaryDir folder_;
+    DatabaseTarget target_;
+};
+
+// Instantiates a DatabaseTest suite for SQLite, PostgreSQL and MySQL.
+#define VORN_FOR_EVERY_DATABASE(Suite)                                                                       \
+    INSTANTIATE_TEST_SUITE_P(Databases, Suite, ::testing::Values("SQLite", "PostgreSQL", "MySQL"),           \
+                             [](const auto &info) { return info.param.toStdString(); })
 
 // A thread that may call Java: registered with a ThreadController (attached) while it runs.
 class JavaThread

@@ -21,6 +21,14 @@ final class ConnectionTarget {
         this.timeoutSeconds = Math.max(0, timeoutSeconds);
     }
 
+    /**
+     * The time-out handed to the driver: longer than the wait for the connection, so that the wait
+     * reports "TIME_OUT" itself, and a driver left waiting on an unanswering server still gives up. 0: none.
+     */
+    int driverTimeoutSeconds() {
+        return timeoutSeconds > 0 ? timeoutSeconds + 5 : 0;
+    }
+
     private static String trimmed(String text) {
         return text == null ? "" : text.trim();
     }

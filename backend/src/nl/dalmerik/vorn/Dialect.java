@@ -50,6 +50,14 @@ abstract class Dialect {
     /** Driver properties: credentials, client name, time-outs and keep-alive. */
     abstract Properties properties(ConnectionTarget target, boolean keepAlive);
 
+    /** The user name and password, as server drivers take them. */
+    static Properties credentials(ConnectionTarget target) {
+        Properties properties = new Properties();
+        properties.setProperty("user", target.user);
+        properties.setProperty("password", target.password);
+        return properties;
+    }
+
     /** Human-readable description of what the connection goes to ("connectedTo"). */
     String describeTarget(ConnectionTarget target) {
         return target.database + " on " + target.server + (target.port.isEmpty() ? "" : ":" + target.port);

@@ -29,17 +29,15 @@ final class MySQLDialect extends Dialect {
 
     @Override
     Properties properties(ConnectionTarget target, boolean keepAlive) {
-        Properties properties = new Properties();
-        properties.setProperty("user", target.user);
-        properties.setProperty("password", target.password);
+        Properties properties = credentials(target);
         properties.setProperty("connectionAttributes",
                                "program_name:" + target.clientName.replaceAll("[,:]", " "));
         // TINYINT(1) and YEAR hold numbers; show them as numbers, not as booleans and dates.
         properties.setProperty("tinyInt1isBit", "false");
         properties.setProperty("yearIsDateType", "false");
         properties.setProperty("tcpKeepAlive", Boolean.toString(keepAlive));
-        if (target.timeoutSeconds > 0)
-            properties.setProperty("connectTimeout", Integer.toString(target.timeoutSeconds * 1000));
+        if (target.driverTimeoutSeconds() > 0)
+            properties.setProperty("connectTimeout", Integer.toString(target.driverTimeoutSeconds() * 1000));
         return properties;
     }
 

@@ -24,14 +24,13 @@ final class OracleDialect extends Dialect {
 
     @Override
     Properties properties(ConnectionTarget target, boolean keepAlive) {
-        Properties properties = new Properties();
-        properties.setProperty("user", target.user);
-        properties.setProperty("password", target.password);
+        Properties properties = credentials(target);
         properties.setProperty("v$session.program", target.clientName);
         if (keepAlive)
             properties.setProperty("oracle.net.keepAlive", "true");
-        if (target.timeoutSeconds > 0)
-            properties.setProperty("oracle.net.CONNECT_TIMEOUT", Integer.toString(target.timeoutSeconds * 1000));
+        int timeout = target.driverTimeoutSeconds();
+        if (timeout > 0)
+            properties.setProperty("oracle.net.CONNECT_TIMEOUT", Integer.toString(timeout * 1000));
         return properties;
     }
 

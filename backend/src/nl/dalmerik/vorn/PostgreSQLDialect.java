@@ -29,17 +29,15 @@ final class PostgreSQLDialect extends Dialect {
 
     @Override
     Properties properties(ConnectionTarget target, boolean keepAlive) {
-        Properties properties = new Properties();
-        properties.setProperty("user", target.user);
-        properties.setProperty("password", target.password);
+        Properties properties = credentials(target);
         properties.setProperty("ApplicationName", target.clientName);
         // Parameters arrive as text; let the server type them as it would a literal.
         properties.setProperty("stringtype", "unspecified");
         if (keepAlive)
             properties.setProperty("tcpKeepAlive", "true");
-        if (target.timeoutSeconds > 0) {
-            properties.setProperty("connectTimeout", Integer.toString(target.timeoutSeconds));
-            properties.setProperty("loginTimeout", Integer.toString(target.timeoutSeconds));
+        if (target.driverTimeoutSeconds() > 0) {
+            properties.setProperty("connectTimeout", Integer.toString(target.driverTimeoutSeconds()));
+            properties.setProperty("loginTimeout", Integer.toString(target.driverTimeoutSeconds()));
         }
         return properties;
     }

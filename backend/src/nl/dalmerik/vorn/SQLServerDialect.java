@@ -25,16 +25,14 @@ final class SQLServerDialect extends Dialect {
 
     @Override
     Properties properties(ConnectionTarget target, boolean keepAlive) {
-        Properties properties = new Properties();
-        properties.setProperty("USER", target.user);
-        properties.setProperty("PASSWORD", target.password);
+        Properties properties = credentials(target);
         properties.setProperty("APPNAME", target.clientName);
         if (!target.database.isEmpty())
             properties.setProperty("DATABASENAME", target.database);
         if (keepAlive)
             properties.setProperty("SOCKETKEEPALIVE", "true");
-        if (target.timeoutSeconds > 0)
-            properties.setProperty("LOGINTIMEOUT", Integer.toString(target.timeoutSeconds));
+        if (target.driverTimeoutSeconds() > 0)
+            properties.setProperty("LOGINTIMEOUT", Integer.toString(target.driverTimeoutSeconds()));
         return properties;
     }
 
