@@ -13,9 +13,16 @@ FeaturedToolbar::FeaturedToolbar(qint64 features, QWidget *parent) : QToolBar(pa
     setFloatable(false);
     setIconSize(QSize(24, 24));
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    // Validation follows focus: the chain of responders changes with it.
+    // Validation follows focus (the chain of responders changes with it) and, like a platform
+    // toolbar's own, runs now and then for what changes without a focus change.
     connect(qApp, &QApplication::focusChanged, this,
             [this] { QTimer::singleShot(0, this, &FeaturedToolbar::validateVisibleItems); });
+    validationTimer_.setInterval(ValidationIntervalMs);
+    connect(&validationTimer_, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            validateVisibleItems();
+    });
+    validationTimer_.start();
 }
 
 FeaturedToolbar::~FeaturedToolbar() = default;

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <QToolBar>
 
 class ToolbarDelegate;
@@ -15,6 +16,7 @@ class FeaturedToolbar : public QToolBar
     Q_OBJECT
 public:
     static inline const QString SpaceItemIdentifier = QStringLiteral("NSToolbarSpaceItemIdentifier");
+    static constexpr int ValidationIntervalMs = 500;
     static inline const QString FlexibleSpaceItemIdentifier =
         QStringLiteral("NSToolbarFlexibleSpaceItemIdentifier");
 
@@ -48,4 +50,5 @@ private:
     qint64 features_;
     ToolbarDelegate *delegate_ = nullptr;
     QList<QPointer<ToolbarItem>> items_;
+    QTimer validationTimer_;
 };

@@ -166,6 +166,17 @@ TEST(ToolbarTest, ItemsEnableOnlyInTheMainWindowAndWithATarget)
     EXPECT_TRUE(views->isEnabled());
 }
 
+TEST(ToolbarTest, ValidationCatchesUpWithoutAFocusChange)
+{
+    ToolbarWindow w(0x2E);
+    w.activate();
+    w.toolbar->validateVisibleItems();
+    ASSERT_FALSE(w.item("executeItem")->isEnabled());
+    HistoryResponder responder;
+    CommandRouter::shared().setWindowResponder(&w.window, &responder);
+    QTRY_VERIFY(w.item("executeItem")->isEnabled());
+}
+
 TEST(ToolbarTest, PressAndHoldDecidesBetweenActionAndMenu)
 {
     ToolbarWindow w(0x2E);
