@@ -9,9 +9,11 @@ import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
 import java.util.concurrent.ConcurrentLinkedQueue;
+import java.util.concurrent.ExecutorService;
 import java.util.concurrent.Executors;
 import java.util.concurrent.ScheduledExecutorService;
 import java.util.concurrent.ScheduledFuture;
+import java.util.concurrent.ThreadFactory;
 import java.util.concurrent.TimeUnit;
 import java.util.concurrent.locks.ReentrantLock;
 
@@ -19,7 +21,8 @@ import java.util.concurrent.locks.ReentrantLock;
  * One open database connection of a root. JDBC work on it runs under its lock, one action at a time. The
  * state the native side polls (dirty, broken, the running statement) lives in volatile fields, so it is
  * answered at once while another thread holds the lock. Closing waits for the lock holder: work that must
- * not run while an action is busy is queued and run by whichever thread finds the lock free.
+ * not run while an action is busy is queued, and runs on a background thread once the lock is free, or
+ * first thing in the next action.
  */
 final class Session {
     /** Flag bits of startNewConnection. */
@@ -29,18 +32,21 @@ final class Session {
 
     private static final long KEEP_ALIVE_SECONDS = 240;
     private static final long CANCEL_REPEAT_MILLISECONDS = 500;
-    /** Keep-alive pings and repeated cancels. */
+    /** Schedules keep-alive pings and repeated cancels. */
     private static final ScheduledExecutorService TIMER =
-        Executors.newSingleThreadScheduledExecutor(task -> {
-            Thread thread = new Thread(task, "Vorn backend timer");
-            thread.setDaemon(true);
-            return thread;
-        });
+        Executors.newSingleThreadScheduledExecutor(daemonThreads("Vorn backend timer"));
+    /**
+     * Runs cancels and deferred closes, which talk to the server: the threads that ask for them (the main
+     * thread among them) never wait for the database.
+     */
+    private static final ExecutorService BACKGROUND =
+        Executors.newCachedThreadPool(daemonThreads("Vorn backend"));
 
     final Dialect dialect;
     final Connection connection;
     final ConnectionTarget target;
     final boolean autoCommit;
+    /** Index hints in the queries the Oracle dialect builds for browsing. */
     final boolean indexHints;
     final Hashtable<String, Object> info;
     final VornConnectionMetaData metaData;
@@ -124,10 +130,13 @@ final class Session {
         runQueuedIfIdle();
     }
 
-    /** Runs the task now when no action holds the connection, else as soon as the holder lets go. */
+    /**
+     * Runs the task on a background thread as soon as no action holds the connection; the next action
+     * runs it first if it is still waiting.
+     */
     void runWhenIdle(Runnable task) {
         whenIdle.add(task);
-        runQueuedIfIdle();
+        BACKGROUND.execute(this::runQueuedIfIdle);
     }
 
     private void runQueuedIfIdle() {
@@ -192,7 +201,9 @@ final class Session {
     /** Asks the database to stop the running statement; callable from any thread. */
     void cancel() {
         cancelRequested = true;
-        cancelUntilStopped(running);
+        Statement statement = running;
+        if (statement != null)
+            BACKGROUND.execute(() -> cancelUntilStopped(statement));
     }
 
     /**
@@ -208,7 +219,8 @@ final class Session {
             // The statement ended meanwhile, or the driver cannot cancel: nothing more to do.
             return;
         }
-        TIMER.schedule(() -> cancelUntilStopped(statement), CANCEL_REPEAT_MILLISECONDS, TimeUnit.MILLISECONDS);
+        TIMER.schedule(() -> BACKGROUND.execute(() -> cancelUntilStopped(statement)), CANCEL_REPEAT_MILLISECONDS,
+                       TimeUnit.MILLISECONDS);
     }
 
     boolean statementRunning() {
@@ -289,9 +301,16 @@ final class Session {
         }
     }
 
-    List<String> reloadSchemas() throws SQLException {
+    void reloadSchemas() throws SQLException {
         schemas = new ArrayList<>(dialect.schemas(connection));
-        return schemas;
+    }
+
+    private static ThreadFactory daemonThreads(String name) {
+        return task -> {
+            Thread thread = new Thread(task, name);
+            thread.setDaemon(true);
+            return thread;
+        };
     }
 
     static void closeQuietly(AutoCloseable resource) {
