@@ -2,7 +2,7 @@
 
 #include "connection/SavedConnections.h"
 #include "platform/UserDefaults.h"
-#include "tabs/TabbedWindowController.h"
+#include "tabs/Tab.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -67,7 +67,7 @@ QVariant ConnectionListModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole:
         if (header || index.column() != LabelColumn || connection->label() == 0)
             return {};
-        return TabbedWindowController::imageForLabel(unsigned(connection->label()));
+        return Tab::imageForLabel(unsigned(connection->label()));
     case Qt::SizeHintRole:
         return QSize(-1, header ? 19 : 17);
     case Qt::ToolTipRole:

@@ -4,8 +4,9 @@
 #include "connection/ConnectionTest.h"
 #include "connection/ConnectionViewControllerDelegate.h"
 #include "connection/GroupRowView.h"
+#include "kit/ShortcutVisualizer.h"
 #include "platform/FileBookmarks.h"
-#include "tabs/TabbedWindowController.h"
+#include "tabs/Tab.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -85,6 +86,7 @@ ConnectionViewController::ConnectionViewController(UserDefaults *defaults,
     container_->addWidget(creationView_);
     container_->addWidget(testView_);
     container_->setCurrentWidget(connectionListView_);
+    ShortcutVisualizer::setDelegateForView(container_, this);
 
     QObject::connect(&model_, &ConnectionListModel::modelReset, this, &ConnectionViewController::layOutRows);
     QObject::connect(&model_, &ConnectionListModel::selectionRequested, this,
@@ -100,6 +102,8 @@ ConnectionViewController::ConnectionViewController(UserDefaults *defaults,
 ConnectionViewController::~ConnectionViewController()
 {
     // A running test is given up when its object goes with us: its thread ends its own root.
+    if (container_)
+        ShortcutVisualizer::setDelegateForView(container_, nullptr);
     // The view belongs to the host once embedded; an unembedded one is ours.
     if (container_ && !container_->parent())
         delete container_;
@@ -208,7 +212,7 @@ void ConnectionViewController::fillLabelMenu()
             label == 0 ? connectionText("No label") : ConnectionParameters::labelName(label);
         QAction *item = changeLabelMenu_->addAction(title);
         if (label > 0)
-            item->setIcon(TabbedWindowController::imageForLabel(unsigned(label)));
+            item->setIcon(Tab::imageForLabel(unsigned(label)));
         item->setData(label);
         QObject::connect(item, &QAction::triggered, this, [this, label] { changeLabel(label); });
     }
@@ -239,8 +243,7 @@ QComboBox *ConnectionViewController::createLabelPopup()
     auto *popup = new QComboBox;
     popup->addItem(connectionText("No label"));
     for (quint64 label = 1; label <= 9; ++label)
-        popup->addItem(TabbedWindowController::imageForLabel(unsigned(label)),
-                       ConnectionParameters::labelName(label));
+        popup->addItem(Tab::imageForLabel(unsigned(label)), ConnectionParameters::labelName(label));
     return popup;
 }
 
@@ -769,4 +772,30 @@ void ConnectionViewController::continueAfterTest()
         abandonTest();
     showMode(Mode::Edit);
     validateInterface();
+}
+
+QList<VisualShortcut> ConnectionViewController::visualShortcuts()
+{
+    const auto entry = [](QWidget *view, const QString &key,
+                          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        return VisualShortcut::visualShortCutWithView(view, key, modifiers, view->isEnabled());
+    };
+    if (!container_ || container_->isHidden())
+        return {};
+    switch (mode_) {
+    case Mode::List: {
+        QList<VisualShortcut> entries{entry(createNewButton_, "+", Qt::ControlModifier),
+                                      entry(connectButton_, "\r")};
+        if (!cancelButton_->isHidden())
+            entries.append(entry(cancelButton_, "\033"));
+        entries.append(entry(searchField_, "f", Qt::ControlModifier));
+        return entries;
+    }
+    case Mode::Edit:
+        return {entry(createSaveButton_, "\r"), entry(testConnectionButton_, "t", Qt::ControlModifier),
+                entry(cancelCreationButton_, QStringLiteral("⎋"))};
+    case Mode::Test:
+        return {entry(testContinueButton_, QStringLiteral("⎋"))};
+    }
+    return {};
 }

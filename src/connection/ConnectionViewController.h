@@ -4,6 +4,7 @@
 #include "connection/ConnectionListModel.h"
 #include "connection/ConnectionTest.h"
 #include "connection/DatabaseTypeTraits.h"
+#include "kit/VisualShortcut.h"
 
 #include <QObject>
 #include <QPointer>
@@ -31,7 +32,7 @@ class UserDefaults;
 // place to create, edit or duplicate a connection, and a test view that shows the outcome of
 // testing the form's values against the database. The host embeds view() and hears back through
 // its delegate. Main thread only.
-class ConnectionViewController : public QObject
+class ConnectionViewController : public QObject, public VisualShortcutAdopter
 {
     Q_OBJECT
 
@@ -89,6 +90,9 @@ public:
 
     // Test mode.
     void continueAfterTest();
+
+    // The keys of the mode shown, for the shortcut overlay.
+    QList<VisualShortcut> visualShortcuts() override;
 
     // The widgets, for the host's layout and for tests.
     QTableView *connectionList() const { return connectionList_; }
