@@ -103,13 +103,13 @@ struct ToolbarController::DefaultItems {
 ToolbarController::ToolbarController(QObject *parent)
     : QObject(parent), items_(std::make_unique<DefaultItems>())
 {
-    struct Spec {
+    struct ItemLook {
         const char *identifier;
         const char *label;
         const char *action;
         QIcon icon;
     };
-    const Spec plain[] = {
+    const ItemLook plain[] = {
         {"commitItem", QT_TRANSLATE_NOOP("toolbar", "Commit"),
          "commit:", standardImage(QStyle::SP_DialogApplyButton)},
         {"rollbackItem", QT_TRANSLATE_NOOP("toolbar", "Rollback"),
@@ -128,28 +128,28 @@ ToolbarController::ToolbarController(QObject *parent)
         {"filterItem", QT_TRANSLATE_NOOP("toolbar", "Filter"), "filter:", glyphImage("\u2261")},
         {"sortItem", QT_TRANSLATE_NOOP("toolbar", "Sort"), "sort:", glyphImage("\u21c5")},
     };
-    for (const Spec &spec : plain) {
-        const QString label = QApplication::translate("toolbar", spec.label);
-        auto *item = new ToolbarItem(spec.identifier, itemButton(label, spec.icon), this);
+    for (const ItemLook &look : plain) {
+        const QString label = QApplication::translate("toolbar", look.label);
+        auto *item = new ToolbarItem(look.identifier, itemButton(label, look.icon), this);
         item->setLabel(label);
-        item->setItemAction(spec.action);
-        items_->byIdentifier.insert(spec.identifier, item);
+        item->setItemAction(look.action);
+        items_->byIdentifier.insert(look.identifier, item);
     }
-    const Spec history[] = {
+    const ItemLook history[] = {
         {"previousItem", QT_TRANSLATE_NOOP("toolbar", "Back"),
          "navigateBack:", standardImage(QStyle::SP_ArrowBack)},
         {"nextItem", QT_TRANSLATE_NOOP("toolbar", "Forward"),
          "navigateForward:", standardImage(QStyle::SP_ArrowForward)},
     };
-    for (const Spec &spec : history) {
+    for (const ItemLook &look : history) {
         auto *button = new ToolbarItemWithMenu_button;
-        button->setIcon(spec.icon);
+        button->setIcon(look.icon);
         button->setIconSize(QSize(24, 24));
-        button->setAction(spec.action);
-        auto *item = new ToolbarItemWithMenu(spec.identifier, button, this);
-        item->setLabel(QApplication::translate("toolbar", spec.label));
-        item->setItemAction(spec.action);
-        items_->byIdentifier.insert(spec.identifier, item);
+        button->setAction(look.action);
+        auto *item = new ToolbarItemWithMenu(look.identifier, button, this);
+        item->setLabel(QApplication::translate("toolbar", look.label));
+        item->setItemAction(look.action);
+        items_->byIdentifier.insert(look.identifier, item);
     }
 }
 
