@@ -150,8 +150,13 @@ final class Session {
     }
 
     private void drain() {
-        for (Runnable task = whenIdle.poll(); task != null; task = whenIdle.poll())
-            task.run();
+        for (Runnable task = whenIdle.poll(); task != null; task = whenIdle.poll()) {
+            try {
+                task.run();
+            } catch (RuntimeException e) {
+                // Closing is best effort; a driver's complaint must not keep the lock taken.
+            }
+        }
     }
 
     /** Ends the session: stops a running statement and closes the connection once it is free. */

@@ -97,8 +97,22 @@ public class VornRoot {
                 connectAttempt = attempt;
             }
             attempt.start("Vorn connect " + dialect.typeName());
-            publish(attempt, attempt.await(target.timeoutSeconds));
+            Session opened;
+            try {
+                opened = attempt.await(target.timeoutSeconds);
+            } catch (SQLException | BackendException | RuntimeException e) {
+                forget(attempt);
+                throw e;
+            }
+            publish(attempt, opened);
         });
+    }
+
+    private void forget(ConnectAttempt attempt) {
+        synchronized (stateLock) {
+            if (connectAttempt == attempt)
+                connectAttempt = null;
+        }
     }
 
     /** Makes the new session the root's, unless the attempt was given up meanwhile. */
@@ -111,9 +125,8 @@ public class VornRoot {
                 browser = new VornBrowser(this, opened);
                 needsRefreshAfterCommit = false;
             }
-            if (connectAttempt == attempt)
-                connectAttempt = null;
         }
+        forget(attempt);
         if (!keep) {
             opened.end();
             throw new BackendException(ConnectAttempt.CANCEL_CONNECT);
