@@ -70,8 +70,6 @@ QVariant ConnectionListModel::data(const QModelIndex &index, int role) const
         return Tab::imageForLabel(unsigned(connection->label()));
     case Qt::SizeHintRole:
         return QSize(-1, header ? 19 : 17);
-    case Qt::ToolTipRole:
-        return header ? QVariant() : QVariant(connection->connectionName());
     default:
         return {};
     }

@@ -456,8 +456,6 @@ void ConnectionViewController::showSelectedRow(int row)
     if (row >= 0) {
         connectionList_->selectRow(row);
         connectionList_->scrollTo(model_.index(row, ConnectionListModel::NameColumn));
-    } else if (model_.rowCount() > 0 && !model_.selectedConnection()) {
-        connectionList_->scrollToTop();
     }
     syncingSelection_ = false;
     validateInterface();

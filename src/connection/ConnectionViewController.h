@@ -58,8 +58,6 @@ public:
     void setSelectedConnection(const ConnectionParametersPtr &connection);
     ConnectionListModel &model() { return model_; }
     ConnectionEditor &editor() { return editor_; }
-    // The running (or last) test; null before the first.
-    ConnectionTest *connectionTest() const { return test_; }
 
     // List mode.
     void selectSearch();

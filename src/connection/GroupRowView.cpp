@@ -14,20 +14,18 @@ void GroupRowView::paint(QPainter *painter, const QStyleOptionViewItem &option,
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
-    drawGroupRow(painter, option.rect, index.data(Qt::DisplayRole).toString(), false);
+    drawGroupRow(painter, option.rect, index.data(Qt::DisplayRole).toString());
 }
 
-void GroupRowView::drawGroupRow(QPainter *painter, const QRectF &bounds, const QString &title, bool floating)
+void GroupRowView::drawGroupRow(QPainter *painter, const QRectF &bounds, const QString &title)
 {
     painter->save();
     painter->setClipRect(bounds);
-    if (!floating)
-        painter->fillRect(bounds, Qt::white);
     painter->fillRect(bounds, QColor::fromRgbF(1, 1, 1, 0.5));
     // Both gradients run from the bottom of the row (location 0) to its top.
     QLinearGradient band(bounds.bottomLeft(), bounds.topLeft());
     band.setColorAt(0, QColor::fromRgbF(0, 0.4, 0, 1));
-    band.setColorAt(1, QColor::fromRgbF(77 / 255.0, 144 / 255.0, 80 / 255.0, floating ? 0.6 : 1.0));
+    band.setColorAt(1, QColor::fromRgbF(77 / 255.0, 144 / 255.0, 80 / 255.0, 0.6));
     painter->fillRect(bounds, band);
     const QRectF inner = bounds.adjusted(1, 1, -1, -1);
     QLinearGradient gloss(inner.bottomLeft(), inner.topLeft());

@@ -13,7 +13,7 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
-    // Draws one header row with the title; floating rows are drawn translucent over the rows
-    // below them.
-    static void drawGroupRow(QPainter *painter, const QRectF &bounds, const QString &title, bool floating);
+    // Draws one header row with the title. Header rows float over the rows below them while the
+    // list scrolls, so their band is translucent at the top.
+    static void drawGroupRow(QPainter *painter, const QRectF &bounds, const QString &title);
 };

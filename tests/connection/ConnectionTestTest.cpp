@@ -53,6 +53,19 @@ protected:
         return target;
     }
 
+    // A PostgreSQL target on a server that never answers.
+    static ConnectionTest::Target silentTarget(const SilentServer &silent, int timeoutSeconds)
+    {
+        ConnectionTest::Target target;
+        target.type = "PostgreSQL";
+        target.server = "127.0.0.1";
+        target.port = silent.port();
+        target.database = "db";
+        target.userName = "user";
+        target.timeoutSeconds = timeoutSeconds;
+        return target;
+    }
+
     // A local-file target for the file, bookmarked as the browse button does.
     static ConnectionTest::Target sqlite(const QString &path, bool bookmarked = true)
     {
@@ -131,14 +144,7 @@ TEST_F(ConnectionTestTest, PostgreSQLConnectsAndAWrongPasswordIsTold)
 TEST_F(ConnectionTestTest, SilentServerTimesOut)
 {
     SilentServer silent;
-    ConnectionTest::Target target;
-    target.type = "PostgreSQL";
-    target.server = "127.0.0.1";
-    target.port = silent.port();
-    target.database = "db";
-    target.userName = "user";
-    target.timeoutSeconds = 2;
-    const Result result = run(target);
+    const Result result = run(silentTarget(silent, 2));
     EXPECT_FALSE(result.successful);
     EXPECT_EQ(result.text, couldNotConnect + "A time-out occured before a connection could be made.");
 }
@@ -146,13 +152,7 @@ TEST_F(ConnectionTestTest, SilentServerTimesOut)
 TEST_F(ConnectionTestTest, CancelledTestEndsItsThreadAtOnceAndANewerTestIsUnaffected)
 {
     SilentServer silent;
-    ConnectionTest::Target hanging;
-    hanging.type = "PostgreSQL";
-    hanging.server = "127.0.0.1";
-    hanging.port = silent.port();
-    hanging.database = "db";
-    hanging.userName = "user";
-    hanging.timeoutSeconds = 60;
+    const ConnectionTest::Target hanging = silentTarget(silent, 60);
 
     auto cancelled = std::make_unique<ConnectionTest>();
     QSignalSpy cancelledFinished(cancelled.get(), &ConnectionTest::finished);
@@ -179,13 +179,7 @@ TEST_F(ConnectionTestTest, CancelledTestEndsItsThreadAtOnceAndANewerTestIsUnaffe
 TEST_F(ConnectionTestTest, TestObjectGoneBeforeItsThreadEndsDropsTheResult)
 {
     SilentServer silent;
-    ConnectionTest::Target hanging;
-    hanging.type = "PostgreSQL";
-    hanging.server = "127.0.0.1";
-    hanging.port = silent.port();
-    hanging.database = "db";
-    hanging.userName = "user";
-    hanging.timeoutSeconds = 60;
+    const ConnectionTest::Target hanging = silentTarget(silent, 60);
     {
         ConnectionTest test;
         test.start(hanging);

@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -181,6 +182,23 @@ TEST_F(ConnectionViewControllerTest, SearchWithoutResultDisablesRowButtonsAndDow
     EXPECT_TRUE(controller->connectButton()->isEnabled());
     QTest::keyClick(controller->searchField(), Qt::Key_Down);
     EXPECT_TRUE(controller->connectionList()->hasFocus());
+}
+
+TEST_F(ConnectionViewControllerTest, LabelMenuRecoloursTheSelectedConnection)
+{
+    saveConnections(
+        {saved("Production", "Oracle", "dbhost", 1), saved("Staging", "PostgreSQL", "pghost", 0)});
+    auto controller = show();
+    QStringList titles;
+    for (QAction *item : controller->changeLabelMenu()->actions())
+        titles.append(item->text());
+    EXPECT_EQ(titles, QStringList({"No label", "Red", "Orange", "Yellow", "Green", "Blue", "Purple", "Black",
+                                   "Gray", "White"}));
+    ASSERT_EQ(controller->selectedConnection()->connectionName(), "Staging");
+    controller->changeLabelMenu()->actions().at(4)->trigger();
+    EXPECT_EQ(SavedConnections::allConnections().at(1)->label(), 4u);
+    EXPECT_EQ(controller->selectedConnection()->connectionName(), "Staging");
+    EXPECT_FALSE(controller->connectionList()->model()->index(1, 0).data(Qt::DecorationRole).isNull());
 }
 
 TEST_F(ConnectionViewControllerTest, ConnectingHandsOverThePasswordOrOpensTheEditorWithoutKeyringItem)
