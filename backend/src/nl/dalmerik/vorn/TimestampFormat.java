@@ -4,6 +4,7 @@ import java.sql.Timestamp;
 import java.text.SimpleDateFormat;
 import java.time.LocalDateTime;
 import java.time.LocalTime;
+import java.time.ZoneId;
 import java.util.ArrayList;
 import java.util.List;
 
@@ -21,6 +22,7 @@ final class TimestampFormat {
     private final Compiled date;
     private final Compiled time;
     private final boolean roundMidnight;
+    private final ZoneId zone = ZoneId.systemDefault();
 
     /** Throws IllegalArgumentException for a pattern SimpleDateFormat does not accept. */
     TimestampFormat(String pattern, boolean roundMidnight) {
@@ -33,7 +35,8 @@ final class TimestampFormat {
 
     /** The text of a date or timestamp; null when the value lies outside the years 1 to 9999. */
     synchronized String format(Timestamp value) {
-        LocalDateTime local = value.toLocalDateTime();
+        // Timestamp.toLocalDateTime goes through a calendar per field; from the instant is much cheaper.
+        LocalDateTime local = LocalDateTime.ofInstant(value.toInstant(), zone);
         if (local.getYear() < 1 || local.getYear() > 9999)
             return null;
         if (roundMidnight && local.toLocalTime().equals(LocalTime.MIDNIGHT))
@@ -108,11 +111,13 @@ final class TimestampFormat {
 
         /** The digits after the decimal point: every significant digit, at least the pattern's width. */
         private static String fraction(int nanos, int width) {
-            String digits = String.format("%09d", nanos);
-            int end = digits.length();
-            while (end > width && digits.charAt(end - 1) == '0')
+            char[] digits = new char[9];
+            for (int i = digits.length - 1, rest = nanos; i >= 0; i--, rest /= 10)
+                digits[i] = (char) ('0' + rest % 10);
+            int end = digits.length;
+            while (end > width && digits[end - 1] == '0')
                 end--;
-            return digits.substring(0, end);
+            return new String(digits, 0, end);
         }
     }
 }
