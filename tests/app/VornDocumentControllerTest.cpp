@@ -1,0 +1,212 @@
+// The application controller with the real Java VM: start-up behind the welcome screen, the
+// configuration-error path, the quit review and opening a connections backup.
+#include "app/VornDocumentController.h"
+#include "ModalAnswerer.h"
+#include "app/StartupController.h"
+#include "app/StartupControllerDelegate.h"
+#include "app/WelcomeScreenController.h"
+#include "app/WelcomeScreenProgress.h"
+#include "bridge/QoJavaBridge.h"
+#include "connection/ConnectionsBackup.h"
+#include "connection/ConnectionsBackupPrompt.h"
+#include "connection/SavedConnections.h"
+#include "kit/ShortcutVisualizer.h"
+#include "platform/Bundle.h"
+#include "platform/UserDefaults.h"
+#include "tabs/TabbedWindowController.h"
+
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+QVariantMap buildInfo()
+{
+    return Bundle(qEnvironmentVariable("VORN_BUILD_DIR")).infoDictionary();
+}
+
+void configureBridge()
+{
+    static const bool configured = [] {
+        const Bundle build(qEnvironmentVariable("VORN_BUILD_DIR"));
+        QoJavaBridge::setSharedConfiguration(build.infoDictionary(), build.bundlePath());
+        return true;
+    }();
+    Q_UNUSED(configured);
+}
+
+class RecordingDelegate : public StartupControllerDelegate
+{
+public:
+    void startupController(StartupController *, float value) override { progress.append(value); }
+    void startupControllerFinished(StartupController *) override { finishedAfter = int(progress.size()); }
+
+    QList<float> progress;
+    int finishedAfter = -1;
+};
+
+TEST(StartupControllerTest, StartsTheVmOnTheNextTurnAndReportsEveryStepThenFinishes)
+{
+    configureBridge();
+    RecordingDelegate delegate;
+    StartupController controller(&delegate);
+    controller.startup();
+    EXPECT_TRUE(delegate.progress.isEmpty()) << "the work waits for the run loop";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.finishedAfter >= 0; }, 60000));
+    EXPECT_EQ(delegate.progress, (QList<float>{0.5f, 0.75f, 0.83f, 0.91f, 1.0f}));
+    EXPECT_EQ(delegate.finishedAfter, 5) << "finished only after the last progress";
+    QoJavaBridge *bridge = QoJavaBridge::javaBridge();
+    ASSERT_TRUE(bridge->hasVirtualMachine());
+    for (const QString &name : StartupController::preloadedClasses())
+        EXPECT_NE(bridge->classForName(name), nullptr) << name.toStdString();
+}
+
+TEST(StartupControllerTest, SupportFolderIsVornInTheUsersDataFolder)
+{
+    EXPECT_EQ(StartupController::applicationSupportFolder(), QDir::homePath() + "/.local/share/Vorn");
+}
+
+class VornDocumentControllerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        configureBridge();
+        defaults().removeObjectForKey("last_auto_releasenotes");
+        defaults().removeObjectForKey(SavedConnections::allConnectionsKey);
+    }
+    static UserDefaults &defaults() { return UserDefaults::standard(); }
+};
+
+TEST_F(VornDocumentControllerTest, LaunchShowsProgressFromTheWaitScreenToTheConnectionList)
+{
+    defaults().setObject(999999, "last_auto_releasenotes");
+    VornDocumentController controller(buildInfo());
+    controller.applicationDidFinishLaunching();
+    WelcomeScreenController *welcome = controller.welcomeScreenController();
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_TRUE(controller.isStarting());
+    EXPECT_FLOAT_EQ(welcome->progress()->progress(), 0.1f);
+    EXPECT_TRUE(welcome->window()->isVisible());
+    EXPECT_FALSE(welcome->isShowingList());
+    EXPECT_FALSE(controller.applicationShouldOpenUntitledFile()) << "refused while starting";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isStarting(); }, 60000));
+    EXPECT_FLOAT_EQ(welcome->progress()->progress(), 1.0f);
+    EXPECT_EQ(controller.sharedJavaBridge(), QoJavaBridge::javaBridge());
+    EXPECT_EQ(controller.sharedJavaBridge()->delegate(), &controller);
+    EXPECT_TRUE(controller.sharedJavaBridge()->reportErrors());
+    ASSERT_NE(controller.shortcutVisualizer(), nullptr);
+    EXPECT_DOUBLE_EQ(controller.shortcutVisualizer()->timeInterval(), 1.5);
+    EXPECT_TRUE(welcome->isShowingList()) << "no document was restored";
+    EXPECT_EQ(controller.richTextWindow(), nullptr) << "not a new build";
+}
+
+TEST_F(VornDocumentControllerTest, ConfigurationErrorHeldFromStartShowsItsAlertAndEndsTheProgram)
+{
+    // An Info.plist whose Java settings lack the class path: the VM cannot start and the error
+    // waits for a delegate.
+    const QVariantMap info{{"QoJavaBridge", QVariantMap{{"JRE", "/usr/lib/jvm/default-java"}}}};
+    QoJavaBridge bridge(info, QDir::tempPath());
+    EXPECT_FALSE(bridge.startupJavaVirtualMachine());
+    ASSERT_FALSE(bridge.delayedConfigError().isEmpty());
+
+    VornDocumentController controller(buildInfo());
+    QList<int> exits;
+    controller.setExitHandler([&](int status) { exits.append(status); });
+    ModalAnswerer answerer({"OK"});
+    bridge.setDelegate(&controller);
+    EXPECT_EQ(exits, QList<int>{-1});
+    EXPECT_EQ(answerer.texts,
+              QStringList{"Vorn encountered an configuration error while trying to use the Java "
+                          "Virtual Machine and cannot continue"});
+    bridge.setDelegate(nullptr);
+}
+
+TEST_F(VornDocumentControllerTest, UnexpectedErrorAlertIsReportedAgainForTheNextError)
+{
+    VornDocumentController controller(buildInfo());
+    QoJavaBridge *bridge = QoJavaBridge::javaBridge();
+    for (int round = 0; round < 2; ++round) {
+        bridge->setReportErrors(false);
+        ModalAnswerer answerer({"Cancel"});
+        controller.javaBridgeEncounteredUnexpectedError(bridge);
+        EXPECT_EQ(answerer.texts.size(), 1);
+        EXPECT_TRUE(bridge->reportErrors()) << "round " << round;
+    }
+}
+
+TEST_F(VornDocumentControllerTest, ReleaseNotesOpenOnceForANewerBuild)
+{
+    QVariantMap info = buildInfo();
+    info.insert("BuildNumber", "B7");
+    defaults().setObject(6, "last_auto_releasenotes");
+    VornDocumentController controller(info);
+    controller.startupNewBuild();
+    AdvancedWindow *notes = controller.richTextWindow();
+    ASSERT_NE(notes, nullptr);
+    EXPECT_EQ(notes->windowTitle(), VornDocumentController::releaseNotesName());
+    auto *browser = qobject_cast<QTextBrowser *>(notes->centralWidget());
+    ASSERT_NE(browser, nullptr);
+    EXPECT_TRUE(browser->toPlainText().contains("What is new"));
+    EXPECT_EQ(notes->closingDelegate(), &controller);
+    EXPECT_EQ(defaults().integerForKey("last_auto_releasenotes"), 7);
+
+    VornDocumentController again(info);
+    again.startupNewBuild();
+    EXPECT_EQ(again.richTextWindow(), nullptr) << "the same build opens none";
+}
+
+class SilentPrompt : public ConnectionsBackupPrompt
+{
+public:
+    void cancelSheets() override {}
+    void showAlert(const QString &, const QString &) override {}
+    bool confirm(const QString &, const QString &, const QString &, const QString &, const QString &,
+                 bool *) override
+    {
+        return true;
+    }
+};
+
+TEST_F(VornDocumentControllerTest, ConnectionsBackupGivenToOpenIsImportedAndOpensNoTab)
+{
+    const QVariantMap entry{{"name", "Shop"},          {"databaseType", "PostgreSQL"},
+                            {"server", "db.example"},  {"port", "5432"},
+                            {"database", "shop"},      {"username", "clerk"},
+                            {"autocommit", qint64(1)}, {"label", qint64(2)}};
+    defaults().setObject(QVariantList{entry}, SavedConnections::allConnectionsKey);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("connections.vornconnections");
+    SilentPrompt prompt;
+    ConnectionsBackup::exportConnectionsBackupToURL(path, false, prompt);
+    defaults().removeObjectForKey(SavedConnections::allConnectionsKey);
+
+    VornDocumentController controller(buildInfo());
+    controller.setFilesToOpen({path});
+    ModalAnswerer answerer({"Import", "OK"});
+    controller.applicationDidFinishLaunching();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isStarting(); }, 60000));
+    EXPECT_EQ(answerer.texts,
+              (QStringList{"Import Connections Backup", "Import connections backup complete"}));
+    const QVariantList saved = defaults().arrayForKey(SavedConnections::allConnectionsKey);
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_EQ(saved.first().toMap().value("name"), "Shop");
+    EXPECT_EQ(saved.first().toMap().value("server"), "db.example");
+    EXPECT_TRUE(controller.documents().isEmpty());
+}
+
+TEST(BuildNumberTest, PrefixesAreDroppedInTheirOrder)
+{
+    const QList<std::pair<QString, qint64>> cases{{"A1234", 1234}, {"B1234", 1234}, {"AB1234", 1234},
+                                                  {"R1234", 1234}, {"BA1234", 0},   {"", 0},
+                                                  {"12x", 12},     {"ABR7", 7}};
+    for (const auto &[text, build] : cases)
+        EXPECT_EQ(VornDocumentController::buildNumberFromString(text), build) << text.toStdString();
+}
+
+} // namespace
