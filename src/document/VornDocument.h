@@ -1,0 +1,239 @@
+#pragma once
+
+#include "bridge/QoJavaObject.h"
+#include "connection/ClosingDocumentControllerDelegate.h"
+#include "connection/ConnectionParameters.h"
+#include "document/LoggerControllerDelegate.h"
+#include "document/StatusManagerDelegate.h"
+#include "window/MainWindowDocument.h"
+
+#include <QTimer>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+class ClosingConnectionController;
+class ClosingDocumentController;
+class QWidget;
+class SimpleActionController;
+class SimpleTextController;
+class StatusManager;
+class ThreadController;
+class VornDocumentSession;
+class VornTabbedWindowController;
+
+// The document of one tab: one database connection on one backend root, with the thread registry,
+// status manager (and its log) and the per-document controllers that share them. It connects and
+// disconnects on a worker of its own, hands the root to one controller action at a time, runs the
+// closing checks before it disconnects or closes, recalls an open transaction every 300 seconds,
+// and saves its SQL text with the stored-settings header. Main thread unless said otherwise.
+class VornDocument : public MainWindowDocument,
+                     public ClosingDocumentControllerDelegate,
+                     public StatusManagerDelegate,
+                     public LoggerControllerDelegate
+{
+    Q_OBJECT
+public:
+    // Which content pane the window shows.
+    enum ActiveContent : quint64 {
+        ContentNothing = 0,
+        ContentResultset = 1,
+        ContentAnalyser = 2,
+        ContentSimpleText = 3,
+        ContentSimpleAction = 4,
+        ContentProcedure = 5,
+        ContentBusy = 9,
+        ContentNotSupported = ~quint64(0),
+    };
+    // The connection state as the status bar shows it.
+    enum ConnectionState : qint64 { NotConnected = 0, Connecting = 1, Connected = 2 };
+    static constexpr int dirtyCheckIntervalMs = 30000;
+    static constexpr int dirtyWarningSeconds = 300;
+    static constexpr int cancelConnectingPollMs = 50;
+    static inline const QString rootClassName = QStringLiteral("nl/dalmerik/vorn/VornRoot");
+    static inline const QString startupConnectionThreadName =
+        QStringLiteral("VornDocument.startupConnection");
+
+    explicit VornDocument(QObject *parent = nullptr);
+    // A root of another backend class: a subclass of the root that tests steer.
+    VornDocument(const QString &backendRootClassName, QObject *parent);
+    ~VornDocument() override;
+
+    // "~/.local/share/Vorn": where the backend keeps its files.
+    static QString applicationSupportFolder();
+
+    // State.
+    QoJavaObjectPtr vornRoot() const;
+    std::shared_ptr<ThreadController> threadController() const;
+    std::shared_ptr<StatusManager> statusManager() const;
+    ConnectionParametersPtr connectionParameters() const { return connectionParameters_; }
+    void setConnectionParameters(ConnectionParametersPtr parameters)
+    {
+        connectionParameters_ = std::move(parameters);
+    }
+    // Set while a connect runs; any thread.
+    bool connecting() const;
+    bool closedDocument() const;
+    // The document believes it holds a live connection; any thread.
+    bool connected() const;
+    void setConnected(bool connected);
+    bool recyclebinIsFull() const { return recyclebinIsFull_; }
+    void setRecyclebinIsFull(bool full) { recyclebinIsFull_ = full; }
+    bool dirtyDDL() const { return dirtyDDL_; }
+    void setDirtyDDL(bool dirty) { dirtyDDL_ = dirty; }
+    bool dirtyDDLWaitingForTransaction() const { return dirtyDDLWaitingForTransaction_; }
+    void setDirtyDDLWaitingForTransaction(bool waiting) { dirtyDDLWaitingForTransaction_ = waiting; }
+    bool preventConnectionOnShowWindows() const { return preventConnectionOnShowWindows_; }
+    void setPreventConnectionOnShowWindows(bool prevent) { preventConnectionOnShowWindows_ = prevent; }
+    bool shouldPrintScript() const { return shouldPrintScript_; }
+    void setShouldPrintScript(bool script) { shouldPrintScript_ = script; }
+    QVariantMap documentOptions() const { return documentOptions_; }
+    void setDocumentOptions(const QVariantMap &options) { documentOptions_ = options; }
+    SimpleTextController *simpleTextController() const { return simpleTextController_.get(); }
+    SimpleActionController *simpleActionController() const { return simpleActionController_.get(); }
+    ClosingConnectionController *closingConnectionController() const
+    {
+        return closingConnectionController_.get();
+    }
+    ClosingDocumentController *closingDocumentController() const { return closingDocumentController_.get(); }
+    const QTimer *dirtyCheckTimer() const { return dirtyCheckTimer_.get(); }
+
+    // The SQL text and statement parameters the document holds until its editor takes them.
+    QString sqlContents() const { return sqlContents_; }
+    void setSqlContents(const QString &contents);
+    QVariantMap sqlParameterCache() const { return sqlParameterCache_; }
+    // Merges into the cache.
+    void updateSqlParameterCache(const QVariantMap &arguments);
+
+    // Content pane.
+    quint64 activeContent() const { return activeContent_; }
+    void setActiveContent(quint64 code);
+    void updateWindowControllerWithActiveContent();
+    VornTabbedWindowController *vornWindowController() const;
+    // The window sheets go to; null while the document has none.
+    QWidget *windowForSheet() const;
+
+    // Connecting.
+    void goStartupConnection();
+    // A connect succeeded: the controllers and the window start from the new connection.
+    void initConnection();
+    void connectionStartupFailureResponse(int returnCode);
+    Q_INVOKABLE void connect(QObject *sender);
+    Q_INVOKABLE void disconnect(QObject *sender);
+    Q_INVOKABLE void reconnect(QObject *sender);
+    Q_INVOKABLE void showConnectionDetails(QObject *sender);
+    void documentShouldConnect(bool shouldConnect);
+    void documentShouldDisconnect(bool shouldDisconnect);
+    // "database as user"; null without parameters or either value.
+    QString reconnectName() const;
+    void clearConnectionState();
+    // Server, port, database and user name joined by "_", upper case.
+    static QString uniqueConnectionIdentifier(const ConnectionParameters *parameters);
+    // Flags of a connection start: 1 auto-commit, 2 keep alive, 4 index hints.
+    static qint32 connectionFlags(quint64 autoCommit, bool keepConnectionAlive, bool indexHints);
+    // "Vorn 3.1" from the short version "3.1 (build)".
+    static QString clientName();
+
+    // Cancels a connect in progress; with wait, done runs once the attempt has ended (polled by a
+    // timer, so the main thread stays free for the worker's own main-thread steps).
+    void cancelConnecting();
+    void cancelConnectingWait(bool wait, std::function<void()> done = {});
+
+    // Closing.
+    void canCloseDocumentWithDelegate(CloseCallback shouldClose) override;
+    void canDisconnectDocumentWithDelegate(CloseCallback shouldClose);
+    void destroyResources() override;
+    void close() override;
+    // Unsaved text, uncommitted changes or a running statement.
+    bool isDocumentEdited();
+    void setDocumentEdited(bool edited);
+
+    // Open-transaction reminder.
+    void checkForOutstandingTransaction();
+    void checkForOutstandingTransactionResponse(int returnCode);
+
+    // TabbedDocument.
+    TabbedWindowController *createTabbedWindowController() override;
+    void loadDocumentInWindowController(TabbedWindowController *windowController) override;
+    void documentTabDidOrderFront() override;
+    void documentTabWillOrderOut() override;
+    void documentTabDidBecomeMain() override;
+    TabbedDocumentState documentState() const override;
+    void setTabLabel(unsigned label) override;
+    QString contextDisplayName() const override;
+
+    // MainWindowDocument.
+    qint64 toolbarFeatures() const override;
+    bool toolbarRecylceBinIsFull() const override { return recyclebinIsFull_; }
+    int tabTitleFormat() const override { return tabTitleFormat_; }
+    void setTabTitleFormat(int format) override;
+
+    // ClosingDocumentControllerDelegate.
+    bool canChangeFocus() override;
+    bool hasConnection() override;
+    bool hasDirtyConnection() override;
+    bool hasRunningQuery() override;
+    void cancelRunningQuery() override;
+    void cancelledClosingConnectionDidRollback() override;
+    bool hasDirtyDocument() override;
+    void discardDirtyDocument() override;
+    void saveDocumentWithDelegate(std::function<void(bool saved)> didSave) override;
+
+    // ConnectedControllerDelegate: any thread for the reservation and its end.
+    bool connectedControllerWantsRootReservationFor(ConnectedController *controller,
+                                                    const QString &description) override;
+    void connectedControllerWantsEndRootReservation(ConnectedController *controller) override;
+    bool connectedControllerWantsToChangeFocus(ConnectedController *controller,
+                                               bool requiresEditing) override;
+    bool connectedControllerWantsClearRootSelection(ConnectedController *controller) override;
+    ConnectionParametersPtr
+    connectedControllerWantsConnectionParameters(ConnectedController *controller) override;
+    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller) override;
+
+    // StatusManagerDelegate.
+    void statusManagerHasStatusUpdate(StatusManager *manager) override;
+    void statusManagerHasTextOnlyStatusUpdate(StatusManager *manager) override;
+    void statusManagerHasAlert(StatusManager *manager) override;
+    bool statusManagerCurrentElementSupportsNotifications(StatusManager *manager) override;
+    bool statusManagerDocumentIsActive(StatusManager *manager) override;
+    bool statusManagerCanCancelAction(StatusManager *manager) override;
+    void statusManagerCancelAction(StatusManager *manager) override;
+    void statusManagerWantsToDisconnect(StatusManager *manager) override;
+    void statusManagerWantsToReconnect(StatusManager *manager) override;
+    qint64 statusManagerConnectionStatus(StatusManager *manager) override;
+    QString statusManagerWantsReconnectName(StatusManager *manager) override;
+    QString statusManagerNeedsSelectedSchema(StatusManager *manager) override;
+    const StatusBarElement *statusManagerNeedsBrowserElement(StatusManager *manager) override;
+    void statusManagerWantsToActivateDocument(StatusManager *manager) override;
+
+    // LoggerControllerDelegate.
+    void loggerControllerWasUpdated(LoggerController *logger) override;
+
+private:
+    void startConnectionThread();
+    void askForAutoCommitThenConnect();
+    void runClosingCheck(ClosingConnectionController *checker, CloseCallback shouldClose);
+    void connectionLost();
+    void startReminderTransactionEnd(bool commit);
+    bool rootIs(const char *selector) const;
+
+    std::shared_ptr<VornDocumentSession> session_;
+    ConnectionParametersPtr connectionParameters_;
+    std::unique_ptr<ClosingConnectionController> closingConnectionController_;
+    std::unique_ptr<ClosingDocumentController> closingDocumentController_;
+    std::unique_ptr<SimpleTextController> simpleTextController_;
+    std::unique_ptr<SimpleActionController> simpleActionController_;
+    std::unique_ptr<QTimer> dirtyCheckTimer_;
+    QVariantMap documentOptions_;
+    QString sqlContents_;
+    QVariantMap sqlParameterCache_;
+    quint64 activeContent_ = ContentNothing;
+    int tabTitleFormat_ = SelectedElementName;
+    bool recyclebinIsFull_ = false;
+    bool dirtyDDL_ = false;
+    bool dirtyDDLWaitingForTransaction_ = false;
+    bool preventConnectionOnShowWindows_ = false;
+    bool shouldPrintScript_ = false;
+    bool documentEdited_ = false;
+};

@@ -1,0 +1,352 @@
+#include "document/VornDocument.h"
+#include "BackendTestSupport.h"
+#include "DocumentTestSupport.h"
+#include "TestServers.h"
+#include "bridge/ThreadController.h"
+#include "document/StatusManager.h"
+#include "document/StatusManagerMessage.h"
+#include "platform/UserDefaults.h"
+#include "tabs/TabbedWindowController.h"
+
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const QString testRootClass = QStringLiteral("nl/dalmerik/vorn/DirtyTestRoot");
+
+ConnectionParametersPtr parametersFor(const DatabaseTarget &target, quint64 autoCommit = 1)
+{
+    auto parameters = std::make_shared<ConnectionParameters>();
+    parameters->setConnectionName("Test " + target.type);
+    parameters->setDatabaseType(target.type);
+    parameters->setServer(target.server);
+    parameters->setPort(target.port);
+    parameters->setDatabase(target.database);
+    parameters->setUserName(target.user);
+    parameters->setPassword(target.password);
+    parameters->setAutoCommit(autoCommit);
+    return parameters;
+}
+
+class VornDocumentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        startedDocumentBackend();
+        ASSERT_TRUE(folder.isValid());
+        UserDefaults &defaults = UserDefaults::standard();
+        defaults.setObject(true, "timeOutWhileConnecting");
+        defaults.setObject(true, "keepConnectionAlive");
+        defaults.setObject(false, "oracleIndexHints");
+    }
+
+    // Connects and waits until the attempt has ended, whatever its outcome.
+    static void connectAndWait(VornDocument &document, ConnectionParametersPtr parameters)
+    {
+        document.setConnectionParameters(std::move(parameters));
+        document.goStartupConnection();
+        ASSERT_TRUE(document.connecting());
+        QTRY_VERIFY_WITH_TIMEOUT(!document.connecting(), 30000);
+        QTRY_COMPARE(document.threadController()->numberOfRegisteredThreads(true), 0);
+    }
+
+    static QList<std::shared_ptr<StatusManagerMessage>> alerts(const VornDocument &document)
+    {
+        QCoreApplication::processEvents();
+        return document.statusManager()->messageQueue();
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(VornDocumentTest, ConnectingToSqliteShowsTheFileInEveryStatus)
+{
+    VornDocument document;
+    connectAndWait(document, parametersFor(sqliteTarget(folder, "shop.db")));
+
+    EXPECT_TRUE(document.connected());
+    EXPECT_EQ(document.statusManagerConnectionStatus(nullptr), VornDocument::Connected);
+    EXPECT_EQ(document.statusManager()->connectionStatusText(), "Connected with shop.db");
+    const QStringList log = logEntries(document);
+    EXPECT_TRUE(log.contains("+ Connecting to shop.db")) << log.join('\n').toStdString();
+    EXPECT_TRUE(log.contains(". Retrieving connection info for shop.db")) << log.join('\n').toStdString();
+    EXPECT_TRUE(log.contains("- Connected with shop.db")) << log.join('\n').toStdString();
+    EXPECT_TRUE(alerts(document).isEmpty());
+    EXPECT_FALSE(document.vornRoot()->call("reserved").toBool()) << "the connect gives its reservation back";
+    EXPECT_EQ(document.contextDisplayName(), "shop.db");
+}
+
+TEST_F(VornDocumentTest, ConnectingToPostgresShowsUserAtDatabase)
+{
+    const std::optional<DatabaseTarget> target = serverTarget("PostgreSQL");
+    VORN_REQUIRE_SERVER(target, "PostgreSQL");
+    VornDocument document;
+    connectAndWait(document, parametersFor(*target));
+
+    const QString who = target->user + '@' + target->database;
+    EXPECT_TRUE(document.connected());
+    const QStringList log = logEntries(document);
+    EXPECT_TRUE(log.contains("+ Connecting as " + who)) << log.join('\n').toStdString();
+    EXPECT_TRUE(log.contains(". Retrieving connection info for " + who)) << log.join('\n').toStdString();
+    EXPECT_TRUE(log.contains("- Connected as " + who)) << log.join('\n').toStdString();
+    EXPECT_EQ(document.contextDisplayName(),
+              QString("%1@%2 on %3").arg(target->user, target->database, target->server).toLower());
+    document.close();
+}
+
+TEST_F(VornDocumentTest, ABadTargetLeavesTheDocumentUnconnectedWithOneRetryAlert)
+{
+    QTcpServer closedPort;
+    ASSERT_TRUE(closedPort.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(closedPort.serverPort());
+    closedPort.close(); // nobody listens there now: the connection is refused
+
+    VornDocument document;
+    connectAndWait(document, parametersFor({"PostgreSQL", "127.0.0.1", port, "nothing", "nobody", "secret"}));
+
+    EXPECT_FALSE(document.connected());
+    EXPECT_EQ(document.statusManagerConnectionStatus(nullptr), VornDocument::NotConnected);
+    EXPECT_EQ(document.statusManager()->connectionStatusText(), "Not connected");
+    const QList<std::shared_ptr<StatusManagerMessage>> queued = alerts(document);
+    ASSERT_EQ(queued.size(), 1);
+    EXPECT_EQ(queued[0]->title, "Vorn wasn't able to connect to the database, do you want to retry?");
+    EXPECT_EQ(queued[0]->defaultButton, "Retry");
+    EXPECT_EQ(queued[0]->alternateButton, "Cancel");
+    EXPECT_EQ(queued[0]->otherButton, "Change Connection");
+    const QString backendMessage = queued[0]->message.section("Message: ", 1);
+    EXPECT_FALSE(backendMessage.trimmed().isEmpty()) << queued[0]->message.toStdString();
+    EXPECT_TRUE(logEntries(document).contains("~ " + backendMessage))
+        << "the status carries the same message";
+    EXPECT_EQ(document.contextDisplayName(), "Not connected - nobody@nothing on 127.0.0.1");
+
+    // Cancel in the alert does nothing; Retry starts over with the same parameters.
+    queued[0]->action(0);
+    EXPECT_FALSE(document.connecting());
+    queued[0]->action(1);
+    EXPECT_TRUE(document.connecting());
+    QTRY_VERIFY_WITH_TIMEOUT(!document.connecting(), 30000);
+    QTRY_COMPARE(alerts(document).size(), 1); // the same alert again is not queued twice
+}
+
+TEST_F(VornDocumentTest, FlagWordCombinesAutoCommitKeepAliveAndIndexHints)
+{
+    struct Case {
+        quint64 autoCommit;
+        bool keepAlive;
+        bool indexHints;
+        qint32 flags;
+    };
+    const Case cases[] = {
+        {0, false, false, 0}, {1, false, false, 1}, {0, true, false, 2}, {1, true, false, 3},
+        {0, false, true, 4},  {1, false, true, 5},  {0, true, true, 6},  {1, true, true, 7},
+        {2, true, true, 6},   {3, false, false, 0},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(VornDocument::connectionFlags(c.autoCommit, c.keepAlive, c.indexHints), c.flags)
+            << c.autoCommit << ' ' << c.keepAlive << ' ' << c.indexHints;
+}
+
+TEST_F(VornDocumentTest, ConnectStartHandsTheBackendItsFlagsTimeOutAndClientName)
+{
+    struct Case {
+        quint64 autoCommit;
+        bool keepAlive;
+        bool indexHints;
+        bool timeOut;
+        QString expected; // time-out|flags
+        quint64 storedAutoCommit;
+    };
+    const Case cases[] = {
+        {1, true, true, true, "20|7", 1},
+        {0, false, false, false, "0|0", 0},
+        {3, false, true, true, "20|5", 1}, // any non-zero value but "ask" is auto-commit on
+        {0, true, false, true, "20|2", 0},
+    };
+    for (const Case &c : cases) {
+        UserDefaults &defaults = UserDefaults::standard();
+        defaults.setObject(c.keepAlive, "keepConnectionAlive");
+        defaults.setObject(c.indexHints, "oracleIndexHints");
+        defaults.setObject(c.timeOut, "timeOutWhileConnecting");
+        VornDocument document(testRootClass, nullptr);
+        ConnectionParametersPtr parameters = parametersFor(sqliteTarget(folder), c.autoCommit);
+        connectAndWait(document, parameters);
+        EXPECT_EQ(document.vornRoot()->call("lastConnect").toString(),
+                  VornDocument::clientName() + '|' + c.expected);
+        EXPECT_EQ(parameters->autoCommit(), c.storedAutoCommit);
+        document.close();
+    }
+    EXPECT_TRUE(VornDocument::clientName().startsWith("Vorn "));
+    EXPECT_FALSE(VornDocument::clientName().contains('('));
+}
+
+TEST_F(VornDocumentTest, ReservationIsGrantedRefusedWhenBusyAndSilentWhenNeverConnected)
+{
+    VornDocument never;
+    EXPECT_FALSE(never.connectedControllerWantsRootReservationFor(nullptr, "Loading"));
+    EXPECT_TRUE(alerts(never).isEmpty());
+    EXPECT_FALSE(logEntries(never).join('\n').contains("Disconnected"));
+
+    VornDocument document;
+    connectAndWait(document, parametersFor(sqliteTarget(folder)));
+    ASSERT_TRUE(document.connected());
+    ASSERT_TRUE(document.connectedControllerWantsRootReservationFor(nullptr, "Executing"));
+    // A second action while the first holds the root is not started, and nothing is disconnected.
+    EXPECT_FALSE(document.connectedControllerWantsRootReservationFor(nullptr, "Refreshing"));
+    EXPECT_TRUE(document.connected());
+    EXPECT_TRUE(document.hasConnection());
+    EXPECT_TRUE(alerts(document).isEmpty());
+    EXPECT_EQ(document.statusManager()->connectionStatusText(), "Connected with test.db");
+    EXPECT_TRUE(logEntries(document).join('\n').contains("\"Refreshing\" was not started"));
+
+    document.connectedControllerWantsEndRootReservation(nullptr);
+    EXPECT_TRUE(document.connected());
+    EXPECT_TRUE(document.connectedControllerWantsRootReservationFor(nullptr, "Refreshing"));
+    document.connectedControllerWantsEndRootReservation(nullptr);
+}
+
+TEST_F(VornDocumentTest, ALostConnectionIsReportedOnceAndClearsTheState)
+{
+    VornDocument document;
+    connectAndWait(document, parametersFor(sqliteTarget(folder)));
+    ASSERT_TRUE(document.connected());
+    document.setActiveContent(VornDocument::ContentSimpleText);
+    document.vornRoot()->call("endConnection"); // the connection goes away behind the document's back
+
+    EXPECT_FALSE(document.connectedControllerWantsRootReservationFor(nullptr, "Executing"));
+    EXPECT_FALSE(document.connectedControllerWantsRootReservationFor(nullptr, "Executing"));
+    const QList<std::shared_ptr<StatusManagerMessage>> queued = alerts(document);
+    ASSERT_EQ(queued.size(), 1);
+    EXPECT_EQ(queued[0]->title, "Database error");
+    EXPECT_EQ(queued[0]->message, "Vorn lost the connection with the database.");
+    EXPECT_EQ(document.statusManager()->connectionStatusText(), "Disconnected from the database");
+    EXPECT_FALSE(document.connected());
+    QTRY_COMPARE(document.activeContent(), quint64(VornDocument::ContentNothing));
+}
+
+TEST_F(VornDocumentTest, ClosingDuringAConnectLeavesNoAlertAndNoConnection)
+{
+    // A server that accepts and never answers keeps the connect waiting.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    UserDefaults::standard().setObject(false, "timeOutWhileConnecting");
+    auto *document = new VornDocument;
+    const std::shared_ptr<ThreadController> threads = document->threadController();
+    const std::shared_ptr<StatusManager> status = document->statusManager();
+    const QoJavaObjectPtr root = document->vornRoot();
+    document->setConnectionParameters(
+        parametersFor({"PostgreSQL", "127.0.0.1", QString::number(silent.serverPort()), "db", "user", "pw"}));
+    document->goStartupConnection();
+    QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 10000);
+    QTcpSocket *socket = silent.nextPendingConnection();
+    ASSERT_NE(socket, nullptr);
+    ASSERT_TRUE(document->connecting());
+
+    document->destroyResources();
+    document->close();
+    delete document; // as the document controller does right after closing
+
+    QTRY_COMPARE_WITH_TIMEOUT(threads->numberOfRegisteredThreads(true), 0, 20000);
+    socket->abort(); // the driver, still waiting in the backend, gives up too
+    QTest::qWait(200);
+    EXPECT_TRUE(status->messageQueue().isEmpty());
+    EXPECT_FALSE(root->call("hasConnection").toBool());
+    // The root was de-initialised: it refuses to connect again.
+    root->call("startNewConnection:::::::::",
+               {"", "", sqliteTarget(folder).database, "", "", "SQLite", "t", 0, 0});
+    EXPECT_FALSE(root->call("lastActionSuccessful").toBool());
+}
+
+TEST_F(VornDocumentTest, ReminderWaitsForThreeHundredSecondsThenAlertsOnceAndResets)
+{
+    VornDocument document(testRootClass, nullptr);
+    EXPECT_TRUE(document.dirtyCheckTimer()->isActive());
+    EXPECT_EQ(document.dirtyCheckTimer()->interval(), 30000);
+    const QoJavaObjectPtr root = document.vornRoot();
+
+    document.checkForOutstandingTransaction(); // no transaction at all
+    root->call("setFakeDirtySeconds:", {299});
+    document.checkForOutstandingTransaction();
+    EXPECT_TRUE(alerts(document).isEmpty());
+    EXPECT_EQ(root->call("resetCount").toInt(), 0);
+
+    root->call("setFakeDirtySeconds:", {300});
+    document.checkForOutstandingTransaction();
+    QList<std::shared_ptr<StatusManagerMessage>> queued = alerts(document);
+    ASSERT_EQ(queued.size(), 1);
+    EXPECT_EQ(queued[0]->title, "This connection has had uncommitted changes for more than 5 minutes.");
+    EXPECT_EQ(queued[0]->defaultButton, "Commit");
+    EXPECT_EQ(queued[0]->alternateButton, "Cancel");
+    EXPECT_EQ(queued[0]->otherButton, "Rollback");
+    EXPECT_EQ(root->call("resetCount").toInt(), 1);
+
+    document.checkForOutstandingTransaction(); // the next tick: the count was reset
+    EXPECT_EQ(alerts(document).size(), 1);
+
+    queued[0]->action(0); // Cancel still restarts the count
+    EXPECT_EQ(root->call("resetCount").toInt(), 2);
+    root->call("setFakeDirtySeconds:", {-1});
+}
+
+TEST_F(VornDocumentTest, ReminderCommitEndsTheTransactionOnAWorker)
+{
+    VornDocument document;
+    connectAndWait(document, parametersFor(sqliteTarget(folder), 0));
+    TestRoot check;
+    ASSERT_TRUE(check.connect(sqliteTarget(folder)));
+    ASSERT_TRUE(document.connectedControllerWantsRootReservationFor(nullptr, "Setup"));
+    const QoJavaObjectPtr sql = document.vornRoot()->call("sqlConnection").value<QoJavaObjectPtr>();
+    sql->call("executeQuery::", {"CREATE TABLE t (v INTEGER)", QVariant()});
+    sql->call("executeQuery::", {"INSERT INTO t VALUES (1)", QVariant()});
+    document.connectedControllerWantsEndRootReservation(nullptr);
+    ASSERT_TRUE(document.hasDirtyConnection());
+
+    document.checkForOutstandingTransactionResponse(1);
+    QTRY_VERIFY_WITH_TIMEOUT(!document.hasDirtyConnection(), 10000);
+    QTRY_VERIFY(!document.vornRoot()->call("reserved").toBool());
+    QTRY_COMPARE(document.statusManager()->connectionStatusText(),
+                 "Successfully committed changes to the database");
+}
+
+TEST_F(VornDocumentTest, DisconnectEndsTheConnection)
+{
+    VornDocument document;
+    connectAndWait(document, parametersFor(sqliteTarget(folder)));
+    document.documentShouldDisconnect(true);
+    EXPECT_FALSE(document.hasConnection());
+    EXPECT_FALSE(document.connected());
+    EXPECT_EQ(document.statusManager()->connectionStatusText(), "Disconnected from the database");
+    EXPECT_EQ(document.contextDisplayName(), "Not connected - test.db");
+}
+
+TEST_F(VornDocumentTest, IdentityAndDisplay)
+{
+    ConnectionParameters parameters;
+    parameters.setServer("db1");
+    parameters.setPort("1521");
+    parameters.setDatabase("sales");
+    parameters.setUserName("app");
+    EXPECT_EQ(VornDocument::uniqueConnectionIdentifier(&parameters), "DB1_1521_SALES_APP");
+
+    VornDocument document;
+    EXPECT_EQ(document.contextDisplayName(), "Not connected");
+    EXPECT_EQ(document.reconnectName(), QString());
+    document.setConnectionParameters(std::make_shared<ConnectionParameters>(parameters));
+    EXPECT_EQ(document.reconnectName(), "sales as app");
+    EXPECT_EQ(document.toolbarFeatures(), 46 + 1) << "auto-commit off offers commit and rollback";
+    document.connectionParameters()->setAutoCommit(1);
+    document.setActiveContent(VornDocument::ContentProcedure);
+    EXPECT_EQ(document.toolbarFeatures(), 46 + 64);
+    EXPECT_EQ(document.documentState(), TabbedDocumentStateNone);
+    document.setDocumentEdited(true);
+    EXPECT_EQ(document.documentState(), TabbedDocumentStateDirty);
+}
+
+} // namespace
