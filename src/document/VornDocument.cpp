@@ -14,6 +14,7 @@
 #include "platform/MainThread.h"
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
+#include "window/PaneViewController.h"
 #include "window/SimpleActionController.h"
 #include "window/SimpleActionViewController.h"
 #include "window/SimpleTextController.h"

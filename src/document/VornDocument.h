@@ -7,6 +7,7 @@
 #include "document/StatusManagerDelegate.h"
 #include "window/MainWindowDocument.h"
 
+#include <QMetaType>
 #include <QTimer>
 #include <QVariantMap>
 
@@ -106,6 +107,21 @@ public:
     // Merges into the cache.
     void updateSqlParameterCache(const QVariantMap &arguments);
 
+    // Saving and opening: the SQL text behind the stored-settings header. Bytes that are not UTF-8
+    // are refused with the reason in error, never opened as an empty document.
+    QByteArray dataOfType() const;
+    bool readFromData(const QByteArray &data, QString *error);
+    // Reads the file again without connecting or disconnecting.
+    bool revertToContentsOfURL(const QString &path, QString *error);
+    // "connectionParameters" of an initialisation info: the object, or its dictionary form.
+    static ConnectionParametersPtr connectionParametersFromInfo(const QVariant &value);
+
+    // The tab is shown for the first time: takes the initialisation info's text and parameters and
+    // connects, or asks for a connection.
+    void showWindows();
+    // What a duplicate of this tab starts from; empty without connection parameters.
+    QVariantMap initializationInfoForTabDuplication() const;
+
     // Content pane.
     quint64 activeContent() const { return activeContent_; }
     void setActiveContent(quint64 code);
@@ -162,6 +178,9 @@ public:
     TabbedDocumentState documentState() const override;
     void setTabLabel(unsigned label) override;
     QString contextDisplayName() const override;
+    QVariantMap restorableDocumentInfo() const override;
+    void restoreDocumentWithInfo(const std::optional<QVariantMap> &state) override;
+    void documentRestorationComplete() override;
 
     // MainWindowDocument.
     qint64 toolbarFeatures() const override;
@@ -212,6 +231,7 @@ public:
 
 private:
     void startConnectionThread();
+    void showEditorPane();
     void askForAutoCommitThenConnect();
     void runClosingCheck(ClosingConnectionController *checker, CloseCallback shouldClose);
     void connectionLost();
@@ -225,7 +245,7 @@ private:
     std::unique_ptr<SimpleTextController> simpleTextController_;
     std::unique_ptr<SimpleActionController> simpleActionController_;
     std::unique_ptr<QTimer> dirtyCheckTimer_;
-    QVariantMap documentOptions_;
+    mutable QVariantMap documentOptions_; // saving stamps it
     QString sqlContents_;
     QVariantMap sqlParameterCache_;
     quint64 activeContent_ = ContentNothing;
@@ -237,3 +257,5 @@ private:
     bool shouldPrintScript_ = false;
     bool documentEdited_ = false;
 };
+
+Q_DECLARE_METATYPE(ConnectionParametersPtr)

@@ -5,8 +5,11 @@
 #include "bridge/ThreadController.h"
 #include "document/StatusManager.h"
 #include "document/StatusManagerMessage.h"
+#include "document/StatusManagerPaneViewController.h"
+#include "document/StatusManagerViewController.h"
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
+#include "window/VornTabbedWindowController.h"
 
 #include <QPointer>
 #include <QTcpServer>
@@ -313,6 +316,51 @@ TEST_F(VornDocumentTest, ReminderCommitEndsTheTransactionOnAWorker)
     QTRY_VERIFY(!document.vornRoot()->call("reserved").toBool());
     QTRY_COMPARE(document.statusManager()->connectionStatusText(),
                  "Successfully committed changes to the database");
+}
+
+TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
+{
+    using Pane = VornTabbedWindowController::Pane;
+    VornTabbedWindowController::setPaneMaker(
+        Pane::Status, [] { return std::make_unique<StatusManagerPaneViewController>(); });
+    auto document = std::make_unique<VornDocument>();
+    document->makeWindowControllers();
+    document->setPreventConnectionOnShowWindows(true);
+    document->showWindows();
+    VornTabbedWindowController *controller = document->vornWindowController();
+    ASSERT_NE(controller, nullptr);
+    auto *status = qobject_cast<StatusManagerPaneViewController *>(controller->pane(Pane::Status));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->statusManagerViewController()->statusManager(), document->statusManager().get());
+
+    connectAndWait(*document, parametersFor(sqliteTarget(folder), 0));
+    ASSERT_TRUE(document->connectedControllerWantsRootReservationFor(nullptr, "Setup"));
+    const QoJavaObjectPtr sql = document->vornRoot()->call("sqlConnection").value<QoJavaObjectPtr>();
+    sql->call("executeQuery::", {"CREATE TABLE t (v INTEGER)", QVariant()});
+    document->connectedControllerWantsEndRootReservation(nullptr);
+    document->setDocumentEdited(true);
+    ASSERT_TRUE(document->hasDirtyConnection());
+    EXPECT_TRUE(document->isDocumentEdited());
+
+    std::optional<bool> answer;
+    document->canCloseDocumentWithDelegate([&](TabbedDocument *closing, bool shouldClose) {
+        EXPECT_EQ(closing, document.get());
+        answer = shouldClose;
+    });
+    QString text;
+    ASSERT_TRUE(answerMessageBox("Rollback", &text));
+    EXPECT_TRUE(text.contains("uncommitted changes")) << text.toStdString();
+    ASSERT_TRUE(answerMessageBox("Don't Save", &text));
+    EXPECT_TRUE(text.contains("save changes")) << text.toStdString();
+    QTRY_VERIFY(answer.has_value());
+    EXPECT_TRUE(*answer);
+    EXPECT_FALSE(document->hasDirtyConnection());
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    controller->doCloseDoc(document.get(), true);
+    EXPECT_TRUE(document->isClosed());
+    EXPECT_FALSE(document->vornRoot()->call("hasConnection").toBool());
+    VornTabbedWindowController::setPaneMaker(Pane::Status, nullptr);
 }
 
 TEST_F(VornDocumentTest, DisconnectEndsTheConnection)

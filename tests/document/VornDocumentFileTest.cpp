@@ -1,0 +1,216 @@
+// Saving, opening, reverting, restoring and duplicating connection documents, against SQLite files
+// through the real backend.
+#include "BackendTestSupport.h"
+#include "DocumentTestSupport.h"
+#include "bridge/ThreadController.h"
+#include "connection/ClosingConnectionController.h"
+#include "document/VornDocument.h"
+#include "platform/UserDefaults.h"
+#include "tabs/TabbedWindowController.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class VornDocumentFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        startedDocumentBackend();
+        ASSERT_TRUE(folder.isValid());
+        target = sqliteTarget(folder, "shop.db");
+    }
+
+    ConnectionParametersPtr sqliteParameters() const
+    {
+        auto parameters = std::make_shared<ConnectionParameters>();
+        parameters->setConnectionName("Shop");
+        parameters->setDatabaseType("SQLite");
+        parameters->setServer("");
+        parameters->setPort("");
+        parameters->setDatabase(target.database);
+        parameters->setUserName("");
+        parameters->setAutoCommit(1);
+        return parameters;
+    }
+
+    QString write(const QByteArray &data, const QString &name = "script.sql") const
+    {
+        const QString path = folder.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+        return path;
+    }
+
+    static void waitUntilConnectDone(VornDocument &document)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!document.connecting(), 30000);
+        QTRY_COMPARE(document.threadController()->numberOfRegisteredThreads(true), 0);
+    }
+
+    QTemporaryDir folder;
+    DatabaseTarget target;
+};
+
+TEST_F(VornDocumentFileTest, SavedDocumentOpensWithItsTextParametersAndConnection)
+{
+    const QString sql = QStringLiteral("\nSELECT * FROM t WHERE a = :a -- x--y#z\n");
+    VornDocument saved;
+    saved.setConnectionParameters(sqliteParameters());
+    saved.setSqlContents(sql);
+    saved.updateSqlParameterCache({{"a", "x--y#z"}});
+    const QByteArray first = saved.dataOfType();
+    ASSERT_TRUE(first.startsWith("/* Vorn Reconnect: server:"));
+    const QVariantMap firstOptions = saved.documentOptions();
+    const QString path = write(first);
+
+    VornDocument opened;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString error;
+    ASSERT_TRUE(opened.readFromData(file.readAll(), &error)) << error.toStdString();
+    opened.setFilePath(path);
+    EXPECT_EQ(opened.sqlContents(), sql) << "the text comes back unchanged, its leading empty line too";
+    EXPECT_EQ(opened.sqlParameterCache().value("a"), "x--y#z");
+    EXPECT_EQ(opened.documentOptions().value("created"), firstOptions.value("created"));
+    EXPECT_EQ(opened.documentOptions().value("creator"), firstOptions.value("creator"));
+    ASSERT_TRUE(opened.initializationInfo().contains("connectionParameters"));
+
+    opened.showWindows();
+    EXPECT_TRUE(opened.connecting()) << "an opened document reconnects";
+    waitUntilConnectDone(opened);
+    EXPECT_TRUE(opened.connected());
+    EXPECT_EQ(opened.connectionParameters()->database(), target.database);
+    EXPECT_EQ(opened.connectionParameters()->connectionName(), "Shop");
+    EXPECT_FALSE(opened.hasDirtyDocument()) << "the text is the file's own";
+
+    QTest::qWait(20); // the next save is a later moment
+    opened.dataOfType();
+    EXPECT_EQ(opened.documentOptions().value("created"), firstOptions.value("created"));
+    EXPECT_GT(opened.documentOptions().value("modified").toDouble(),
+              firstOptions.value("modified").toDouble());
+    opened.close();
+}
+
+TEST_F(VornDocumentFileTest, PlainSqlOpensAsTextWithoutConnecting)
+{
+    VornDocument document;
+    QString error;
+    ASSERT_TRUE(document.readFromData("SELECT 1;\n/* Vorn Reconnect: server: later */\n", &error));
+    EXPECT_EQ(document.sqlContents(), QString());
+    EXPECT_EQ(document.initializationInfo().value("sqlContent"),
+              "SELECT 1;\n/* Vorn Reconnect: server: later */\n");
+    EXPECT_FALSE(document.initializationInfo().contains("connectionParameters"));
+    document.setPreventConnectionOnShowWindows(true);
+    document.showWindows();
+    EXPECT_FALSE(document.connecting());
+    EXPECT_EQ(document.sqlContents(), "SELECT 1;\n/* Vorn Reconnect: server: later */\n");
+}
+
+TEST_F(VornDocumentFileTest, BytesThatAreNotUtf8AreRefusedWithAReason)
+{
+    VornDocument document;
+    QString error;
+    EXPECT_FALSE(document.readFromData(QByteArray("SELECT '") + char(0xE9) + "t\xE9';\n", &error));
+    EXPECT_TRUE(error.contains("UTF-8")) << error.toStdString();
+    EXPECT_TRUE(document.initializationInfo().isEmpty());
+
+    const QString path = write(QByteArray("\xFF\xFE") + "S\0E\0L\0", "utf16.sql");
+    document.setSqlContents("kept");
+    error.clear();
+    EXPECT_FALSE(document.revertToContentsOfURL(path, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(document.sqlContents(), "kept") << "a refused revert loses nothing";
+}
+
+TEST_F(VornDocumentFileTest, RevertReadsTheFileWithoutConnecting)
+{
+    VornDocument saved;
+    saved.setConnectionParameters(sqliteParameters());
+    saved.setSqlContents("SELECT 2;");
+    const QString path = write(saved.dataOfType());
+
+    VornDocument document;
+    document.setSqlContents("edited");
+    QString error;
+    ASSERT_TRUE(document.revertToContentsOfURL(path, &error)) << error.toStdString();
+    EXPECT_EQ(document.sqlContents(), "SELECT 2;");
+    ASSERT_TRUE(document.connectionParameters());
+    EXPECT_EQ(document.connectionParameters()->database(), target.database);
+    EXPECT_FALSE(document.connecting());
+}
+
+TEST_F(VornDocumentFileTest, RestorationReconnectsOnlyWhatWasConnected)
+{
+    for (const bool wasConnected : {true, false}) {
+        VornDocument before;
+        before.setConnectionParameters(sqliteParameters());
+        before.setSqlContents("SELECT 3;");
+        before.setTabTitleFormat(VornDocument::ConnectionName);
+        if (wasConnected) {
+            before.goStartupConnection();
+            waitUntilConnectDone(before);
+            ASSERT_TRUE(before.connected());
+        }
+        // The tab framework keeps the dictionary as JSON between runs.
+        const QVariantMap stored =
+            QJsonDocument::fromJson(
+                QJsonDocument(QJsonObject::fromVariantMap(before.restorableDocumentInfo())).toJson())
+                .object()
+                .toVariantMap();
+        EXPECT_EQ(stored.contains("connected"), wasConnected);
+
+        VornDocument after;
+        after.restoreDocumentWithInfo(stored);
+        EXPECT_TRUE(after.preventConnectionOnShowWindows());
+        after.showWindows();
+        EXPECT_EQ(after.connecting(), wasConnected);
+        waitUntilConnectDone(after);
+        EXPECT_EQ(after.connected(), wasConnected);
+        EXPECT_EQ(after.sqlContents(), "SELECT 3;");
+        EXPECT_EQ(after.tabTitleFormat(), VornDocument::ConnectionName);
+        EXPECT_FALSE(after.hasDirtyDocument());
+        QTest::qWait(50);
+        EXPECT_FALSE(after.closingConnectionController()->currentSheet())
+            << "no connection choice is offered";
+        before.close();
+        after.close();
+    }
+}
+
+TEST_F(VornDocumentFileTest, DuplicationCarriesTheConnectionAndOptionallyTheText)
+{
+    VornDocument empty;
+    EXPECT_TRUE(empty.initializationInfoForTabDuplication().isEmpty());
+
+    VornDocument document;
+    document.setConnectionParameters(sqliteParameters());
+    document.setSqlContents("SELECT 4;");
+    UserDefaults::standard().setObject(false, "tabDuplicateSQL");
+    QVariantMap info = document.initializationInfoForTabDuplication();
+    EXPECT_EQ(VornDocument::connectionParametersFromInfo(info.value("connectionParameters")),
+              document.connectionParameters());
+    EXPECT_FALSE(info.contains("sqlContent"));
+    UserDefaults::standard().setObject(true, "tabDuplicateSQL");
+    info = document.initializationInfoForTabDuplication();
+    EXPECT_EQ(info.value("sqlContent"), "SELECT 4;");
+
+    VornDocument duplicate;
+    duplicate.setInitializationInfo(info);
+    duplicate.showWindows();
+    waitUntilConnectDone(duplicate);
+    EXPECT_TRUE(duplicate.connected());
+    EXPECT_TRUE(duplicate.hasDirtyDocument()) << "copied text is unsaved work";
+    duplicate.close();
+}
+
+} // namespace
