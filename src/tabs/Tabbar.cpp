@@ -122,7 +122,9 @@ void Tabbar::reEvaluateTabs()
 {
     if (!delegate_)
         return;
-    const int visible = visibleTabCount();
+    // Counted for the tabs the bar is about to show, not the views it still has: a tab inserted before
+    // the active one must not make it look hidden.
+    const int visible = visibleTabCountFor(delegate_->numberOfTabs(), width());
     const int active = delegate_->activeTab();
     if (visible >= 2 && active >= visible)
         delegate_->moveTabFrom(active, visible - 1); // the active tab is always shown

@@ -4,7 +4,12 @@
 #include "tabs/TabbedWindowController.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QStandardPaths>
 
 #include <atomic>
 
@@ -20,6 +25,9 @@ quint64 nextDocumentId()
 TabbedDocument::TabbedDocument(QObject *parent) : QObject(parent), documentId_(nextDocumentId())
 {
     setTabLabel(0);
+    autosaveTimer_.setSingleShot(true);
+    autosaveTimer_.setInterval(autosaveDelayMs);
+    connect(&autosaveTimer_, &QTimer::timeout, this, [this] { autosave(); });
 }
 
 TabbedDocument::~TabbedDocument() = default;
@@ -121,6 +129,91 @@ QString TabbedDocument::displayName() const
     return QFileInfo(filePath_).fileName();
 }
 
+QByteArray TabbedDocument::dataOfType() const
+{
+    qWarning("TabbedDocument subclass must implement dataOfType");
+    return {};
+}
+
+bool TabbedDocument::readFromData(const QByteArray &, QString *error)
+{
+    if (error)
+        *error = tr("This kind of document cannot be read.");
+    return false;
+}
+
+namespace
+{
+bool writeFile(const QString &path, const QByteArray &data, QString *error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+} // namespace
+
+bool TabbedDocument::saveToFile(const QString &path, QString *error)
+{
+    if (!writeFile(path, dataOfType(), error))
+        return false;
+    filePath_ = path;
+    edited_ = false;
+    unautosaved_ = false;
+    autosaveTimer_.stop();
+    removeAutosavedContents(); // the work is in its file now
+    documentUpdated();
+    return true;
+}
+
+void TabbedDocument::setDocumentEdited(bool edited)
+{
+    edited_ = edited;
+    unautosaved_ = edited;
+    if (edited && filePath_.isEmpty())
+        autosaveTimer_.start();
+}
+
+bool TabbedDocument::autosave(QString *error)
+{
+    autosaveTimer_.stop();
+    if (!filePath_.isEmpty() || closed_ || !unautosaved_)
+        return true;
+    if (autosavedContentsFilePath_.isEmpty())
+        autosavedContentsFilePath_ = newTemporaryFilePath();
+    if (!writeFile(autosavedContentsFilePath_, dataOfType(), error))
+        return false;
+    unautosaved_ = false;
+    return true;
+}
+
+QString TabbedDocument::autosaveFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Vorn/Autosave";
+}
+
+QString TabbedDocument::newTemporaryFilePath()
+{
+    const QDir folder(autosaveFolder());
+    QString path;
+    do {
+        path = folder.filePath(
+            QStringLiteral("Vorn Temp %1.sql").arg(QRandomGenerator::global()->bounded(1, INT_MAX)));
+    } while (QFileInfo::exists(path));
+    return path;
+}
+
+void TabbedDocument::removeAutosavedContents()
+{
+    if (autosavedContentsFilePath_.isEmpty())
+        return;
+    QFile::remove(autosavedContentsFilePath_);
+    autosavedContentsFilePath_.clear();
+}
+
 void TabbedDocument::canCloseDocumentWithDelegate(CloseCallback shouldClose)
 {
     shouldClose(this, true);
@@ -131,6 +224,8 @@ void TabbedDocument::close()
     if (closed_)
         return;
     closed_ = true;
+    autosaveTimer_.stop();
+    removeAutosavedContents();
     emit documentClosed(this);
 }
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <functional>
@@ -65,10 +66,30 @@ public:
     void setFilePath(const QString &path) { filePath_ = path; }
     virtual QString displayName() const;
 
+    // Saving. The saved form is what dataOfType gives; readFromData takes it back.
+    virtual QByteArray dataOfType() const;
+    virtual bool readFromData(const QByteArray &data, QString *error);
+    bool saveToFile(const QString &path, QString *error);
+    bool isDocumentEdited() const { return edited_; }
+    // A change: untitled work is written to its temporary file once changes have rested for
+    // autosaveDelay.
+    void setDocumentEdited(bool edited);
+    bool hasUnautosavedChanges() const { return unautosaved_; }
+    // The temporary file that holds the unsaved contents of an untitled document; empty when none.
+    QString autosavedContentsFilePath() const { return autosavedContentsFilePath_; }
+    void setAutosavedContentsFilePath(const QString &path) { autosavedContentsFilePath_ = path; }
+    // Writes the unsaved contents of an untitled document to its temporary file now.
+    bool autosave(QString *error = nullptr);
+    static constexpr int autosaveDelayMs = 2000;
+    // Where temporary documents live, and a free "Vorn Temp %ld.sql" name in it.
+    static QString autosaveFolder();
+    static QString newTemporaryFilePath();
+
     // Asks whether the document may close and answers through the callback, now or later (after the
     // user answered a sheet). The base agrees at once; subclasses run their closing checks.
     virtual void canCloseDocumentWithDelegate(CloseCallback shouldClose);
-    // Closes the document for good; it has left its window already.
+    // Closes the document for good; it has left its window already. Its temporary file goes with it,
+    // so recovery never brings back finished or discarded work.
     virtual void close();
     bool isClosed() const { return closed_; }
 
@@ -96,6 +117,12 @@ private:
     QVariantMap initializationInfo_;
     unsigned tabLabel_ = 0;
     QPointer<TabbedWindowController> sharedWindowController_;
+    void removeAutosavedContents();
+
     QString filePath_;
+    QString autosavedContentsFilePath_;
+    bool edited_ = false;
+    bool unautosaved_ = false;
     bool closed_ = false;
+    QTimer autosaveTimer_;
 };
