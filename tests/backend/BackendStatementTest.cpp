@@ -129,6 +129,18 @@ TEST_P(BackendStatementTest, CommitRollbackAndUncommittedChanges)
     other->execute("DROP TABLE vbs_tx");
 }
 
+TEST_P(BackendStatementTest, AFailureThatSpoilsTheTransactionLeavesItToBeEnded)
+{
+    auto root = connected(0);
+    EXPECT_FALSE(root->execute("SELECT * FROM vbs_no_such_table"));
+    // PostgreSQL refuses everything after a failure until the transaction ends.
+    EXPECT_EQ(root->isTrue("dirty"), GetParam() == "PostgreSQL");
+    root->call("rollback");
+    EXPECT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_FALSE(root->isTrue("dirty"));
+    EXPECT_TRUE(root->run("SELECT 1"));
+}
+
 TEST_P(BackendStatementTest, DataDefinitionCommitsWhereTheDatabaseSaysSo)
 {
     auto root = connected(0);
