@@ -4,6 +4,7 @@
 #include "bridge/ThreadController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
+#include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
 #include "document/LoggerController.h"
 #include "document/LoggerViewController.h"
@@ -96,6 +97,8 @@ VornDocument::~VornDocument()
     status.loggerController()->setDelegate(nullptr);
     closingConnectionController_->setDelegate(nullptr);
     closingDocumentController_->setDelegate(nullptr);
+    if (connectionPanel_)
+        connectionPanel_->setDelegate(nullptr);
     status.end();
 }
 

@@ -2,6 +2,7 @@
 
 #include "bridge/QoJavaObject.h"
 #include "connection/ClosingDocumentControllerDelegate.h"
+#include "connection/ConnectionPanelDelegate.h"
 #include "connection/ConnectionParameters.h"
 #include "document/LoggerControllerDelegate.h"
 #include "document/StatusManagerDelegate.h"
@@ -16,6 +17,7 @@
 
 class ClosingConnectionController;
 class ClosingDocumentController;
+class ConnectionPanel;
 class QWidget;
 class SimpleActionController;
 class SimpleTextController;
@@ -31,6 +33,7 @@ class VornTabbedWindowController;
 // and saves its SQL text with the stored-settings header. Main thread unless said otherwise.
 class VornDocument : public MainWindowDocument,
                      public ClosingDocumentControllerDelegate,
+                     public ConnectionPanelDelegate,
                      public StatusManagerDelegate,
                      public LoggerControllerDelegate
 {
@@ -98,6 +101,8 @@ public:
         return closingConnectionController_.get();
     }
     ClosingDocumentController *closingDocumentController() const { return closingDocumentController_.get(); }
+    // The connection chooser while one is open.
+    ConnectionPanel *connectionPanel() const { return connectionPanel_.get(); }
     const QTimer *dirtyCheckTimer() const { return dirtyCheckTimer_.get(); }
 
     // The SQL text and statement parameters the document holds until its editor takes them.
@@ -118,7 +123,7 @@ public:
 
     // The tab is shown for the first time: takes the initialisation info's text and parameters and
     // connects, or asks for a connection.
-    void showWindows();
+    void showWindows() override;
     // What a duplicate of this tab starts from; empty without connection parameters.
     QVariantMap initializationInfoForTabDuplication() const;
 
@@ -226,6 +231,10 @@ public:
     const StatusBarElement *statusManagerNeedsBrowserElement(StatusManager *manager) override;
     void statusManagerWantsToActivateDocument(StatusManager *manager) override;
 
+    // ConnectionPanelDelegate: the chosen connection is the document's and it connects.
+    void connectionPanelWantsToConnect(ConnectionPanel *panel,
+                                       const ConnectionParametersPtr &parameters) override;
+
     // LoggerControllerDelegate.
     void loggerControllerWasUpdated(LoggerController *logger) override;
 
@@ -242,6 +251,7 @@ private:
     ConnectionParametersPtr connectionParameters_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
     std::unique_ptr<ClosingDocumentController> closingDocumentController_;
+    std::unique_ptr<ConnectionPanel> connectionPanel_;
     std::unique_ptr<SimpleTextController> simpleTextController_;
     std::unique_ptr<SimpleActionController> simpleActionController_;
     std::unique_ptr<QTimer> dirtyCheckTimer_;

@@ -1,8 +1,11 @@
 // Connecting, reconnecting and the reservation of the document's root.
 
+#include "bridge/JavaUtils.h"
 #include "bridge/QoJavaBridgeException.h"
 #include "bridge/ThreadController.h"
 #include "connection/ClosingConnectionController.h"
+#include "connection/ConnectionDetails.h"
+#include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
 #include "document/DocumentAlertSheet.h"
 #include "document/LoggerController.h"
@@ -326,7 +329,15 @@ void VornDocument::documentShouldConnect(bool shouldConnect)
         clearConnectionState();
         session_->statusManager->setConnectionStatus(connectionText("Disconnected from the database"));
     }
-    // The connection panel opens here once it exists.
+    connectionPanel_ = std::make_unique<ConnectionPanel>();
+    connectionPanel_->setDelegate(this);
+    connectionPanel_->openPanelOnWindow(windowForSheet());
+}
+
+void VornDocument::connectionPanelWantsToConnect(ConnectionPanel *, const ConnectionParametersPtr &parameters)
+{
+    setConnectionParameters(parameters);
+    goStartupConnection();
 }
 
 QString VornDocument::reconnectName() const
@@ -375,7 +386,14 @@ void VornDocument::clearConnectionState()
 
 void VornDocument::showConnectionDetails(QObject *)
 {
-    // Shown by the window's connection details once they exist.
+    VornTabbedWindowController *controller = vornWindowController();
+    if (!controller || !rootIs("hasConnection"))
+        return;
+    const QoJavaObjectPtr info =
+        session_->vornRoot->call(QStringLiteral("connectionInfo")).value<QoJavaObjectPtr>();
+    if (auto *details =
+            qobject_cast<ConnectionDetails *>(controller->sharedConnectionDetailsViewController()))
+        details->showInfo(JavaUtils::dictionaryFromHashtable(info), windowForSheet());
 }
 
 void VornDocument::cancelConnecting()

@@ -54,7 +54,7 @@ public:
     TabbedWindowController *windowController() const;
     // Activates the tab; a hidden window is shown behind the others (bringing it forward is the
     // caller's choice).
-    void showWindows();
+    virtual void showWindows();
     void showThisDocument();
     // Redraws the tab, the window title and the toolbar after a change of title, label or state.
     void documentUpdated();

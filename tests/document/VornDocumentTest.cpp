@@ -3,6 +3,7 @@
 #include "DocumentTestSupport.h"
 #include "TestServers.h"
 #include "bridge/ThreadController.h"
+#include "connection/ConnectionPanel.h"
 #include "document/StatusManager.h"
 #include "document/StatusManagerMessage.h"
 #include "document/StatusManagerPaneViewController.h"
@@ -11,6 +12,7 @@
 #include "tabs/TabbedWindowController.h"
 #include "window/VornTabbedWindowController.h"
 
+#include <QDialog>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -267,6 +269,45 @@ TEST_F(VornDocumentTest, ClosingDuringAConnectLeavesNoAlertAndNoConnection)
     EXPECT_FALSE(root->call("lastActionSuccessful").toBool());
 }
 
+TEST_F(VornDocumentTest, ARootHeldByAnotherActionFailsTheConnectAndStaysWithItsHolder)
+{
+    VornDocument document;
+    ASSERT_TRUE(document.vornRoot()->call("reserveRoot:", {"Importing"}).toBool());
+    connectAndWait(document, parametersFor(sqliteTarget(folder)));
+    EXPECT_FALSE(document.connected());
+    EXPECT_FALSE(document.hasConnection());
+    EXPECT_EQ(document.statusManager()->connectionStatusText(), "Not connected");
+    const QList<std::shared_ptr<StatusManagerMessage>> queued = alerts(document);
+    ASSERT_EQ(queued.size(), 1);
+    EXPECT_TRUE(queued[0]->message.contains("Another action is still using this connection"));
+    EXPECT_TRUE(document.vornRoot()->call("reserved").toBool()) << "the holder keeps its reservation";
+}
+
+TEST_F(VornDocumentTest, CancellingAConnectFromTheStatusBarWaitsWithoutBlocking)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    UserDefaults::standard().setObject(false, "timeOutWhileConnecting");
+    VornDocument document;
+    document.setConnectionParameters(
+        parametersFor({"PostgreSQL", "127.0.0.1", QString::number(silent.serverPort()), "db", "user", "pw"}));
+    document.goStartupConnection();
+    QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 10000);
+    EXPECT_EQ(document.statusManagerConnectionStatus(nullptr), VornDocument::Connecting);
+    EXPECT_EQ(document.contextDisplayName(), "Connecting...");
+    ASSERT_TRUE(document.statusManagerCanCancelAction(nullptr));
+
+    bool done = false;
+    document.cancelConnectingWait(true, [&] { done = true; });
+    EXPECT_FALSE(done) << "the wait runs on a timer";
+    QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+    EXPECT_FALSE(document.connecting());
+    EXPECT_TRUE(logEntries(document).contains("~ The user cancelled the connection"));
+    EXPECT_EQ(document.statusManager()->connectionStatusText(), "Not connected");
+    QTRY_COMPARE(document.threadController()->numberOfRegisteredThreads(true), 0);
+    delete silent.nextPendingConnection();
+}
+
 TEST_F(VornDocumentTest, ReminderWaitsForThreeHundredSecondsThenAlertsOnceAndResets)
 {
     VornDocument document(testRootClass, nullptr);
@@ -361,6 +402,28 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
     EXPECT_TRUE(document->isClosed());
     EXPECT_FALSE(document->vornRoot()->call("hasConnection").toBool());
     VornTabbedWindowController::setPaneMaker(Pane::Status, nullptr);
+}
+
+TEST_F(VornDocumentTest, ConnectAsksForAConnectionAndConnectsToTheChosenOne)
+{
+    VornDocument document;
+    document.showWindows(); // without parameters the connection choice opens
+    QTRY_VERIFY(document.connectionPanel() && document.connectionPanel()->panel()->isVisible());
+    ConnectionPanel *panel = document.connectionPanel();
+    panel->connectionViewControllerWantsToConnect(panel->connectionViewController(),
+                                                  parametersFor(sqliteTarget(folder)));
+    EXPECT_FALSE(panel->panel()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!document.connecting(), 30000);
+    EXPECT_TRUE(document.connected());
+
+    // Choosing another connection ends the live one first.
+    document.connect(nullptr);
+    EXPECT_FALSE(document.hasConnection());
+    EXPECT_FALSE(document.connected());
+    EXPECT_EQ(document.statusManager()->connectionStatusText(), "Disconnected from the database");
+    ASSERT_NE(document.connectionPanel(), panel);
+    QTRY_VERIFY(document.connectionPanel()->panel()->isVisible());
+    document.connectionPanel()->cancel();
 }
 
 TEST_F(VornDocumentTest, DisconnectEndsTheConnection)
