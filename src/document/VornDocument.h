@@ -114,8 +114,8 @@ public:
 
     // Saving and opening: the SQL text behind the stored-settings header. Bytes that are not UTF-8
     // are refused with the reason in error, never opened as an empty document.
-    QByteArray dataOfType() const;
-    bool readFromData(const QByteArray &data, QString *error);
+    QByteArray dataOfType() const override;
+    bool readFromData(const QByteArray &data, QString *error) override;
     // Reads the file again without connecting or disconnecting.
     bool revertToContentsOfURL(const QString &path, QString *error);
     // "connectionParameters" of an initialisation info: the object, or its dictionary form.
@@ -166,9 +166,9 @@ public:
     void canDisconnectDocumentWithDelegate(CloseCallback shouldClose);
     void destroyResources() override;
     void close() override;
-    // Unsaved text, uncommitted changes or a running statement.
+    // Unsaved text, uncommitted changes or a running statement (the tab's own edited state is the
+    // text's alone).
     bool isDocumentEdited();
-    void setDocumentEdited(bool edited);
 
     // Open-transaction reminder.
     void checkForOutstandingTransaction();
@@ -241,6 +241,8 @@ public:
 private:
     void startConnectionThread();
     void showEditorPane();
+    // Saves to the file; a failure is shown to the user.
+    bool saveAndReport(const QString &path);
     void askForAutoCommitThenConnect();
     void runClosingCheck(ClosingConnectionController *checker, CloseCallback shouldClose);
     void connectionLost();
@@ -265,7 +267,6 @@ private:
     bool dirtyDDLWaitingForTransaction_ = false;
     bool preventConnectionOnShowWindows_ = false;
     bool shouldPrintScript_ = false;
-    bool documentEdited_ = false;
 };
 
 Q_DECLARE_METATYPE(ConnectionParametersPtr)

@@ -12,6 +12,7 @@
 #include "tabs/TabbedWindowController.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QPointer>
 
 #include <thread>
@@ -82,12 +83,6 @@ bool VornDocument::isDocumentEdited()
     return hasDirtyConnection() || hasRunningQuery() || hasDirtyDocument();
 }
 
-void VornDocument::setDocumentEdited(bool edited)
-{
-    documentEdited_ = edited;
-    documentStatusUpdated();
-}
-
 // Closing checks.
 
 bool VornDocument::canChangeFocus()
@@ -122,17 +117,41 @@ void VornDocument::cancelledClosingConnectionDidRollback()
 
 bool VornDocument::hasDirtyDocument()
 {
-    return documentEdited_;
+    return TabbedDocument::isDocumentEdited();
 }
 
 void VornDocument::discardDirtyDocument()
 {
-    documentEdited_ = false;
+    setDocumentEdited(false);
+    documentStatusUpdated();
 }
 
 void VornDocument::saveDocumentWithDelegate(std::function<void(bool saved)> didSave)
 {
-    didSave(false);
+    if (!filePath().isEmpty()) {
+        didSave(saveAndReport(filePath()));
+        return;
+    }
+    auto *panel = new QFileDialog(windowForSheet(), documentText("Save"));
+    panel->setAcceptMode(QFileDialog::AcceptSave);
+    panel->setNameFilter(documentText("SQL documents (*.sql)"));
+    panel->setDefaultSuffix(QStringLiteral("sql"));
+    panel->setWindowModality(windowForSheet() ? Qt::WindowModal : Qt::ApplicationModal);
+    QObject::connect(panel, &QFileDialog::finished, this, [this, panel, didSave](int result) {
+        panel->deleteLater();
+        const QStringList chosen = panel->selectedFiles();
+        didSave(result == QDialog::Accepted && !chosen.isEmpty() && saveAndReport(chosen.first()));
+    });
+    panel->open();
+}
+
+bool VornDocument::saveAndReport(const QString &path)
+{
+    QString error;
+    if (saveToFile(path, &error))
+        return true;
+    session_->statusManager->runErrorWithTitle(documentText("The document could not be saved."), error);
+    return false;
 }
 
 // Open-transaction reminder.

@@ -217,7 +217,8 @@ void VornDocument::restoreDocumentWithInfo(const std::optional<QVariantMap> &sta
             info.insert(connectedKey, stored.value(connectedKey));
     }
     // A document with a file keeps the file's text.
-    if (stored.contains(QStringLiteral("sql")) && filePath().isEmpty())
+    if (stored.contains(QStringLiteral("sql")) && filePath().isEmpty() &&
+        autosavedContentsFilePath().isEmpty())
         info.insert(sqlContentKey, stored.value(QStringLiteral("sql")));
     setInitializationInfo(info);
     if (stored.contains(QStringLiteral("logFileUrl")))

@@ -8,7 +8,9 @@
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -185,6 +187,40 @@ TEST_F(VornDocumentFileTest, RestorationReconnectsOnlyWhatWasConnected)
         before.close();
         after.close();
     }
+}
+
+TEST_F(VornDocumentFileTest, SaveFromTheClosingChecksAsksForAFileWhenUntitled)
+{
+    VornDocument document;
+    document.setSqlContents("SELECT 5;");
+    document.setDocumentEdited(true);
+    std::optional<bool> saved;
+    document.saveDocumentWithDelegate([&](bool ok) { saved = ok; });
+    QFileDialog *panel = nullptr;
+    QTRY_VERIFY((panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())));
+    const QString path = folder.filePath("chosen.sql");
+    panel->selectFile(path);
+    QMetaObject::invokeMethod(panel, "accept");
+    QTRY_VERIFY(saved.has_value());
+    EXPECT_TRUE(*saved);
+    EXPECT_EQ(document.filePath(), path);
+    EXPECT_FALSE(document.hasDirtyDocument());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().endsWith("*/\nSELECT 5;"));
+
+    // With a file the save goes there without asking; cancelling the chooser saves nothing.
+    document.setSqlContents("SELECT 6;");
+    saved.reset();
+    document.saveDocumentWithDelegate([&](bool ok) { saved = ok; });
+    EXPECT_EQ(saved, true);
+    VornDocument untitled;
+    saved.reset();
+    untitled.saveDocumentWithDelegate([&](bool ok) { saved = ok; });
+    QTRY_VERIFY((panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())));
+    panel->reject();
+    QTRY_VERIFY(saved.has_value());
+    EXPECT_FALSE(*saved);
 }
 
 TEST_F(VornDocumentFileTest, DuplicationCarriesTheConnectionAndOptionallyTheText)
