@@ -60,6 +60,7 @@ void ClosingConnectionController::runOnWindow(QWidget *window)
     Q_ASSERT_X(window, "ClosingConnectionController::runOnWindow", "window should by set");
     window_ = window;
     didRollback_ = false;
+    running_ = true;
     runFocusCheck();
 }
 
@@ -223,6 +224,7 @@ void ClosingConnectionController::finishBusyCheck(const std::function<void(bool)
 
 void ClosingConnectionController::runCompleted(bool shouldClose)
 {
+    running_ = false;
     if (shouldClose_)
         shouldClose_(closingDelegate_, shouldClose, contextInfo_);
 }

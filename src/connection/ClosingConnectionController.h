@@ -39,6 +39,8 @@ public:
     void setShouldCloseContextInfo(void *contextInfo) { contextInfo_ = contextInfo; }
     QWidget *window() const { return window_; }
     bool didRollback() const { return didRollback_; }
+    // Between runOnWindow and the answer.
+    bool isRunning() const { return running_; }
     // The sheet now asking the user, if any.
     QMessageBox *currentSheet() const;
 
@@ -74,5 +76,6 @@ private:
     QPointer<QWidget> window_;
     QPointer<QMessageBox> sheet_;
     bool didRollback_ = false;
+    bool running_ = false;
     std::unique_ptr<QObject> context_; // main-thread guard of posted work and timers
 };

@@ -39,6 +39,11 @@ void VornDocument::canDisconnectDocumentWithDelegate(CloseCallback shouldClose)
 
 void VornDocument::runClosingCheck(ClosingConnectionController *checker, CloseCallback shouldClose)
 {
+    // The checks of an earlier request are still asking: this one waits for nothing and stays.
+    if (checker->isRunning()) {
+        shouldClose(this, false);
+        return;
+    }
     checker->setShouldCloseCallback([shouldClose = std::move(shouldClose)](
                                         ClosingConnectionControllerDelegate *document, bool answer, void *) {
         shouldClose(static_cast<VornDocument *>(document), answer);

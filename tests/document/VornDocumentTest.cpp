@@ -14,10 +14,12 @@
 
 #include <QDialog>
 #include <QPointer>
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -424,6 +426,55 @@ TEST_F(VornDocumentTest, ConnectAsksForAConnectionAndConnectsToTheChosenOne)
     ASSERT_NE(document.connectionPanel(), panel);
     QTRY_VERIFY(document.connectionPanel()->panel()->isVisible());
     document.connectionPanel()->cancel();
+}
+
+TEST_F(VornDocumentTest, AutoCommitAskedEveryTimeIsAnsweredBeforeConnecting)
+{
+    VornDocument document(testRootClass, nullptr);
+    ConnectionParametersPtr parameters = parametersFor(sqliteTarget(folder), 2);
+    document.setConnectionParameters(parameters);
+    document.goStartupConnection();
+    QString text;
+    ASSERT_TRUE(answerMessageBox("Cancel", &text));
+    EXPECT_TRUE(text.startsWith("Do you wish to use Auto-Commit ?")) << text.toStdString();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(document.connecting()) << "a cancelled question starts no connect";
+    EXPECT_EQ(parameters->autoCommit(), 2u);
+
+    document.goStartupConnection();
+    ASSERT_TRUE(answerMessageBox("Use Auto-Commit"));
+    EXPECT_EQ(parameters->autoCommit(), 1u);
+    QTRY_VERIFY_WITH_TIMEOUT(document.connected(), 30000);
+    EXPECT_TRUE(document.vornRoot()->call("lastConnect").toString().endsWith("|3"));
+    document.close();
+}
+
+TEST_F(VornDocumentTest, ReconnectOffersThePreviousConnection)
+{
+    VornDocument document;
+    connectAndWait(document, parametersFor(sqliteTarget(folder)));
+    document.documentShouldDisconnect(true);
+    ASSERT_FALSE(document.hasConnection());
+    document.reconnect(nullptr);
+    QString text;
+    ASSERT_TRUE(answerMessageBox("Reconnect", &text));
+    EXPECT_TRUE(text.startsWith("Do you wish to reconnect to " + sqliteTarget(folder).database + " as "))
+        << text.toStdString();
+    QTRY_VERIFY_WITH_TIMEOUT(document.connected(), 30000);
+}
+
+TEST_F(VornDocumentTest, ASecondCloseWhileTheChecksAskIsRefused)
+{
+    VornDocument document;
+    document.setDocumentEdited(true);
+    std::optional<bool> first;
+    std::optional<bool> second;
+    document.canCloseDocumentWithDelegate([&](TabbedDocument *, bool answer) { first = answer; });
+    ASSERT_NE(waitForMessageBox(), nullptr);
+    document.canCloseDocumentWithDelegate([&](TabbedDocument *, bool answer) { second = answer; });
+    EXPECT_EQ(second, false);
+    ASSERT_TRUE(answerMessageBox("Don't Save"));
+    QTRY_COMPARE(first, std::optional<bool>(true));
 }
 
 TEST_F(VornDocumentTest, DisconnectEndsTheConnection)
