@@ -25,6 +25,6 @@ TEST(StatusManagerVornRoot, AnswersFromTheBackendsResultSet)
     EXPECT_EQ(manager.loadedRows(), 3);
     EXPECT_TRUE(manager.fullyLoaded());
     // A statement's result cannot be edited.
-    EXPECT_FALSE(manager.readOnlyReason().isNull());
+    EXPECT_EQ(manager.readOnlyReason(), "The results of a SQL statement cannot be edited");
     EXPECT_EQ(StatusManagerVornRoot(root.object()).connectionType(), "SQLite");
 }

@@ -218,8 +218,9 @@ public class VornResultset {
         return true;
     }
 
+    /** A code the native side turns into its own text; a statement's result is never editable. */
     public String readOnlyReason() {
-        return "The result of an SQL statement can't be edited.";
+        return "NOSTATE";
     }
 
     public Vector<String> searchableColumnNames() {
