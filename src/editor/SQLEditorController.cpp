@@ -1,0 +1,582 @@
+#include "editor/SQLEditorController.h"
+
+#include "bridge/QoJavaBridgeException.h"
+#include "bridge/ThreadController.h"
+#include "document/StatusManager.h"
+#include "editor/QueryHistoryRecorder.h"
+#include "editor/SQLEditorControllerDelegate.h"
+#include "editor/SQLEditorTextStorage.h"
+#include "editor/SQLEditorVornRoot.h"
+#include "platform/MainThread.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <initializer_list>
+#include <thread>
+
+namespace
+{
+
+Q_LOGGING_CATEGORY(editorLog, "vorn.sqleditorcontroller")
+
+const QString threadName = QStringLiteral("SQLEditorController._executeQueriesThread");
+const QString userInfoKey = QStringLiteral("userInfo");
+const QString parameterNamesKey = QStringLiteral("parameterNames");
+const QString parameterValuesKey = QStringLiteral("parameterValues");
+
+QString text(const char *key)
+{
+    return QCoreApplication::translate("sqleditorcontroller", key);
+}
+
+// The translated text with "%ld", "%d" and "%@" filled in order.
+QString format(const char *key, std::initializer_list<QString> arguments)
+{
+    QString result = text(key);
+    qsizetype from = 0;
+    for (const QString &argument : arguments) {
+        static const QRegularExpression placeholder(QStringLiteral("%(ld|d|@)"));
+        const QRegularExpressionMatch match = placeholder.match(result, from);
+        if (!match.hasMatch())
+            break;
+        result.replace(match.capturedStart(), match.capturedLength(), argument);
+        from = match.capturedStart() + argument.size();
+    }
+    return result;
+}
+
+QString number(qint64 value)
+{
+    return QString::number(value);
+}
+
+QString withTiming(const QString &message, const QString &timing)
+{
+    return format("%@\n\nTiming: %@", {message, timing});
+}
+
+// The parser's single empty component of an empty text is no statement either.
+bool isContent(const SQLParserComponentPtr &component)
+{
+    if (component->string().isEmpty())
+        return false;
+    switch (component->parserComponentType()) {
+    case SQLParserComponent::Comment:
+    case SQLParserComponent::Whitespace:
+    case SQLParserComponent::Newline:
+    case SQLParserComponent::QueryBreak:
+        return false;
+    default:
+        return true;
+    }
+}
+
+QString parameterName(const SQLParserComponentPtr &parameter)
+{
+    return parameter->string().mid(1).toUpper();
+}
+
+bool isDataDefinition(const QString &statementType)
+{
+    return statementType.startsWith(QLatin1String("DROP")) ||
+           statementType.startsWith(QLatin1String("CREATE")) ||
+           statementType.startsWith(QLatin1String("ALTER"));
+}
+
+double steadySeconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+// What the controller and its execution thread share. owner is read and cleared on the main thread
+// only: results of a run whose controller is gone are dropped.
+struct SQLEditorController::Shared {
+    SQLEditorController *owner = nullptr;
+    std::atomic<bool> isExecuting{false};
+    std::atomic<bool> isCanceling{false};
+    std::atomic<bool> ddlDirtyFlag{false};
+
+    // Queued on the main thread without waiting.
+    static void post(const std::shared_ptr<Shared> &shared, std::function<void(SQLEditorController &)> work)
+    {
+        MainThread::post([shared, work = std::move(work)] {
+            if (shared->owner)
+                work(*shared->owner);
+        });
+    }
+};
+
+// One run on its worker thread: the statements in order until one fails or a cancel stops the run.
+class SQLEditorController::Execution
+{
+public:
+    Execution(SQLEditorController &controller, SQLStatementList statements, QVariantMap values)
+        : shared_(controller.shared_), root_(controller.root_), statusManager_(controller.statusManager()),
+          threadController_(controller.threadController()), clock_(controller.clock_),
+          statements_(std::move(statements)), values_(std::move(values))
+    {
+    }
+
+    void run()
+    {
+        threadController_->registerThread(threadName);
+        shared_->isExecuting = true;
+        shared_->isCanceling = false;
+        const double start = clock_();
+        try {
+            runStatements();
+        } catch (const QoJavaBridgeException &exception) {
+            qCWarning(editorLog).noquote() << exception.name() << exception.reason();
+            fail(exception.reason());
+        }
+        finish(clock_() - start);
+        shared_->isCanceling = false;
+        shared_->isExecuting = false;
+        Shared::post(shared_, [](SQLEditorController &owner) { owner.releaseRootReservation(); });
+        threadController_->unRegisterThread();
+    }
+
+private:
+    qint64 count() const { return statements_.size(); }
+
+    void runStatements()
+    {
+        const qint64 n = count();
+        statusManager_->setActiveConnectionStatus(
+            n == 1 ? text("Executing SQL Statement") : format("Executing %ld SQL Statements", {number(n)}));
+        for (done_ = 0; done_ < n;) {
+            if (done_ > 0)
+                statusManager_->setActiveConnectionStatus(
+                    format("Executing SQL statement %ld of %ld", {number(done_ + 1), number(n)}));
+            const StatementRequest request = statementRequest(statements_.at(done_), values_);
+            lastSource_ = request.source;
+            statusManager_->setActiveConnectionStatusAdditionalDetails(request.query);
+            if (!runQuery(request)) {
+                failed_ = true;
+                return;
+            }
+            if (done_ < n - 1)
+                statusManager_->setActiveConnectionStatusAdditionalDetails(message_);
+            const SQLParserComponentList statement = statements_.at(done_);
+            Shared::post(shared_,
+                         [statement](SQLEditorController &owner) { owner.registerQuery(statement); });
+            if (shared_->isCanceling && done_ < n - 1)
+                return;
+            ++done_;
+        }
+    }
+
+    // One statement; replaces the message and the result-set flag, answers success.
+    bool runQuery(const StatementRequest &request)
+    {
+        if (!root_->executable(request.query)) {
+            message_ = QStringLiteral("");
+            statusManager_->setConnectionStatus(message_);
+            return true;
+        }
+        const bool producedRows = root_->executeQuery(request.query, request.queryParameters);
+        hasResultset_ = false;
+        if (!root_->lastActionSuccessful()) {
+            fail(root_->lastErrorMessage());
+            return false;
+        }
+        hasResultset_ = producedRows;
+        message_ = text("SQL statement executed successfully");
+        if (!producedRows) {
+            const QString type = root_->statementType();
+            message_ = messageForStatement(type, root_->resultCount());
+            if (isDataDefinition(type))
+                shared_->ddlDirtyFlag = true;
+        }
+        return true;
+    }
+
+    void fail(const QString &error)
+    {
+        failed_ = true;
+        shared_->isExecuting = false;
+        message_ = format("%@\n\n%@", {text("An error occured while executing the SQL statement."), error});
+        if (isStoppedStatementError(error)) {
+            const QString stopped = text("Stopped execution of SQL statement");
+            statusManager_->runErrorWithTitle(stopped, message_);
+            statusManager_->setConnectionStatus(stopped, error, StatusManager::SqlEditor);
+        } else {
+            const QString title = text("Error executing SQL Statement");
+            statusManager_->setConnectionStatus(title, error, StatusManager::SqlEditor);
+            statusManager_->runErrorWithTitle(title, message_);
+        }
+    }
+
+    void finish(double elapsed)
+    {
+        const QString timing = timingText(elapsed);
+        const qint64 n = count();
+        QString result;
+        if (failed_) {
+            result = withTiming(message_, timing);
+        } else if (shared_->isCanceling && done_ != n) {
+            const QString status =
+                format("Cancelled execution after %ld of %ld SQL statements", {number(done_ + 1), number(n)});
+            statusManager_->setConnectionStatus(status, QString(), StatusManager::SqlEditor);
+            result = withTiming(status, timing);
+        } else if (hasResultset_) {
+            statusManager_->setConnectionStatus(message_, QString(), StatusManager::SqlEditor);
+            const QVariantMap info{{QStringLiteral("timing"), elapsed},
+                                   {QStringLiteral("source"), lastSource_}};
+            Shared::post(shared_, [info](SQLEditorController &owner) {
+                if (SQLEditorControllerDelegate *delegate = owner.sqlEditorDelegate())
+                    delegate->sqlEditorControllerLoadedResultSetWithInfo(info);
+            });
+        } else if (n != 1) {
+            const QString status = format("Successfully executed %ld SQL statements", {number(n)});
+            statusManager_->setConnectionStatus(status, QString(), StatusManager::SqlEditor);
+            result = withTiming(status, timing);
+        } else {
+            statusManager_->setConnectionStatus(message_, QString(), StatusManager::SqlEditor);
+            result = withTiming(message_, timing);
+        }
+        if (result.isNull())
+            return;
+        Shared::post(shared_, [result](SQLEditorController &owner) {
+            if (SQLEditorControllerDelegate *delegate = owner.sqlEditorDelegate())
+                delegate->sqlEditorControllerExecutionResult(result);
+        });
+    }
+
+    std::shared_ptr<Shared> shared_;
+    std::shared_ptr<SQLEditorRoot> root_;
+    std::shared_ptr<StatusManager> statusManager_;
+    std::shared_ptr<ThreadController> threadController_;
+    std::function<double()> clock_;
+    SQLStatementList statements_;
+    QVariantMap values_;
+    qint64 done_ = 0;
+    bool failed_ = false;
+    bool hasResultset_ = false;
+    QString message_;
+    QString lastSource_;
+};
+
+SQLEditorController::SQLEditorController(QoJavaObjectPtr vornRoot)
+    : SQLEditorController(vornRoot, std::make_shared<SQLEditorVornRoot>(vornRoot))
+{
+}
+
+SQLEditorController::SQLEditorController(QoJavaObjectPtr vornRoot, std::shared_ptr<SQLEditorRoot> root)
+    : ConnectedController(std::move(vornRoot)), root_(std::move(root)),
+      sqlEditorTextStorage_(std::make_unique<SQLEditorTextStorage>()), shared_(std::make_shared<Shared>()),
+      clock_(steadySeconds)
+{
+    shared_->owner = this;
+    sqlEditorTextStorage_->setReservedWords(root_->defaultReservedWords());
+}
+
+SQLEditorController::~SQLEditorController()
+{
+    shared_->owner = nullptr;
+}
+
+SQLEditorControllerDelegate *SQLEditorController::sqlEditorDelegate() const
+{
+    return dynamic_cast<SQLEditorControllerDelegate *>(delegate());
+}
+
+void SQLEditorController::applyDialect(bool connected)
+{
+    sqlEditorTextStorage_->setMySQLModus(connected && root_->connectionType() == QLatin1String("MySQL"));
+}
+
+void SQLEditorController::applyWordLists()
+{
+    sqlEditorTextStorage_->setReservedWords(root_->reservedWords());
+    sqlEditorTextStorage_->setContextWords(root_->contextWords());
+}
+
+void SQLEditorController::resetSqlEditorFromRoot()
+{
+    applyDialect(root_->isConnected());
+    applyWordLists();
+    planTableAvailable_ = false;
+}
+
+void SQLEditorController::metaDataWasExternallyUpdated()
+{
+    applyWordLists();
+    applyDialect(root_->hasConnection());
+}
+
+QString SQLEditorController::contents() const
+{
+    return sqlEditorTextStorage_->string();
+}
+
+void SQLEditorController::setContents(const QString &contents)
+{
+    sqlEditorTextStorage_->replaceContents(contents);
+}
+
+TextRange SQLEditorController::insertTextAddEnd(const QString &string)
+{
+    // The storage would turn a CR LF pair into two line breaks and the range would miss the text.
+    const QString inserted = SQLEditorTextStorage::generalizeLineBreaks(string);
+    const qint64 end = sqlEditorTextStorage_->length();
+    sqlEditorTextStorage_->replaceCharactersInRange({end, 0}, QStringLiteral("\n\n") + inserted);
+    return {end + 2, inserted.size()};
+}
+
+void SQLEditorController::updateSqlParameterCache(const QVariantMap &values)
+{
+    sqlParameterCache_.insert(values);
+}
+
+bool SQLEditorController::canExecuteSQLInRange(TextRange range, bool fastValidation)
+{
+    if (!root_->hasConnection() || root_->reserved())
+        return false;
+    if (fastValidation && sqlEditorTextStorage_->length() > 10000)
+        return true;
+    const SQLParserComponentList components = componentsForRange(range, nullptr);
+    return !components.isEmpty() && !(components.size() == 1 && components.first()->length() == 0);
+}
+
+SQLParserComponentList SQLEditorController::componentsForRange(TextRange range,
+                                                               TextRange *extendedRange) const
+{
+    if (range.length > 0)
+        return sqlEditorTextStorage_->parsedComponentsInRange(range, extendedRange);
+    return sqlEditorTextStorage_->parsedComponentsBetweenQueryBreaksAtLocation(range.location, extendedRange);
+}
+
+void SQLEditorController::executeSQLInRange(TextRange range, TextRange *extendedRange)
+{
+    if (!requestFocusChangeEndEditing(true))
+        return;
+    if (extendedRange)
+        *extendedRange = range;
+    const SQLParserComponentList components = componentsForRange(range, extendedRange);
+    if (extendedRange)
+        sqlEditorTextStorage_->markActiveRange(*extendedRange);
+    executeComponents(components);
+}
+
+void SQLEditorController::executeComponents(const SQLParserComponentList &components)
+{
+    SQLEditorControllerDelegate *delegate = sqlEditorDelegate();
+    if (!delegate)
+        return;
+    delegate->sqlEditorControllerWillExecuteStatement();
+    const QStringList names = parameterNames(components);
+    const SQLStatementList statements = componentsToQueries(components);
+    if (statements.isEmpty()) {
+        beep();
+        delegate->sqlEditorControllerDidNotExecute(false);
+        return;
+    }
+    const QVariant userInfo = QVariant::fromValue(statements);
+    if (!names.isEmpty()) {
+        const std::weak_ptr<Shared> shared = shared_;
+        delegate->sqlEditorControllerNeedsParameters(
+            names, userInfo,
+            [shared](const std::optional<QVariantMap> &request) {
+                if (const std::shared_ptr<Shared> alive = shared.lock(); alive && alive->owner)
+                    alive->owner->executeAfterParameterInput(request);
+            },
+            sqlParameterCache_);
+        return;
+    }
+    const QVariantMap request{{parameterNamesKey, QStringList()}, {userInfoKey, userInfo}};
+    Shared::post(shared_,
+                 [request](SQLEditorController &owner) { owner.executeAfterParameterInput(request); });
+}
+
+void SQLEditorController::executeAfterParameterInput(const std::optional<QVariantMap> &request)
+{
+    SQLEditorControllerDelegate *delegate = sqlEditorDelegate();
+    const SQLStatementList statements =
+        request ? request->value(userInfoKey).value<SQLStatementList>() : SQLStatementList();
+    if (statements.isEmpty()) {
+        if (delegate)
+            delegate->sqlEditorControllerDidNotExecute(false);
+        return;
+    }
+    const QVariantMap values = request->value(parameterValuesKey).toMap();
+    for (const QString &name : request->value(parameterNamesKey).toStringList())
+        sqlParameterCache_.insert(name, values.value(name));
+    const bool cleared = clearRootSelection();
+    if (!requestRootReservation(QCoreApplication::translate("activity", "SQL Statement Execution"))) {
+        if (delegate)
+            delegate->sqlEditorControllerDidNotExecute(cleared);
+        return;
+    }
+    Q_ASSERT_X(statusManager() && threadController(), "SQLEditorController",
+               "Must have a status manager and a thread controller");
+    auto execution = std::make_shared<Execution>(*this, statements, values);
+    std::thread([execution] { execution->run(); }).detach();
+}
+
+bool SQLEditorController::canCancelExecution()
+{
+    return root_->hasConnection() && shared_->isExecuting && !shared_->isCanceling;
+}
+
+void SQLEditorController::cancelExecution()
+{
+    const QString entry = QStringLiteral("SQLEditorController -(void)cancelExecution;");
+    qCInfo(editorLog).noquote() << entry;
+    if (!root_->hasConnection() || shared_->isCanceling)
+        return;
+    qCInfo(editorLog).noquote() << entry + QStringLiteral(" 2");
+    shared_->isCanceling = true;
+    qCInfo(editorLog).noquote() << entry + QStringLiteral(" 3");
+    root_->cancelQuery();
+    qCInfo(editorLog).noquote() << entry + QStringLiteral(" 4");
+}
+
+SQLStatementList SQLEditorController::componentsToQueries(const SQLParserComponentList &components)
+{
+    SQLStatementList statements;
+    SQLParserComponentList group;
+    const auto close = [&] {
+        if (std::any_of(group.cbegin(), group.cend(), isContent))
+            statements.append(group);
+        group.clear();
+    };
+    for (const SQLParserComponentPtr &component : components) {
+        if (component->parserComponentType() == SQLParserComponent::QuerySeparator)
+            close();
+        else
+            group.append(component);
+    }
+    close();
+    return statements;
+}
+
+QStringList SQLEditorController::parameterNames(const SQLParserComponentList &components)
+{
+    QStringList names;
+    for (const SQLParserComponentPtr &component : components) {
+        if (component->parserComponentType() != SQLParserComponent::InputParameter)
+            continue;
+        const QString name = parameterName(component);
+        if (!names.contains(name))
+            names.append(name);
+    }
+    return names;
+}
+
+SQLEditorController::StatementRequest
+SQLEditorController::statementRequest(const SQLParserComponentList &statement, const QVariantMap &values)
+{
+    StatementRequest request;
+    request.queryComponents = statement;
+    QString query;
+    for (const SQLParserComponentPtr &component : statement) {
+        request.source += component->string();
+        if (component->parserComponentType() == SQLParserComponent::InputParameter) {
+            query += u'?';
+            request.queryParameters.append(values.value(parameterName(component)));
+        } else {
+            query += component->string();
+        }
+    }
+    request.query = query.trimmed();
+    return request;
+}
+
+QString SQLEditorController::messageForStatement(const QString &statementType, qint32 resultCount)
+{
+    struct Verb {
+        const char *verb;
+        const char *none;
+        const char *one;
+        const char *many;
+    };
+    static const Verb counted[] = {
+        {"INSERT", "No rows inserted", "Successfully inserted 1 row", "Successfully inserted %d rows"},
+        {"DELETE", "No rows deleted", "Successfully deleted 1 row", "Successfully deleted %d rows"},
+        {"UPDATE", "No rows updated", "Successfully updated 1 row", "Successfully updated %d rows"},
+    };
+    static const std::pair<const char *, const char *> uncounted[] = {
+        {"DROP", "DROP statement executed successfully"},
+        {"CREATE", "CREATE statement executed successfully"},
+        {"TRUNCATE", "TRUNCATE statement executed successfully"},
+        {"ALTER", "ALTER statement executed successfully"},
+        {"COMMIT", "COMMIT statement executed successfully"},
+        {"ROLLBACK", "ROLLBACK statement executed successfully"},
+    };
+    for (const auto &[verb, message] : uncounted) {
+        if (statementType.startsWith(QLatin1String(verb)))
+            return text(message);
+    }
+    for (const Verb &verb : counted) {
+        if (!statementType.startsWith(QLatin1String(verb.verb)))
+            continue;
+        // A driver that reports no count gives a negative one: no row count to speak of then.
+        if (resultCount < 0)
+            break;
+        if (resultCount == 0)
+            return text(verb.none);
+        return resultCount == 1 ? text(verb.one) : format(verb.many, {number(resultCount)});
+    }
+    return text("SQL statement executed successfully");
+}
+
+QString SQLEditorController::timingText(double seconds)
+{
+    const qint64 centiseconds = qint64(std::trunc(100 * seconds));
+    return format("%ld.%ld%ld seconds",
+                  {number(centiseconds / 100), number(centiseconds / 10 % 10), number(centiseconds % 10)});
+}
+
+bool SQLEditorController::isStoppedStatementError(const QString &error)
+{
+    // Oracle names the stop by its code; the backend says so itself for every other database.
+    return error.contains(QLatin1String("ORA-01013")) || error.trimmed() == QLatin1String("CANCELLED");
+}
+
+void SQLEditorController::registerQuery(const SQLParserComponentList &query)
+{
+    QueryHistoryRecorder *recorder = QueryHistoryRecorder::shared();
+    if (!recorder || !delegate())
+        return;
+    recorder->registerQuery(query, delegate()->connectedControllerWantsConnectionParameters(this));
+}
+
+bool SQLEditorController::ddlDirtyFlag() const
+{
+    return shared_->ddlDirtyFlag;
+}
+
+void SQLEditorController::setDdlDirtyFlag(bool dirty)
+{
+    shared_->ddlDirtyFlag = dirty;
+}
+
+bool SQLEditorController::isExecuting() const
+{
+    return shared_->isExecuting;
+}
+
+bool SQLEditorController::isCanceling() const
+{
+    return shared_->isCanceling;
+}
+
+void SQLEditorController::setClock(std::function<double()> clock)
+{
+    clock_ = std::move(clock);
+}
+
+void SQLEditorController::beep()
+{
+    QApplication::beep();
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "connection/ConnectedController.h"
+#include "editor/SQLEditorControllerInterface.h"
+#include "sql/SQLParserComponent.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class SQLEditorControllerDelegate;
+class SQLEditorRoot;
+
+// Statements in text order, each its components without the separator.
+using SQLStatementList = QList<SQLParserComponentList>;
+
+// The SQL editor model of one connection document: its text, the remembered parameter values, and
+// running the statements the user points at. A run splits the components at separators, asks the
+// document for `:name` values, takes the root's reservation and sends the statements one after
+// another on a worker thread; progress goes to the status manager, the outcome to the delegate (a
+// result set for the grid or a message with the timing). Public operations belong to the main
+// thread; the delegate must also be a SQLEditorControllerDelegate.
+class SQLEditorController : public ConnectedController, public SQLEditorControllerInterface
+{
+public:
+    // One statement as it is sent: the text with "?" for each parameter (trimmed), the text as
+    // written, and one value per parameter occurrence.
+    struct StatementRequest {
+        QString query;
+        QString source;
+        SQLParserComponentList queryComponents;
+        QVariantList queryParameters;
+    };
+
+    explicit SQLEditorController(QoJavaObjectPtr vornRoot);
+    // Works on the root through the given calls (tests put in their own).
+    SQLEditorController(QoJavaObjectPtr vornRoot, std::shared_ptr<SQLEditorRoot> root);
+    ~SQLEditorController() override;
+
+    SQLEditorControllerDelegate *sqlEditorDelegate() const;
+
+    // After connecting: dialect and word lists from the connection.
+    void resetSqlEditorFromRoot();
+    // After a metadata refresh: the word lists and the dialect again.
+    void metaDataWasExternallyUpdated();
+
+    QString contents() const;
+    void setContents(const QString &contents);
+    // Appends an empty line and the string; answers the range the string now takes.
+    TextRange insertTextAddEnd(const QString &string);
+    // Keys are upper-case parameter names without the ":".
+    void updateSqlParameterCache(const QVariantMap &values);
+    QVariantMap getSqlParameterCache() const { return sqlParameterCache_; }
+
+    SQLEditorTextStorage *sqlEditorTextStorage() const override { return sqlEditorTextStorage_.get(); }
+    bool canExecuteSQLInRange(TextRange range) { return canExecuteSQLInRange(range, false); }
+    bool canExecuteSQLInRange(TextRange range, bool fastValidation) override;
+    void executeSQLInRange(TextRange range, TextRange *extendedRange) override;
+    bool canCancelExecution() override;
+    void cancelExecution() override;
+
+    // Explaining, formatting and exporting statements as code are not available yet.
+    bool canAnalyseSQLInRange(TextRange, bool) override { return false; }
+    void analyseSQLInRange(TextRange, TextRange *) override {}
+    bool canFormatSQLInRange(TextRange) override { return false; }
+    QString formattedSQLInRange(TextRange, TextRange *) override { return QString(); }
+    bool canExportSQLInRange(TextRange) override { return false; }
+    QString exportedSQLInRange(TextRange, TextRange *, const QString &) override { return QString(); }
+    QStringList sqlExportFormats() const override { return {}; }
+    QString displayNameForSqlExportFormat(const QString &) const override { return QString(); }
+
+    // Splits at separators; groups of only white space and comments are dropped.
+    static SQLStatementList componentsToQueries(const SQLParserComponentList &components);
+    // The distinct parameter names, upper case without the ":", in order of first occurrence.
+    static QStringList parameterNames(const SQLParserComponentList &components);
+    // values: upper-case name to value.
+    static StatementRequest statementRequest(const SQLParserComponentList &statement,
+                                             const QVariantMap &values);
+    // The message of a statement that produced no rows, by its verb and row count.
+    static QString messageForStatement(const QString &statementType, qint32 resultCount);
+    // "%ld.%ld%ld seconds", cut (not rounded) to hundredths.
+    static QString timingText(double seconds);
+    // Whether a statement's error says it was stopped by a cancel.
+    static bool isStoppedStatementError(const QString &error);
+
+    // Records one executed statement in the query history, when there is one.
+    void registerQuery(const SQLParserComponentList &query);
+
+    bool ddlDirtyFlag() const;
+    void setDdlDirtyFlag(bool dirty);
+    bool isExecuting() const;
+    bool isCanceling() const;
+    bool planTableAvailable() const { return planTableAvailable_; }
+    void setPlanTableAvailable(bool available) { planTableAvailable_ = available; }
+
+    // Seconds on a steady clock for the timing of a run; tests put in their own.
+    void setClock(std::function<double()> clock);
+
+protected:
+    // The system beep; a seam for tests.
+    virtual void beep();
+
+private:
+    struct Shared;
+    class Execution;
+
+    SQLParserComponentList componentsForRange(TextRange range, TextRange *extendedRange) const;
+    void executeComponents(const SQLParserComponentList &components);
+    void executeAfterParameterInput(const std::optional<QVariantMap> &request);
+    void applyWordLists();
+    void applyDialect(bool connected);
+
+    std::shared_ptr<SQLEditorRoot> root_;
+    std::unique_ptr<SQLEditorTextStorage> sqlEditorTextStorage_;
+    QVariantMap sqlParameterCache_;
+    std::shared_ptr<Shared> shared_;
+    std::function<double()> clock_;
+    bool planTableAvailable_ = false;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "connection/ConnectedControllerDelegate.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <functional>
+#include <optional>
+
+// What the SQL editor model tells its document and asks of it. Every method is called on the main
+// thread; results of a run arrive queued, after the worker has moved on.
+class SQLEditorControllerDelegate : public ConnectedControllerDelegate
+{
+public:
+    // Receives the filled-in parameter form: "userInfo" (handed back unchanged), "parameterNames" and
+    // "parameterValues" (name to entered value); nothing when the user cancelled the form.
+    using ParameterAction = std::function<void(const std::optional<QVariantMap> &request)>;
+
+    // Before parameters are asked and before anything runs: the document shows its busy pane.
+    virtual void sqlEditorControllerWillExecuteStatement() = 0;
+    // After sqlEditorControllerWillExecuteStatement nothing ran: there was nothing to run, the form
+    // was cancelled or the root was not granted. resultCleared tells whether the root's result was
+    // already dropped, so the document knows which pane to put back instead of the busy one.
+    virtual void sqlEditorControllerDidNotExecute(bool resultCleared) = 0;
+    // Shows the form for the upper-cased parameter names, prefilled from the cache, and later calls
+    // the action once. userInfo is the statement list, to be handed back under "userInfo".
+    virtual void sqlEditorControllerNeedsParameters(const QStringList &parameterNames,
+                                                    const QVariant &userInfo, ParameterAction action,
+                                                    const QVariantMap &parameterCache) = 0;
+    // The last statement produced rows, now the root's result set: "timing" (seconds of the whole run,
+    // double) and "source" (that statement as written).
+    virtual void sqlEditorControllerLoadedResultSetWithInfo(const QVariantMap &info) = 0;
+    // The run ended without rows to show: its message followed by the timing.
+    virtual void sqlEditorControllerExecutionResult(const QString &message) = 0;
+};

@@ -1,0 +1,214 @@
+// Statements typed in the editor run through the real backend against a SQLite file and the test servers:
+// parameters, a result set, an error and a cancelled long statement.
+#include "../backend/BackendTestSupport.h"
+#include "../document/StatusManagerFakes.h"
+#include "EditorTestSupport.h"
+#include "TestServers.h"
+
+#include "bridge/ThreadController.h"
+#include "document/StatusManagerVornRoot.h"
+#include "editor/SQLEditorController.h"
+#include "editor/SQLEditorControllerDelegate.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// A document that lends the root as the real one does and answers the parameter form at once.
+class Document : public SQLEditorControllerDelegate
+{
+public:
+    explicit Document(TestRoot &root) : root_(root) {}
+
+    bool connectedControllerWantsRootReservationFor(ConnectedController *, const QString &activity) override
+    {
+        return root_.call("reserveRoot:", {activity}).toBool();
+    }
+    void connectedControllerWantsEndRootReservation(ConnectedController *) override
+    {
+        root_.call("releaseReservedRoot");
+        ++releases;
+    }
+    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
+    bool connectedControllerWantsClearRootSelection(ConnectedController *) override
+    {
+        root_.call("clearResultset");
+        return true;
+    }
+    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
+    {
+        return nullptr;
+    }
+    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override { return "T"; }
+
+    void sqlEditorControllerWillExecuteStatement() override {}
+    void sqlEditorControllerDidNotExecute(bool) override { ++notExecuted; }
+    void sqlEditorControllerNeedsParameters(const QStringList &names, const QVariant &userInfo,
+                                            ParameterAction action, const QVariantMap &) override
+    {
+        action(
+            QVariantMap{{"userInfo", userInfo}, {"parameterNames", names}, {"parameterValues", parameters}});
+    }
+    void sqlEditorControllerLoadedResultSetWithInfo(const QVariantMap &info) override { loaded << info; }
+    void sqlEditorControllerExecutionResult(const QString &message) override { results << message; }
+
+    QVariantMap parameters;
+    int releases = 0;
+    int notExecuted = 0;
+    QList<QVariantMap> loaded;
+    QStringList results;
+
+private:
+    TestRoot &root_;
+};
+
+class SQLEditorControllerBackendTest : public ::testing::TestWithParam<QString>
+{
+protected:
+    void SetUp() override
+    {
+        EditorTestSupport::writeDefaultPreferences();
+        DatabaseTarget target;
+        if (GetParam() == "SQLite") {
+            target = sqliteTarget(folder_);
+        } else {
+            auto server = serverTarget(GetParam());
+            VORN_REQUIRE_SERVER(server, GetParam().toStdString());
+            target = *server;
+        }
+        ASSERT_TRUE(root_.connect(target, 10, 1)) << root_.lastErrorMessage().toStdString();
+        statusManager_ = std::make_shared<StatusManager>(
+            std::make_shared<StatusManagerVornRoot>(root_.object()), notifier_.notifier);
+        controller_ = std::make_unique<SQLEditorController>(root_.object());
+        controller_->setDelegate(static_cast<SQLEditorControllerDelegate *>(&document_));
+        controller_->setStatusManager(statusManager_);
+        controller_->setThreadController(threads_);
+        controller_->resetSqlEditorFromRoot();
+    }
+
+    void TearDown() override
+    {
+        if (controller_)
+            run("DROP TABLE IF EXISTS vse_items");
+    }
+
+    // Starts the whole text as one block.
+    void start(const QString &sql)
+    {
+        controller_->setContents(sql);
+        ASSERT_TRUE(controller_->canExecuteSQLInRange({0, 0}));
+        TextRange extended;
+        controller_->executeSQLInRange({0, 0}, &extended);
+    }
+    void waitForEnd(int releasesBefore)
+    {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return document_.releases > releasesBefore; }, 60000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return threads_->numberOfRegisteredThreads(true) == 0; }, 10000));
+        EditorTestSupport::processEvents();
+    }
+    void run(const QString &sql)
+    {
+        const int releases = document_.releases;
+        start(sql);
+        waitForEnd(releases);
+    }
+    // The last result without its timing, which must be there.
+    QString lastResult() const
+    {
+        if (document_.results.isEmpty())
+            return QString();
+        const QString result = document_.results.last();
+        const QRegularExpression timing("\n\nTiming: \\d+\\.\\d\\d seconds$");
+        EXPECT_TRUE(result.contains(timing)) << result.toStdString();
+        return result.section(timing, 0, 0);
+    }
+
+    QString longStatement() const
+    {
+        if (GetParam() == "PostgreSQL")
+            return "SELECT pg_sleep(60)";
+        if (GetParam() == "MySQL")
+            return "SELECT BENCHMARK(5000000000, MD5('vorn'))";
+        return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 5000000000) "
+               "SELECT count(*) FROM c";
+    }
+
+    QTemporaryDir folder_;
+    TestRoot root_;
+    Document document_{root_};
+    FakeClock clock_;
+    FakeNotifier notifier_{clock_};
+    std::shared_ptr<StatusManager> statusManager_;
+    std::shared_ptr<ThreadController> threads_ = std::make_shared<ThreadController>(startedBackend());
+    std::unique_ptr<SQLEditorController> controller_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Databases, SQLEditorControllerBackendTest,
+                         ::testing::Values("SQLite", "PostgreSQL", "MySQL"),
+                         [](const auto &info) { return info.param.toStdString(); });
+
+} // namespace
+
+TEST_P(SQLEditorControllerBackendTest, CreateInsertWithParametersAndSelectIntoAResultSet)
+{
+    run("DROP TABLE IF EXISTS vse_items");
+    document_.parameters = {{"ID", "7"}, {"NAME", "seven"}, {"NEXT", "8"}};
+    run("CREATE TABLE vse_items (id INTEGER, name VARCHAR(40));\n"
+        "INSERT INTO vse_items VALUES (:id, :name);\n"
+        "INSERT INTO vse_items VALUES (:next, :Name);\n"
+        "SELECT id, name FROM vse_items\n  WHERE name = :NAME ORDER BY id");
+    ASSERT_EQ(document_.loaded.size(), 1) << document_.results.join('|').toStdString();
+    EXPECT_EQ(document_.loaded.first().value("source").toString(),
+              "\nSELECT id, name FROM vse_items\n  WHERE name = :NAME ORDER BY id");
+    EXPECT_GE(document_.loaded.first().value("timing").toDouble(), 0.0);
+    EXPECT_EQ(statusManager_->connectionStatusText(), "SQL statement executed successfully");
+    EXPECT_TRUE(controller_->ddlDirtyFlag());
+    const QoJavaObjectPtr rows = root_.resultset();
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->call("rowCount").toInt(), 2);
+    const QVariantMap first = dictionary(rows->call("getRow:", {1}));
+    EXPECT_EQ(first.value(first.contains("id") ? "id" : "ID").toInt(), 7);
+
+    document_.parameters = {{"ID", "9"}, {"NAME", "nine"}};
+    run("INSERT INTO vse_items VALUES (:id, :name)");
+    EXPECT_EQ(lastResult(), "Successfully inserted 1 row");
+    run("UPDATE vse_items SET name = 'x' WHERE id > 7");
+    EXPECT_EQ(lastResult(), "Successfully updated 2 rows");
+    EXPECT_EQ(controller_->getSqlParameterCache().value("NAME"), "nine");
+}
+
+TEST_P(SQLEditorControllerBackendTest, AFailingStatementEndsTheRunWithItsError)
+{
+    run("DROP TABLE IF EXISTS vse_items");
+    run("CREATE TABLE vse_items (id INTEGER);\nSELECT * FROM vse_missing_table;\nDROP TABLE vse_items");
+    const QString result = lastResult();
+    EXPECT_TRUE(result.startsWith("An error occured while executing the SQL statement.\n\n"))
+        << result.toStdString();
+    EXPECT_TRUE(result.contains("vse_missing_table", Qt::CaseInsensitive)) << result.toStdString();
+    EXPECT_EQ(statusManager_->connectionStatusText(), "Error executing SQL Statement");
+    ASSERT_EQ(statusManager_->messageQueue().size(), 1);
+    EXPECT_EQ(statusManager_->messageQueue().first()->title, "Error executing SQL Statement");
+    run("SELECT id FROM vse_items");
+    EXPECT_EQ(document_.loaded.size(), 1) << "the table after the failure was not dropped";
+}
+
+TEST_P(SQLEditorControllerBackendTest, ALongStatementIsStopped)
+{
+    const int releases = document_.releases;
+    start(longStatement());
+    const QoJavaObjectPtr browser = asObject(root_.call("browser"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return browser->call("canStopStoppableStatement").toBool(); }, 10000));
+    ASSERT_TRUE(controller_->canCancelExecution());
+    EXPECT_FALSE(controller_->canExecuteSQLInRange({0, 0})) << "the root is reserved while it runs";
+    controller_->cancelExecution();
+    waitForEnd(releases);
+    EXPECT_EQ(lastResult(), "An error occured while executing the SQL statement.\n\nCANCELLED");
+    EXPECT_EQ(statusManager_->connectionStatusText(), "Stopped execution of SQL statement");
+    ASSERT_EQ(statusManager_->messageQueue().size(), 1);
+    EXPECT_EQ(statusManager_->messageQueue().first()->title, "Stopped execution of SQL statement");
+    run("SELECT 1");
+    EXPECT_EQ(document_.loaded.size(), 1) << "the connection works after the stop";
+}
