@@ -9,6 +9,7 @@
 #include "connection/ConnectionsBackupAlerts.h"
 #include "connection/Vorn2UpgradeAssistant.h"
 #include "connection/Vorn2UpgradeConnections.h"
+#include "document/VornDocument.h"
 #include "kit/CommandRouter.h"
 #include "kit/ShortcutVisualizer.h"
 #include "platform/MainThread.h"
@@ -16,6 +17,7 @@
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/AboutWindowController.h"
+#include "window/VornTabbedWindowController.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -79,6 +81,11 @@ VornDocumentController::VornDocumentController(const QVariantMap &info, UserDefa
     Q_INIT_RESOURCE(app_resources);
     sharedController = this;
     CommandRouter::shared().addApplicationResponder(this);
+    VornTabbedWindowController::setFilterDropHandler(
+        [](const QByteArray &filter, VornTabbedWindowController *windowController) {
+            if (sharedController)
+                sharedController->createNewTabWithFilter(filter, windowController->activeDocument());
+        });
     // Posted from whichever thread first met the missing keyring; the notice belongs on the main thread.
     keychainObserver_ = NotificationCenter::defaultCenter().addObserver(
         SecretServiceKeychain::unavailableNotification, nullptr, [this](const Notification &notification) {
@@ -225,9 +232,37 @@ bool VornDocumentController::applicationShouldHandleReopen()
 QList<TabbedDocument *> VornDocumentController::documents() const
 {
     QList<TabbedDocument *> result;
-    for (TabbedWindowController *controller : TabbedWindowController::allWindowControllers())
-        result += controller->documents();
+    for (const QPointer<VornDocument> &document : documents_) {
+        if (document && !document->isClosed())
+            result.append(document);
+    }
     return result;
+}
+
+TabbedDocument *
+VornDocumentController::openUntitledDocumentAndDisplay(bool display, TabbedWindowController *windowController,
+                                                       bool nextToActive, bool activateWhenSecundary,
+                                                       const QVariantMap &initializationInfo)
+{
+    TabbedDocument *previous = windowController ? windowController->activeDocument() : nullptr;
+    auto *document = new VornDocument(this);
+    document->setInitializationInfo(initializationInfo);
+    addDocument(document);
+    if (display) {
+        showDocument(document, windowController, nextToActive);
+        if (windowController && !activateWhenSecundary && previous)
+            windowController->activateDocument(previous);
+    }
+    return document;
+}
+
+TabbedWindowController *VornDocumentController::currentTabbedWindowController() const
+{
+    for (TabbedWindowController *controller : TabbedWindowController::allWindowControllers()) {
+        if (controller->isWindowLoaded() && controller->window()->isActiveWindow())
+            return controller;
+    }
+    return nullptr;
 }
 
 void VornDocumentController::openDocumentWithContentsOfURL(const QString &path)
@@ -236,7 +271,96 @@ void VornDocumentController::openDocumentWithContentsOfURL(const QString &path)
         importConnectionsBackupFile(path);
         return;
     }
-    qWarning("Vorn cannot open %s yet", qPrintable(path));
+    for (TabbedDocument *open : documents()) {
+        if (open->filePath() == path) {
+            static_cast<VornDocument *>(open)->showWindows();
+            closeWelcomeScreen();
+            return;
+        }
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showOpenError(path, file.errorString());
+        return;
+    }
+    auto document = std::make_unique<VornDocument>(this);
+    QString error;
+    if (!document->readFromData(file.readAll(), &error)) {
+        showOpenError(path, error);
+        return;
+    }
+    document->setFilePath(path);
+    VornDocument *opened = document.release();
+    addDocument(opened);
+    TabbedWindowController *current =
+        defaults_.boolForKey("openDocumentInTab") ? currentTabbedWindowController() : nullptr;
+    showDocument(opened, current, false);
+    closeWelcomeScreen();
+}
+
+void VornDocumentController::createNewTabWithFilter(const QByteArray &filter, TabbedDocument *document)
+{
+    auto *source = qobject_cast<VornDocument *>(document);
+    if (!source)
+        return;
+    QVariantMap info = source->initializationInfoForTabDuplication();
+    info.insert("filter", filter);
+    openUntitledDocumentAndDisplay(true, source->windowController(), true,
+                                   defaults_.boolForKey("selectCreatedTabs"), info);
+    closeWelcomeScreen();
+}
+
+void VornDocumentController::addDocument(VornDocument *document)
+{
+    documents_.append(document);
+    connect(document, &TabbedDocument::documentClosed, this, [this](TabbedDocument *closed) {
+        documents_.removeAll(static_cast<VornDocument *>(closed));
+        closed->deleteLater();
+    });
+}
+
+// The document's window gets the application's menus the first time it shows.
+void VornDocumentController::showDocument(VornDocument *document, TabbedWindowController *windowController,
+                                          bool nextToActive)
+{
+    document->makeWindowControllers(windowController, nextToActive);
+    if (TabbedWindowController *shown = document->windowController()) {
+        if (!shown->window()->menuWidget())
+            ApplicationMenu::install(shown->window());
+    }
+    document->showWindows();
+    if (!windowController && document->windowController()) {
+        document->windowController()->window()->raise();
+        document->windowController()->window()->activateWindow();
+    }
+}
+
+void VornDocumentController::openNewTabInCurrentWindow()
+{
+    TabbedWindowController *current = currentTabbedWindowController();
+    // Nothing while a sheet is attached to the window.
+    if (current) {
+        const QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->parentWidget() && modal->parentWidget()->window() == current->window())
+            return;
+    }
+    openUntitledDocumentAndDisplay(true, current, false, true, {});
+    closeWelcomeScreen();
+}
+
+void VornDocumentController::closeWelcomeScreen()
+{
+    if (welcomeScreenController_)
+        welcomeScreenController_->close();
+}
+
+void VornDocumentController::showOpenError(const QString &path, const QString &reason)
+{
+    QMessageBox alert(
+        QMessageBox::Warning, QStringLiteral("Vorn"),
+        text("document", "The document “%1” could not be opened.").arg(QFileInfo(path).fileName()));
+    alert.setInformativeText(reason);
+    alert.exec();
 }
 
 // ---- Quit review ------------------------------------------------------------------------------
@@ -276,18 +400,24 @@ void VornDocumentController::disconnectAndQuit(TabbedDocument *document, bool co
     terminate(nullptr);
 }
 
-bool VornDocumentController::documentNeedsDisconnect(TabbedDocument *) const
+bool VornDocumentController::documentNeedsDisconnect(TabbedDocument *document) const
 {
-    return false;
+    auto *connection = qobject_cast<VornDocument *>(document);
+    return connection && connection->hasConnection() &&
+           (connection->hasDirtyConnection() || connection->hasRunningQuery());
 }
 
 void VornDocumentController::askDocumentToDisconnect(TabbedDocument *document,
                                                      TabbedDocument::CloseCallback answer)
 {
-    answer(document, true);
+    static_cast<VornDocument *>(document)->canDisconnectDocumentWithDelegate(std::move(answer));
 }
 
-void VornDocumentController::disconnectDocument(TabbedDocument *) {}
+void VornDocumentController::disconnectDocument(TabbedDocument *document)
+{
+    if (auto *connection = qobject_cast<VornDocument *>(document))
+        connection->documentShouldDisconnect(true);
+}
 
 void VornDocumentController::reviewDocumentsAndQuit()
 {
@@ -303,7 +433,8 @@ void VornDocumentController::reviewNextDocument(QList<QPointer<TabbedDocument>> 
     while (!remaining.isEmpty() && !remaining.first())
         remaining.removeFirst();
     if (remaining.isEmpty()) {
-        QCoreApplication::quit();
+        // Not quit(): that would first ask every window to close, and the windows ask their tabs again.
+        QCoreApplication::exit(0);
         return;
     }
     TabbedDocument *next = remaining.takeFirst();
@@ -407,6 +538,29 @@ void VornDocumentController::newDocument(QObject *)
         welcomeScreenController_->orderOut();
 }
 
+void VornDocumentController::newTab(QObject *)
+{
+    openNewTabInCurrentWindow();
+}
+
+void VornDocumentController::newTabFromBar(QObject *)
+{
+    openNewTabInCurrentWindow();
+}
+
+void VornDocumentController::duplicatieTab(QObject *)
+{
+    if (isStarting())
+        return;
+    TabbedWindowController *current = currentTabbedWindowController();
+    auto *active = current ? qobject_cast<VornDocument *>(current->activeDocument()) : nullptr;
+    if (!active)
+        return;
+    openUntitledDocumentAndDisplay(true, current, true, defaults_.boolForKey("selectCreatedTabs"),
+                                   active->initializationInfoForTabDuplication());
+    closeWelcomeScreen();
+}
+
 void VornDocumentController::openDocument(QObject *)
 {
     const QString path = QFileDialog::getOpenFileName(
@@ -503,8 +657,7 @@ void VornDocumentController::importConnectionsBackup(QObject *)
 
 void VornDocumentController::importConnectionsBackupFile(const QString &path)
 {
-    if (welcomeScreenController_)
-        welcomeScreenController_->close();
+    closeWelcomeScreen();
     ConnectionsBackupAlerts alerts;
     ConnectionsBackup::importConnectionsBackupFromURL(path, alerts);
 }

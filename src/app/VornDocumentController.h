@@ -17,6 +17,7 @@
 #include <vector>
 
 class AboutWindowController;
+class VornDocument;
 class ShortcutVisualizer;
 class StartupController;
 class TabbedWindowController;
@@ -67,9 +68,19 @@ public:
     bool applicationShouldOpenUntitledFile();
     bool applicationShouldHandleReopen();
 
-    // Documents.
-    QList<TabbedDocument *> documents() const;
+    // Documents, in the order they were opened.
+    virtual QList<TabbedDocument *> documents() const;
+    // A new document that gets the information before its window shows; in a new window when no
+    // window controller is given. Without activateWhenSecundary the tab opens behind the active one.
+    TabbedDocument *openUntitledDocumentAndDisplay(bool display, TabbedWindowController *windowController,
+                                                   bool nextToActive, bool activateWhenSecundary,
+                                                   const QVariantMap &initializationInfo);
+    // The controller of the active window when it is a tabbed window.
+    TabbedWindowController *currentTabbedWindowController() const;
+    // A connections backup is imported; any other file opens as a SQL document and reconnects.
     void openDocumentWithContentsOfURL(const QString &path);
+    // A duplicate of the document with a filter dropped on the tab bar, next to the active tab.
+    void createNewTabWithFilter(const QByteArray &filter, TabbedDocument *document);
 
     // Quit review: busy documents (connected, with uncommitted changes or a running statement)
     // are disconnected one at a time, each after its own sheet; then the ordinary review.
@@ -92,6 +103,9 @@ public:
     // Menu commands, reached through the command router.
     Q_INVOKABLE void newDocument(QObject *sender);
     Q_INVOKABLE void openDocument(QObject *sender);
+    Q_INVOKABLE void newTab(QObject *sender);
+    Q_INVOKABLE void newTabFromBar(QObject *sender);
+    Q_INVOKABLE void duplicatieTab(QObject *sender);
     Q_INVOKABLE void terminate(QObject *sender);
     Q_INVOKABLE void runAboutPanel(QObject *sender);
     Q_INVOKABLE void openWelcomeScreen(QObject *sender);
@@ -119,6 +133,11 @@ private:
     void showKeychainUnavailable(const QString &message);
     void openUrl(const QUrl &url);
     void importConnectionsBackupFile(const QString &path);
+    void addDocument(VornDocument *document);
+    void showDocument(VornDocument *document, TabbedWindowController *windowController, bool nextToActive);
+    void openNewTabInCurrentWindow();
+    void closeWelcomeScreen();
+    void showOpenError(const QString &path, const QString &reason);
 
     QVariantMap info_;
     UserDefaults &defaults_;
@@ -131,6 +150,7 @@ private:
     QPointer<AdvancedWindow> richTextWindow_;
     QoJavaBridge *sharedJavaBridge_ = nullptr;
     QStringList filesToOpen_;
+    QList<QPointer<VornDocument>> documents_;
     ExitHandler exitHandler_;
     NotificationCenter::ObserverId keychainObserver_ = 0;
 };

@@ -1,6 +1,8 @@
 #include "app/WelcomeScreenController.h"
 
+#include "app/VornDocumentController.h"
 #include "app/WelcomeScreenProgress.h"
+#include "connection/ConnectionViewController.h"
 #include "kit/CommandRouter.h"
 #include "kit/ShortcutVisualizer.h"
 
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace
@@ -68,7 +71,6 @@ void WelcomeScreenController::buildWindow(const QVariantMap &info)
     progress_ = new WelcomeScreenProgress;
     placeHolderLayout->addWidget(waitText_);
     placeHolderLayout->addWidget(progress_);
-    placeHolderLayout->addStretch();
     layout->addWidget(connectionPlaceHolder_, 1);
 
     buttonView_ = new QWidget;
@@ -112,9 +114,22 @@ void WelcomeScreenController::orderOut()
     waitText_->hide();
     progress_->hide();
     buttonView_->show();
+    if (!connectionViewController_)
+        createConnectionList();
     if (window_->height() == WaitScreenHeight)
         growToListSize();
+    connectionViewController_->reset();
     raise();
+    // A first-time user lands in the editor for a new connection.
+    if (!connectionViewController_->hasConnections())
+        connectionViewController_->createNew();
+}
+
+void WelcomeScreenController::createConnectionList()
+{
+    connectionViewController_ = std::make_unique<ConnectionViewController>();
+    connectionViewController_->setDelegate(this);
+    connectionPlaceHolder_->layout()->addWidget(connectionViewController_->view());
 }
 
 void WelcomeScreenController::close()
@@ -126,8 +141,47 @@ void WelcomeScreenController::close()
 
 void WelcomeScreenController::cancelOperation()
 {
-    if (!editMode_)
+    if (editMode_ && connectionViewController_)
+        connectionViewController_->externalCancelEdit();
+    else
         window_->performClose();
+}
+
+void WelcomeScreenController::connectionViewControllerWantsToCancel(ConnectionViewController *)
+{
+    qDebug("cvcwtc");
+}
+
+void WelcomeScreenController::connectionViewControllerWantsToConnect(
+    ConnectionViewController *, const ConnectionParametersPtr &parameters)
+{
+    close();
+    VornDocumentController *documents = VornDocumentController::sharedDocumentController();
+    if (!documents)
+        return;
+    TabbedDocument *document = documents->openUntitledDocumentAndDisplay(
+        true, nullptr, false, false, {{"connectionParameters", QVariant::fromValue(parameters)}});
+    TabbedWindowController *windowController = document ? document->windowController() : nullptr;
+    if (!windowController)
+        return;
+    // The new window must win over the welcome window that is still fading out.
+    QPointer<QWidget> window(windowController->window());
+    window->raise();
+    window->activateWindow();
+    QTimer::singleShot(250, window, [window] {
+        window->raise();
+        window->activateWindow();
+    });
+}
+
+void WelcomeScreenController::connectionViewControllerEnteredListMode(ConnectionViewController *)
+{
+    editMode_ = false;
+}
+
+void WelcomeScreenController::connectionViewControllerEnteredEditMode(ConnectionViewController *)
+{
+    editMode_ = true;
 }
 
 QList<VisualShortcut> WelcomeScreenController::visualShortcuts()

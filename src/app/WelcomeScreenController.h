@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connection/ConnectionViewControllerDelegate.h"
 #include "kit/AdvancedWindow.h"
 #include "kit/VisualShortcut.h"
 
@@ -8,6 +9,7 @@
 
 #include <memory>
 
+class ConnectionViewController;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -17,7 +19,9 @@ class WelcomeScreenProgress;
 // saved connections, from which the user opens a connection in a new tab. Three states: the wait
 // screen (not closable, with the progress bar), the connection list, and closed; from closed the
 // list can be shown again. Main thread only.
-class WelcomeScreenController : public QObject, public VisualShortcutAdopter
+class WelcomeScreenController : public QObject,
+                                public VisualShortcutAdopter,
+                                public ConnectionViewControllerDelegate
 {
     Q_OBJECT
 public:
@@ -35,6 +39,8 @@ public:
     QLabel *copyrightField() const { return copyright_; }
     QPushButton *cancelButton() const { return cancelButton_; }
     QPushButton *openDocumentButton() const { return openDocumentButton_; }
+    // The saved connections, made the first time the list shows.
+    ConnectionViewController *connectionViewController() const { return connectionViewController_.get(); }
     bool editMode() const { return editMode_; }
     void setEditMode(bool editMode) { editMode_ = editMode; }
     bool isShowingList() const;
@@ -52,13 +58,22 @@ public:
 
     QList<VisualShortcut> visualShortcuts() override;
 
+    // The list's requests: a chosen connection opens in a new window.
+    void connectionViewControllerWantsToCancel(ConnectionViewController *controller) override;
+    void connectionViewControllerWantsToConnect(ConnectionViewController *controller,
+                                                const ConnectionParametersPtr &parameters) override;
+    void connectionViewControllerEnteredListMode(ConnectionViewController *controller) override;
+    void connectionViewControllerEnteredEditMode(ConnectionViewController *controller) override;
+
 private:
     void buildWindow(const QVariantMap &info);
     void setClosable(bool closable);
     void growToListSize();
+    void createConnectionList();
     void raise();
 
     std::unique_ptr<AdvancedWindow> window_;
+    std::unique_ptr<ConnectionViewController> connectionViewController_;
     QWidget *connectionPlaceHolder_ = nullptr;
     QLabel *waitText_ = nullptr;
     QLabel *version_ = nullptr;

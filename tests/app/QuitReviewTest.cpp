@@ -2,7 +2,6 @@
 // after its own answer, and the ordinary review runs only when none is left.
 #include "app/VornDocumentController.h"
 #include "tabs/TabbedDocument.h"
-#include "tabs/TabbedWindowController.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +26,9 @@ public:
     QList<TabbedDocument *> disconnected;
     TabbedDocument::CloseCallback pendingAnswer;
     int ordinaryReviews = 0;
+    QList<TabbedDocument *> open;
+
+    QList<TabbedDocument *> documents() const override { return open; }
 
     void answer(bool shouldDisconnect)
     {
@@ -60,12 +62,10 @@ protected:
     {
         auto *document = new BusyDocument(busy);
         documents.emplace_back(document);
-        document->makeWindowControllers(window, false);
+        controller.open.append(document);
         return document;
     }
-    void TearDown() override { window->closeAllTabs(); }
 
-    TabbedWindowController *window = new TabbedWindowController;
     std::vector<std::unique_ptr<BusyDocument>> documents;
     ReviewingController controller;
 };

@@ -10,6 +10,7 @@
 #include "connection/ConnectionsBackup.h"
 #include "connection/ConnectionsBackupPrompt.h"
 #include "connection/SavedConnections.h"
+#include "document/VornDocument.h"
 #include "kit/ShortcutVisualizer.h"
 #include "platform/Bundle.h"
 #include "platform/UserDefaults.h"
@@ -103,6 +104,8 @@ TEST_F(VornDocumentControllerTest, LaunchShowsProgressFromTheWaitScreenToTheConn
     ASSERT_NE(controller.shortcutVisualizer(), nullptr);
     EXPECT_DOUBLE_EQ(controller.shortcutVisualizer()->timeInterval(), 1.5);
     EXPECT_TRUE(welcome->isShowingList()) << "no document was restored";
+    ASSERT_NE(welcome->connectionViewController(), nullptr);
+    EXPECT_TRUE(welcome->editMode()) << "without saved connections the editor for a new one opens";
     EXPECT_EQ(controller.richTextWindow(), nullptr) << "not a new build";
 }
 
@@ -159,6 +162,40 @@ TEST_F(VornDocumentControllerTest, ReleaseNotesOpenOnceForANewerBuild)
     VornDocumentController again(info);
     again.startupNewBuild();
     EXPECT_EQ(again.richTextWindow(), nullptr) << "the same build opens none";
+}
+
+TEST_F(VornDocumentControllerTest, ConnectionChosenOnTheWelcomeScreenOpensInANewWindowAndConnects)
+{
+    QTemporaryDir folder;
+    const QString database = folder.filePath("shop.db");
+    QFile file(database);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    auto parameters = std::make_shared<ConnectionParameters>(QVariantMap{{"name", "Shop"},
+                                                                         {"databaseType", "SQLite"},
+                                                                         {"server", ""},
+                                                                         {"port", ""},
+                                                                         {"database", database},
+                                                                         {"username", ""},
+                                                                         {"autocommit", qint64(1)},
+                                                                         {"label", qint64(0)}});
+    defaults().setObject(999999, "last_auto_releasenotes");
+    VornDocumentController controller(buildInfo());
+    controller.applicationDidFinishLaunching();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isStarting(); }, 60000));
+    WelcomeScreenController *welcome = controller.welcomeScreenController();
+
+    welcome->connectionViewControllerWantsToConnect(welcome->connectionViewController(), parameters);
+    ASSERT_EQ(controller.documents().size(), 1);
+    auto *document = qobject_cast<VornDocument *>(controller.documents().first());
+    ASSERT_NE(document, nullptr);
+    ASSERT_NE(document->windowController(), nullptr);
+    EXPECT_TRUE(document->windowController()->window()->isVisible());
+    EXPECT_NE(document->windowController()->window()->menuWidget(), nullptr) << "the window has the menus";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !welcome->window()->isVisible(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return document->connected(); }, 60000));
+    EXPECT_FALSE(controller.applicationShouldOpenUntitledFile());
+    EXPECT_FALSE(welcome->window()->isVisible()) << "a document is open";
 }
 
 class SilentPrompt : public ConnectionsBackupPrompt
