@@ -91,6 +91,9 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
 
 VornDocument::~VornDocument()
 {
+    // A document dropped without closing still gives its connection back.
+    if (!isClosed() && session_->closeDocument())
+        session_->endRoot();
     StatusManager &status = *session_->statusManager;
     status.endStatusManager();
     status.setDelegate(nullptr);

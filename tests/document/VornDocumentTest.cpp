@@ -509,6 +509,18 @@ TEST_F(VornDocumentTest, IdentityAndDisplay)
     EXPECT_EQ(document.documentState(), TabbedDocumentStateNone);
     document.setDocumentEdited(true);
     EXPECT_EQ(document.documentState(), TabbedDocumentStateDirty);
+    // A waiting alert outranks the unsaved text until the tab is looked at.
+    document.statusManager()->runErrorWithTitle("Database error", "Something");
+    QTRY_COMPARE(document.documentState(), TabbedDocumentStateAlert);
+    document.documentTabDidBecomeMain();
+    EXPECT_EQ(document.documentState(), TabbedDocumentStateDirty);
+
+    VornDocument other;
+    other.setConnectionParameters(document.connectionParameters());
+    EXPECT_NE(other.vornRoot(), document.vornRoot());
+    EXPECT_FALSE(other.vornRoot()->isEqualTo(document.vornRoot()));
+    EXPECT_NE(other.threadController(), document.threadController());
+    EXPECT_NE(other.statusManager(), document.statusManager());
 }
 
 } // namespace
