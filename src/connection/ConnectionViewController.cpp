@@ -594,6 +594,8 @@ void ConnectionViewController::createNew()
 
 void ConnectionViewController::editConnection()
 {
+    if (!model_.selectedConnection())
+        return;
     enterEditMode();
     editor_.editConnection(model_.selectedConnection());
     writeForm();
