@@ -12,6 +12,10 @@
 #include "document/StatusManagerViewController.h"
 #include "document/StatusManagerVornRoot.h"
 #include "document/VornDocumentSession.h"
+#include "editor/SQLEditorController.h"
+#include "editor/SQLEditorTextStorage.h"
+#include "editor/SQLEditorViewController.h"
+#include "editor/SQLTextView.h"
 #include "platform/MainThread.h"
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
@@ -68,6 +72,15 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     status->loggerController()->setDelegate(this);
     session_ = std::make_shared<VornDocumentSession>(root, threads, status);
 
+    sqlEditorController_ = std::make_unique<SQLEditorController>(root);
+    sqlEditorController_->setDelegate(this);
+    sqlEditorController_->setThreadController(threads);
+    sqlEditorController_->setStatusManager(status);
+    QObject::connect(sqlEditorController_->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
+                     [this] {
+                         if (!settingSqlContents_)
+                             setDocumentEdited(true);
+                     });
     closingConnectionController_ = std::make_unique<ClosingConnectionController>(root);
     closingConnectionController_->setDelegate(this);
     closingDocumentController_ = std::make_unique<ClosingDocumentController>(root);
@@ -98,6 +111,7 @@ VornDocument::~VornDocument()
     status.endStatusManager();
     status.setDelegate(nullptr);
     status.loggerController()->setDelegate(nullptr);
+    sqlEditorController_->setDelegate(nullptr);
     closingConnectionController_->setDelegate(nullptr);
     closingDocumentController_->setDelegate(nullptr);
     if (connectionPanel_)
@@ -151,15 +165,26 @@ bool VornDocument::rootIs(const char *selector) const
     return session_->vornRoot->call(QLatin1String(selector)).toBool();
 }
 
+QString VornDocument::sqlContents() const
+{
+    return sqlEditorController_->contents();
+}
+
 void VornDocument::setSqlContents(const QString &contents)
 {
-    sqlContents_ = contents;
+    settingSqlContents_ = true;
+    sqlEditorController_->setContents(contents);
+    settingSqlContents_ = false;
+}
+
+QVariantMap VornDocument::sqlParameterCache() const
+{
+    return sqlEditorController_->getSqlParameterCache();
 }
 
 void VornDocument::updateSqlParameterCache(const QVariantMap &arguments)
 {
-    for (auto it = arguments.cbegin(); it != arguments.cend(); ++it)
-        sqlParameterCache_.insert(it.key(), it.value());
+    sqlEditorController_->updateSqlParameterCache(arguments);
 }
 
 // Content pane.
@@ -231,8 +256,10 @@ void VornDocument::loadDocumentInWindowController(TabbedWindowController *window
     if (!controller)
         return;
     using Pane = VornTabbedWindowController::Pane;
-    // The panes of schema browser, result grid, info column, SQL editor, analyser and procedure
-    // editor get their models once those exist.
+    // The panes of schema browser, result grid, info column, analyser and procedure editor get their
+    // models once those exist.
+    if (auto *editor = qobject_cast<SQLEditorViewController *>(controller->pane(Pane::SqlEditor)))
+        editor->setSqlEditorController(sqlEditorController_.get());
     if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
         status->setStatusManager(session_->statusManager.get());
     controller->simpleTextViewController()->setSimpleTextController(simpleTextController_.get());
@@ -386,14 +413,18 @@ bool VornDocument::statusManagerDocumentIsActive(StatusManager *)
 
 bool VornDocument::statusManagerCanCancelAction(StatusManager *)
 {
-    // Stopping a browser statement or an editor execution joins here once those exist.
-    return connecting() && !rootIs("hasConnection");
+    // Stopping a browser statement or a procedure's execution joins here once those exist.
+    if (connecting() && !rootIs("hasConnection"))
+        return true;
+    return sqlEditorController_->canCancelExecution();
 }
 
 void VornDocument::statusManagerCancelAction(StatusManager *)
 {
     if (connecting() && !rootIs("hasConnection"))
         cancelConnecting();
+    else if (sqlEditorController_->canCancelExecution())
+        sqlEditorController_->cancelExecution();
 }
 
 void VornDocument::statusManagerWantsToDisconnect(StatusManager *)

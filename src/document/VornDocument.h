@@ -21,6 +21,7 @@ class ConnectionPanel;
 class QWidget;
 class SimpleActionController;
 class SimpleTextController;
+class SQLEditorController;
 class StatusManager;
 class ThreadController;
 class VornDocumentSession;
@@ -105,10 +106,11 @@ public:
     ConnectionPanel *connectionPanel() const { return connectionPanel_.get(); }
     const QTimer *dirtyCheckTimer() const { return dirtyCheckTimer_.get(); }
 
-    // The SQL text and statement parameters the document holds until its editor takes them.
-    QString sqlContents() const { return sqlContents_; }
+    SQLEditorController *sqlEditorController() const { return sqlEditorController_.get(); }
+    // The SQL editor's text and statement parameters. Setting the text is not an edit; typing is.
+    QString sqlContents() const;
     void setSqlContents(const QString &contents);
-    QVariantMap sqlParameterCache() const { return sqlParameterCache_; }
+    QVariantMap sqlParameterCache() const;
     // Merges into the cache.
     void updateSqlParameterCache(const QVariantMap &arguments);
 
@@ -251,6 +253,7 @@ private:
 
     std::shared_ptr<VornDocumentSession> session_;
     ConnectionParametersPtr connectionParameters_;
+    std::unique_ptr<SQLEditorController> sqlEditorController_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
     std::unique_ptr<ClosingDocumentController> closingDocumentController_;
     std::unique_ptr<ConnectionPanel> connectionPanel_;
@@ -258,8 +261,7 @@ private:
     std::unique_ptr<SimpleActionController> simpleActionController_;
     std::unique_ptr<QTimer> dirtyCheckTimer_;
     mutable QVariantMap documentOptions_; // saving stamps it
-    QString sqlContents_;
-    QVariantMap sqlParameterCache_;
+    bool settingSqlContents_ = false;
     quint64 activeContent_ = ContentNothing;
     int tabTitleFormat_ = SelectedElementName;
     bool recyclebinIsFull_ = false;

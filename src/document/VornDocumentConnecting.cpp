@@ -12,6 +12,7 @@
 #include "document/StatusManager.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
+#include "editor/SQLEditorController.h"
 #include "platform/Bundle.h"
 #include "platform/FileBookmarks.h"
 #include "platform/MainThread.h"
@@ -291,8 +292,10 @@ void VornDocument::startConnectionThread()
 
 void VornDocument::initConnection()
 {
-    // The browser, the SQL editor and the background checker start from the new connection here
-    // once they exist; so do the restored browser state and the element to show.
+    // The browser and the background checker start from the new connection here once they exist;
+    // so do the restored browser state and the element to show.
+    if (rootIs("isConnected"))
+        sqlEditorController_->resetSqlEditorFromRoot();
     if (TabbedWindowController *controller = windowController())
         loadDocumentInWindowController(controller);
     documentUpdated();

@@ -74,8 +74,8 @@ QByteArray VornDocument::dataOfType() const
     options.insert(QStringLiteral("modified"), secondsSinceReferenceDate());
     options.insert(QStringLiteral("modifier"), DocumentHelper::userFullName());
     documentOptions_ = options;
-    QString text = sqlContents_;
-    DocumentHelper::createStorageSettingsForSQL(text, connectionParameters_.get(), sqlParameterCache_,
+    QString text = sqlContents();
+    DocumentHelper::createStorageSettingsForSQL(text, connectionParameters_.get(), sqlParameterCache(),
                                                 options);
     return text.toUtf8();
 }
@@ -143,10 +143,10 @@ void VornDocument::showWindows()
     if (info.contains(sqlContentKey)) {
         setSqlContents(info.value(sqlContentKey).toString());
         // Text from elsewhere than the document's own file is unsaved work.
-        if (!restoring && !sqlContents_.isEmpty() && filePath().isEmpty())
+        if (!restoring && !sqlContents().isEmpty() && filePath().isEmpty())
             setDocumentEdited(true);
     }
-    showEditor = showEditor || !sqlContents_.isEmpty();
+    showEditor = showEditor || !sqlContents().isEmpty();
     if (info.contains(sqlArgumentsKey))
         updateSqlParameterCache(info.value(sqlArgumentsKey).toMap());
     if (ConnectionParametersPtr parameters =
@@ -198,7 +198,7 @@ QVariantMap VornDocument::restorableDocumentInfo() const
     }
     info.insert(QStringLiteral("tabTitleFormat"), tabTitleFormat_);
     info.insert(QStringLiteral("tabLabel"), tabLabel());
-    info.insert(QStringLiteral("sql"), sqlContents_);
+    info.insert(QStringLiteral("sql"), sqlContents());
     LoggerController *logger = session_->statusManager->loggerController();
     info.insert(QStringLiteral("logFileUrl"), logger->logFileUrl().toString());
     logger->flushToDisk();
@@ -246,6 +246,6 @@ QVariantMap VornDocument::initializationInfoForTabDuplication() const
     QVariantMap info{{connectionParametersKey, QVariant::fromValue(connectionParameters_)},
                      {connectedKey, connected()}};
     if (UserDefaults::standard().boolForKey(QStringLiteral("tabDuplicateSQL")))
-        info.insert(sqlContentKey, sqlContents_);
+        info.insert(sqlContentKey, sqlContents());
     return info;
 }

@@ -8,6 +8,10 @@
 #include "document/StatusManagerMessage.h"
 #include "document/StatusManagerPaneViewController.h"
 #include "document/StatusManagerViewController.h"
+#include "editor/SQLEditorController.h"
+#include "editor/SQLEditorTextStorage.h"
+#include "editor/SQLEditorViewController.h"
+#include "editor/SQLTextView.h"
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/VornTabbedWindowController.h"
@@ -19,6 +23,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -366,6 +371,8 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
     using Pane = VornTabbedWindowController::Pane;
     VornTabbedWindowController::setPaneMaker(
         Pane::Status, [] { return std::make_unique<StatusManagerPaneViewController>(); });
+    VornTabbedWindowController::setPaneMaker(Pane::SqlEditor,
+                                             [] { return std::make_unique<SQLEditorViewController>(); });
     auto document = std::make_unique<VornDocument>();
     document->makeWindowControllers();
     document->setPreventConnectionOnShowWindows(true);
@@ -375,6 +382,9 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
     auto *status = qobject_cast<StatusManagerPaneViewController *>(controller->pane(Pane::Status));
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->statusManagerViewController()->statusManager(), document->statusManager().get());
+    auto *editor = qobject_cast<SQLEditorViewController *>(controller->pane(Pane::SqlEditor));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->sqlEditorController(), document->sqlEditorController());
 
     connectAndWait(*document, parametersFor(sqliteTarget(folder), 0));
     ASSERT_TRUE(document->connectedControllerWantsRootReservationFor(nullptr, "Setup"));
@@ -404,6 +414,19 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
     EXPECT_TRUE(document->isClosed());
     EXPECT_FALSE(document->vornRoot()->call("hasConnection").toBool());
     VornTabbedWindowController::setPaneMaker(Pane::Status, nullptr);
+    VornTabbedWindowController::setPaneMaker(Pane::SqlEditor, nullptr);
+}
+
+TEST_F(VornDocumentTest, TypingInTheEditorIsAnEditSettingTheTextIsNot)
+{
+    VornDocument document;
+    document.setSqlContents("SELECT 1;");
+    EXPECT_FALSE(document.hasDirtyDocument());
+    QTextCursor cursor(document.sqlEditorController()->sqlEditorTextStorage());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText("\nSELECT 2;");
+    EXPECT_TRUE(document.hasDirtyDocument());
+    EXPECT_EQ(document.sqlContents(), "SELECT 1;\nSELECT 2;");
 }
 
 TEST_F(VornDocumentTest, ConnectAsksForAConnectionAndConnectsToTheChosenOne)
