@@ -187,6 +187,12 @@ private:
         }
         StatusManager &status = *session_->statusManager;
         if (!outcome.success) {
+            // A new connection replaces the old one from its start: a failure leaves none.
+            if (session_->connected.exchange(false))
+                MainThread::post([document = document_] {
+                    if (document)
+                        document->clearConnectionState();
+                });
             status.runErrorWithTitle(
                 connectionText("Vorn wasn't able to connect to the database, do you want to retry?"),
                 QStringLiteral("%1\n\n%2 %3")

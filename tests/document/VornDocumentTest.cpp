@@ -148,6 +148,21 @@ TEST_F(VornDocumentTest, ABadTargetLeavesTheDocumentUnconnectedWithOneRetryAlert
     QTRY_COMPARE(alerts(document).size(), 1); // the same alert again is not queued twice
 }
 
+TEST_F(VornDocumentTest, AFailedConnectOverALiveOneLeavesTheDocumentUnconnected)
+{
+    VornDocument document;
+    connectAndWait(document, parametersFor(sqliteTarget(folder)));
+    ASSERT_TRUE(document.connected());
+    document.setActiveContent(VornDocument::ContentSimpleText);
+    connectAndWait(document, parametersFor({"SQLite", "", "", folder.filePath("missing/dir/x.db"), "", ""}));
+    EXPECT_FALSE(document.hasConnection());
+    EXPECT_FALSE(document.connected());
+    QTRY_COMPARE(document.activeContent(), quint64(VornDocument::ContentNothing));
+    EXPECT_EQ(alerts(document).size(), 1);
+    EXPECT_FALSE(document.connectedControllerWantsRootReservationFor(nullptr, "Executing"));
+    EXPECT_EQ(alerts(document).size(), 1) << "no lost connection is reported for it";
+}
+
 TEST_F(VornDocumentTest, FlagWordCombinesAutoCommitKeepAliveAndIndexHints)
 {
     struct Case {
