@@ -96,22 +96,24 @@ TEST_F(VornDocumentTest, ConnectingToSqliteShowsTheFileInEveryStatus)
     EXPECT_EQ(document.contextDisplayName(), "shop.db");
 }
 
-TEST_F(VornDocumentTest, ConnectingToPostgresShowsUserAtDatabase)
+TEST_F(VornDocumentTest, ConnectingToAServerShowsUserAtDatabase)
 {
-    const std::optional<DatabaseTarget> target = serverTarget("PostgreSQL");
-    VORN_REQUIRE_SERVER(target, "PostgreSQL");
-    VornDocument document;
-    connectAndWait(document, parametersFor(*target));
+    for (const QString type : {"PostgreSQL", "MySQL"}) {
+        const std::optional<DatabaseTarget> target = serverTarget(type);
+        VORN_REQUIRE_SERVER(target, type.toStdString());
+        VornDocument document;
+        connectAndWait(document, parametersFor(*target));
 
-    const QString who = target->user + '@' + target->database;
-    EXPECT_TRUE(document.connected());
-    const QStringList log = logEntries(document);
-    EXPECT_TRUE(log.contains("+ Connecting as " + who)) << log.join('\n').toStdString();
-    EXPECT_TRUE(log.contains(". Retrieving connection info for " + who)) << log.join('\n').toStdString();
-    EXPECT_TRUE(log.contains("- Connected as " + who)) << log.join('\n').toStdString();
-    EXPECT_EQ(document.contextDisplayName(),
-              QString("%1@%2 on %3").arg(target->user, target->database, target->server).toLower());
-    document.close();
+        const QString who = target->user + '@' + target->database;
+        EXPECT_TRUE(document.connected()) << type.toStdString();
+        const QStringList log = logEntries(document);
+        EXPECT_TRUE(log.contains("+ Connecting as " + who)) << log.join('\n').toStdString();
+        EXPECT_TRUE(log.contains(". Retrieving connection info for " + who)) << log.join('\n').toStdString();
+        EXPECT_TRUE(log.contains("- Connected as " + who)) << log.join('\n').toStdString();
+        EXPECT_EQ(document.contextDisplayName(),
+                  QString("%1@%2 on %3").arg(target->user, target->database, target->server).toLower());
+        document.close();
+    }
 }
 
 TEST_F(VornDocumentTest, ABadTargetLeavesTheDocumentUnconnectedWithOneRetryAlert)
