@@ -74,13 +74,16 @@ std::optional<int> screenMiddle(const QWidget *window)
 
 VornDocumentController::VornDocumentController(const QVariantMap &info, UserDefaults *defaults,
                                                QObject *parent)
-    : QObject(parent), info_(info), defaults_(defaults ? *defaults : UserDefaults::standard()),
+    : TabbedDocumentController(parent), info_(info),
+      defaults_(defaults ? *defaults : UserDefaults::standard()),
       startupController_(std::make_unique<StartupController>(this)),
       exitHandler_([](int status) { std::exit(status); })
 {
     Q_INIT_RESOURCE(app_resources);
     sharedController = this;
     CommandRouter::shared().addApplicationResponder(this);
+    // Every tabbed window, however it was made, shows the application's menus.
+    qApp->installEventFilter(this);
     VornTabbedWindowController::setFilterDropHandler(
         [](const QByteArray &filter, VornTabbedWindowController *windowController) {
             if (sharedController)
@@ -149,6 +152,8 @@ void VornDocumentController::startupControllerFinished(StartupController *)
     shortcutVisualizer_ = std::make_unique<ShortcutVisualizer>();
     shortcutVisualizer_->initialize(1.5);
     startupController_.reset();
+    readRestorationFile();
+    restoreDocuments();
     const QStringList files = std::exchange(filesToOpen_, {});
     for (const QString &path : files)
         openDocumentWithContentsOfURL(path);
@@ -213,56 +218,16 @@ void VornDocumentController::centreWelcomeScreen()
         welcome->move(*middle - welcome->frameGeometry().width() / 2, welcome->y());
 }
 
-// ---- Application answers ----------------------------------------------------------------------
-
-bool VornDocumentController::applicationShouldOpenUntitledFile()
-{
-    if (!isStarting() && documents().isEmpty() && welcomeScreenController_)
-        welcomeScreenController_->orderOut();
-    return false;
-}
-
-bool VornDocumentController::applicationShouldHandleReopen()
-{
-    return applicationShouldOpenUntitledFile();
-}
-
 // ---- Documents --------------------------------------------------------------------------------
 
-QList<TabbedDocument *> VornDocumentController::documents() const
+TabbedDocument *VornDocumentController::makeUntitledDocument(QString *)
 {
-    QList<TabbedDocument *> result;
-    for (const QPointer<VornDocument> &document : documents_) {
-        if (document && !document->isClosed())
-            result.append(document);
-    }
-    return result;
+    return new VornDocument;
 }
 
-TabbedDocument *
-VornDocumentController::openUntitledDocumentAndDisplay(bool display, TabbedWindowController *windowController,
-                                                       bool nextToActive, bool activateWhenSecundary,
-                                                       const QVariantMap &initializationInfo)
+TabbedWindowController *VornDocumentController::createEmptyWindowController()
 {
-    TabbedDocument *previous = windowController ? windowController->activeDocument() : nullptr;
-    auto *document = new VornDocument(this);
-    document->setInitializationInfo(initializationInfo);
-    addDocument(document);
-    if (display) {
-        showDocument(document, windowController, nextToActive);
-        if (windowController && !activateWhenSecundary && previous)
-            windowController->activateDocument(previous);
-    }
-    return document;
-}
-
-TabbedWindowController *VornDocumentController::currentTabbedWindowController() const
-{
-    for (TabbedWindowController *controller : TabbedWindowController::allWindowControllers()) {
-        if (controller->isWindowLoaded() && controller->window()->isActiveWindow())
-            return controller;
-    }
-    return nullptr;
+    return new VornTabbedWindowController;
 }
 
 void VornDocumentController::openDocumentWithContentsOfURL(const QString &path)
@@ -271,31 +236,16 @@ void VornDocumentController::openDocumentWithContentsOfURL(const QString &path)
         importConnectionsBackupFile(path);
         return;
     }
-    for (TabbedDocument *open : documents()) {
-        if (open->filePath() == path) {
-            static_cast<VornDocument *>(open)->showWindows();
-            closeWelcomeScreen();
-            return;
-        }
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showOpenError(path, file.errorString());
-        return;
-    }
-    auto document = std::make_unique<VornDocument>(this);
-    QString error;
-    if (!document->readFromData(file.readAll(), &error)) {
-        showOpenError(path, error);
-        return;
-    }
-    document->setFilePath(path);
-    VornDocument *opened = document.release();
-    addDocument(opened);
-    TabbedWindowController *current =
-        defaults_.boolForKey("openDocumentInTab") ? currentTabbedWindowController() : nullptr;
-    showDocument(opened, current, false);
-    closeWelcomeScreen();
+    QPointer<VornDocumentController> self(this);
+    TabbedDocumentController::openDocumentWithContentsOfURL(
+        path, true, [self, path](TabbedDocument *document, bool, const QString &error) {
+            if (!self)
+                return;
+            if (document)
+                self->closeWelcomeScreen();
+            else
+                self->showOpenError(path, error);
+        });
 }
 
 void VornDocumentController::createNewTabWithFilter(const QByteArray &filter, TabbedDocument *document)
@@ -306,46 +256,20 @@ void VornDocumentController::createNewTabWithFilter(const QByteArray &filter, Ta
     QVariantMap info = source->initializationInfoForTabDuplication();
     info.insert("filter", filter);
     openUntitledDocumentAndDisplay(true, source->windowController(), true,
-                                   defaults_.boolForKey("selectCreatedTabs"), info);
+                                   defaults_.boolForKey("selectCreatedTabs"), info, nullptr);
     closeWelcomeScreen();
 }
 
-void VornDocumentController::addDocument(VornDocument *document)
+bool VornDocumentController::eventFilter(QObject *watched, QEvent *event)
 {
-    documents_.append(document);
-    connect(document, &TabbedDocument::documentClosed, this, [this](TabbedDocument *closed) {
-        documents_.removeAll(static_cast<VornDocument *>(closed));
-        closed->deleteLater();
-    });
-}
-
-// The document's window gets the application's menus the first time it shows.
-void VornDocumentController::showDocument(VornDocument *document, TabbedWindowController *windowController,
-                                          bool nextToActive)
-{
-    document->makeWindowControllers(windowController, nextToActive);
-    if (TabbedWindowController *shown = document->windowController()) {
-        if (!shown->window()->menuWidget())
-            ApplicationMenu::install(shown->window());
+    if (event->type() == QEvent::Show) {
+        for (TabbedWindowController *controller : TabbedWindowController::allWindowControllers()) {
+            if (controller->isWindowLoaded() && controller->window() == watched &&
+                !controller->window()->menuWidget())
+                ApplicationMenu::install(controller->window());
+        }
     }
-    document->showWindows();
-    if (!windowController && document->windowController()) {
-        document->windowController()->window()->raise();
-        document->windowController()->window()->activateWindow();
-    }
-}
-
-void VornDocumentController::openNewTabInCurrentWindow()
-{
-    TabbedWindowController *current = currentTabbedWindowController();
-    // Nothing while a sheet is attached to the window.
-    if (current) {
-        const QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->parentWidget() && modal->parentWidget()->window() == current->window())
-            return;
-    }
-    openUntitledDocumentAndDisplay(true, current, false, true, {});
-    closeWelcomeScreen();
+    return TabbedDocumentController::eventFilter(watched, event);
 }
 
 void VornDocumentController::closeWelcomeScreen()
@@ -534,18 +458,21 @@ void VornDocumentController::openUrl(const QUrl &url)
 
 void VornDocumentController::newDocument(QObject *)
 {
-    if (welcomeScreenController_)
+    // The wait screen stays until start-up has finished.
+    if (welcomeScreenController_ && !isStarting())
         welcomeScreenController_->orderOut();
 }
 
-void VornDocumentController::newTab(QObject *)
+void VornDocumentController::newTab(QObject *sender)
 {
-    openNewTabInCurrentWindow();
+    TabbedDocumentController::newTab(sender);
+    closeWelcomeScreen();
 }
 
-void VornDocumentController::newTabFromBar(QObject *)
+void VornDocumentController::newTabFromBar(QObject *sender)
 {
-    openNewTabInCurrentWindow();
+    TabbedDocumentController::newTabFromBar(sender);
+    closeWelcomeScreen();
 }
 
 void VornDocumentController::duplicatieTab(QObject *)
@@ -557,7 +484,7 @@ void VornDocumentController::duplicatieTab(QObject *)
     if (!active)
         return;
     openUntitledDocumentAndDisplay(true, current, true, defaults_.boolForKey("selectCreatedTabs"),
-                                   active->initializationInfoForTabDuplication());
+                                   active->initializationInfoForTabDuplication(), nullptr);
     closeWelcomeScreen();
 }
 

@@ -5,6 +5,7 @@
 #include "kit/AdvancedWindow.h"
 #include "platform/NotificationCenter.h"
 #include "tabs/TabbedDocument.h"
+#include "tabs/TabbedDocumentController.h"
 #include "tabs/TabbedWindowController.h"
 
 #include <QObject>
@@ -17,7 +18,6 @@
 #include <vector>
 
 class AboutWindowController;
-class VornDocument;
 class ShortcutVisualizer;
 class StartupController;
 class TabbedWindowController;
@@ -26,11 +26,12 @@ class Vorn2UpgradeAssistant;
 class WelcomeScreenController;
 class QoJavaBridge;
 
-// The application's document controller: drives start-up behind the welcome screen, opens new,
-// duplicated and given documents as tabs, answers the application's menu commands and the Java
-// bridge's error reports, and reviews busy documents before the application quits. It is an
-// application responder of the command router. Main thread only.
-class VornDocumentController : public QObject,
+// The application's document controller: drives start-up behind the welcome screen, restores the
+// previous run's tabs, opens new, duplicated and given documents as tabs, answers the application's
+// menu commands and the Java bridge's error reports, and reviews busy documents before the
+// application quits. Every tabbed window gets the application's menus. It is an application
+// responder of the command router. Main thread only.
+class VornDocumentController : public TabbedDocumentController,
                                public StartupControllerDelegate,
                                public QoJavaBridgeDelegate,
                                public AdvancedWindowClosingDelegate
@@ -64,19 +65,9 @@ public:
     void checkUpgradeVorn2();
     void startupNewBuild();
 
-    // Application answers.
-    bool applicationShouldOpenUntitledFile();
-    bool applicationShouldHandleReopen();
-
-    // Documents, in the order they were opened.
-    virtual QList<TabbedDocument *> documents() const;
-    // A new document that gets the information before its window shows; in a new window when no
-    // window controller is given. Without activateWhenSecundary the tab opens behind the active one.
-    TabbedDocument *openUntitledDocumentAndDisplay(bool display, TabbedWindowController *windowController,
-                                                   bool nextToActive, bool activateWhenSecundary,
-                                                   const QVariantMap &initializationInfo);
-    // The controller of the active window when it is a tabbed window.
-    TabbedWindowController *currentTabbedWindowController() const;
+    // Documents.
+    TabbedDocument *makeUntitledDocument(QString *error) override;
+    TabbedWindowController *createEmptyWindowController() override;
     // A connections backup is imported; any other file opens as a SQL document and reconnects.
     void openDocumentWithContentsOfURL(const QString &path);
     // A duplicate of the document with a filter dropped on the tab bar, next to the active tab.
@@ -133,9 +124,7 @@ private:
     void showKeychainUnavailable(const QString &message);
     void openUrl(const QUrl &url);
     void importConnectionsBackupFile(const QString &path);
-    void addDocument(VornDocument *document);
-    void showDocument(VornDocument *document, TabbedWindowController *windowController, bool nextToActive);
-    void openNewTabInCurrentWindow();
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeWelcomeScreen();
     void showOpenError(const QString &path, const QString &reason);
 
@@ -150,7 +139,6 @@ private:
     QPointer<AdvancedWindow> richTextWindow_;
     QoJavaBridge *sharedJavaBridge_ = nullptr;
     QStringList filesToOpen_;
-    QList<QPointer<VornDocument>> documents_;
     ExitHandler exitHandler_;
     NotificationCenter::ObserverId keychainObserver_ = 0;
 };

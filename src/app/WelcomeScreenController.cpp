@@ -160,7 +160,7 @@ void WelcomeScreenController::connectionViewControllerWantsToConnect(
     if (!documents)
         return;
     TabbedDocument *document = documents->openUntitledDocumentAndDisplay(
-        true, nullptr, false, false, {{"connectionParameters", QVariant::fromValue(parameters)}});
+        true, nullptr, false, false, {{"connectionParameters", QVariant::fromValue(parameters)}}, nullptr);
     TabbedWindowController *windowController = document ? document->windowController() : nullptr;
     if (!windowController)
         return;

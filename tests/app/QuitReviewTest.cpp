@@ -26,9 +26,6 @@ public:
     QList<TabbedDocument *> disconnected;
     TabbedDocument::CloseCallback pendingAnswer;
     int ordinaryReviews = 0;
-    QList<TabbedDocument *> open;
-
-    QList<TabbedDocument *> documents() const override { return open; }
 
     void answer(bool shouldDisconnect)
     {
@@ -61,12 +58,10 @@ protected:
     BusyDocument *addDocument(bool busy)
     {
         auto *document = new BusyDocument(busy);
-        documents.emplace_back(document);
-        controller.open.append(document);
+        controller.addDocument(document);
         return document;
     }
 
-    std::vector<std::unique_ptr<BusyDocument>> documents;
     ReviewingController controller;
 };
 

@@ -94,7 +94,8 @@ TEST_F(VornDocumentControllerTest, LaunchShowsProgressFromTheWaitScreenToTheConn
     EXPECT_FLOAT_EQ(welcome->progress()->progress(), 0.1f);
     EXPECT_TRUE(welcome->window()->isVisible());
     EXPECT_FALSE(welcome->isShowingList());
-    EXPECT_FALSE(controller.applicationShouldOpenUntitledFile()) << "refused while starting";
+    controller.newDocument(nullptr);
+    EXPECT_FALSE(welcome->isShowingList()) << "the wait screen stays while starting";
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isStarting(); }, 60000));
     EXPECT_FLOAT_EQ(welcome->progress()->progress(), 1.0f);
@@ -194,8 +195,9 @@ TEST_F(VornDocumentControllerTest, ConnectionChosenOnTheWelcomeScreenOpensInANew
     EXPECT_NE(document->windowController()->window()->menuWidget(), nullptr) << "the window has the menus";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !welcome->window()->isVisible(); }, 5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return document->connected(); }, 60000));
-    EXPECT_FALSE(controller.applicationShouldOpenUntitledFile());
-    EXPECT_FALSE(welcome->window()->isVisible()) << "a document is open";
+    controller.newDocument(nullptr);
+    EXPECT_TRUE(welcome->isShowingList()) << "New shows the connection list";
+    EXPECT_EQ(controller.documents().size(), 1) << "and opens no document by itself";
 }
 
 class SilentPrompt : public ConnectionsBackupPrompt
