@@ -10,17 +10,26 @@
 #include "connection/ConnectionsBackup.h"
 #include "connection/ConnectionsBackupPrompt.h"
 #include "connection/SavedConnections.h"
+#include "connection/Vorn2UpgradeAssistant.h"
 #include "document/VornDocument.h"
+#include "kit/AssistantWindowController.h"
 #include "kit/ShortcutVisualizer.h"
 #include "platform/Bundle.h"
+#include "platform/NotificationCenter.h"
+#include "platform/PropertyList.h"
+#include "platform/SecretServiceKeychain.h"
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace
 {
@@ -198,6 +207,57 @@ TEST_F(VornDocumentControllerTest, ConnectionChosenOnTheWelcomeScreenOpensInANew
     controller.newDocument(nullptr);
     EXPECT_TRUE(welcome->isShowingList()) << "New shows the connection list";
     EXPECT_EQ(controller.documents().size(), 1) << "and opens no document by itself";
+}
+
+TEST_F(VornDocumentControllerTest, MissingKeyringNoticeShowsOnceItsNotificationArrivesFromAnyThread)
+{
+    VornDocumentController controller(buildInfo());
+    std::thread([] {
+        NotificationCenter::defaultCenter().postNotification(SecretServiceKeychain::unavailableNotification,
+                                                             nullptr, {{"message", "No keyring runs."}});
+    }).join();
+    QMessageBox *notice = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (notice = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) != nullptr; },
+        5000));
+    EXPECT_EQ(notice->informativeText(), "No keyring runs.");
+    notice->close();
+}
+
+TEST_F(VornDocumentControllerTest, OlderVersionOfferIsLookedAtOnlyWhileNoConnectionIsSaved)
+{
+    const QVariantMap old{{"connections", QVariantList{QVariantMap{{"description", "Old"},
+                                                                   {"databasetype", "PostgreSQL"},
+                                                                   {"server", "h:5432"},
+                                                                   {"username", "u"},
+                                                                   {"database", "db"}}}}};
+    ASSERT_TRUE(PropertyList::writeFile(old, Vorn2UpgradeAssistant::oldPreferencesPath()));
+    VornDocumentController controller(buildInfo());
+    int assistantsShown = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto *assistant = qobject_cast<AssistantWindowController *>(QApplication::activeModalWidget())) {
+            ++assistantsShown;
+            assistant->done(0);
+        }
+    });
+    closer.start(10);
+
+    defaults().setObject(QVariantList{QVariantMap{{"name", "Kept"}}}, SavedConnections::allConnectionsKey);
+    defaults().setObject(true, "vorn2upgrade");
+    controller.checkUpgradeVorn2();
+    EXPECT_EQ(assistantsShown, 0) << "offered once while connections are saved";
+
+    defaults().removeObjectForKey(SavedConnections::allConnectionsKey);
+    controller.checkUpgradeVorn2();
+    EXPECT_EQ(assistantsShown, 1) << "looked at again while the saved list is empty";
+    EXPECT_TRUE(defaults().boolForKey("vorn2upgrade"));
+
+    QFile::remove(Vorn2UpgradeAssistant::oldPreferencesPath());
+    defaults().setObject(false, "vorn2upgrade");
+    controller.checkUpgradeVorn2();
+    EXPECT_EQ(assistantsShown, 1) << "nothing to import without the older preferences";
+    EXPECT_TRUE(defaults().boolForKey("vorn2upgrade"));
 }
 
 class SilentPrompt : public ConnectionsBackupPrompt
