@@ -123,8 +123,8 @@ public:
     // "connectionParameters" of an initialisation info: the object, or its dictionary form.
     static ConnectionParametersPtr connectionParametersFromInfo(const QVariant &value);
 
-    // The tab is shown for the first time: takes the initialisation info's text and parameters and
-    // connects, or asks for a connection.
+    // Activates the tab. The first time it takes the initialisation info's text and parameters and
+    // connects, or asks for a connection; later calls (a file opened again) only activate it.
     void showWindows() override;
     // What a duplicate of this tab starts from; empty without connection parameters.
     QVariantMap initializationInfoForTabDuplication() const;
@@ -262,6 +262,7 @@ private:
     std::unique_ptr<QTimer> dirtyCheckTimer_;
     mutable QVariantMap documentOptions_; // saving stamps it
     bool settingSqlContents_ = false;
+    bool windowsShown_ = false;
     quint64 activeContent_ = ContentNothing;
     int tabTitleFormat_ = SelectedElementName;
     bool recyclebinIsFull_ = false;

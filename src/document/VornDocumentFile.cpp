@@ -21,6 +21,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <utility>
+
 namespace
 {
 
@@ -135,9 +137,11 @@ bool VornDocument::revertToContentsOfURL(const QString &path, QString *error)
 
 void VornDocument::showWindows()
 {
+    MainWindowDocument::showWindows();
+    if (std::exchange(windowsShown_, true))
+        return;
     const QVariantMap info = initializationInfo();
     const bool restoring = info.contains(restorationKey);
-    MainWindowDocument::showWindows();
     UserDefaults &defaults = UserDefaults::standard();
     bool showEditor = !restoring && defaults.boolForKey(QStringLiteral("startWithSqlEditor"));
     if (info.contains(sqlContentKey)) {

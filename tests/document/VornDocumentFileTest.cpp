@@ -95,6 +95,12 @@ TEST_F(VornDocumentFileTest, SavedDocumentOpensWithItsTextParametersAndConnectio
     EXPECT_EQ(opened.connectionParameters()->connectionName(), "Shop");
     EXPECT_FALSE(opened.hasDirtyDocument()) << "the text is the file's own";
 
+    // Opening the file again only brings the tab forward: the text typed meanwhile stays.
+    opened.setSqlContents("edited");
+    opened.showWindows();
+    EXPECT_EQ(opened.sqlContents(), "edited");
+    EXPECT_FALSE(opened.connecting());
+
     QTest::qWait(20); // the next save is a later moment
     opened.dataOfType();
     EXPECT_EQ(opened.documentOptions().value("created"), firstOptions.value("created"));
