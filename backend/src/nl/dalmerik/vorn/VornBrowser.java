@@ -1,5 +1,6 @@
 package nl.dalmerik.vorn;
 
+import java.util.Hashtable;
 import java.util.Vector;
 
 /**
@@ -55,5 +56,48 @@ public class VornBrowser {
                                            + "change data.");
             root.sqlConnection().run(session, shown.selectStatement(), shown.parameters());
         });
+    }
+
+    // The loaded object. This browser shows statement results only, which have no object, no filter and
+    // no sort; the quick-filter lists are empty.
+
+    /** The loaded object's name; null for a statement's result. */
+    public String name() {
+        return null;
+    }
+
+    public String schema() {
+        return selectedSchema;
+    }
+
+    /** The loaded object's type; null for a statement's result. */
+    public String type() {
+        return null;
+    }
+
+    /** The free filter text of the loaded object, or null. */
+    public String filter() {
+        return null;
+    }
+
+    /** The sort of the loaded object (VornSort in priority order), or null. */
+    public Vector<VornSort> sort() {
+        return null;
+    }
+
+    public Vector<Hashtable<String, Object>> quickFilterColumnInfo() {
+        return new Vector<>();
+    }
+
+    public Vector<String> quickFilterColumns() {
+        return new Vector<>();
+    }
+
+    public Vector<String> quickFilterOperators() {
+        return new Vector<>();
+    }
+
+    public Vector<String> quickFilterValues() {
+        return new Vector<>();
     }
 }

@@ -1,0 +1,108 @@
+#include "resultset/ResultsetTableModel.h"
+
+#include "resultset/ResultsetController.h"
+
+#include <limits>
+
+const QString ResultsetTableModel::rowNumberColumn = QStringLiteral("_ROWNUM_COL");
+
+ResultsetTableModel::ResultsetTableModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+namespace
+{
+int clampedRowCount(const ResultsetController *controller)
+{
+    if (!controller)
+        return 0;
+    return int(std::min<qint64>(controller->numberOfRowsInResultset(), std::numeric_limits<int>::max()));
+}
+} // namespace
+
+void ResultsetTableModel::reset(ResultsetController *resultsetController)
+{
+    beginResetModel();
+    resultsetController_ = resultsetController;
+    identifiers_ = QStringList{rowNumberColumn};
+    titles_ = QStringList{QString()};
+    sortImages_.clear();
+    if (resultsetController_) {
+        const QStringList names = resultsetController_->columnNames();
+        const QStringList labels = resultsetController_->columnLabels();
+        identifiers_ += names;
+        for (qsizetype i = 0; i < names.size(); ++i)
+            titles_.append(labels.size() == names.size() ? labels[i] : QString());
+    }
+    rowCount_ = clampedRowCount(resultsetController_);
+    endResetModel();
+}
+
+void ResultsetTableModel::noteNumberOfRowsChanged()
+{
+    const int count = clampedRowCount(resultsetController_);
+    if (count > rowCount_) {
+        beginInsertRows({}, rowCount_, count - 1);
+        rowCount_ = count;
+        endInsertRows();
+    } else if (count < rowCount_) {
+        beginResetModel();
+        rowCount_ = count;
+        endResetModel();
+    } else if (rowCount_ > 0) {
+        emit dataChanged(index(0, 0), index(rowCount_ - 1, columnCount() - 1));
+    }
+}
+
+void ResultsetTableModel::rowRemoved(int row)
+{
+    if (row < 0 || row >= rowCount_) {
+        noteNumberOfRowsChanged();
+        return;
+    }
+    beginRemoveRows({}, row, row);
+    --rowCount_;
+    endRemoveRows();
+}
+
+void ResultsetTableModel::setSortImages(const QHash<QString, QPixmap> &images)
+{
+    sortImages_ = images;
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+QString ResultsetTableModel::identifier(int column) const
+{
+    return identifiers_.value(column);
+}
+
+int ResultsetTableModel::columnForIdentifier(const QString &identifier) const
+{
+    return int(identifiers_.indexOf(identifier));
+}
+
+int ResultsetTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rowCount_;
+}
+
+int ResultsetTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(identifiers_.size());
+}
+
+QVariant ResultsetTableModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.column() == 0 || !resultsetController_)
+        return index.column() == 0 && role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+    return resultsetController_->objectValueForColumn(identifiers_[index.column()], index.row() + 1);
+}
+
+QVariant ResultsetTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= identifiers_.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return titles_[section];
+    if (role == Qt::DecorationRole && sortImages_.contains(identifiers_[section]))
+        return sortImages_.value(identifiers_[section]);
+    return QVariant();
+}

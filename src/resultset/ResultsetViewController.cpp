@@ -1,0 +1,362 @@
+#include "resultset/ResultsetViewController.h"
+
+#include "resultset/ResultsetController.h"
+#include "resultset/ResultsetRowNumberDelegate.h"
+#include "resultset/ResultsetTableModel.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTableView>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace
+{
+QFont cellFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(11);
+    return font;
+}
+} // namespace
+
+ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewController(parent)
+{
+    auto *view = new QWidget;
+    auto *layout = new QVBoxLayout(view);
+    layout->setContentsMargins(0, 0, 0, 0);
+    tableView_ = new QTableView(view);
+    layout->addWidget(tableView_);
+    setView(view);
+
+    tableModel_ = new ResultsetTableModel(this);
+    tableView_->setModel(tableModel_);
+    tableView_->setFrameShape(QFrame::NoFrame);
+    tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableView_->setWordWrap(false);
+    tableView_->setFont(cellFont());
+    tableView_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    tableView_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    tableView_->verticalHeader()->hide();
+    tableView_->verticalHeader()->setDefaultSectionSize(QFontMetrics(cellFont()).height() + 4);
+    tableView_->setItemDelegateForColumn(0, new ResultsetRowNumberDelegate(tableView_));
+
+    QHeaderView *header = tableView_->horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    header->setMinimumSectionSize(rowNumberColumnWidth);
+    header->setStretchLastSection(false);
+    connect(header, &QHeaderView::sectionClicked, this, &ResultsetViewController::headerClicked);
+    connect(header, &QHeaderView::sectionMoved, this, &ResultsetViewController::columnMoved);
+    connect(header, &QHeaderView::sectionResized, this, &ResultsetViewController::columnResized);
+    QScrollBar *scrollBar = tableView_->verticalScrollBar();
+    connect(scrollBar, &QScrollBar::valueChanged, this, &ResultsetViewController::reportVisibleRange);
+    connect(scrollBar, &QScrollBar::rangeChanged, this, &ResultsetViewController::reportVisibleRange);
+    tableView_->viewport()->installEventFilter(this);
+    buildColumns();
+}
+
+ResultsetViewController::~ResultsetViewController() = default;
+
+void ResultsetViewController::setResultsetController(ResultsetController *resultsetController)
+{
+    resultsetController_ = resultsetController;
+    resultsetReset();
+}
+
+void ResultsetViewController::detachModel()
+{
+    setResultsetController(nullptr);
+}
+
+std::pair<int, int> ResultsetViewController::columnWidths(int gridWidth, int columns)
+{
+    if (columns <= 0)
+        return {minimumColumnWidth, minimumColumnWidth};
+    const int available = gridWidth - rowNumberColumnWidth;
+    int width = minimumColumnWidth;
+    if (gridWidth > minimumColumnWidth * columns + rowNumberColumnWidth)
+        width = int(std::trunc(float(available) / float(columns)) - 4);
+    const int last = available - (columns - 1) * width - 3 * columns;
+    return {width, last};
+}
+
+void ResultsetViewController::resultsetReset()
+{
+    Q_ASSERT_X(QThread::currentThread() == qApp->thread(), "ResultsetViewController",
+               "-(void)resultsetReset; must be called on mainthread");
+    buildColumns();
+}
+
+void ResultsetViewController::buildColumns()
+{
+    arranging_ = true;
+    tableModel_->reset(resultsetController_);
+    QHeaderView *header = tableView_->horizontalHeader();
+    const int columns = tableModel_->columnCount() - 1;
+    const auto [width, last] = columnWidths(view()->width(), columns);
+    header->setSectionResizeMode(0, QHeaderView::Fixed);
+    header->resizeSection(0, rowNumberColumnWidth);
+    for (int column = 1; column <= columns; ++column)
+        header->resizeSection(column, std::max(column == columns ? last : width, int(minimumColumnWidth)));
+    resetSortDescriptors();
+    loadDimensions();
+    arranging_ = false;
+    reportVisibleRange();
+}
+
+void ResultsetViewController::resultsetUpdated()
+{
+    arranging_ = true;
+    const int horizontal = tableView_->horizontalScrollBar()->value();
+    const int vertical = tableView_->verticalScrollBar()->value();
+    tableModel_->noteNumberOfRowsChanged();
+    resetSortDescriptors();
+    loadDimensions();
+    tableView_->horizontalScrollBar()->setValue(horizontal);
+    tableView_->verticalScrollBar()->setValue(vertical);
+    arranging_ = false;
+    reportVisibleRange();
+}
+
+void ResultsetViewController::resultsetQuickFilterOrSortUpdated()
+{
+    tableView_->scrollToTop();
+    tableView_->horizontalScrollBar()->setValue(0);
+}
+
+// Qt views take each removal as it comes: there is no batch to begin.
+void ResultsetViewController::resultsetWillUpdate() {}
+
+void ResultsetViewController::resultsetCancelledUpdate()
+{
+    cancelTableViewUpdates();
+}
+
+void ResultsetViewController::cancelTableViewUpdates()
+{
+    tableModel_->noteNumberOfRowsChanged();
+}
+
+void ResultsetViewController::resultsetRemovedRowAt(qint64 row)
+{
+    tableModel_->rowRemoved(int(row - 1));
+    reportVisibleRange();
+}
+
+void ResultsetViewController::resultsetWillBeOrderedOut()
+{
+    storeDimension();
+}
+
+QPixmap ResultsetViewController::sortImage(int direction, int sequence)
+{
+    const int height = 12;
+    const int arrowWidth = 10;
+    const int width = sequence > 0 ? 2 * arrowWidth : arrowWidth;
+    const qreal ratio = qApp->devicePixelRatio();
+    QPixmap image(QSize(width, height) * ratio);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    QStyleOption option;
+    option.rect = QRect(0, 0, arrowWidth, height);
+    option.palette = QApplication::palette();
+    QApplication::style()->drawPrimitive(
+        direction == 1 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &option, &painter);
+    if (sequence > 0) {
+        QFont font = QApplication::font();
+        font.setPointSize(7);
+        painter.setFont(font);
+        painter.setPen(Qt::darkGray);
+        painter.drawText(QRect(arrowWidth, 0, arrowWidth, height), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::number(sequence));
+    }
+    return image;
+}
+
+void ResultsetViewController::resetSortDescriptors()
+{
+    QHash<QString, QPixmap> images;
+    if (resultsetController_) {
+        const QStringList sorted = resultsetController_->quickSortColumnCurrentSort();
+        for (qsizetype i = 0; i < sorted.size(); ++i) {
+            const int direction = resultsetController_->quickSortColumnSortDirection(sorted[i]);
+            images.insert(sorted[i], sortImage(direction, sorted.size() == 1 ? 0 : int(i) + 1));
+        }
+    }
+    tableModel_->setSortImages(images);
+}
+
+void ResultsetViewController::headerClicked(int column)
+{
+    storeDimension();
+    if (!resultsetController_)
+        return;
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
+    const QString name = tableModel_->identifier(column);
+    if (column == 0) {
+        resultsetController_->clearQuickSort();
+        return;
+    }
+    const bool option = modifiers & Qt::AltModifier;
+    const int direction = resultsetController_->quickSortColumnSortDirection(name);
+    if (modifiers & Qt::ControlModifier)
+        resultsetController_->addQuickSort(name, option || direction == 1 ? 2 : 1);
+    else
+        resultsetController_->setQuickSort(name, option || (direction != 0 && direction != 2) ? 2 : 1);
+}
+
+// The row-number column stays first: nothing moves it or moves before it.
+void ResultsetViewController::columnMoved(int logical, int oldVisual, int newVisual)
+{
+    if (arranging_)
+        return;
+    if (logical == 0 || newVisual == 0 || oldVisual == 0) {
+        arranging_ = true;
+        tableView_->horizontalHeader()->moveSection(newVisual, oldVisual);
+        arranging_ = false;
+        return;
+    }
+    storeDimension();
+}
+
+void ResultsetViewController::columnResized(int logical, int, int newSize)
+{
+    if (arranging_)
+        return;
+    if (logical > 0 && newSize < minimumColumnWidth) {
+        arranging_ = true;
+        tableView_->horizontalHeader()->resizeSection(logical, minimumColumnWidth);
+        arranging_ = false;
+    }
+    storeDimension();
+}
+
+void ResultsetViewController::storeDimension()
+{
+    const QString key = resultsetController_ ? resultsetController_->resultsetDescription() : QString();
+    if (key.isNull())
+        return;
+    const QHeaderView *header = tableView_->horizontalHeader();
+    ResultsetDimension dimension;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        dimension.columnNames.append(tableModel_->identifier(logical));
+        dimension.columnWidths.append(float(header->sectionSize(logical)));
+    }
+    dimension.basedOnWidth = float(tableView_->width());
+    dimension.scrollRect =
+        QRect(QPoint(tableView_->horizontalScrollBar()->value(), tableView_->verticalScrollBar()->value()),
+              tableView_->viewport()->size());
+    resultsetDimensions_.insert(key, dimension);
+}
+
+void ResultsetViewController::loadDimensions()
+{
+    const QString key = resultsetController_ ? resultsetController_->resultsetDescription() : QString();
+    const auto found = resultsetDimensions_.constFind(key);
+    if (key.isNull() || found == resultsetDimensions_.constEnd())
+        return;
+    const bool wasArranging = arranging_;
+    arranging_ = true;
+    QHeaderView *header = tableView_->horizontalHeader();
+    for (qsizetype i = 0; i < found->columnNames.size(); ++i) {
+        const int logical = tableModel_->columnForIdentifier(found->columnNames[i]);
+        if (logical < 0)
+            continue;
+        if (logical > 0)
+            header->resizeSection(logical, int(found->columnWidths.value(i)));
+        if (header->visualIndex(logical) != i && i < header->count())
+            header->moveSection(header->visualIndex(logical), int(i));
+    }
+    arranging_ = wasArranging;
+}
+
+void ResultsetViewController::reportVisibleRange()
+{
+    if (!resultsetController_ || arranging_)
+        return;
+    const int rows = tableModel_->rowCount();
+    const int first = rows > 0 ? std::max(0, tableView_->rowAt(0)) : 0;
+    const int bottom = tableView_->rowAt(tableView_->viewport()->height() - 1);
+    const int last = bottom >= 0 ? bottom : rows - 1;
+    const qint64 length = rows > 0 ? std::max(0, last - first + 1) : 0;
+    resultsetController_->willDisplayRange(qint64(first) + 1, length);
+}
+
+bool ResultsetViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tableView_->viewport() && event->type() == QEvent::Resize)
+        reportVisibleRange();
+    return PaneViewController::eventFilter(watched, event);
+}
+
+void ResultsetViewController::encodeInferfaceState(QVariantMap &archive) const
+{
+    const_cast<ResultsetViewController *>(this)->storeDimension();
+    archive.insert("visibleRect", QRect(QPoint(tableView_->horizontalScrollBar()->value(),
+                                               tableView_->verticalScrollBar()->value()),
+                                        tableView_->viewport()->size()));
+    QVariantList rows;
+    for (const QModelIndex &index : tableView_->selectionModel()->selectedRows())
+        rows.append(index.row());
+    archive.insert("selectedRows", rows);
+}
+
+void ResultsetViewController::decodeInferfaceState(const QVariantMap &archive)
+{
+    const QRect visible = archive.value("visibleRect").toRect();
+    QItemSelection selection;
+    for (const QVariant &row : archive.value("selectedRows").toList()) {
+        if (row.toInt() >= 0 && row.toInt() < tableModel_->rowCount())
+            selection.select(tableModel_->index(row.toInt(), 0),
+                             tableModel_->index(row.toInt(), tableModel_->columnCount() - 1));
+    }
+    tableView_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    arranging_ = true;
+    loadDimensions();
+    arranging_ = false;
+    tableView_->horizontalScrollBar()->setValue(visible.x());
+    tableView_->verticalScrollBar()->setValue(visible.y());
+}
+
+void ResultsetViewController::setDefaultInterfaceState()
+{
+    tableView_->scrollToTop();
+    tableView_->horizontalScrollBar()->setValue(0);
+}
+
+void ResultsetViewController::selectResultset(QObject *)
+{
+    tableView_->setFocus();
+    if (!tableView_->selectionModel()->hasSelection() && tableModel_->rowCount() > 0)
+        tableView_->selectRow(0);
+}
+
+void ResultsetViewController::refresh(QObject *)
+{
+    if (resultsetController_)
+        resultsetController_->refresh();
+}
+
+bool ResultsetViewController::validateAction(const QString &action) const
+{
+    if (action == QLatin1String("refresh:"))
+        return resultsetController_ && resultsetController_->canRefresh();
+    if (action == QLatin1String("selectResultset:"))
+        return tableView_->window() != nullptr && tableView_->isVisible();
+    return false;
+}

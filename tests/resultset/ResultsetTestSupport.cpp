@@ -1,0 +1,95 @@
+#include "ResultsetTestSupport.h"
+
+#include "bridge/ThreadController.h"
+#include "document/StatusManager.h"
+#include "document/StatusManagerMessage.h"
+#include "document/StatusManagerVornRoot.h"
+#include "kit/UserNotifier.h"
+#include "platform/DesktopNotifier.h"
+#include "resultset/ResultsetViewController.h"
+
+#include <QDBusConnection>
+#include <QTest>
+
+bool FakeResultsetDocument::connectedControllerWantsRootReservationFor(ConnectedController *,
+                                                                       const QString &description)
+{
+    reservations << description;
+    return !refuseReservations && root_->call("reserveRoot:", {description}).toBool();
+}
+
+void FakeResultsetDocument::connectedControllerWantsEndRootReservation(ConnectedController *)
+{
+    ++releases;
+    root_->call("releaseReservedRoot");
+}
+
+void FakeResultsetDocument::resultsetHasBeenUpdated()
+{
+    ++updates;
+    if (grid)
+        grid->resultsetUpdated();
+}
+
+ResultsetFixture::ResultsetFixture(const DatabaseTarget &target, int rowLimit)
+    : root(rowLimit), desktop(std::make_unique<DesktopNotifier>(QDBusConnection("no-desktop"))),
+      notifier(std::make_unique<UserNotifier>(*desktop)), threads(std::make_shared<ThreadController>()),
+      status(
+          std::make_shared<StatusManager>(std::make_shared<StatusManagerVornRoot>(root.object()), *notifier)),
+      document(root.object())
+{
+    EXPECT_TRUE(root.connect(target, 10, 1)) << root.lastErrorMessage().toStdString();
+    controller = std::make_unique<ResultsetController>(root.object());
+    controller->setDelegate(&document);
+    controller->setThreadController(threads);
+    controller->setStatusManager(status);
+}
+
+ResultsetFixture::~ResultsetFixture()
+{
+    waitForIdle();
+    if (document.grid)
+        document.grid->setResultsetController(nullptr);
+    controller.reset();
+    status->endStatusManager();
+    root.call("endConnection");
+}
+
+::testing::AssertionResult ResultsetFixture::show(const QString &sql)
+{
+    root.execute(sql);
+    if (!root.lastActionSuccessful())
+        return ::testing::AssertionFailure()
+               << sql.toStdString() << ": " << root.lastErrorMessage().toStdString();
+    controller->resetResultsetFromRoot();
+    return ::testing::AssertionSuccess();
+}
+
+bool ResultsetFixture::waitForIdle()
+{
+    return QTest::qWaitFor(
+        [this] {
+            return !controller || (!controller->isPreloading() && !root.isTrue("reserved") &&
+                                   threads->numberOfRegisteredThreads(true) == 0);
+        },
+        60000);
+}
+
+QStringList ResultsetFixture::alerts() const
+{
+    QStringList texts;
+    for (const auto &message : status->messageQueue())
+        texts << message->title + ": " + message->message;
+    return texts;
+}
+
+QString numbersQuery(const QString &type, int count)
+{
+    if (type == "PostgreSQL")
+        return QString("SELECT g AS n, 'row ' || g AS label FROM generate_series(1, %1) g").arg(count);
+    if (type == "MySQL")
+        return QString("SELECT seq AS n, CONCAT('row ', seq) AS label FROM seq_1_to_%1").arg(count);
+    return QString("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < %1) "
+                   "SELECT n, 'row ' || n AS label FROM c")
+        .arg(count);
+}

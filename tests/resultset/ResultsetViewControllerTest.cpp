@@ -1,0 +1,248 @@
+// The result grid over a real result set: columns, widths, duplicate labels, remembered layouts and paging
+// by scrolling against SQLite, PostgreSQL and MariaDB.
+#include "resultset/ResultsetViewController.h"
+#include "ResultsetTestSupport.h"
+#include "TestServers.h"
+#include "resultset/ResultsetTableModel.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// A grid in a shown window of the given width, bound to a fixture's model.
+struct ShownGrid {
+    explicit ShownGrid(int width = 800, int height = 400)
+    {
+        grid.view()->resize(width, height);
+        grid.view()->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(grid.view()));
+    }
+    ~ShownGrid() { grid.setResultsetController(nullptr); }
+
+    void bind(ResultsetFixture &fixture)
+    {
+        fixture.document.grid = &grid;
+        grid.setResultsetController(fixture.controller.get());
+    }
+    QHeaderView *header() const { return grid.tableView()->horizontalHeader(); }
+    int width(int column) const { return header()->sectionSize(column); }
+    QString cell(int row, int column) const
+    {
+        return grid.tableModel()->index(row, column).data().toString();
+    }
+    QString title(int column) const
+    {
+        return grid.tableModel()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    }
+
+    ResultsetViewController grid;
+};
+
+class ResultsetViewControllerTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir folder_;
+};
+
+class ResultsetGridPagingTest : public ::testing::TestWithParam<QString>
+{
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == "SQLite") {
+            target_ = sqliteTarget(folder_);
+            return;
+        }
+        auto server = serverTarget(GetParam());
+        VORN_REQUIRE_SERVER(server, GetParam().toStdString());
+        target_ = *server;
+    }
+    QTemporaryDir folder_;
+    DatabaseTarget target_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Databases, ResultsetGridPagingTest,
+                         ::testing::Values("SQLite", "PostgreSQL", "MySQL"),
+                         [](const auto &info) { return info.param.toStdString(); });
+
+// Scrolls to the last row until no more rows arrive; the row count reached.
+int scrollToTheEnd(ShownGrid &shown, ResultsetFixture &fixture)
+{
+    for (;;) {
+        const int rows = shown.grid.tableModel()->rowCount();
+        shown.grid.tableView()->scrollToBottom();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(fixture.waitForIdle());
+        QCoreApplication::processEvents();
+        if (shown.grid.tableModel()->rowCount() == rows && !fixture.controller->isPreloading())
+            return rows;
+    }
+}
+} // namespace
+
+TEST(ResultsetGridWidthTest, ColumnsShareTheWidth)
+{
+    struct Case {
+        int gridWidth;
+        int columns;
+        int width;
+        int last;
+    };
+    const Case cases[] = {
+        {1000, 1, 953, 954}, // one wide column fills the pane: 1000 - 43 - 3
+        {1000, 4, 235, 240}, // (957 / 4) - 4 each, the last takes the rest
+        {300, 5, 80, -78},   // too narrow: 80 each, the last is held at 80 by the grid
+        {443, 5, 80, 65},    // exactly 80 per column is still narrow
+    };
+    for (const Case &c : cases) {
+        const auto [width, last] = ResultsetViewController::columnWidths(c.gridWidth, c.columns);
+        EXPECT_EQ(width, c.width) << c.gridWidth << " / " << c.columns;
+        EXPECT_EQ(last, c.last) << c.gridWidth << " / " << c.columns;
+    }
+}
+
+TEST_F(ResultsetViewControllerTest, WithoutModelOnlyTheRowNumberColumn)
+{
+    ShownGrid shown;
+    EXPECT_EQ(shown.grid.tableModel()->columnCount(), 1);
+    EXPECT_EQ(shown.grid.tableModel()->rowCount(), 0);
+    EXPECT_EQ(shown.grid.tableModel()->identifier(0), "_ROWNUM_COL");
+    EXPECT_EQ(shown.width(0), 43);
+
+    ResultsetFixture fixture(sqliteTarget(folder_), 10000);
+    ASSERT_TRUE(fixture.root.run("CREATE TABLE t (n INTEGER)"));
+    fixture.controller->resetResultsetFromRoot();
+    shown.bind(fixture);
+    EXPECT_EQ(shown.grid.tableModel()->columnCount(), 1);
+}
+
+TEST_F(ResultsetViewControllerTest, ColumnsByUniqueNameTitledByLabel)
+{
+    ShownGrid shown(1000);
+    ResultsetFixture fixture(sqliteTarget(folder_), 10000);
+    ASSERT_TRUE(fixture.show("SELECT 1 AS a, 2 AS a, NULL AS b UNION ALL SELECT 3, 4, 'x'"));
+    shown.bind(fixture);
+    ResultsetTableModel *model = shown.grid.tableModel();
+    ASSERT_EQ(model->columnCount(), 4);
+    EXPECT_EQ(model->identifiers().mid(1), fixture.controller->columnNames());
+    EXPECT_NE(model->identifier(1), model->identifier(2));
+    EXPECT_EQ(shown.title(1), "a");
+    EXPECT_EQ(shown.title(2), "a");
+    EXPECT_EQ(shown.title(0), "");
+    EXPECT_EQ(shown.cell(0, 1), "1");
+    EXPECT_EQ(shown.cell(0, 2), "2");
+    EXPECT_EQ(shown.cell(1, 2), "4");
+    EXPECT_EQ(shown.cell(0, 0), "");
+    EXPECT_FALSE(model->index(0, 3).data().isValid());
+    EXPECT_EQ(shown.cell(1, 3), "x");
+
+    const auto [width, last] = ResultsetViewController::columnWidths(1000, 3);
+    EXPECT_EQ(shown.width(0), 43);
+    EXPECT_EQ(shown.width(1), width);
+    EXPECT_EQ(shown.width(2), width) << "a duplicate label does not take the last column's width";
+    EXPECT_EQ(shown.width(3), last);
+
+    const QString path = qEnvironmentVariable("VORN_BUILD_DIR") + "/resultset-grid.png";
+    EXPECT_TRUE(shown.grid.view()->grab().save(path));
+}
+
+TEST_F(ResultsetViewControllerTest, RowNumberColumnStaysFirstAndLayoutsAreRemembered)
+{
+    ShownGrid shown(600);
+    ResultsetFixture fixture(sqliteTarget(folder_), 10000);
+    ASSERT_TRUE(fixture.show("SELECT 1 AS a, 2 AS b, 3 AS c"));
+    shown.bind(fixture);
+    QHeaderView *header = shown.header();
+
+    header->moveSection(2, 0);
+    EXPECT_EQ(header->logicalIndex(0), 0) << "nothing moves before the row-number column";
+    header->moveSection(0, 2);
+    EXPECT_EQ(header->logicalIndex(0), 0) << "the row-number column does not move";
+    header->moveSection(3, 1);
+    EXPECT_EQ(header->logicalIndex(1), 3);
+    header->resizeSection(2, 150);
+    header->resizeSection(1, 20);
+    EXPECT_EQ(shown.width(1), 80) << "data columns keep their minimum width";
+
+    // The same description gets the same layout; another statement gets its own.
+    ASSERT_TRUE(fixture.show("SELECT 9 AS x"));
+    shown.grid.resultsetReset();
+    EXPECT_EQ(header->count(), 2);
+    ASSERT_TRUE(fixture.show("SELECT 4 AS a, 5 AS b, 6 AS c"));
+    shown.grid.resultsetReset();
+    EXPECT_EQ(header->logicalIndex(1), 3);
+    EXPECT_EQ(shown.width(2), 150);
+    EXPECT_EQ(shown.cell(0, 3), "6");
+}
+
+TEST_F(ResultsetViewControllerTest, InterfaceStateKeepsSelectionAndPosition)
+{
+    ShownGrid shown(600, 200);
+    ResultsetFixture fixture(sqliteTarget(folder_), 10000);
+    ASSERT_TRUE(fixture.show(numbersQuery("SQLite", 50)));
+    shown.bind(fixture);
+    shown.grid.tableView()->selectRow(30);
+    shown.grid.tableView()->scrollTo(shown.grid.tableModel()->index(30, 1));
+    QVariantMap state;
+    shown.grid.encodeInferfaceState(state);
+    const int position = shown.grid.tableView()->verticalScrollBar()->value();
+    EXPECT_GT(position, 0);
+
+    shown.grid.setDefaultInterfaceState();
+    shown.grid.tableView()->clearSelection();
+    EXPECT_EQ(shown.grid.tableView()->verticalScrollBar()->value(), 0);
+    shown.grid.decodeInferfaceState(state);
+    EXPECT_EQ(shown.grid.tableView()->verticalScrollBar()->value(), position);
+    const auto selected = shown.grid.tableView()->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].row(), 30);
+}
+
+TEST_F(ResultsetViewControllerTest, ScrollingNearTheEndLoadsMoreRows)
+{
+    ShownGrid shown(600, 300);
+    ResultsetFixture fixture(sqliteTarget(folder_), 10000);
+    ASSERT_TRUE(fixture.show(numbersQuery("SQLite", 1000)));
+    shown.bind(fixture);
+    ASSERT_TRUE(fixture.waitForIdle());
+    EXPECT_EQ(shown.grid.tableModel()->rowCount(), 100);
+    EXPECT_TRUE(fixture.document.reservations.isEmpty()) << "the first rows ask for nothing";
+
+    // Grid row 88 is model row 89: more than ten rows remain below it; row 90 is within ten of the end.
+    QTableView *table = shown.grid.tableView();
+    table->scrollTo(shown.grid.tableModel()->index(88, 1), QAbstractItemView::PositionAtBottom);
+    ASSERT_TRUE(fixture.waitForIdle());
+    EXPECT_TRUE(fixture.document.reservations.isEmpty());
+    table->scrollTo(shown.grid.tableModel()->index(89, 1), QAbstractItemView::PositionAtBottom);
+    ASSERT_TRUE(fixture.waitForIdle());
+    EXPECT_EQ(fixture.document.reservations, QStringList({"Loading more results"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.grid.tableModel()->rowCount() > 100; }));
+    EXPECT_EQ(shown.cell(150, 1), "151");
+}
+
+TEST_P(ResultsetGridPagingTest, ScrollingReachesTheRowLimitAndWithoutItTheEnd)
+{
+    ShownGrid shown(800, 400);
+    {
+        ResultsetFixture fixture(target_, 10000);
+        ASSERT_TRUE(fixture.show(numbersQuery(GetParam(), 50000)));
+        shown.bind(fixture);
+        EXPECT_EQ(scrollToTheEnd(shown, fixture), 10000);
+        EXPECT_TRUE(fixture.controller->vornResultset()->fullyLoaded());
+        EXPECT_EQ(shown.cell(9999, 2), "row 10000");
+        shown.grid.setResultsetController(nullptr);
+    }
+    ResultsetFixture fixture(target_, 0);
+    ASSERT_TRUE(fixture.show(numbersQuery(GetParam(), 50000)));
+    shown.bind(fixture);
+    EXPECT_EQ(scrollToTheEnd(shown, fixture), 50000);
+    EXPECT_EQ(shown.cell(49999, 2), "row 50000");
+    EXPECT_EQ(shown.cell(0, 1), "1");
+    EXPECT_TRUE(fixture.alerts().isEmpty()) << fixture.alerts().join('\n').toStdString();
+}
