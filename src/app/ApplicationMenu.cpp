@@ -1,6 +1,7 @@
 #include "app/ApplicationMenu.h"
 
 #include "kit/CommandRouter.h"
+#include "tabs/TabbedDocumentController.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -46,9 +47,16 @@ QMenuBar *ApplicationMenu::install(QMainWindow *window)
             "selectNextTab:", QKeySequence(Qt::CTRL | Qt::Key_PageDown));
     addItem(windows, window, text("Select Previous Tab"),
             "selectPreviousTab:", QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    windows->addSeparator();
     addItem(windows, window, text("Collect All Tabs"), "collectAllTabs:");
     windows->addSeparator();
     addItem(windows, window, text("Welcome to Vorn"), "openWelcomeScreen:");
+    // From the third separator on, the document controller lists the windows and their tabs.
+    windows->addSeparator();
+    QObject::connect(windows, &QMenu::aboutToShow, windows, [windows] {
+        if (TabbedDocumentController *documents = TabbedDocumentController::sharedDocumentController())
+            documents->menuNeedsUpdate(windows);
+    });
 
     QMenu *help = bar->addMenu(text("&Help"));
     addItem(help, window, text("Release Notes"), "openReleaseNotes:");
@@ -62,7 +70,7 @@ QMenuBar *ApplicationMenu::install(QMainWindow *window)
     for (QMenu *menu : {vorn, file, windows, help}) {
         QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, window] {
             for (QAction *item : menu->actions()) {
-                if (!item->isSeparator())
+                if (!actionOf(item).isEmpty())
                     item->setEnabled(CommandRouter::shared().targetForAction(actionOf(item), window) !=
                                      nullptr);
             }

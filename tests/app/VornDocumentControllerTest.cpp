@@ -21,6 +21,8 @@
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -201,7 +203,21 @@ TEST_F(VornDocumentControllerTest, ConnectionChosenOnTheWelcomeScreenOpensInANew
     ASSERT_NE(document, nullptr);
     ASSERT_NE(document->windowController(), nullptr);
     EXPECT_TRUE(document->windowController()->window()->isVisible());
-    EXPECT_NE(document->windowController()->window()->menuWidget(), nullptr) << "the window has the menus";
+    auto *menus = qobject_cast<QMenuBar *>(document->windowController()->window()->menuWidget());
+    ASSERT_NE(menus, nullptr) << "the window has the application's menus";
+    QMenu *windowMenu = nullptr;
+    for (QAction *item : menus->actions()) {
+        if (item->text() == "&Window")
+            windowMenu = item->menu();
+    }
+    ASSERT_NE(windowMenu, nullptr);
+    emit windowMenu->aboutToShow();
+    QStringList entries;
+    for (QAction *item : windowMenu->actions())
+        entries << item->text();
+    EXPECT_TRUE(entries.contains(TabbedDocumentController::nameForDocument(document)))
+        << entries.join('|').toStdString();
+    EXPECT_TRUE(entries.contains("Welcome to Vorn"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !welcome->window()->isVisible(); }, 5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return document->connected(); }, 60000));
     controller.newDocument(nullptr);
