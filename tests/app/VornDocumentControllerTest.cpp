@@ -2,6 +2,7 @@
 // configuration-error path, the quit review and opening a connections backup.
 #include "app/VornDocumentController.h"
 #include "ModalAnswerer.h"
+#include "SqliteConnection.h"
 #include "app/StartupController.h"
 #include "app/StartupControllerDelegate.h"
 #include "app/WelcomeScreenController.h"
@@ -179,18 +180,8 @@ TEST_F(VornDocumentControllerTest, ReleaseNotesOpenOnceForANewerBuild)
 TEST_F(VornDocumentControllerTest, ConnectionChosenOnTheWelcomeScreenOpensInANewWindowAndConnects)
 {
     QTemporaryDir folder;
-    const QString database = folder.filePath("shop.db");
-    QFile file(database);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    auto parameters = std::make_shared<ConnectionParameters>(QVariantMap{{"name", "Shop"},
-                                                                         {"databaseType", "SQLite"},
-                                                                         {"server", ""},
-                                                                         {"port", ""},
-                                                                         {"database", database},
-                                                                         {"username", ""},
-                                                                         {"autocommit", qint64(1)},
-                                                                         {"label", qint64(0)}});
+    const ConnectionParametersPtr parameters = sqliteConnection(folder.filePath("shop.db"), "Shop");
+    ASSERT_NE(parameters, nullptr);
     defaults().setObject(999999, "last_auto_releasenotes");
     VornDocumentController controller(buildInfo());
     controller.applicationDidFinishLaunching();

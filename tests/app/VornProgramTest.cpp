@@ -1,6 +1,6 @@
 // The real program, started as a user starts it: offscreen, with a saved SQL document whose header
 // points at a SQLite file. The document connects in its tab and the program quits on request.
-#include "connection/ConnectionParameters.h"
+#include "SqliteConnection.h"
 #include "document/DocumentHelper.h"
 
 #include <QDir>
@@ -30,21 +30,10 @@ TEST(VornProgramTest, SavedDocumentOpensConnectedToSqliteAndTheProgramQuitsClean
 {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    const QString database = home.filePath("demo.db");
-    QFile file(database);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-
-    const ConnectionParameters parameters(QVariantMap{{"name", "Demo"},
-                                                      {"databaseType", "SQLite"},
-                                                      {"server", ""},
-                                                      {"port", ""},
-                                                      {"database", database},
-                                                      {"username", ""},
-                                                      {"autocommit", qint64(1)},
-                                                      {"label", qint64(0)}});
+    const ConnectionParametersPtr parameters = sqliteConnection(home.filePath("demo.db"), "Demo");
+    ASSERT_NE(parameters, nullptr);
     QString sql = "select 1;\n";
-    ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, &parameters, {}, {}));
+    ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, parameters.get(), {}, {}));
     const QString documentPath = home.filePath("demo.sql");
     QFile document(documentPath);
     ASSERT_TRUE(document.open(QIODevice::WriteOnly));
