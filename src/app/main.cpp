@@ -1,5 +1,6 @@
 #include "app/PreferenceDefaults.h"
 #include "app/VornDocumentController.h"
+#include "document/VornDocument.h"
 #include "platform/Bundle.h"
 #include "platform/UserDefaults.h"
 
@@ -65,6 +66,7 @@ int main(int argc, char **argv)
         QStringLiteral("[files...]"));
     parser.process(app);
 
+    VornDocument::registerWindowPanes();
     VornDocumentController controller(info);
     QStringList files;
     for (const QString &path : parser.positionalArguments())

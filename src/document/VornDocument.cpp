@@ -9,6 +9,7 @@
 #include "document/LoggerController.h"
 #include "document/LoggerViewController.h"
 #include "document/StatusManager.h"
+#include "document/StatusManagerPaneViewController.h"
 #include "document/StatusManagerViewController.h"
 #include "document/StatusManagerVornRoot.h"
 #include "document/VornDocumentSession.h"
@@ -117,6 +118,17 @@ VornDocument::~VornDocument()
     if (connectionPanel_)
         connectionPanel_->setDelegate(nullptr);
     status.end();
+}
+
+void VornDocument::registerWindowPanes()
+{
+    using Pane = VornTabbedWindowController::Pane;
+    VornTabbedWindowController::setPaneMaker(
+        Pane::Status, [] { return std::make_unique<StatusManagerPaneViewController>(); });
+    VornTabbedWindowController::setPaneMaker(Pane::Logger,
+                                             [] { return std::make_unique<LoggerViewController>(); });
+    VornTabbedWindowController::setPaneMaker(Pane::SqlEditor,
+                                             [] { return std::make_unique<SQLEditorViewController>(); });
 }
 
 QString VornDocument::applicationSupportFolder()

@@ -65,6 +65,10 @@ public:
     VornDocument(const QString &backendRootClassName, QObject *parent);
     ~VornDocument() override;
 
+    // Tells the main window how to make the panes the document fills: the status bar, the execution
+    // log and the SQL editor. Called once at start-up, before the first window.
+    static void registerWindowPanes();
+
     // "~/.local/share/Vorn": where the backend keeps its files.
     static QString applicationSupportFolder();
 

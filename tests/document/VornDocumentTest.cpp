@@ -4,6 +4,8 @@
 #include "TestServers.h"
 #include "bridge/ThreadController.h"
 #include "connection/ConnectionPanel.h"
+#include "document/LoggerController.h"
+#include "document/LoggerViewController.h"
 #include "document/StatusManager.h"
 #include "document/StatusManagerMessage.h"
 #include "document/StatusManagerPaneViewController.h"
@@ -386,10 +388,7 @@ TEST_F(VornDocumentTest, ReminderCommitEndsTheTransactionOnAWorker)
 TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
 {
     using Pane = VornTabbedWindowController::Pane;
-    VornTabbedWindowController::setPaneMaker(
-        Pane::Status, [] { return std::make_unique<StatusManagerPaneViewController>(); });
-    VornTabbedWindowController::setPaneMaker(Pane::SqlEditor,
-                                             [] { return std::make_unique<SQLEditorViewController>(); });
+    VornDocument::registerWindowPanes();
     auto document = std::make_unique<VornDocument>();
     document->makeWindowControllers();
     document->setPreventConnectionOnShowWindows(true);
@@ -402,6 +401,9 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
     auto *editor = qobject_cast<SQLEditorViewController *>(controller->pane(Pane::SqlEditor));
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->sqlEditorController(), document->sqlEditorController());
+    auto *log = qobject_cast<LoggerViewController *>(controller->pane(Pane::Logger));
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(log->loggerController(), document->statusManager()->loggerController());
 
     connectAndWait(*document, parametersFor(sqliteTarget(folder), 0));
     ASSERT_TRUE(document->connectedControllerWantsRootReservationFor(nullptr, "Setup"));
@@ -430,8 +432,8 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
     controller->doCloseDoc(document.get(), true);
     EXPECT_TRUE(document->isClosed());
     EXPECT_FALSE(document->vornRoot()->call("hasConnection").toBool());
-    VornTabbedWindowController::setPaneMaker(Pane::Status, nullptr);
-    VornTabbedWindowController::setPaneMaker(Pane::SqlEditor, nullptr);
+    for (Pane pane : {Pane::Status, Pane::Logger, Pane::SqlEditor})
+        VornTabbedWindowController::setPaneMaker(pane, nullptr);
 }
 
 TEST_F(VornDocumentTest, TypingInTheEditorIsAnEditSettingTheTextIsNot)
