@@ -407,7 +407,7 @@ QVariant ResultsetController::objectValueForColumn(const QString &columnName, qi
     // The backend result set grows while a preload runs: it is not read from here meanwhile.
     if (isPreloading())
         return QString();
-    const QVariant cell = VornResultset::cell(resultset->getRow(qint32(row)), columnName);
+    const QVariant cell = VornResultset::cell(fetchedRow(resultset, row), columnName);
     switch (VornCellWrapper::kindOf(cell)) {
     case VornCellWrapper::Kind::Character:
         return VornCellWrapper::stringValue(cell);
@@ -417,6 +417,16 @@ QVariant ResultsetController::objectValueForColumn(const QString &columnName, qi
         break;
     }
     return management_ ? managementValue(columnName, cell) : cell;
+}
+
+QoJavaObjectPtr ResultsetController::fetchedRow(const VornResultsetPtr &resultset, qint64 row) const
+{
+    if (resultset != lastRowResultset_ || row != lastRowNumber_ || !lastRow_) {
+        lastRow_ = resultset->getRow(qint32(row));
+        lastRowResultset_ = resultset;
+        lastRowNumber_ = row;
+    }
+    return lastRow_;
 }
 
 QVariant ResultsetController::managementValue(const QString &columnName, const QVariant &cell) const

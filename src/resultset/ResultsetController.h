@@ -99,6 +99,8 @@ private:
 
     QoJavaObjectPtr rootBrowser() const;
     QVariant managementValue(const QString &columnName, const QVariant &cell) const;
+    // The row as the backend gave it last: the grid asks for a row's cells one after another.
+    QoJavaObjectPtr fetchedRow(const VornResultsetPtr &resultset, qint64 row) const;
     QString filterDescription(const QoJavaObjectPtr &browser) const;
     void preload(const VornResultsetPtr &resultset);
     void doRefresh();
@@ -113,4 +115,7 @@ private:
     bool quickFilterValid_ = false;
     bool management_ = false;
     qint64 editingRowNumber_ = -1;
+    mutable VornResultsetPtr lastRowResultset_;
+    mutable qint64 lastRowNumber_ = 0;
+    mutable QoJavaObjectPtr lastRow_;
 };

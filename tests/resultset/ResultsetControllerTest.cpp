@@ -23,22 +23,7 @@ protected:
     QTemporaryDir folder_;
 };
 
-class ResultsetControllerDatabaseTest : public ::testing::TestWithParam<QString>
-{
-protected:
-    void SetUp() override
-    {
-        if (GetParam() == "SQLite") {
-            target_ = sqliteTarget(folder_);
-            return;
-        }
-        auto server = serverTarget(GetParam());
-        VORN_REQUIRE_SERVER(server, GetParam().toStdString());
-        target_ = *server;
-    }
-    QTemporaryDir folder_;
-    DatabaseTarget target_;
-};
+using ResultsetControllerDatabaseTest = ResultsetDatabaseTest;
 
 INSTANTIATE_TEST_SUITE_P(Databases, ResultsetControllerDatabaseTest,
                          ::testing::Values("SQLite", "PostgreSQL", "MySQL"),

@@ -1,5 +1,6 @@
 #include "ResultsetTestSupport.h"
 
+#include "TestServers.h"
 #include "bridge/ThreadController.h"
 #include "document/StatusManager.h"
 #include "document/StatusManagerMessage.h"
@@ -81,6 +82,17 @@ QStringList ResultsetFixture::alerts() const
     for (const auto &message : status->messageQueue())
         texts << message->title + ": " + message->message;
     return texts;
+}
+
+void ResultsetDatabaseTest::SetUp()
+{
+    if (GetParam() == "SQLite") {
+        target_ = sqliteTarget(folder_);
+        return;
+    }
+    auto server = serverTarget(GetParam());
+    VORN_REQUIRE_SERVER(server, GetParam().toStdString());
+    target_ = *server;
 }
 
 QString numbersQuery(const QString &type, int count)

@@ -8,6 +8,7 @@
 #include "resultset/ResultsetControllerDelegate.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -84,6 +85,17 @@ public:
     std::shared_ptr<StatusManager> status;
     FakeResultsetDocument document;
     std::unique_ptr<ResultsetController> controller;
+};
+
+// A test run once per database type: "SQLite" on a file of its own, "PostgreSQL" and "MySQL" on the test
+// servers (skipped locally, failed in CI, when they are not running).
+class ResultsetDatabaseTest : public ::testing::TestWithParam<QString>
+{
+protected:
+    void SetUp() override;
+
+    QTemporaryDir folder_;
+    DatabaseTarget target_;
 };
 
 // The numbers 1 to count in the column "n", in the dialect of the database type.

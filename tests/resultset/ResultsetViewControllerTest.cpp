@@ -50,22 +50,7 @@ protected:
     QTemporaryDir folder_;
 };
 
-class ResultsetGridPagingTest : public ::testing::TestWithParam<QString>
-{
-protected:
-    void SetUp() override
-    {
-        if (GetParam() == "SQLite") {
-            target_ = sqliteTarget(folder_);
-            return;
-        }
-        auto server = serverTarget(GetParam());
-        VORN_REQUIRE_SERVER(server, GetParam().toStdString());
-        target_ = *server;
-    }
-    QTemporaryDir folder_;
-    DatabaseTarget target_;
-};
+using ResultsetGridPagingTest = ResultsetDatabaseTest;
 
 INSTANTIATE_TEST_SUITE_P(Databases, ResultsetGridPagingTest,
                          ::testing::Values("SQLite", "PostgreSQL", "MySQL"),
