@@ -357,6 +357,8 @@ void VornDocumentController::reviewNextDocument(QList<QPointer<TabbedDocument>> 
     while (!remaining.isEmpty() && !remaining.first())
         remaining.removeFirst();
     if (remaining.isEmpty()) {
+        // The windows as they are now are what the next run restores.
+        writeRestorationFile();
         // Not quit(): that would first ask every window to close, and the windows ask their tabs again.
         QCoreApplication::exit(0);
         return;

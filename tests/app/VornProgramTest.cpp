@@ -26,7 +26,7 @@ QString documentLogs(const QString &home)
     return text;
 }
 
-TEST(VornProgramTest, SavedDocumentOpensConnectedToSqliteAndTheProgramQuitsCleanly)
+TEST(VornProgramTest, SavedDocumentOpensConnectedToSqliteQuitsCleanlyAndComesBackAtTheNextStart)
 {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
@@ -46,21 +46,25 @@ TEST(VornProgramTest, SavedDocumentOpensConnectedToSqliteAndTheProgramQuitsClean
     environment.insert("XDG_DATA_HOME", home.filePath(".local/share"));
     environment.insert("XDG_CACHE_HOME", home.filePath(".cache"));
     environment.insert("QT_QPA_PLATFORM", "offscreen");
-    QProcess vorn;
-    vorn.setProcessEnvironment(environment);
-    vorn.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    vorn.start(qEnvironmentVariable("VORN_BUILD_DIR") + "/bin/vorn", {documentPath});
-    ASSERT_TRUE(vorn.waitForStarted(10000));
+    const auto connectedSessions = [&] { return documentLogs(home.path()).count("Connected with demo.db"); };
+    for (const QStringList &arguments : {QStringList{documentPath}, QStringList{}}) {
+        // The second start is given nothing: it restores the tab of the first, which reconnects.
+        const qsizetype before = connectedSessions();
+        QProcess vorn;
+        vorn.setProcessEnvironment(environment);
+        vorn.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        vorn.start(qEnvironmentVariable("VORN_BUILD_DIR") + "/bin/vorn", arguments);
+        ASSERT_TRUE(vorn.waitForStarted(10000));
 
-    const bool connected =
-        QTest::qWaitFor([&] { return documentLogs(home.path()).contains("Connected with demo.db"); }, 90000);
-    EXPECT_TRUE(connected) << documentLogs(home.path()).toStdString();
-    EXPECT_EQ(vorn.state(), QProcess::Running);
+        const bool connected = QTest::qWaitFor([&] { return connectedSessions() > before; }, 90000);
+        EXPECT_TRUE(connected) << documentLogs(home.path()).toStdString();
+        EXPECT_EQ(vorn.state(), QProcess::Running);
 
-    vorn.terminate();
-    ASSERT_TRUE(vorn.waitForFinished(30000)) << "no clean quit";
-    EXPECT_EQ(vorn.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(vorn.exitCode(), 0);
+        vorn.terminate();
+        ASSERT_TRUE(vorn.waitForFinished(30000)) << "no clean quit";
+        EXPECT_EQ(vorn.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(vorn.exitCode(), 0);
+    }
 }
 
 } // namespace
