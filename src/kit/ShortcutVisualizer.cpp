@@ -155,6 +155,8 @@ void ShortcutVisualizer::startVisualizer()
     QWidget *window = QApplication::activeWindow();
     if (QWidget *focus = QApplication::focusWidget())
         window = focus->window();
+    if (auto *overlay = qobject_cast<ShortcutWindow *>(window))
+        window = overlay->parentWidget() ? overlay->parentWidget()->window() : nullptr;
     if (window)
         recursiveDisplayShortcuts(window);
 }

@@ -1,4 +1,5 @@
 #include "kit/AdvancedWindow.h"
+#include "../tabs/WaitFor.h"
 #include "kit/AdvancedWindowKeyAwareView.h"
 
 #include <QSignalSpy>
@@ -44,10 +45,10 @@ TEST(AdvancedWindow, CloseTabOverrideClosesWithFadeThenTellsClosingDelegate)
     window.show();
     window.performCloseTab();
     EXPECT_TRUE(window.isVisible()); // still fading
-    QTRY_VERIFY(!window.isVisible());
+    WAIT_FOR(!window.isVisible());
     EXPECT_EQ(window.windowOpacity(), 1.0);
     EXPECT_EQ(delegate.willClose, 1);
-    QTRY_COMPARE(delegate.didClose, 1);
+    WAIT_FOR((delegate.didClose) == (1));
     EXPECT_EQ(delegate.closeAll + delegate.closeTab, 0);
 }
 
@@ -75,7 +76,7 @@ TEST(AdvancedWindow, EscapeClosesOnlyWhenAllowed)
     EXPECT_TRUE(window.isVisible());
     window.setEnableCloseByCancel(true);
     QTest::keyClick(&window, Qt::Key_Escape);
-    QTRY_VERIFY(!window.isVisible());
+    WAIT_FOR(!window.isVisible());
 }
 
 TEST(AdvancedWindow, FullScreenToggleOnlyWhileEnabled)

@@ -1,4 +1,5 @@
 #include "kit/ShortcutVisualizer.h"
+#include "../tabs/WaitFor.h"
 #include "kit/AdvancedWindow.h"
 #include "kit/ShortcutView.h"
 
@@ -127,7 +128,7 @@ TEST(ShortcutVisualizer, HoldingCtrlShowsLabelsAndAnyOtherInputHidesThem)
     QTest::keyPress(&window, Qt::Key_Control);
     QTest::mouseMove(central, QPoint(5, 5));
     EXPECT_TRUE(visualizer.isCounting());
-    QTRY_VERIFY(visualizer.windowDisplayingShortcuts());
+    WAIT_FOR(visualizer.windowDisplayingShortcuts());
     EXPECT_EQ(windowDelegate.asked, 1);
 
     const QList<ShortcutView *> shown = labels(visualizer);
@@ -145,8 +146,8 @@ TEST(ShortcutVisualizer, HoldingCtrlShowsLabelsAndAnyOtherInputHidesThem)
             control->mapToGlobal(QPoint(int(control->width() * across), control->height() / 2)));
     };
     // Narrow control: arrow at its middle; wide control: a quarter across (50 of 200).
-    QTRY_COMPARE(plain->pos(), anchor(narrow, 0.5));
-    QTRY_COMPARE(bumped->pos(), anchor(wide, 0.25));
+    WAIT_FOR((plain->pos()) == (anchor(narrow, 0.5)));
+    WAIT_FOR((bumped->pos()) == (anchor(wide, 0.25)));
     EXPECT_GE(plain->width(), 50);
     // Nothing shown is below the overlay's bottom-right room.
     EXPECT_EQ(overlay->size(), window.frameGeometry().size() + QSize(50, 50));
@@ -154,14 +155,19 @@ TEST(ShortcutVisualizer, HoldingCtrlShowsLabelsAndAnyOtherInputHidesThem)
     QTest::keyClick(central, Qt::Key_A);
     EXPECT_EQ(visualizer.windowDisplayingShortcuts(), nullptr);
     QPointer<QWidget> fading = overlay;
-    QTRY_VERIFY(fading.isNull());
+    WAIT_FOR(fading.isNull());
 
     // A click hides it too, and a Shift press cancels a countdown.
+    QTest::keyRelease(&window, Qt::Key_Control);
+    window.activateWindow(); // the offscreen platform hands activation to the overlay and back to nobody
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyPress(&window, Qt::Key_Control);
-    QTRY_VERIFY(visualizer.windowDisplayingShortcuts());
+    WAIT_FOR(visualizer.windowDisplayingShortcuts());
     QTest::mouseClick(central, Qt::LeftButton);
     EXPECT_EQ(visualizer.windowDisplayingShortcuts(), nullptr);
+    QTest::keyRelease(&window, Qt::Key_Control);
     QTest::keyPress(&window, Qt::Key_Control);
+    EXPECT_TRUE(visualizer.isCounting());
     QTest::keyPress(&window, Qt::Key_Shift);
     EXPECT_FALSE(visualizer.isCounting());
 }

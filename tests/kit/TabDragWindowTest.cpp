@@ -1,4 +1,5 @@
 #include "kit/TabDragWindow.h"
+#include "../tabs/WaitFor.h"
 #include "kit/TransparentWindow.h"
 
 #include <QTest>
@@ -55,7 +56,7 @@ TEST(TabDragWindow, SwitchesBetweenTabPictureAndWindowPicture)
     drag.setOrigin(barOrigin + QPoint(50, 200)); // away from the bar: the window picture shows
     EXPECT_FALSE(drag.onTab());
     EXPECT_EQ(drag.windowOpacity(), 0.0);
-    QTRY_COMPARE(drag.subWindow()->windowOpacity(), 0.8);
+    WAIT_FOR((drag.subWindow()->windowOpacity()) == (0.8));
     EXPECT_EQ(drag.pos(), barOrigin + QPoint(50, 200));
     QPixmap window(400, 300);
     window.fill(Qt::blue);
@@ -65,7 +66,7 @@ TEST(TabDragWindow, SwitchesBetweenTabPictureAndWindowPicture)
     drag.setOrigin(barOrigin + QPoint(30, 10)); // back onto the bar
     EXPECT_TRUE(drag.onTab());
     EXPECT_EQ(drag.windowOpacity(), 1.0);
-    QTRY_COMPARE(drag.subWindow()->windowOpacity(), 0.0);
+    WAIT_FOR((drag.subWindow()->windowOpacity()) == (0.0));
     EXPECT_EQ(drag.pos(), QPoint(barOrigin.x() + 30, barOrigin.y()));
 
     drag.setSnappingTabBar(nullptr); // detached: never snaps

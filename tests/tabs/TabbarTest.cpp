@@ -1,4 +1,5 @@
 #include "TabsTestSupport.h"
+#include "WaitFor.h"
 
 #include "kit/TabDragWindow.h"
 #include "platform/UserDefaults.h"
@@ -131,7 +132,7 @@ TEST_F(TabbarTest, ClicksAndCtrlDigitsActivateTabs)
     controller->window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
     QTest::keyClick(controller->window(), Qt::Key_3, Qt::ControlModifier);
-    QTRY_COMPARE(controller->activeTab(), 2); // the button clicks itself a moment later
+    WAIT_FOR((controller->activeTab()) == (2)); // the button clicks itself a moment later
     QList<VisualShortcut> shortcuts = tabbar->allTabs().at(0)->visualShortcuts();
     ASSERT_EQ(shortcuts.size(), 1);
     EXPECT_EQ(shortcuts[0].keyEquivalent, "1");

@@ -1,4 +1,5 @@
 #include "TabsTestSupport.h"
+#include "WaitFor.h"
 
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedDocumentController.h"
@@ -212,7 +213,7 @@ TEST_F(TabbedDocumentControllerTest, UntitledWorkIsRecoveredAfterACrashAndGoneOn
     TextDocument *draft = open(nullptr, "draft");
     draft->text = "select * from emp";
     draft->setDocumentEdited(true);
-    QTRY_VERIFY_WITH_TIMEOUT(!draft->autosavedContentsFilePath().isEmpty(), 5000); // 2 s after the change
+    WAIT_FOR(!draft->autosavedContentsFilePath().isEmpty()); // 2 s after the change
     const QString temporary = draft->autosavedContentsFilePath();
     EXPECT_TRUE(QFileInfo(temporary).fileName().startsWith("Vorn Temp "));
     EXPECT_TRUE(temporary.endsWith(".sql"));
@@ -343,7 +344,7 @@ TEST_F(TabbedDocumentControllerTest, NoNewTabWhileASheetIsShown)
     sheet.setWindowModality(Qt::WindowModal);
     sheet.show();
     window->window()->activateWindow();
-    QTRY_COMPARE(QApplication::activeWindow(), window->window());
+    WAIT_FOR((QApplication::activeWindow()) == (window->window()));
     EXPECT_FALSE(controller->canOpenNewTab());
     controller->newTab(nullptr);
     EXPECT_EQ(window->documents().size(), 2);

@@ -1,4 +1,5 @@
 #include "TabsTestSupport.h"
+#include "WaitFor.h"
 
 #include "kit/CommandRouter.h"
 
@@ -188,7 +189,7 @@ TEST_F(TabbedWindowControllerTest, CloseAllAsksFromTheRightAndStopsOnRefusal)
     EXPECT_EQ(log.take().filter("askClose"), (QStringList{"B.askClose"}));
     pending(documents_[1].get(), true);
     EXPECT_TRUE(log.take().contains("controller.clearControllers"));
-    QTRY_VERIFY(controller.isNull()); // the window closed and the controller went with it
+    WAIT_FOR(controller.isNull()); // the window closed and the controller went with it
 }
 
 TEST_F(TabbedWindowControllerTest, ClosedDocumentsLeaveNoStateOrFocusBehind)
@@ -313,7 +314,7 @@ TEST_F(TabbedWindowControllerTest, DroppedTabKeepsItsStateAndEmptiedWindowCloses
     source->tabShouldBeDroppedToForeignTabBar(target->bar, 0, 0, source->bar);
     EXPECT_EQ(names(target), (QStringList{"A", "C", "B"}));
     EXPECT_EQ(target->field->text(), "A edited");
-    QTRY_VERIFY(emptied.isNull());
+    WAIT_FOR(emptied.isNull());
 }
 
 TEST_F(TabbedWindowControllerTest, TearingOffATabGivesItAWindowOfItsOwn)
@@ -338,7 +339,7 @@ TEST_F(TabbedWindowControllerTest, CollectAllTabsGathersEveryWindowInOrder)
     QPointer<TestWindowController> third = windowWith({"D", "E", "F"});
     first->collectAllTabs();
     EXPECT_EQ(names(first), (QStringList{"A", "B", "C", "D", "E", "F"}));
-    QTRY_VERIFY(second.isNull() && third.isNull());
+    WAIT_FOR(second.isNull() && third.isNull());
     EXPECT_EQ(TabbedWindowController::allWindowControllers(), QList<TabbedWindowController *>{first});
 }
 
@@ -371,7 +372,7 @@ TEST_F(TabbedWindowControllerTest, ContextMenuAndColourLabels)
     QPointer<TestWindowController> other = windowWith({"C"});
     menu->actions().at(7)->trigger(); // Collect All Tabs: performed by the window's own controller
     EXPECT_EQ(names(controller), (QStringList{"A", "B", "C"}));
-    QTRY_VERIFY(other.isNull());
+    WAIT_FOR(other.isNull());
 
     menu->actions().at(3)->trigger(); // Close Tab of tab 1
     EXPECT_EQ(names(controller), (QStringList{"A", "C"}));
