@@ -1,10 +1,12 @@
 #include "resultset/ResultsetViewController.h"
 
+#include "kit/ShortcutVisualizer.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetRowNumberDelegate.h"
 #include "resultset/ResultsetTableModel.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -38,6 +40,7 @@ ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewCont
     tableView_ = new QTableView(view);
     layout->addWidget(tableView_);
     setView(view);
+    ShortcutVisualizer::setDelegateForView(view, this);
 
     tableModel_ = new ResultsetTableModel(this);
     tableView_->setModel(tableModel_);
@@ -68,7 +71,11 @@ ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewCont
     buildColumns();
 }
 
-ResultsetViewController::~ResultsetViewController() = default;
+ResultsetViewController::~ResultsetViewController()
+{
+    // The window may keep the view longer than this controller lives.
+    ShortcutVisualizer::setDelegateForView(view(), nullptr);
+}
 
 void ResultsetViewController::setResultsetController(ResultsetController *resultsetController)
 {
@@ -350,6 +357,14 @@ void ResultsetViewController::refresh(QObject *)
 {
     if (resultsetController_)
         resultsetController_->refresh();
+}
+
+QList<VisualShortcut> ResultsetViewController::visualShortcuts()
+{
+    VisualShortcut shortcut = VisualShortcut::visualShortCutWithView(
+        tableView_, QRect(50, 50, 50, 50), QStringLiteral("l"), Qt::ControlModifier | Qt::AltModifier, true);
+    shortcut.subTitle = QCoreApplication::translate("infopanel", "Select the resultset");
+    return {shortcut};
 }
 
 bool ResultsetViewController::validateAction(const QString &action) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/VisualShortcut.h"
 #include "resultset/ResultsetDimension.h"
 #include "window/PaneViewController.h"
 
@@ -16,7 +17,7 @@ class ResultsetTableModel;
 // labels, so duplicate labels keep their own values and layouts. Column widths and order are remembered
 // per result-set description for the life of the controller. Scrolling reports the visible rows to the
 // model, which fetches more rows ahead. Main thread only.
-class ResultsetViewController : public PaneViewController
+class ResultsetViewController : public PaneViewController, public VisualShortcutAdopter
 {
     Q_OBJECT
 public:
@@ -55,6 +56,8 @@ public:
     Q_INVOKABLE void selectResultset(QObject *sender);
     Q_INVOKABLE void refresh(QObject *sender);
     bool validateAction(const QString &action) const;
+    // Ctrl-Alt-L selects the grid.
+    QList<VisualShortcut> visualShortcuts() override;
 
     // The widths of n data columns in a grid of width W: every column but the last, and the last.
     static std::pair<int, int> columnWidths(int gridWidth, int columns);

@@ -100,6 +100,12 @@ TEST_F(ResultsetViewControllerTest, WithoutModelOnlyTheRowNumberColumn)
     EXPECT_EQ(shown.grid.tableModel()->identifier(0), "_ROWNUM_COL");
     EXPECT_EQ(shown.width(0), 43);
 
+    const QList<VisualShortcut> shortcuts = shown.grid.visualShortcuts();
+    ASSERT_EQ(shortcuts.size(), 1);
+    EXPECT_EQ(shortcuts[0].keyEquivalent, "l");
+    EXPECT_EQ(shortcuts[0].modifierFlags, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(shortcuts[0].subTitle, "Select the resultset");
+
     ResultsetFixture fixture(sqliteTarget(folder_), 10000);
     ASSERT_TRUE(fixture.root.run("CREATE TABLE t (n INTEGER)"));
     fixture.controller->resetResultsetFromRoot();
