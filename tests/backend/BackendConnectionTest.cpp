@@ -1,5 +1,6 @@
 // Connecting, failing to connect, time-outs, cancels and the root's reservation, through the bridge.
 #include "BackendTestSupport.h"
+#include "SilentServer.h"
 #include "TestServers.h"
 #include "bridge/JavaUtils.h"
 #include "bridge/QoJavaBridge.h"
@@ -10,49 +11,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <atomic>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <vector>
 
 namespace
 {
-// A loopback port whose connections complete in the listen queue and then hear nothing, the way a
-// server that hangs looks to a driver. Real servers and closed ports answer at once.
-class SilentListener
-{
-public:
-    SilentListener()
-    {
-        socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        if (::bind(socket_, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
-            ::listen(socket_, 16) != 0 ||
-            ::getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length) != 0)
-            ADD_FAILURE() << "no loopback listener";
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentListener() { ::close(socket_); }
-    QString port() const { return QString::number(port_); }
-    // True once a client's connection waits in the queue.
-    bool waitForClient(int milliseconds) const
-    {
-        pollfd entry{socket_, POLLIN, 0};
-        return ::poll(&entry, 1, milliseconds) > 0;
-    }
-
-private:
-    int socket_ = -1;
-    quint16 port_ = 0;
-};
-
 QList<DatabaseTarget> availableTargets(const QTemporaryDir &folder)
 {
     QList<DatabaseTarget> targets{sqliteTarget(folder)};
@@ -144,7 +107,7 @@ TEST(BackendConnectionTest, FailedConnectsSayWhyAndLeaveNoConnection)
 {
     QTemporaryDir folder;
     const QString missingFile = folder.filePath("missing.db");
-    const SilentListener closedSoon;
+    const SilentServer closedSoon;
     const QString unusedPort = closedSoon.port();
     struct Case {
         QString name;
@@ -189,12 +152,12 @@ TEST(BackendConnectionTest, ConnectsToAHangingServerTimeOutOrAreCancelled)
     for (const QString type : {"PostgreSQL", "MySQL", "SQL Server"}) {
         SCOPED_TRACE(type.toStdString());
         TestRoot timed;
-        const SilentListener timingOut;
+        const SilentServer timingOut;
         EXPECT_FALSE(timed.connect({type, "127.0.0.1", timingOut.port(), "db", "user", "secret"}, 1));
         EXPECT_EQ(timed.lastErrorMessage(), "TIME_OUT");
 
         // Without a time-out only a cancel from another thread ends the wait.
-        const SilentListener listener;
+        const SilentServer listener;
         const DatabaseTarget hanging{type, "127.0.0.1", listener.port(), "db", "user", "secret"};
         TestRoot cancelled;
         QString outcome;
@@ -202,7 +165,7 @@ TEST(BackendConnectionTest, ConnectsToAHangingServerTimeOutOrAreCancelled)
             cancelled.connect(hanging, 0);
             outcome = cancelled.lastErrorMessage();
         });
-        ASSERT_TRUE(listener.waitForClient(10000));
+        ASSERT_TRUE(listener.hasPendingConnections(10000));
         cancelled.call("cancelConnecting");
         connecting.join();
         EXPECT_EQ(outcome, "CANCEL_CONNECT");
@@ -214,14 +177,14 @@ TEST(BackendConnectionTest, EndAndDeInitializeDuringAConnectStopIt)
 {
     for (const QString selector : {"endConnection", "deInitialize"}) {
         SCOPED_TRACE(selector.toStdString());
-        const SilentListener listener;
+        const SilentServer listener;
         TestRoot root;
         QString outcome;
         JavaThread connecting([&] {
             root.connect({"PostgreSQL", "127.0.0.1", listener.port(), "db", "u", "p"}, 0);
             outcome = root.lastErrorMessage();
         });
-        ASSERT_TRUE(listener.waitForClient(10000));
+        ASSERT_TRUE(listener.hasPendingConnections(10000));
         root.call(selector);
         connecting.join();
         EXPECT_EQ(outcome, "CANCEL_CONNECT");

@@ -1,5 +1,6 @@
 // Statements through the root's SQL connection: parameters, counts and types, transactions and cancel.
 #include "BackendTestSupport.h"
+#include "LongStatements.h"
 #include "TestServers.h"
 
 #include <QTest>
@@ -18,15 +19,7 @@ protected:
         return dictionary(root.resultset()->call("getRow:", {1})).value(column);
     }
 
-    QString longStatement() const
-    {
-        if (GetParam() == "PostgreSQL")
-            return "SELECT pg_sleep(60)";
-        if (GetParam() == "MySQL")
-            return "SELECT BENCHMARK(5000000000, MD5('vorn'))";
-        return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 5000000000) "
-               "SELECT count(*) FROM c";
-    }
+    QString longStatement() const { return longStatementFor(GetParam()); }
 };
 
 VORN_FOR_EVERY_DATABASE(BackendStatementTest);

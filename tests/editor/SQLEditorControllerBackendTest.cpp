@@ -3,6 +3,7 @@
 #include "../backend/BackendTestSupport.h"
 #include "../document/StatusManagerFakes.h"
 #include "EditorTestSupport.h"
+#include "LongStatements.h"
 #include "TestServers.h"
 
 #include "bridge/ThreadController.h"
@@ -126,15 +127,7 @@ protected:
         return result.section(timing, 0, 0);
     }
 
-    QString longStatement() const
-    {
-        if (GetParam() == "PostgreSQL")
-            return "SELECT pg_sleep(60)";
-        if (GetParam() == "MySQL")
-            return "SELECT BENCHMARK(5000000000, MD5('vorn'))";
-        return "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 5000000000) "
-               "SELECT count(*) FROM c";
-    }
+    QString longStatement() const { return longStatementFor(GetParam()); }
 
     QTemporaryDir folder_;
     TestRoot root_;
