@@ -1,6 +1,9 @@
 #include "platform/UserDefaults.h"
 
+#include <QDateTime>
+#include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -85,6 +88,29 @@ QSettings::Format jsonFormat()
     return format;
 }
 
+// The first write would replace a file that does not read as JSON with only the values set since,
+// and the saved connections would be gone with the rest. Such a file is moved aside under a name of
+// its own, for the user to mend, and the store starts empty.
+void keepUnreadableFile(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QSettings::SettingsMap ignored;
+    if (readJson(file, ignored))
+        return;
+    file.close();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = QStringLiteral("%1.unreadable-%2").arg(filePath, stamp);
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = QStringLiteral("%1.unreadable-%2-%3").arg(filePath, stamp).arg(n);
+    if (file.rename(aside))
+        qWarning().noquote() << "The preferences in" << filePath << "are not readable; kept as" << aside;
+    else
+        qWarning().noquote() << "The preferences in" << filePath
+                             << "are not readable and could not be kept:" << file.errorString();
+}
+
 } // namespace
 
 UserDefaults &UserDefaults::standard()
@@ -97,6 +123,7 @@ UserDefaults &UserDefaults::standard()
 UserDefaults::UserDefaults(const QString &filePath)
 {
     QDir().mkpath(QFileInfo(filePath).absolutePath());
+    keepUnreadableFile(filePath);
     settings_ = std::make_unique<QSettings>(filePath, jsonFormat());
     settings_->setFallbacksEnabled(false);
 }

@@ -1,5 +1,6 @@
 #include "platform/UserDefaults.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -34,6 +35,29 @@ TEST(UserDefaults, NestedValuesSurviveAReopenAndStayReadableJson)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     EXPECT_TRUE(root.value("allConnections").isArray());
+}
+
+TEST(UserDefaults, AnUnreadableFileIsKeptAsideNotOverwritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vorn.json");
+    const QByteArray broken = "{\"allConnections\": [{\"name\": \"prod\",}";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(broken);
+    }
+    {
+        UserDefaults defaults(path);
+        EXPECT_FALSE(defaults.contains("allConnections"));
+        defaults.setObject(42, "count");
+    }
+    EXPECT_EQ(UserDefaults(path).integerForKey("count"), 42);
+    const QStringList aside = QDir(dir.path()).entryList({"Vorn.json.unreadable-*"}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(dir.filePath(aside.first()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), broken);
 }
 
 TEST(UserDefaults, TypedGettersAnswerNeutralValuesForOtherKinds)
