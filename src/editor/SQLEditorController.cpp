@@ -129,8 +129,6 @@ public:
     void run()
     {
         threadController_->registerThread(threadName);
-        shared_->isExecuting = true;
-        shared_->isCanceling = false;
         const double start = clock_();
         try {
             runStatements();
@@ -420,6 +418,9 @@ void SQLEditorController::executeAfterParameterInput(const std::optional<QVarian
     Q_ASSERT_X(statusManager() && threadController(), "SQLEditorController",
                "Must have a status manager and a thread controller");
     auto execution = std::make_shared<Execution>(*this, statements, values);
+    // Set before the worker starts: a cancel that comes before its first step must not be lost.
+    shared_->isExecuting = true;
+    shared_->isCanceling = false;
     std::thread([execution] { execution->run(); }).detach();
 }
 

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -237,6 +238,48 @@ public:
     }
     QStringList queries;
     bool withParameters = true;
+};
+
+// Holds a run's worker at its first step, naming itself to the bridge (which, without a VM, warns),
+// until the test opens the gate.
+class WorkerGate
+{
+public:
+    WorkerGate() { previous_ = qInstallMessageHandler(&WorkerGate::handle); }
+    ~WorkerGate()
+    {
+        open();
+        qInstallMessageHandler(previous_);
+    }
+    bool workerArrived()
+    {
+        std::lock_guard lock(mutex_);
+        return arrived_;
+    }
+    void open()
+    {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (MainThread::isMainThread() || !message.contains(QLatin1String("attaching native thread"))) {
+            previous_(type, context, message);
+            return;
+        }
+        std::unique_lock lock(mutex_);
+        arrived_ = true;
+        changed_.wait(lock, [] { return open_; });
+    }
+
+    static inline QtMessageHandler previous_ = nullptr;
+    static inline std::mutex mutex_;
+    static inline std::condition_variable changed_;
+    static inline bool arrived_ = false;
+    static inline bool open_ = false;
 };
 
 class TestController : public SQLEditorController
@@ -609,6 +652,22 @@ TEST_F(SQLEditorControllerTest, CancelDuringTheLastStatementThatCompletesChanges
     EXPECT_EQ(document.results,
               QStringList({"Successfully executed 2 SQL statements\n\nTiming: 0.04 seconds"}));
     EXPECT_EQ(history.queries.size(), 2);
+}
+
+TEST_F(SQLEditorControllerTest, ACancelBeforeTheWorkerStartsStopsTheRun)
+{
+    WorkerGate gate;
+    controller->setContents("INSERT INTO a VALUES (1); UPDATE a SET x = 1");
+    controller->executeSQLInRange({0, 0}, &extended);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.workerArrived(); }, 10000));
+    EXPECT_TRUE(controller->isExecuting());
+    EXPECT_TRUE(controller->canCancelExecution());
+    controller->cancelExecution();
+    gate.open();
+    waitForEnd(0);
+    EXPECT_EQ(root->sentTexts(), QStringList({"INSERT INTO a VALUES (1)"}));
+    EXPECT_EQ(document.results,
+              QStringList({"Cancelled execution after 1 of 2 SQL statements\n\nTiming: 0.04 seconds"}));
 }
 
 TEST_F(SQLEditorControllerTest, ParametersAreAskedOnceAndSentPerOccurrence)
