@@ -421,7 +421,12 @@ void SQLEditorController::executeAfterParameterInput(const std::optional<QVarian
     // Set before the worker starts: a cancel that comes before its first step must not be lost.
     shared_->isExecuting = true;
     shared_->isCanceling = false;
-    std::thread([execution] { execution->run(); }).detach();
+    // The run may hold the last references to the document's parts when the document closed
+    // meanwhile: they are let go on the main thread, where the status manager's timers and log live.
+    std::thread([execution = std::move(execution)]() mutable {
+        execution->run();
+        MainThread::post([execution = std::move(execution)] {});
+    }).detach();
 }
 
 bool SQLEditorController::canCancelExecution()

@@ -823,3 +823,27 @@ TEST_F(SQLEditorControllerTest, AControllerGoneDuringARunDropsItsResults)
     EXPECT_TRUE(document.results.isEmpty());
     EXPECT_EQ(document.releases, 0);
 }
+
+TEST_F(SQLEditorControllerTest, ARunHoldingTheLastReferenceEndsTheStatusManagerOnTheMainThread)
+{
+    std::atomic<bool> deleted{false};
+    std::atomic<bool> deletedOnMainThread{false};
+    auto manager = std::shared_ptr<StatusManager>(new StatusManager(statusRoot, notifier.notifier),
+                                                  [&](StatusManager *gone) {
+                                                      deleted = true;
+                                                      deletedOnMainThread = MainThread::isMainThread();
+                                                      // Its timers must still end where they live.
+                                                      MainThread::post([gone] { delete gone; });
+                                                  });
+    controller->setStatusManager(manager);
+    root->plan("UPDATE a SET x = 1", Outcome::waiting(true));
+    controller->setContents("UPDATE a SET x = 1");
+    controller->executeSQLInRange({0, 0}, &extended);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return root->waitingForCancel(); }, 10000));
+    // The document closes during the run.
+    controller.reset();
+    manager.reset();
+    root->cancelQuery();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return deleted.load(); }, 10000));
+    EXPECT_TRUE(deletedOnMainThread.load());
+}
