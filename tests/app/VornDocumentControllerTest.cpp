@@ -14,6 +14,7 @@
 #include "connection/Vorn2UpgradeAssistant.h"
 #include "document/VornDocument.h"
 #include "kit/AssistantWindowController.h"
+#include "kit/CommandRouter.h"
 #include "kit/ShortcutVisualizer.h"
 #include "platform/Bundle.h"
 #include "platform/NotificationCenter.h"
@@ -22,6 +23,7 @@
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
 
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -265,6 +267,31 @@ TEST_F(VornDocumentControllerTest, OlderVersionOfferIsLookedAtOnlyWhileNoConnect
     controller.checkUpgradeVorn2();
     EXPECT_EQ(assistantsShown, 1) << "nothing to import without the older preferences";
     EXPECT_TRUE(defaults().boolForKey("vorn2upgrade"));
+}
+
+TEST_F(VornDocumentControllerTest, CancellingEitherBackupDialogChangesNothing)
+{
+    defaults().setObject(999999, "last_auto_releasenotes");
+    VornDocumentController controller(buildInfo());
+    controller.applicationDidFinishLaunching();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isStarting(); }, 60000));
+    WelcomeScreenController *welcome = controller.welcomeScreenController();
+    const QVariant saved = defaults().objectForKey(SavedConnections::allConnectionsKey);
+    for (const QString &command : QStringList{"createConnectionsBackup:", "importConnectionsBackup:"}) {
+        QStringList titles;
+        QTimer canceller;
+        QObject::connect(&canceller, &QTimer::timeout, [&] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                titles << dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        canceller.start(10);
+        ASSERT_TRUE(CommandRouter::shared().sendAction(command, nullptr));
+        EXPECT_EQ(titles.size(), 1) << command.toStdString();
+        EXPECT_TRUE(welcome->isShowingList()) << command.toStdString();
+        EXPECT_EQ(defaults().objectForKey(SavedConnections::allConnectionsKey), saved);
+    }
 }
 
 class SilentPrompt : public ConnectionsBackupPrompt
