@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "connection/ConnectionTest.h"
 
 #include "BackendTestSupport.h"
@@ -158,7 +159,7 @@ TEST_F(ConnectionTestTest, CancelledTestEndsItsThreadAtOnceAndANewerTestIsUnaffe
     QSignalSpy cancelledFinished(cancelled.get(), &ConnectionTest::finished);
     cancelled->start(hanging);
     // The driver is inside its connect once the server has the connection.
-    QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 20000);
+    ASSERT_WAIT_FOR_MS(silent.hasPendingConnections(), 20000);
     cancelled->cancel();
 
     const QString path = folder.filePath("newer.db");
@@ -173,7 +174,7 @@ TEST_F(ConnectionTestTest, CancelledTestEndsItsThreadAtOnceAndANewerTestIsUnaffe
     EXPECT_FALSE(cancelled->isRunning());
     ASSERT_TRUE(newerFinished.count() == 1 || newerFinished.wait(30000));
     EXPECT_TRUE(newerFinished.first().at(0).toBool()) << newerFinished.first().at(1).toString().toStdString();
-    QTRY_COMPARE_WITH_TIMEOUT(ConnectionTest::runningThreads(), 0, 10000);
+    ASSERT_WAIT_FOR_EQ_MS(ConnectionTest::runningThreads(), 0, 10000);
 }
 
 TEST_F(ConnectionTestTest, TestObjectGoneBeforeItsThreadEndsDropsTheResult)
@@ -183,9 +184,9 @@ TEST_F(ConnectionTestTest, TestObjectGoneBeforeItsThreadEndsDropsTheResult)
     {
         ConnectionTest test;
         test.start(hanging);
-        QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 20000);
+        ASSERT_WAIT_FOR_MS(silent.hasPendingConnections(), 20000);
     } // Destroying the test cancels it.
-    QTRY_COMPARE_WITH_TIMEOUT(ConnectionTest::runningThreads(), 0, 10000);
+    ASSERT_WAIT_FOR_EQ_MS(ConnectionTest::runningThreads(), 0, 10000);
     // The posted result finds no object: nothing happens.
     QCoreApplication::processEvents();
 }

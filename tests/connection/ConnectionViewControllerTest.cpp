@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "connection/ConnectionViewController.h"
 
 #include "BackendTestSupport.h"
@@ -355,7 +356,7 @@ TEST_F(ConnectionViewControllerTest, CancelledTestReturnsAtOnceAndItsLateEndLeav
     typeInto(controller->databaseField(), "db");
     typeInto(controller->usernameField(), "user");
     QTest::mouseClick(controller->testConnectionButton(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 20000);
+    ASSERT_WAIT_FOR_MS(silent.hasPendingConnections(), 20000);
 
     QTest::mouseClick(controller->testContinueButton(), Qt::LeftButton); // "Cancel"
     EXPECT_EQ(controller->mode(), ConnectionViewController::Mode::Edit);
@@ -367,7 +368,7 @@ TEST_F(ConnectionViewControllerTest, CancelledTestReturnsAtOnceAndItsLateEndLeav
     controller->chooseLocalDatabaseFile(QUrl::fromLocalFile(path));
     QTest::mouseClick(controller->testConnectionButton(), Qt::LeftButton);
     ASSERT_TRUE(waitForResult(*controller));
-    QTRY_COMPARE_WITH_TIMEOUT(ConnectionTest::runningThreads(), 0, 15000);
+    ASSERT_WAIT_FOR_EQ_MS(ConnectionTest::runningThreads(), 0, 15000);
     QCoreApplication::processEvents();
     EXPECT_EQ(controller->testResultView()->text(), "Vorn succesfully made a connection");
 }

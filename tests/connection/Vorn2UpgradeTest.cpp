@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "InMemoryKeychainScope.h"
 
 #include "connection/ConnectionHelper.h"
@@ -187,7 +188,7 @@ TEST_F(Vorn2UpgradeTest, PagesAndButtonsThroughTheImport)
     EXPECT_FALSE(wizard->previousButton()->isEnabled());
     EXPECT_FALSE(wizard->cancelButton()->isVisibleTo(wizard));
     EXPECT_FALSE(wizard->indexCells().at(0)->isEnabled()) << "no way back once the finish page shows";
-    QTRY_VERIFY(assistant.completed());
+    ASSERT_WAIT_FOR(assistant.completed());
     EXPECT_TRUE(wizard->nextButton()->isEnabled());
     EXPECT_EQ(wizard->nextButton()->text(), "Finish");
     EXPECT_TRUE(assistant.finish()->finishedMessage()->isVisibleTo(wizard));

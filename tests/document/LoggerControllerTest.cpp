@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "document/LoggerController.h"
 #include "document/LoggerControllerDelegate.h"
 
@@ -70,7 +71,7 @@ TEST(LoggerController, NewLogStartsWithTheBannerInAPrivateFileOfTheLogsFolder)
     EXPECT_EQ(file.permissions() &
                   (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
               QFile::Permissions());
-    QTRY_COMPARE(fileContents(logger.logFileUrl()).count('\n'), 3);
+    ASSERT_WAIT_FOR_EQ(fileContents(logger.logFileUrl()).count('\n'), 3);
 }
 
 TEST(LoggerController, MarkersFollowTheOpenStatus)
@@ -129,10 +130,10 @@ TEST(LoggerController, FlushesOncePerSecondAndTellsTheDelegate)
     LoggerController logger;
     CountingDelegate delegate;
     logger.setDelegate(&delegate);
-    QTRY_COMPARE(delegate.notices, 1); // the banner
+    ASSERT_WAIT_FOR_EQ(delegate.notices, 1); // the banner
     for (int i = 0; i < 50; ++i)
         logger.logStatusUpdate(QStringLiteral("line %1\nsecond line").arg(i));
-    QTRY_COMPARE(fileContents(logger.logFileUrl()).count('\n'), 3 + 100);
+    ASSERT_WAIT_FOR_EQ(fileContents(logger.logFileUrl()).count('\n'), 3 + 100);
     EXPECT_EQ(delegate.notices, 2);
     EXPECT_TRUE(fileContents(logger.logFileUrl()).endsWith(" . line 49\nsecond line\n"));
 }
@@ -149,7 +150,7 @@ TEST(LoggerController, EntriesFromManyThreadsAreAllKeptAndWritten)
     for (auto &thread : threads)
         thread.join();
     EXPECT_EQ(logger.logged(), 803);
-    QTRY_COMPARE(fileContents(logger.logFileUrl()).count('\n'), 803);
+    ASSERT_WAIT_FOR_EQ(fileContents(logger.logFileUrl()).count('\n'), 803);
 }
 
 TEST(LoggerController, TwoLogsStartedTogetherHaveTheirOwnFiles)

@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "document/LoggerViewController.h"
 #include "document/LoggerController.h"
 #include "document/LoggerControllerDelegate.h"
@@ -132,7 +133,7 @@ TEST_F(LogPaneTest, FoldsLongAndMultiLineEntriesBehindABadge)
 TEST_F(LogPaneTest, NarrowPanesAndOddEntriesDoNotFail)
 {
     pane.textView()->setFixedWidth(60);
-    QTRY_COMPARE(pane.textView()->width(), 60);
+    ASSERT_WAIT_FOR_EQ(pane.textView()->width(), 60);
     logger.logStatusStart(QString(100, 'y'));
     logger.logLine("~");
     logger.logLine("");
@@ -149,7 +150,7 @@ TEST_F(LogPaneTest, AppendsNewEntriesOnTheLoggersNotice)
     const int blocks = pane.textView()->document()->blockCount();
     logger.logStatusStart("Executing SQL Statement");
     logger.logStatusEnd("Statement executed");
-    QTRY_COMPARE(pane.logged(), logger.logged());
+    ASSERT_WAIT_FOR_EQ(pane.logged(), logger.logged());
     EXPECT_EQ(pane.textView()->document()->blockCount(), blocks + 3); // empty line and two entries
     EXPECT_TRUE(shownText().endsWith(" Statement executed\n"));
     const QScrollBar *bar = pane.textView()->verticalScrollBar();

@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "StatusManagerFakes.h"
 
 #include "document/LoggerController.h"
@@ -206,7 +207,7 @@ TEST_F(StatusManagerTest, AlertsShowOneSheetAtATimeWithoutRepeats)
     manager.runInfoWithTitle("Done", "3 rows"); // same as the last queued
     manager.runInfoWithTitle("Other", QString());
     manager.runInfoWithTitle("Other", QString()); // without a message never the same
-    QTRY_VERIFY(shownSheet(&window));
+    ASSERT_WAIT_FOR(shownSheet(&window));
 
     QStringList shown;
     while (QMessageBox *sheet = shownSheet(&window)) {
@@ -214,7 +215,7 @@ TEST_F(StatusManagerTest, AlertsShowOneSheetAtATimeWithoutRepeats)
         EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
         sheet->buttons().first()->click();
         QCoreApplication::processEvents();
-        QTRY_VERIFY(!sheet->isVisible() && (shownSheet(&window) || !manager.hasPendingAlert()));
+        ASSERT_WAIT_FOR(!sheet->isVisible() && (shownSheet(&window) || !manager.hasPendingAlert()));
     }
     EXPECT_EQ(shown, (QStringList{"Query failed", "Done", "Other", "Other"}));
     EXPECT_FALSE(manager.activeMessage());
@@ -253,21 +254,21 @@ TEST_F(StatusManagerTest, ThreeButtonAlertsAnswerWithTheButtonsReturnCode)
         QList<int> answers;
         manager.runErrorWithTitle("Uncommitted changes", QStringLiteral("Case %1").arg(c.button), "Commit",
                                   "Rollback", "Cancel", [&answers](int code) { answers << code; });
-        QTRY_VERIFY(shownSheet(&window));
+        ASSERT_WAIT_FOR(shownSheet(&window));
         QAbstractButton *button = buttonTitled(shownSheet(&window), c.button);
         ASSERT_NE(button, nullptr) << c.button;
         button->click();
-        QTRY_COMPARE(answers, QList<int>{c.code});
-        QTRY_VERIFY(!shownSheet(&window));
+        ASSERT_WAIT_FOR_EQ(answers, QList<int>{c.code});
+        ASSERT_WAIT_FOR(!shownSheet(&window));
     }
 
     QList<int> answers;
     manager.runErrorWithTitle("Two buttons", "Escape", "Retry", "Stop", QString(),
                               [&answers](int code) { answers << code; });
-    QTRY_VERIFY(shownSheet(&window));
+    ASSERT_WAIT_FOR(shownSheet(&window));
     EXPECT_EQ(shownSheet(&window)->buttons().size(), 2);
     QTest::keyClick(shownSheet(&window), Qt::Key_Escape);
-    QTRY_COMPARE(answers, QList<int>{0});
+    ASSERT_WAIT_FOR_EQ(answers, QList<int>{0});
 }
 
 TEST_F(StatusManagerTest, StatusFromAWorkerThreadReachesTheDocumentOnTheMainThread)
@@ -279,9 +280,9 @@ TEST_F(StatusManagerTest, StatusFromAWorkerThreadReachesTheDocumentOnTheMainThre
         manager.setConnectionStatus("Loaded", "timeout");
         done = true;
     });
-    QTRY_VERIFY(done);
+    ASSERT_WAIT_FOR(done);
     worker.join();
-    QTRY_VERIFY(manager.hasPendingAlert());
+    ASSERT_WAIT_FOR(manager.hasPendingAlert());
     EXPECT_TRUE(document.updatedOnMainThread);
     EXPECT_EQ(document.statusUpdates, 2);
     EXPECT_EQ(manager.activeStatusUpdateTimer(), nullptr);
@@ -298,7 +299,7 @@ TEST_F(StatusManagerTest, ElapsedTimeTicksRefreshTextUnlessCancellingChanged)
     manager.activeStatusUpdate();
     EXPECT_EQ(document.statusUpdates, before + 1);
     EXPECT_TRUE(manager.cacheCanCancel());
-    QTRY_COMPARE_WITH_TIMEOUT(document.textOnlyUpdates, 2, 3000); // the real 1 s timer
+    ASSERT_WAIT_FOR_EQ_MS(document.textOnlyUpdates, 2, 3000); // the real 1 s timer
 
     manager.setConnectionStatus("Done");
     manager.activeStatusUpdate();

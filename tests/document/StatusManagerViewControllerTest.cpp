@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "StatusManagerFakes.h"
 
 #include "document/StatusManagerButtonCell.h"
@@ -183,7 +184,7 @@ TEST_F(StatusBarTest, FinalStatusOfTheEditorStaysOthersFadeOut)
 
     manager.setConnectionStatus("3 rows selected", QString(), StatusManager::SqlEditor);
     bar.statusUpdated();
-    QTRY_COMPARE(statusOpacity(), 1.0);
+    ASSERT_WAIT_FOR_EQ(statusOpacity(), 1.0);
     EXPECT_EQ(bar.statusView()->text(), "3 rows selected");
     EXPECT_TRUE(bar.statusView()->buttonField()->isHidden());
 
@@ -191,7 +192,7 @@ TEST_F(StatusBarTest, FinalStatusOfTheEditorStaysOthersFadeOut)
     manager.setConnectionStatus("Refreshed");
     bar.statusUpdated();
     EXPECT_FALSE(bar.statusView()->isShown());
-    QTRY_COMPARE(statusOpacity(), 0.0);
+    ASSERT_WAIT_FOR_EQ(statusOpacity(), 0.0);
 }
 
 TEST_F(StatusBarTest, ReadOnlyMarkerExplainsItself)
@@ -206,11 +207,11 @@ TEST_F(StatusBarTest, ReadOnlyMarkerExplainsItself)
     EXPECT_EQ(bar.readOnlyView()->buttonField()->toolTip(), "A view cannot be edited");
     bar.readOnlyView()->buttonField()->click();
     QMessageBox *sheet = nullptr;
-    QTRY_VERIFY((sheet = window.findChild<QMessageBox *>()) && sheet->isVisible());
+    ASSERT_WAIT_FOR((sheet = window.findChild<QMessageBox *>()) && sheet->isVisible());
     EXPECT_EQ(sheet->text(), "A view cannot be edited");
     EXPECT_TRUE(sheet->informativeText().startsWith("With Vorn you cannot edit the results of a view."));
     sheet->buttons().first()->click();
-    QTRY_VERIFY(!window.findChild<QMessageBox *>());
+    ASSERT_WAIT_FOR(!window.findChild<QMessageBox *>());
 }
 
 TEST_F(StatusBarTest, RightHandPartsStayAtTheRightEdge)
@@ -222,7 +223,7 @@ TEST_F(StatusBarTest, RightHandPartsStayAtTheRightEdge)
     bar.statusReset();
     for (int width : {800, 500, 1200}) {
         window.resize(width, 60);
-        QTRY_COMPARE(bar.contentStatusView()->width(), width);
+        ASSERT_WAIT_FOR_EQ(bar.contentStatusView()->width(), width);
         EXPECT_EQ(bar.readOnlyView()->x() + bar.readOnlyView()->width(), width - 1) << width;
         EXPECT_EQ(bar.recordsView()->x() + bar.recordsView()->width(), bar.readOnlyView()->x() + 2) << width;
         EXPECT_EQ(bar.statusView()->x() + bar.statusView()->width(), bar.recordsView()->x() + 2) << width;

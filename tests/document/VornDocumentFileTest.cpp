@@ -1,5 +1,6 @@
 // Saving, opening, reverting, restoring and duplicating connection documents, against SQLite files
 // through the real backend.
+#include "WaitFor.h"
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
 #include "bridge/ThreadController.h"
@@ -55,8 +56,8 @@ protected:
 
     static void waitUntilConnectDone(VornDocument &document)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!document.connecting(), 30000);
-        QTRY_COMPARE(document.threadController()->numberOfRegisteredThreads(true), 0);
+        ASSERT_WAIT_FOR_MS(!document.connecting(), 30000);
+        ASSERT_WAIT_FOR_EQ(document.threadController()->numberOfRegisteredThreads(true), 0);
     }
 
     QTemporaryDir folder;
@@ -203,11 +204,11 @@ TEST_F(VornDocumentFileTest, SaveFromTheClosingChecksAsksForAFileWhenUntitled)
     std::optional<bool> saved;
     document.saveDocumentWithDelegate([&](bool ok) { saved = ok; });
     QFileDialog *panel = nullptr;
-    QTRY_VERIFY((panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())));
+    ASSERT_WAIT_FOR((panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())));
     const QString path = folder.filePath("chosen.sql");
     panel->selectFile(path);
     QMetaObject::invokeMethod(panel, "accept");
-    QTRY_VERIFY(saved.has_value());
+    ASSERT_WAIT_FOR(saved.has_value());
     EXPECT_TRUE(*saved);
     EXPECT_EQ(document.filePath(), path);
     EXPECT_FALSE(document.hasDirtyDocument());
@@ -223,9 +224,9 @@ TEST_F(VornDocumentFileTest, SaveFromTheClosingChecksAsksForAFileWhenUntitled)
     VornDocument untitled;
     saved.reset();
     untitled.saveDocumentWithDelegate([&](bool ok) { saved = ok; });
-    QTRY_VERIFY((panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())));
+    ASSERT_WAIT_FOR((panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())));
     panel->reject();
-    QTRY_VERIFY(saved.has_value());
+    ASSERT_WAIT_FOR(saved.has_value());
     EXPECT_FALSE(*saved);
 }
 

@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "document/VornDocument.h"
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
@@ -68,8 +69,8 @@ protected:
         document.setConnectionParameters(std::move(parameters));
         document.goStartupConnection();
         ASSERT_TRUE(document.connecting());
-        QTRY_VERIFY_WITH_TIMEOUT(!document.connecting(), 30000);
-        QTRY_COMPARE(document.threadController()->numberOfRegisteredThreads(true), 0);
+        ASSERT_WAIT_FOR_MS(!document.connecting(), 30000);
+        ASSERT_WAIT_FOR_EQ(document.threadController()->numberOfRegisteredThreads(true), 0);
     }
 
     static QList<std::shared_ptr<StatusManagerMessage>> alerts(const VornDocument &document)
@@ -148,8 +149,8 @@ TEST_F(VornDocumentTest, ABadTargetLeavesTheDocumentUnconnectedWithOneRetryAlert
     EXPECT_FALSE(document.connecting());
     queued[0]->action(1);
     EXPECT_TRUE(document.connecting());
-    QTRY_VERIFY_WITH_TIMEOUT(!document.connecting(), 30000);
-    QTRY_COMPARE(alerts(document).size(), 1); // the same alert again is not queued twice
+    ASSERT_WAIT_FOR_MS(!document.connecting(), 30000);
+    ASSERT_WAIT_FOR_EQ(alerts(document).size(), 1); // the same alert again is not queued twice
 }
 
 TEST_F(VornDocumentTest, AFailedConnectOverALiveOneLeavesTheDocumentUnconnected)
@@ -161,7 +162,7 @@ TEST_F(VornDocumentTest, AFailedConnectOverALiveOneLeavesTheDocumentUnconnected)
     connectAndWait(document, parametersFor({"SQLite", "", "", folder.filePath("missing/dir/x.db"), "", ""}));
     EXPECT_FALSE(document.hasConnection());
     EXPECT_FALSE(document.connected());
-    QTRY_COMPARE(document.activeContent(), quint64(VornDocument::ContentNothing));
+    ASSERT_WAIT_FOR_EQ(document.activeContent(), quint64(VornDocument::ContentNothing));
     EXPECT_EQ(alerts(document).size(), 1);
     EXPECT_FALSE(document.connectedControllerWantsRootReservationFor(nullptr, "Executing"));
     EXPECT_EQ(alerts(document).size(), 1) << "no lost connection is reported for it";
@@ -259,7 +260,7 @@ TEST_F(VornDocumentTest, ALostConnectionIsReportedOnceAndClearsTheState)
     EXPECT_EQ(queued[0]->message, "Vorn lost the connection with the database.");
     EXPECT_EQ(document.statusManager()->connectionStatusText(), "Disconnected from the database");
     EXPECT_FALSE(document.connected());
-    QTRY_COMPARE(document.activeContent(), quint64(VornDocument::ContentNothing));
+    ASSERT_WAIT_FOR_EQ(document.activeContent(), quint64(VornDocument::ContentNothing));
 }
 
 TEST_F(VornDocumentTest, ClosingDuringAConnectLeavesNoAlertAndNoConnection)
@@ -275,7 +276,7 @@ TEST_F(VornDocumentTest, ClosingDuringAConnectLeavesNoAlertAndNoConnection)
     document->setConnectionParameters(
         parametersFor({"PostgreSQL", "127.0.0.1", QString::number(silent.serverPort()), "db", "user", "pw"}));
     document->goStartupConnection();
-    QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 10000);
+    ASSERT_WAIT_FOR_MS(silent.hasPendingConnections(), 10000);
     QTcpSocket *socket = silent.nextPendingConnection();
     ASSERT_NE(socket, nullptr);
     ASSERT_TRUE(document->connecting());
@@ -284,7 +285,7 @@ TEST_F(VornDocumentTest, ClosingDuringAConnectLeavesNoAlertAndNoConnection)
     document->close();
     delete document; // as the document controller does right after closing
 
-    QTRY_COMPARE_WITH_TIMEOUT(threads->numberOfRegisteredThreads(true), 0, 20000);
+    ASSERT_WAIT_FOR_EQ_MS(threads->numberOfRegisteredThreads(true), 0, 20000);
     socket->abort(); // the driver, still waiting in the backend, gives up too
     QTest::qWait(200);
     EXPECT_TRUE(status->messageQueue().isEmpty());
@@ -318,7 +319,7 @@ TEST_F(VornDocumentTest, CancellingAConnectFromTheStatusBarWaitsWithoutBlocking)
     document.setConnectionParameters(
         parametersFor({"PostgreSQL", "127.0.0.1", QString::number(silent.serverPort()), "db", "user", "pw"}));
     document.goStartupConnection();
-    QTRY_VERIFY_WITH_TIMEOUT(silent.hasPendingConnections(), 10000);
+    ASSERT_WAIT_FOR_MS(silent.hasPendingConnections(), 10000);
     EXPECT_EQ(document.statusManagerConnectionStatus(nullptr), VornDocument::Connecting);
     EXPECT_EQ(document.contextDisplayName(), "Connecting...");
     ASSERT_TRUE(document.statusManagerCanCancelAction(nullptr));
@@ -326,11 +327,11 @@ TEST_F(VornDocumentTest, CancellingAConnectFromTheStatusBarWaitsWithoutBlocking)
     bool done = false;
     document.cancelConnectingWait(true, [&] { done = true; });
     EXPECT_FALSE(done) << "the wait runs on a timer";
-    QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+    ASSERT_WAIT_FOR_MS(done, 10000);
     EXPECT_FALSE(document.connecting());
     EXPECT_TRUE(logEntries(document).contains("~ The user cancelled the connection"));
     EXPECT_EQ(document.statusManager()->connectionStatusText(), "Not connected");
-    QTRY_COMPARE(document.threadController()->numberOfRegisteredThreads(true), 0);
+    ASSERT_WAIT_FOR_EQ(document.threadController()->numberOfRegisteredThreads(true), 0);
     delete silent.nextPendingConnection();
 }
 
@@ -379,9 +380,9 @@ TEST_F(VornDocumentTest, ReminderCommitEndsTheTransactionOnAWorker)
     ASSERT_TRUE(document.hasDirtyConnection());
 
     document.checkForOutstandingTransactionResponse(1);
-    QTRY_VERIFY_WITH_TIMEOUT(!document.hasDirtyConnection(), 10000);
-    QTRY_VERIFY(!document.vornRoot()->call("reserved").toBool());
-    QTRY_COMPARE(document.statusManager()->connectionStatusText(),
+    ASSERT_WAIT_FOR_MS(!document.hasDirtyConnection(), 10000);
+    ASSERT_WAIT_FOR(!document.vornRoot()->call("reserved").toBool());
+    ASSERT_WAIT_FOR_EQ(document.statusManager()->connectionStatusText(),
                  "Successfully committed changes to the database");
 }
 
@@ -424,7 +425,7 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
     EXPECT_TRUE(text.contains("uncommitted changes")) << text.toStdString();
     ASSERT_TRUE(answerMessageBox("Don't Save", &text));
     EXPECT_TRUE(text.contains("save changes")) << text.toStdString();
-    QTRY_VERIFY(answer.has_value());
+    ASSERT_WAIT_FOR(answer.has_value());
     EXPECT_TRUE(*answer);
     EXPECT_FALSE(document->hasDirtyConnection());
     EXPECT_FALSE(document->isDocumentEdited());
@@ -452,12 +453,12 @@ TEST_F(VornDocumentTest, ConnectAsksForAConnectionAndConnectsToTheChosenOne)
 {
     VornDocument document;
     document.showWindows(); // without parameters the connection choice opens
-    QTRY_VERIFY(document.connectionPanel() && document.connectionPanel()->panel()->isVisible());
+    ASSERT_WAIT_FOR(document.connectionPanel() && document.connectionPanel()->panel()->isVisible());
     ConnectionPanel *panel = document.connectionPanel();
     panel->connectionViewControllerWantsToConnect(panel->connectionViewController(),
                                                   parametersFor(sqliteTarget(folder)));
     EXPECT_FALSE(panel->panel()->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(!document.connecting(), 30000);
+    ASSERT_WAIT_FOR_MS(!document.connecting(), 30000);
     EXPECT_TRUE(document.connected());
 
     // Choosing another connection ends the live one first.
@@ -466,7 +467,7 @@ TEST_F(VornDocumentTest, ConnectAsksForAConnectionAndConnectsToTheChosenOne)
     EXPECT_FALSE(document.connected());
     EXPECT_EQ(document.statusManager()->connectionStatusText(), "Disconnected from the database");
     ASSERT_NE(document.connectionPanel(), panel);
-    QTRY_VERIFY(document.connectionPanel()->panel()->isVisible());
+    ASSERT_WAIT_FOR(document.connectionPanel()->panel()->isVisible());
     document.connectionPanel()->cancel();
 }
 
@@ -486,7 +487,7 @@ TEST_F(VornDocumentTest, AutoCommitAskedEveryTimeIsAnsweredBeforeConnecting)
     document.goStartupConnection();
     ASSERT_TRUE(answerMessageBox("Use Auto-Commit"));
     EXPECT_EQ(parameters->autoCommit(), 1u);
-    QTRY_VERIFY_WITH_TIMEOUT(document.connected(), 30000);
+    ASSERT_WAIT_FOR_MS(document.connected(), 30000);
     EXPECT_TRUE(document.vornRoot()->call("lastConnect").toString().endsWith("|3"));
     document.close();
 }
@@ -502,7 +503,7 @@ TEST_F(VornDocumentTest, ReconnectOffersThePreviousConnection)
     ASSERT_TRUE(answerMessageBox("Reconnect", &text));
     EXPECT_TRUE(text.startsWith("Do you wish to reconnect to " + sqliteTarget(folder).database + " as "))
         << text.toStdString();
-    QTRY_VERIFY_WITH_TIMEOUT(document.connected(), 30000);
+    ASSERT_WAIT_FOR_MS(document.connected(), 30000);
 }
 
 TEST_F(VornDocumentTest, ASecondCloseWhileTheChecksAskIsRefused)
@@ -516,7 +517,7 @@ TEST_F(VornDocumentTest, ASecondCloseWhileTheChecksAskIsRefused)
     document.canCloseDocumentWithDelegate([&](TabbedDocument *, bool answer) { second = answer; });
     EXPECT_EQ(second, false);
     ASSERT_TRUE(answerMessageBox("Don't Save"));
-    QTRY_COMPARE(first, std::optional<bool>(true));
+    ASSERT_WAIT_FOR_EQ(first, std::optional<bool>(true));
 }
 
 TEST_F(VornDocumentTest, DisconnectEndsTheConnection)
@@ -553,7 +554,7 @@ TEST_F(VornDocumentTest, IdentityAndDisplay)
     EXPECT_EQ(document.documentState(), TabbedDocumentStateDirty);
     // A waiting alert outranks the unsaved text until the tab is looked at.
     document.statusManager()->runErrorWithTitle("Database error", "Something");
-    QTRY_COMPARE(document.documentState(), TabbedDocumentStateAlert);
+    ASSERT_WAIT_FOR_EQ(document.documentState(), TabbedDocumentStateAlert);
     document.documentTabDidBecomeMain();
     EXPECT_EQ(document.documentState(), TabbedDocumentStateDirty);
 

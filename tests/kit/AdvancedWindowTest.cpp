@@ -1,5 +1,5 @@
 #include "kit/AdvancedWindow.h"
-#include "../tabs/WaitFor.h"
+#include "WaitFor.h"
 #include "kit/AdvancedWindowKeyAwareView.h"
 
 #include <QSignalSpy>

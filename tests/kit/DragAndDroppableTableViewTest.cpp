@@ -1,5 +1,5 @@
 #include "kit/DragAndDroppableTableView.h"
-#include "../tabs/WaitFor.h"
+#include "WaitFor.h"
 #include "kit/DragAndDropItem.h"
 #include "kit/DragAndDropItemSource.h"
 #include "kit/DragAndDropPasteboardWriter.h"

@@ -1,5 +1,5 @@
 #include "kit/ShortcutVisualizer.h"
-#include "../tabs/WaitFor.h"
+#include "WaitFor.h"
 #include "kit/AdvancedWindow.h"
 #include "kit/ShortcutView.h"
 

@@ -1,5 +1,5 @@
 #include "kit/TabDragWindow.h"
-#include "../tabs/WaitFor.h"
+#include "WaitFor.h"
 #include "kit/TransparentWindow.h"
 
 #include <QTest>

@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "kit/UserNotifier.h"
 #include "kit/UserNotifierResponseTarget.h"
 #include "platform/DesktopNotifier.h"
@@ -187,7 +188,7 @@ TEST_F(UserNotifierTest, WorkerThreadsRegisterThroughTheMainThread)
     }
     for (std::thread &t : workers)
         t.join();
-    QTRY_COMPARE(desktop.shown.size(), Threads / 2);
+    ASSERT_WAIT_FOR_EQ(desktop.shown.size(), Threads / 2);
     EXPECT_EQ(notifier.busyObjectCount(), 0);
     EXPECT_FALSE(notifier.busyTimerRunning());
 }

@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "platform/DesktopNotifier.h"
 
 #include <QDBusConnection>
@@ -108,7 +109,7 @@ TEST_F(DesktopNotifierTest, DeliversRemembersAndRemoves)
     startDesktop();
     DesktopNotifier notifier(*connection);
     notifier.deliver("Vorn", "Query finished", {{"UserNotifierResponseTargetKey", "k1"}});
-    QTRY_COMPARE(notifier.deliveredNotifications().size(), 1);
+    ASSERT_WAIT_FOR_EQ(notifier.deliveredNotifications().size(), 1);
     const quint32 id = notifier.deliveredNotifications().first();
     ASSERT_EQ(id, 101u);
     ASSERT_EQ(server.notifies.size(), 1);
@@ -121,7 +122,7 @@ TEST_F(DesktopNotifierTest, DeliversRemembersAndRemoves)
 
     notifier.remove(id);
     EXPECT_TRUE(notifier.deliveredNotifications().isEmpty());
-    QTRY_COMPARE(server.closes, QList<uint>{id});
+    ASSERT_WAIT_FOR_EQ(server.closes, QList<uint>{id});
 }
 
 TEST_F(DesktopNotifierTest, ClicksComeBackAndClosedOnesAreForgotten)
@@ -130,7 +131,7 @@ TEST_F(DesktopNotifierTest, ClicksComeBackAndClosedOnesAreForgotten)
     DesktopNotifier notifier(*connection);
     for (const char *message : {"one", "two", "three"})
         notifier.deliver("Vorn", message, {});
-    QTRY_COMPARE(notifier.deliveredNotifications().size(), 3);
+    ASSERT_WAIT_FOR_EQ(notifier.deliveredNotifications().size(), 3);
     const quint32 clicked = 101, dismissed = 102, expired = 103;
     QSignalSpy spy(&notifier, &DesktopNotifier::activated);
 
@@ -140,7 +141,7 @@ TEST_F(DesktopNotifierTest, ClicksComeBackAndClosedOnesAreForgotten)
 
     emitFromDesktop("NotificationClosed", {uint(dismissed), uint(2)});
     emitFromDesktop("NotificationClosed", {uint(expired), uint(1)});
-    QTRY_VERIFY(!notifier.deliveredNotifications().contains(dismissed));
+    ASSERT_WAIT_FOR(!notifier.deliveredNotifications().contains(dismissed));
     EXPECT_TRUE(notifier.deliveredNotifications().contains(expired)) << "expired banners stay listed";
 }
 
@@ -163,7 +164,7 @@ TEST_F(DesktopNotifierTest, BadgeAndBusyGoOutAsLauncherUpdates)
     notifier.setBadgeCount(2);
     notifier.setBadgeCount(0);
     notifier.setBusy(true);
-    QTRY_COMPARE(listener.updates.size(), 3);
+    ASSERT_WAIT_FOR_EQ(listener.updates.size(), 3);
     EXPECT_EQ(listener.updates[0].value("count").toLongLong(), 2);
     EXPECT_TRUE(listener.updates[0].value("count-visible").toBool());
     EXPECT_FALSE(listener.updates[1].value("count-visible").toBool());

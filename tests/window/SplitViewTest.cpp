@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "window/ContentSplitView.h"
@@ -93,13 +94,13 @@ TEST_F(SplitViewTest, CollapseAnimatesAndIgnoresASecondToggle)
     view->setViewBEnabled(true);
     view->setViewAEnabled(false);
     EXPECT_TRUE(view->viewAEnabled()) << "a toggle during the animation is ignored";
-    QTRY_VERIFY(!view->isAnimating());
+    ASSERT_WAIT_FOR(!view->isAnimating());
     EXPECT_FALSE(view->viewBEnabled());
     EXPECT_EQ(updates.count, 1);
     EXPECT_EQ(view->extentOf(view->viewA()) + view->extentOf(view->viewCenter()) + view->handleWidth(), 1000);
 
     view->setViewBEnabled(true);
-    QTRY_VERIFY(!view->isAnimating());
+    ASSERT_WAIT_FOR(!view->isAnimating());
     EXPECT_TRUE(view->viewBEnabled());
     EXPECT_EQ(view->extentOf(view->viewB()), 220) << "expands back to its former extent";
 }

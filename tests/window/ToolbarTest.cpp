@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "kit/CommandRouter.h"
 #include "window/FeaturedToolbar.h"
 #include "window/ToolbarController.h"
@@ -114,7 +115,7 @@ TEST(ToolbarTest, BackAndForwardStayWhileTheRestIsRenewed)
     EXPECT_NE(w.controller.trashItem(), trash.data());
     EXPECT_NE(w.controller.adjustableRightItem(), spacer.data());
     EXPECT_NE(w.controller.leftPaneButton(), left.data());
-    QTRY_VERIFY(!trash && !spacer); // the replaced code-made items are gone
+    ASSERT_WAIT_FOR(!trash && !spacer); // the replaced code-made items are gone
     EXPECT_EQ(w.controller.toolbarWithFeatures(0x2E), w.toolbar) << "one toolbar, re-configured";
 }
 
@@ -174,7 +175,7 @@ TEST(ToolbarTest, ValidationCatchesUpWithoutAFocusChange)
     ASSERT_FALSE(w.item("executeItem")->isEnabled());
     HistoryResponder responder;
     CommandRouter::shared().setWindowResponder(&w.window, &responder);
-    QTRY_VERIFY(w.item("executeItem")->isEnabled());
+    ASSERT_WAIT_FOR(w.item("executeItem")->isEnabled());
 }
 
 TEST(ToolbarTest, PressAndHoldDecidesBetweenActionAndMenu)
@@ -191,12 +192,12 @@ TEST(ToolbarTest, PressAndHoldDecidesBetweenActionAndMenu)
     QTest::mouseRelease(button, Qt::LeftButton);
     responder.sinceRelease.start();
     EXPECT_EQ(responder.backs, 0) << "nothing before the hold time has passed";
-    QTRY_COMPARE(responder.backs, 1);
+    ASSERT_WAIT_FOR_EQ(responder.backs, 1);
     EXPECT_GE(sincePress.elapsed(), ToolbarItemWithMenu_button::PressAndHoldMs);
     EXPECT_EQ(responder.menus, 0);
 
     QTest::mousePress(button, Qt::LeftButton);
-    QTRY_COMPARE(responder.menus, 1);
+    ASSERT_WAIT_FOR_EQ(responder.menus, 1);
     EXPECT_FALSE(button->mouseIsDown());
     QTest::mouseRelease(button, Qt::LeftButton);
     QTest::qWait(ToolbarItemWithMenu_button::PressAndHoldMs + 50);

@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "window/VornTabbedWindowController.h"
 #include "kit/ColoredView.h"
 #include "kit/CommandRouter.h"
@@ -148,7 +149,7 @@ TEST_F(VornTabbedWindowControllerTest, ContentPaneFollowsTheDocumentsCode)
     EXPECT_TRUE(qobject_cast<ColoredView *>(busy));
     controller->showContentForCode(9);
     EXPECT_NE(content->contentView(), busy.data()) << "a new busy view each time";
-    QTRY_VERIFY(busy.isNull());
+    ASSERT_WAIT_FOR(busy.isNull());
 }
 
 TEST_F(VornTabbedWindowControllerTest, ActionsReachThePanesThroughTheChain)
@@ -187,7 +188,7 @@ TEST_F(VornTabbedWindowControllerTest, PaneTogglesKeepButtonsAndMenuInStep)
     EXPECT_EQ(item.text(), "Hide Browser Panel");
 
     controller->toggleMainLeftView(nullptr);
-    QTRY_VERIFY(!main->isAnimating());
+    ASSERT_WAIT_FOR(!main->isAnimating());
     EXPECT_FALSE(main->viewAEnabled());
     EXPECT_FALSE(toolbar->leftPaneButton()->isChecked()) << "SplitViewUpdates syncs the buttons";
     controller->validateMenuItem(&item);
@@ -195,7 +196,7 @@ TEST_F(VornTabbedWindowControllerTest, PaneTogglesKeepButtonsAndMenuInStep)
 
     QAbstractButton *bottom = toolbar->bottomPaneButton();
     bottom->click();
-    QTRY_VERIFY(!controller->contentSplitView()->isAnimating());
+    ASSERT_WAIT_FOR(!controller->contentSplitView()->isAnimating());
     EXPECT_TRUE(controller->contentSplitView()->viewBEnabled());
     EXPECT_TRUE(bottom->isChecked());
 
