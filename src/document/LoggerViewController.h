@@ -33,6 +33,7 @@ public:
     LoggerController *loggerController() const { return loggerController_; }
     // Not owned: the document's status manager owns its logger.
     void setLoggerController(LoggerController *loggerController);
+    void detachModel() override { setLoggerController(nullptr); }
     qint64 logged() const { return logged_; }
     double characterWidth() const { return characterWidth_; }
 

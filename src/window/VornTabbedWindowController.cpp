@@ -583,7 +583,7 @@ void VornTabbedWindowController::updateToolbar()
 
 void VornTabbedWindowController::clearControllers()
 {
-    for (Pane p : {Pane::InfoColumn, Pane::Resultset, Pane::Browser, Pane::SqlEditor})
+    for (Pane p : {Pane::InfoColumn, Pane::Resultset, Pane::Browser, Pane::SqlEditor, Pane::Logger, Pane::Status})
         pane(p)->detachModel();
     simpleText_->setSimpleTextController(nullptr);
     simpleAction_->setSimpleActionController(nullptr);

@@ -93,7 +93,7 @@ protected:
             editor = pane.get();
             return pane;
         });
-        for (Pane p : {Pane::Browser, Pane::Resultset, Pane::InfoColumn})
+        for (Pane p : {Pane::Browser, Pane::Resultset, Pane::InfoColumn, Pane::Logger, Pane::Status})
             VornTabbedWindowController::setPaneMaker(p, [this, p] {
                 auto pane = std::make_unique<StatefulPane>(QString("pane%1").arg(int(p)));
                 stateful[int(p)] = pane.get();
@@ -320,6 +320,9 @@ TEST_F(VornTabbedWindowControllerTest, LastTabClosedDetachesThePanes)
     EXPECT_EQ(stateful[int(Pane::Browser)]->detaches, 1);
     EXPECT_EQ(stateful[int(Pane::Resultset)]->detaches, 1);
     EXPECT_EQ(stateful[int(Pane::InfoColumn)]->detaches, 1);
+    // The status bar and the log pane hold the closed document's manager and log otherwise.
+    EXPECT_EQ(stateful[int(Pane::Logger)]->detaches, 1);
+    EXPECT_EQ(stateful[int(Pane::Status)]->detaches, 1);
 }
 
 TEST(VornWindowPlacementTest, WidthAndCascade)
