@@ -1,5 +1,8 @@
 #include "resultset/ResultsetViewController.h"
 
+#include "kit/DragAndDroppableTableView.h"
+#include "kit/DragAndDroppableTableViewOtherView.h"
+#include "kit/DragAndDroppableTableViewSourceView.h"
 #include "kit/ShortcutVisualizer.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetRowNumberDelegate.h"
@@ -37,7 +40,8 @@ ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewCont
     auto *view = new QWidget;
     auto *layout = new QVBoxLayout(view);
     layout->setContentsMargins(0, 0, 0, 0);
-    tableView_ = new QTableView(view);
+    // The kit grid: drags cells out as filter items and dims the rest while a drag lasts.
+    tableView_ = new DragAndDroppableTableView(view);
     layout->addWidget(tableView_);
     setView(view);
     ShortcutVisualizer::setDelegateForView(view, this);
