@@ -17,6 +17,9 @@
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
+#include "resultset/ParameterInputController.h"
+#include "resultset/ResultsetController.h"
+#include "resultset/ResultsetViewController.h"
 #include "platform/MainThread.h"
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedWindowController.h"
@@ -73,8 +76,12 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     status->loggerController()->setDelegate(this);
     session_ = std::make_shared<VornDocumentSession>(root, threads, status);
 
+    resultsetController_ = std::make_unique<ResultsetController>(root);
+    resultsetController_->setDelegate(static_cast<ResultsetControllerDelegate *>(this));
+    resultsetController_->setThreadController(threads);
+    resultsetController_->setStatusManager(status);
     sqlEditorController_ = std::make_unique<SQLEditorController>(root);
-    sqlEditorController_->setDelegate(this);
+    sqlEditorController_->setDelegate(static_cast<SQLEditorControllerDelegate *>(this));
     sqlEditorController_->setThreadController(threads);
     sqlEditorController_->setStatusManager(status);
     QObject::connect(sqlEditorController_->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
@@ -94,6 +101,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     }
     simpleTextController_ = std::make_unique<SimpleTextController>();
     simpleActionController_ = std::make_unique<SimpleActionController>();
+    parameterInputController_ = std::make_unique<ParameterInputController>();
 
     tabTitleFormat_ = int(defaults.integerForKey(QStringLiteral("defaultTabTitle")));
     dirtyCheckTimer_ = std::make_unique<QTimer>();
@@ -105,6 +113,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
 
 VornDocument::~VornDocument()
 {
+    unbindWindowPanes();
     // A document dropped without closing still gives its connection back.
     if (!isClosed() && session_->closeDocument())
         session_->endRoot();
@@ -112,6 +121,7 @@ VornDocument::~VornDocument()
     status.endStatusManager();
     status.setDelegate(nullptr);
     status.loggerController()->setDelegate(nullptr);
+    resultsetController_->setDelegate(nullptr);
     sqlEditorController_->setDelegate(nullptr);
     closingConnectionController_->setDelegate(nullptr);
     closingDocumentController_->setDelegate(nullptr);
@@ -129,6 +139,8 @@ void VornDocument::registerWindowPanes()
                                              [] { return std::make_unique<LoggerViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::SqlEditor,
                                              [] { return std::make_unique<SQLEditorViewController>(); });
+    VornTabbedWindowController::setPaneMaker(Pane::Resultset,
+                                             [] { return std::make_unique<ResultsetViewController>(); });
 }
 
 QString VornDocument::applicationSupportFolder()
@@ -268,8 +280,10 @@ void VornDocument::loadDocumentInWindowController(TabbedWindowController *window
     if (!controller)
         return;
     using Pane = VornTabbedWindowController::Pane;
-    // The panes of schema browser, result grid, info column, analyser and procedure editor get their
-    // models once those exist.
+    // The panes of schema browser, info column, analyser and procedure editor get their models once
+    // those exist.
+    if (ResultsetViewController *grid = resultsetViewController())
+        grid->setResultsetController(resultsetController_.get());
     if (auto *editor = qobject_cast<SQLEditorViewController *>(controller->pane(Pane::SqlEditor)))
         editor->setSqlEditorController(sqlEditorController_.get());
     if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
@@ -289,7 +303,8 @@ void VornDocument::documentTabDidOrderFront()
 
 void VornDocument::documentTabWillOrderOut()
 {
-    // The result grid stops its updates here once it exists.
+    if (ResultsetViewController *grid = resultsetViewController())
+        grid->cancelTableViewUpdates();
 }
 
 void VornDocument::documentTabDidBecomeMain()

@@ -6,6 +6,8 @@
 #include "connection/ConnectionParameters.h"
 #include "document/LoggerControllerDelegate.h"
 #include "document/StatusManagerDelegate.h"
+#include "editor/SQLEditorControllerDelegate.h"
+#include "resultset/ResultsetControllerDelegate.h"
 #include "window/MainWindowDocument.h"
 
 #include <QMetaType>
@@ -18,6 +20,9 @@
 class ClosingConnectionController;
 class ClosingDocumentController;
 class ConnectionPanel;
+class ParameterInputController;
+class ResultsetController;
+class ResultsetViewController;
 class QWidget;
 class SimpleActionController;
 class SimpleTextController;
@@ -36,7 +41,9 @@ class VornDocument : public MainWindowDocument,
                      public ClosingDocumentControllerDelegate,
                      public ConnectionPanelDelegate,
                      public StatusManagerDelegate,
-                     public LoggerControllerDelegate
+                     public LoggerControllerDelegate,
+                     public SQLEditorControllerDelegate,
+                     public ResultsetControllerDelegate
 {
     Q_OBJECT
 public:
@@ -66,7 +73,7 @@ public:
     ~VornDocument() override;
 
     // Tells the main window how to make the panes the document fills: the status bar, the execution
-    // log and the SQL editor. Called once at start-up, before the first window.
+    // log, the SQL editor and the result grid. Called once at start-up, before the first window.
     static void registerWindowPanes();
 
     // "~/.local/share/Vorn": where the backend keeps its files.
@@ -111,6 +118,10 @@ public:
     const QTimer *dirtyCheckTimer() const { return dirtyCheckTimer_.get(); }
 
     SQLEditorController *sqlEditorController() const { return sqlEditorController_.get(); }
+    ResultsetController *resultsetController() const { return resultsetController_.get(); }
+    ParameterInputController *parameterInputController() const { return parameterInputController_.get(); }
+    // The last statement result the grid shows, for the info column; null before one.
+    BrowserElementPtr statementResultElement() const { return statementResultElement_; }
     // The SQL editor's text and statement parameters. Setting the text is not an edit; typing is.
     QString sqlContents() const;
     void setSqlContents(const QString &contents);
@@ -244,7 +255,40 @@ public:
     // LoggerControllerDelegate.
     void loggerControllerWasUpdated(LoggerController *logger) override;
 
+    // SQLEditorControllerDelegate.
+    void sqlEditorControllerWillExecuteStatement() override;
+    void sqlEditorControllerDidNotExecute(bool resultCleared) override;
+    void sqlEditorControllerNeedsParameters(const QStringList &parameterNames, const QVariant &userInfo,
+                                            ParameterAction action,
+                                            const QVariantMap &parameterCache) override;
+    void sqlEditorControllerLoadedResultSetWithInfo(const QVariantMap &info) override;
+    void sqlEditorControllerExecutionResult(const QString &message) override;
+
+    // ResultsetControllerDelegate.
+    void resultsetWillUpdate() override;
+    void resultsetCancelledUpdate() override;
+    void resultSetRemovedRowAt(qint64 row) override;
+    void resultsetHasBeenUpdated() override;
+    void resultsetQuickFilterOrSortHasBeenUpdated() override;
+    void resultSetRequestsNewDocumentForUpdatedFilter(const ExtendedFilterPtr &filter,
+                                                      const BrowserElementPtr &element,
+                                                      bool newWindow) override;
+    void resultsetHasBeenReset() override;
+    BrowserElementPtr resultsetNeedsSelectedElement() override;
+    void resultsetSelectedSession(const QVariantMap &row, const QStringList &order,
+                                  const QVariantList &sessionId) override;
+
+    // Schema metadata changed through DDL: the background checker re-reads it, or, while a transaction
+    // keeps DDL uncommitted, once the transaction ends.
+    void markDDLDirty();
+
 private:
+    ResultsetViewController *resultsetViewController() const;
+    // The root's result was dropped: the model and the grid forget it.
+    void resultsetClearedFromRoot();
+    // The window's panes let go of this document's models before they die.
+    void unbindWindowPanes();
+
     void startConnectionThread();
     void showEditorPane();
     // Saves to the file; a failure is shown to the user.
@@ -257,7 +301,12 @@ private:
 
     std::shared_ptr<VornDocumentSession> session_;
     ConnectionParametersPtr connectionParameters_;
+    std::unique_ptr<ResultsetController> resultsetController_;
     std::unique_ptr<SQLEditorController> sqlEditorController_;
+    std::unique_ptr<ParameterInputController> parameterInputController_;
+    BrowserElementPtr statementResultElement_;
+    // The pane shown before a run put up the busy pane, put back when nothing runs.
+    quint64 paneBeforeRun_ = ContentNothing;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
     std::unique_ptr<ClosingDocumentController> closingDocumentController_;
     std::unique_ptr<ConnectionPanel> connectionPanel_;

@@ -387,7 +387,8 @@ void VornDocument::reconnect(QObject *sender)
 
 void VornDocument::clearConnectionState()
 {
-    // The browser and the result set reset from the root here once they exist.
+    // The browser resets from the root here once it exists.
+    resultsetClearedFromRoot();
     setActiveContent(ContentNothing);
     session_->connected = false;
     documentStatusUpdated();
@@ -512,7 +513,8 @@ bool VornDocument::connectedControllerWantsClearRootSelection(ConnectedControlle
     if (!connectedControllerWantsToChangeFocus(controller, true))
         return false;
     session_->vornRoot->call(QStringLiteral("clearResultset"));
-    // The result set, grid, procedure editor and info column reset here once they exist.
+    resultsetClearedFromRoot();
+    // The procedure editor and info column reset here once they exist.
     return true;
 }
 

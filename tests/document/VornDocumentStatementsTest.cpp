@@ -1,0 +1,282 @@
+// A connection document in a real window runs statements from its editor pane against SQLite through
+// the real backend: what the content pane shows afterwards, the parameter form, and the busy pane put
+// back when nothing runs.
+#include "BackendTestSupport.h"
+#include "DocumentTestSupport.h"
+#include "LongStatements.h"
+#include "TestServers.h"
+#include "bridge/ThreadController.h"
+#include "document/StatusManager.h"
+#include "document/VornDocument.h"
+#include "editor/SQLEditorController.h"
+#include "editor/SQLEditorViewController.h"
+#include "editor/SQLTextView.h"
+#include "platform/UserDefaults.h"
+#include "resultset/InputPanelController.h"
+#include "resultset/ParameterInputController.h"
+#include "resultset/ResultsetController.h"
+#include "resultset/ResultsetTableModel.h"
+#include "resultset/ResultsetViewController.h"
+#include "window/ContentSplitView.h"
+#include "window/EmptyViewController.h"
+#include "window/SimpleTextController.h"
+#include "window/SimpleTextViewController.h"
+#include "window/VornTabbedWindowController.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using Pane = VornTabbedWindowController::Pane;
+
+ConnectionParametersPtr parametersFor(const DatabaseTarget &target)
+{
+    auto parameters = std::make_shared<ConnectionParameters>();
+    parameters->setConnectionName("Test " + target.type);
+    parameters->setDatabaseType(target.type);
+    parameters->setServer(target.server);
+    parameters->setPort(target.port);
+    parameters->setDatabase(target.database);
+    parameters->setUserName(target.user);
+    parameters->setPassword(target.password);
+    parameters->setAutoCommit(1);
+    return parameters;
+}
+
+class VornDocumentStatementsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        startedDocumentBackend();
+        ASSERT_TRUE(folder.isValid());
+        UserDefaults::standard().setObject(true, "timeOutWhileConnecting");
+        VornDocument::registerWindowPanes();
+        document = std::make_unique<VornDocument>();
+        document->makeWindowControllers();
+        document->setPreventConnectionOnShowWindows(true);
+        document->showWindows();
+        window = document->vornWindowController();
+        ASSERT_NE(window, nullptr);
+        editor = qobject_cast<SQLEditorViewController *>(window->pane(Pane::SqlEditor));
+        grid = qobject_cast<ResultsetViewController *>(window->pane(Pane::Resultset));
+        ASSERT_NE(editor, nullptr);
+        ASSERT_NE(grid, nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (document && !document->isClosed())
+            window->doCloseDoc(document.get(), true);
+    }
+
+    void connectTo(const DatabaseTarget &target)
+    {
+        document->setConnectionParameters(parametersFor(target));
+        document->goStartupConnection();
+        QTRY_VERIFY_WITH_TIMEOUT(!document->connecting(), 30000);
+        QTRY_COMPARE(document->threadController()->numberOfRegisteredThreads(true), 0);
+        ASSERT_TRUE(document->vornRoot()->call("hasConnection").toBool());
+    }
+
+    // Types the text into the editor pane, with the caret at its end, and runs it as Execute does.
+    void type(const QString &sql)
+    {
+        editor->sqlTextView()->selectAll();
+        editor->sqlTextView()->insertPlainText(sql);
+        editor->sqlTextView()->moveCursor(QTextCursor::End);
+    }
+    void execute() { editor->executeSql(nullptr); }
+
+    // Waits until the run has ended and its outcome reached the document.
+    void waitForRun()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!document->sqlEditorController()->isExecuting(), 30000);
+        QTRY_COMPARE(document->threadController()->numberOfRegisteredThreads(true), 0);
+        QTRY_VERIFY(document->activeContent() != VornDocument::ContentBusy);
+        QTRY_VERIFY(!document->vornRoot()->call("reserved").toBool());
+    }
+
+    void runToEnd(const QString &sql)
+    {
+        type(sql);
+        execute();
+        waitForRun();
+    }
+
+    QWidget *contentView() const { return window->contentSplitView()->contentView(); }
+    QString cell(int row, int column) const
+    {
+        const ResultsetTableModel *model = grid->tableModel();
+        return model->data(model->index(row, column), Qt::DisplayRole).toString();
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<VornDocument> document;
+    VornTabbedWindowController *window = nullptr;
+    SQLEditorViewController *editor = nullptr;
+    ResultsetViewController *grid = nullptr;
+};
+
+TEST_F(VornDocumentStatementsTest, StatementsWithoutRowsShowTheirMessageAndASelectShowsTheGrid)
+{
+    connectTo(sqliteTarget(folder));
+    EXPECT_EQ(editor->sqlEditorController(), document->sqlEditorController());
+    EXPECT_EQ(grid->resultsetController(), document->resultsetController());
+
+    const struct {
+        const char *sql;
+        const char *message;
+    } cases[] = {
+        {"CREATE TABLE fruit (id INTEGER, name TEXT)", "CREATE statement executed successfully"},
+        {"INSERT INTO fruit VALUES (1, 'apple'), (2, 'pear')", "Successfully inserted 2 rows"},
+        {"INSERT INTO fruit VALUES (3, 'fig');\nDELETE FROM fruit WHERE id = 3",
+         "Successfully executed 2 SQL statements"},
+        {"UPDATE fruit SET name = name WHERE id = 9", "No rows updated"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.sql);
+        runToEnd(c.sql);
+        EXPECT_EQ(document->activeContent(), VornDocument::ContentSimpleText);
+        EXPECT_EQ(contentView(), window->simpleTextViewController()->view());
+        const QString text = document->simpleTextController()->text();
+        EXPECT_TRUE(text.startsWith(QString(c.message) + "\n\nTiming: ")) << text.toStdString();
+    }
+    // A CREATE leaves the schema to be re-read; the run's report of it is taken.
+    EXPECT_TRUE(document->dirtyDDL());
+    EXPECT_FALSE(document->sqlEditorController()->ddlDirtyFlag());
+
+    runToEnd("SELECT id, name AS label, name FROM fruit ORDER BY id");
+    EXPECT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    EXPECT_EQ(contentView(), grid->view());
+    ASSERT_EQ(grid->tableModel()->rowCount(), 2);
+    ASSERT_EQ(grid->tableModel()->columnCount(), 4);
+    EXPECT_EQ(cell(0, 1), "1");
+    EXPECT_EQ(cell(1, 2), "pear");
+    EXPECT_EQ(cell(1, 3), "pear");
+    ASSERT_NE(document->statementResultElement(), nullptr);
+    EXPECT_EQ(document->statementResultElement()->name(), "SQL Statement");
+    EXPECT_EQ(document->statementResultElement()->browserType(), BrowserElement::StatementResult);
+}
+
+TEST_F(VornDocumentStatementsTest, ParametersAreAskedOnASheetAndACancelledFormPutsThePreviousPaneBack)
+{
+    connectTo(sqliteTarget(folder));
+    runToEnd("CREATE TABLE t (id INTEGER, name TEXT);\nINSERT INTO t VALUES (1, 'one'), (2, 'two')");
+    runToEnd("SELECT name FROM t ORDER BY id");
+    ASSERT_EQ(document->activeContent(), VornDocument::ContentResultset);
+
+    InputPanelController *form = document->parameterInputController()->inputPanelController();
+    type("SELECT name FROM t WHERE id = :Id OR id = :ID + 5");
+    execute();
+    QTRY_VERIFY(form->window() && form->window()->isVisible());
+    EXPECT_EQ(document->activeContent(), VornDocument::ContentBusy);
+    ASSERT_EQ(form->getFields().size(), 1);
+    EXPECT_EQ(form->getFields()[0]->name(), "ID");
+    form->endSheet(0);
+    QTRY_COMPARE(document->activeContent(), VornDocument::ContentResultset);
+    EXPECT_EQ(contentView(), grid->view());
+    EXPECT_EQ(cell(1, 1), "two") << "the previous result is still the one shown";
+    EXPECT_FALSE(document->vornRoot()->call("reserved").toBool());
+
+    execute();
+    QTRY_VERIFY(form->window() && form->window()->isVisible());
+    auto *input = qobject_cast<QLineEdit *>(form->getFields()[0]->inputField());
+    ASSERT_NE(input, nullptr);
+    input->setText("2");
+    form->endSheet(1);
+    waitForRun();
+    EXPECT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    ASSERT_EQ(grid->tableModel()->rowCount(), 1);
+    EXPECT_EQ(cell(0, 1), "two");
+    EXPECT_EQ(document->sqlParameterCache().value("ID").toString(), "2");
+}
+
+TEST_F(VornDocumentStatementsTest, ABusyPaneIsNotLeftBehindWhenNothingRuns)
+{
+    connectTo(sqliteTarget(folder));
+    runToEnd("SELECT 1 AS one");
+    ASSERT_EQ(document->activeContent(), VornDocument::ContentResultset);
+
+    // Only a comment: nothing to run, the grid comes back as it was.
+    document->sqlEditorController()->setContents("-- nothing here;");
+    document->sqlEditorController()->executeSQLInRange({0, 0}, nullptr);
+    EXPECT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    EXPECT_EQ(contentView(), grid->view());
+    ASSERT_EQ(grid->tableModel()->rowCount(), 1);
+
+    // Another action holds the root: the run dropped the result before it was refused, so the grid
+    // shows nothing and the empty pane stands instead of the busy one.
+    ASSERT_TRUE(document->connectedControllerWantsRootReservationFor(nullptr, "Other action"));
+    document->sqlEditorController()->setContents("SELECT 2");
+    document->sqlEditorController()->executeSQLInRange({0, 0}, nullptr);
+    QTRY_COMPARE(document->activeContent(), VornDocument::ContentNothing);
+    EXPECT_EQ(contentView(), window->emptyViewController()->view());
+    EXPECT_EQ(grid->tableModel()->rowCount(), 0);
+    EXPECT_FALSE(document->sqlEditorController()->isExecuting());
+    document->connectedControllerWantsEndRootReservation(nullptr);
+}
+
+TEST_F(VornDocumentStatementsTest, TheStatusBarCancelsARunningStatement)
+{
+    connectTo(sqliteTarget(folder));
+    StatusManager *status = document->statusManager().get();
+    EXPECT_FALSE(document->statusManagerCanCancelAction(status));
+    type(longStatementFor("SQLite"));
+    execute();
+    // Cancel once the statement runs in the database, not before it got there.
+    const QoJavaObjectPtr browser = document->vornRoot()->call("browser").value<QoJavaObjectPtr>();
+    ASSERT_NE(browser, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(browser->call("canStopStoppableStatement").toBool(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(document->statusManagerCanCancelAction(status), 10000);
+    document->statusManagerCancelAction(status);
+    EXPECT_FALSE(document->statusManagerCanCancelAction(status)) << "one cancel per run";
+    waitForRun();
+    EXPECT_EQ(document->activeContent(), VornDocument::ContentSimpleText);
+    const QString text = document->simpleTextController()->text();
+    EXPECT_TRUE(text.startsWith("An error occured while executing the SQL statement.\n\nCANCELLED"))
+        << text.toStdString();
+    QString alert;
+    EXPECT_TRUE(answerMessageBox("OK", &alert));
+    EXPECT_TRUE(alert.startsWith("Stopped execution of SQL statement")) << alert.toStdString();
+}
+
+class VornDocumentServerStatementsTest : public VornDocumentStatementsTest,
+                                         public ::testing::WithParamInterface<QString>
+{
+};
+
+// A statement with a parameter fills the grid through the real driver (MySQL: the MariaDB server).
+TEST_P(VornDocumentServerStatementsTest, AParameterisedSelectFillsTheGrid)
+{
+    const std::optional<DatabaseTarget> target = serverTarget(GetParam());
+    VORN_REQUIRE_SERVER(target, GetParam().toStdString());
+    connectTo(*target);
+    runToEnd("DROP TABLE IF EXISTS route_grid");
+    runToEnd("CREATE TABLE route_grid (id INTEGER, label VARCHAR(20))");
+    runToEnd("INSERT INTO route_grid VALUES (1, 'first'), (2, 'second'), (3, 'third')");
+    EXPECT_TRUE(document->simpleTextController()->text().startsWith("Successfully inserted 3 rows"));
+    document->updateSqlParameterCache({{"LOW", "2"}});
+    InputPanelController *form = document->parameterInputController()->inputPanelController();
+    type("SELECT label FROM route_grid WHERE id >= :low ORDER BY id");
+    execute();
+    QTRY_VERIFY(form->window() && form->window()->isVisible());
+    form->endSheet(1);
+    waitForRun();
+    EXPECT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    ASSERT_EQ(grid->tableModel()->rowCount(), 2);
+    EXPECT_EQ(cell(0, 1), "second");
+    EXPECT_EQ(cell(1, 1), "third");
+    runToEnd("DROP TABLE route_grid");
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, VornDocumentServerStatementsTest, ::testing::Values("PostgreSQL", "MySQL"),
+                         [](const auto &info) { return info.param.toStdString(); });
+
+} // namespace
