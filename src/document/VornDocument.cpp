@@ -4,6 +4,7 @@
 #include "bridge/ThreadController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
+#include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
 #include "document/LoggerController.h"
@@ -141,6 +142,10 @@ void VornDocument::registerWindowPanes()
                                              [] { return std::make_unique<SQLEditorViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::Resultset,
                                              [] { return std::make_unique<ResultsetViewController>(); });
+    VornTabbedWindowController::setSheetMaker(VornTabbedWindowController::Sheet::ConnectionDetails,
+                                              [](VornTabbedWindowController *) {
+                                                  return std::make_unique<ConnectionDetails>();
+                                              });
 }
 
 QString VornDocument::applicationSupportFolder()

@@ -2,6 +2,7 @@
 // chosen there opens its window; a user types statements into the editor, runs each with the toolbar's
 // Execute button and reads the rows in the grid. The window is saved as "VornProgramQuery.png" in the
 // build's test folder for a look.
+#include "app/PreferenceDefaults.h"
 #include "app/VornDocumentController.h"
 #include "app/WelcomeScreenController.h"
 #include "bridge/QoJavaBridge.h"
@@ -38,6 +39,8 @@ class VornProgramQueryTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // As the program's entry point does: every reader finds its preference.
+        PreferenceDefaults::setDefaultPreferences(UserDefaults::standard());
         const Bundle build(qEnvironmentVariable("VORN_BUILD_DIR"));
         QoJavaBridge::setSharedConfiguration(build.infoDictionary(), build.bundlePath());
         UserDefaults::standard().setObject(999999, "last_auto_releasenotes");

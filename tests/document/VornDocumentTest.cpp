@@ -4,6 +4,7 @@
 #include "DocumentTestSupport.h"
 #include "TestServers.h"
 #include "bridge/ThreadController.h"
+#include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "document/LoggerController.h"
 #include "document/LoggerViewController.h"
@@ -564,6 +565,13 @@ TEST_F(VornDocumentTest, IdentityAndDisplay)
     EXPECT_FALSE(other.vornRoot()->isEqualTo(document.vornRoot()));
     EXPECT_NE(other.threadController(), document.threadController());
     EXPECT_NE(other.statusManager(), document.statusManager());
+}
+
+TEST(VornDocumentWindowPanes, EveryWindowCanShowTheConnectionDetailsSheet)
+{
+    VornDocument::registerWindowPanes();
+    VornTabbedWindowController controller;
+    EXPECT_TRUE(qobject_cast<ConnectionDetails *>(controller.sharedConnectionDetailsViewController()));
 }
 
 } // namespace
