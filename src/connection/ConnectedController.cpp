@@ -2,8 +2,10 @@
 
 #include "connection/ConnectedControllerDelegate.h"
 #include "platform/PropertyList.h"
+#include "platform/UnreadableFile.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
 #include <QStandardPaths>
@@ -140,7 +142,11 @@ void ConnectedController::loadSettingsIfNecessary()
     }
     settingsString_ = identifier;
     // Every change is written at once, so the file holds what other controllers stored.
-    const QVariant stored = PropertyList::readFile(settingsFilePath(identifier));
+    const QString path = settingsFilePath(identifier);
+    QVariant stored = PropertyList::readFile(path);
+    // The next change would replace a file that no longer reads with only that change.
+    if (!stored.isValid() && QFileInfo::exists(path))
+        keepUnreadableFileAside(path);
     settings_ = std::make_shared<QVariantMap>(stored.toMap());
     cache.insert(identifier, settings_);
 }

@@ -1,5 +1,7 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/UnreadableFile.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
@@ -100,15 +102,7 @@ void keepUnreadableFile(const QString &filePath)
     if (readJson(file, ignored))
         return;
     file.close();
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString aside = QStringLiteral("%1.unreadable-%2").arg(filePath, stamp);
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = QStringLiteral("%1.unreadable-%2-%3").arg(filePath, stamp).arg(n);
-    if (file.rename(aside))
-        qWarning().noquote() << "The preferences in" << filePath << "are not readable; kept as" << aside;
-    else
-        qWarning().noquote() << "The preferences in" << filePath
-                             << "are not readable and could not be kept:" << file.errorString();
+    keepUnreadableFileAside(filePath);
 }
 
 } // namespace

@@ -100,6 +100,30 @@ TEST_F(ConnectedControllerTest, TwoControllersOfOneConnectionShareSettingsWritte
     EXPECT_EQ(PropertyList::readFile(path).toMap().value("favourites"), favourites);
 }
 
+TEST_F(ConnectedControllerTest, AnUnreadableSettingsFileIsKeptAsideNotOverwritten)
+{
+    const QString folder = ConnectedController::applicationSupportFolder();
+    QDir().mkpath(folder);
+    const QString path = folder + "/MANGLED_1_D_U.connectionsettings";
+    const QByteArray mangled("<?xml version=\"1.0\"?><plist><dict><key>favourites</key><arr");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(mangled);
+    }
+    FakeDelegate delegate("MANGLED_1_D_U");
+    ConnectedController controller(placeholderRoot());
+    controller.setDelegate(&delegate);
+    controller.setConnectionSettingWithName("recent", QVariantList{QString("T")});
+
+    const QStringList kept = QDir(folder).entryList({"MANGLED_1_D_U.connectionsettings.unreadable-*"});
+    ASSERT_EQ(kept.size(), 1);
+    QFile keptFile(folder + "/" + kept.first());
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keptFile.readAll(), mangled);
+    EXPECT_EQ(PropertyList::readFile(path).toMap().value("recent"), QVariantList{QString("T")});
+}
+
 TEST_F(ConnectedControllerTest, FileNamesOfLocalFileAndOverlongIdentifiers)
 {
     const QString folder = ConnectedController::applicationSupportFolder();
