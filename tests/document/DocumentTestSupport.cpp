@@ -14,6 +14,20 @@
 #include <QMessageBox>
 #include <QTest>
 
+ConnectionParametersPtr parametersFor(const DatabaseTarget &target, quint64 autoCommit)
+{
+    auto parameters = std::make_shared<ConnectionParameters>();
+    parameters->setConnectionName("Test " + target.type);
+    parameters->setDatabaseType(target.type);
+    parameters->setServer(target.server);
+    parameters->setPort(target.port);
+    parameters->setDatabase(target.database);
+    parameters->setUserName(target.user);
+    parameters->setPassword(target.password);
+    parameters->setAutoCommit(autoCommit);
+    return parameters;
+}
+
 QoJavaBridge *startedDocumentBackend()
 {
     static QoJavaBridge *bridge = [] {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connection/ConnectionParameters.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,10 +9,14 @@ class QAbstractButton;
 class QMessageBox;
 class QoJavaBridge;
 class VornDocument;
+struct DatabaseTarget;
 
 // The shared bridge with the product jar, the JDBC drivers and the document tests' own Java
 // classes. Call before anything else starts the VM.
 QoJavaBridge *startedDocumentBackend();
+
+// A saved-connection definition for the target.
+ConnectionParametersPtr parametersFor(const DatabaseTarget &target, quint64 autoCommit = 1);
 
 // The visible sheet or alert box, waiting up to a few seconds for it; null when none came.
 QMessageBox *waitForMessageBox();

@@ -35,20 +35,6 @@ namespace
 
 using Pane = VornTabbedWindowController::Pane;
 
-ConnectionParametersPtr parametersFor(const DatabaseTarget &target)
-{
-    auto parameters = std::make_shared<ConnectionParameters>();
-    parameters->setConnectionName("Test " + target.type);
-    parameters->setDatabaseType(target.type);
-    parameters->setServer(target.server);
-    parameters->setPort(target.port);
-    parameters->setDatabase(target.database);
-    parameters->setUserName(target.user);
-    parameters->setPassword(target.password);
-    parameters->setAutoCommit(1);
-    return parameters;
-}
-
 class VornDocumentStatementsTest : public ::testing::Test
 {
 protected:

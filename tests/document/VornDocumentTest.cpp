@@ -37,20 +37,6 @@ namespace
 
 const QString testRootClass = QStringLiteral("nl/dalmerik/vorn/DirtyTestRoot");
 
-ConnectionParametersPtr parametersFor(const DatabaseTarget &target, quint64 autoCommit = 1)
-{
-    auto parameters = std::make_shared<ConnectionParameters>();
-    parameters->setConnectionName("Test " + target.type);
-    parameters->setDatabaseType(target.type);
-    parameters->setServer(target.server);
-    parameters->setPort(target.port);
-    parameters->setDatabase(target.database);
-    parameters->setUserName(target.user);
-    parameters->setPassword(target.password);
-    parameters->setAutoCommit(autoCommit);
-    return parameters;
-}
-
 class VornDocumentTest : public ::testing::Test
 {
 protected:
