@@ -11,8 +11,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
+#include "../support/PostgresBench.h"
+
 
 #include <algorithm>
 #include <cstdio>
@@ -20,23 +20,11 @@
 
 namespace
 {
+using namespace PostgresBench;
+
 constexpr int TableRows = 1000000;
 constexpr int Repeats = 5;
 const QString Table = "vorn_bench_rows";
-
-struct Server {
-    QString host = qEnvironmentVariable("VORN_PG_HOST");
-    QString port = qEnvironmentVariable("VORN_PG_PORT");
-    QString database = qEnvironmentVariable("VORN_PG_DATABASE");
-    QString user = qEnvironmentVariable("VORN_PG_USER");
-    QString password = qEnvironmentVariable("VORN_PG_PASSWORD");
-};
-
-[[noreturn]] void fail(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    std::exit(1);
-}
 
 QoJavaObjectPtr connectedRoot(const Server &server, int rowLimit)
 {
@@ -93,31 +81,6 @@ void ensureTable(const Server &server)
 }
 
 // Milliseconds psql reports for each line of the script (\timing), in order.
-std::vector<double> psqlTimings(const Server &server, const QString &script)
-{
-    QProcess psql;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PGPASSWORD", server.password);
-    psql.setProcessEnvironment(environment);
-    psql.start("psql", {"-X", "-q", "-h", server.host, "-p", server.port, "-U", server.user, "-d",
-                        server.database, "-f", "-"});
-    psql.write(("\\timing on\n" + script).toUtf8());
-    psql.closeWriteChannel();
-    if (!psql.waitForFinished(600000) || psql.exitCode() != 0)
-        fail("psql failed: " + QString::fromUtf8(psql.readAllStandardError()));
-    std::vector<double> timings;
-    static const QRegularExpression time("^Time: ([0-9.]+) ms", QRegularExpression::MultilineOption);
-    auto matches = time.globalMatch(QString::fromUtf8(psql.readAllStandardOutput()));
-    while (matches.hasNext())
-        timings.push_back(matches.next().captured(1).toDouble());
-    return timings;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double backendFirstRowsMilliseconds(const Server &server)
 {

@@ -21,7 +21,8 @@
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
+#include "../support/PostgresBench.h"
+
 #include <QRegularExpression>
 #include <QTableView>
 #include <QThread>
@@ -32,24 +33,12 @@
 
 namespace
 {
+using namespace PostgresBench;
+
 constexpr int tableRows = 1000000;
 constexpr int rowLimit = 10000;
 constexpr int repeats = 5;
 const QString table = "vorn_bench_grid";
-
-struct Server {
-    QString host = qEnvironmentVariable("VORN_PG_HOST");
-    QString port = qEnvironmentVariable("VORN_PG_PORT");
-    QString database = qEnvironmentVariable("VORN_PG_DATABASE");
-    QString user = qEnvironmentVariable("VORN_PG_USER");
-    QString password = qEnvironmentVariable("VORN_PG_PASSWORD");
-};
-
-[[noreturn]] void fail(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    std::exit(1);
-}
 
 // The document around the model: reservations through the root, row updates to the grid.
 class BenchDocument : public ResultsetControllerDelegate
@@ -127,32 +116,11 @@ void ensureTable(const QoJavaObjectPtr &root)
     execute(root, "ANALYZE " + table);
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // psql's own time for declaring a cursor and fetching 100 rows through it.
 double psqlCursorMilliseconds(const Server &server)
 {
-    QProcess psql;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PGPASSWORD", server.password);
-    psql.setProcessEnvironment(environment);
-    psql.start("psql", {"-X", "-q", "-h", server.host, "-p", server.port, "-U", server.user, "-d",
-                        server.database, "-f", "-"});
-    psql.write(
-        QString("\\timing on\nBEGIN;\nDECLARE c CURSOR FOR SELECT * FROM %1;\nFETCH 100 FROM c;\nCOMMIT;\n")
-            .arg(table)
-            .toUtf8());
-    psql.closeWriteChannel();
-    if (!psql.waitForFinished(60000) || psql.exitCode() != 0)
-        fail("psql failed: " + QString::fromUtf8(psql.readAllStandardError()));
-    static const QRegularExpression time("^Time: ([0-9.]+) ms", QRegularExpression::MultilineOption);
-    std::vector<double> timings;
-    for (auto matches = time.globalMatch(QString::fromUtf8(psql.readAllStandardOutput())); matches.hasNext();)
-        timings.push_back(matches.next().captured(1).toDouble());
+    const std::vector<double> timings = psqlTimings(
+        server, QString("BEGIN;\nDECLARE c CURSOR FOR SELECT * FROM %1;\nFETCH 100 FROM c;\nCOMMIT;\n").arg(table));
     if (timings.size() < 3)
         fail("psql reported no timings");
     return timings[1] + timings[2];
