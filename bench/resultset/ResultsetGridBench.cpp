@@ -8,7 +8,6 @@
 #include "bridge/JavaUtils.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
-#include "document/StatusManager.h"
 #include "document/StatusManagerVornRoot.h"
 #include "kit/UserNotifier.h"
 #include "platform/DesktopNotifier.h"
@@ -16,12 +15,13 @@
 #include "resultset/ResultsetControllerDelegate.h"
 #include "resultset/ResultsetTableModel.h"
 #include "resultset/ResultsetViewController.h"
+#include "status/StatusManager.h"
 
+#include "../support/PostgresBench.h"
 #include <QApplication>
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QFile>
-#include "../support/PostgresBench.h"
 
 #include <QRegularExpression>
 #include <QTableView>
@@ -120,7 +120,8 @@ void ensureTable(const QoJavaObjectPtr &root)
 double psqlCursorMilliseconds(const Server &server)
 {
     const std::vector<double> timings = psqlTimings(
-        server, QString("BEGIN;\nDECLARE c CURSOR FOR SELECT * FROM %1;\nFETCH 100 FROM c;\nCOMMIT;\n").arg(table));
+        server,
+        QString("BEGIN;\nDECLARE c CURSOR FOR SELECT * FROM %1;\nFETCH 100 FROM c;\nCOMMIT;\n").arg(table));
     if (timings.size() < 3)
         fail("psql reported no timings");
     return timings[1] + timings[2];

@@ -1,5 +1,6 @@
 #include "app/PreferenceDefaults.h"
 
+#include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
 
 #include <QColor>
@@ -7,8 +8,6 @@
 
 #include <utility>
 #include <vector>
-
-const QString PreferenceDefaults::sqlPreferenceUpdateNotification = QStringLiteral("SQL_PREFERENCE_UPDATE");
 
 namespace
 {
@@ -25,64 +24,64 @@ std::vector<std::pair<QString, QVariant>> defaultTable()
     const QVariant no(false);
     auto integer = [](qint64 value) { return QVariant(value); };
     return {
-        {"checkForUpdatesAtStartup", yes},
-        {"startWithSqlEditor", no},
-        {"timestampDataFormat", QString("dd-MM-yyyy HH:mm:ss.S")},
-        {"cocoaTimestampDataFormat", QVariant()},
-        {"timestampRoundMidnight", yes},
-        {"quickFilterUseLike", yes},
-        {"quickFilterUseLikeMatchOnNumeric", no},
-        {"resultSetScroll", yes},
-        {"recallCount", 100.0},
-        {"numberOfResultSetRows", integer(10000)},
-        {"performSyntaxColoring", yes},
-        {"syntaxNormalColor", color(0, 0, 0)},
-        {"syntaxReservedColor", color(0, 0, 1)},
-        {"syntaxContextColor", color(0.6, 0.4, 0.2)},
-        {"syntaxLiteralColor", color(1, 0, 0)},
-        {"syntaxCommentColor", color(0, 0.5, 0)},
-        {"syntaxActiveHintColor", color(0.9, 1.0, 0.9)},
-        {"syntaxFindBraces", yes},
-        {"syntaxAutoComplete", yes},
-        {"syntaxFontSize", integer(11)},
-        {"export_skip_autofill", no},
-        {"exportSource", integer(-1)},
-        {"exportIncludeHeader", yes},
-        {"exportCSVSeparator", QString(",")},
-        {"exportDoubleQuoteColumns", yes},
-        {"exportToClipboard", no},
-        {"exportEncoding", integer(4)},
-        {"print_source", integer(0)},
-        {"print_source_length", integer(200)},
-        {"print_header", yes},
-        {"print_column_header", yes},
-        {"print_footer", yes},
-        {"print_alternaterows", yes},
-        {"print_trunc_query", yes},
-        {"alwaysShowTabbar", yes},
-        {"collapseSingleTab", no},
-        {"selectCreatedTabs", yes},
-        {"showColorLabelTabs", yes},
-        {"showColorLabelTabsWide", no},
-        {"tabTitleFormat", integer(0)},
-        {"openDocumentInTab", yes},
-        {"timeOutWhileConnecting", yes},
-        {"allowBackgroundConnections", yes},
-        {"keepConnectionAlive", yes},
-        {"recycleBinSupport", yes},
-        {"oracleIndexHints", yes},
-        {"autoReconnectFromDocument", yes},
-        {"browser_recent_enabled", yes},
-        {"browser_favourite_enabled", yes},
-        {"browser_recent_count", integer(5)},
-        {"browser_skip_favourite_keyboard_navigation", yes},
-        {"activity_viewer_show_inactive", yes},
-        {"syntaxParameterColor", color(0.5, 0, 0.5)},
-        {"startWithBrowserPanel", yes},
-        {"startWithInfoPanel", yes},
-        {"allowBackgroundConnectionsConnection", yes},
-        {"allowBackgroundConnectionsInfoInspector", yes},
-        {"tabDuplicateSQL", no},
+        {PreferenceKey::checkForUpdatesAtStartup, yes},
+        {PreferenceKey::startWithSqlEditor, no},
+        {PreferenceKey::timestampDataFormat, QString("dd-MM-yyyy HH:mm:ss.S")},
+        {PreferenceKey::cocoaTimestampDataFormat, QVariant()},
+        {PreferenceKey::timestampRoundMidnight, yes},
+        {PreferenceKey::quickFilterUseLike, yes},
+        {PreferenceKey::quickFilterUseLikeMatchOnNumeric, no},
+        {PreferenceKey::resultSetScroll, yes},
+        {PreferenceKey::recallCount, 100.0},
+        {PreferenceKey::numberOfResultSetRows, integer(10000)},
+        {PreferenceKey::performSyntaxColoring, yes},
+        {PreferenceKey::syntaxNormalColor, color(0, 0, 0)},
+        {PreferenceKey::syntaxReservedColor, color(0, 0, 1)},
+        {PreferenceKey::syntaxContextColor, color(0.6, 0.4, 0.2)},
+        {PreferenceKey::syntaxLiteralColor, color(1, 0, 0)},
+        {PreferenceKey::syntaxCommentColor, color(0, 0.5, 0)},
+        {PreferenceKey::syntaxActiveHintColor, color(0.9, 1.0, 0.9)},
+        {PreferenceKey::syntaxFindBraces, yes},
+        {PreferenceKey::syntaxAutoComplete, yes},
+        {PreferenceKey::syntaxFontSize, integer(11)},
+        {PreferenceKey::export_skip_autofill, no},
+        {PreferenceKey::exportSource, integer(-1)},
+        {PreferenceKey::exportIncludeHeader, yes},
+        {PreferenceKey::exportCSVSeparator, QString(",")},
+        {PreferenceKey::exportDoubleQuoteColumns, yes},
+        {PreferenceKey::exportToClipboard, no},
+        {PreferenceKey::exportEncoding, integer(4)},
+        {PreferenceKey::print_source, integer(0)},
+        {PreferenceKey::print_source_length, integer(200)},
+        {PreferenceKey::print_header, yes},
+        {PreferenceKey::print_column_header, yes},
+        {PreferenceKey::print_footer, yes},
+        {PreferenceKey::print_alternaterows, yes},
+        {PreferenceKey::print_trunc_query, yes},
+        {PreferenceKey::alwaysShowTabbar, yes},
+        {PreferenceKey::collapseSingleTab, no},
+        {PreferenceKey::selectCreatedTabs, yes},
+        {PreferenceKey::showColorLabelTabs, yes},
+        {PreferenceKey::showColorLabelTabsWide, no},
+        {PreferenceKey::tabTitleFormat, integer(0)},
+        {PreferenceKey::openDocumentInTab, yes},
+        {PreferenceKey::timeOutWhileConnecting, yes},
+        {PreferenceKey::allowBackgroundConnections, yes},
+        {PreferenceKey::keepConnectionAlive, yes},
+        {PreferenceKey::recycleBinSupport, yes},
+        {PreferenceKey::oracleIndexHints, yes},
+        {PreferenceKey::autoReconnectFromDocument, yes},
+        {PreferenceKey::browser_recent_enabled, yes},
+        {PreferenceKey::browser_favourite_enabled, yes},
+        {PreferenceKey::browser_recent_count, integer(5)},
+        {PreferenceKey::browser_skip_favourite_keyboard_navigation, yes},
+        {PreferenceKey::activity_viewer_show_inactive, yes},
+        {PreferenceKey::syntaxParameterColor, color(0.5, 0, 0.5)},
+        {PreferenceKey::startWithBrowserPanel, yes},
+        {PreferenceKey::startWithInfoPanel, yes},
+        {PreferenceKey::allowBackgroundConnectionsConnection, yes},
+        {PreferenceKey::allowBackgroundConnectionsInfoInspector, yes},
+        {PreferenceKey::tabDuplicateSQL, no},
     };
 }
 
@@ -93,19 +92,20 @@ void PreferenceDefaults::setDefaultPreferences(UserDefaults &defaults)
     for (const auto &[key, value] : defaultTable()) {
         if (!value.isValid()) {
             // Derived at every start, so it follows a format changed outside the preferences window.
-            defaults.setObject(cocoaTimestampFormatFor(defaults.stringForKey("timestampDataFormat")), key);
+            defaults.setObject(
+                cocoaTimestampFormatFor(defaults.stringForKey(PreferenceKey::timestampDataFormat)), key);
             continue;
         }
         if (!defaults.contains(key))
             defaults.setObject(value, key);
     }
     // A stored 0 never survives a start; a value of another kind is left alone like every other key.
-    const QVariant exportSource = defaults.objectForKey("exportSource");
+    const QVariant exportSource = defaults.objectForKey(PreferenceKey::exportSource);
     const bool numeric = exportSource.typeId() == QMetaType::Double ||
                          exportSource.typeId() == QMetaType::LongLong ||
                          exportSource.typeId() == QMetaType::Int;
     if (numeric && exportSource.toDouble() == 0)
-        defaults.setObject(qint64(-1), "exportSource");
+        defaults.setObject(qint64(-1), PreferenceKey::exportSource);
     defaults.synchronize();
 }
 

@@ -11,10 +11,6 @@ class UserDefaults;
 class PreferenceDefaults
 {
 public:
-    // Posted (no sender, no user info) when a setting of the SQL editor group changed; observers
-    // read the store again.
-    static const QString sqlPreferenceUpdateNotification;
-
     // Writes every missing key, derives `cocoaTimestampDataFormat` from `timestampDataFormat`, turns a
     // stored `exportSource` of 0 into -1 and flushes the store. main() calls it with the standard store
     // before the application object exists.

@@ -1,4 +1,5 @@
 #include "app/StartupController.h"
+#include "platform/AppFolders.h"
 
 #include "app/StartupControllerDelegate.h"
 #include "bridge/QoJavaBridge.h"
@@ -6,7 +7,6 @@
 #include "platform/MainThread.h"
 
 #include <QPointer>
-#include <QStandardPaths>
 
 const QStringList &StartupController::preloadedClasses()
 {
@@ -59,8 +59,7 @@ void StartupController::startupComplete()
 
 QString StartupController::applicationSupportFolder()
 {
-    return QStringLiteral("%1/Vorn").arg(
-        QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation).value(0));
+    return AppFolders::support();
 }
 
 // The root exists only to run the backend's initialisation code once; the arguments sit where a

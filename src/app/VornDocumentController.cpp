@@ -1,4 +1,5 @@
 #include "app/VornDocumentController.h"
+#include "platform/Preferences.h"
 
 #include "app/ApplicationMenu.h"
 #include "app/ReportMail.h"
@@ -168,7 +169,8 @@ void VornDocumentController::startupControllerFinished(StartupController *)
 
 void VornDocumentController::checkUpgradeVorn2()
 {
-    if (!defaults_.arrayForKey("allConnections").isEmpty() && defaults_.boolForKey("vorn2upgrade"))
+    if (!defaults_.arrayForKey("allConnections").isEmpty() &&
+        defaults_.boolForKey(PreferenceKey::vorn2upgrade))
         return;
     if (const std::optional<QVariantMap> old = Vorn2UpgradeAssistant::readOldPreferences()) {
         if (!Vorn2UpgradeConnections::importableConnections(*old).isEmpty()) {
@@ -176,22 +178,22 @@ void VornDocumentController::checkUpgradeVorn2()
             vorn2UpgradeAssistant_->run();
         }
     }
-    defaults_.setObject(true, "vorn2upgrade");
+    defaults_.setObject(true, PreferenceKey::vorn2upgrade);
     defaults_.synchronize();
 }
 
 void VornDocumentController::startupNewBuild()
 {
     const qint64 build = buildNumberFromString(info_.value("BuildNumber").toString());
-    if (build > defaults_.integerForKey("last_auto_releasenotes")) {
-        defaults_.setObject(build, "last_auto_releasenotes");
+    if (build > defaults_.integerForKey(PreferenceKey::last_auto_releasenotes)) {
+        defaults_.setObject(build, PreferenceKey::last_auto_releasenotes);
         AdvancedWindow *notes = openWindowWithRtfDocument(releaseNotesName());
         notes->setClosingDelegate(this);
         placeBesideWelcomeScreen(notes);
     }
-    if (!defaults_.contains("QuicklookRefresh_3.0.0")) {
+    if (!defaults_.contains(PreferenceKey::quicklookRefresh)) {
         qInfo("Initializing new Quicklook Install (build %lld)...", build);
-        defaults_.setObject(build, "QuicklookRefresh_3.0.0");
+        defaults_.setObject(build, PreferenceKey::quicklookRefresh);
         // The preview host reads its generator anew at every run: there is nothing to reload yet.
     }
     defaults_.synchronize();
@@ -256,7 +258,7 @@ void VornDocumentController::createNewTabWithFilter(const QByteArray &filter, Ta
     QVariantMap info = source->initializationInfoForTabDuplication();
     info.insert("filter", filter);
     openUntitledDocumentAndDisplay(true, source->windowController(), true,
-                                   defaults_.boolForKey("selectCreatedTabs"), info, nullptr);
+                                   defaults_.boolForKey(PreferenceKey::selectCreatedTabs), info, nullptr);
     closeWelcomeScreen();
 }
 
@@ -485,7 +487,8 @@ void VornDocumentController::duplicatieTab(QObject *)
     auto *active = current ? qobject_cast<VornDocument *>(current->activeDocument()) : nullptr;
     if (!active)
         return;
-    openUntitledDocumentAndDisplay(true, current, true, defaults_.boolForKey("selectCreatedTabs"),
+    openUntitledDocumentAndDisplay(true, current, true,
+                                   defaults_.boolForKey(PreferenceKey::selectCreatedTabs),
                                    active->initializationInfoForTabDuplication(), nullptr);
     closeWelcomeScreen();
 }

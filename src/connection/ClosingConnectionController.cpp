@@ -3,9 +3,9 @@
 #include "bridge/QoJavaBridgeException.h"
 #include "bridge/ThreadController.h"
 #include "connection/ClosingConnectionControllerDelegate.h"
-#include "document/DocumentAlertSheet.h"
-#include "document/StatusManager.h"
+#include "kit/DocumentAlertSheet.h"
 #include "platform/MainThread.h"
+#include "status/StatusManager.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

@@ -1,4 +1,5 @@
 #include "connection/ConnectedController.h"
+#include "platform/AppFolders.h"
 
 #include "connection/ConnectedControllerDelegate.h"
 #include "platform/PropertyList.h"
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
-#include <QStandardPaths>
 
 #include <execinfo.h>
 
@@ -117,12 +117,12 @@ bool ConnectedController::clearRootSelection()
 
 QString ConnectedController::applicationSupportFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vorn");
+    return AppFolders::support();
 }
 
 QString ConnectedController::settingsFilePath(const QString &identifier)
 {
-    return applicationSupportFolder() + '/' + settingsFileName(identifier);
+    return AppFolders::connectionSettings() + '/' + settingsFileName(identifier);
 }
 
 void ConnectedController::loadSettingsIfNecessary()

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QDialog>
 #include <QObject>
 #include <QPointer>
 #include <QVariantMap>
 
-class QDialog;
 class QLabel;
 class QWidget;
 

@@ -1,8 +1,8 @@
 #include "connection/ConnectionListModel.h"
 
 #include "connection/SavedConnections.h"
+#include "kit/LabelImages.h"
 #include "platform/UserDefaults.h"
-#include "tabs/Tab.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -67,7 +67,7 @@ QVariant ConnectionListModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole:
         if (header || index.column() != LabelColumn || connection->label() == 0)
             return {};
-        return Tab::imageForLabel(unsigned(connection->label()));
+        return LabelImages::markForLabel(unsigned(connection->label()));
     case Qt::SizeHintRole:
         return QSize(-1, header ? 19 : 17);
     default:

@@ -4,9 +4,9 @@
 #include "connection/ConnectionTest.h"
 #include "connection/ConnectionViewControllerDelegate.h"
 #include "connection/GroupRowView.h"
+#include "kit/LabelImages.h"
 #include "kit/ShortcutVisualizer.h"
 #include "platform/FileBookmarks.h"
-#include "tabs/Tab.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -212,7 +212,7 @@ void ConnectionViewController::fillLabelMenu()
             label == 0 ? connectionText("No label") : ConnectionParameters::labelName(label);
         QAction *item = changeLabelMenu_->addAction(title);
         if (label > 0)
-            item->setIcon(Tab::imageForLabel(unsigned(label)));
+            item->setIcon(LabelImages::markForLabel(unsigned(label)));
         item->setData(label);
         QObject::connect(item, &QAction::triggered, this, [this, label] { changeLabel(label); });
     }
@@ -243,7 +243,7 @@ QComboBox *ConnectionViewController::createLabelPopup()
     auto *popup = new QComboBox;
     popup->addItem(connectionText("No label"));
     for (quint64 label = 1; label <= 9; ++label)
-        popup->addItem(Tab::imageForLabel(unsigned(label)), ConnectionParameters::labelName(label));
+        popup->addItem(LabelImages::markForLabel(unsigned(label)), ConnectionParameters::labelName(label));
     return popup;
 }
 

@@ -1,6 +1,6 @@
 #include "connection/Vorn2UpgradeConnections.h"
 
-#include "tabs/TabbedWindowController.h"
+#include "kit/LabelImages.h"
 
 #include <QAbstractTableModel>
 #include <QCoreApplication>
@@ -200,7 +200,7 @@ QVariant Vorn2UpgradeConnections::objectValue(const QString &column, int row) co
     if (column == "username")
         return c.userName();
     if (column == "label")
-        return c.label() ? QVariant(TabbedWindowController::imageForLabel(unsigned(c.label()))) : QVariant();
+        return c.label() ? QVariant(LabelImages::swatchForLabel(unsigned(c.label()))) : QVariant();
     if (column == "import")
         return connectionsToImport_.contains(connections_[row]) ? 1 : 0;
     return {};

@@ -1,8 +1,8 @@
 #include "document/LoggerViewController.h"
 
-#include "document/LoggerController.h"
 #include "document/LoggerHeaderView.h"
 #include "document/LoggerMoreAttachment.h"
+#include "status/LoggerController.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
@@ -316,4 +316,9 @@ void LoggerViewController::setDefaultInterfaceState()
 {
     textView_->horizontalScrollBar()->setValue(0);
     textView_->verticalScrollBar()->setValue(0);
+}
+
+LoggerController *LoggerViewController::loggerController() const
+{
+    return loggerController_;
 }

@@ -30,7 +30,7 @@ public:
 
     QTextEdit *textView() const { return textView_; }
     LoggerHeaderView *headerView() const { return headerView_; }
-    LoggerController *loggerController() const { return loggerController_; }
+    LoggerController *loggerController() const;
     // Not owned: the document's status manager owns its logger.
     void setLoggerController(LoggerController *loggerController);
     void detachModel() override { setLoggerController(nullptr); }

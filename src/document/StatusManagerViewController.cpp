@@ -1,11 +1,11 @@
 #include "document/StatusManagerViewController.h"
 
-#include "document/StatusBarElement.h"
-#include "document/StatusManager.h"
-#include "document/StatusManagerAlertSheet.h"
-#include "document/StatusManagerMessage.h"
 #include "document/StatusManagerViewPart.h"
 #include "platform/MainThread.h"
+#include "status/StatusBarElement.h"
+#include "status/StatusManager.h"
+#include "status/StatusManagerAlertSheet.h"
+#include "status/StatusManagerMessage.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bridge/QoJavaObject.h"
-#include "document/StatusManagerRoot.h"
+#include "status/StatusManagerRoot.h"
 
 // The status manager's questions asked of the document's backend root ("nl/dalmerik/vorn/VornRoot")
 // and its current result set, through the bridge. Main thread only, like the status bar.

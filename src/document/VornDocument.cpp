@@ -1,4 +1,6 @@
 #include "document/VornDocument.h"
+#include "platform/AppFolders.h"
+#include "platform/Preferences.h"
 
 #include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
@@ -7,9 +9,7 @@
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
-#include "document/LoggerController.h"
 #include "document/LoggerViewController.h"
-#include "document/StatusManager.h"
 #include "document/StatusManagerPaneViewController.h"
 #include "document/StatusManagerViewController.h"
 #include "document/StatusManagerVornRoot.h"
@@ -18,11 +18,13 @@
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
+#include "platform/MainThread.h"
+#include "platform/UserDefaults.h"
 #include "resultset/ParameterInputController.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetViewController.h"
-#include "platform/MainThread.h"
-#include "platform/UserDefaults.h"
+#include "status/LoggerController.h"
+#include "status/StatusManager.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/PaneViewController.h"
 #include "window/SimpleActionController.h"
@@ -33,7 +35,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace
 {
@@ -65,11 +66,11 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     Q_ASSERT_X(root, "VornDocument", "The backend root could not be created");
     UserDefaults &defaults = UserDefaults::standard();
     root->call(QStringLiteral("initRoot:::::::"),
-               {applicationSupportFolder(), defaults.stringForKey(QStringLiteral("timestampDataFormat")),
-                defaults.boolForKey(QStringLiteral("quickFilterUseLike")) ? 1 : 0,
-                defaults.boolForKey(QStringLiteral("quickFilterUseLikeMatchOnNumeric")) ? 1 : 0,
-                defaults.boolForKey(QStringLiteral("timestampRoundMidnight")) ? 1 : 0,
-                int(defaults.integerForKey(QStringLiteral("numberOfResultSetRows"))), 0});
+               {applicationSupportFolder(), defaults.stringForKey(PreferenceKey::timestampDataFormat),
+                defaults.boolForKey(PreferenceKey::quickFilterUseLike) ? 1 : 0,
+                defaults.boolForKey(PreferenceKey::quickFilterUseLikeMatchOnNumeric) ? 1 : 0,
+                defaults.boolForKey(PreferenceKey::timestampRoundMidnight) ? 1 : 0,
+                int(defaults.integerForKey(PreferenceKey::numberOfResultSetRows)), 0});
 
     auto threads = std::make_shared<ThreadController>();
     auto status = std::make_shared<StatusManager>(std::make_shared<StatusManagerVornRoot>(root));
@@ -104,7 +105,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     simpleActionController_ = std::make_unique<SimpleActionController>();
     parameterInputController_ = std::make_unique<ParameterInputController>();
 
-    tabTitleFormat_ = int(defaults.integerForKey(QStringLiteral("defaultTabTitle")));
+    tabTitleFormat_ = int(defaults.integerForKey(PreferenceKey::defaultTabTitle));
     dirtyCheckTimer_ = std::make_unique<QTimer>();
     dirtyCheckTimer_->setInterval(dirtyCheckIntervalMs);
     QObject::connect(dirtyCheckTimer_.get(), &QTimer::timeout, this,
@@ -142,16 +143,14 @@ void VornDocument::registerWindowPanes()
                                              [] { return std::make_unique<SQLEditorViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::Resultset,
                                              [] { return std::make_unique<ResultsetViewController>(); });
-    VornTabbedWindowController::setSheetMaker(VornTabbedWindowController::Sheet::ConnectionDetails,
-                                              [](VornTabbedWindowController *) {
-                                                  return std::make_unique<ConnectionDetails>();
-                                              });
+    VornTabbedWindowController::setSheetMaker(
+        VornTabbedWindowController::Sheet::ConnectionDetails,
+        [](VornTabbedWindowController *) { return std::make_unique<ConnectionDetails>(); });
 }
 
 QString VornDocument::applicationSupportFolder()
 {
-    return QStringLiteral("%1/Vorn").arg(
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    return AppFolders::support();
 }
 
 QoJavaObjectPtr VornDocument::vornRoot() const

@@ -4,10 +4,10 @@
 #include "connection/ClosingDocumentControllerDelegate.h"
 #include "connection/ConnectionPanelDelegate.h"
 #include "connection/ConnectionParameters.h"
-#include "document/LoggerControllerDelegate.h"
-#include "document/StatusManagerDelegate.h"
 #include "editor/SQLEditorControllerDelegate.h"
 #include "resultset/ResultsetControllerDelegate.h"
+#include "status/LoggerControllerDelegate.h"
+#include "status/StatusManagerDelegate.h"
 #include "window/MainWindowDocument.h"
 
 #include <QMetaType>

@@ -4,11 +4,11 @@
 #include "bridge/ThreadController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
-#include "document/LoggerController.h"
-#include "document/StatusManager.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
 #include "platform/MainThread.h"
+#include "status/LoggerController.h"
+#include "status/StatusManager.h"
 #include "tabs/TabbedWindowController.h"
 
 #include <QCoreApplication>

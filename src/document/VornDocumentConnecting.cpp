@@ -7,16 +7,17 @@
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
-#include "document/DocumentAlertSheet.h"
-#include "document/LoggerController.h"
-#include "document/StatusManager.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
 #include "editor/SQLEditorController.h"
+#include "kit/DocumentAlertSheet.h"
 #include "platform/Bundle.h"
 #include "platform/FileBookmarks.h"
 #include "platform/MainThread.h"
+#include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
+#include "status/LoggerController.h"
+#include "status/StatusManager.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/FeaturedToolbar.h"
 #include "window/ToolbarController.h"
@@ -285,10 +286,10 @@ void VornDocument::startConnectionThread()
     UserDefaults &defaults = UserDefaults::standard();
     ConnectRequest request{*connectionParameters_,
                            traits.hasLocalDatabaseFileConnection(connectionParameters_->databaseType()),
-                           defaults.boolForKey(QStringLiteral("timeOutWhileConnecting")) ? 20 : 0,
+                           defaults.boolForKey(PreferenceKey::timeOutWhileConnecting) ? 20 : 0,
                            connectionFlags(connectionParameters_->autoCommit(),
-                                           defaults.boolForKey(QStringLiteral("keepConnectionAlive")),
-                                           defaults.boolForKey(QStringLiteral("oracleIndexHints")))};
+                                           defaults.boolForKey(PreferenceKey::keepConnectionAlive),
+                                           defaults.boolForKey(PreferenceKey::oracleIndexHints))};
     documentStatusUpdated();
     std::thread([worker = std::make_shared<StartupConnection>(session_, QPointer<VornDocument>(this),
                                                               std::move(request))] {

@@ -5,13 +5,14 @@
 #include "connection/ConnectionHelper.h"
 #include "connection/DatabaseTypeTraits.h"
 #include "document/DocumentHelper.h"
-#include "document/LoggerController.h"
-#include "document/StatusManager.h"
 #include "document/StatusManagerViewController.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
 #include "platform/MainThread.h"
+#include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
+#include "status/LoggerController.h"
+#include "status/StatusManager.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/PaneViewController.h"
 #include "window/VornTabbedWindowController.h"
@@ -143,7 +144,7 @@ void VornDocument::showWindows()
     const QVariantMap info = initializationInfo();
     const bool restoring = info.contains(restorationKey);
     UserDefaults &defaults = UserDefaults::standard();
-    bool showEditor = !restoring && defaults.boolForKey(QStringLiteral("startWithSqlEditor"));
+    bool showEditor = !restoring && defaults.boolForKey(PreferenceKey::startWithSqlEditor);
     if (info.contains(sqlContentKey)) {
         setSqlContents(info.value(sqlContentKey).toString());
         // Text from elsewhere than the document's own file is unsaved work.
@@ -249,7 +250,7 @@ QVariantMap VornDocument::initializationInfoForTabDuplication() const
     // The browser's state and selected element join here once the browser exists.
     QVariantMap info{{connectionParametersKey, QVariant::fromValue(connectionParameters_)},
                      {connectedKey, connected()}};
-    if (UserDefaults::standard().boolForKey(QStringLiteral("tabDuplicateSQL")))
+    if (UserDefaults::standard().boolForKey(PreferenceKey::tabDuplicateSQL))
         info.insert(sqlContentKey, sqlContents());
     return info;
 }

@@ -1,11 +1,12 @@
 // The connection document as the delegate of the SQL editor and the result-set model: which content
 // pane a statement's run shows, the parameter form, and the result grid kept in step with its model.
-#include "browser/SqlBrowserElement.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
+#include "elements/SqlBrowserElement.h"
+#include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
 #include "resultset/ParameterInputController.h"
 #include "resultset/ResultsetController.h"
@@ -182,7 +183,7 @@ void VornDocument::resultSetRequestsNewDocumentForUpdatedFilter(const ExtendedFi
             if (!documents || (!newWindow && !window))
                 return;
             TabbedDocument *document = documents->openUntitledDocumentAndDisplay(
-                true, window, true, UserDefaults::standard().boolForKey(QStringLiteral("selectCreatedTabs")),
+                true, window, true, UserDefaults::standard().boolForKey(PreferenceKey::selectCreatedTabs),
                 info, nullptr);
             if (document && document->windowController() && document->windowController()->isWindowLoaded())
                 document->windowController()->window()->activateWindow();

@@ -2,12 +2,12 @@
 
 #include "bridge/QoJavaBridgeException.h"
 #include "bridge/ThreadController.h"
-#include "document/StatusManager.h"
 #include "editor/QueryHistoryRecorder.h"
 #include "editor/SQLEditorControllerDelegate.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLEditorVornRoot.h"
 #include "platform/MainThread.h"
+#include "status/StatusManager.h"
 
 #include <QApplication>
 #include <QLoggingCategory>

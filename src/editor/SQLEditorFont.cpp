@@ -1,4 +1,5 @@
 #include "editor/SQLEditorFont.h"
+#include "platform/Preferences.h"
 
 #include "platform/UserDefaults.h"
 
@@ -6,7 +7,7 @@
 
 int SQLEditorFont::fontSize()
 {
-    return int(UserDefaults::standard().integerForKey(QStringLiteral("syntaxFontSize")));
+    return int(UserDefaults::standard().integerForKey(PreferenceKey::syntaxFontSize));
 }
 
 QFont SQLEditorFont::editorFont()

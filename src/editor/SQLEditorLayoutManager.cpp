@@ -1,4 +1,5 @@
 #include "editor/SQLEditorLayoutManager.h"
+#include "platform/Preferences.h"
 
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLTextView.h"
@@ -60,7 +61,7 @@ void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView
                 painter.fillRect(rect, storage->activeHintColor());
         }
     }
-    QColor parameter(UserDefaults::standard().stringForKey(QStringLiteral("syntaxParameterColor")));
+    QColor parameter(UserDefaults::standard().stringForKey(PreferenceKey::syntaxParameterColor));
     for (const QRectF &box : parameterBoxes(view)) {
         if (!box.intersects(exposed))
             continue;

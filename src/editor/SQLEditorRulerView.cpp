@@ -1,10 +1,10 @@
 #include "editor/SQLEditorRulerView.h"
 
-#include "app/PreferenceDefaults.h"
 #include "editor/SQLEditorFont.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLTextView.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Preferences.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -23,7 +23,7 @@ QColor grey(float white)
 SQLEditorRulerView::SQLEditorRulerView(SQLTextView *scrollView) : clientView_(scrollView)
 {
     preferenceObserver_ = NotificationCenter::defaultCenter().addObserver(
-        PreferenceDefaults::sqlPreferenceUpdateNotification, nullptr,
+        Preferences::sqlPreferenceUpdateNotification, nullptr,
         [this](const Notification &) { sqlEditorDefaultsUpdated(); });
     sqlEditorDefaultsUpdated();
 }

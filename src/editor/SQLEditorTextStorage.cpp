@@ -1,8 +1,9 @@
 #include "editor/SQLEditorTextStorage.h"
+#include "platform/Preferences.h"
 
-#include "app/PreferenceDefaults.h"
 #include "editor/SQLEditorFont.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
 #include "sql/SQLParser.h"
 #include "sql/SQLParserParseProperties.h"
@@ -122,7 +123,7 @@ SQLEditorTextStorage::SQLEditorTextStorage(QObject *parent)
     parser_->setParseProperties(SQLParserParseProperties::defaultParseProperties());
     connect(this, &QTextDocument::contentsChange, this, &SQLEditorTextStorage::contentsDidChange);
     preferenceObserver_ = NotificationCenter::defaultCenter().addObserver(
-        PreferenceDefaults::sqlPreferenceUpdateNotification, nullptr,
+        Preferences::sqlPreferenceUpdateNotification, nullptr,
         [this](const Notification &) { sqlEditorDefaultsUpdated(); });
     sqlEditorDefaultsUpdated();
 }
@@ -197,12 +198,12 @@ void SQLEditorTextStorage::sqlEditorDefaultsUpdated()
 {
     const UserDefaults &defaults = UserDefaults::standard();
     setDefaultFont(SQLEditorFont::editorFont());
-    performSyntaxColoring_ = defaults.boolForKey(QStringLiteral("performSyntaxColoring"));
-    syntaxNormalColor_ = QColor(defaults.stringForKey(QStringLiteral("syntaxNormalColor")));
-    syntaxReservedColor_ = QColor(defaults.stringForKey(QStringLiteral("syntaxReservedColor")));
-    syntaxContextColor_ = QColor(defaults.stringForKey(QStringLiteral("syntaxContextColor")));
-    syntaxLiteralColor_ = QColor(defaults.stringForKey(QStringLiteral("syntaxLiteralColor")));
-    syntaxCommentColor_ = QColor(defaults.stringForKey(QStringLiteral("syntaxCommentColor")));
+    performSyntaxColoring_ = defaults.boolForKey(PreferenceKey::performSyntaxColoring);
+    syntaxNormalColor_ = QColor(defaults.stringForKey(PreferenceKey::syntaxNormalColor));
+    syntaxReservedColor_ = QColor(defaults.stringForKey(PreferenceKey::syntaxReservedColor));
+    syntaxContextColor_ = QColor(defaults.stringForKey(PreferenceKey::syntaxContextColor));
+    syntaxLiteralColor_ = QColor(defaults.stringForKey(PreferenceKey::syntaxLiteralColor));
+    syntaxCommentColor_ = QColor(defaults.stringForKey(PreferenceKey::syntaxCommentColor));
     doFullSyntaxReparse();
 }
 
@@ -527,7 +528,7 @@ void SQLEditorTextStorage::markActiveRange(TextRange range)
         qWarning("Warning active range beyond contents");
         range.length = std::max<qint64>(0, length() - range.location);
     }
-    activeHintColor_ = QColor(UserDefaults::standard().stringForKey(QStringLiteral("syntaxActiveHintColor")));
+    activeHintColor_ = QColor(UserDefaults::standard().stringForKey(PreferenceKey::syntaxActiveHintColor));
     lastMarkedActiveRange_ = range;
     emit needsDisplay(range);
 }

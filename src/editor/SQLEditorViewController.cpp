@@ -1,12 +1,12 @@
 #include "editor/SQLEditorViewController.h"
 
-#include "app/PreferenceDefaults.h"
 #include "editor/SQLEditorControllerInterface.h"
 #include "editor/SQLEditorFont.h"
 #include "editor/SQLEditorRulerView.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLTextView.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Preferences.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,7 +62,7 @@ SQLEditorViewController::SQLEditorViewController(QObject *parent) : PaneViewCont
     NotificationCenter &center = NotificationCenter::defaultCenter();
     splitViewObserver_ = center.addObserver(QStringLiteral("ContentSplitViewABecameVisible"), nullptr,
                                             [this](const Notification &) { splitViewUpdates(); });
-    preferenceObserver_ = center.addObserver(PreferenceDefaults::sqlPreferenceUpdateNotification, nullptr,
+    preferenceObserver_ = center.addObserver(Preferences::sqlPreferenceUpdateNotification, nullptr,
                                              [this](const Notification &) { sqlEditorDefaultsUpdated(); });
 }
 

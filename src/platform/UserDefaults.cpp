@@ -1,4 +1,5 @@
 #include "platform/UserDefaults.h"
+#include "platform/AppFolders.h"
 
 #include "platform/UnreadableFile.h"
 
@@ -11,9 +12,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
-#include <QStandardPaths>
 
-namespace {
+namespace
+{
 
 const QString dataMarker = QStringLiteral("$base64");
 
@@ -109,8 +110,7 @@ void keepUnreadableFile(const QString &filePath)
 
 UserDefaults &UserDefaults::standard()
 {
-    static UserDefaults defaults(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                                 "/Vorn/Vorn.json");
+    static UserDefaults defaults(AppFolders::preferencesFile());
     return defaults;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/BrowserElement.h"
+#include "elements/BrowserElement.h"
 
 #include <QByteArray>
 #include <QList>

@@ -3,11 +3,11 @@
 #include "bridge/JavaUtils.h"
 #include "bridge/QoJavaBridgeException.h"
 #include "bridge/ThreadController.h"
-#include "document/StatusManager.h"
 #include "kit/FormatUtils.h"
 #include "platform/MainThread.h"
 #include "resultset/ResultsetControllerDelegate.h"
 #include "resultset/VornCellWrapper.h"
+#include "status/StatusManager.h"
 
 #include <QApplication>
 #include <QCoreApplication>

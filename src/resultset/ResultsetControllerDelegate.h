@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/BrowserElement.h"
 #include "connection/ConnectedControllerDelegate.h"
+#include "elements/BrowserElement.h"
 #include "resultset/ExtendedFilter.h"
 
 #include <QStringList>

@@ -1,8 +1,10 @@
 #include "tabs/Tab.h"
+#include "platform/Preferences.h"
 
 #include "kit/AdvancedWindow.h"
 #include "kit/ColorBox.h"
 #include "kit/ImageUtil.h"
+#include "kit/LabelImages.h"
 #include "kit/MouseDownActionButton.h"
 #include "platform/UserDefaults.h"
 #include "tabs/TabDelegate.h"
@@ -393,17 +395,7 @@ QList<VisualShortcut> Tab::visualShortcuts()
 
 QPixmap Tab::imageForLabel(unsigned label)
 {
-    const Colors &colors = ColorBox::colors().active();
-    if (!Colors::baseColorForTabLabel(label).isValid())
-        return {};
-    QPixmap image(16, 16);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(colors.innerColorForTabLabel(label));
-    painter.setPen(QPen(colors.outerColorForTabLabel(label), 1));
-    painter.drawEllipse(QRectF(2, 2, 12, 12));
-    return image;
+    return LabelImages::markForLabel(label);
 }
 
 QFont Tab::titleFont() const
@@ -428,8 +420,8 @@ Tab::Layout Tab::layoutForDrawing() const
     if (extensionTab_)
         text.setWidth(text.width() - 16);
     UserDefaults &defaults = UserDefaults::standard();
-    if (defaults.boolForKey("showColorLabelTabs") && label_ != 0 && !isHidden()) {
-        if (!defaults.boolForKey("showColorLabelTabsWide")) {
+    if (defaults.boolForKey(PreferenceKey::showColorLabelTabs) && label_ != 0 && !isHidden()) {
+        if (!defaults.boolForKey(PreferenceKey::showColorLabelTabsWide)) {
             QRectF dot(text.x() - 12, 6, 12, 12);
             if (dot.x() < 22) {
                 const double shift = 22 - dot.x();

@@ -1,4 +1,5 @@
 #include "tabs/TabbedDocument.h"
+#include "platform/AppFolders.h"
 
 #include "kit/AdvancedWindow.h"
 #include "tabs/TabbedWindowController.h"
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <atomic>
 
@@ -192,7 +192,7 @@ bool TabbedDocument::autosave(QString *error)
 
 QString TabbedDocument::autosaveFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Vorn/Autosave";
+    return AppFolders::autosave();
 }
 
 QString TabbedDocument::newTemporaryFilePath()
@@ -267,4 +267,9 @@ QVariantMap TabbedDocument::restorableDocumentInfo() const
 void TabbedDocument::documentRestorationComplete()
 {
     qWarning("TabbedDocument subclass must implement - (void)documentRestorationComplete;");
+}
+
+TabbedWindowController *TabbedDocument::sharedWindowController() const
+{
+    return sharedWindowController_;
 }

@@ -40,7 +40,7 @@ public:
     unsigned tabLabel() const { return tabLabel_; }
     // Overrides call the base first.
     virtual void setTabLabel(unsigned label);
-    TabbedWindowController *sharedWindowController() const { return sharedWindowController_; }
+    TabbedWindowController *sharedWindowController() const;
     void setSharedWindowController(TabbedWindowController *controller);
 
     // Puts the document into a window as its active tab: a new window (createTabbedWindowController)

@@ -1,4 +1,6 @@
 #include "tabs/TabbedDocumentController.h"
+#include "platform/AppFolders.h"
+#include "platform/Preferences.h"
 
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedDocument.h"
@@ -14,7 +16,6 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QUrl>
 #include <QWindow>
 
@@ -223,7 +224,7 @@ void TabbedDocumentController::openDocumentWithContentsOfURL(const QString &path
     if (document) {
         addDocument(document);
         if (display) {
-            if (UserDefaults::standard().boolForKey("openDocumentInTab")) {
+            if (UserDefaults::standard().boolForKey(PreferenceKey::openDocumentInTab)) {
                 document->makeWindowControllers(currentTabbedWindowController(), false);
                 document->showWindows();
             } else {
@@ -372,8 +373,7 @@ void TabbedDocumentController::activateDocument(TabbedWindowController *windowCo
 
 QString TabbedDocumentController::restorationFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           "/Vorn/WindowRestoration.json";
+    return AppFolders::restorationFile();
 }
 
 QString TabbedDocumentController::stringFromRect(const QRect &rect)

@@ -1,4 +1,5 @@
 #include "window/CommonSplitView.h"
+#include "platform/Preferences.h"
 
 #include "kit/AdvancedWindow.h"
 #include "kit/ColorBox.h"
@@ -290,8 +291,8 @@ void CommonSplitView::setDefaultInterfaceState()
     const int a = requirements_[DefaultA];
     const int b = requirements_[DefaultB];
     lastSideExtent_ = {a, 0, b};
-    viewA()->setHidden(!UserDefaults::standard().boolForKey("startWithBrowserPanel"));
-    viewB()->setHidden(!UserDefaults::standard().boolForKey("startWithInfoPanel"));
+    viewA()->setHidden(!UserDefaults::standard().boolForKey(PreferenceKey::startWithBrowserPanel));
+    viewB()->setHidden(!UserDefaults::standard().boolForKey(PreferenceKey::startWithInfoPanel));
     setSizes({viewAEnabled() ? a : 0, std::max(0, extent() - a - b), viewBEnabled() ? b : 0});
 }
 

@@ -1,6 +1,6 @@
 // The closing checks over every branch, with the sheets answered by the test, against a SQLite
 // file through the real backend.
-#include "../document/StatusManagerFakes.h"
+#include "../status/StatusManagerFakes.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
 #include "connection/ClosingDocumentController.h"

@@ -2,10 +2,10 @@
 
 #include "BackendTestSupport.h"
 #include "bridge/QoJavaBridge.h"
-#include "document/LoggerController.h"
-#include "document/StatusManager.h"
 #include "document/VornDocument.h"
 #include "platform/Bundle.h"
+#include "status/LoggerController.h"
+#include "status/StatusManager.h"
 #include "tabs/TabbedWindowController.h"
 
 #include <QAbstractButton>

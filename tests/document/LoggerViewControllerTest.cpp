@@ -1,7 +1,7 @@
-#include "WaitFor.h"
 #include "document/LoggerViewController.h"
-#include "document/LoggerController.h"
-#include "document/LoggerControllerDelegate.h"
+#include "WaitFor.h"
+#include "status/LoggerController.h"
+#include "status/LoggerControllerDelegate.h"
 
 #include "platform/NotificationCenter.h"
 

@@ -1,5 +1,5 @@
+#include "../status/StatusManagerFakes.h"
 #include "WaitFor.h"
-#include "StatusManagerFakes.h"
 
 #include "document/StatusManagerButtonCell.h"
 #include "document/StatusManagerViewController.h"

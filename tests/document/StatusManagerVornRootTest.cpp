@@ -1,4 +1,4 @@
-#include "StatusManagerFakes.h"
+#include "../status/StatusManagerFakes.h"
 
 #include "../backend/BackendTestSupport.h"
 #include "document/StatusManagerVornRoot.h"

@@ -1,15 +1,12 @@
-#include "WaitFor.h"
 #include "document/VornDocument.h"
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
 #include "TestServers.h"
+#include "WaitFor.h"
 #include "bridge/ThreadController.h"
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
-#include "document/LoggerController.h"
 #include "document/LoggerViewController.h"
-#include "document/StatusManager.h"
-#include "document/StatusManagerMessage.h"
 #include "document/StatusManagerPaneViewController.h"
 #include "document/StatusManagerViewController.h"
 #include "editor/SQLEditorController.h"
@@ -17,6 +14,9 @@
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
 #include "platform/UserDefaults.h"
+#include "status/LoggerController.h"
+#include "status/StatusManager.h"
+#include "status/StatusManagerMessage.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/VornTabbedWindowController.h"
 
@@ -370,7 +370,7 @@ TEST_F(VornDocumentTest, ReminderCommitEndsTheTransactionOnAWorker)
     ASSERT_WAIT_FOR_MS(!document.hasDirtyConnection(), 10000);
     ASSERT_WAIT_FOR(!document.vornRoot()->call("reserved").toBool());
     ASSERT_WAIT_FOR_EQ(document.statusManager()->connectionStatusText(),
-                 "Successfully committed changes to the database");
+                       "Successfully committed changes to the database");
 }
 
 TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)

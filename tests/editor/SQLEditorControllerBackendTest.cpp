@@ -1,7 +1,7 @@
 // Statements typed in the editor run through the real backend against a SQLite file and the test servers:
 // parameters, a result set, an error and a cancelled long statement.
 #include "../backend/BackendTestSupport.h"
-#include "../document/StatusManagerFakes.h"
+#include "../status/StatusManagerFakes.h"
 #include "EditorTestSupport.h"
 #include "LongStatements.h"
 #include "TestServers.h"

@@ -1,6 +1,6 @@
 // The SQL editor model: statements from the editor text, parameters, and runs on the worker thread
 // against a scripted root, reported through a real status manager to a fake document.
-#include "../document/StatusManagerFakes.h"
+#include "../status/StatusManagerFakes.h"
 #include "EditorTestSupport.h"
 
 #include "bridge/QoJavaBridge.h"

@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "platform/Preferences.h"
 
 #include "editor/SQLEditorTextStorage.h"
 #include "platform/NotificationCenter.h"
@@ -138,7 +139,7 @@ TEST_F(SQLEditorTextStorageTest, ColouringPreferenceIsReadOnUpdate)
     ASSERT_EQ(colorAt(*storage, 0), storage->syntaxReservedColor());
     UserDefaults::standard().setObject(false, "performSyntaxColoring");
     UserDefaults::standard().setObject("#123456", "syntaxNormalColor");
-    NotificationCenter::defaultCenter().postNotification(PreferenceDefaults::sqlPreferenceUpdateNotification);
+    NotificationCenter::defaultCenter().postNotification(Preferences::sqlPreferenceUpdateNotification);
     processEvents();
     EXPECT_FALSE(storage->performSyntaxColoring());
     EXPECT_EQ(colorAt(*storage, 0), QColor("#123456"));

@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "platform/Preferences.h"
 
 #include "editor/SQLEditorControllerInterface.h"
 #include "editor/SQLEditorRulerView.h"
@@ -277,10 +278,10 @@ TEST_F(SQLEditorViewControllerTest, InterfaceStateRestoresScrollOnlyAtTheSameSiz
 TEST_F(SQLEditorViewControllerTest, FontFollowsThePreference)
 {
     UserDefaults::standard().setObject(17, "syntaxFontSize");
-    NotificationCenter::defaultCenter().postNotification(PreferenceDefaults::sqlPreferenceUpdateNotification);
+    NotificationCenter::defaultCenter().postNotification(Preferences::sqlPreferenceUpdateNotification);
     EXPECT_EQ(pane->sqlTextView()->font().pointSize(), 17);
     UserDefaults::standard().setObject(11, "syntaxFontSize");
-    NotificationCenter::defaultCenter().postNotification(PreferenceDefaults::sqlPreferenceUpdateNotification);
+    NotificationCenter::defaultCenter().postNotification(Preferences::sqlPreferenceUpdateNotification);
 }
 
 TEST_F(SQLEditorViewControllerTest, CancelGoesToTheModel)

@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "platform/Preferences.h"
 
 #include "editor/SQLEditorLayoutManager.h"
 #include "editor/SQLEditorRulerView.h"
@@ -273,11 +274,11 @@ TEST_F(SQLTextViewTest, RulerMeasuresAgainAfterAFontChange)
     ruler->sourceUpdated();
     const int before = ruler->ruleThickness();
     UserDefaults::standard().setObject(30, "syntaxFontSize");
-    NotificationCenter::defaultCenter().postNotification(PreferenceDefaults::sqlPreferenceUpdateNotification);
+    NotificationCenter::defaultCenter().postNotification(Preferences::sqlPreferenceUpdateNotification);
     ruler->sourceUpdated(); // same line count, new font
     EXPECT_GT(ruler->ruleThickness(), before);
     UserDefaults::standard().setObject(11, "syntaxFontSize");
-    NotificationCenter::defaultCenter().postNotification(PreferenceDefaults::sqlPreferenceUpdateNotification);
+    NotificationCenter::defaultCenter().postNotification(Preferences::sqlPreferenceUpdateNotification);
 }
 
 TEST_F(SQLTextViewTest, ColouredEditorPicture)

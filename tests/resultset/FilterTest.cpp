@@ -1,6 +1,6 @@
 // Filter values: the archive round trip and the drag token's text.
 #include "resultset/Filter.h"
-#include "browser/BrowserElement.h"
+#include "elements/BrowserElement.h"
 
 #include <QObject>
 #include <QTextDocument>

@@ -3,8 +3,8 @@
 #include "ResultsetTestSupport.h"
 #include "TestServers.h"
 #include "bridge/QoJavaBridge.h"
-#include "document/StatusManager.h"
 #include "resultset/ExtendedFilter.h"
+#include "status/StatusManager.h"
 
 #include <QTemporaryDir>
 #include <QTest>

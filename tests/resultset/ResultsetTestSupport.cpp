@@ -2,12 +2,12 @@
 
 #include "TestServers.h"
 #include "bridge/ThreadController.h"
-#include "document/StatusManager.h"
-#include "document/StatusManagerMessage.h"
 #include "document/StatusManagerVornRoot.h"
 #include "kit/UserNotifier.h"
 #include "platform/DesktopNotifier.h"
 #include "resultset/ResultsetViewController.h"
+#include "status/StatusManager.h"
+#include "status/StatusManagerMessage.h"
 
 #include <QDBusConnection>
 #include <QTest>

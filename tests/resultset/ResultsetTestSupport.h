@@ -3,7 +3,7 @@
 // A result-set model over a real backend root, with a stand-in for its document.
 
 #include "../backend/BackendTestSupport.h"
-#include "browser/BrowserElement.h"
+#include "elements/BrowserElement.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetControllerDelegate.h"
 

@@ -1,6 +1,6 @@
 // Browser elements: identifiers, clones, comparisons and the archive.
-#include "browser/BrowserElement.h"
-#include "browser/SqlBrowserElement.h"
+#include "elements/BrowserElement.h"
+#include "elements/SqlBrowserElement.h"
 
 #include <QBuffer>
 #include <QDataStream>

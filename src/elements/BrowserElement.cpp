@@ -1,4 +1,4 @@
-#include "browser/BrowserElement.h"
+#include "elements/BrowserElement.h"
 
 #include <QHash>
 #include <QLoggingCategory>

@@ -1,11 +1,11 @@
-#include "document/StatusManager.h"
+#include "status/StatusManager.h"
 
-#include "document/LoggerController.h"
-#include "document/StatusManagerAlertSheet.h"
-#include "document/StatusManagerDelegate.h"
-#include "document/StatusManagerRoot.h"
 #include "kit/UserNotifier.h"
 #include "platform/MainThread.h"
+#include "status/LoggerController.h"
+#include "status/StatusManagerAlertSheet.h"
+#include "status/StatusManagerDelegate.h"
+#include "status/StatusManagerRoot.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,7 +1,8 @@
-#include "document/LoggerController.h"
+#include "status/LoggerController.h"
+#include "platform/AppFolders.h"
 
-#include "document/LoggerControllerDelegate.h"
 #include "platform/MainThread.h"
+#include "status/LoggerControllerDelegate.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 #include <QTimer>
 
 namespace
@@ -110,13 +110,7 @@ LoggerController::~LoggerController()
 
 QString LoggerController::logsFolder()
 {
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vorn/Logs");
-    if (!QFileInfo::exists(folder)) {
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, ownerOnly | QFileDevice::ExeOwner);
-    }
-    return folder;
+    return AppFolders::logs();
 }
 
 bool LoggerController::isOwnLogFile(const QUrl &url)

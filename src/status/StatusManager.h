@@ -1,7 +1,7 @@
 #pragma once
 
-#include "document/StatusManagerMessage.h"
 #include "kit/UserNotifierResponseTarget.h"
+#include "status/StatusManagerMessage.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "WaitFor.h"
 #include "StatusManagerFakes.h"
+#include "WaitFor.h"
 
-#include "document/LoggerController.h"
+#include "status/LoggerController.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "browser/SqlBrowserElement.h"
+#include "elements/SqlBrowserElement.h"
 
 SqlBrowserElement::SqlBrowserElement(const QString &schema, const QString &source, double timing)
     : BrowserElement(QStringLiteral("SQL Statement"), schema, QStringLiteral("SQL Statement result"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/BrowserElement.h"
+#include "elements/BrowserElement.h"
 
 // The result of an executed statement: "SQL Statement" of type "SQL Statement result", with the
 // statement's text and its execution time. Neither of those two travels in identifiers or archives.

@@ -3,12 +3,12 @@
 // Fakes of what a status manager talks to: its document, the backend root and the desktop under
 // the application's notifier.
 
-#include "document/StatusBarElement.h"
-#include "document/StatusManager.h"
-#include "document/StatusManagerDelegate.h"
-#include "document/StatusManagerRoot.h"
 #include "kit/UserNotifier.h"
 #include "platform/DesktopNotifier.h"
+#include "status/StatusBarElement.h"
+#include "status/StatusManager.h"
+#include "status/StatusManagerDelegate.h"
+#include "status/StatusManagerRoot.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

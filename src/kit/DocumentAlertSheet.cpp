@@ -1,4 +1,4 @@
-#include "document/DocumentAlertSheet.h"
+#include "kit/DocumentAlertSheet.h"
 
 #include <QMessageBox>
 #include <QPushButton>

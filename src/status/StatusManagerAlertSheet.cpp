@@ -1,6 +1,6 @@
-#include "document/StatusManagerAlertSheet.h"
+#include "status/StatusManagerAlertSheet.h"
 
-#include "document/StatusManagerMessage.h"
+#include "status/StatusManagerMessage.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
+#include "status/LoggerController.h"
 #include "WaitFor.h"
-#include "document/LoggerController.h"
-#include "document/LoggerControllerDelegate.h"
+#include "status/LoggerControllerDelegate.h"
 
 #include <QDir>
 #include <QFile>
