@@ -1,5 +1,6 @@
 #include "bridge/JavaValueConverter.h"
 
+#include "bridge/BridgeLog.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaClass.h"
 #include "bridge/QoJavaObject.h"
@@ -329,9 +330,11 @@ jobject JavaValueConverter::hashtableFromMap(JNIEnv *env, const QVariantMap &map
 
 void JavaValueConverter::logUnconvertible(const QString &type, const QVariant &arg)
 {
-    qWarning().noquote() << QStringLiteral("Can't make parameter from ? into %1").arg(type);
-    qWarning().noquote() << QStringLiteral("Can't make parameter from %1 into %2").arg(arg.toString(), type);
-    qWarning().noquote() << QStringLiteral("Can't make parameter %1").arg(QLatin1String(arg.typeName()));
+    qCWarning(lcBridge).noquote() << QStringLiteral("Can't make parameter from ? into %1").arg(type);
+    qCWarning(lcBridge).noquote()
+        << QStringLiteral("Can't make parameter from %1 into %2").arg(arg.toString(), type);
+    qCWarning(lcBridge).noquote()
+        << QStringLiteral("Can't make parameter %1").arg(QLatin1String(arg.typeName()));
 }
 
 // ---- Overload fit -----------------------------------------------------------------------------

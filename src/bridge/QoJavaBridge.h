@@ -1,8 +1,9 @@
 #pragma once
 
+#include "bridge/JavaDereferencer.h"
+#include "bridge/JavaVirtualMachineLauncher.h"
 #include "bridge/QoJavaObject.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,9 +12,9 @@
 #include <atomic>
 #include <jni.h>
 #include <memory>
-#include <mutex>
-#include <vector>
 
+class JavaClassMirror;
+class JavaExceptionReporter;
 class JavaValueConverter;
 class QoJavaBridgeDelegate;
 class QoJavaClass;
@@ -22,18 +23,15 @@ class QoJavaMethod;
 // The Java VM of the process and the way into it. One VM per process, started from the
 // "QoJavaBridge" dictionary of Info.plist and never destroyed. Every thread that calls Java keeps
 // its own JNI environment; worker threads attach through ThreadController.
+// The bridge owns its parts and forwards to them: the VM launcher (start-up and thread
+// attachment), the class mirror, the exception reporter and the de-referencer; the calls
+// themselves and their value conversions are its own.
 class QoJavaBridge
 {
 public:
     // What the "QoJavaBridge" dictionary of Info.plist makes of the VM. usable is false when a key
     // is missing: then warning is only logged, heldError waits for the delegate.
-    struct Configuration {
-        bool usable = false;
-        QString warning;
-        QString heldError;
-        QString javaHome;
-        QStringList options;
-    };
+    using Configuration = JavaVirtualMachineLauncher::Configuration;
     // Pure function of the Info.plist dictionary and the install prefix (the bundle path).
     static Configuration configurationFromInfoDictionary(const QVariantMap &infoDictionary,
                                                          const QString &bundlePath);
@@ -51,7 +49,7 @@ public:
     ~QoJavaBridge();
 
     bool startupJavaVirtualMachine();
-    bool hasVirtualMachine() const { return virtualMachine_ != nullptr; }
+    bool hasVirtualMachine() const { return launcher_.hasVirtualMachine(); }
 
     // The calling thread's environment; a thread without one is attached on the spot (with a
     // warning) and stays attached. Null without a VM.
@@ -67,10 +65,20 @@ public:
     // Arms the one-shot report of an unexpected Java exception.
     void setReportErrors(bool reportErrors) { reportErrors_ = reportErrors; }
     bool reportErrors() const { return reportErrors_.load(); }
-    // The console captured at the last Java exception (the Java and native stack traces).
+    // The report of the last Java exception of any thread (the Java and native stack traces), as
+    // also kept in java_error_console.out in the Documents folder.
     QString lastErrorLog() const;
     // The configuration error held for the delegate, if any.
     QString delayedConfigError() const;
+
+    // The calling thread's record of Java exceptions thrown by calls through the bridge (calls
+    // and constructors; not the bridge's own reflection and boxing): how many have been reported
+    // on this thread so far, and the toString() of the last one ("java.lang.IllegalStateException:
+    // no number"; null while the count is 0). A client that compares the count before and after a
+    // call can tell "the Java call threw" from a Java null and turn it into an error value; other
+    // threads' exceptions never move this thread's record.
+    static quint64 javaExceptionCount();
+    static QString lastJavaExceptionMessage();
 
     // A mirrored class by slash ("nl/dalmerik/vorn/VornRoot") or dotted name; null without VM or
     // environment. Throws QoJavaBridgeException "QoJavaBridgeClassNotFound" after reporting
@@ -115,64 +123,26 @@ public:
     // not know it (nothing reported).
     jclass findClassReference(const QString &slashName, JNIEnv *env);
 
-    struct DereferenceStatistics {
-        quint64 passes = 0;
-        quint64 gcRequests = 0;
-        quint64 deletedReferences = 0;
-        quint64 lastPassDeleted = 0;
-        // Released references not yet deleted (queued or in a running pass).
-        quint64 outstanding = 0;
-    };
+    using DereferenceStatistics = JavaDereferencer::Statistics;
     DereferenceStatistics dereferenceStatistics() const;
+    // Whether the de-referencer asks Java for a garbage collection after each pass that deleted
+    // references (on unless turned off; see JavaDereferencer).
+    void setDereferencerRequestsGc(bool requestGc);
+    bool dereferencerRequestsGc() const;
 
 private:
     static QoJavaBridge *createShared();
-    void preloadStandardClasses();
-    void *openLibrary(const QString &path, const char *logName, const char *heldError);
-    void holdConfigError(const QString &error);
     void reportConfigError(const QString &error, const QString &description);
-    void runDereferencer();
-    void dereferencePass();
-    QoJavaClass *classForName(const QString &name, JNIEnv *env);
-    jclass bareClassReference(const QString &slashName, JNIEnv *env);
-    QoJavaClass *createCompleteClass(const QString &slashName, JNIEnv *env);
-    void reflectMethods(QoJavaClass &javaClass, JNIEnv *env);
-    void reflectConstructors(QoJavaClass &javaClass, JNIEnv *env);
-    QStringList classNames(jobjectArray classes, JNIEnv *env);
-    QString classNameOf(jobject classObject, JNIEnv *env);
-    void ensureStandardClasses(JNIEnv *env);
     const QoJavaMethod *chooseMethod(const QList<const QoJavaMethod *> &candidates,
                                      const QoJavaClass *javaClass, const QVariantList &args, JNIEnv *env);
-    bool createTempConsoleLog();
-    QString closeAndReturnTempConsoleLog();
-    void writeExceptionReport(const QString &methodName, JNIEnv *env);
 
     QVariantMap infoDictionary_;
     QString bundlePath_;
-    JavaVM *virtualMachine_ = nullptr;
+    JavaVirtualMachineLauncher launcher_;
+    JavaDereferencer dereferencer_;
+    std::unique_ptr<JavaClassMirror> mirror_;
+    std::unique_ptr<JavaExceptionReporter> reporter_;
     std::unique_ptr<JavaValueConverter> converter_;
-
-    // The bridge's lock: class resolution and the exception report.
-    mutable std::recursive_mutex lock_;
-    std::vector<std::unique_ptr<QoJavaClass>> classes_;
-    QHash<QString, QoJavaClass *> classCache_;
-    QHash<QString, QString> classNameCache_;
-    QHash<QString, jclass> bareClassReferences_;
-    struct Reflection;
-    std::unique_ptr<Reflection> reflection_;
-    jclass classClass_ = nullptr;
-    jmethodID classGetNameMethod_ = nullptr;
-    jclass stringClass_ = nullptr;
-    const QoJavaClass *stringClassObject_ = nullptr;
-    QString delayConfigError_;
-    QString lastErrorLog_;
-    QString consoleLogPath_;
-    int storeConsoleOut_ = -1;
-    int storeConsoleErr_ = -1;
-
-    mutable std::mutex poolMutex_;
-    std::vector<jobject> objectDereferencePool_;
-    DereferenceStatistics dereferenceStatistics_;
 
     std::atomic<QoJavaBridgeDelegate *> delegate_{nullptr};
     std::atomic<bool> reportErrors_{false};

@@ -11,7 +11,7 @@ public:
     virtual ~QoJavaBridgeDelegate() = default;
 
     // A Java exception was caught after a call while reporting was armed; the bridge's
-    // lastErrorLog() holds the captured console.
+    // lastErrorLog() holds its report.
     virtual void javaBridgeEncounteredUnexpectedError(QoJavaBridge *bridge) = 0;
     // The VM could not be configured, or a class or object could not be resolved.
     virtual void javaBridgeEncounteredConfigError(QoJavaBridge *bridge, const QString &error,

@@ -1,5 +1,6 @@
 #include "bridge/QoJavaClass.h"
 
+#include "bridge/BridgeLog.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaBridgeException.h"
 
@@ -26,7 +27,7 @@ void QoJavaClass::debug() const
         lines.sort();
         return lines.join(QLatin1Char('\n'));
     };
-    qInfo().noquote()
+    qCInfo(lcBridge).noquote()
         << QStringLiteral("Debugging class %1").arg(name_) << "\n\n"
         << QStringLiteral("Instance methods by name\n%1").arg(dump(namedMethodCache_)) << "\n\n"
         << QStringLiteral("Instance methods by signature\n%1").arg(dump(namedSignaturedMethodCache_))
@@ -93,17 +94,17 @@ QList<const QoJavaMethod *> QoJavaClass::lookup(const MethodTable &table, const 
 void QoJavaClass::addMethod(std::unique_ptr<QoJavaMethod> method)
 {
     if (method->kind() == QoJavaMethod::Kind::Unsupported) {
-        qWarning().noquote() << QStringLiteral("Unknown method result type isn't supported %1 %2 %3")
-                                    .arg(method->returnType(), method->name(), method->signature());
+        qCWarning(lcBridge).noquote() << QStringLiteral("Unknown method result type isn't supported %1 %2 %3")
+                                             .arg(method->returnType(), method->name(), method->signature());
         return;
     }
     if (namedSignaturedMethodCache_.contains(method->selectorName() + QLatin1Char('-') +
                                              method->signature())) {
-        qWarning().noquote() << QStringLiteral(
-                                    "WARNING will add method %1, for class %2, while such a method "
-                                    "is allready defined.")
-                                    .arg(method->selectorName(), name_);
-        qWarning().noquote() << QStringLiteral("Adding to %1").arg(name_);
+        qCWarning(lcBridge).noquote()
+            << QStringLiteral("WARNING will add method %1, for class %2, while such a method "
+                              "is allready defined.")
+                   .arg(method->selectorName(), name_);
+        qCWarning(lcBridge).noquote() << QStringLiteral("Adding to %1").arg(name_);
     }
     record(std::move(method), namedMethodCache_, namedSignaturedMethodCache_);
 }
@@ -111,8 +112,9 @@ void QoJavaClass::addMethod(std::unique_ptr<QoJavaMethod> method)
 void QoJavaClass::addStaticMethod(std::unique_ptr<QoJavaMethod> method)
 {
     if (method->kind() == QoJavaMethod::Kind::Unsupported) {
-        qWarning().noquote() << QStringLiteral("Unknown static method result type isn't supported %1 %2 %3")
-                                    .arg(method->returnType(), method->name(), method->signature());
+        qCWarning(lcBridge).noquote()
+            << QStringLiteral("Unknown static method result type isn't supported %1 %2 %3")
+                   .arg(method->returnType(), method->name(), method->signature());
         return;
     }
     record(std::move(method), staticNamedMethodCache_, staticNamedSignaturedMethodCache_);

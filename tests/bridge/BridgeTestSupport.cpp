@@ -5,6 +5,7 @@
 #include "platform/MainThread.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 
 namespace
 {
@@ -67,6 +68,16 @@ QStringList LogCapture::lines() const
 int LogCapture::count(const QString &line) const
 {
     return int(lines().count(line));
+}
+
+BridgeLogEnabled::BridgeLogEnabled()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("vorn.bridge=true"));
+}
+
+BridgeLogEnabled::~BridgeLogEnabled()
+{
+    QLoggingCategory::setFilterRules(QString());
 }
 
 void RecordingDelegate::javaBridgeEncounteredUnexpectedError(QoJavaBridge *)

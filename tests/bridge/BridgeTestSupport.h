@@ -33,6 +33,14 @@ private:
     QtMessageHandler previous_;
 };
 
+// Turns on every level of the bridge's log category ("vorn.bridge") while it lives.
+class BridgeLogEnabled
+{
+public:
+    BridgeLogEnabled();
+    ~BridgeLogEnabled();
+};
+
 // Records what the bridge reports and on which thread.
 class RecordingDelegate : public QoJavaBridgeDelegate
 {

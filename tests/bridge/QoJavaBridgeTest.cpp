@@ -1,5 +1,6 @@
 // The real VM, started from the build tree's Info.plist with the test jar on its class path.
 #include "BridgeTestSupport.h"
+#include "WaitFor.h"
 
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaBridgeException.h"
@@ -9,11 +10,15 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <limits>
 #include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -344,29 +349,126 @@ TEST_F(QoJavaBridgeTest, JavaExceptionGivesTheEmptyResultAndOneReportPerArming)
     bridge->setDelegate(nullptr);
 }
 
-TEST_F(QoJavaBridgeTest, ReleasedProxiesAreDeletedInTheNextPassFollowedByOneGc)
+TEST_F(QoJavaBridgeTest, ReleasedProxiesAreDeletedInTheNextPassWithOneGcWhenAsked)
 {
+    const bool defaultGc = bridge->dereferencerRequestsGc();
     auto settled = [&] { return bridge->dereferenceStatistics().outstanding == 0; };
-    ASSERT_TRUE(QTest::qWaitFor(settled, 30000));
-    const auto before = bridge->dereferenceStatistics();
+    for (const bool requestGc : {true, false}) {
+        SCOPED_TRACE(requestGc ? "with gc" : "without gc");
+        ASSERT_WAIT_FOR_MS(settled(), 30000);
+        bridge->setDereferencerRequestsGc(requestGc);
+        const auto before = bridge->dereferenceStatistics();
 
-    const int released = 250;
-    {
-        std::vector<QoJavaObjectPtr> proxies;
-        for (int i = 0; i < released; ++i)
-            proxies.push_back(subjectClass->newObject());
-        QoJavaObjectPtr weak = subjectClass->newObject();
-        weak->setWeak(true); // does not own its reference: nothing is queued for it
-        bridge->environment()->DeleteGlobalRef(weak->reference());
-    }
+        const int released = 250;
+        {
+            std::vector<QoJavaObjectPtr> proxies;
+            for (int i = 0; i < released; ++i)
+                proxies.push_back(subjectClass->newObject());
+            QoJavaObjectPtr weak = subjectClass->newObject();
+            weak->setWeak(true); // does not own its reference: nothing is queued for it
+            bridge->environment()->DeleteGlobalRef(weak->reference());
+        }
 
-    ASSERT_TRUE(QTest::qWaitFor(settled, 30000));
-    const auto after = bridge->dereferenceStatistics();
-    const quint64 passes = after.passes - before.passes;
-    EXPECT_GE(passes, 1u);
-    EXPECT_EQ(after.deletedReferences - before.deletedReferences, quint64(released));
-    EXPECT_EQ(after.gcRequests - before.gcRequests, passes); // one gc per pass
-    if (passes == 1) {
-        EXPECT_EQ(after.lastPassDeleted, quint64(released));
+        ASSERT_WAIT_FOR_MS(settled(), 30000);
+        const auto after = bridge->dereferenceStatistics();
+        const quint64 passes = after.passes - before.passes;
+        EXPECT_GE(passes, 1u);
+        EXPECT_EQ(after.deletedReferences - before.deletedReferences, quint64(released));
+        EXPECT_EQ(after.gcRequests - before.gcRequests, requestGc ? passes : 0u); // one gc per pass
+        if (passes == 1) {
+            EXPECT_EQ(after.lastPassDeleted, quint64(released));
+        }
     }
+    bridge->setDereferencerRequestsGc(defaultGc);
+}
+
+TEST_F(QoJavaBridgeTest, OtherThreadsOutputStaysOutOfTheExceptionReport)
+{
+    // The bystander writes to standard output and error while the exception is being described
+    // (the exception's toString() waits for it), as any other thread of the program may.
+    std::atomic<bool> stop{false};
+    std::atomic<int> written{0};
+    std::thread bystander([&] {
+        bridge->attachNativeThread("Bystander");
+        while (!stop) {
+            if (!subjectClass->callStatic("awaitDescribing:", {20}).toBool())
+                continue;
+            const int line = ++written;
+            std::fprintf(stdout, "bystander output line %d\n", line);
+            std::fflush(stdout);
+            std::fprintf(stderr, "bystander error line %d\n", line);
+            subjectClass->callStatic("bystanderWrote");
+        }
+        bridge->removeNativeThread();
+    });
+    EXPECT_FALSE(call("failWhileOthersWrite:", {"reported alone"}).isValid());
+    stop = true;
+    bystander.join();
+    ASSERT_GT(written.load(), 0) << "the bystander never wrote during the report";
+
+    const QString log = bridge->lastErrorLog();
+    EXPECT_FALSE(log.contains("bystander")) << qPrintable(log);
+    for (const char *part : {"=========== Vorn Method Exception ============== \n",
+                             "    After calling: failWhileOthersWrite\n", "\n\nJava Trace\n\n",
+                             "nl.dalmerik.vorn.bridgetest.BridgeSubject$InterleavedFailure: reported alone",
+                             "\tat nl.dalmerik.vorn.bridgetest.BridgeSubject.failWhileOthersWrite(",
+                             "\n\nNative call stack:\n\n"})
+        EXPECT_TRUE(log.contains(QString::fromUtf8(part))) << part << "\n" << qPrintable(log);
+    QFile console(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                  "/java_error_console.out");
+    ASSERT_TRUE(console.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(console.readAll()), log);
+}
+
+TEST_F(QoJavaBridgeTest, TheReportGoesToStandardErrorWhole)
+{
+    QTemporaryFile captured;
+    ASSERT_TRUE(captured.open());
+    std::fflush(stderr);
+    const int savedError = ::dup(STDERR_FILENO);
+    ::dup2(captured.handle(), STDERR_FILENO);
+    call("fail:", {"to the console"});
+    ::dup2(savedError, STDERR_FILENO);
+    ::close(savedError);
+
+    const QString log = bridge->lastErrorLog();
+    EXPECT_TRUE(log.contains("java.lang.IllegalArgumentException: to the console")) << qPrintable(log);
+    captured.seek(0);
+    EXPECT_TRUE(QString::fromUtf8(captured.readAll()).contains(log));
+}
+
+TEST_F(QoJavaBridgeTest, JavaExceptionsAreRecordedPerThread)
+{
+    const quint64 before = QoJavaBridge::javaExceptionCount();
+    EXPECT_EQ(call("name"), QVariant("seven"));
+    EXPECT_FALSE(call("nothing").isValid()); // a Java null is no exception
+    EXPECT_EQ(QoJavaBridge::javaExceptionCount(), before);
+
+    call("fail:", {"counted"});
+    EXPECT_EQ(QoJavaBridge::javaExceptionCount(), before + 1);
+    EXPECT_EQ(QoJavaBridge::lastJavaExceptionMessage(), "java.lang.IllegalArgumentException: counted");
+    EXPECT_EQ(subjectClass->newObject("(Z)V", {true}), nullptr);
+    EXPECT_EQ(QoJavaBridge::javaExceptionCount(), before + 2);
+    EXPECT_EQ(QoJavaBridge::lastJavaExceptionMessage(),
+              "java.lang.IllegalStateException: constructor refused");
+
+    quint64 otherBefore = 99, otherAfter = 0;
+    QString otherMessageBefore = "unset", otherMessage;
+    std::thread other([&] {
+        bridge->attachNativeThread("Other");
+        otherBefore = QoJavaBridge::javaExceptionCount();
+        otherMessageBefore = QoJavaBridge::lastJavaExceptionMessage();
+        call("failInt");
+        otherAfter = QoJavaBridge::javaExceptionCount();
+        otherMessage = QoJavaBridge::lastJavaExceptionMessage();
+        bridge->removeNativeThread();
+    });
+    other.join();
+    EXPECT_EQ(otherBefore, 0u);
+    EXPECT_TRUE(otherMessageBefore.isNull());
+    EXPECT_EQ(otherAfter, 1u);
+    EXPECT_EQ(otherMessage, "java.lang.IllegalStateException: no number");
+    EXPECT_EQ(QoJavaBridge::javaExceptionCount(), before + 2);
+    EXPECT_EQ(QoJavaBridge::lastJavaExceptionMessage(),
+              "java.lang.IllegalStateException: constructor refused");
 }

@@ -1,5 +1,6 @@
 #include "BridgeTestSupport.h"
 
+#include "bridge/BridgeLog.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaClass.h"
 #include "bridge/ThreadController.h"
@@ -8,6 +9,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <optional>
 #include <pthread.h>
 #include <thread>
 
@@ -91,6 +93,7 @@ TEST_F(ThreadControllerTest, CountsWithAndWithoutDaemons)
 TEST_F(ThreadControllerTest, RegisteringNamesAttachesAndUnregisteringDetaches)
 {
     ThreadController threads(bridge);
+    BridgeLogEnabled chatty;
     LogCapture log;
     QString javaName, systemName, fullName, javaNameAfter;
     int countTwice = 0, countAfter = -1;
@@ -120,6 +123,33 @@ TEST_F(ThreadControllerTest, RegisteringNamesAttachesAndUnregisteringDetaches)
     EXPECT_EQ(log.count("WARNING QoJavaBridge needed to attach emergency jni thread"), 1);
     EXPECT_TRUE(attachedAfter);
     EXPECT_NE(javaNameAfter, "ResultController.preload");
+}
+
+TEST_F(ThreadControllerTest, ChattyLinesStayQuietUnlessTheBridgeLogIsEnabled)
+{
+    EXPECT_STREQ(lcBridge().categoryName(), "vorn.bridge");
+    EXPECT_TRUE(lcBridge().isWarningEnabled());
+    struct Case {
+        bool enabled;
+        int attachLines;
+    };
+    for (const Case &c : {Case{false, 0}, Case{true, 1}}) {
+        SCOPED_TRACE(c.enabled ? "enabled" : "default");
+        std::optional<BridgeLogEnabled> chatty;
+        if (c.enabled)
+            chatty.emplace();
+        LogCapture log;
+        std::thread worker([&] {
+            bridge->attachNativeThread("Chatty");
+            bridge->attachNativeThread("Chatty"); // already attached: an informational line
+            bridge->removeNativeThread();
+            EXPECT_NE(bridge->environment(), nullptr); // attached on the spot: a warning either way
+            bridge->removeNativeThread();
+        });
+        worker.join();
+        EXPECT_EQ(log.count("attachNativeThread cancelled allready attached"), c.attachLines);
+        EXPECT_EQ(log.count("WARNING QoJavaBridge needed to attach emergency jni thread"), 1);
+    }
 }
 
 TEST_F(ThreadControllerTest, UnregisteringAnUnknownThreadChangesNothing)

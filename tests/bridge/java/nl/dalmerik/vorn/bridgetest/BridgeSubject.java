@@ -5,6 +5,8 @@ import java.util.Collections;
 import java.util.Hashtable;
 import java.util.List;
 import java.util.Vector;
+import java.util.concurrent.Semaphore;
+import java.util.concurrent.TimeUnit;
 
 /** What the bridge tests call: every parameter and result kind, overloads, failures, collections. */
 public class BridgeSubject {
@@ -219,6 +221,41 @@ public class BridgeSubject {
 
     public int failInt() {
         throw new IllegalStateException("no number");
+    }
+
+    // A failure whose description waits until a bystander thread has written its output, so that
+    // the output falls inside the report of the failure. The bystander waits in awaitDescribing,
+    // writes, then calls bystanderWrote.
+    private static final Semaphore describingStarted = new Semaphore(0);
+    private static final Semaphore bystanderDone = new Semaphore(0);
+
+    public static class InterleavedFailure extends IllegalStateException {
+        InterleavedFailure(String message) {
+            super(message);
+        }
+
+        @Override
+        public String toString() {
+            describingStarted.release();
+            try {
+                bystanderDone.tryAcquire(5, TimeUnit.SECONDS);
+            } catch (InterruptedException e) {
+                Thread.currentThread().interrupt();
+            }
+            return super.toString();
+        }
+    }
+
+    public String failWhileOthersWrite(String message) {
+        throw new InterleavedFailure(message);
+    }
+
+    public static boolean awaitDescribing(int milliseconds) throws InterruptedException {
+        return describingStarted.tryAcquire(milliseconds, TimeUnit.MILLISECONDS);
+    }
+
+    public static void bystanderWrote() {
+        bystanderDone.release();
     }
 
     // Collections: ["a", null, ["b", null], {"k": [1, null], "n": 7L}, 2.5]

@@ -1,0 +1,3 @@
+#include "bridge/BridgeLog.h"
+
+Q_LOGGING_CATEGORY(lcBridge, "vorn.bridge", QtWarningMsg)
