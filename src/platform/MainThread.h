@@ -3,8 +3,10 @@
 #include <functional>
 
 // Runs work on the application's main (GUI) thread.
-namespace MainThread {
-// True on the thread that owns the QCoreApplication.
+namespace MainThread
+{
+// True on the process's first thread, which owns the application object; also while the
+// application object is being torn down.
 bool isMainThread();
 // Queues fn on the main thread and returns at once. From the main thread it is still queued.
 void post(std::function<void()> fn);
