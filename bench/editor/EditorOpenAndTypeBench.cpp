@@ -1,9 +1,9 @@
 // Opens a 10 MB SQL script in the SQL editor with colouring on and in a plain QPlainTextEdit, then types
 // ordinary keys in the middle of both, and prints the times and their ratios. Runs offscreen by default.
-#include "app/PreferenceDefaults.h"
 #include "editor/SQLEditorRulerView.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLTextView.h"
+#include "platform/PreferenceDefaults.h"
 #include "platform/UserDefaults.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "bridge/JavaUtils.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
-#include "document/StatusManagerVornRoot.h"
+#include "client/VornRootClient.h"
 #include "kit/UserNotifier.h"
 #include "platform/DesktopNotifier.h"
 #include "resultset/ResultsetController.h"
@@ -44,14 +44,14 @@ const QString table = "vorn_bench_grid";
 class BenchDocument : public ResultsetControllerDelegate
 {
 public:
-    explicit BenchDocument(QoJavaObjectPtr root) : root_(std::move(root)) {}
+    explicit BenchDocument(VornRootClientPtr root) : root_(std::move(root)) {}
     bool connectedControllerWantsRootReservationFor(ConnectedController *, const QString &reason) override
     {
-        return root_->call("reserveRoot:", {reason}).toBool();
+        return root_->reserveRoot(reason);
     }
     void connectedControllerWantsEndRootReservation(ConnectedController *) override
     {
-        root_->call("releaseReservedRoot");
+        root_->releaseReservedRoot();
     }
     bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
     bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
@@ -79,7 +79,7 @@ public:
     ResultsetViewController *grid = nullptr;
 
 private:
-    QoJavaObjectPtr root_;
+    VornRootClientPtr root_;
 };
 
 void execute(const QoJavaObjectPtr &root, const QString &sql)
@@ -135,11 +135,11 @@ double residentMegabytes()
     return rss.match(QString::fromLatin1(status.readAll())).captured(1).toDouble() / 1024.0;
 }
 
-bool idle(const QoJavaObjectPtr &root, const ResultsetController &model)
+bool idle(const VornRootClient &root, const ResultsetController &model)
 {
     QElapsedTimer waited;
     waited.start();
-    while (model.isPreloading() || root->call("reserved").toBool()) {
+    while (model.isPreloading() || root.reserved()) {
         if (waited.elapsed() > 120000)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -169,9 +169,10 @@ int main(int argc, char **argv)
 
     DesktopNotifier desktop(QDBusConnection("no-desktop"));
     UserNotifier notifier(desktop);
-    auto status = std::make_shared<StatusManager>(std::make_shared<StatusManagerVornRoot>(root), notifier);
-    BenchDocument document(root);
-    ResultsetController model(root);
+    const VornRootClientPtr client = std::make_shared<VornRootClient>(root);
+    auto status = std::make_shared<StatusManager>(client, notifier);
+    BenchDocument document(client);
+    ResultsetController model(client);
     model.setDelegate(&document);
     model.setThreadController(std::make_shared<ThreadController>());
     model.setStatusManager(status);
@@ -204,7 +205,7 @@ int main(int argc, char **argv)
     while (!model.vornResultset()->fullyLoaded()) {
         grid.tableView()->scrollToBottom();
         QCoreApplication::processEvents();
-        if (!idle(root, model))
+        if (!idle(*client, model))
             fail("A preload did not end.");
         QCoreApplication::processEvents();
     }

@@ -1,4 +1,5 @@
 #include "app/StartupController.h"
+#include "client/VornRootClient.h"
 #include "platform/AppFolders.h"
 
 #include "app/StartupControllerDelegate.h"
@@ -66,11 +67,11 @@ QString StartupController::applicationSupportFolder()
 // document puts its own.
 void StartupController::warmUpBackend()
 {
-    const QoJavaObjectPtr root = QoJavaBridge::javaBridge()->instanceOfObject("nl/dalmerik/vorn/VornRoot");
+    const VornRootClientPtr root = VornRootClient::create();
     if (!root)
         return;
-    root->call("initRoot:::::::", {applicationSupportFolder(), "dd-MM-yyyy HH:mm:ss.S", 1, 1, 1, 2000, 0});
-    root->call("deInitialize");
+    root->initRoot({applicationSupportFolder()});
+    root->deInitialize();
 }
 
 void StartupController::preload(const QString &first, const QString &second, float progress)

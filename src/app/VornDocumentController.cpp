@@ -1,6 +1,7 @@
 #include "app/VornDocumentController.h"
 #include "platform/Preferences.h"
 
+#include "app/AppLog.h"
 #include "app/ApplicationMenu.h"
 #include "app/ReportMail.h"
 #include "app/StartupController.h"
@@ -10,6 +11,7 @@
 #include "connection/ConnectionsBackupAlerts.h"
 #include "connection/Vorn2UpgradeAssistant.h"
 #include "connection/Vorn2UpgradeConnections.h"
+#include "document/ConnectionLife.h"
 #include "document/VornDocument.h"
 #include "kit/CommandRouter.h"
 #include "kit/ShortcutVisualizer.h"
@@ -192,7 +194,7 @@ void VornDocumentController::startupNewBuild()
         placeBesideWelcomeScreen(notes);
     }
     if (!defaults_.contains(PreferenceKey::quicklookRefresh)) {
-        qInfo("Initializing new Quicklook Install (build %lld)...", build);
+        qCInfo(lcApp, "initialising a new preview install (build %lld)", build);
         defaults_.setObject(build, PreferenceKey::quicklookRefresh);
         // The preview host reads its generator anew at every run: there is nothing to reload yet.
     }
@@ -342,7 +344,7 @@ void VornDocumentController::askDocumentToDisconnect(TabbedDocument *document,
 void VornDocumentController::disconnectDocument(TabbedDocument *document)
 {
     if (auto *connection = qobject_cast<VornDocument *>(document))
-        connection->documentShouldDisconnect(true);
+        connection->connectionLife().documentShouldDisconnect(true);
 }
 
 void VornDocumentController::reviewDocumentsAndQuit()

@@ -1,5 +1,6 @@
 #include "app/WelcomeScreenController.h"
 
+#include "app/AppLog.h"
 #include "app/VornDocumentController.h"
 #include "app/WelcomeScreenProgress.h"
 #include "connection/ConnectionViewController.h"
@@ -149,7 +150,7 @@ void WelcomeScreenController::cancelOperation()
 
 void WelcomeScreenController::connectionViewControllerWantsToCancel(ConnectionViewController *)
 {
-    qDebug("cvcwtc");
+    qCDebug(lcApp, "the connection view asked to cancel");
 }
 
 void WelcomeScreenController::connectionViewControllerWantsToConnect(

@@ -1,7 +1,7 @@
-#include "app/PreferenceDefaults.h"
 #include "app/VornDocumentController.h"
 #include "document/VornDocument.h"
 #include "platform/Bundle.h"
+#include "platform/PreferenceDefaults.h"
 #include "platform/UserDefaults.h"
 
 #include <QApplication>

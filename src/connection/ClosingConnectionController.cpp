@@ -1,6 +1,5 @@
 #include "connection/ClosingConnectionController.h"
 
-#include "bridge/QoJavaBridgeException.h"
 #include "bridge/ThreadController.h"
 #include "connection/ClosingConnectionControllerDelegate.h"
 #include "kit/DocumentAlertSheet.h"
@@ -11,8 +10,6 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QTimer>
-
-#include <thread>
 
 namespace
 {
@@ -31,7 +28,7 @@ QString connectionText(const char *text)
 
 } // namespace
 
-ClosingConnectionController::ClosingConnectionController(QoJavaObjectPtr vornRoot)
+ClosingConnectionController::ClosingConnectionController(VornRootClientPtr vornRoot)
     : ConnectedController(std::move(vornRoot)), context_(std::make_unique<QObject>())
 {
 }
@@ -125,45 +122,31 @@ void ClosingConnectionController::startCommitOrRollback(bool commit)
         runCancelled();
         return;
     }
-    std::thread([commit, root = vornRoot(), threads = threadController(), status = statusManager(),
-                 guard = QPointer<QObject>(context_.get()), this] {
-        threads->registerThread(QStringLiteral("Committing or Rollback"));
-        const bool success = rollbackOrCommit(commit, root, *status);
-        threads->unRegisterThread();
-        // The reservation is given back and the run goes on on the main thread; a controller that
-        // has gone meanwhile still frees the root.
-        MainThread::post([guard, root, success, commit, this] {
-            if (!guard) {
-                root->call(QStringLiteral("releaseReservedRoot"));
-                return;
-            }
-            if (success && !commit)
-                didRollback_ = true;
-            releaseRootReservation();
-            if (success)
-                closingConnectionCompleted();
-            else
-                runCancelled();
-        });
-    }).detach();
+    auto success = std::make_shared<bool>(false);
+    BackgroundJob job;
+    job.threadName = QStringLiteral("Committing or Rollback");
+    job.work = [commit, success, root = vornRoot(), status = statusManager()](const WorkerControl &) {
+        *success = rollbackOrCommit(commit, *root, *status);
+    };
+    job.done = [this, success, commit] {
+        if (*success && !commit)
+            didRollback_ = true;
+        if (*success)
+            closingConnectionCompleted();
+        else
+            runCancelled();
+    };
+    runReserved(std::move(job));
 }
 
 // Worker thread: commits or rolls back, reporting through the status manager.
-bool ClosingConnectionController::rollbackOrCommit(bool commit, const QoJavaObjectPtr &root,
-                                                   StatusManager &status)
+bool ClosingConnectionController::rollbackOrCommit(bool commit, VornRootClient &root, StatusManager &status)
 {
-    bool success = false;
-    QString error;
-    try {
-        status.setActiveConnectionStatus(commit ? connectionText("Committing changes to the database")
-                                                : connectionText("Rollback changes from the database"));
-        root->call(commit ? QStringLiteral("commit") : QStringLiteral("rollback"));
-        success = root->call(QStringLiteral("lastActionSuccessful")).toBool();
-        error = root->call(QStringLiteral("lastErrorMessage")).toString();
-    } catch (const QoJavaBridgeException &exception) {
-        qCWarning(closingLog) << "Commit or rollback failed in the bridge:" << exception.what();
-        error = exception.reason();
-    }
+    status.setActiveConnectionStatus(commit ? connectionText("Committing changes to the database")
+                                            : connectionText("Rollback changes from the database"));
+    const BackendOutcome outcome = commit ? root.commit() : root.rollback();
+    const bool success = outcome.successful;
+    const QString error = outcome.errorMessage;
     if (success) {
         status.setConnectionStatus(commit
                                        ? connectionText("Successfully committed changes to the database")
@@ -181,9 +164,8 @@ bool ClosingConnectionController::rollbackOrCommit(bool commit, const QoJavaObje
 
 void ClosingConnectionController::doBusyCheck(std::function<void(bool)> done)
 {
-    const QoJavaObjectPtr root = vornRoot();
-    if (!root->call(QStringLiteral("hasConnection")).toBool() ||
-        !root->call(QStringLiteral("reserved")).toBool()) {
+    const VornRootClientPtr &root = vornRoot();
+    if (!root->hasConnection() || !root->reserved()) {
         done(true);
         return;
     }
@@ -212,9 +194,8 @@ void ClosingConnectionController::doBusyCheck(std::function<void(bool)> done)
 
 void ClosingConnectionController::finishBusyCheck(const std::function<void(bool)> &done)
 {
-    const QoJavaObjectPtr root = vornRoot();
-    if (root->call(QStringLiteral("hasConnection")).toBool() &&
-        root->call(QStringLiteral("reserved")).toBool()) {
+    const VornRootClientPtr &root = vornRoot();
+    if (root->hasConnection() && root->reserved()) {
         qCWarning(closingLog) << "self.vornRoot.reserved after closed threads";
         done(false);
         return;

@@ -29,7 +29,7 @@ public:
     static constexpr int busyCheckIntervalMs = 200;
     static constexpr int busyCheckWaits = 7;
 
-    explicit ClosingConnectionController(QoJavaObjectPtr vornRoot);
+    explicit ClosingConnectionController(VornRootClientPtr vornRoot);
     ~ClosingConnectionController() override;
 
     ClosingConnectionControllerDelegate *closingDelegate() const { return closingDelegate_; }
@@ -53,7 +53,7 @@ public:
 
     // Worker thread: commits or rolls back the root's transaction with its status texts and, on
     // failure, the "Database error" alert. True when it succeeded.
-    static bool rollbackOrCommit(bool commit, const QoJavaObjectPtr &root, StatusManager &status);
+    static bool rollbackOrCommit(bool commit, VornRootClient &root, StatusManager &status);
 
 protected:
     // Opens a sheet with the buttons in order (the first is the default); answered gets the index

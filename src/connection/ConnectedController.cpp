@@ -62,7 +62,7 @@ QString settingsFileName(const QString &identifier)
 
 } // namespace
 
-ConnectedController::ConnectedController(QoJavaObjectPtr vornRoot) : vornRoot_(std::move(vornRoot))
+ConnectedController::ConnectedController(VornRootClientPtr vornRoot) : vornRoot_(std::move(vornRoot))
 {
     Q_ASSERT_X(vornRoot_, "ConnectedController", "Cannot initialize with an nil vornRoot");
 }
@@ -79,7 +79,7 @@ void ConnectedController::setStatusManager(std::shared_ptr<StatusManager> status
     statusManager_ = std::move(statusManager);
 }
 
-void ConnectedController::setVornRoot(QoJavaObjectPtr vornRoot)
+void ConnectedController::setVornRoot(VornRootClientPtr vornRoot)
 {
     vornRoot_ = std::move(vornRoot);
 }
@@ -98,6 +98,17 @@ void ConnectedController::releaseRootReservation()
 {
     if (delegate_)
         delegate_->connectedControllerWantsEndRootReservation(this);
+}
+
+void ConnectedController::runReserved(BackgroundJob job)
+{
+    Q_ASSERT_X(threadController_, "ConnectedController",
+               "Reserved work needs the document's thread controller");
+    job.threads = threadController_;
+    job.ownerAlive = [lifetime = std::weak_ptr<const char>(lifetime_)] { return !lifetime.expired(); };
+    job.release = [this] { releaseRootReservation(); };
+    job.orphanedRelease = [root = vornRoot_] { root->releaseReservedRoot(); };
+    BackgroundRunner::run(std::move(job));
 }
 
 bool ConnectedController::requestFocusChangeEndEditing(bool endEditing)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "bridge/QoJavaObject.h"
+#include "client/BackgroundRunner.h"
+#include "client/VornRootClient.h"
 
 #include <QString>
 #include <QVariant>
@@ -19,12 +20,12 @@ class ThreadController;
 // through a process-wide cache. Settings are read and written on the main thread only.
 //
 // The reservation protocol: on the main thread requestRootReservation(description); when it
-// answers false do nothing; otherwise start the worker, and when its result is handled on the
-// main thread call releaseRootReservation() exactly once.
+// answers false do nothing; otherwise start the work with runReserved, which gives the reservation
+// back exactly once when the work is done (or frees the root when the controller has gone).
 class ConnectedController
 {
 public:
-    explicit ConnectedController(QoJavaObjectPtr vornRoot);
+    explicit ConnectedController(VornRootClientPtr vornRoot);
     ConnectedController(const ConnectedController &) = delete;
     ConnectedController &operator=(const ConnectedController &) = delete;
     virtual ~ConnectedController();
@@ -35,14 +36,18 @@ public:
     void setThreadController(std::shared_ptr<ThreadController> threadController);
     std::shared_ptr<StatusManager> statusManager() const { return statusManager_; }
     void setStatusManager(std::shared_ptr<StatusManager> statusManager);
-    QoJavaObjectPtr vornRoot() const { return vornRoot_; }
-    void setVornRoot(QoJavaObjectPtr vornRoot);
+    const VornRootClientPtr &vornRoot() const { return vornRoot_; }
+    void setVornRoot(VornRootClientPtr vornRoot);
     QString settingsString() const { return settingsString_; }
     // The loaded settings; empty before the first load.
     QVariantMap settings() const;
 
     bool requestRootReservation(const QString &description);
     void releaseRootReservation();
+    // Runs reserved work on the one runner, under this controller's thread controller. The job's
+    // threadName, work, failed, done and lane are the caller's; the reservation's release and the
+    // owner's lifetime are filled in here. Main thread, after requestRootReservation answered true.
+    void runReserved(BackgroundJob job);
     bool requestFocusChangeEndEditing(bool endEditing);
     bool requestFocusChange();
     bool clearRootSelection();
@@ -65,7 +70,9 @@ private:
     ConnectedControllerDelegate *delegate_ = nullptr;
     std::shared_ptr<ThreadController> threadController_;
     std::shared_ptr<StatusManager> statusManager_;
-    QoJavaObjectPtr vornRoot_;
+    VornRootClientPtr vornRoot_;
+    // Lets the runner tell, on the main thread, whether this controller still exists.
+    std::shared_ptr<const char> lifetime_ = std::make_shared<const char>('\0');
     QString settingsString_;
     std::shared_ptr<QVariantMap> settings_;
 };

@@ -1,6 +1,7 @@
 #include "connection/ConnectionTest.h"
 
 #include "bridge/QoJavaBridge.h"
+#include "client/VornRootClient.h"
 #include "connection/ConnectedController.h"
 #include "connection/ConnectionParameters.h"
 #include "platform/FileBookmarks.h"
@@ -30,7 +31,7 @@ std::atomic<int> runningThreadCount{0};
 // come before the root exists.
 struct ConnectionTest::Shared {
     std::mutex mutex;
-    QoJavaObjectPtr root;
+    VornRootClientPtr root;
     bool cancelled = false;
     QPointer<ConnectionTest> owner;
 };
@@ -55,7 +56,7 @@ void ConnectionTest::start(const Target &target)
 
 void ConnectionTest::cancel()
 {
-    QoJavaObjectPtr root;
+    VornRootClientPtr root;
     {
         std::lock_guard lock(shared_->mutex);
         shared_->cancelled = true;
@@ -63,7 +64,7 @@ void ConnectionTest::cancel()
     }
     // The backend answers a cancel at once, without waiting for the connect it gives up.
     if (root && running_)
-        root->call(QStringLiteral("cancelConnecting"));
+        root->cancelConnecting();
 }
 
 int ConnectionTest::runningThreads()
@@ -116,12 +117,10 @@ ConnectionTest::Outcome ConnectionTest::connect(const std::shared_ptr<Shared> &s
         if (!bookmarked)
             return {false, noLocalBookmarkText()};
     }
-    QoJavaObjectPtr root =
-        QoJavaBridge::javaBridge()->instanceOfObject(QStringLiteral("nl/dalmerik/vorn/VornRoot"));
+    VornRootClientPtr root = VornRootClient::create();
     if (!root)
         return {false, resultText(false, connectionText("The Java backend is not available."))};
-    root->call(QStringLiteral("initRoot:::::::"),
-               {applicationSupportFolder(), QStringLiteral("dd-MM-yyyy HH:mm:ss.S"), 1, 1, 1, 2000, 0});
+    root->initRoot({applicationSupportFolder()});
     bool cancelled = false;
     {
         std::lock_guard lock(shared->mutex);
@@ -131,20 +130,18 @@ ConnectionTest::Outcome ConnectionTest::connect(const std::shared_ptr<Shared> &s
     Outcome outcome{false, resultText(false, QStringLiteral("CANCEL_CONNECT"))};
     if (!cancelled) {
         const bool local = target.localFile;
-        root->call(QStringLiteral("startNewConnection:::::::::"),
-                   {local ? QString("") : target.server, local ? QString("") : target.port, database,
-                    local ? QString("") : target.userName, local ? QString("") : target.password, target.type,
-                    QStringLiteral("Vorn"), target.timeoutSeconds, 0});
-        const bool successful = root->call(QStringLiteral("lastActionSuccessful")).toBool();
-        outcome = {successful,
-                   resultText(successful, root->call(QStringLiteral("lastErrorMessage")).toString())};
+        const BackendOutcome connected = root->startNewConnection(
+            {local ? QString("") : target.server, local ? QString("") : target.port, database,
+             local ? QString("") : target.userName, local ? QString("") : target.password, target.type,
+             QStringLiteral("Vorn"), target.timeoutSeconds, 0});
+        outcome = {connected.successful, resultText(connected.successful, connected.errorMessage)};
     }
     {
         std::lock_guard lock(shared->mutex);
         shared->root.reset();
     }
-    root->call(QStringLiteral("endConnection"));
-    root->call(QStringLiteral("deInitialize"));
+    root->endConnection();
+    root->deInitialize();
     return outcome;
 }
 

@@ -2,22 +2,24 @@
 #include "platform/AppFolders.h"
 #include "platform/Preferences.h"
 
-#include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
+#include "document/ConnectionLife.h"
 #include "document/LoggerViewController.h"
+#include "document/PaneSelection.h"
+#include "document/StatementRouting.h"
 #include "document/StatusManagerPaneViewController.h"
 #include "document/StatusManagerViewController.h"
-#include "document/StatusManagerVornRoot.h"
 #include "document/VornDocumentSession.h"
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
+#include "platform/Bundle.h"
 #include "platform/MainThread.h"
 #include "platform/UserDefaults.h"
 #include "resultset/ParameterInputController.h"
@@ -62,31 +64,25 @@ VornDocument::VornDocument(QObject *parent) : VornDocument(rootClassName, parent
 
 VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent) : MainWindowDocument(parent)
 {
-    QoJavaObjectPtr root = QoJavaBridge::javaBridge()->instanceOfObject(backendRootClassName);
+    VornRootClientPtr root = VornRootClient::create(backendRootClassName);
     Q_ASSERT_X(root, "VornDocument", "The backend root could not be created");
-    UserDefaults &defaults = UserDefaults::standard();
-    root->call(QStringLiteral("initRoot:::::::"),
-               {applicationSupportFolder(), defaults.stringForKey(PreferenceKey::timestampDataFormat),
-                defaults.boolForKey(PreferenceKey::quickFilterUseLike) ? 1 : 0,
-                defaults.boolForKey(PreferenceKey::quickFilterUseLikeMatchOnNumeric) ? 1 : 0,
-                defaults.boolForKey(PreferenceKey::timestampRoundMidnight) ? 1 : 0,
-                int(defaults.integerForKey(PreferenceKey::numberOfResultSetRows)), 0});
+    const Preferences preferences;
+    root->initRoot({AppFolders::support(), preferences.text(PreferenceKey::timestampDataFormat),
+                    preferences.flag(PreferenceKey::quickFilterUseLike),
+                    preferences.flag(PreferenceKey::quickFilterUseLikeMatchOnNumeric),
+                    preferences.flag(PreferenceKey::timestampRoundMidnight),
+                    int(preferences.integer(PreferenceKey::numberOfResultSetRows))});
 
     auto threads = std::make_shared<ThreadController>();
-    auto status = std::make_shared<StatusManager>(std::make_shared<StatusManagerVornRoot>(root));
+    auto status = std::make_shared<StatusManager>(root);
     status->setDelegate(this);
     status->loggerController()->setDelegate(this);
     session_ = std::make_shared<VornDocumentSession>(root, threads, status);
 
-    resultsetController_ = std::make_unique<ResultsetController>(root);
-    resultsetController_->setDelegate(static_cast<ResultsetControllerDelegate *>(this));
-    resultsetController_->setThreadController(threads);
-    resultsetController_->setStatusManager(status);
-    sqlEditorController_ = std::make_unique<SQLEditorController>(root);
-    sqlEditorController_->setDelegate(static_cast<SQLEditorControllerDelegate *>(this));
-    sqlEditorController_->setThreadController(threads);
-    sqlEditorController_->setStatusManager(status);
-    QObject::connect(sqlEditorController_->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
+    paneSelection_ = std::make_unique<PaneSelection>([this] { return vornWindowController(); });
+    statementRouting_ = std::make_unique<StatementRouting>(*this, *paneSelection_, root);
+    connectionLife_ = std::make_unique<ConnectionLife>(*this);
+    QObject::connect(sqlEditorController()->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
                      [this] {
                          if (!settingSqlContents_)
                              setDocumentEdited(true);
@@ -103,19 +99,18 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     }
     simpleTextController_ = std::make_unique<SimpleTextController>();
     simpleActionController_ = std::make_unique<SimpleActionController>();
-    parameterInputController_ = std::make_unique<ParameterInputController>();
 
-    tabTitleFormat_ = int(defaults.integerForKey(PreferenceKey::defaultTabTitle));
+    tabTitleFormat_ = int(preferences.integer(PreferenceKey::defaultTabTitle));
     dirtyCheckTimer_ = std::make_unique<QTimer>();
     dirtyCheckTimer_->setInterval(dirtyCheckIntervalMs);
     QObject::connect(dirtyCheckTimer_.get(), &QTimer::timeout, this,
-                     [this] { checkForOutstandingTransaction(); });
+                     [this] { connectionLife_->checkForOutstandingTransaction(); });
     dirtyCheckTimer_->start();
 }
 
 VornDocument::~VornDocument()
 {
-    unbindWindowPanes();
+    statementRouting_->unbindWindowPanes();
     // A document dropped without closing still gives its connection back.
     if (!isClosed() && session_->closeDocument())
         session_->endRoot();
@@ -123,12 +118,10 @@ VornDocument::~VornDocument()
     status.endStatusManager();
     status.setDelegate(nullptr);
     status.loggerController()->setDelegate(nullptr);
-    resultsetController_->setDelegate(nullptr);
-    sqlEditorController_->setDelegate(nullptr);
     closingConnectionController_->setDelegate(nullptr);
     closingDocumentController_->setDelegate(nullptr);
-    if (connectionPanel_)
-        connectionPanel_->setDelegate(nullptr);
+    connectionLife_.reset();
+    statementRouting_.reset();
     status.end();
 }
 
@@ -148,12 +141,7 @@ void VornDocument::registerWindowPanes()
         [](VornTabbedWindowController *) { return std::make_unique<ConnectionDetails>(); });
 }
 
-QString VornDocument::applicationSupportFolder()
-{
-    return AppFolders::support();
-}
-
-QoJavaObjectPtr VornDocument::vornRoot() const
+VornRootClientPtr VornDocument::vornRoot() const
 {
     return session_->vornRoot;
 }
@@ -188,76 +176,63 @@ void VornDocument::setConnected(bool connected)
     session_->connected = connected;
 }
 
-bool VornDocument::rootIs(const char *selector) const
+SQLEditorController *VornDocument::sqlEditorController() const
 {
-    return session_->vornRoot->call(QLatin1String(selector)).toBool();
+    return statementRouting_->sqlEditorController();
+}
+
+ResultsetController *VornDocument::resultsetController() const
+{
+    return statementRouting_->resultsetController();
+}
+
+ParameterInputController *VornDocument::parameterInputController() const
+{
+    return statementRouting_->parameterInputController();
+}
+
+BrowserElementPtr VornDocument::statementResultElement() const
+{
+    return statementRouting_->statementResultElement();
+}
+
+ConnectionPanel *VornDocument::connectionPanel() const
+{
+    return connectionLife_->connectionPanel();
 }
 
 QString VornDocument::sqlContents() const
 {
-    return sqlEditorController_->contents();
+    return sqlEditorController()->contents();
 }
 
 void VornDocument::setSqlContents(const QString &contents)
 {
     settingSqlContents_ = true;
-    sqlEditorController_->setContents(contents);
+    sqlEditorController()->setContents(contents);
     settingSqlContents_ = false;
 }
 
 QVariantMap VornDocument::sqlParameterCache() const
 {
-    return sqlEditorController_->getSqlParameterCache();
+    return sqlEditorController()->getSqlParameterCache();
 }
 
 void VornDocument::updateSqlParameterCache(const QVariantMap &arguments)
 {
-    sqlEditorController_->updateSqlParameterCache(arguments);
+    sqlEditorController()->updateSqlParameterCache(arguments);
 }
 
 // Content pane.
 
-void VornDocument::setActiveContent(quint64 code)
+ContentPane VornDocument::activeContent() const
 {
-    if (code == activeContent_)
-        return;
-    activeContent_ = code;
-    updateWindowControllerWithActiveContent();
+    return paneSelection_->active();
 }
 
-void VornDocument::updateWindowControllerWithActiveContent()
+void VornDocument::setActiveContent(ContentPane pane)
 {
-    VornTabbedWindowController *controller = vornWindowController();
-    if (!controller)
-        return;
-    switch (activeContent_) {
-    case ContentNothing:
-        controller->setEmptyView();
-        break;
-    case ContentResultset:
-        controller->setResultsetView();
-        break;
-    case ContentAnalyser:
-        controller->setAnalyserView();
-        break;
-    case ContentSimpleText:
-        controller->setSimpleTextView();
-        break;
-    case ContentSimpleAction:
-        controller->setSimpleActionView();
-        break;
-    case ContentProcedure:
-        controller->setProcedureView();
-        break;
-    case ContentBusy:
-        controller->setBusyView();
-        break;
-    case ContentNotSupported:
-        controller->setNotSupportedView();
-        break;
-    default:
-        break;
-    }
+    paneSelection_->show(pane);
 }
 
 VornTabbedWindowController *VornDocument::vornWindowController() const
@@ -286,17 +261,14 @@ void VornDocument::loadDocumentInWindowController(TabbedWindowController *window
     using Pane = VornTabbedWindowController::Pane;
     // The panes of schema browser, info column, analyser and procedure editor get their models once
     // those exist.
-    if (ResultsetViewController *grid = resultsetViewController())
-        grid->setResultsetController(resultsetController_.get());
-    if (auto *editor = qobject_cast<SQLEditorViewController *>(controller->pane(Pane::SqlEditor)))
-        editor->setSqlEditorController(sqlEditorController_.get());
+    statementRouting_->bindWindowPanes();
     if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
         status->setStatusManager(session_->statusManager.get());
     controller->simpleTextViewController()->setSimpleTextController(simpleTextController_.get());
     controller->simpleActionViewController()->setSimpleActionController(simpleActionController_.get());
     if (auto *logger = qobject_cast<LoggerViewController *>(controller->pane(Pane::Logger)))
         logger->setLoggerController(session_->statusManager->loggerController());
-    updateWindowControllerWithActiveContent();
+    paneSelection_->refresh();
 }
 
 void VornDocument::documentTabDidOrderFront()
@@ -307,7 +279,7 @@ void VornDocument::documentTabDidOrderFront()
 
 void VornDocument::documentTabWillOrderOut()
 {
-    if (ResultsetViewController *grid = resultsetViewController())
+    if (ResultsetViewController *grid = statementRouting_->resultsetViewController())
         grid->cancelTableViewUpdates();
 }
 
@@ -345,24 +317,23 @@ void VornDocument::setTabTitleFormat(int format)
 
 QString VornDocument::contextDisplayName() const
 {
-    const QoJavaObjectPtr &root = session_->vornRoot;
+    const VornRootClient &root = *session_->vornRoot;
     if (connecting())
         return documentText("Connecting...");
     const auto summary = [](const QString &user, const QString &database, const QString &server) {
         return QStringLiteral("%1@%2 %3 %4")
             .arg(user.toLower(), database.toLower(), documentText("on"), server.toLower());
     };
-    if (rootIs("hasConnection")) {
-        const bool localFile = rootIs("localDatabaseFileConnection");
+    if (root.hasConnection()) {
+        const bool localFile = root.localDatabaseFileConnection();
         if (tabTitleFormat_ == DocumentName)
             return QString();
-        const QString database = root->call(QStringLiteral("database")).toString();
+        const QString database = root.database();
         if (tabTitleFormat_ == SelectedElementName) {
             // The selected browser element's name takes precedence once the browser exists.
             if (localFile)
                 return QFileInfo(database).fileName();
-            return summary(root->call(QStringLiteral("username")).toString(), database,
-                           root->call(QStringLiteral("server")).toString());
+            return summary(root.userName(), database, root.server());
         }
         if (connectionParameters_ && !connectionParameters_->connectionName().isEmpty())
             return connectionParameters_->connectionName();
@@ -385,9 +356,9 @@ qint64 VornDocument::toolbarFeatures() const
     qint64 features = AddRemoveFilterSort | Refresh | Execute | Analyse;
     if (connectionParameters_ && connectionParameters_->autoCommit() == 0)
         features |= CommitRollback;
-    if (activeContent_ == ContentProcedure)
+    if (activeContent() == ContentPane::Procedure)
         features |= Compile;
-    if (rootIs("supportsRecycleBin")) {
+    if (session_->vornRoot->supportsRecycleBin()) {
         features |= Trash;
         if (recyclebinIsFull_)
             features |= FullTrash;
@@ -395,116 +366,14 @@ qint64 VornDocument::toolbarFeatures() const
     return features;
 }
 
-// Status manager and log.
-
-void VornDocument::statusManagerHasStatusUpdate(StatusManager *)
+void VornDocument::markDDLDirty()
 {
-    if (VornTabbedWindowController *controller = vornWindowController()) {
-        using Pane = VornTabbedWindowController::Pane;
-        if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
-            status->statusUpdated();
+    const VornRootClient &root = *session_->vornRoot;
+    if (root.dirty() && !root.dataDefinitionCausesTransactionCommit()) {
+        dirtyDDLWaitingForTransaction_ = true;
+        return;
     }
-    documentStatusUpdated();
-}
-
-void VornDocument::statusManagerHasTextOnlyStatusUpdate(StatusManager *)
-{
-    if (VornTabbedWindowController *controller = vornWindowController()) {
-        using Pane = VornTabbedWindowController::Pane;
-        if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
-            status->statusTextUpdated();
-    }
-}
-
-void VornDocument::statusManagerHasAlert(StatusManager *manager)
-{
-    if (windowController())
-        manager->runAlertIfAvailable(windowForSheet());
-    documentStatusUpdated();
-}
-
-bool VornDocument::statusManagerCurrentElementSupportsNotifications(StatusManager *)
-{
-    // Management views of the browser will say no once the browser exists.
-    return true;
-}
-
-bool VornDocument::statusManagerDocumentIsActive(StatusManager *)
-{
-    // Asked from the reporting thread: the window is looked at on the main thread.
-    bool active = false;
-    MainThread::postAndWait([guard = QPointer<VornDocument>(this), &active] {
-        if (!guard)
-            return;
-        TabbedWindowController *controller = guard->windowController();
-        active = controller && controller->isWindowLoaded() && controller->window()->isActiveWindow();
-    });
-    return active;
-}
-
-bool VornDocument::statusManagerCanCancelAction(StatusManager *)
-{
-    // Stopping a browser statement or a procedure's execution joins here once those exist.
-    if (connecting() && !rootIs("hasConnection"))
-        return true;
-    return sqlEditorController_->canCancelExecution();
-}
-
-void VornDocument::statusManagerCancelAction(StatusManager *)
-{
-    if (connecting() && !rootIs("hasConnection"))
-        cancelConnecting();
-    else if (sqlEditorController_->canCancelExecution())
-        sqlEditorController_->cancelExecution();
-}
-
-void VornDocument::statusManagerWantsToDisconnect(StatusManager *)
-{
-    disconnect(nullptr);
-}
-
-void VornDocument::statusManagerWantsToReconnect(StatusManager *)
-{
-    reconnect(nullptr);
-}
-
-qint64 VornDocument::statusManagerConnectionStatus(StatusManager *)
-{
-    if (connecting())
-        return Connecting;
-    return rootIs("hasConnection") ? Connected : NotConnected;
-}
-
-QString VornDocument::statusManagerWantsReconnectName(StatusManager *)
-{
-    return reconnectName();
-}
-
-QString VornDocument::statusManagerNeedsSelectedSchema(StatusManager *)
-{
-    return QString(); // the browser's element store answers once it exists
-}
-
-const StatusBarElement *VornDocument::statusManagerNeedsBrowserElement(StatusManager *)
-{
-    return nullptr; // the browser's element store answers once it exists
-}
-
-void VornDocument::statusManagerWantsToActivateDocument(StatusManager *)
-{
-    showThisDocument();
-    if (QWidget *window = windowForSheet()) {
-        window->show();
-        window->raise();
-        window->activateWindow();
-    }
-}
-
-void VornDocument::loggerControllerWasUpdated(LoggerController *)
-{
-    if (VornTabbedWindowController *controller = vornWindowController()) {
-        if (auto *logger = qobject_cast<LoggerViewController *>(
-                controller->pane(VornTabbedWindowController::Pane::Logger)))
-            logger->loggingWasUpdated();
-    }
+    dirtyDDLWaitingForTransaction_ = false;
+    dirtyDDL_ = true;
+    // The background checker is told here once it exists.
 }

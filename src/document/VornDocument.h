@@ -1,13 +1,13 @@
 #pragma once
 
-#include "bridge/QoJavaObject.h"
+#include "client/VornRootClient.h"
 #include "connection/ClosingDocumentControllerDelegate.h"
 #include "connection/ConnectionPanelDelegate.h"
 #include "connection/ConnectionParameters.h"
-#include "editor/SQLEditorControllerDelegate.h"
-#include "resultset/ResultsetControllerDelegate.h"
+#include "elements/BrowserElement.h"
 #include "status/LoggerControllerDelegate.h"
 #include "status/StatusManagerDelegate.h"
+#include "window/ContentPane.h"
 #include "window/MainWindowDocument.h"
 
 #include <QMetaType>
@@ -19,50 +19,39 @@
 
 class ClosingConnectionController;
 class ClosingDocumentController;
+class ConnectionLife;
 class ConnectionPanel;
+class PaneSelection;
 class ParameterInputController;
 class ResultsetController;
-class ResultsetViewController;
 class QWidget;
 class SimpleActionController;
 class SimpleTextController;
 class SQLEditorController;
+class StatementRouting;
 class StatusManager;
 class ThreadController;
 class VornDocumentSession;
 class VornTabbedWindowController;
 
 // The document of one tab: one database connection on one backend root, with the thread registry,
-// status manager (and its log) and the per-document controllers that share them. It connects and
-// disconnects on a worker of its own, hands the root to one controller action at a time, runs the
-// closing checks before it disconnects or closes, recalls an open transaction every 300 seconds,
-// and saves its SQL text with the stored-settings header. Main thread unless said otherwise.
+// status manager (and its log) and the per-document controllers that share them. It keeps the
+// document's state and hands its work to roles of their own: the statement road (StatementRouting:
+// the SQL editor, the result set and the parameter form), the connection's life (ConnectionLife:
+// connecting, the root's reservation, the transaction reminder, the end of the root) and the
+// content pane (PaneSelection). Itself it runs the closing checks, answers the status bar and saves
+// its SQL text with the stored-settings header. Main thread unless said otherwise.
 class VornDocument : public MainWindowDocument,
                      public ClosingDocumentControllerDelegate,
                      public ConnectionPanelDelegate,
                      public StatusManagerDelegate,
-                     public LoggerControllerDelegate,
-                     public SQLEditorControllerDelegate,
-                     public ResultsetControllerDelegate
+                     public LoggerControllerDelegate
 {
     Q_OBJECT
 public:
-    // Which content pane the window shows.
-    enum ActiveContent : quint64 {
-        ContentNothing = 0,
-        ContentResultset = 1,
-        ContentAnalyser = 2,
-        ContentSimpleText = 3,
-        ContentSimpleAction = 4,
-        ContentProcedure = 5,
-        ContentBusy = 9,
-        ContentNotSupported = ~quint64(0),
-    };
     // The connection state as the status bar shows it.
     enum ConnectionState : qint64 { NotConnected = 0, Connecting = 1, Connected = 2 };
     static constexpr int dirtyCheckIntervalMs = 30000;
-    static constexpr int dirtyWarningSeconds = 300;
-    static constexpr int cancelConnectingPollMs = 50;
     static inline const QString rootClassName = QStringLiteral("nl/dalmerik/vorn/VornRoot");
     static inline const QString startupConnectionThreadName =
         QStringLiteral("VornDocument.startupConnection");
@@ -76,11 +65,8 @@ public:
     // log, the SQL editor and the result grid. Called once at start-up, before the first window.
     static void registerWindowPanes();
 
-    // "~/.local/share/Vorn": where the backend keeps its files.
-    static QString applicationSupportFolder();
-
     // State.
-    QoJavaObjectPtr vornRoot() const;
+    VornRootClientPtr vornRoot() const;
     std::shared_ptr<ThreadController> threadController() const;
     std::shared_ptr<StatusManager> statusManager() const;
     ConnectionParametersPtr connectionParameters() const { return connectionParameters_; }
@@ -114,14 +100,19 @@ public:
     }
     ClosingDocumentController *closingDocumentController() const { return closingDocumentController_.get(); }
     // The connection chooser while one is open.
-    ConnectionPanel *connectionPanel() const { return connectionPanel_.get(); }
+    ConnectionPanel *connectionPanel() const;
     const QTimer *dirtyCheckTimer() const { return dirtyCheckTimer_.get(); }
 
-    SQLEditorController *sqlEditorController() const { return sqlEditorController_.get(); }
-    ResultsetController *resultsetController() const { return resultsetController_.get(); }
-    ParameterInputController *parameterInputController() const { return parameterInputController_.get(); }
+    // The roles.
+    StatementRouting &statementRouting() const { return *statementRouting_; }
+    ConnectionLife &connectionLife() const { return *connectionLife_; }
+    PaneSelection &paneSelection() const { return *paneSelection_; }
+
+    SQLEditorController *sqlEditorController() const;
+    ResultsetController *resultsetController() const;
+    ParameterInputController *parameterInputController() const;
     // The last statement result the grid shows, for the info column; null before one.
-    BrowserElementPtr statementResultElement() const { return statementResultElement_; }
+    BrowserElementPtr statementResultElement() const;
     // The SQL editor's text and statement parameters. Setting the text is not an edit; typing is.
     QString sqlContents() const;
     void setSqlContents(const QString &contents);
@@ -145,14 +136,13 @@ public:
     QVariantMap initializationInfoForTabDuplication() const;
 
     // Content pane.
-    quint64 activeContent() const { return activeContent_; }
-    void setActiveContent(quint64 code);
-    void updateWindowControllerWithActiveContent();
+    ContentPane activeContent() const;
+    void setActiveContent(ContentPane pane);
     VornTabbedWindowController *vornWindowController() const;
     // The window sheets go to; null while the document has none.
     QWidget *windowForSheet() const;
 
-    // Connecting.
+    // Connecting (the connection's life does the work).
     void goStartupConnection();
     // A connect succeeded: the controllers and the window start from the new connection.
     void initConnection();
@@ -161,10 +151,6 @@ public:
     Q_INVOKABLE void disconnect(QObject *sender);
     Q_INVOKABLE void reconnect(QObject *sender);
     Q_INVOKABLE void showConnectionDetails(QObject *sender);
-    void documentShouldConnect(bool shouldConnect);
-    void documentShouldDisconnect(bool shouldDisconnect);
-    // "database as user"; null without parameters or either value.
-    QString reconnectName() const;
     void clearConnectionState();
     // Server, port, database and user name joined by "_", upper case.
     static QString uniqueConnectionIdentifier(const ConnectionParameters *parameters);
@@ -186,10 +172,6 @@ public:
     // Unsaved text, uncommitted changes or a running statement (the tab's own edited state is the
     // text's alone).
     bool isDocumentEdited();
-
-    // Open-transaction reminder.
-    void checkForOutstandingTransaction();
-    void checkForOutstandingTransactionResponse(int returnCode);
 
     // TabbedDocument.
     TabbedWindowController *createTabbedWindowController() override;
@@ -255,68 +237,32 @@ public:
     // LoggerControllerDelegate.
     void loggerControllerWasUpdated(LoggerController *logger) override;
 
-    // SQLEditorControllerDelegate.
-    void sqlEditorControllerWillExecuteStatement() override;
-    void sqlEditorControllerDidNotExecute(bool resultCleared) override;
-    void sqlEditorControllerNeedsParameters(const QStringList &parameterNames, const QVariant &userInfo,
-                                            ParameterAction action,
-                                            const QVariantMap &parameterCache) override;
-    void sqlEditorControllerLoadedResultSetWithInfo(const QVariantMap &info) override;
-    void sqlEditorControllerExecutionResult(const QString &message) override;
-
-    // ResultsetControllerDelegate.
-    void resultsetWillUpdate() override;
-    void resultsetCancelledUpdate() override;
-    void resultSetRemovedRowAt(qint64 row) override;
-    void resultsetHasBeenUpdated() override;
-    void resultsetQuickFilterOrSortHasBeenUpdated() override;
-    void resultSetRequestsNewDocumentForUpdatedFilter(const ExtendedFilterPtr &filter,
-                                                      const BrowserElementPtr &element,
-                                                      bool newWindow) override;
-    void resultsetHasBeenReset() override;
-    BrowserElementPtr resultsetNeedsSelectedElement() override;
-    void resultsetSelectedSession(const QVariantMap &row, const QStringList &order,
-                                  const QVariantList &sessionId) override;
-
     // Schema metadata changed through DDL: the background checker re-reads it, or, while a transaction
     // keeps DDL uncommitted, once the transaction ends.
     void markDDLDirty();
 
 private:
-    ResultsetViewController *resultsetViewController() const;
-    // The root's result was dropped: the model and the grid forget it.
-    void resultsetClearedFromRoot();
-    // The window's panes let go of this document's models before they die.
-    void unbindWindowPanes();
+    friend class ConnectionLife;
+    const std::shared_ptr<VornDocumentSession> &session() const { return session_; }
 
-    void startConnectionThread();
-    void showEditorPane();
     // Saves to the file; a failure is shown to the user.
     bool saveAndReport(const QString &path);
-    void askForAutoCommitThenConnect();
     void runClosingCheck(ClosingConnectionController *checker, CloseCallback shouldClose);
-    void connectionLost();
-    void startReminderTransactionEnd(bool commit);
-    bool rootIs(const char *selector) const;
+    void showEditorPane();
 
     std::shared_ptr<VornDocumentSession> session_;
     ConnectionParametersPtr connectionParameters_;
-    std::unique_ptr<ResultsetController> resultsetController_;
-    std::unique_ptr<SQLEditorController> sqlEditorController_;
-    std::unique_ptr<ParameterInputController> parameterInputController_;
-    BrowserElementPtr statementResultElement_;
-    // The pane shown before a run put up the busy pane, put back when nothing runs.
-    quint64 paneBeforeRun_ = ContentNothing;
+    std::unique_ptr<PaneSelection> paneSelection_;
+    std::unique_ptr<StatementRouting> statementRouting_;
+    std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
     std::unique_ptr<ClosingDocumentController> closingDocumentController_;
-    std::unique_ptr<ConnectionPanel> connectionPanel_;
     std::unique_ptr<SimpleTextController> simpleTextController_;
     std::unique_ptr<SimpleActionController> simpleActionController_;
     std::unique_ptr<QTimer> dirtyCheckTimer_;
     mutable QVariantMap documentOptions_; // saving stamps it
     bool settingSqlContents_ = false;
     bool windowsShown_ = false;
-    quint64 activeContent_ = ContentNothing;
     int tabTitleFormat_ = SelectedElementName;
     bool recyclebinIsFull_ = false;
     bool dirtyDDL_ = false;

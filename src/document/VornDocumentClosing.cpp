@@ -1,9 +1,8 @@
-// Closing the document, the checks before a disconnect and the open-transaction reminder.
+// Closing the document and the checks before a disconnect; saving before a close.
 
-#include "bridge/QoJavaBridgeException.h"
-#include "bridge/ThreadController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
+#include "document/ConnectionLife.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
 #include "platform/MainThread.h"
@@ -14,8 +13,6 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QPointer>
-
-#include <thread>
 
 namespace
 {
@@ -53,17 +50,6 @@ void VornDocument::runClosingCheck(ClosingConnectionController *checker, CloseCa
     checker->runOnWindow(windowForSheet());
 }
 
-void VornDocument::documentShouldDisconnect(bool shouldDisconnect)
-{
-    if (shouldDisconnect) {
-        session_->vornRoot->call(QStringLiteral("endConnection"));
-        clearConnectionState();
-        session_->statusManager->setConnectionStatus(
-            QCoreApplication::translate("connection", "Disconnected from the database"));
-    }
-    documentStatusUpdated();
-}
-
 void VornDocument::destroyResources()
 {
     session_->statusManager->loggerController()->destroy();
@@ -75,11 +61,7 @@ void VornDocument::close()
         return;
     dirtyCheckTimer_.reset();
     discardDirtyDocument();
-    const bool endRootHere = session_->closeDocument();
-    // A running connect is asked to stop; it ends the root itself when it has finished.
-    cancelConnectingWait(false);
-    if (endRootHere)
-        session_->endRoot();
+    connectionLife_->closeDocument();
     MainWindowDocument::close();
 }
 
@@ -97,17 +79,17 @@ bool VornDocument::canChangeFocus()
 
 bool VornDocument::hasConnection()
 {
-    return rootIs("hasConnection");
+    return session_->vornRoot->hasConnection();
 }
 
 bool VornDocument::hasDirtyConnection()
 {
-    return rootIs("hasConnection") && rootIs("dirty");
+    return session_->vornRoot->hasConnection() && session_->vornRoot->dirty();
 }
 
 bool VornDocument::hasRunningQuery()
 {
-    return rootIs("hasConnection") && statusManagerCanCancelAction(nullptr);
+    return session_->vornRoot->hasConnection() && statusManagerCanCancelAction(nullptr);
 }
 
 void VornDocument::cancelRunningQuery()
@@ -157,53 +139,4 @@ bool VornDocument::saveAndReport(const QString &path)
         return true;
     session_->statusManager->runErrorWithTitle(documentText("The document could not be saved."), error);
     return false;
-}
-
-// Open-transaction reminder.
-
-void VornDocument::checkForOutstandingTransaction()
-{
-    if (!rootIs("hasConnection") || !rootIs("dirty"))
-        return;
-    if (session_->vornRoot->call(QStringLiteral("dirtySeconds")).toInt() < dirtyWarningSeconds)
-        return;
-    session_->statusManager->runErrorWithTitle(
-        documentText("This connection has had uncommitted changes for more than 5 minutes."),
-        documentText(
-            "To prevent database locks it is advised to Commit or Rollback these changes.\nOther users or "
-            "automated process might need to process the same records, they will need to wait until the "
-            "changes of this connection done."),
-        documentText("Commit"), documentText("Cancel"), documentText("Rollback"),
-        [guard = QPointer<VornDocument>(this)](int returnCode) {
-            if (guard)
-                guard->checkForOutstandingTransactionResponse(returnCode);
-        });
-    session_->vornRoot->call(QStringLiteral("resetDirtySeconds"));
-}
-
-void VornDocument::checkForOutstandingTransactionResponse(int returnCode)
-{
-    if (returnCode == 1 || returnCode == -1)
-        startReminderTransactionEnd(returnCode == 1);
-    session_->vornRoot->call(QStringLiteral("resetDirtySeconds"));
-}
-
-// Commit or rollback on a worker that holds the reservation, as the closing checks do.
-void VornDocument::startReminderTransactionEnd(bool commit)
-{
-    const QString activity =
-        QCoreApplication::translate("activity", commit ? "Committing changes" : "Rollback changes");
-    if (!connectedControllerWantsRootReservationFor(nullptr, activity))
-        return;
-    std::thread([commit, session = session_, guard = QPointer<VornDocument>(this)]() mutable {
-        session->threadController->registerThread(QStringLiteral("Committing or Rollback"));
-        ClosingConnectionController::rollbackOrCommit(commit, session->vornRoot, *session->statusManager);
-        session->threadController->unRegisterThread();
-        MainThread::post([guard, session = std::move(session)] {
-            if (guard)
-                guard->connectedControllerWantsEndRootReservation(nullptr);
-            else
-                session->vornRoot->call(QStringLiteral("releaseReservedRoot"));
-        });
-    }).detach();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bridge/QoJavaObject.h"
+#include "client/VornRootClient.h"
 
 #include <atomic>
 #include <memory>
@@ -16,14 +16,14 @@ class ThreadController;
 class VornDocumentSession
 {
 public:
-    VornDocumentSession(QoJavaObjectPtr vornRoot, std::shared_ptr<ThreadController> threadController,
+    VornDocumentSession(VornRootClientPtr vornRoot, std::shared_ptr<ThreadController> threadController,
                         std::shared_ptr<StatusManager> statusManager)
         : vornRoot(std::move(vornRoot)), threadController(std::move(threadController)),
           statusManager(std::move(statusManager))
     {
     }
 
-    const QoJavaObjectPtr vornRoot;
+    const VornRootClientPtr vornRoot;
     const std::shared_ptr<ThreadController> threadController;
     const std::shared_ptr<StatusManager> statusManager;
     // The document believes it holds a live connection.
@@ -66,8 +66,8 @@ public:
     // Ends the connection and de-initialises the root; the root does nothing more afterwards.
     void endRoot() const
     {
-        vornRoot->call(QStringLiteral("endConnection"));
-        vornRoot->call(QStringLiteral("deInitialize"));
+        vornRoot->endConnection();
+        vornRoot->deInitialize();
     }
 
 private:

@@ -1,16 +1,14 @@
 #include "editor/SQLEditorController.h"
 
-#include "bridge/QoJavaBridgeException.h"
-#include "bridge/ThreadController.h"
+#include "client/SqlConnectionClient.h"
+#include "editor/EditorLog.h"
 #include "editor/QueryHistoryRecorder.h"
 #include "editor/SQLEditorControllerDelegate.h"
 #include "editor/SQLEditorTextStorage.h"
-#include "editor/SQLEditorVornRoot.h"
 #include "platform/MainThread.h"
 #include "status/StatusManager.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -18,17 +16,11 @@
 #include <chrono>
 #include <cmath>
 #include <initializer_list>
-#include <thread>
 
 namespace
 {
 
-Q_LOGGING_CATEGORY(editorLog, "vorn.sqleditorcontroller")
-
 const QString threadName = QStringLiteral("SQLEditorController._executeQueriesThread");
-const QString userInfoKey = QStringLiteral("userInfo");
-const QString parameterNamesKey = QStringLiteral("parameterNames");
-const QString parameterValuesKey = QStringLiteral("parameterValues");
 
 QString text(const char *key)
 {
@@ -97,8 +89,8 @@ double steadySeconds()
 
 } // namespace
 
-// What the controller and its execution thread share. owner is read and cleared on the main thread
-// only: results of a run whose controller is gone are dropped.
+// What the controller and its runs share. owner is read and cleared on the main thread only: what
+// a run posts for a controller that is gone is dropped.
 struct SQLEditorController::Shared {
     SQLEditorController *owner = nullptr;
     std::atomic<bool> isExecuting{false};
@@ -115,36 +107,52 @@ struct SQLEditorController::Shared {
     }
 };
 
-// One run on its worker thread: the statements in order until one fails or a cancel stops the run.
+// One run: on the worker the statements in order until one fails or a cancel stops the run, then
+// on the main thread its outcome for the document.
 class SQLEditorController::Execution
 {
 public:
     Execution(SQLEditorController &controller, SQLStatementList statements, QVariantMap values)
-        : shared_(controller.shared_), root_(controller.root_), statusManager_(controller.statusManager()),
-          threadController_(controller.threadController()), clock_(controller.clock_),
+        : shared_(controller.shared_), root_(controller.vornRoot()),
+          statusManager_(controller.statusManager()), clock_(controller.clock_),
           statements_(std::move(statements)), values_(std::move(values))
     {
     }
 
-    void run()
+    // Worker thread.
+    void run(const WorkerControl &control)
     {
-        threadController_->registerThread(threadName);
-        const double start = clock_();
-        try {
+        control_ = control;
+        start_ = clock_();
+        connection_ = root_->sqlConnection();
+        if (connection_)
             runStatements();
-        } catch (const QoJavaBridgeException &exception) {
-            qCWarning(editorLog).noquote() << exception.name() << exception.reason();
-            fail(exception.reason());
-        }
-        finish(clock_() - start);
-        shared_->isCanceling = false;
-        shared_->isExecuting = false;
-        Shared::post(shared_, [](SQLEditorController &owner) { owner.releaseRootReservation(); });
-        threadController_->unRegisterThread();
+        else
+            fail(root_->lastOutcome().errorMessage);
+        end();
+    }
+
+    // Worker thread: a bridge failure that escaped the clients ends the run with its reason.
+    void runFailed(const QString &reason)
+    {
+        fail(reason);
+        end();
+    }
+
+    // Main thread, the controller alive.
+    void deliver(SQLEditorControllerDelegate *delegate) const
+    {
+        if (!delegate)
+            return;
+        if (loaded_)
+            delegate->sqlEditorControllerLoadedResultSetWithInfo(*loaded_);
+        else if (!result_.isNull())
+            delegate->sqlEditorControllerExecutionResult(result_);
     }
 
 private:
     qint64 count() const { return statements_.size(); }
+    bool canceled() const { return control_.isCanceled(); }
 
     void runStatements()
     {
@@ -167,7 +175,7 @@ private:
             const SQLParserComponentList statement = statements_.at(done_);
             Shared::post(shared_,
                          [statement](SQLEditorController &owner) { owner.registerQuery(statement); });
-            if (shared_->isCanceling && done_ < n - 1)
+            if (canceled() && done_ < n - 1)
                 return;
             ++done_;
         }
@@ -176,22 +184,27 @@ private:
     // One statement; replaces the message and the result-set flag, answers success.
     bool runQuery(const StatementRequest &request)
     {
-        if (!root_->executable(request.query)) {
+        const std::optional<bool> executable = connection_->executable(request.query);
+        if (!executable) {
+            fail(root_->lastOutcome().errorMessage);
+            return false;
+        }
+        if (!*executable) {
             message_ = QStringLiteral("");
             statusManager_->setConnectionStatus(message_);
             return true;
         }
-        const bool producedRows = root_->executeQuery(request.query, request.queryParameters);
+        const bool producedRows = connection_->executeQuery(request.query, request.queryParameters);
         hasResultset_ = false;
-        if (!root_->lastActionSuccessful()) {
-            fail(root_->lastErrorMessage());
+        if (const BackendOutcome outcome = root_->lastOutcome(); !outcome) {
+            fail(outcome.errorMessage);
             return false;
         }
         hasResultset_ = producedRows;
         message_ = text("SQL statement executed successfully");
         if (!producedRows) {
-            const QString type = root_->statementType();
-            message_ = messageForStatement(type, root_->resultCount());
+            const QString type = connection_->statementType();
+            message_ = messageForStatement(type, connection_->resultCount());
             if (isDataDefinition(type))
                 shared_->ddlDirtyFlag = true;
         }
@@ -214,68 +227,60 @@ private:
         }
     }
 
-    void finish(double elapsed)
+    // The final status and the outcome to deliver; the run no longer counts as executing.
+    void end()
     {
+        const double elapsed = clock_() - start_;
         const QString timing = timingText(elapsed);
         const qint64 n = count();
-        QString result;
         if (failed_) {
-            result = withTiming(message_, timing);
-        } else if (shared_->isCanceling && done_ != n) {
+            result_ = withTiming(message_, timing);
+        } else if (canceled() && done_ != n) {
             const QString status =
                 format("Cancelled execution after %ld of %ld SQL statements", {number(done_ + 1), number(n)});
             statusManager_->setConnectionStatus(status, QString(), StatusManager::SqlEditor);
-            result = withTiming(status, timing);
+            result_ = withTiming(status, timing);
         } else if (hasResultset_) {
             statusManager_->setConnectionStatus(message_, QString(), StatusManager::SqlEditor);
-            const QVariantMap info{{QStringLiteral("timing"), elapsed},
-                                   {QStringLiteral("source"), lastSource_}};
-            Shared::post(shared_, [info](SQLEditorController &owner) {
-                if (SQLEditorControllerDelegate *delegate = owner.sqlEditorDelegate())
-                    delegate->sqlEditorControllerLoadedResultSetWithInfo(info);
-            });
+            loaded_ = LoadedResultInfo{elapsed, lastSource_};
         } else if (n != 1) {
             const QString status = format("Successfully executed %ld SQL statements", {number(n)});
             statusManager_->setConnectionStatus(status, QString(), StatusManager::SqlEditor);
-            result = withTiming(status, timing);
+            result_ = withTiming(status, timing);
         } else {
             statusManager_->setConnectionStatus(message_, QString(), StatusManager::SqlEditor);
-            result = withTiming(message_, timing);
+            result_ = withTiming(message_, timing);
         }
-        if (result.isNull())
-            return;
-        Shared::post(shared_, [result](SQLEditorController &owner) {
-            if (SQLEditorControllerDelegate *delegate = owner.sqlEditorDelegate())
-                delegate->sqlEditorControllerExecutionResult(result);
-        });
+        shared_->isCanceling = false;
+        shared_->isExecuting = false;
     }
 
     std::shared_ptr<Shared> shared_;
-    std::shared_ptr<SQLEditorRoot> root_;
+    VornRootClientPtr root_;
+    std::shared_ptr<SqlConnectionClient> connection_;
     std::shared_ptr<StatusManager> statusManager_;
-    std::shared_ptr<ThreadController> threadController_;
     std::function<double()> clock_;
     SQLStatementList statements_;
     QVariantMap values_;
+    WorkerControl control_{nullptr};
+    double start_ = 0;
     qint64 done_ = 0;
     bool failed_ = false;
     bool hasResultset_ = false;
     QString message_;
     QString lastSource_;
+    // What the document gets: a result set, or else the message with the timing.
+    std::optional<LoadedResultInfo> loaded_;
+    QString result_;
 };
 
-SQLEditorController::SQLEditorController(QoJavaObjectPtr vornRoot)
-    : SQLEditorController(vornRoot, std::make_shared<SQLEditorVornRoot>(vornRoot))
-{
-}
-
-SQLEditorController::SQLEditorController(QoJavaObjectPtr vornRoot, std::shared_ptr<SQLEditorRoot> root)
-    : ConnectedController(std::move(vornRoot)), root_(std::move(root)),
+SQLEditorController::SQLEditorController(VornRootClientPtr vornRoot)
+    : ConnectedController(std::move(vornRoot)),
       sqlEditorTextStorage_(std::make_unique<SQLEditorTextStorage>()), shared_(std::make_shared<Shared>()),
       clock_(steadySeconds)
 {
     shared_->owner = this;
-    sqlEditorTextStorage_->setReservedWords(root_->defaultReservedWords());
+    sqlEditorTextStorage_->setReservedWords(this->vornRoot()->defaultReservedWords());
 }
 
 SQLEditorController::~SQLEditorController()
@@ -290,18 +295,18 @@ SQLEditorControllerDelegate *SQLEditorController::sqlEditorDelegate() const
 
 void SQLEditorController::applyDialect(bool connected)
 {
-    sqlEditorTextStorage_->setMySQLModus(connected && root_->connectionType() == QLatin1String("MySQL"));
+    sqlEditorTextStorage_->setMySQLModus(connected && vornRoot()->connectionType() == QLatin1String("MySQL"));
 }
 
 void SQLEditorController::applyWordLists()
 {
-    sqlEditorTextStorage_->setReservedWords(root_->reservedWords());
-    sqlEditorTextStorage_->setContextWords(root_->contextWords());
+    sqlEditorTextStorage_->setReservedWords(vornRoot()->reservedWords());
+    sqlEditorTextStorage_->setContextWords(vornRoot()->contextWords());
 }
 
 void SQLEditorController::resetSqlEditorFromRoot()
 {
-    applyDialect(root_->isConnected());
+    applyDialect(vornRoot()->isConnected());
     applyWordLists();
     planTableAvailable_ = false;
 }
@@ -309,7 +314,7 @@ void SQLEditorController::resetSqlEditorFromRoot()
 void SQLEditorController::metaDataWasExternallyUpdated()
 {
     applyWordLists();
-    applyDialect(root_->hasConnection());
+    applyDialect(vornRoot()->hasConnection());
 }
 
 QString SQLEditorController::contents() const
@@ -338,7 +343,7 @@ void SQLEditorController::updateSqlParameterCache(const QVariantMap &values)
 
 bool SQLEditorController::canExecuteSQLInRange(TextRange range, bool fastValidation)
 {
-    if (!root_->hasConnection() || root_->reserved())
+    if (!vornRoot()->hasConnection() || vornRoot()->reserved())
         return false;
     if (fastValidation && sqlEditorTextStorage_->length() > 10000)
         return true;
@@ -384,30 +389,29 @@ void SQLEditorController::executeComponents(const SQLParserComponentList &compon
         const std::weak_ptr<Shared> shared = shared_;
         delegate->sqlEditorControllerNeedsParameters(
             names, userInfo,
-            [shared](const std::optional<QVariantMap> &request) {
+            [shared](const std::optional<ParameterAnswer> &answer) {
                 if (const std::shared_ptr<Shared> alive = shared.lock(); alive && alive->owner)
-                    alive->owner->executeAfterParameterInput(request);
+                    alive->owner->executeAfterParameterInput(answer);
             },
             sqlParameterCache_);
         return;
     }
-    const QVariantMap request{{parameterNamesKey, QStringList()}, {userInfoKey, userInfo}};
-    Shared::post(shared_,
-                 [request](SQLEditorController &owner) { owner.executeAfterParameterInput(request); });
+    const ParameterAnswer answer{QStringList(), QVariantMap(), userInfo};
+    Shared::post(shared_, [answer](SQLEditorController &owner) { owner.executeAfterParameterInput(answer); });
 }
 
-void SQLEditorController::executeAfterParameterInput(const std::optional<QVariantMap> &request)
+void SQLEditorController::executeAfterParameterInput(const std::optional<ParameterAnswer> &answer)
 {
     SQLEditorControllerDelegate *delegate = sqlEditorDelegate();
     const SQLStatementList statements =
-        request ? request->value(userInfoKey).value<SQLStatementList>() : SQLStatementList();
+        answer ? answer->userInfo.value<SQLStatementList>() : SQLStatementList();
     if (statements.isEmpty()) {
         if (delegate)
             delegate->sqlEditorControllerDidNotExecute(false);
         return;
     }
-    const QVariantMap values = request->value(parameterValuesKey).toMap();
-    for (const QString &name : request->value(parameterNamesKey).toStringList())
+    const QVariantMap &values = answer->parameterValues;
+    for (const QString &name : answer->parameterNames)
         sqlParameterCache_.insert(name, values.value(name));
     const bool cleared = clearRootSelection();
     if (!requestRootReservation(QCoreApplication::translate("activity", "SQL Statement Execution"))) {
@@ -415,36 +419,41 @@ void SQLEditorController::executeAfterParameterInput(const std::optional<QVarian
             delegate->sqlEditorControllerDidNotExecute(cleared);
         return;
     }
-    Q_ASSERT_X(statusManager() && threadController(), "SQLEditorController",
-               "Must have a status manager and a thread controller");
+    Q_ASSERT_X(statusManager(), "SQLEditorController", "A run needs the document's status manager");
     auto execution = std::make_shared<Execution>(*this, statements, values);
-    // Set before the worker starts: a cancel that comes before its first step must not be lost.
+    // Set before the worker starts, and the runner opens the lane's cancel before it returns: a
+    // cancel that comes before the first statement is not lost.
     shared_->isExecuting = true;
     shared_->isCanceling = false;
-    // The run may hold the last references to the document's parts when the document closed
-    // meanwhile: they are let go on the main thread, where the status manager's timers and log live.
-    std::thread([execution = std::move(execution)]() mutable {
-        execution->run();
-        MainThread::post([execution = std::move(execution)] {});
-    }).detach();
+    BackgroundJob job;
+    job.threadName = threadName;
+    job.lane = executionLane_;
+    // The run holds the document's parts; the runner lets go of it on the main thread, where the
+    // status manager's timers and log live, also when the document closed meanwhile.
+    job.work = [execution](const WorkerControl &control) { execution->run(control); };
+    job.failed = [execution](const QString &reason) { execution->runFailed(reason); };
+    job.done = [this, execution] { execution->deliver(sqlEditorDelegate()); };
+    runReserved(std::move(job));
 }
 
 bool SQLEditorController::canCancelExecution()
 {
-    return root_->hasConnection() && shared_->isExecuting && !shared_->isCanceling;
+    return vornRoot()->hasConnection() && shared_->isExecuting && !shared_->isCanceling;
 }
 
 void SQLEditorController::cancelExecution()
 {
     const QString entry = QStringLiteral("SQLEditorController -(void)cancelExecution;");
-    qCInfo(editorLog).noquote() << entry;
-    if (!root_->hasConnection() || shared_->isCanceling)
+    qCDebug(lcEditor).noquote() << entry;
+    if (!vornRoot()->hasConnection() || shared_->isCanceling)
         return;
-    qCInfo(editorLog).noquote() << entry + QStringLiteral(" 2");
+    qCDebug(lcEditor).noquote() << entry + QStringLiteral(" 2");
     shared_->isCanceling = true;
-    qCInfo(editorLog).noquote() << entry + QStringLiteral(" 3");
-    root_->cancelQuery();
-    qCInfo(editorLog).noquote() << entry + QStringLiteral(" 4");
+    executionLane_->cancel();
+    qCDebug(lcEditor).noquote() << entry + QStringLiteral(" 3");
+    if (const std::shared_ptr<SqlConnectionClient> connection = vornRoot()->sqlConnection())
+        connection->cancelQuery();
+    qCDebug(lcEditor).noquote() << entry + QStringLiteral(" 4");
 }
 
 SQLStatementList SQLEditorController::componentsToQueries(const SQLParserComponentList &components)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/BackgroundRunner.h"
 #include "connection/ConnectedController.h"
 #include "editor/SQLEditorControllerInterface.h"
 #include "sql/SQLParserComponent.h"
@@ -15,7 +16,7 @@
 #include <optional>
 
 class SQLEditorControllerDelegate;
-class SQLEditorRoot;
+struct ParameterAnswer;
 
 // Statements in text order, each its components without the separator.
 using SQLStatementList = QList<SQLParserComponentList>;
@@ -23,9 +24,9 @@ using SQLStatementList = QList<SQLParserComponentList>;
 // The SQL editor model of one connection document: its text, the remembered parameter values, and
 // running the statements the user points at. A run splits the components at separators, asks the
 // document for `:name` values, takes the root's reservation and sends the statements one after
-// another on a worker thread; progress goes to the status manager, the outcome to the delegate (a
-// result set for the grid or a message with the timing). Public operations belong to the main
-// thread; the delegate must also be a SQLEditorControllerDelegate.
+// another on the background runner; progress goes to the status manager, the outcome to the
+// delegate on the main thread (a result set for the grid or a message with the timing). Public
+// operations belong to the main thread; the delegate must also be a SQLEditorControllerDelegate.
 class SQLEditorController : public ConnectedController, public SQLEditorControllerInterface
 {
 public:
@@ -38,9 +39,8 @@ public:
         QVariantList queryParameters;
     };
 
-    explicit SQLEditorController(QoJavaObjectPtr vornRoot);
-    // Works on the root through the given calls (tests put in their own).
-    SQLEditorController(QoJavaObjectPtr vornRoot, std::shared_ptr<SQLEditorRoot> root);
+    // The document's root; its SQL connection runs the statements.
+    explicit SQLEditorController(VornRootClientPtr vornRoot);
     ~SQLEditorController() override;
 
     SQLEditorControllerDelegate *sqlEditorDelegate() const;
@@ -112,14 +112,15 @@ private:
 
     SQLParserComponentList componentsForRange(TextRange range, TextRange *extendedRange) const;
     void executeComponents(const SQLParserComponentList &components);
-    void executeAfterParameterInput(const std::optional<QVariantMap> &request);
+    void executeAfterParameterInput(const std::optional<ParameterAnswer> &answer);
     void applyWordLists();
     void applyDialect(bool connected);
 
-    std::shared_ptr<SQLEditorRoot> root_;
     std::unique_ptr<SQLEditorTextStorage> sqlEditorTextStorage_;
     QVariantMap sqlParameterCache_;
     std::shared_ptr<Shared> shared_;
+    // Carries a cancel to the run's worker, also one asked before its first statement.
+    std::shared_ptr<BackgroundLane> executionLane_ = std::make_shared<BackgroundLane>();
     std::function<double()> clock_;
     bool planTableAvailable_ = false;
 };

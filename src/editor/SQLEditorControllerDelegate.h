@@ -10,14 +10,29 @@
 #include <functional>
 #include <optional>
 
+// The filled-in parameter form: the names asked, the value entered for each, and the statements
+// the form was asked for, handed back unchanged.
+struct ParameterAnswer {
+    QStringList parameterNames;
+    QVariantMap parameterValues;
+    QVariant userInfo;
+};
+
+// The run whose last statement produced rows, now the root's result set.
+struct LoadedResultInfo {
+    // Seconds of the whole run.
+    double timing = 0;
+    // That statement as written.
+    QString source;
+};
+
 // What the SQL editor model tells its document and asks of it. Every method is called on the main
 // thread; results of a run arrive queued, after the worker has moved on.
 class SQLEditorControllerDelegate : public ConnectedControllerDelegate
 {
 public:
-    // Receives the filled-in parameter form: "userInfo" (handed back unchanged), "parameterNames" and
-    // "parameterValues" (name to entered value); nothing when the user cancelled the form.
-    using ParameterAction = std::function<void(const std::optional<QVariantMap> &request)>;
+    // Receives the filled-in parameter form; nothing when the user cancelled the form.
+    using ParameterAction = std::function<void(const std::optional<ParameterAnswer> &answer)>;
 
     // Before parameters are asked and before anything runs: the document shows its busy pane.
     virtual void sqlEditorControllerWillExecuteStatement() = 0;
@@ -26,13 +41,12 @@ public:
     // already dropped, so the document knows which pane to put back instead of the busy one.
     virtual void sqlEditorControllerDidNotExecute(bool resultCleared) = 0;
     // Shows the form for the upper-cased parameter names, prefilled from the cache, and later calls
-    // the action once. userInfo is the statement list, to be handed back under "userInfo".
+    // the action once. userInfo is the statement list, to be handed back in the answer.
     virtual void sqlEditorControllerNeedsParameters(const QStringList &parameterNames,
                                                     const QVariant &userInfo, ParameterAction action,
                                                     const QVariantMap &parameterCache) = 0;
-    // The last statement produced rows, now the root's result set: "timing" (seconds of the whole run,
-    // double) and "source" (that statement as written).
-    virtual void sqlEditorControllerLoadedResultSetWithInfo(const QVariantMap &info) = 0;
+    // The last statement produced rows, now the root's result set.
+    virtual void sqlEditorControllerLoadedResultSetWithInfo(const LoadedResultInfo &info) = 0;
     // The run ended without rows to show: its message followed by the timing.
     virtual void sqlEditorControllerExecutionResult(const QString &message) = 0;
 };

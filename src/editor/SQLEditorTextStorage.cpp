@@ -1,6 +1,6 @@
 #include "editor/SQLEditorTextStorage.h"
-#include "platform/Preferences.h"
 
+#include "editor/EditorLog.h"
 #include "editor/SQLEditorFont.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Preferences.h"
@@ -8,7 +8,6 @@
 #include "sql/SQLParser.h"
 #include "sql/SQLParserParseProperties.h"
 
-#include <QDebug>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -300,7 +299,7 @@ void SQLEditorTextStorage::redrawSyntaxInRange(TextRange range, const SQLParserC
                                                qint64 startInFirst)
 {
     if (range.length > maximumRedrawLength) {
-        qWarning("Canceling too long redraw");
+        qCWarning(lcEditor) << "Canceling too long redraw";
         return;
     }
     unionColouredRange(range);
@@ -525,7 +524,7 @@ void SQLEditorTextStorage::markActiveRange(TextRange range)
         return;
     clearActiveRange();
     if (range.end() > length()) {
-        qWarning("Warning active range beyond contents");
+        qCWarning(lcEditor) << "Warning active range beyond contents";
         range.length = std::max<qint64>(0, length() - range.location);
     }
     activeHintColor_ = QColor(UserDefaults::standard().stringForKey(PreferenceKey::syntaxActiveHintColor));

@@ -1,6 +1,7 @@
 #include "kit/ImageUtil.h"
 
-#include <QDebug>
+#include "kit/KitLog.h"
+
 #include <QHash>
 #include <QPainter>
 
@@ -44,7 +45,7 @@ QPixmap ImageUtil::imageForBrowserElement(qint64 browserType, const QString &sub
 {
     const QString name = imageNameForBrowserType(browserType);
     if (name == "SideUnknown")
-        qWarning("No support for image type %lld", static_cast<long long>(browserType));
+        qCWarning(lcKit, "no image for browser element type %lld", static_cast<long long>(browserType));
     if (browserType != 8)
         return bundleImage(name);
     const QPixmap base = bundleImage(synonymBaseImageName(subtype));

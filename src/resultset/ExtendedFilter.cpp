@@ -1,7 +1,5 @@
 #include "resultset/ExtendedFilter.h"
 
-#include "bridge/QoJavaBridge.h"
-
 #include <QDataStream>
 #include <QIODevice>
 #include <QVariantMap>
@@ -14,15 +12,22 @@ const QString columnsKey = QStringLiteral("quickFilterColumns");
 const QString operatorsKey = QStringLiteral("quickFilterOperators");
 const QString valuesKey = QStringLiteral("quickFilterValues");
 const QString sortKey = QStringLiteral("quickFilterSort");
+const QString sortNameKey = QStringLiteral("name");
+const QString sortDirectionKey = QStringLiteral("direction");
+
+// As the backend takes a sort's direction: anything but "DESC", in any case, sorts ascending.
+QString storedDirection(const QVariant &direction)
+{
+    const bool descending = direction.toString().compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+    return descending ? QStringLiteral("DESC") : QStringLiteral("ASC");
+}
 } // namespace
 
 QByteArray ExtendedFilter::archive() const
 {
     QVariantList sort;
-    for (const QoJavaObjectPtr &sortObject : sort_) {
-        sort.append(
-            QVariantMap{{"name", sortObject->call("name")}, {"direction", sortObject->call("direction")}});
-    }
+    for (const VornSort &entry : sort_)
+        sort.append(QVariantMap{{sortNameKey, entry.name}, {sortDirectionKey, entry.direction}});
     QVariantMap keyed;
     keyed.insert(columnsKey, columns_);
     keyed.insert(operatorsKey, operators_);
@@ -36,7 +41,7 @@ QByteArray ExtendedFilter::archive() const
     return data;
 }
 
-std::shared_ptr<ExtendedFilter> ExtendedFilter::fromArchive(const QByteArray &data, QoJavaBridge *bridge)
+std::shared_ptr<ExtendedFilter> ExtendedFilter::fromArchive(const QByteArray &data)
 {
     QDataStream in(data);
     in.setVersion(QDataStream::Qt_6_0);
@@ -55,11 +60,8 @@ std::shared_ptr<ExtendedFilter> ExtendedFilter::fromArchive(const QByteArray &da
     filter->values_ = list(valuesKey);
     for (const QVariant &entry : list(sortKey)) {
         const QVariantMap sort = entry.toMap();
-        QoJavaObjectPtr sortObject = bridge->instanceOfObject(QStringLiteral("nl/dalmerik/vorn/VornSort"));
-        if (!sortObject)
-            return nullptr;
-        sortObject->call("initSort::", {sort.value("name"), sort.value("direction")});
-        filter->sort_.append(sortObject);
+        filter->sort_.append(
+            {sort.value(sortNameKey).toString(), storedDirection(sort.value(sortDirectionKey))});
     }
     return filter;
 }

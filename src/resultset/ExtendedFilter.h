@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bridge/QoJavaObject.h"
+#include "client/VornSort.h"
 
 #include <QByteArray>
 #include <QList>
@@ -8,21 +8,18 @@
 
 #include <memory>
 
-class QoJavaBridge;
-
 // A snapshot of a result set's whole quick filter (parallel columns, operators and values) and its
-// sort (backend "nl/dalmerik/vorn/VornSort" objects in sort order). Kept in the document's restorable
-// state, in tab duplication and in the browser history, in our own versioned archive.
+// sort in sort order. Kept in the document's restorable state, in tab duplication and in the browser
+// history, in our own versioned archive.
 class ExtendedFilter
 {
 public:
     ExtendedFilter() = default;
 
-    // Asks each sort object for its name and direction: call on a thread that may call Java.
     QByteArray archive() const;
-    // Makes new backend sort objects through the bridge. Null for data that is not an archive of
-    // this version; a missing sort list reads back as an empty one.
-    static std::shared_ptr<ExtendedFilter> fromArchive(const QByteArray &data, QoJavaBridge *bridge);
+    // Null for data that is not an archive of this version; a missing sort list reads back as an
+    // empty one.
+    static std::shared_ptr<ExtendedFilter> fromArchive(const QByteArray &data);
 
     QVariantList quickFilterColumns() const { return columns_; }
     void setQuickFilterColumns(const QVariantList &columns) { columns_ = columns; }
@@ -30,14 +27,14 @@ public:
     void setQuickFilterOperators(const QVariantList &operators) { operators_ = operators; }
     QVariantList quickFilterValues() const { return values_; }
     void setQuickFilterValues(const QVariantList &values) { values_ = values; }
-    QList<QoJavaObjectPtr> quickFilterSort() const { return sort_; }
-    void setQuickFilterSort(const QList<QoJavaObjectPtr> &sort) { sort_ = sort; }
+    QList<VornSort> quickFilterSort() const { return sort_; }
+    void setQuickFilterSort(const QList<VornSort> &sort) { sort_ = sort; }
 
 private:
     QVariantList columns_;
     QVariantList operators_;
     QVariantList values_;
-    QList<QoJavaObjectPtr> sort_;
+    QList<VornSort> sort_;
 };
 
 using ExtendedFilterPtr = std::shared_ptr<ExtendedFilter>;

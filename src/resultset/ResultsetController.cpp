@@ -1,26 +1,19 @@
 #include "resultset/ResultsetController.h"
 
-#include "bridge/JavaUtils.h"
-#include "bridge/QoJavaBridgeException.h"
-#include "bridge/ThreadController.h"
+#include "client/VornBrowserClient.h"
+#include "client/VornCellWrapper.h"
 #include "kit/FormatUtils.h"
-#include "platform/MainThread.h"
 #include "resultset/ResultsetControllerDelegate.h"
-#include "resultset/VornCellWrapper.h"
 #include "status/StatusManager.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QLoggingCategory>
 
 #include <algorithm>
 #include <limits>
-#include <thread>
 
 namespace
 {
-Q_LOGGING_CATEGORY(resultsetLog, "vorn.resultset")
-
 // Rows kept in reserve: a preload starts when the visible rows come this close to the end.
 const qint64 preloadMargin = 10;
 const QString managementSubtype = QStringLiteral("MANAGEMENT");
@@ -39,51 +32,55 @@ qint64 saturatingAdd(qint64 a, qint64 b)
     return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
 }
 
-QVariantList listFrom(const QVariant &javaValue)
-{
-    return JavaUtils::recursiveCollectionsFromJavaObject(javaValue).toList();
-}
-
 QString joined(const QString &sentence, const QString &message)
 {
     return QStringLiteral("%1\n%2").arg(sentence, message);
 }
 
-// What a worker thread needs once it runs: it never touches the controller, which may be gone.
-struct WorkerContext {
-    std::shared_ptr<ThreadController> threads;
-    std::shared_ptr<StatusManager> status;
-    QoJavaObjectPtr root;
-};
-
-bool lastActionSuccessful(const QoJavaObjectPtr &root)
+// The final status of a preload and, when it failed, the alert. Worker thread.
+void reportPreload(StatusManager &status, const BackendOutcome &outcome, const QString &tableName)
 {
-    return root->call("lastActionSuccessful").toBool();
+    if (outcome) {
+        status.setConnectionStatus(
+            tableName.isNull() ? text("resultset", "Resultset loaded successfully")
+                               : text("resultset", "%1, Resultset loaded successfully").arg(tableName));
+        return;
+    }
+    status.runErrorWithTitle(
+        text("resultset", "Database error"),
+        joined(text("resultset", "A database error occured while reading from the resultset."),
+               outcome.errorMessage));
+    status.setConnectionStatus(text("resultset", "Error loading resultset"), outcome.errorMessage);
 }
 
-QString lastErrorMessage(const QoJavaObjectPtr &root)
+// The final status of a refresh and, when it failed, the alert. Worker thread.
+void reportRefresh(StatusManager &status, const BackendOutcome &outcome)
 {
-    return root->call("lastErrorMessage").toString();
+    if (outcome) {
+        status.setConnectionStatus(text("browser", "Resultset loaded successfully"));
+        return;
+    }
+    status.runErrorWithTitle(
+        text("browser", "Database error"),
+        joined(text("browser", "A database error occured while trying to reload the resultset."),
+               outcome.errorMessage));
+    status.setConnectionStatus(text("browser", "Error refreshing resultset"), outcome.errorMessage);
+}
+
+// Reads the browser's object or statement again. Worker thread.
+BackendOutcome refreshBrowser(const VornRootClient &root)
+{
+    const std::shared_ptr<VornBrowserClient> browser = root.browser();
+    if (!browser)
+        return BackendOutcome::failure(root.lastErrorMessage());
+    browser->refresh();
+    return root.lastOutcome();
 }
 } // namespace
 
-// State shared with the worker threads. owner is touched on the main thread only and cleared when the
-// controller goes, so a late hand-over finds no controller.
-struct ResultsetController::Shared {
-    std::atomic<bool> preloading{false};
-    std::atomic<bool> filtering{false};
-    ResultsetController *owner = nullptr;
-};
-
-ResultsetController::ResultsetController(QoJavaObjectPtr vornRoot)
-    : ConnectedController(std::move(vornRoot)), shared_(std::make_shared<Shared>())
+ResultsetController::ResultsetController(VornRootClientPtr vornRoot)
+    : ConnectedController(std::move(vornRoot))
 {
-    shared_->owner = this;
-}
-
-ResultsetController::~ResultsetController()
-{
-    shared_->owner = nullptr;
 }
 
 ResultsetControllerDelegate *ResultsetController::resultsetDelegate() const
@@ -129,32 +126,31 @@ QVariantList ResultsetController::quickFilterColumnValues() const
 
 bool ResultsetController::isPreloading() const
 {
-    return shared_->preloading;
+    return preloadLane_->isRunning();
 }
 
 bool ResultsetController::isFiltering() const
 {
-    return shared_->filtering;
+    return filtering_;
 }
 
 void ResultsetController::resetResultsetFromRoot()
 {
-    if (!vornRoot()->call("hasConnection").toBool()) {
+    if (!vornRoot()->hasConnection()) {
         setVornResultset(nullptr);
         quickFilterValid_ = false;
         return;
     }
-    const VornResultsetPtr resultset = VornResultset::fromVariant(vornRoot()->call("resultset"));
-    const QoJavaObjectPtr browser =
-        resultset ? resultset->root()->call("browser").value<QoJavaObjectPtr>() : QoJavaObjectPtr();
+    const VornResultsetPtr resultset = vornRoot()->resultset();
+    const std::shared_ptr<VornBrowserClient> browser = resultset ? vornRoot()->browser() : nullptr;
     {
         std::lock_guard lock(mutex_);
         vornResultset_ = resultset;
-        quickFilterColumnInfo_ = browser ? listFrom(browser->call("quickFilterColumnInfo")) : QVariantList();
-        quickFilterColumnColumns_ = browser ? listFrom(browser->call("quickFilterColumns")) : QVariantList();
-        quickFilterColumnOperators_ =
-            browser ? listFrom(browser->call("quickFilterOperators")) : QVariantList();
-        quickFilterColumnValues_ = browser ? listFrom(browser->call("quickFilterValues")) : QVariantList();
+        quickFilterColumnInfo_ = browser ? browser->quickFilterColumnInfo() : QVariantList();
+        quickFilterColumnColumns_ = browser ? browser->quickFilterColumns() : QVariantList();
+        quickFilterColumnOperators_ = browser ? browser->quickFilterOperators() : QVariantList();
+        quickFilterColumnValues_ =
+            browser ? browser->quickFilterValues().value_or(QVariantList()) : QVariantList();
     }
     editingRowNumber_ = -1;
     quickFilterValid_ = true;
@@ -195,59 +191,46 @@ QString ResultsetController::resultsetDescription() const
     return resultset ? resultset->resultSetDescription() : QString();
 }
 
-QoJavaObjectPtr ResultsetController::rootBrowser() const
-{
-    return vornRoot()->call("browser").value<QoJavaObjectPtr>();
-}
-
 QString ResultsetController::tableSchema() const
 {
-    const QoJavaObjectPtr browser = rootBrowser();
-    return browser ? browser->call("schema").toString() : QString();
+    const std::shared_ptr<VornBrowserClient> browser = vornRoot()->browser();
+    return browser ? browser->schema() : QString();
 }
 
 QString ResultsetController::tableType() const
 {
-    const QoJavaObjectPtr browser = rootBrowser();
-    return browser ? browser->call("type").toString() : QString();
+    const std::shared_ptr<VornBrowserClient> browser = vornRoot()->browser();
+    return browser ? browser->type() : QString();
 }
 
-QVariantMap ResultsetController::extendedResultsetDescription() const
+ExtendedResultsetDescription ResultsetController::extendedResultsetDescription() const
 {
-    QVariantMap description;
-    const QoJavaObjectPtr browser = rootBrowser();
-    const QString name = browser ? browser->call("name").toString() : QString();
+    ExtendedResultsetDescription description;
+    const std::shared_ptr<VornBrowserClient> browser = vornRoot()->browser();
+    const QString name = browser ? browser->name() : QString();
     if (name.isNull()) {
-        const VornResultsetPtr resultset = VornResultset::fromVariant(vornRoot()->call("resultset"));
-        const QString query = resultset ? resultset->selectStatement() : QString();
-        if (!query.isNull())
-            description.insert("query", query);
+        const VornResultsetPtr resultset = vornRoot()->resultset();
+        description.query = resultset ? resultset->selectStatement() : QString();
         return description;
     }
-    description.insert("table", name);
-    const QString filter = filterDescription(browser);
-    if (!filter.isEmpty())
-        description.insert("filter", filter);
+    description.table = name;
+    description.filter = filterDescription(*browser);
     QStringList sorts;
-    for (const QVariant &sort : JavaUtils::arrayFromVector(browser->call("sort").value<QoJavaObjectPtr>())) {
-        const QoJavaObjectPtr sortObject = sort.value<QoJavaObjectPtr>();
-        const bool ascending = sortObject->call("direction").toString() == QLatin1String("ASC");
-        sorts.append(sortObject->call("name").toString() + ' ' +
-                     (ascending ? text("printing", "ascending") : text("printing", "descending")));
-    }
-    if (!sorts.isEmpty())
-        description.insert("sort", sorts.join(QStringLiteral(", ")));
+    for (const VornSort &sort : browser->sort())
+        sorts.append(sort.name + ' ' +
+                     (sort.ascending() ? text("printing", "ascending") : text("printing", "descending")));
+    description.sort = sorts.join(QStringLiteral(", "));
     return description;
 }
 
 // The browser's free filter, else the quick-filter conditions as text. A condition without a value adds
 // nothing of its own, but the separator of a later condition is still written.
-QString ResultsetController::filterDescription(const QoJavaObjectPtr &browser) const
+QString ResultsetController::filterDescription(const VornBrowserClient &browser) const
 {
-    const QString filter = browser->call("filter").toString();
+    const QString filter = browser.filter();
     if (!filter.isEmpty())
         return filter;
-    if (!browser->call("quickFilterValues").isValid())
+    if (!browser.quickFilterValues())
         return QString();
     const QVariantList columns = quickFilterColumnColumns();
     const QVariantList operators = quickFilterColumnOperators();
@@ -279,65 +262,44 @@ void ResultsetController::willDisplayRange(qint64 location, qint64 length)
     if (isPreloading() || isFiltering())
         return;
     const VornResultsetPtr resultset = vornResultset();
-    if (!resultset || vornRoot()->call("reserved").toBool() || resultset->fullyLoaded())
+    if (!resultset || vornRoot()->reserved() || resultset->fullyLoaded())
         return;
     if (!wantsMoreRows(location, length, resultset->rowCount()))
         return;
     if (!requestRootReservation(text("activity", "Loading more results")))
         return;
-    shared_->preloading = true;
     preload(resultset);
 }
 
 void ResultsetController::preload(const VornResultsetPtr &resultset)
 {
-    Q_ASSERT_X(threadController() && statusManager(), "ResultsetController",
-               "A preload needs the document's thread controller and status manager");
-    WorkerContext context{threadController(), statusManager(), vornRoot()};
-    std::thread([context, resultset, shared = shared_] {
-        context.threads->registerThread(QStringLiteral("ResultController.preload"));
-        context.status->setActiveConnectionStatus(text("resultset", "Preloading more records"));
-        bool succeeded = false;
-        QString message;
-        QString tableName;
-        try {
-            tableName = resultset->tableName();
-            resultset->preload();
-            succeeded = lastActionSuccessful(context.root);
-            if (!succeeded)
-                message = lastErrorMessage(context.root);
-        } catch (const QoJavaBridgeException &exception) {
-            qCWarning(resultsetLog) << "Preloading failed:" << exception.what();
-            message = exception.reason();
-        }
-        if (succeeded) {
-            context.status->setConnectionStatus(
-                tableName.isNull() ? text("resultset", "Resultset loaded successfully")
-                                   : text("resultset", "%1, Resultset loaded successfully").arg(tableName));
-        } else {
-            context.status->runErrorWithTitle(
-                text("resultset", "Database error"),
-                joined(text("resultset", "A database error occured while reading from the resultset."),
-                       message));
-            context.status->setConnectionStatus(text("resultset", "Error loading resultset"), message);
-        }
-        shared->preloading = false;
-        MainThread::post([shared, succeeded] {
-            if (!shared->owner)
-                return;
-            shared->owner->releaseRootReservation();
-            if (ResultsetControllerDelegate *delegate = shared->owner->resultsetDelegate();
-                delegate && succeeded)
-                delegate->resultsetHasBeenUpdated();
-        });
-        context.threads->unRegisterThread();
-    }).detach();
+    Q_ASSERT_X(statusManager(), "ResultsetController", "A preload needs the document's status manager");
+    auto succeeded = std::make_shared<bool>(false);
+    BackgroundJob job;
+    job.threadName = QStringLiteral("ResultController.preload");
+    job.lane = preloadLane_;
+    job.work = [succeeded, resultset, root = vornRoot(), status = statusManager()](const WorkerControl &) {
+        status->setActiveConnectionStatus(text("resultset", "Preloading more records"));
+        const QString tableName = resultset->tableName();
+        resultset->preload();
+        const BackendOutcome outcome = root->lastOutcome();
+        reportPreload(*status, outcome, tableName);
+        *succeeded = outcome.successful;
+    };
+    job.failed = [status = statusManager()](const QString &message) {
+        reportPreload(*status, BackendOutcome::failure(message), QString());
+    };
+    job.done = [this, succeeded] {
+        if (ResultsetControllerDelegate *delegate = resultsetDelegate(); delegate && *succeeded)
+            delegate->resultsetHasBeenUpdated();
+    };
+    runReserved(std::move(job));
 }
 
 bool ResultsetController::canRefresh() const
 {
-    return vornRoot()->call("hasConnection").toBool() && !vornRoot()->call("reserved").toBool() &&
-           vornRoot()->call("resultset").isValid() && rootBrowser();
+    const VornRootClientPtr &root = vornRoot();
+    return root->hasConnection() && !root->reserved() && root->resultset() && root->browser();
 }
 
 void ResultsetController::refresh()
@@ -351,51 +313,35 @@ void ResultsetController::refresh()
 
 void ResultsetController::doRefresh()
 {
-    Q_ASSERT_X(threadController() && statusManager(), "ResultsetController",
-               "A refresh needs the document's thread controller and status manager");
-    WorkerContext context{threadController(), statusManager(), vornRoot()};
-    std::thread([context, shared = shared_] {
-        context.threads->registerThread(QStringLiteral("ResultsetController.doRefresh"));
-        context.status->setActiveConnectionStatus(text("browser", "Refreshing resultset"));
+    Q_ASSERT_X(statusManager(), "ResultsetController", "A refresh needs the document's status manager");
+    struct Refreshed {
         bool succeeded = false;
-        QString message;
-        VornResultsetPtr refreshed;
-        try {
-            const QoJavaObjectPtr browser = context.root->call("browser").value<QoJavaObjectPtr>();
-            if (browser)
-                browser->call("refresh");
-            succeeded = browser && lastActionSuccessful(context.root);
-            if (succeeded)
-                refreshed = VornResultset::fromVariant(context.root->call("resultset"));
-            else
-                message = lastErrorMessage(context.root);
-        } catch (const QoJavaBridgeException &exception) {
-            qCWarning(resultsetLog) << "Refreshing failed:" << exception.what();
-            message = exception.reason();
+        VornResultsetPtr resultset;
+    };
+    auto refreshed = std::make_shared<Refreshed>();
+    BackgroundJob job;
+    job.threadName = QStringLiteral("ResultsetController.doRefresh");
+    job.work = [refreshed, root = vornRoot(), status = statusManager()](const WorkerControl &) {
+        status->setActiveConnectionStatus(text("browser", "Refreshing resultset"));
+        const BackendOutcome outcome = refreshBrowser(*root);
+        if (outcome)
+            refreshed->resultset = root->resultset();
+        refreshed->succeeded = outcome.successful;
+        reportRefresh(*status, outcome);
+    };
+    job.failed = [status = statusManager()](const QString &message) {
+        reportRefresh(*status, BackendOutcome::failure(message));
+    };
+    job.done = [this, refreshed] {
+        if (!refreshed->succeeded)
+            return;
+        setVornResultset(refreshed->resultset);
+        if (ResultsetControllerDelegate *delegate = resultsetDelegate()) {
+            delegate->resultsetHasBeenUpdated();
+            delegate->resultsetQuickFilterOrSortHasBeenUpdated();
         }
-        if (succeeded) {
-            context.status->setConnectionStatus(text("browser", "Resultset loaded successfully"));
-        } else {
-            context.status->runErrorWithTitle(
-                text("browser", "Database error"),
-                joined(text("browser", "A database error occured while trying to reload the resultset."),
-                       message));
-            context.status->setConnectionStatus(text("browser", "Error refreshing resultset"), message);
-        }
-        MainThread::post([shared, succeeded, refreshed] {
-            if (!shared->owner)
-                return;
-            if (succeeded)
-                shared->owner->setVornResultset(refreshed);
-            shared->owner->releaseRootReservation();
-            ResultsetControllerDelegate *delegate = shared->owner->resultsetDelegate();
-            if (delegate && succeeded) {
-                delegate->resultsetHasBeenUpdated();
-                delegate->resultsetQuickFilterOrSortHasBeenUpdated();
-            }
-        });
-        context.threads->unRegisterThread();
-    }).detach();
+    };
+    runReserved(std::move(job));
 }
 
 QVariant ResultsetController::objectValueForColumn(const QString &columnName, qint64 row) const
@@ -476,30 +422,25 @@ bool ResultsetController::canCancel() const
     return vornResultset() && editingRowNumber_ > 0;
 }
 
-QList<QoJavaObjectPtr> ResultsetController::quickSortColumns() const
+QList<VornSort> ResultsetController::quickSortColumns() const
 {
-    QList<QoJavaObjectPtr> sorts;
-    const QoJavaObjectPtr browser = rootBrowser();
-    if (!browser)
-        return sorts;
-    for (const QVariant &sort : JavaUtils::arrayFromVector(browser->call("sort").value<QoJavaObjectPtr>()))
-        sorts.append(sort.value<QoJavaObjectPtr>());
-    return sorts;
+    const std::shared_ptr<VornBrowserClient> browser = vornRoot()->browser();
+    return browser ? browser->sort() : QList<VornSort>();
 }
 
 QStringList ResultsetController::quickSortColumnCurrentSort() const
 {
     QStringList names;
-    for (const QoJavaObjectPtr &sort : quickSortColumns())
-        names.append(sort->call("name").toString());
+    for (const VornSort &sort : quickSortColumns())
+        names.append(sort.name);
     return names;
 }
 
 int ResultsetController::quickSortColumnSortDirection(const QString &columnName) const
 {
-    for (const QoJavaObjectPtr &sort : quickSortColumns()) {
-        if (sort->call("name").toString() == columnName)
-            return sort->call("direction").toString() == QLatin1String("ASC") ? 1 : 2;
+    for (const VornSort &sort : quickSortColumns()) {
+        if (sort.name == columnName)
+            return sort.ascending() ? 1 : 2;
     }
     return 0;
 }
@@ -532,7 +473,7 @@ void ResultsetController::selectManagementRow(qint64 row)
         QApplication::beep();
         return;
     }
-    const QVariantMap values = JavaUtils::dictionaryFromHashtable(resultset->getRow(qint32(row + 1)));
+    const QVariantMap values = resultset->rowValues(qint32(row + 1));
     QVariantList sessionIds{values.value(config.value("sessionId").toString())};
     if (config.contains("sessionId2"))
         sessionIds.append(values.value(config.value("sessionId2").toString()));

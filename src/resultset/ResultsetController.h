@@ -1,8 +1,11 @@
 #pragma once
 
+#include "client/BackgroundRunner.h"
+#include "client/VornResultset.h"
+#include "client/VornSort.h"
 #include "connection/ConnectedController.h"
 #include "resultset/ExtendedFilter.h"
-#include "resultset/VornResultset.h"
+#include "resultset/ExtendedResultsetDescription.h"
 
 #include <QList>
 #include <QString>
@@ -16,6 +19,7 @@
 #include <mutex>
 
 class ResultsetControllerDelegate;
+class VornBrowserClient;
 
 // The model of the one result set a document shows in its grid, over the backend result set of the
 // document's root. Rows are counted from 1. The native side keeps no copy of the rows: every cell is read
@@ -25,8 +29,7 @@ class ResultsetControllerDelegate;
 class ResultsetController : public ConnectedController
 {
 public:
-    explicit ResultsetController(QoJavaObjectPtr vornRoot);
-    ~ResultsetController() override;
+    explicit ResultsetController(VornRootClientPtr vornRoot);
 
     ResultsetControllerDelegate *resultsetDelegate() const;
 
@@ -43,8 +46,8 @@ public:
     QString resultsetDescription() const;
     QString tableSchema() const;
     QString tableType() const;
-    // "query" for a statement's result; "table", "filter" and "sort" for an object's.
-    QVariantMap extendedResultsetDescription() const;
+    // The query for a statement's result; the table, its filter and its sort for an object's.
+    ExtendedResultsetDescription extendedResultsetDescription() const;
 
     // Visible rows {location, length}, 1-based: starts a preload when they come within 10 rows of the
     // end of what is loaded. The sum saturates, so {10, the largest integer} asks whenever more rows exist.
@@ -70,7 +73,7 @@ public:
     QStringList quickSortColumnCurrentSort() const;
     // 0 not sorted, 1 ascending, 2 descending.
     int quickSortColumnSortDirection(const QString &columnName) const;
-    QList<QoJavaObjectPtr> quickSortColumns() const;
+    QList<VornSort> quickSortColumns() const;
     QStringList quickSortColumnInfo() const;
     void clearQuickSort();
     void setQuickSort(const QString &columnName, int order);
@@ -95,17 +98,16 @@ public:
     bool isFiltering() const;
 
 private:
-    struct Shared;
-
-    QoJavaObjectPtr rootBrowser() const;
     QVariant managementValue(const QString &columnName, const QVariant &cell) const;
     // The row as the backend gave it last: the grid asks for a row's cells one after another.
     QoJavaObjectPtr fetchedRow(const VornResultsetPtr &resultset, qint64 row) const;
-    QString filterDescription(const QoJavaObjectPtr &browser) const;
+    QString filterDescription(const VornBrowserClient &browser) const;
     void preload(const VornResultsetPtr &resultset);
     void doRefresh();
 
-    std::shared_ptr<Shared> shared_;
+    // Runs from the start of a preload until its result was handled.
+    std::shared_ptr<BackgroundLane> preloadLane_ = std::make_shared<BackgroundLane>();
+    std::atomic<bool> filtering_{false};
     mutable std::mutex mutex_;
     VornResultsetPtr vornResultset_;
     QVariantList quickFilterColumnInfo_;

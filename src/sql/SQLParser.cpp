@@ -1,8 +1,7 @@
 #include "sql/SQLParser.h"
 
 #include "sql/SQLScanner.h"
-
-#include <QDebug>
+#include "sql/SqlLog.h"
 
 #include <algorithm>
 
@@ -150,9 +149,8 @@ SQLParserComponentList SQLParser::parsedComponentsInRange(TextRange range, qint6
     if (first < 0)
         return {};
     if (offset < 0) {
-        qWarning() << "range" << range.location << range.length;
-        qWarning() << "componentRange" << first << result.size();
-        qWarning() << QStringLiteral("r %1 p %2").arg(range.location).arg(range.location - offset);
+        qCDebug(lcSql) << "range" << range.location << range.length << "componentRange" << first
+                       << result.size() << "parsed from" << range.location - offset;
     }
     if (allowPreExtending && first > 0 && parsedComponents_[first - 1]->string().endsWith(u'\n')) {
         --first;
@@ -211,7 +209,7 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
     const bool fits = range.location >= 0 && range.length >= 0 && range.end() <= textLength_ &&
                       textLength_ - range.length + newString.length() == fullSource.length();
     if (!fits && newString != fullSource)
-        qWarning() << "SQLParser: edit does not fit the parsed text; parsing the whole text again";
+        qCWarning(lcSql) << "edit does not fit the parsed text; parsing the whole text again";
     if (!fits || newString == fullSource) {
         resetComponents();
         range = {0, 0};
@@ -221,10 +219,9 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
     qint64 offset = 0, first = 0;
     SQLParserComponentList touched = parsedComponentsInRange(range, &offset, &first, true);
     if (offset < 0) {
-        qWarning() << "replaceRange" << range.location << range.length;
-        qWarning() << "parsedStringStart" << offset;
-        qWarning() << "parsedComponents.count" << parsedComponents_.size();
-        qWarning() << "arange" << first << touched.size();
+        qCDebug(lcSql) << "replaceRange" << range.location << range.length << "parsedStringStart" << offset
+                       << "parsedComponents.count" << parsedComponents_.size() << "arange" << first
+                       << touched.size();
     }
     if (touched.isEmpty() || offset < 0) {
         // Nothing to anchor on (an empty list, or one that no longer fits): the whole list is
@@ -480,8 +477,8 @@ void SQLParser::debug() const
         length += component->length();
         dump << component->description();
     }
-    qDebug().noquote() << QStringLiteral("current parser string length %1").arg(length);
-    qDebug().noquote() << QStringLiteral("dump\n%1").arg(dump.join(u'\n'));
+    qCDebug(lcSql).noquote() << QStringLiteral("current parser string length %1").arg(length);
+    qCDebug(lcSql).noquote() << QStringLiteral("dump\n%1").arg(dump.join(u'\n'));
 }
 
 QString SQLParser::debugFullQuery() const

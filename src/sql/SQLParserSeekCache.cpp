@@ -1,8 +1,7 @@
 #include "sql/SQLParserSeekCache.h"
 
 #include "sql/SQLParserComponent.h"
-
-#include <QDebug>
+#include "sql/SqlLog.h"
 
 void SQLParserSeekCache::reset()
 {
@@ -125,7 +124,8 @@ void SQLParserSeekCache::resetAfterStringIndex(qint64 stringIndex)
     });
 
     if (keys_queryBreak_.size() != indices_queryBreak_.size()) {
-        qWarning() << "keys" << keys_queryBreak_;
-        qWarning() << "indices" << indices_queryBreak_;
+        qCWarning(lcSql) << "seek cache out of step:" << keys_queryBreak_.size() << "query break keys,"
+                         << indices_queryBreak_.size() << "indices";
+        qCDebug(lcSql) << "keys" << keys_queryBreak_ << "indices" << indices_queryBreak_;
     }
 }

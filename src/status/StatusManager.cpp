@@ -1,11 +1,11 @@
 #include "status/StatusManager.h"
 
+#include "client/VornRootClient.h"
 #include "kit/UserNotifier.h"
 #include "platform/MainThread.h"
 #include "status/LoggerController.h"
 #include "status/StatusManagerAlertSheet.h"
 #include "status/StatusManagerDelegate.h"
-#include "status/StatusManagerRoot.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QTimer>
 #include <QVariantMap>
+
+#include <atomic>
 
 namespace
 {
@@ -81,25 +83,77 @@ const ReadOnlyText &readOnlyTextFor(const QString &code)
 
 } // namespace
 
+// What posted reports and timer ticks reach the manager through. owner is cleared when the manager
+// goes; the mutex keeps a manager that goes on another thread from going while one is being applied.
+struct StatusManager::Shared {
+    std::recursive_mutex mutex;
+    StatusManager *owner = nullptr;
+    // Reports posted by workers and not yet applied: a main-thread report queues behind them, so
+    // that reports apply in the order they were made.
+    std::atomic<int> pending{0};
+
+    static void run(const std::shared_ptr<Shared> &shared, const std::function<void(StatusManager &)> &apply)
+    {
+        std::lock_guard lock(shared->mutex);
+        if (shared->owner)
+            apply(*shared->owner);
+    }
+};
+
 UserNotifier &StatusManager::defaultNotifier()
 {
     return UserNotifier::instance();
 }
 
-StatusManager::StatusManager(std::shared_ptr<StatusManagerRoot> vornRoot, UserNotifier &notifier)
-    : context_(std::make_unique<QObject>()), notifier_(notifier),
+StatusManager::StatusManager(std::shared_ptr<VornRootClient> vornRoot, UserNotifier &notifier)
+    : shared_(std::make_shared<Shared>()), context_(std::make_unique<QObject>()), notifier_(notifier),
       loggerController_(std::make_unique<LoggerController>()), vornRoot_(std::move(vornRoot)),
       clock_(secondsSinceReferenceDate)
 {
+    shared_->owner = this;
     messageQueue_.reserve(10);
     notifier_.registerUserNotifierResponseTarget(this);
 }
 
 StatusManager::~StatusManager()
 {
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->owner = nullptr;
+    }
+    // A busy period whose end was still on its way ends with the manager.
+    notifier_.unregisterBusyObject(this, QVariantMap(), false, nullptr);
     // The notifier must never call back into a freed manager, also when the owner forgot to end it.
-    notifier_.unregisterUserNotifierResponseTarget(this);
-    stopElapsedTimeTimer();
+    if (MainThread::isMainThread()) {
+        notifier_.unregisterUserNotifierResponseTarget(this);
+        stopElapsedTimeTimer();
+        return;
+    }
+    // A worker held the last reference: what lives on the main thread goes there.
+    MainThread::post([notifier = QPointer<UserNotifier>(&notifier_),
+                      target = static_cast<UserNotifierResponseTarget *>(this)] {
+        if (notifier)
+            notifier->unregisterUserNotifierResponseTarget(target);
+    });
+    context_.release()->deleteLater();
+    loggerController_.release()->deleteLater();
+}
+
+void StatusManager::onMainThread(std::function<void(StatusManager &)> apply)
+{
+    if (MainThread::isMainThread() && shared_->pending == 0)
+        apply(*this);
+    else
+        post(std::move(apply));
+}
+
+void StatusManager::post(std::function<void(StatusManager &)> apply)
+{
+    ++shared_->pending;
+    MainThread::post([shared = shared_, apply = std::move(apply)] {
+        --shared->pending;
+        Shared::run(shared, apply);
+    });
 }
 
 void StatusManager::endStatusManager()
@@ -129,13 +183,13 @@ void StatusManager::setDelegate(StatusManagerDelegate *delegate)
     delegate_ = delegate;
 }
 
-std::shared_ptr<StatusManagerRoot> StatusManager::vornRoot() const
+std::shared_ptr<VornRootClient> StatusManager::vornRoot() const
 {
     std::lock_guard lock(mutex_);
     return vornRoot_;
 }
 
-void StatusManager::setVornRoot(std::shared_ptr<StatusManagerRoot> vornRoot)
+void StatusManager::setVornRoot(std::shared_ptr<VornRootClient> vornRoot)
 {
     std::lock_guard lock(mutex_);
     vornRoot_ = std::move(vornRoot);
@@ -195,19 +249,10 @@ double StatusManager::currentTime() const
 void StatusManager::setActiveConnectionStatus(const QString &status, qint64 source)
 {
     Q_ASSERT_X(!status.isNull(), "StatusManager::setActiveConnectionStatus", "status cannot be null");
-    {
-        std::lock_guard lock(mutex_);
-        connectionStatusText_ = status;
-    }
-    activeStatus_ = true;
-    activeStatusStart_ = currentTime();
-    statusManagerSource_ = source;
-    MainThread::postAndWait([this] {
-        if (StatusManagerDelegate *delegate = delegate_)
-            delegate->statusManagerHasStatusUpdate(this);
-    });
+    const double start = currentTime();
+    onMainThread(
+        [status, source, start](StatusManager &manager) { manager.showBusyStatus(status, source, start); });
     notifier_.registerBusyObject(this);
-    MainThread::postAndWait([this] { restartElapsedTimeTimer(); });
     loggerController_->logStatusStart(status);
 }
 
@@ -219,28 +264,49 @@ void StatusManager::setActiveConnectionStatusAdditionalDetails(const QString &de
 void StatusManager::setConnectionStatus(const QString &status, const QString &errorMessage, qint64 source)
 {
     Q_ASSERT_X(!status.isNull(), "StatusManager::setConnectionStatus", "status cannot be null");
-    {
-        std::lock_guard lock(mutex_);
-        connectionStatusText_ = status;
-    }
-    const bool wasActive = activeStatus_.exchange(false);
-    statusManagerSource_ = source;
-    MainThread::postAndWait([this] {
-        if (StatusManagerDelegate *delegate = delegate_)
-            delegate->statusManagerHasStatusUpdate(this);
-    });
-    if (wasActive)
-        endBusyStatus(status);
-    MainThread::postAndWait([this] { stopElapsedTimeTimer(); });
+    const double end = currentTime();
+    onMainThread(
+        [status, source, end](StatusManager &manager) { manager.showFinalStatus(status, source, end); });
     if (errorMessage.isNull())
         loggerController_->logStatusEnd(status);
     else
         loggerController_->logStatusErrorEnd(status, errorMessage);
 }
 
-// The end of a busy period: the attention flag, the busy registration and, when the document is
-// in the background, a user notification.
-void StatusManager::endBusyStatus(const QString &status)
+// The status bar shows what one call reported, also when the reporting thread has moved on since.
+void StatusManager::showBusyStatus(const QString &status, qint64 source, double start)
+{
+    {
+        std::lock_guard lock(mutex_);
+        connectionStatusText_ = status;
+    }
+    activeStatus_ = true;
+    activeStatusStart_ = start;
+    statusManagerSource_ = source;
+    if (StatusManagerDelegate *delegate = delegate_)
+        delegate->statusManagerHasStatusUpdate(this);
+    restartElapsedTimeTimer();
+}
+
+void StatusManager::showFinalStatus(const QString &status, qint64 source, double end)
+{
+    {
+        std::lock_guard lock(mutex_);
+        connectionStatusText_ = status;
+    }
+    const bool wasActive = activeStatus_.exchange(false);
+    statusManagerSource_ = source;
+    if (StatusManagerDelegate *delegate = delegate_)
+        delegate->statusManagerHasStatusUpdate(this);
+    if (wasActive)
+        endBusyStatus(status, end - activeStatusStart_);
+    stopElapsedTimeTimer();
+}
+
+// The end of a busy period, on the main thread: the attention flag, the busy registration and, when
+// the document is in the background, a user notification. The busy time is the reporting thread's:
+// the main thread may get here long after the period ended, and a short one is never announced.
+void StatusManager::endBusyStatus(const QString &status, double busySeconds)
 {
     StatusManagerDelegate *delegate = delegate_;
     const bool supports = delegate && delegate->statusManagerCurrentElementSupportsNotifications(this);
@@ -248,15 +314,12 @@ void StatusManager::endBusyStatus(const QString &status)
     if (supports && !isActive) {
         qint64 none = NoAttention;
         statusFlag_.compare_exchange_strong(none, ActionFinished);
-        MainThread::postAndWait([this] {
-            if (StatusManagerDelegate *current = delegate_)
-                current->statusManagerHasAlert(this);
-            notifier_.updateApplicationAlertCount();
-        });
+        if (StatusManagerDelegate *current = delegate_)
+            current->statusManagerHasAlert(this);
+        notifier_.updateApplicationAlertCount();
     }
-    bool pending = false;
-    MainThread::postAndWait([this, &pending] { pending = hasPendingAlert(); });
-    const bool notify = supports && statusFlag_ != AlertArrived && !isActive && !pending;
+    const bool notify = supports && statusFlag_ != AlertArrived && !isActive && !hasPendingAlert() &&
+                        busySeconds >= UserNotifier::ShortBusyPeriod;
     notifier_.unregisterBusyObject(this, notificationMessage(status), notify, notify ? this : nullptr);
 }
 
@@ -264,8 +327,9 @@ void StatusManager::restartElapsedTimeTimer()
 {
     stopElapsedTimeTimer();
     activeStatusUpdateTimer_ = new QTimer(context_.get());
-    QObject::connect(activeStatusUpdateTimer_, &QTimer::timeout, context_.get(),
-                     [this] { activeStatusUpdate(); });
+    QObject::connect(activeStatusUpdateTimer_, &QTimer::timeout, context_.get(), [shared = shared_] {
+        Shared::run(shared, [](StatusManager &manager) { manager.activeStatusUpdate(); });
+    });
     activeStatusUpdateTimer_->start(1000);
 }
 
@@ -324,12 +388,10 @@ void StatusManager::runErrorWithTitle(const QString &title, const QString &messa
     queueMessage(std::move(alert));
 }
 
+// Queued also when called on the main thread: the alert comes after what the caller is doing.
 void StatusManager::queueMessage(std::shared_ptr<StatusManagerMessage> message)
 {
-    MainThread::post([guard = QPointer<QObject>(context_.get()), this, message = std::move(message)] {
-        if (guard)
-            addMessage(message);
-    });
+    post([message = std::move(message)](StatusManager &manager) { manager.addMessage(message); });
 }
 
 void StatusManager::addMessage(std::shared_ptr<StatusManagerMessage> message)
@@ -455,23 +517,24 @@ void StatusManager::reconnect()
 qint64 StatusManager::loadedRows() const
 {
     const auto root = vornRoot();
-    if (!root || !root->hasResultset())
-        return -1;
-    return root->resultsetRowCount();
+    const std::optional<ResultsetState> state = root ? root->resultsetState() : std::nullopt;
+    return state ? state->rowCount : -1;
 }
 
 bool StatusManager::fullyLoaded() const
 {
     const auto root = vornRoot();
-    return root && root->hasResultset() && root->resultsetFullyLoaded();
+    const std::optional<ResultsetState> state = root ? root->resultsetState() : std::nullopt;
+    return state && state->fullyLoaded;
 }
 
 bool StatusManager::readOnlyReasonCode(QString *code) const
 {
     const auto root = vornRoot();
-    if (!root || !root->hasResultset() || !root->resultsetReadOnly())
+    const std::optional<ResultsetState> state = root ? root->resultsetState() : std::nullopt;
+    if (!state || !state->readOnly)
         return false;
-    *code = root->resultsetReadOnlyReason();
+    *code = state->readOnlyReason;
     return true;
 }
 

@@ -17,15 +17,18 @@ class QTimer;
 class QWidget;
 class StatusBarElement;
 class StatusManagerDelegate;
-class StatusManagerRoot;
+class VornRootClient;
 class UserNotifier;
 
 // The one place where a document reports what it is doing: connection state, a busy status with
 // its elapsed time, the final status of an action, alerts shown one sheet at a time, and the
 // attention state of the document. It refreshes the status bar through its delegate, writes the
 // document log and drives the application's busy display and user notifications.
-// The status operations and the alert queuing operations may be called from any thread; the rest
-// belongs to the main thread.
+// The status operations and the alert queuing operations may be called from any thread and never
+// wait for the main thread: the log line is written at once, and what was reported (texts, flags,
+// times from the clock) is posted to the main thread in the caller's order, where the state, the
+// document, the timer and the alert queue take it. Called on the main thread, a status operation
+// does all of it at once. The rest belongs to the main thread.
 class StatusManager : public UserNotifierResponseTarget
 {
 public:
@@ -33,7 +36,7 @@ public:
     enum Flag : qint64 { NoAttention = 0, AlertArrived = 1, ActionFinished = 2 };
 
     // Registers with the notifier as the target of the notifications it asks for.
-    explicit StatusManager(std::shared_ptr<StatusManagerRoot> vornRoot,
+    explicit StatusManager(std::shared_ptr<VornRootClient> vornRoot,
                            UserNotifier &notifier = defaultNotifier());
     ~StatusManager() override;
 
@@ -43,10 +46,12 @@ public:
     void clear();
     void end();
 
+    // Main thread only. The owner clears it before it goes: reports still on their way to the main
+    // thread then leave the document alone.
     StatusManagerDelegate *delegate() const;
     void setDelegate(StatusManagerDelegate *delegate);
-    std::shared_ptr<StatusManagerRoot> vornRoot() const;
-    void setVornRoot(std::shared_ptr<StatusManagerRoot> vornRoot);
+    std::shared_ptr<VornRootClient> vornRoot() const;
+    void setVornRoot(std::shared_ptr<VornRootClient> vornRoot);
     LoggerController *loggerController() const;
 
     QString connectionStatusText() const;
@@ -97,17 +102,26 @@ public:
     QString extendedReadOnlyReason() const;
 
 private:
+    struct Shared;
+
+    // Runs apply on the main thread: at once when called there, else posted.
+    void onMainThread(std::function<void(StatusManager &)> apply);
+    // Queues apply on the main thread, also when called there; dropped once the manager is gone.
+    void post(std::function<void(StatusManager &)> apply);
+    void showBusyStatus(const QString &status, qint64 source, double start);
+    void showFinalStatus(const QString &status, qint64 source, double end);
     void restartElapsedTimeTimer();
     void stopElapsedTimeTimer();
-    void endBusyStatus(const QString &status);
+    void endBusyStatus(const QString &status, double busySeconds);
     void queueMessage(std::shared_ptr<StatusManagerMessage> message);
     bool readOnlyReasonCode(QString *code) const;
 
-    std::unique_ptr<QObject> context_; // lives on the main thread: owns the timer, guards posts
+    std::shared_ptr<Shared> shared_;
+    std::unique_ptr<QObject> context_; // lives on the main thread: owns the timer
     UserNotifier &notifier_;
     std::unique_ptr<LoggerController> loggerController_;
-    std::shared_ptr<StatusManagerRoot> vornRoot_;
-    std::atomic<StatusManagerDelegate *> delegate_{nullptr};
+    std::shared_ptr<VornRootClient> vornRoot_;
+    std::atomic<StatusManagerDelegate *> delegate_{nullptr}; // used on the main thread only
     mutable std::mutex mutex_;
     QString connectionStatusText_;
     std::atomic<bool> activeStatus_{false};

@@ -5,10 +5,9 @@
 class StatusBarElement;
 class StatusManager;
 
-// What the status manager asks of and tells its document. Status-bar refreshes and alerts arrive
-// on the main thread; the two questions asked when a busy status ends or an alert is queued
-// (`statusManagerCurrentElementSupportsNotifications`, `statusManagerDocumentIsActive`) come on
-// the reporting thread.
+// What the status manager asks of and tells its document. Every call comes on the main thread, and
+// only while the document is the manager's delegate: the document clears itself as delegate before
+// it goes.
 class StatusManagerDelegate
 {
 public:

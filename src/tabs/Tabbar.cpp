@@ -7,9 +7,9 @@
 #include "kit/TabDragWindow.h"
 #include "tabs/Tab.h"
 #include "tabs/TabbarDelegate.h"
+#include "tabs/TabsLog.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QLinearGradient>
@@ -429,7 +429,7 @@ void Tabbar::updateHoveringTabNo(int position)
 
 void Tabbar::endTabDrag()
 {
-    qInfo("ended");
+    qCDebug(lcTabs, "tab drag ended");
     if (currentDragWindow_) {
         const int dragged = currentDragDraggingTabNo_;
         if (dragged < allTabs_.size()) {

@@ -3,8 +3,8 @@
 
 #include "kit/AdvancedWindow.h"
 #include "tabs/TabbedWindowController.h"
+#include "tabs/TabsLog.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -131,7 +131,7 @@ QString TabbedDocument::displayName() const
 
 QByteArray TabbedDocument::dataOfType() const
 {
-    qWarning("TabbedDocument subclass must implement dataOfType");
+    qCWarning(lcTabs, "TabbedDocument::dataOfType() is not overridden");
     return {};
 }
 
@@ -231,42 +231,41 @@ void TabbedDocument::close()
 
 TabbedWindowController *TabbedDocument::createTabbedWindowController()
 {
-    qWarning("Subclasses must implement - (TabbedWindowController*)createTabbedWindowController;");
+    qCWarning(lcTabs, "TabbedDocument::createTabbedWindowController() is not overridden");
     return nullptr;
 }
 
 void TabbedDocument::loadDocumentInWindowController(TabbedWindowController *)
 {
-    qWarning("TabbedDocument subclass must implement - (void)loadDocumentInWindowController:"
-             "(TabbedWindowController*)windowController;");
+    qCWarning(lcTabs, "TabbedDocument::loadDocumentInWindowController() is not overridden");
 }
 
 void TabbedDocument::restoreDocumentWithInfo(const std::optional<QVariantMap> &)
 {
-    qWarning("TabbedDocument subclass must implement - (void)restoreDocumentWithInfo:(NSDictionary*)state;");
+    qCWarning(lcTabs, "TabbedDocument::restoreDocumentWithInfo() is not overridden");
 }
 
 TabbedDocumentState TabbedDocument::documentState() const
 {
-    qWarning("TabbedDocument subclass must implement - (TabbedDocumentState)documentState;");
+    qCWarning(lcTabs, "TabbedDocument::documentState() is not overridden");
     return TabbedDocumentStateNone;
 }
 
 QString TabbedDocument::contextDisplayName() const
 {
-    qWarning("TabbedDocument subclass must implement - (NSString*)contextDisplayName;");
+    qCWarning(lcTabs, "TabbedDocument::contextDisplayName() is not overridden");
     return QStringLiteral("contextDisplayName");
 }
 
 QVariantMap TabbedDocument::restorableDocumentInfo() const
 {
-    qWarning("TabbedDocument subclass must implement - (NSDictionary*)restorableDocumentInfo;");
+    qCWarning(lcTabs, "TabbedDocument::restorableDocumentInfo() is not overridden");
     return {};
 }
 
 void TabbedDocument::documentRestorationComplete()
 {
-    qWarning("TabbedDocument subclass must implement - (void)documentRestorationComplete;");
+    qCWarning(lcTabs, "TabbedDocument::documentRestorationComplete() is not overridden");
 }
 
 TabbedWindowController *TabbedDocument::sharedWindowController() const

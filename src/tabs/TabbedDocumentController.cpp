@@ -5,9 +5,9 @@
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedDocument.h"
 #include "tabs/TabbedWindowController.h"
+#include "tabs/TabsLog.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -114,7 +114,7 @@ TabbedDocument *TabbedDocumentController::documentForPath(const QString &path) c
 
 TabbedDocument *TabbedDocumentController::makeUntitledDocument(QString *error)
 {
-    qWarning("TabbedDocumentController subclass must implement makeUntitledDocument");
+    qCWarning(lcTabs, "TabbedDocumentController::makeUntitledDocument() is not overridden");
     if (error)
         *error = tr("No document of this type can be made.");
     return nullptr;
@@ -122,9 +122,7 @@ TabbedDocument *TabbedDocumentController::makeUntitledDocument(QString *error)
 
 TabbedWindowController *TabbedDocumentController::createEmptyWindowController()
 {
-    qWarning("TabbedDocumentController subclass must implement "
-             "-(TabbedWindowController*)createEmptyWindowController"
-             "-(TabbedWindowController*)createEmptyWindowController");
+    qCWarning(lcTabs, "TabbedDocumentController::createEmptyWindowController() is not overridden");
     return nullptr;
 }
 
@@ -161,9 +159,7 @@ TabbedDocument *TabbedDocumentController::openUntitledDocumentAndDisplay(
     const QVariantMap &initializationInfo, QString *error)
 {
     if (hasPendingRestoration()) {
-        qWarning("VORN WARNING: Still have remaining window / document restoration information. "
-                 "[TabbedDocumentController restoreDocuments]; ");
-        qWarning("Debug %d %d", 1, 0);
+        qCWarning(lcTabs, "a new document opens while window restoration information is still pending");
     }
     QPointer<TabbedDocument> current = currentDocument();
     TabbedDocument *document = makeUntitledDocument(error);
@@ -217,10 +213,10 @@ void TabbedDocumentController::openDocumentWithContentsOfURL(const QString &path
         completion(open, true, {});
         return;
     }
-    qInfo("got TypeName %s", qPrintable(documentType));
+    qCDebug(lcTabs, "opening %s as %s", qPrintable(path), qPrintable(documentType));
     QString error;
     TabbedDocument *document = makeDocumentForPath(path, path, &error);
-    qInfo("made document %p", static_cast<void *>(document));
+    qCDebug(lcTabs, "made document %p", static_cast<void *>(document));
     if (document) {
         addDocument(document);
         if (display) {
@@ -237,7 +233,7 @@ void TabbedDocumentController::openDocumentWithContentsOfURL(const QString &path
             }
         }
     }
-    qInfo("calling completion handler %p", static_cast<void *>(document));
+    qCDebug(lcTabs, "calling the completion handler for document %p", static_cast<void *>(document));
     completion(document, false, error);
 }
 
@@ -422,7 +418,7 @@ QVariantMap TabbedDocumentController::windowConfiguration(TabbedWindowController
         if (document->filePath().isEmpty() && document->autosavedContentsFilePath().isEmpty() &&
             document->hasUnautosavedChanges()) {
             document->setAutosavedContentsFilePath(TabbedDocument::newTemporaryFilePath());
-            qInfo("Setting alternative auto save url");
+            qCDebug(lcTabs, "autosaving an untitled document to a temporary file");
         }
         document->autosave(); // what the temporary file holds is what comes back
         QVariantMap entry;
@@ -455,7 +451,7 @@ QVariantList TabbedDocumentController::tabbedWindowConfiguration()
     QVariantList windows;
     for (TabbedWindowController *controller : windowControllersBackToFront()) {
         if (controller->documents().isEmpty()) {
-            qInfo("Skipping empty window");
+            qCDebug(lcTabs, "skipping an empty window");
             continue;
         }
         windows << windowConfiguration(controller);
@@ -541,7 +537,7 @@ void TabbedDocumentController::restoreDocuments()
             const QVariantMap entry = value.toMap();
             QByteArray state = QByteArray::fromBase64(entry.value("windowState").toString().toLatin1());
             if (!state.isEmpty() && entry.value("windowState_version", 0).toInt() < restorationVersion) {
-                qInfo("Dropping old version window states");
+                qCInfo(lcTabs, "dropping window states of an older version");
                 state.clear();
             }
             TabbedDocument *document = restoreDocument(entry);

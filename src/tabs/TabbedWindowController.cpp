@@ -6,11 +6,11 @@
 #include "tabs/Tabbar.h"
 #include "tabs/TabbedDocument.h"
 #include "tabs/TabbedWindowMenu.h"
+#include "tabs/TabsLog.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDataStream>
-#include <QDebug>
 #include <QIODevice>
 #include <QMenu>
 #include <QToolBar>
@@ -631,7 +631,7 @@ void TabbedWindowController::closeEmptyWindow()
 
 void TabbedWindowController::windowWillClose()
 {
-    qInfo("window will close");
+    qCDebug(lcTabs, "window will close");
     if (!documents_.isEmpty()) {
         closeAllTabs();
         return;
@@ -687,44 +687,44 @@ void TabbedWindowController::registerForExternalDragType(const QString &type)
 
 QToolBar *TabbedWindowController::toolbar()
 {
-    qWarning("Subclasses must implement -(NSToolbar*)toolbar;");
+    qCWarning(lcTabs, "TabbedWindowController::toolbar() is not overridden");
     return nullptr;
 }
 
 void TabbedWindowController::encodeInferfaceState(QVariantMap &)
 {
-    qWarning("Subclasses must implement - (void)encodeInferfaceState:(NSCoder *)encoder;");
+    qCWarning(lcTabs, "TabbedWindowController::encodeInferfaceState() is not overridden");
 }
 
 void TabbedWindowController::decodeInferfaceState(const QVariantMap &)
 {
-    qWarning("Subclasses must implement - (void)decodeInferfaceState:(NSCoder *)decoder;");
+    qCWarning(lcTabs, "TabbedWindowController::decodeInferfaceState() is not overridden");
 }
 
 void TabbedWindowController::setDefaultInterfaceState()
 {
-    qWarning("Subclasses must implement - (void)setDefaultInterfaceState;");
+    qCWarning(lcTabs, "TabbedWindowController::setDefaultInterfaceState() is not overridden");
 }
 
 void TabbedWindowController::activeDocumentUpdated(TabbedDocument *)
 {
-    qWarning("Subclasses must implement - (void)activeDocumentUpdated:(TabbedDocument*)activeDocument;");
+    qCWarning(lcTabs, "TabbedWindowController::activeDocumentUpdated() is not overridden");
 }
 
 bool TabbedWindowController::needToolbarUpdate()
 {
-    qWarning("Subclasses must implement -(BOOL)needToolbarUpdate;");
+    qCWarning(lcTabs, "TabbedWindowController::needToolbarUpdate() is not overridden");
     return false;
 }
 
 void TabbedWindowController::updateToolbar()
 {
-    qWarning("Subclasses must implement -(void)updateToolbar;");
+    qCWarning(lcTabs, "TabbedWindowController::updateToolbar() is not overridden");
 }
 
 void TabbedWindowController::clearControllers()
 {
-    qWarning("Subclasses must implement -(void)clearControllers;");
+    qCWarning(lcTabs, "TabbedWindowController::clearControllers() is not overridden");
 }
 
 TabbarView *TabbedWindowController::createTabbar()

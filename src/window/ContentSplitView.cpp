@@ -1,6 +1,7 @@
 #include "window/ContentSplitView.h"
 
 #include "platform/NotificationCenter.h"
+#include "window/WindowLog.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
@@ -45,7 +46,7 @@ void ContentSplitView::setDefaultInterfaceState()
 void ContentSplitView::setContentView(QWidget *view, bool animate)
 {
     if (!view) {
-        qWarning("WARNING content view is null");
+        qCWarning(lcWindow, "no content view to show");
         return;
     }
     if (view == content_)

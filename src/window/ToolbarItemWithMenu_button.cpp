@@ -1,6 +1,7 @@
 #include "window/ToolbarItemWithMenu_button.h"
 
 #include "kit/CommandRouter.h"
+#include "window/WindowLog.h"
 
 #include <QMouseEvent>
 #include <QPointer>
@@ -73,7 +74,6 @@ void ToolbarItemWithMenu_button::showMenu(const QPoint &globalPressPosition)
                                   Q_ARG(QPoint, globalPressPosition));
         return;
     }
-    qWarning("Warning %s should implement -(void)showButtonMenuForSelector:(SEL)action "
-             "forView:(NSView*)view withEvent:(NSEvent*)event;",
-             target->metaObject()->className());
+    qCWarning(lcWindow, "%s has no showButtonMenuForSelector(QString,QWidget*,QPoint) for the held button",
+              target->metaObject()->className());
 }

@@ -280,34 +280,32 @@ void VornTabbedWindowController::setBusyView()
         previous->deleteLater();
 }
 
-void VornTabbedWindowController::showContentForCode(int activeContent)
+void VornTabbedWindowController::showContent(ContentPane pane)
 {
-    switch (activeContent) {
-    case 0:
+    switch (pane) {
+    case ContentPane::Nothing:
         setEmptyView();
         break;
-    case 1:
+    case ContentPane::Resultset:
         setResultsetView();
         break;
-    case 2:
+    case ContentPane::Analyser:
         setAnalyserView();
         break;
-    case 3:
+    case ContentPane::SimpleText:
         setSimpleTextView();
         break;
-    case 4:
+    case ContentPane::SimpleAction:
         setSimpleActionView();
         break;
-    case 5:
+    case ContentPane::Procedure:
         setProcedureView();
         break;
-    case 9:
+    case ContentPane::Busy:
         setBusyView();
         break;
-    case -1:
+    case ContentPane::NotSupported:
         setNotSupportedView();
-        break;
-    default:
         break;
     }
 }
@@ -583,7 +581,8 @@ void VornTabbedWindowController::updateToolbar()
 
 void VornTabbedWindowController::clearControllers()
 {
-    for (Pane p : {Pane::InfoColumn, Pane::Resultset, Pane::Browser, Pane::SqlEditor, Pane::Logger, Pane::Status})
+    for (Pane p :
+         {Pane::InfoColumn, Pane::Resultset, Pane::Browser, Pane::SqlEditor, Pane::Logger, Pane::Status})
         pane(p)->detachModel();
     simpleText_->setSimpleTextController(nullptr);
     simpleAction_->setSimpleActionController(nullptr);

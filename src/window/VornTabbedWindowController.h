@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "tabs/TabbedWindowController.h"
+#include "window/ContentPane.h"
 
 #include <QPointer>
 
@@ -64,7 +65,7 @@ public:
     void setAnalyserView();
     void setProcedureView();
     void setBusyView();
-    void showContentForCode(int activeContent);
+    void showContent(ContentPane pane);
 
     // Shows the SQL editor if it is hidden, then hands it the text.
     void insertText(const QString &text);

@@ -2,7 +2,7 @@
 // chosen there opens its window; a user types statements into the editor, runs each with the toolbar's
 // Execute button and reads the rows in the grid. The window is saved as "VornProgramQuery.png" in the
 // build's test folder for a look.
-#include "app/PreferenceDefaults.h"
+#include "WaitFor.h"
 #include "app/VornDocumentController.h"
 #include "app/WelcomeScreenController.h"
 #include "bridge/QoJavaBridge.h"
@@ -12,6 +12,7 @@
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
 #include "platform/Bundle.h"
+#include "platform/PreferenceDefaults.h"
 #include "platform/UserDefaults.h"
 #include "resultset/ResultsetTableModel.h"
 #include "resultset/ResultsetViewController.h"
@@ -70,14 +71,14 @@ protected:
         auto *button = qobject_cast<QAbstractButton *>(execute->view());
         ASSERT_NE(button, nullptr);
         // The connect's own hold on the root ends a moment after the document says it is connected.
-        QTRY_VERIFY(!document->vornRoot()->call("reserved").toBool());
+        ASSERT_WAIT_FOR(!document->vornRoot()->reserved());
         window->toolbarController()->toolbar()->validateVisibleItems();
-        QTRY_VERIFY(button->isEnabled());
+        ASSERT_WAIT_FOR(button->isEnabled());
         button->click();
-        ASSERT_EQ(document->activeContent(), VornDocument::ContentBusy) << "the click started a run";
-        QTRY_VERIFY_WITH_TIMEOUT(!document->sqlEditorController()->isExecuting(), 30000);
-        QTRY_VERIFY(document->activeContent() != VornDocument::ContentBusy);
-        QTRY_VERIFY(!document->vornRoot()->call("reserved").toBool());
+        ASSERT_EQ(document->activeContent(), ContentPane::Busy) << "the click started a run";
+        ASSERT_WAIT_FOR_MS(!document->sqlEditorController()->isExecuting(), 30000);
+        ASSERT_WAIT_FOR(document->activeContent() != ContentPane::Busy);
+        ASSERT_WAIT_FOR(!document->vornRoot()->reserved());
     }
 
     QTemporaryDir folder;
@@ -116,26 +117,26 @@ TEST_F(VornProgramQueryTest, TypedQueryRunsFromTheToolbarAndItsRowsFillTheGrid)
     ASSERT_NE(editor, nullptr);
     ASSERT_NE(grid, nullptr);
     window->window()->activateWindow();
-    QTRY_VERIFY(window->window()->isActiveWindow());
+    ASSERT_WAIT_FOR(window->window()->isActiveWindow());
     // A new connection's window opens without the editor: the user shows it with its pane button.
     if (!window->contentSplitView()->viewAEnabled())
         window->toggleContentUpperView(nullptr);
-    QTRY_VERIFY(editor->sqlTextView()->isVisible());
+    ASSERT_WAIT_FOR(editor->sqlTextView()->isVisible());
 
     type("create table fruit (id integer, name text, price real)");
     EXPECT_EQ(document->sqlContents(), "create table fruit (id integer, name text, price real)");
-    runWithToolbar();
+    ASSERT_NO_FATAL_FAILURE(runWithToolbar());
     EXPECT_TRUE(document->simpleTextController()->text().startsWith("CREATE statement executed successfully"))
         << document->simpleTextController()->text().toStdString();
     type("insert into fruit values (1, 'apple', 0.5), (2, 'pear', 0.75), (3, 'fig', 2)");
-    runWithToolbar();
-    EXPECT_EQ(document->activeContent(), VornDocument::ContentSimpleText);
+    ASSERT_NO_FATAL_FAILURE(runWithToolbar());
+    EXPECT_EQ(document->activeContent(), ContentPane::SimpleText);
     EXPECT_TRUE(document->simpleTextController()->text().startsWith("Successfully inserted 3 rows"))
         << document->simpleTextController()->text().toStdString();
 
     type("select name, price from fruit order by id");
-    runWithToolbar();
-    ASSERT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    ASSERT_NO_FATAL_FAILURE(runWithToolbar());
+    ASSERT_EQ(document->activeContent(), ContentPane::Resultset);
     QTableView *table = grid->tableView();
     ASSERT_TRUE(table->isVisible());
     const QAbstractItemModel *model = table->model();

@@ -1,12 +1,17 @@
 // The closing checks over every branch, with the sheets answered by the test, against a SQLite
 // file through the real backend.
-#include "../status/StatusManagerFakes.h"
+#include "FakeVornRootClient.h"
+#include "WaitFor.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
+#include "client/SqlConnectionClient.h"
+#include "client/VornRootClient.h"
 #include "connection/ClosingDocumentController.h"
 #include "connection/ClosingDocumentControllerDelegate.h"
 #include "platform/Bundle.h"
 #include "platform/MainThread.h"
+#include "status/StatusManager.h"
+#include "status/StatusManagerMessage.h"
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
@@ -24,15 +29,21 @@
 namespace
 {
 
-QoJavaObjectPtr newRoot()
+VornRootClientPtr newRoot()
 {
-    static QoJavaBridge *bridge = [] {
+    static bool configured = [] {
         const Bundle build(qEnvironmentVariable("VORN_BUILD_DIR"));
         QoJavaBridge::setSharedConfiguration(build.infoDictionary(), build.bundlePath());
-        return QoJavaBridge::javaBridge();
+        return true;
     }();
-    QoJavaObjectPtr root = bridge->instanceOfObject("nl/dalmerik/vorn/VornRoot");
-    root->call("initRoot:::::::", {QDir::tempPath(), "dd-MM-yyyy HH:mm:ss.S", 1, 0, 1, 2000, 0});
+    Q_UNUSED(configured);
+    VornRootClientPtr root = VornRootClient::create();
+    if (!root)
+        return nullptr;
+    RootSettings settings;
+    settings.supportFolder = QDir::tempPath();
+    settings.quickFilterUseLikeMatchOnNumeric = false;
+    root->initRoot(settings);
     return root;
 }
 
@@ -40,7 +51,7 @@ QoJavaObjectPtr newRoot()
 class FakeDocument : public ClosingDocumentControllerDelegate
 {
 public:
-    explicit FakeDocument(QoJavaObjectPtr root) : root_(std::move(root)) {}
+    explicit FakeDocument(VornRootClientPtr root) : root_(std::move(root)) {}
 
     bool canChangeFocus() override { return focus; }
     bool hasConnection() override { return true; }
@@ -68,12 +79,12 @@ public:
     bool connectedControllerWantsRootReservationFor(ConnectedController *, const QString &activity) override
     {
         reservedFor = activity;
-        return grantReservation && root_->call("reserveRoot:", {activity}).toBool();
+        return grantReservation && root_->reserveRoot(activity);
     }
     void connectedControllerWantsEndRootReservation(ConnectedController *) override
     {
         ++released;
-        root_->call("releaseReservedRoot");
+        root_->releaseReservedRoot();
     }
     bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
     bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
@@ -101,7 +112,7 @@ public:
     QString reservedFor;
 
 private:
-    QoJavaObjectPtr root_;
+    VornRootClientPtr root_;
 };
 
 // A statement's worker, registered until it is stopped; then it runs its last step and ends.
@@ -149,6 +160,7 @@ protected:
     {
         ASSERT_TRUE(folder.isValid());
         root = newRoot();
+        ASSERT_NE(root, nullptr);
         window.show();
     }
 
@@ -157,13 +169,13 @@ protected:
     {
         const QString path = folder.filePath("closing.db");
         QFile(path).open(QIODevice::WriteOnly);
-        root->call("startNewConnection:::::::::", {"", "", path, "", "", "SQLite", "test", 0, 0});
-        ASSERT_TRUE(root->call("lastActionSuccessful").toBool())
-            << root->call("lastErrorMessage").toString().toStdString();
-        const QoJavaObjectPtr sql = root->call("sqlConnection").value<QoJavaObjectPtr>();
-        sql->call("executeQuery::", {"CREATE TABLE t (v INTEGER)", QVariant()});
-        sql->call("executeQuery::", {"INSERT INTO t VALUES (1)", QVariant()});
-        ASSERT_TRUE(root->call("dirty").toBool());
+        const BackendOutcome connected =
+            root->startNewConnection({"", "", path, "", "", "SQLite", "test", 0, 0});
+        ASSERT_TRUE(connected.successful) << connected.errorMessage.toStdString();
+        const std::shared_ptr<SqlConnectionClient> sql = root->sqlConnection();
+        sql->executeQuery("CREATE TABLE t (v INTEGER)", {});
+        sql->executeQuery("INSERT INTO t VALUES (1)", {});
+        ASSERT_TRUE(root->dirty());
     }
 
     template <typename Controller> void run(Controller &controller, FakeDocument &document)
@@ -184,8 +196,11 @@ protected:
     // Waits for the controller's sheet and presses the button with the title.
     static ::testing::AssertionResult press(ClosingConnectionController &controller, const QString &button)
     {
-        if (!QTest::qWaitFor(
-                [&] { return controller.currentSheet() && controller.currentSheet()->isVisible(); }))
+        const auto sheetShown = [&] {
+            return controller.currentSheet() && controller.currentSheet()->isVisible();
+        };
+        VORN_WAIT_UNTIL(sheetShown(), 5000);
+        if (!sheetShown())
             return ::testing::AssertionFailure() << "no sheet for " << button.toStdString();
         for (QAbstractButton *candidate : controller.currentSheet()->buttons()) {
             if (candidate->text() == button) {
@@ -198,16 +213,17 @@ protected:
 
     std::optional<bool> waitForAnswer()
     {
-        if (!QTest::qWaitFor([this] { return answer_.has_value(); }, 10000))
+        VORN_WAIT_UNTIL(answer_.has_value(), 10000);
+        if (!answer_.has_value())
             ADD_FAILURE() << "no answer";
         return answer_;
     }
 
     QTemporaryDir folder;
-    QoJavaObjectPtr root;
+    VornRootClientPtr root;
     QWidget window;
     std::shared_ptr<ThreadController> threads = std::make_shared<ThreadController>();
-    std::shared_ptr<FakeRoot> statusRoot = std::make_shared<FakeRoot>();
+    std::shared_ptr<FakeVornRootClient> statusRoot = std::make_shared<FakeVornRootClient>();
     std::shared_ptr<StatusManager> status = std::make_shared<StatusManager>(statusRoot);
     int context = 0;
     std::optional<bool> answer_;
@@ -260,10 +276,10 @@ TEST_F(ClosingConnectionControllerTest, WaitOnARunningStatementStaysWithoutAskin
 TEST_F(ClosingConnectionControllerTest, StopWaitsForTheStatementThreadWithoutBlocking)
 {
     connectWithOpenTransaction();
-    root->call("reserveRoot:", {"Executing"});
+    root->reserveRoot("Executing");
     // The statement's worker ends once it is cancelled, handing its end to the main thread first.
-    StatementThread worker(
-        *threads, [this] { MainThread::postAndWait([this] { root->call("releaseReservedRoot"); }); });
+    StatementThread worker(*threads,
+                           [this] { MainThread::postAndWait([this] { root->releaseReservedRoot(); }); });
     FakeDocument document(root);
     document.runningQuery = true;
     document.dirtyConnection = true;
@@ -280,7 +296,7 @@ TEST_F(ClosingConnectionControllerTest, StopWaitsForTheStatementThreadWithoutBlo
 TEST_F(ClosingConnectionControllerTest, StopGivesUpWhenTheThreadOrTheReservationStays)
 {
     connectWithOpenTransaction();
-    root->call("reserveRoot:", {"Executing"});
+    root->reserveRoot("Executing");
     FakeDocument document(root);
     document.runningQuery = true;
     {
@@ -315,8 +331,8 @@ TEST_F(ClosingConnectionControllerTest, CommitOnAWorkerThenGoesAhead)
     EXPECT_EQ(waitForAnswer(), true);
     EXPECT_EQ(document.reservedFor, "Committing changes");
     EXPECT_EQ(document.released, 1);
-    EXPECT_FALSE(root->call("dirty").toBool());
-    EXPECT_FALSE(root->call("reserved").toBool());
+    EXPECT_FALSE(root->dirty());
+    EXPECT_FALSE(root->reserved());
     EXPECT_EQ(status->connectionStatusText(), "Successfully committed changes to the database");
     EXPECT_EQ(threads->numberOfRegisteredThreads(true), 0);
 }
@@ -334,7 +350,7 @@ TEST_F(ClosingConnectionControllerTest, RollbackThenCancelOnTheUnsavedDocumentRe
     EXPECT_EQ(waitForAnswer(), false);
     EXPECT_TRUE(closing.didRollback());
     EXPECT_EQ(document.refreshedAfterRollback, 1);
-    EXPECT_FALSE(root->call("dirty").toBool());
+    EXPECT_FALSE(root->dirty());
     EXPECT_EQ(status->connectionStatusText(), "Successfully rolled back changes to the database");
 }
 
@@ -382,8 +398,7 @@ TEST_F(ClosingConnectionControllerTest, EscapeTakesTheCautiousAnswer)
     document.dirtyConnection = true;
     ClosingConnectionController connection(root);
     run(connection, document);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return connection.currentSheet() && connection.currentSheet()->isVisible(); }));
+    ASSERT_WAIT_FOR(connection.currentSheet() && connection.currentSheet()->isVisible());
     QTest::keyClick(connection.currentSheet(), Qt::Key_Escape);
     EXPECT_EQ(waitForAnswer(), false);
     EXPECT_TRUE(document.reservedFor.isEmpty()) << "Escape neither commits nor rolls back";

@@ -1,24 +1,35 @@
 #include "connection/ConnectedController.h"
 
+#include "FakeVornRootClient.h"
+#include "WaitFor.h"
+#include "bridge/QoJavaBridge.h"
+#include "bridge/ThreadController.h"
 #include "connection/ConnectedControllerDelegate.h"
 #include "platform/PropertyList.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 
 namespace
 {
 
-// The base never calls its root: an empty proxy that owns no Java reference stands in for it.
-QoJavaObjectPtr placeholderRoot()
+// The settings and the delegate's questions never reach the root: the fake stands in for it.
+VornRootClientPtr placeholderRoot()
 {
-    auto root = std::make_shared<QoJavaObject>(nullptr, nullptr, nullptr);
-    root->setWeak(true);
-    return root;
+    return std::make_shared<FakeVornRootClient>();
+}
+
+// Workers register with a thread controller over a bridge without a VM: attaching is left out.
+QoJavaBridge &bridgeWithoutVm()
+{
+    static auto *bridge = new QoJavaBridge(QVariantMap(), QString());
+    return *bridge;
 }
 
 class FakeDelegate : public ConnectedControllerDelegate
@@ -221,6 +232,53 @@ TEST_F(ConnectedControllerTest, ReservationAndFocusQuestionsGoToTheDelegate)
     EXPECT_EQ(delegate.reservations, (QStringList{"Committing changes", "Refreshing"}));
     EXPECT_EQ(delegate.releases, 1);
     EXPECT_EQ(delegate.focusRequests, (QList<bool>{true, false}));
+}
+
+TEST_F(ConnectedControllerTest, ReservedWorkGivesTheReservationBackOnceEvenWhenTheControllerHasGone)
+{
+    auto root = std::make_shared<FakeVornRootClient>();
+    auto threads = std::make_shared<ThreadController>(&bridgeWithoutVm());
+    FakeDelegate delegate("H_1_D_U");
+    QStringList steps;
+    auto workerName = std::make_shared<QString>();
+    {
+        ConnectedController controller(root);
+        controller.setDelegate(&delegate);
+        controller.setThreadController(threads);
+        ASSERT_TRUE(controller.requestRootReservation("Refreshing"));
+        BackgroundJob job;
+        job.threadName = QStringLiteral("Refreshing the browser");
+        job.work = [workerName](const WorkerControl &) {
+            *workerName = ThreadController::currentThreadName();
+        };
+        job.done = [&] { steps << QStringLiteral("done after %1 release").arg(delegate.releases); };
+        controller.runReserved(std::move(job));
+        ASSERT_WAIT_FOR(!steps.isEmpty());
+    }
+    EXPECT_EQ(steps, QStringList{"done after 1 release"}) << "the delegate takes the reservation back first";
+    EXPECT_EQ(*workerName, "Refreshing the browser");
+    EXPECT_EQ(root->releases.load(), 0);
+
+    // The controller goes while its work runs: the root itself is freed, nobody else is asked.
+    auto mayFinish = std::make_shared<std::atomic<bool>>(false);
+    auto controller = std::make_unique<ConnectedController>(root);
+    controller->setDelegate(&delegate);
+    controller->setThreadController(threads);
+    ASSERT_TRUE(controller->requestRootReservation("Refreshing"));
+    BackgroundJob job;
+    job.threadName = QStringLiteral("Refreshing the browser");
+    job.work = [mayFinish](const WorkerControl &) { mayFinish->wait(false); };
+    job.done = [&] { steps << QStringLiteral("done of a controller that has gone"); };
+    controller->runReserved(std::move(job));
+    controller.reset();
+    *mayFinish = true;
+    mayFinish->notify_all();
+    ASSERT_WAIT_FOR_EQ(root->releases.load(), 1);
+    ASSERT_WAIT_FOR_EQ(threads->numberOfRegisteredThreads(true), 0);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(root->releases.load(), 1);
+    EXPECT_EQ(delegate.releases, 1);
+    EXPECT_EQ(steps, QStringList{"done after 1 release"});
 }
 
 TEST(ConnectedControllerDeath, ANullRootIsAProgrammingError)

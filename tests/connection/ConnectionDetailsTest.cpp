@@ -2,7 +2,7 @@
 
 #include "BackendTestSupport.h"
 #include "TestServers.h"
-#include "bridge/JavaUtils.h"
+#include "client/VornRootClient.h"
 
 #include <QDialog>
 #include <QDir>
@@ -106,17 +106,16 @@ TEST(ConnectionDetailsTest, LivePostgreSQLConnectionInformation)
     const std::optional<TestServer> server = TestServers::postgres();
     VORN_REQUIRE_SERVER(server, "PostgreSQL");
     ASSERT_NE(startedBackend(), nullptr);
-    QoJavaObjectPtr root = startedBackend()->instanceOfObject("nl/dalmerik/vorn/VornRoot");
+    VornRootClientPtr root = VornRootClient::create();
     ASSERT_NE(root, nullptr);
-    root->call("initRoot:::::::", {QDir::tempPath(), "dd-MM-yyyy HH:mm:ss.S", 1, 1, 1, 2000, 0});
-    root->call("startNewConnection:::::::::", {server->host, server->port, server->database, server->user,
-                                               server->password, "PostgreSQL", "Vorn", 10, 0});
-    ASSERT_TRUE(root->call("lastActionSuccessful").toBool())
-        << root->call("lastErrorMessage").toString().toStdString();
-    const QVariantMap info =
-        JavaUtils::dictionaryFromHashtable(root->call("connectionInfo").value<QoJavaObjectPtr>());
-    root->call("endConnection");
-    root->call("deInitialize");
+    root->initRoot({QDir::tempPath()});
+    const BackendOutcome connected =
+        root->startNewConnection({server->host, server->port, server->database, server->user,
+                                  server->password, "PostgreSQL", "Vorn", 10, 0});
+    ASSERT_TRUE(connected.successful) << connected.errorMessage.toStdString();
+    const QVariantMap info = root->connectionInfo();
+    root->endConnection();
+    root->deInitialize();
 
     ASSERT_TRUE(info.contains("connectedUsingSsl"));
     EXPECT_EQ(info.value("connectedUsingSsl").typeId(), QMetaType::Bool);

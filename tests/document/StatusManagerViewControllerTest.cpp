@@ -1,4 +1,5 @@
 #include "../status/StatusManagerFakes.h"
+#include "FakeVornRootClient.h"
 #include "WaitFor.h"
 
 #include "document/StatusManagerButtonCell.h"
@@ -40,7 +41,7 @@ protected:
 
     FakeClock clock;
     FakeNotifier notifier{clock};
-    std::shared_ptr<FakeRoot> root = std::make_shared<FakeRoot>();
+    std::shared_ptr<FakeVornRootClient> root = std::make_shared<FakeVornRootClient>();
     FakeDocument document;
     StatusManager manager{root, notifier.notifier};
     QWidget window;
@@ -105,9 +106,9 @@ TEST_F(StatusBarTest, RecordTexts)
         {true, 1, false, "Loaded 1 record"}, {true, 7, true, "7 records"},
     };
     for (const auto &c : cases) {
-        root->resultset = c.resultset;
-        root->rowCount = c.rows;
-        root->fullyLoaded = c.fullyLoaded;
+        root->resultsetStateValue.reset();
+        if (c.resultset)
+            root->resultsetStateValue = ResultsetState{c.rows, c.fullyLoaded, false, QString()};
         bar.statusReset();
         EXPECT_EQ(bar.recordsView()->isShown(), c.text != nullptr) << c.rows;
         if (c.text)
@@ -199,9 +200,9 @@ TEST_F(StatusBarTest, ReadOnlyMarkerExplainsItself)
 {
     bar.statusReset();
     EXPECT_FALSE(bar.readOnlyView()->isShown());
-    root->resultset = true;
-    root->readOnly = true;
-    root->readOnlyReason = "VIEW";
+    root->resultsetStateValue = ResultsetState{};
+    root->resultsetStateValue->readOnly = true;
+    root->resultsetStateValue->readOnlyReason = "VIEW";
     bar.statusReset();
     ASSERT_TRUE(bar.readOnlyView()->isShown());
     EXPECT_EQ(bar.readOnlyView()->buttonField()->toolTip(), "A view cannot be edited");
@@ -216,9 +217,9 @@ TEST_F(StatusBarTest, ReadOnlyMarkerExplainsItself)
 
 TEST_F(StatusBarTest, RightHandPartsStayAtTheRightEdge)
 {
-    root->resultset = true;
-    root->rowCount = 12;
-    root->readOnly = true;
+    root->resultsetStateValue = ResultsetState{};
+    root->resultsetStateValue->rowCount = 12;
+    root->resultsetStateValue->readOnly = true;
     manager.setConnectionStatus("Done", QString(), StatusManager::SqlEditor);
     bar.statusReset();
     for (int width : {800, 500, 1200}) {
@@ -237,9 +238,9 @@ TEST_F(StatusBarTest, LooksRight)
     document.schema = "public";
     FakeElement element("customers");
     document.element = &element;
-    root->resultset = true;
-    root->rowCount = 250;
-    root->readOnly = true;
+    root->resultsetStateValue = ResultsetState{};
+    root->resultsetStateValue->rowCount = 250;
+    root->resultsetStateValue->readOnly = true;
     manager.setActiveConnectionStatus("Executing SQL Statement", StatusManager::SqlEditor);
     clock.now += 61;
     document.canCancel = true;

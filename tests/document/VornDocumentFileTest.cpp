@@ -1,8 +1,8 @@
 // Saving, opening, reverting, restoring and duplicating connection documents, against SQLite files
 // through the real backend.
-#include "WaitFor.h"
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
+#include "WaitFor.h"
 #include "bridge/ThreadController.h"
 #include "connection/ClosingConnectionController.h"
 #include "document/VornDocument.h"
@@ -10,6 +10,7 @@
 #include "tabs/TabbedWindowController.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QJsonDocument>
@@ -102,7 +103,8 @@ TEST_F(VornDocumentFileTest, SavedDocumentOpensWithItsTextParametersAndConnectio
     EXPECT_EQ(opened.sqlContents(), "edited");
     EXPECT_FALSE(opened.connecting());
 
-    QTest::qWait(20); // the next save is a later moment
+    const qint64 firstSave = QDateTime::currentMSecsSinceEpoch();
+    ASSERT_WAIT_FOR(QDateTime::currentMSecsSinceEpoch() > firstSave + 1); // the next save is a later moment
     opened.dataOfType();
     EXPECT_EQ(opened.documentOptions().value("created"), firstOptions.value("created"));
     EXPECT_GT(opened.documentOptions().value("modified").toDouble(),
@@ -188,7 +190,8 @@ TEST_F(VornDocumentFileTest, RestorationReconnectsOnlyWhatWasConnected)
         EXPECT_EQ(after.sqlContents(), "SELECT 3;");
         EXPECT_EQ(after.tabTitleFormat(), VornDocument::ConnectionName);
         EXPECT_FALSE(after.hasDirtyDocument());
-        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
         EXPECT_FALSE(after.closingConnectionController()->currentSheet())
             << "no connection choice is offered";
         before.close();

@@ -5,6 +5,7 @@
 #include "DocumentTestSupport.h"
 #include "LongStatements.h"
 #include "TestServers.h"
+#include "WaitFor.h"
 #include "bridge/ThreadController.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
@@ -66,9 +67,9 @@ protected:
     {
         document->setConnectionParameters(parametersFor(target));
         document->goStartupConnection();
-        QTRY_VERIFY_WITH_TIMEOUT(!document->connecting(), 30000);
-        QTRY_COMPARE(document->threadController()->numberOfRegisteredThreads(true), 0);
-        ASSERT_TRUE(document->vornRoot()->call("hasConnection").toBool());
+        ASSERT_WAIT_FOR_MS(!document->connecting(), 30000);
+        ASSERT_WAIT_FOR_EQ(document->threadController()->numberOfRegisteredThreads(true), 0);
+        ASSERT_TRUE(document->vornRoot()->hasConnection());
     }
 
     // Types the text into the editor pane, with the caret at its end, and runs it as Execute does.
@@ -83,10 +84,10 @@ protected:
     // Waits until the run has ended and its outcome reached the document.
     void waitForRun()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!document->sqlEditorController()->isExecuting(), 30000);
-        QTRY_COMPARE(document->threadController()->numberOfRegisteredThreads(true), 0);
-        QTRY_VERIFY(document->activeContent() != VornDocument::ContentBusy);
-        QTRY_VERIFY(!document->vornRoot()->call("reserved").toBool());
+        ASSERT_WAIT_FOR_MS(!document->sqlEditorController()->isExecuting(), 30000);
+        ASSERT_WAIT_FOR_EQ(document->threadController()->numberOfRegisteredThreads(true), 0);
+        ASSERT_WAIT_FOR(document->activeContent() != ContentPane::Busy);
+        ASSERT_WAIT_FOR(!document->vornRoot()->reserved());
     }
 
     void runToEnd(const QString &sql)
@@ -129,7 +130,7 @@ TEST_F(VornDocumentStatementsTest, StatementsWithoutRowsShowTheirMessageAndASele
     for (const auto &c : cases) {
         SCOPED_TRACE(c.sql);
         runToEnd(c.sql);
-        EXPECT_EQ(document->activeContent(), VornDocument::ContentSimpleText);
+        EXPECT_EQ(document->activeContent(), ContentPane::SimpleText);
         EXPECT_EQ(contentView(), window->simpleTextViewController()->view());
         const QString text = document->simpleTextController()->text();
         EXPECT_TRUE(text.startsWith(QString(c.message) + "\n\nTiming: ")) << text.toStdString();
@@ -139,7 +140,7 @@ TEST_F(VornDocumentStatementsTest, StatementsWithoutRowsShowTheirMessageAndASele
     EXPECT_FALSE(document->sqlEditorController()->ddlDirtyFlag());
 
     runToEnd("SELECT id, name AS label, name FROM fruit ORDER BY id");
-    EXPECT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    EXPECT_EQ(document->activeContent(), ContentPane::Resultset);
     EXPECT_EQ(contentView(), grid->view());
     ASSERT_EQ(grid->tableModel()->rowCount(), 2);
     ASSERT_EQ(grid->tableModel()->columnCount(), 4);
@@ -156,29 +157,29 @@ TEST_F(VornDocumentStatementsTest, ParametersAreAskedOnASheetAndACancelledFormPu
     connectTo(sqliteTarget(folder));
     runToEnd("CREATE TABLE t (id INTEGER, name TEXT);\nINSERT INTO t VALUES (1, 'one'), (2, 'two')");
     runToEnd("SELECT name FROM t ORDER BY id");
-    ASSERT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    ASSERT_EQ(document->activeContent(), ContentPane::Resultset);
 
     InputPanelController *form = document->parameterInputController()->inputPanelController();
     type("SELECT name FROM t WHERE id = :Id OR id = :ID + 5");
     execute();
-    QTRY_VERIFY(form->window() && form->window()->isVisible());
-    EXPECT_EQ(document->activeContent(), VornDocument::ContentBusy);
+    ASSERT_WAIT_FOR(form->window() && form->window()->isVisible());
+    EXPECT_EQ(document->activeContent(), ContentPane::Busy);
     ASSERT_EQ(form->getFields().size(), 1);
     EXPECT_EQ(form->getFields()[0]->name(), "ID");
     form->endSheet(0);
-    QTRY_COMPARE(document->activeContent(), VornDocument::ContentResultset);
+    ASSERT_WAIT_FOR_EQ(document->activeContent(), ContentPane::Resultset);
     EXPECT_EQ(contentView(), grid->view());
     EXPECT_EQ(cell(1, 1), "two") << "the previous result is still the one shown";
-    EXPECT_FALSE(document->vornRoot()->call("reserved").toBool());
+    EXPECT_FALSE(document->vornRoot()->reserved());
 
     execute();
-    QTRY_VERIFY(form->window() && form->window()->isVisible());
+    ASSERT_WAIT_FOR(form->window() && form->window()->isVisible());
     auto *input = qobject_cast<QLineEdit *>(form->getFields()[0]->inputField());
     ASSERT_NE(input, nullptr);
     input->setText("2");
     form->endSheet(1);
     waitForRun();
-    EXPECT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    EXPECT_EQ(document->activeContent(), ContentPane::Resultset);
     ASSERT_EQ(grid->tableModel()->rowCount(), 1);
     EXPECT_EQ(cell(0, 1), "two");
     EXPECT_EQ(document->sqlParameterCache().value("ID").toString(), "2");
@@ -188,12 +189,12 @@ TEST_F(VornDocumentStatementsTest, ABusyPaneIsNotLeftBehindWhenNothingRuns)
 {
     connectTo(sqliteTarget(folder));
     runToEnd("SELECT 1 AS one");
-    ASSERT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    ASSERT_EQ(document->activeContent(), ContentPane::Resultset);
 
     // Only a comment: nothing to run, the grid comes back as it was.
     document->sqlEditorController()->setContents("-- nothing here;");
     document->sqlEditorController()->executeSQLInRange({0, 0}, nullptr);
-    EXPECT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    EXPECT_EQ(document->activeContent(), ContentPane::Resultset);
     EXPECT_EQ(contentView(), grid->view());
     ASSERT_EQ(grid->tableModel()->rowCount(), 1);
 
@@ -202,7 +203,7 @@ TEST_F(VornDocumentStatementsTest, ABusyPaneIsNotLeftBehindWhenNothingRuns)
     ASSERT_TRUE(document->connectedControllerWantsRootReservationFor(nullptr, "Other action"));
     document->sqlEditorController()->setContents("SELECT 2");
     document->sqlEditorController()->executeSQLInRange({0, 0}, nullptr);
-    QTRY_COMPARE(document->activeContent(), VornDocument::ContentNothing);
+    ASSERT_WAIT_FOR_EQ(document->activeContent(), ContentPane::Nothing);
     EXPECT_EQ(contentView(), window->emptyViewController()->view());
     EXPECT_EQ(grid->tableModel()->rowCount(), 0);
     EXPECT_FALSE(document->sqlEditorController()->isExecuting());
@@ -217,14 +218,14 @@ TEST_F(VornDocumentStatementsTest, TheStatusBarCancelsARunningStatement)
     type(longStatementFor("SQLite"));
     execute();
     // Cancel once the statement runs in the database, not before it got there.
-    const QoJavaObjectPtr browser = document->vornRoot()->call("browser").value<QoJavaObjectPtr>();
+    const QoJavaObjectPtr browser = document->vornRoot()->object()->call("browser").value<QoJavaObjectPtr>();
     ASSERT_NE(browser, nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(browser->call("canStopStoppableStatement").toBool(), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(document->statusManagerCanCancelAction(status), 10000);
+    ASSERT_WAIT_FOR_MS(browser->call("canStopStoppableStatement").toBool(), 10000);
+    ASSERT_WAIT_FOR_MS(document->statusManagerCanCancelAction(status), 10000);
     document->statusManagerCancelAction(status);
     EXPECT_FALSE(document->statusManagerCanCancelAction(status)) << "one cancel per run";
     waitForRun();
-    EXPECT_EQ(document->activeContent(), VornDocument::ContentSimpleText);
+    EXPECT_EQ(document->activeContent(), ContentPane::SimpleText);
     const QString text = document->simpleTextController()->text();
     EXPECT_TRUE(text.startsWith("An error occured while executing the SQL statement.\n\nCANCELLED"))
         << text.toStdString();
@@ -252,10 +253,10 @@ TEST_P(VornDocumentServerStatementsTest, AParameterisedSelectFillsTheGrid)
     InputPanelController *form = document->parameterInputController()->inputPanelController();
     type("SELECT label FROM route_grid WHERE id >= :low ORDER BY id");
     execute();
-    QTRY_VERIFY(form->window() && form->window()->isVisible());
+    ASSERT_WAIT_FOR(form->window() && form->window()->isVisible());
     form->endSheet(1);
     waitForRun();
-    EXPECT_EQ(document->activeContent(), VornDocument::ContentResultset);
+    EXPECT_EQ(document->activeContent(), ContentPane::Resultset);
     ASSERT_EQ(grid->tableModel()->rowCount(), 2);
     EXPECT_EQ(cell(0, 1), "second");
     EXPECT_EQ(cell(1, 1), "third");

@@ -6,6 +6,7 @@
 #include "bridge/ThreadController.h"
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
+#include "document/ConnectionLife.h"
 #include "document/LoggerViewController.h"
 #include "document/StatusManagerPaneViewController.h"
 #include "document/StatusManagerViewController.h"
@@ -58,6 +59,8 @@ protected:
         ASSERT_TRUE(document.connecting());
         ASSERT_WAIT_FOR_MS(!document.connecting(), 30000);
         ASSERT_WAIT_FOR_EQ(document.threadController()->numberOfRegisteredThreads(true), 0);
+        // The worker posted its reports before it unregistered: they apply now.
+        QCoreApplication::sendPostedEvents();
     }
 
     static QList<std::shared_ptr<StatusManagerMessage>> alerts(const VornDocument &document)
@@ -82,7 +85,8 @@ TEST_F(VornDocumentTest, ConnectingToSqliteShowsTheFileInEveryStatus)
     EXPECT_TRUE(log.contains(". Retrieving connection info for shop.db")) << log.join('\n').toStdString();
     EXPECT_TRUE(log.contains("- Connected with shop.db")) << log.join('\n').toStdString();
     EXPECT_TRUE(alerts(document).isEmpty());
-    EXPECT_FALSE(document.vornRoot()->call("reserved").toBool()) << "the connect gives its reservation back";
+    EXPECT_FALSE(document.vornRoot()->object()->call("reserved").toBool())
+        << "the connect gives its reservation back";
     EXPECT_EQ(document.contextDisplayName(), "shop.db");
 }
 
@@ -145,11 +149,11 @@ TEST_F(VornDocumentTest, AFailedConnectOverALiveOneLeavesTheDocumentUnconnected)
     VornDocument document;
     connectAndWait(document, parametersFor(sqliteTarget(folder)));
     ASSERT_TRUE(document.connected());
-    document.setActiveContent(VornDocument::ContentSimpleText);
+    document.setActiveContent(ContentPane::SimpleText);
     connectAndWait(document, parametersFor({"SQLite", "", "", folder.filePath("missing/dir/x.db"), "", ""}));
     EXPECT_FALSE(document.hasConnection());
     EXPECT_FALSE(document.connected());
-    ASSERT_WAIT_FOR_EQ(document.activeContent(), quint64(VornDocument::ContentNothing));
+    ASSERT_WAIT_FOR_EQ(document.activeContent(), ContentPane::Nothing);
     EXPECT_EQ(alerts(document).size(), 1);
     EXPECT_FALSE(document.connectedControllerWantsRootReservationFor(nullptr, "Executing"));
     EXPECT_EQ(alerts(document).size(), 1) << "no lost connection is reported for it";
@@ -197,7 +201,7 @@ TEST_F(VornDocumentTest, ConnectStartHandsTheBackendItsFlagsTimeOutAndClientName
         VornDocument document(testRootClass, nullptr);
         ConnectionParametersPtr parameters = parametersFor(sqliteTarget(folder), c.autoCommit);
         connectAndWait(document, parameters);
-        EXPECT_EQ(document.vornRoot()->call("lastConnect").toString(),
+        EXPECT_EQ(document.vornRoot()->object()->call("lastConnect").toString(),
                   VornDocument::clientName() + '|' + c.expected);
         EXPECT_EQ(parameters->autoCommit(), c.storedAutoCommit);
         document.close();
@@ -236,8 +240,9 @@ TEST_F(VornDocumentTest, ALostConnectionIsReportedOnceAndClearsTheState)
     VornDocument document;
     connectAndWait(document, parametersFor(sqliteTarget(folder)));
     ASSERT_TRUE(document.connected());
-    document.setActiveContent(VornDocument::ContentSimpleText);
-    document.vornRoot()->call("endConnection"); // the connection goes away behind the document's back
+    document.setActiveContent(ContentPane::SimpleText);
+    document.vornRoot()->object()->call(
+        "endConnection"); // the connection goes away behind the document's back
 
     EXPECT_FALSE(document.connectedControllerWantsRootReservationFor(nullptr, "Executing"));
     EXPECT_FALSE(document.connectedControllerWantsRootReservationFor(nullptr, "Executing"));
@@ -247,7 +252,7 @@ TEST_F(VornDocumentTest, ALostConnectionIsReportedOnceAndClearsTheState)
     EXPECT_EQ(queued[0]->message, "Vorn lost the connection with the database.");
     EXPECT_EQ(document.statusManager()->connectionStatusText(), "Disconnected from the database");
     EXPECT_FALSE(document.connected());
-    ASSERT_WAIT_FOR_EQ(document.activeContent(), quint64(VornDocument::ContentNothing));
+    ASSERT_WAIT_FOR_EQ(document.activeContent(), ContentPane::Nothing);
 }
 
 TEST_F(VornDocumentTest, ClosingDuringAConnectLeavesNoAlertAndNoConnection)
@@ -259,7 +264,7 @@ TEST_F(VornDocumentTest, ClosingDuringAConnectLeavesNoAlertAndNoConnection)
     auto *document = new VornDocument;
     const std::shared_ptr<ThreadController> threads = document->threadController();
     const std::shared_ptr<StatusManager> status = document->statusManager();
-    const QoJavaObjectPtr root = document->vornRoot();
+    const QoJavaObjectPtr root = document->vornRoot()->object();
     document->setConnectionParameters(
         parametersFor({"PostgreSQL", "127.0.0.1", QString::number(silent.serverPort()), "db", "user", "pw"}));
     document->goStartupConnection();
@@ -274,7 +279,9 @@ TEST_F(VornDocumentTest, ClosingDuringAConnectLeavesNoAlertAndNoConnection)
 
     ASSERT_WAIT_FOR_EQ_MS(threads->numberOfRegisteredThreads(true), 0, 20000);
     socket->abort(); // the driver, still waiting in the backend, gives up too
-    QTest::qWait(200);
+    // The worker posted its last steps before it unregistered: they all run now.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(status->messageQueue().isEmpty());
     EXPECT_FALSE(root->call("hasConnection").toBool());
     // The root was de-initialised: it refuses to connect again.
@@ -286,7 +293,7 @@ TEST_F(VornDocumentTest, ClosingDuringAConnectLeavesNoAlertAndNoConnection)
 TEST_F(VornDocumentTest, ARootHeldByAnotherActionFailsTheConnectAndStaysWithItsHolder)
 {
     VornDocument document;
-    ASSERT_TRUE(document.vornRoot()->call("reserveRoot:", {"Importing"}).toBool());
+    ASSERT_TRUE(document.vornRoot()->object()->call("reserveRoot:", {"Importing"}).toBool());
     connectAndWait(document, parametersFor(sqliteTarget(folder)));
     EXPECT_FALSE(document.connected());
     EXPECT_FALSE(document.hasConnection());
@@ -294,7 +301,8 @@ TEST_F(VornDocumentTest, ARootHeldByAnotherActionFailsTheConnectAndStaysWithItsH
     const QList<std::shared_ptr<StatusManagerMessage>> queued = alerts(document);
     ASSERT_EQ(queued.size(), 1);
     EXPECT_TRUE(queued[0]->message.contains("Another action is still using this connection"));
-    EXPECT_TRUE(document.vornRoot()->call("reserved").toBool()) << "the holder keeps its reservation";
+    EXPECT_TRUE(document.vornRoot()->object()->call("reserved").toBool())
+        << "the holder keeps its reservation";
 }
 
 TEST_F(VornDocumentTest, CancellingAConnectFromTheStatusBarWaitsWithoutBlocking)
@@ -327,16 +335,16 @@ TEST_F(VornDocumentTest, ReminderWaitsForThreeHundredSecondsThenAlertsOnceAndRes
     VornDocument document(testRootClass, nullptr);
     EXPECT_TRUE(document.dirtyCheckTimer()->isActive());
     EXPECT_EQ(document.dirtyCheckTimer()->interval(), 30000);
-    const QoJavaObjectPtr root = document.vornRoot();
+    const QoJavaObjectPtr root = document.vornRoot()->object();
 
-    document.checkForOutstandingTransaction(); // no transaction at all
+    document.connectionLife().checkForOutstandingTransaction(); // no transaction at all
     root->call("setFakeDirtySeconds:", {299});
-    document.checkForOutstandingTransaction();
+    document.connectionLife().checkForOutstandingTransaction();
     EXPECT_TRUE(alerts(document).isEmpty());
     EXPECT_EQ(root->call("resetCount").toInt(), 0);
 
     root->call("setFakeDirtySeconds:", {300});
-    document.checkForOutstandingTransaction();
+    document.connectionLife().checkForOutstandingTransaction();
     QList<std::shared_ptr<StatusManagerMessage>> queued = alerts(document);
     ASSERT_EQ(queued.size(), 1);
     EXPECT_EQ(queued[0]->title, "This connection has had uncommitted changes for more than 5 minutes.");
@@ -345,7 +353,7 @@ TEST_F(VornDocumentTest, ReminderWaitsForThreeHundredSecondsThenAlertsOnceAndRes
     EXPECT_EQ(queued[0]->otherButton, "Rollback");
     EXPECT_EQ(root->call("resetCount").toInt(), 1);
 
-    document.checkForOutstandingTransaction(); // the next tick: the count was reset
+    document.connectionLife().checkForOutstandingTransaction(); // the next tick: the count was reset
     EXPECT_EQ(alerts(document).size(), 1);
 
     queued[0]->action(0); // Cancel still restarts the count
@@ -360,15 +368,15 @@ TEST_F(VornDocumentTest, ReminderCommitEndsTheTransactionOnAWorker)
     TestRoot check;
     ASSERT_TRUE(check.connect(sqliteTarget(folder)));
     ASSERT_TRUE(document.connectedControllerWantsRootReservationFor(nullptr, "Setup"));
-    const QoJavaObjectPtr sql = document.vornRoot()->call("sqlConnection").value<QoJavaObjectPtr>();
+    const QoJavaObjectPtr sql = document.vornRoot()->object()->call("sqlConnection").value<QoJavaObjectPtr>();
     sql->call("executeQuery::", {"CREATE TABLE t (v INTEGER)", QVariant()});
     sql->call("executeQuery::", {"INSERT INTO t VALUES (1)", QVariant()});
     document.connectedControllerWantsEndRootReservation(nullptr);
     ASSERT_TRUE(document.hasDirtyConnection());
 
-    document.checkForOutstandingTransactionResponse(1);
+    document.connectionLife().checkForOutstandingTransactionResponse(1);
     ASSERT_WAIT_FOR_MS(!document.hasDirtyConnection(), 10000);
-    ASSERT_WAIT_FOR(!document.vornRoot()->call("reserved").toBool());
+    ASSERT_WAIT_FOR(!document.vornRoot()->object()->call("reserved").toBool());
     ASSERT_WAIT_FOR_EQ(document.statusManager()->connectionStatusText(),
                        "Successfully committed changes to the database");
 }
@@ -395,7 +403,8 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
 
     connectAndWait(*document, parametersFor(sqliteTarget(folder), 0));
     ASSERT_TRUE(document->connectedControllerWantsRootReservationFor(nullptr, "Setup"));
-    const QoJavaObjectPtr sql = document->vornRoot()->call("sqlConnection").value<QoJavaObjectPtr>();
+    const QoJavaObjectPtr sql =
+        document->vornRoot()->object()->call("sqlConnection").value<QoJavaObjectPtr>();
     sql->call("executeQuery::", {"CREATE TABLE t (v INTEGER)", QVariant()});
     document->connectedControllerWantsEndRootReservation(nullptr);
     document->setDocumentEdited(true);
@@ -419,7 +428,7 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
 
     controller->doCloseDoc(document.get(), true);
     EXPECT_TRUE(document->isClosed());
-    EXPECT_FALSE(document->vornRoot()->call("hasConnection").toBool());
+    EXPECT_FALSE(document->vornRoot()->object()->call("hasConnection").toBool());
     for (Pane pane : {Pane::Status, Pane::Logger, Pane::SqlEditor})
         VornTabbedWindowController::setPaneMaker(pane, nullptr);
 }
@@ -446,6 +455,8 @@ TEST_F(VornDocumentTest, ConnectAsksForAConnectionAndConnectsToTheChosenOne)
                                                   parametersFor(sqliteTarget(folder)));
     EXPECT_FALSE(panel->panel()->isVisible());
     ASSERT_WAIT_FOR_MS(!document.connecting(), 30000);
+    ASSERT_WAIT_FOR_EQ(document.threadController()->numberOfRegisteredThreads(true), 0);
+    QCoreApplication::sendPostedEvents(); // the connect's own reports
     EXPECT_TRUE(document.connected());
 
     // Choosing another connection ends the live one first.
@@ -475,7 +486,7 @@ TEST_F(VornDocumentTest, AutoCommitAskedEveryTimeIsAnsweredBeforeConnecting)
     ASSERT_TRUE(answerMessageBox("Use Auto-Commit"));
     EXPECT_EQ(parameters->autoCommit(), 1u);
     ASSERT_WAIT_FOR_MS(document.connected(), 30000);
-    EXPECT_TRUE(document.vornRoot()->call("lastConnect").toString().endsWith("|3"));
+    EXPECT_TRUE(document.vornRoot()->object()->call("lastConnect").toString().endsWith("|3"));
     document.close();
 }
 
@@ -483,7 +494,7 @@ TEST_F(VornDocumentTest, ReconnectOffersThePreviousConnection)
 {
     VornDocument document;
     connectAndWait(document, parametersFor(sqliteTarget(folder)));
-    document.documentShouldDisconnect(true);
+    document.connectionLife().documentShouldDisconnect(true);
     ASSERT_FALSE(document.hasConnection());
     document.reconnect(nullptr);
     QString text;
@@ -511,7 +522,7 @@ TEST_F(VornDocumentTest, DisconnectEndsTheConnection)
 {
     VornDocument document;
     connectAndWait(document, parametersFor(sqliteTarget(folder)));
-    document.documentShouldDisconnect(true);
+    document.connectionLife().documentShouldDisconnect(true);
     EXPECT_FALSE(document.hasConnection());
     EXPECT_FALSE(document.connected());
     EXPECT_EQ(document.statusManager()->connectionStatusText(), "Disconnected from the database");
@@ -529,12 +540,12 @@ TEST_F(VornDocumentTest, IdentityAndDisplay)
 
     VornDocument document;
     EXPECT_EQ(document.contextDisplayName(), "Not connected");
-    EXPECT_EQ(document.reconnectName(), QString());
+    EXPECT_EQ(document.connectionLife().reconnectName(), QString());
     document.setConnectionParameters(std::make_shared<ConnectionParameters>(parameters));
-    EXPECT_EQ(document.reconnectName(), "sales as app");
+    EXPECT_EQ(document.connectionLife().reconnectName(), "sales as app");
     EXPECT_EQ(document.toolbarFeatures(), 46 + 1) << "auto-commit off offers commit and rollback";
     document.connectionParameters()->setAutoCommit(1);
-    document.setActiveContent(VornDocument::ContentProcedure);
+    document.setActiveContent(ContentPane::Procedure);
     EXPECT_EQ(document.toolbarFeatures(), 46 + 64);
     EXPECT_EQ(document.documentState(), TabbedDocumentStateNone);
     document.setDocumentEdited(true);
@@ -548,7 +559,7 @@ TEST_F(VornDocumentTest, IdentityAndDisplay)
     VornDocument other;
     other.setConnectionParameters(document.connectionParameters());
     EXPECT_NE(other.vornRoot(), document.vornRoot());
-    EXPECT_FALSE(other.vornRoot()->isEqualTo(document.vornRoot()));
+    EXPECT_FALSE(other.vornRoot()->object()->isEqualTo(document.vornRoot()->object()));
     EXPECT_NE(other.threadController(), document.threadController());
     EXPECT_NE(other.statusManager(), document.statusManager());
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/PreferenceDefaults.h"
 #include "editor/SQLEditorTextStorage.h"
+#include "platform/PreferenceDefaults.h"
 #include "platform/UserDefaults.h"
 
 #include <QCoreApplication>

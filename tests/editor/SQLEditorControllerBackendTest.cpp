@@ -6,11 +6,15 @@
 #include "LongStatements.h"
 #include "TestServers.h"
 
+#include "WaitFor.h"
+
 #include "bridge/ThreadController.h"
-#include "document/StatusManagerVornRoot.h"
+#include "client/VornResultset.h"
+#include "client/VornRootClient.h"
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorControllerDelegate.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -18,25 +22,37 @@
 namespace
 {
 
+// A root of its own through the shared bridge, initialised like a document's root.
+VornRootClientPtr newRoot()
+{
+    startedBackend();
+    VornRootClientPtr root = VornRootClient::create();
+    if (!root)
+        return nullptr;
+    RootSettings settings;
+    settings.supportFolder = QDir::tempPath();
+    settings.quickFilterUseLikeMatchOnNumeric = false;
+    root->initRoot(settings);
+    return root;
+}
+
 // A document that lends the root as the real one does and answers the parameter form at once.
 class Document : public SQLEditorControllerDelegate
 {
 public:
-    explicit Document(TestRoot &root) : root_(root) {}
-
     bool connectedControllerWantsRootReservationFor(ConnectedController *, const QString &activity) override
     {
-        return root_.call("reserveRoot:", {activity}).toBool();
+        return root->reserveRoot(activity);
     }
     void connectedControllerWantsEndRootReservation(ConnectedController *) override
     {
-        root_.call("releaseReservedRoot");
+        root->releaseReservedRoot();
         ++releases;
     }
     bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
     bool connectedControllerWantsClearRootSelection(ConnectedController *) override
     {
-        root_.call("clearResultset");
+        root->clearResultset();
         return true;
     }
     ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
@@ -50,20 +66,17 @@ public:
     void sqlEditorControllerNeedsParameters(const QStringList &names, const QVariant &userInfo,
                                             ParameterAction action, const QVariantMap &) override
     {
-        action(
-            QVariantMap{{"userInfo", userInfo}, {"parameterNames", names}, {"parameterValues", parameters}});
+        action(ParameterAnswer{names, parameters, userInfo});
     }
-    void sqlEditorControllerLoadedResultSetWithInfo(const QVariantMap &info) override { loaded << info; }
+    void sqlEditorControllerLoadedResultSetWithInfo(const LoadedResultInfo &info) override { loaded << info; }
     void sqlEditorControllerExecutionResult(const QString &message) override { results << message; }
 
+    VornRootClientPtr root;
     QVariantMap parameters;
     int releases = 0;
     int notExecuted = 0;
-    QList<QVariantMap> loaded;
+    QList<LoadedResultInfo> loaded;
     QStringList results;
-
-private:
-    TestRoot &root_;
 };
 
 class SQLEditorControllerBackendTest : public ::testing::TestWithParam<QString>
@@ -80,10 +93,23 @@ protected:
             VORN_REQUIRE_SERVER(server, GetParam().toStdString());
             target = *server;
         }
-        ASSERT_TRUE(root_.connect(target, 10, 1)) << root_.lastErrorMessage().toStdString();
-        statusManager_ = std::make_shared<StatusManager>(
-            std::make_shared<StatusManagerVornRoot>(root_.object()), notifier_.notifier);
-        controller_ = std::make_unique<SQLEditorController>(root_.object());
+        root_ = newRoot();
+        ASSERT_TRUE(root_) << "no Java VM";
+        // Auto-commit (flag 1), 10 s to connect.
+        const ConnectRequestFields request{.server = target.server,
+                                           .port = target.port,
+                                           .database = target.database,
+                                           .userName = target.user,
+                                           .password = target.password,
+                                           .databaseType = target.type,
+                                           .clientName = "Vorn test",
+                                           .timeOutSeconds = 10,
+                                           .flags = 1};
+        const BackendOutcome connected = root_->startNewConnection(request);
+        ASSERT_TRUE(connected) << connected.errorMessage.toStdString();
+        document_.root = root_;
+        statusManager_ = std::make_shared<StatusManager>(root_, notifier_.notifier);
+        controller_ = std::make_unique<SQLEditorController>(root_);
         controller_->setDelegate(static_cast<SQLEditorControllerDelegate *>(&document_));
         controller_->setStatusManager(statusManager_);
         controller_->setThreadController(threads_);
@@ -106,8 +132,8 @@ protected:
     }
     void waitForEnd(int releasesBefore)
     {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return document_.releases > releasesBefore; }, 60000));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return threads_->numberOfRegisteredThreads(true) == 0; }, 10000));
+        ASSERT_WAIT_FOR_MS(document_.releases > releasesBefore, 60000);
+        ASSERT_WAIT_FOR_MS(threads_->numberOfRegisteredThreads(true) == 0, 10000);
         EditorTestSupport::processEvents();
     }
     void run(const QString &sql)
@@ -130,8 +156,8 @@ protected:
     QString longStatement() const { return longStatementFor(GetParam()); }
 
     QTemporaryDir folder_;
-    TestRoot root_;
-    Document document_{root_};
+    VornRootClientPtr root_;
+    Document document_;
     FakeClock clock_;
     FakeNotifier notifier_{clock_};
     std::shared_ptr<StatusManager> statusManager_;
@@ -154,15 +180,15 @@ TEST_P(SQLEditorControllerBackendTest, CreateInsertWithParametersAndSelectIntoAR
         "INSERT INTO vse_items VALUES (:next, :Name);\n"
         "SELECT id, name FROM vse_items\n  WHERE name = :NAME ORDER BY id");
     ASSERT_EQ(document_.loaded.size(), 1) << document_.results.join('|').toStdString();
-    EXPECT_EQ(document_.loaded.first().value("source").toString(),
+    EXPECT_EQ(document_.loaded.first().source,
               "\nSELECT id, name FROM vse_items\n  WHERE name = :NAME ORDER BY id");
-    EXPECT_GE(document_.loaded.first().value("timing").toDouble(), 0.0);
+    EXPECT_GE(document_.loaded.first().timing, 0.0);
     EXPECT_EQ(statusManager_->connectionStatusText(), "SQL statement executed successfully");
     EXPECT_TRUE(controller_->ddlDirtyFlag());
-    const QoJavaObjectPtr rows = root_.resultset();
+    const VornResultsetPtr rows = root_->resultset();
     ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->call("rowCount").toInt(), 2);
-    const QVariantMap first = dictionary(rows->call("getRow:", {1}));
+    EXPECT_EQ(rows->rowCount(), 2);
+    const QVariantMap first = rows->rowValues(1);
     EXPECT_EQ(first.value(first.contains("id") ? "id" : "ID").toInt(), 7);
 
     document_.parameters = {{"ID", "9"}, {"NAME", "nine"}};
@@ -192,8 +218,9 @@ TEST_P(SQLEditorControllerBackendTest, ALongStatementIsStopped)
 {
     const int releases = document_.releases;
     start(longStatement());
-    const QoJavaObjectPtr browser = asObject(root_.call("browser"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return browser->call("canStopStoppableStatement").toBool(); }, 10000));
+    // The client has no question for it: the test asks the backend's browser itself.
+    const QoJavaObjectPtr browser = asObject(root_->object()->call("browser"));
+    ASSERT_WAIT_FOR_MS(browser->call("canStopStoppableStatement").toBool(), 10000);
     ASSERT_TRUE(controller_->canCancelExecution());
     EXPECT_FALSE(controller_->canExecuteSQLInRange({0, 0})) << "the root is reserved while it runs";
     controller_->cancelExecution();

@@ -1,14 +1,15 @@
-// The SQL editor model: statements from the editor text, parameters, and runs on the worker thread
-// against a scripted root, reported through a real status manager to a fake document.
+// The SQL editor model: statements from the editor text, parameters, and runs on the background
+// runner against the fake root, reported through a real status manager to a fake document.
 #include "../status/StatusManagerFakes.h"
 #include "EditorTestSupport.h"
+#include "FakeVornRootClient.h"
+#include "WaitFor.h"
 
 #include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
 #include "editor/QueryHistoryRecorder.h"
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorControllerDelegate.h"
-#include "editor/SQLEditorRoot.h"
 #include "platform/MainThread.h"
 
 #include <QTest>
@@ -21,134 +22,7 @@
 namespace
 {
 
-// What the scripted root does with one statement text.
-struct Outcome {
-    bool executable = true;
-    bool producesRows = false;
-    QString type;
-    qint32 count = 1;
-    QString error; // set: the statement fails with it
-    bool waitsForCancel = false;
-    bool abortsOnCancel = true;
-
-    static Outcome failing(const QString &error)
-    {
-        Outcome outcome;
-        outcome.error = error;
-        return outcome;
-    }
-    static Outcome counting(qint32 count)
-    {
-        Outcome outcome;
-        outcome.count = count;
-        return outcome;
-    }
-    static Outcome declined()
-    {
-        Outcome outcome;
-        outcome.executable = false;
-        return outcome;
-    }
-    // Blocks until cancelled; then fails as stopped, or completes.
-    static Outcome waiting(bool aborts, qint32 count = 1)
-    {
-        Outcome outcome = counting(count);
-        outcome.waitsForCancel = true;
-        outcome.abortsOnCancel = aborts;
-        return outcome;
-    }
-};
-
-class ScriptedRoot : public SQLEditorRoot
-{
-public:
-    bool hasConnection() const override { return connected; }
-    bool isConnected() const override { return connected; }
-    bool reserved() const override { return reservedByOther; }
-    QString connectionType() const override { return type; }
-    QStringList reservedWords() const override { return {"select", "from", "where"}; }
-    QStringList contextWords() const override { return {"orders"}; }
-    QStringList defaultReservedWords() const override { return {"select"}; }
-
-    bool executable(const QString &sql) override { return outcome(sql).executable; }
-    bool executeQuery(const QString &sql, const QVariantList &parameters) override
-    {
-        const Outcome planned = outcome(sql);
-        {
-            std::unique_lock lock(mutex_);
-            sent_.append({sql, parameters});
-            if (planned.waitsForCancel) {
-                waiting_ = true;
-                changed_.wait(lock, [&] { return cancelled_; });
-                waiting_ = false;
-            }
-        }
-        const bool aborted = planned.waitsForCancel && planned.abortsOnCancel;
-        error_ = aborted ? QStringLiteral("CANCELLED") : planned.error;
-        type_ = planned.type.isNull() ? sql.section(' ', 0, 0).toUpper() : planned.type;
-        count_ = planned.count;
-        return error_.isNull() && planned.producesRows;
-    }
-    bool lastActionSuccessful() const override { return error_.isNull(); }
-    QString lastErrorMessage() const override { return error_; }
-    qint32 resultCount() const override { return count_; }
-    QString statementType() const override { return type_; }
-    void cancelQuery() override
-    {
-        std::lock_guard lock(mutex_);
-        cancelled_ = true;
-        changed_.notify_all();
-    }
-
-    void plan(const QString &sql, Outcome outcome)
-    {
-        std::lock_guard lock(mutex_);
-        script_.insert(sql, outcome);
-    }
-    QList<std::pair<QString, QVariantList>> sent() const
-    {
-        std::lock_guard lock(mutex_);
-        return sent_;
-    }
-    QStringList sentTexts() const
-    {
-        QStringList texts;
-        for (const auto &[text, parameters] : sent())
-            texts << text;
-        return texts;
-    }
-    bool waitingForCancel() const
-    {
-        std::lock_guard lock(mutex_);
-        return waiting_;
-    }
-
-    bool connected = true;
-    bool reservedByOther = false;
-    QString type = QStringLiteral("PostgreSQL");
-
-private:
-    Outcome outcome(const QString &sql) const
-    {
-        std::lock_guard lock(mutex_);
-        Outcome planned = script_.value(sql);
-        if (!script_.contains(sql) && sql.startsWith(QLatin1String("SELECT")))
-            planned.producesRows = true;
-        return planned;
-    }
-
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    QHash<QString, Outcome> script_;
-    QList<std::pair<QString, QVariantList>> sent_;
-    bool waiting_ = false;
-    bool cancelled_ = false;
-    // Only the execution thread touches these.
-    QString error_;
-    QString type_;
-    qint32 count_ = -1;
-};
-
+// Lends the root's reservation as the real document does.
 class FakeEditorDocument : public SQLEditorControllerDelegate
 {
 public:
@@ -156,12 +30,13 @@ public:
                                                     const QString &description) override
     {
         reservations << description;
-        return grantReservation;
+        return grantReservation && root->reserveRoot(description);
     }
     void connectedControllerWantsEndRootReservation(ConnectedController *) override
     {
         ++releases;
         releasedOnMainThread = MainThread::isMainThread();
+        root->releaseReservedRoot();
     }
     bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return allowFocus; }
     bool connectedControllerWantsClearRootSelection(ConnectedController *) override
@@ -185,7 +60,7 @@ public:
         parameterAction = std::move(action);
         parameterCache = cache;
     }
-    void sqlEditorControllerLoadedResultSetWithInfo(const QVariantMap &info) override
+    void sqlEditorControllerLoadedResultSetWithInfo(const LoadedResultInfo &info) override
     {
         loadedResultsets << info;
     }
@@ -194,11 +69,10 @@ public:
     // Answers the parameter form as the form does.
     void answerParameters(const QVariantMap &values)
     {
-        parameterAction(QVariantMap{{"userInfo", parameterUserInfo},
-                                    {"parameterNames", parameterNames},
-                                    {"parameterValues", values}});
+        parameterAction(ParameterAnswer{parameterNames, values, parameterUserInfo});
     }
 
+    std::shared_ptr<FakeVornRootClient> root;
     bool grantReservation = true;
     bool allowFocus = true;
     ConnectionParametersPtr connectionParameters = std::make_shared<ConnectionParameters>();
@@ -212,7 +86,7 @@ public:
     QVariant parameterUserInfo;
     ParameterAction parameterAction;
     QVariantMap parameterCache;
-    QList<QVariantMap> loadedResultsets;
+    QList<LoadedResultInfo> loadedResultsets;
     QStringList results;
 };
 
@@ -245,7 +119,15 @@ public:
 class WorkerGate
 {
 public:
-    WorkerGate() { previous_ = qInstallMessageHandler(&WorkerGate::handle); }
+    WorkerGate()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            arrived_ = false;
+            open_ = false;
+        }
+        previous_ = qInstallMessageHandler(&WorkerGate::handle);
+    }
     ~WorkerGate()
     {
         open();
@@ -292,13 +174,6 @@ protected:
     void beep() override { ++beeps; }
 };
 
-QoJavaObjectPtr placeholderRoot()
-{
-    auto root = std::make_shared<QoJavaObject>(nullptr, nullptr, nullptr);
-    root->setWeak(true);
-    return root;
-}
-
 SQLParserComponentList componentsOf(const QString &sql)
 {
     SQLEditorTextStorage storage;
@@ -332,7 +207,8 @@ protected:
 
     void makeController()
     {
-        controller = std::make_unique<TestController>(placeholderRoot(), root);
+        document.root = root;
+        controller = std::make_unique<TestController>(root);
         controller->setDelegate(static_cast<SQLEditorControllerDelegate *>(&document));
         controller->setStatusManager(statusManager);
         controller->setThreadController(threads);
@@ -355,8 +231,8 @@ protected:
     }
     void waitForEnd(int releasesBefore)
     {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return document.releases > releasesBefore; }, 10000));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return threads->numberOfRegisteredThreads(true) == 0; }, 10000));
+        ASSERT_WAIT_FOR_MS(document.releases > releasesBefore, 10000);
+        ASSERT_WAIT_FOR_MS(threads->numberOfRegisteredThreads(true) == 0, 10000);
         EditorTestSupport::processEvents();
     }
     QStringList alertTitles() const
@@ -371,11 +247,11 @@ protected:
     std::shared_ptr<ThreadController> threads = std::make_shared<ThreadController>(&bridge);
     FakeClock clock;
     FakeNotifier notifier{clock};
-    std::shared_ptr<FakeRoot> statusRoot = std::make_shared<FakeRoot>();
+    std::shared_ptr<FakeVornRootClient> statusRoot = std::make_shared<FakeVornRootClient>();
     std::shared_ptr<StatusManager> statusManager =
         std::make_shared<StatusManager>(statusRoot, notifier.notifier);
     StatusRecorder statusRecorder;
-    std::shared_ptr<ScriptedRoot> root = std::make_shared<ScriptedRoot>();
+    std::shared_ptr<FakeVornRootClient> root = std::make_shared<FakeVornRootClient>();
     FakeEditorDocument document;
     RecordingHistory history;
     std::unique_ptr<TestController> controller;
@@ -494,7 +370,7 @@ TEST(SQLEditorControllerStatements, StoppedStatementsOfEveryDatabaseAreRecognise
 TEST_F(SQLEditorControllerTest, OneStatementEndsWithItsMessageAndTiming)
 {
     run("INSERT INTO t VALUES (1)");
-    EXPECT_EQ(root->sentTexts(), QStringList({"INSERT INTO t VALUES (1)"}));
+    EXPECT_EQ(root->connection->sentTexts(), QStringList({"INSERT INTO t VALUES (1)"}));
     EXPECT_EQ(document.results, QStringList({"Successfully inserted 1 row\n\nTiming: 0.04 seconds"}));
     EXPECT_EQ(statusRecorder.statuses,
               QStringList({"busy: Executing SQL Statement", "final: Successfully inserted 1 row"}));
@@ -515,7 +391,7 @@ TEST_F(SQLEditorControllerTest, RunOutcomes)
     const struct {
         const char *name;
         QString sql;
-        std::vector<std::pair<QString, Outcome>> plan;
+        std::vector<std::pair<QString, FakeStatement>> plan;
         QStringList sent;
         QStringList statuses;
         QString result; // null: a result set was handed over
@@ -524,7 +400,7 @@ TEST_F(SQLEditorControllerTest, RunOutcomes)
     } cases[] = {
         {"failure at 2 of 3",
          "CREATE TABLE a (x int); INSERT INTO a VALUES (1); DROP TABLE a",
-         {{"INSERT INTO a VALUES (1)", Outcome::failing("duplicate key")}},
+         {{"INSERT INTO a VALUES (1)", FakeStatement::failing("duplicate key")}},
          {"CREATE TABLE a (x int)", "INSERT INTO a VALUES (1)"},
          {"busy: Executing 3 SQL Statements", "busy: Executing SQL statement 2 of 3",
           "final: Error executing SQL Statement"},
@@ -533,7 +409,7 @@ TEST_F(SQLEditorControllerTest, RunOutcomes)
          {"Error executing SQL Statement"}},
         {"result set last",
          "UPDATE a SET x = 2;\nSELECT x FROM a",
-         {{"UPDATE a SET x = 2", Outcome::counting(4)}},
+         {{"UPDATE a SET x = 2", FakeStatement::counting(4)}},
          {"UPDATE a SET x = 2", "SELECT x FROM a"},
          {"busy: Executing 2 SQL Statements", "busy: Executing SQL statement 2 of 2",
           "final: SQL statement executed successfully"},
@@ -542,7 +418,7 @@ TEST_F(SQLEditorControllerTest, RunOutcomes)
          {}},
         {"result set in the middle",
          "DELETE FROM a; SELECT x FROM a; COMMIT",
-         {{"DELETE FROM a", Outcome::counting(0)}},
+         {{"DELETE FROM a", FakeStatement::counting(0)}},
          {"DELETE FROM a", "SELECT x FROM a", "COMMIT"},
          {"busy: Executing 3 SQL Statements", "busy: Executing SQL statement 2 of 3",
           "busy: Executing SQL statement 3 of 3", "final: Successfully executed 3 SQL statements"},
@@ -551,7 +427,7 @@ TEST_F(SQLEditorControllerTest, RunOutcomes)
          {}},
         {"a statement the backend declines counts as run",
          "VACUUM",
-         {{"VACUUM", Outcome::declined()}},
+         {{"VACUUM", FakeStatement::declined()}},
          {},
          {"busy: Executing SQL Statement", "final: ", "final: "},
          "\n\nTiming: 0.04 seconds",
@@ -560,9 +436,9 @@ TEST_F(SQLEditorControllerTest, RunOutcomes)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        root = std::make_shared<ScriptedRoot>();
+        root = std::make_shared<FakeVornRootClient>();
         for (const auto &[sql, outcome] : c.plan)
-            root->plan(sql, outcome);
+            root->connection->plan(sql, outcome);
         makeController();
         document.results.clear();
         document.loadedResultsets.clear();
@@ -571,15 +447,15 @@ TEST_F(SQLEditorControllerTest, RunOutcomes)
         statusManager->clear();
 
         run(c.sql);
-        EXPECT_EQ(root->sentTexts(), c.sent);
+        EXPECT_EQ(root->connection->sentTexts(), c.sent);
         EXPECT_EQ(statusRecorder.statuses, c.statuses);
         EXPECT_EQ(history.queries, c.history);
         EXPECT_EQ(alertTitles(), c.alerts);
         if (c.result.isNull()) {
             EXPECT_TRUE(document.results.isEmpty());
             ASSERT_EQ(document.loadedResultsets.size(), 1);
-            EXPECT_NEAR(document.loadedResultsets.first().value("timing").toDouble(), 0.042, 1e-9);
-            EXPECT_EQ(document.loadedResultsets.first().value("source").toString(), "\nSELECT x FROM a");
+            EXPECT_NEAR(document.loadedResultsets.first().timing, 0.042, 1e-9);
+            EXPECT_EQ(document.loadedResultsets.first().source, "\nSELECT x FROM a");
         } else {
             EXPECT_TRUE(document.loadedResultsets.isEmpty());
             EXPECT_EQ(document.results, QStringList({c.result}));
@@ -613,8 +489,8 @@ TEST_F(SQLEditorControllerTest, CancelDuringTwoOfFive)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        root = std::make_shared<ScriptedRoot>();
-        root->plan("UPDATE a SET x = 1", Outcome::waiting(c.aborts));
+        root = std::make_shared<FakeVornRootClient>();
+        root->connection->plan("UPDATE a SET x = 1", FakeStatement::waiting(c.aborts));
         makeController();
         document.results.clear();
         statusRecorder.statuses.clear();
@@ -625,13 +501,14 @@ TEST_F(SQLEditorControllerTest, CancelDuringTwoOfFive)
 
         controller->executeSQLInRange({0, 0}, &extended);
         EXPECT_FALSE(controller->canCancelExecution());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return root->waitingForCancel(); }, 10000));
+        ASSERT_WAIT_FOR_MS(root->connection->waitingForCancel(), 10000);
         EXPECT_TRUE(controller->canCancelExecution());
         controller->cancelExecution();
         EXPECT_FALSE(controller->canCancelExecution()) << "one cancel per run";
         waitForEnd(releases);
 
-        EXPECT_EQ(root->sentTexts(), QStringList({"INSERT INTO a VALUES (1)", "UPDATE a SET x = 1"}));
+        EXPECT_EQ(root->connection->sentTexts(),
+                  QStringList({"INSERT INTO a VALUES (1)", "UPDATE a SET x = 1"}));
         EXPECT_EQ(statusRecorder.statuses.last(), c.finalStatus);
         EXPECT_EQ(document.results, QStringList({c.result}));
         EXPECT_EQ(alertTitles(), c.alerts);
@@ -643,10 +520,10 @@ TEST_F(SQLEditorControllerTest, CancelDuringTwoOfFive)
 
 TEST_F(SQLEditorControllerTest, CancelDuringTheLastStatementThatCompletesChangesNothing)
 {
-    root->plan("UPDATE a SET x = 1", Outcome::waiting(false, 3));
+    root->connection->plan("UPDATE a SET x = 1", FakeStatement::waiting(false, 3));
     controller->setContents("INSERT INTO a VALUES (1); UPDATE a SET x = 1");
     controller->executeSQLInRange({0, 0}, &extended);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return root->waitingForCancel(); }, 10000));
+    ASSERT_WAIT_FOR_MS(root->connection->waitingForCancel(), 10000);
     controller->cancelExecution();
     waitForEnd(0);
     EXPECT_EQ(document.results,
@@ -659,13 +536,13 @@ TEST_F(SQLEditorControllerTest, ACancelBeforeTheWorkerStartsStopsTheRun)
     WorkerGate gate;
     controller->setContents("INSERT INTO a VALUES (1); UPDATE a SET x = 1");
     controller->executeSQLInRange({0, 0}, &extended);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.workerArrived(); }, 10000));
+    ASSERT_WAIT_FOR_MS(gate.workerArrived(), 10000);
     EXPECT_TRUE(controller->isExecuting());
     EXPECT_TRUE(controller->canCancelExecution());
     controller->cancelExecution();
     gate.open();
     waitForEnd(0);
-    EXPECT_EQ(root->sentTexts(), QStringList({"INSERT INTO a VALUES (1)"}));
+    EXPECT_EQ(root->connection->sentTexts(), QStringList({"INSERT INTO a VALUES (1)"}));
     EXPECT_EQ(document.results,
               QStringList({"Cancelled execution after 1 of 2 SQL statements\n\nTiming: 0.04 seconds"}));
 }
@@ -683,7 +560,7 @@ TEST_F(SQLEditorControllerTest, ParametersAreAskedOnceAndSentPerOccurrence)
 
     document.answerParameters({{"ID", "42"}, {"NAME", "n"}});
     waitForEnd(0);
-    const auto sent = root->sent();
+    const auto sent = root->connection->sent();
     ASSERT_EQ(sent.size(), 2);
     EXPECT_EQ(sent[0],
               std::make_pair(QString("SELECT * FROM t WHERE a = ? OR b = ?"), QVariantList({"42", "42"})));
@@ -717,7 +594,7 @@ TEST_F(SQLEditorControllerTest, RunsThatNeverStartTellTheDocumentWhetherTheResul
     controller->executeSQLInRange({0, 0}, &extended);
     EditorTestSupport::processEvents();
     EXPECT_EQ(document.willExecute, 3) << "a refused focus change starts nothing";
-    EXPECT_TRUE(root->sent().isEmpty());
+    EXPECT_TRUE(root->connection->sent().isEmpty());
     EXPECT_EQ(document.releases, 0);
 }
 
@@ -735,10 +612,10 @@ TEST_F(SQLEditorControllerTest, ACaretRunsTheBlockBetweenBlankLinesAroundIt)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.caret);
-        root = std::make_shared<ScriptedRoot>();
+        root = std::make_shared<FakeVornRootClient>();
         makeController();
         run(sql, {c.caret, 0});
-        EXPECT_EQ(root->sentTexts(), c.sent);
+        EXPECT_EQ(root->connection->sentTexts(), c.sent);
         const QString marked = sql.mid(extended.location, extended.length);
         EXPECT_TRUE(marked.contains(c.sent.first()) && marked.contains(c.sent.last()))
             << marked.toStdString();
@@ -810,18 +687,36 @@ TEST_F(SQLEditorControllerTest, DialectAndWordsFollowTheConnection)
     EXPECT_EQ(names(), QStringList({"B"}));
 }
 
-TEST_F(SQLEditorControllerTest, AControllerGoneDuringARunDropsItsResults)
+TEST_F(SQLEditorControllerTest, AControllerGoneDuringARunDropsItsResultsAndFreesTheRootOnce)
 {
-    root->plan("UPDATE a SET x = 1", Outcome::waiting(true));
-    controller->setContents("UPDATE a SET x = 1");
-    controller->executeSQLInRange({0, 0}, &extended);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return root->waitingForCancel(); }, 10000));
-    controller.reset();
-    root->cancelQuery();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return threads->numberOfRegisteredThreads(true) == 0; }, 10000));
-    EditorTestSupport::processEvents();
-    EXPECT_TRUE(document.results.isEmpty());
-    EXPECT_EQ(document.releases, 0);
+    FakeStatement completesWithRows = FakeStatement::waiting(false);
+    completesWithRows.producesRows = true;
+    const std::pair<const char *, FakeStatement> cases[] = {
+        {"the statement is stopped", FakeStatement::waiting(true)},
+        {"the statement completes with rows", completesWithRows},
+    };
+    for (const auto &[name, statement] : cases) {
+        SCOPED_TRACE(name);
+        root = std::make_shared<FakeVornRootClient>();
+        root->connection->plan("SELECT x FROM a", statement);
+        makeController();
+        const int documentReleases = document.releases;
+        controller->setContents("SELECT x FROM a");
+        controller->executeSQLInRange({0, 0}, &extended);
+        ASSERT_WAIT_FOR_MS(root->connection->waitingForCancel(), 10000);
+        ASSERT_TRUE(root->reserved());
+        controller.reset();
+        root->connection->cancelQuery();
+        ASSERT_WAIT_FOR_MS(root->releases == 1, 10000);
+        ASSERT_WAIT_FOR_MS(threads->numberOfRegisteredThreads(true) == 0, 10000);
+        EditorTestSupport::processEvents();
+        EXPECT_EQ(root->releases, 1);
+        EXPECT_FALSE(root->reserved()) << "the root is not left reserved";
+        EXPECT_EQ(document.releases, documentReleases) << "the document is not asked for a gone controller";
+        EXPECT_TRUE(document.results.isEmpty());
+        EXPECT_TRUE(document.loadedResultsets.isEmpty());
+        EXPECT_TRUE(history.queries.isEmpty());
+    }
 }
 
 TEST_F(SQLEditorControllerTest, ARunHoldingTheLastReferenceEndsTheStatusManagerOnTheMainThread)
@@ -836,14 +731,14 @@ TEST_F(SQLEditorControllerTest, ARunHoldingTheLastReferenceEndsTheStatusManagerO
                                                       MainThread::post([gone] { delete gone; });
                                                   });
     controller->setStatusManager(manager);
-    root->plan("UPDATE a SET x = 1", Outcome::waiting(true));
+    root->connection->plan("UPDATE a SET x = 1", FakeStatement::waiting(true));
     controller->setContents("UPDATE a SET x = 1");
     controller->executeSQLInRange({0, 0}, &extended);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return root->waitingForCancel(); }, 10000));
+    ASSERT_WAIT_FOR_MS(root->connection->waitingForCancel(), 10000);
     // The document closes during the run.
     controller.reset();
     manager.reset();
-    root->cancelQuery();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return deleted.load(); }, 10000));
+    root->connection->cancelQuery();
+    ASSERT_WAIT_FOR_MS(deleted.load(), 10000);
     EXPECT_TRUE(deletedOnMainThread.load());
 }

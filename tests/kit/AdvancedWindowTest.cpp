@@ -48,7 +48,7 @@ TEST(AdvancedWindow, CloseTabOverrideClosesWithFadeThenTellsClosingDelegate)
     WAIT_FOR(!window.isVisible());
     EXPECT_EQ(window.windowOpacity(), 1.0);
     EXPECT_EQ(delegate.willClose, 1);
-    WAIT_FOR((delegate.didClose) == (1));
+    WAIT_FOR(delegate.didClose == 1);
     EXPECT_EQ(delegate.closeAll + delegate.closeTab, 0);
 }
 
@@ -69,14 +69,26 @@ TEST(AdvancedWindow, TabbedWindowHandsCloseAndCloseTabToItsDelegate)
 TEST(AdvancedWindow, EscapeClosesOnlyWhenAllowed)
 {
     AdvancedWindow window;
+    Delegate delegate;
+    window.setClosingDelegate(&delegate);
     window.setEnableCloseTabOverride(true);
     window.show();
+    // Another window starts its fading close right after the Escape: once it has closed, a close
+    // the Escape had started would have ended too.
+    AdvancedWindow reference;
+    Delegate referenceDelegate;
+    reference.setClosingDelegate(&referenceDelegate);
+    reference.show();
     QTest::keyClick(&window, Qt::Key_Escape);
-    QTest::qWait(200); // longer than the fade: nothing may happen
+    reference.closeWindow();
+    ASSERT_WAIT_FOR_EQ(referenceDelegate.didClose, 1);
     EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(delegate.didClose, 0);
+
     window.setEnableCloseByCancel(true);
     QTest::keyClick(&window, Qt::Key_Escape);
     WAIT_FOR(!window.isVisible());
+    WAIT_FOR(delegate.didClose == 1);
 }
 
 TEST(AdvancedWindow, FullScreenToggleOnlyWhileEnabled)

@@ -1,5 +1,6 @@
 // The input sheet's size rules and its run, and the statement-parameter form on it.
 #include "resultset/InputPanelController.h"
+#include "WaitFor.h"
 #include "resultset/ParameterInputController.h"
 
 #include <QDialog>
@@ -76,7 +77,7 @@ TEST_F(InputPanelControllerTest, SheetSizeWithoutHeaderAndWithManyFields)
     EXPECT_EQ(panel.scrollView()->minimumHeight(), 400);
     EXPECT_EQ(sheet->maximumSize().height(), sheet->minimumSize().height() + fieldHeight - 400);
     EXPECT_EQ(sheet->maximumSize().width(), 600);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet->isVisible(); }));
+    ASSERT_WAIT_FOR(sheet->isVisible());
     EXPECT_EQ(panel.scrollView()->verticalScrollBar()->value(), 0);
 }
 
@@ -99,7 +100,7 @@ TEST_F(InputPanelControllerTest, ButtonsCopyTheTypedTextBeforeTheirCallback)
     panel.addField(InputPanelControllerField::fieldWithName("a", 0, "first"));
     panel.addField(InputPanelControllerField::fieldWithName("b", 0, QVariant()));
     panel.runPanelOnWindow(&window_);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.window()->isVisible(); }));
+    ASSERT_WAIT_FOR(panel.window()->isVisible());
     EXPECT_EQ(lineEdit(panel.getFields()[0])->text(), "first");
     EXPECT_EQ(lineEdit(panel.getFields()[1])->text(), "");
     lineEdit(panel.getFields()[1])->setText("typed");
@@ -110,7 +111,7 @@ TEST_F(InputPanelControllerTest, ButtonsCopyTheTypedTextBeforeTheirCallback)
 
     seen.clear();
     panel.runPanelOnWindow(&window_);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.window()->isVisible(); }));
+    ASSERT_WAIT_FOR(panel.window()->isVisible());
     lineEdit(panel.getFields()[0])->setText("changed");
     QTest::keyClick(lineEdit(panel.getFields()[0]), Qt::Key_Escape);
     EXPECT_EQ(cancels, 1);
@@ -136,7 +137,7 @@ TEST_F(InputPanelControllerTest, ParameterFormHandsBackNamesAndValues)
     form.runForSqlParameters({"b", "a", "c"}, &window_, QVariant(), action, {{"a", "cached"}});
     InputPanelController *panel = form.inputPanelController();
     EXPECT_EQ(panel->title(), "SQL Input Parameters");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->window()->isVisible(); }));
+    ASSERT_WAIT_FOR(panel->window()->isVisible());
     const auto fields = panel->getFields();
     ASSERT_EQ(fields.size(), 3);
     EXPECT_EQ(lineEdit(fields[0])->text(), "");

@@ -1,16 +1,17 @@
-// The result-set model over the real backend: reset, cells, distinct values, paging, refresh and the
-// ExtendedFilter archive with backend sort objects.
+// The result-set model over the real backend: reset, cells, distinct values, paging, refresh and work
+// that outlives its model; the description and sort of a browser object over the fake root.
+#include "FakeVornRootClient.h"
 #include "ResultsetTestSupport.h"
 #include "TestServers.h"
-#include "bridge/QoJavaBridge.h"
+#include "WaitFor.h"
 #include "resultset/ExtendedFilter.h"
 #include "status/StatusManager.h"
 
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 namespace
@@ -106,9 +107,39 @@ TEST_F(ResultsetControllerTest, CellsShowWrappersAndDuplicateNamesKeepTheirOwnVa
     EXPECT_FALSE(model.canCancel());
     EXPECT_EQ(model.editingRowNumber(), -1);
 
-    EXPECT_EQ(
-        model.extendedResultsetDescription(),
-        QVariantMap({{"query", "SELECT t.id, doc, data, note, t.id AS id, 7 AS id FROM t ORDER BY t.id"}}));
+    const ExtendedResultsetDescription description = model.extendedResultsetDescription();
+    EXPECT_EQ(description.query, "SELECT t.id, doc, data, note, t.id AS id, 7 AS id FROM t ORDER BY t.id");
+    EXPECT_TRUE(description.table.isEmpty());
+    EXPECT_TRUE(description.filter.isEmpty());
+    EXPECT_TRUE(description.sort.isEmpty());
+}
+
+TEST(ResultsetObjectTest, DescriptionAndSortFollowTheBrowser)
+{
+    auto root = std::make_shared<FakeVornRootClient>();
+    FakeVornBrowserClient &browser = *root->browserClient;
+    browser.objectName = "EMP";
+    browser.freeFilter = "salary > 1000";
+    browser.sorts = {{"name_2", "DESC"}, {"id", "ASC"}};
+    ResultsetController model(root);
+
+    const ExtendedResultsetDescription description = model.extendedResultsetDescription();
+    EXPECT_TRUE(description.query.isEmpty());
+    EXPECT_EQ(description.table, "EMP");
+    EXPECT_EQ(description.filter, "salary > 1000");
+    EXPECT_EQ(description.sort, "name_2 descending, id ascending");
+    EXPECT_EQ(model.quickSortColumnCurrentSort(), QStringList({"name_2", "id"}));
+    EXPECT_EQ(model.quickSortColumnSortDirection("name_2"), 2);
+    EXPECT_EQ(model.quickSortColumnSortDirection("id"), 1);
+    EXPECT_EQ(model.quickSortColumnSortDirection("salary"), 0);
+    EXPECT_EQ(model.extendedFilter()->quickFilterSort(), browser.sorts);
+
+    browser.freeFilter.clear();
+    browser.sorts.clear();
+    ExtendedResultsetDescription tableOnly;
+    tableOnly.table = "EMP";
+    EXPECT_EQ(model.extendedResultsetDescription(), tableOnly);
+    EXPECT_TRUE(model.quickSortColumnCurrentSort().isEmpty());
 }
 
 TEST_F(ResultsetControllerTest, DistinctValuesInFirstSeenOrder)
@@ -172,7 +203,7 @@ TEST_F(ResultsetControllerTest, PreloadsOnlyWhenWantedAndTheRootIsFree)
     model.willDisplayRange(91, 10);
     EXPECT_EQ(fixture.document.reservations.size(), 2);
     ASSERT_TRUE(fixture.waitForIdle());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.document.updates == 1; }));
+    ASSERT_WAIT_FOR_EQ(fixture.document.updates, 1);
     EXPECT_EQ(fixture.document.releases, 1);
     EXPECT_EQ(fixture.document.filterOrSortUpdates, 0);
     EXPECT_GT(model.numberOfRowsInResultset(), 100);
@@ -198,12 +229,12 @@ TEST(ResultsetPreloadFailureTest, AlertsAndKeepsTheRows)
     fixture.controller->willDisplayRange(95, 10);
     ASSERT_TRUE(fixture.controller->isPreloading());
     ASSERT_TRUE(fixture.waitForIdle());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !fixture.alerts().isEmpty(); }));
+    ASSERT_WAIT_FOR(!fixture.alerts().isEmpty());
     EXPECT_TRUE(fixture.alerts().first().startsWith(
         "Database error: A database error occured while reading from the resultset.\n"))
         << fixture.alerts().first().toStdString();
     EXPECT_EQ(fixture.status->connectionStatusText(), "Error loading resultset");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.document.releases == 1; }));
+    ASSERT_WAIT_FOR_EQ(fixture.document.releases, 1);
     QCoreApplication::processEvents();
     EXPECT_EQ(fixture.document.updates, 0);
     EXPECT_EQ(fixture.controller->numberOfRowsInResultset(), 100);
@@ -229,7 +260,7 @@ TEST_F(ResultsetControllerTest, RefreshRunsTheStatementAgain)
     EXPECT_EQ(fixture.document.reservations, QStringList({"Refreshing resultset"}));
     EXPECT_FALSE(fixture.controller->canRefresh()) << "the root is reserved meanwhile";
     ASSERT_TRUE(fixture.waitForIdle());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fixture.document.filterOrSortUpdates == 1; }));
+    ASSERT_WAIT_FOR_EQ(fixture.document.filterOrSortUpdates, 1);
     EXPECT_EQ(fixture.document.updates, 1);
     EXPECT_EQ(fixture.document.releases, 1);
     EXPECT_NE(fixture.controller->vornResultset()->object().get(), before.get());
@@ -237,37 +268,33 @@ TEST_F(ResultsetControllerTest, RefreshRunsTheStatementAgain)
     EXPECT_EQ(fixture.status->connectionStatusText(), "Resultset loaded successfully");
 }
 
-TEST_F(ResultsetControllerTest, ExtendedFilterArchiveMakesNewSortObjects)
+// Work whose model went before its result arrived gives the root back once and reports to nobody.
+TEST_F(ResultsetControllerTest, WorkOfAModelThatWentFreesTheRootOnce)
 {
-    QoJavaBridge *bridge = startedBackend();
-    QList<QoJavaObjectPtr> sort;
-    for (const auto &[name, direction] : {std::pair{"name_2", "DESC"}, std::pair{"id", "ASC"}}) {
-        QoJavaObjectPtr object = bridge->instanceOfObject("nl/dalmerik/vorn/VornSort");
-        object->call("initSort::", {QString(name), QString(direction)});
-        sort << object;
+    struct Case {
+        const char *what;
+        std::function<void(ResultsetController &)> start;
+    };
+    const Case cases[] = {
+        {"preload", [](ResultsetController &model) { model.willDisplayRange(91, 10); }},
+        {"refresh", [](ResultsetController &model) { model.refresh(); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ResultsetFixture fixture(sqliteTarget(folder_, QString(c.what) + ".db"), 10000);
+        ASSERT_TRUE(fixture.show(numbersQuery("SQLite", 1000)));
+        c.start(*fixture.controller);
+        ASSERT_EQ(fixture.document.reservations.size(), 1);
+        ASSERT_TRUE(fixture.root.isTrue("reserved"));
+
+        fixture.controller.reset();
+        ASSERT_TRUE(fixture.waitForIdle()) << "the root stays reserved";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(fixture.client->releases, 1);
+        EXPECT_EQ(fixture.document.releases, 0);
+        EXPECT_EQ(fixture.document.updates, 0);
+        EXPECT_EQ(fixture.document.filterOrSortUpdates, 0);
     }
-    ExtendedFilter filter;
-    filter.setQuickFilterColumns({"id", "__CUSTOM_FILTER__"});
-    filter.setQuickFilterOperators({"=", "__CUSTOM_FILTER__"});
-    filter.setQuickFilterValues({"5", QVariant()});
-    filter.setQuickFilterSort(sort);
-
-    const ExtendedFilterPtr read = ExtendedFilter::fromArchive(filter.archive(), bridge);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->quickFilterColumns(), filter.quickFilterColumns());
-    EXPECT_EQ(read->quickFilterOperators(), filter.quickFilterOperators());
-    EXPECT_EQ(read->quickFilterValues().size(), 2);
-    EXPECT_FALSE(read->quickFilterValues()[1].isValid());
-    ASSERT_EQ(read->quickFilterSort().size(), 2);
-    EXPECT_NE(read->quickFilterSort()[0], sort[0]);
-    EXPECT_EQ(read->quickFilterSort()[0]->call("name").toString(), "name_2");
-    EXPECT_EQ(read->quickFilterSort()[0]->call("direction").toString(), "DESC");
-    EXPECT_EQ(read->quickFilterSort()[1]->call("name").toString(), "id");
-
-    const ExtendedFilterPtr empty = ExtendedFilter::fromArchive(ExtendedFilter().archive(), bridge);
-    ASSERT_TRUE(empty);
-    EXPECT_TRUE(empty->quickFilterSort().isEmpty());
-    EXPECT_FALSE(ExtendedFilter::fromArchive("not a filter", bridge));
 }
 
 TEST_P(ResultsetControllerDatabaseTest, ModelOfAStatementResultPagesToTheEnd)
@@ -289,5 +316,5 @@ TEST_P(ResultsetControllerDatabaseTest, ModelOfAStatementResultPagesToTheEnd)
     EXPECT_EQ(model.objectValueForColumn(names[0], 1).toLongLong(), 1);
     model.willDisplayRange(2990, 11);
     EXPECT_FALSE(model.isPreloading()) << "a fully loaded result asks for nothing";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return fixture.document.updates == fixture.document.releases; }));
+    WAIT_FOR(fixture.document.updates == fixture.document.releases);
 }

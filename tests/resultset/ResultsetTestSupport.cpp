@@ -1,8 +1,8 @@
 #include "ResultsetTestSupport.h"
 
 #include "TestServers.h"
+#include "WaitFor.h"
 #include "bridge/ThreadController.h"
-#include "document/StatusManagerVornRoot.h"
 #include "kit/UserNotifier.h"
 #include "platform/DesktopNotifier.h"
 #include "resultset/ResultsetViewController.h"
@@ -10,19 +10,18 @@
 #include "status/StatusManagerMessage.h"
 
 #include <QDBusConnection>
-#include <QTest>
 
 bool FakeResultsetDocument::connectedControllerWantsRootReservationFor(ConnectedController *,
                                                                        const QString &description)
 {
     reservations << description;
-    return !refuseReservations && root_->call("reserveRoot:", {description}).toBool();
+    return !refuseReservations && root_->reserveRoot(description);
 }
 
 void FakeResultsetDocument::connectedControllerWantsEndRootReservation(ConnectedController *)
 {
     ++releases;
-    root_->call("releaseReservedRoot");
+    root_->releaseReservedRoot();
 }
 
 void FakeResultsetDocument::resultsetHasBeenUpdated()
@@ -33,14 +32,13 @@ void FakeResultsetDocument::resultsetHasBeenUpdated()
 }
 
 ResultsetFixture::ResultsetFixture(const DatabaseTarget &target, int rowLimit)
-    : root(rowLimit), desktop(std::make_unique<DesktopNotifier>(QDBusConnection("no-desktop"))),
+    : root(rowLimit), client(std::make_shared<ReleaseCountingRootClient>(root.object())),
+      desktop(std::make_unique<DesktopNotifier>(QDBusConnection("no-desktop"))),
       notifier(std::make_unique<UserNotifier>(*desktop)), threads(std::make_shared<ThreadController>()),
-      status(
-          std::make_shared<StatusManager>(std::make_shared<StatusManagerVornRoot>(root.object()), *notifier)),
-      document(root.object())
+      status(std::make_shared<StatusManager>(client, *notifier)), document(client)
 {
     EXPECT_TRUE(root.connect(target, 10, 1)) << root.lastErrorMessage().toStdString();
-    controller = std::make_unique<ResultsetController>(root.object());
+    controller = std::make_unique<ResultsetController>(client);
     controller->setDelegate(&document);
     controller->setThreadController(threads);
     controller->setStatusManager(status);
@@ -68,12 +66,12 @@ ResultsetFixture::~ResultsetFixture()
 
 bool ResultsetFixture::waitForIdle()
 {
-    return QTest::qWaitFor(
-        [this] {
-            return !controller || (!controller->isPreloading() && !root.isTrue("reserved") &&
-                                   threads->numberOfRegisteredThreads(true) == 0);
-        },
-        60000);
+    const auto idle = [this] {
+        return (!controller || !controller->isPreloading()) && !root.isTrue("reserved") &&
+               threads->numberOfRegisteredThreads(true) == 0;
+    };
+    VORN_WAIT_UNTIL(idle(), 60000);
+    return idle();
 }
 
 QStringList ResultsetFixture::alerts() const

@@ -3,6 +3,7 @@
 // A result-set model over a real backend root, with a stand-in for its document.
 
 #include "../backend/BackendTestSupport.h"
+#include "client/VornRootClient.h"
 #include "elements/BrowserElement.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetControllerDelegate.h"
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <memory>
 
 class DesktopNotifier;
@@ -18,12 +20,27 @@ class StatusManager;
 class ThreadController;
 class UserNotifier;
 
+// The client of a real root that counts how often the root was given back, by anyone.
+class ReleaseCountingRootClient : public VornRootClient
+{
+public:
+    using VornRootClient::VornRootClient;
+
+    void releaseReservedRoot() override
+    {
+        ++releases;
+        VornRootClient::releaseReservedRoot();
+    }
+
+    std::atomic<int> releases{0};
+};
+
 // Stands in for the document: grants reservations through the root's own reservation (so the root
 // reports itself reserved while an action runs), forwards row updates to a grid, counts the rest.
 class FakeResultsetDocument : public ResultsetControllerDelegate
 {
 public:
-    explicit FakeResultsetDocument(QoJavaObjectPtr root) : root_(std::move(root)) {}
+    explicit FakeResultsetDocument(VornRootClientPtr root) : root_(std::move(root)) {}
 
     bool connectedControllerWantsRootReservationFor(ConnectedController *,
                                                     const QString &description) override;
@@ -61,7 +78,7 @@ public:
     ResultsetViewController *grid = nullptr;
 
 private:
-    QoJavaObjectPtr root_;
+    VornRootClientPtr root_;
 };
 
 // A connected root, its model and the document's thread controller and status manager.
@@ -73,12 +90,14 @@ public:
 
     // Runs the statement and resets the model from the root; the failure message otherwise.
     ::testing::AssertionResult show(const QString &sql);
-    // Waits until no preload runs and the root is free again.
+    // Waits until no preload runs, no worker is left and the root is free again.
     bool waitForIdle();
     // Queued alert texts and the final status.
     QStringList alerts() const;
 
     TestRoot root;
+    // The model's client of the root.
+    std::shared_ptr<ReleaseCountingRootClient> client;
     std::unique_ptr<DesktopNotifier> desktop;
     std::unique_ptr<UserNotifier> notifier;
     std::shared_ptr<ThreadController> threads;

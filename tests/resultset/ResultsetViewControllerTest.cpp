@@ -3,6 +3,7 @@
 #include "resultset/ResultsetViewController.h"
 #include "ResultsetTestSupport.h"
 #include "TestServers.h"
+#include "WaitFor.h"
 #include "resultset/ResultsetTableModel.h"
 
 #include <QHeaderView>
@@ -213,7 +214,7 @@ TEST_F(ResultsetViewControllerTest, ScrollingNearTheEndLoadsMoreRows)
     table->scrollTo(shown.grid.tableModel()->index(89, 1), QAbstractItemView::PositionAtBottom);
     ASSERT_TRUE(fixture.waitForIdle());
     EXPECT_EQ(fixture.document.reservations, QStringList({"Loading more results"}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.grid.tableModel()->rowCount() > 100; }));
+    ASSERT_WAIT_FOR(shown.grid.tableModel()->rowCount() > 100);
     EXPECT_EQ(shown.cell(150, 1), "151");
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 
-// Fakes of what a status manager talks to: its document, the backend root and the desktop under
-// the application's notifier.
+// Fakes of what a status manager talks to: its document and the desktop under the application's
+// notifier. The backend root's fake is FakeVornRootClient.
 
 #include "kit/UserNotifier.h"
 #include "platform/DesktopNotifier.h"
 #include "status/StatusBarElement.h"
 #include "status/StatusManager.h"
 #include "status/StatusManagerDelegate.h"
-#include "status/StatusManagerRoot.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -61,24 +60,6 @@ struct FakeNotifier {
     FakeDesktop desktop;
     UserNotifier notifier;
     int alertCountUpdates = 0;
-};
-
-class FakeRoot : public StatusManagerRoot
-{
-public:
-    bool hasResultset() const override { return resultset; }
-    qint32 resultsetRowCount() const override { return rowCount; }
-    bool resultsetFullyLoaded() const override { return fullyLoaded; }
-    bool resultsetReadOnly() const override { return readOnly; }
-    QString resultsetReadOnlyReason() const override { return readOnlyReason; }
-    QString connectionType() const override { return type; }
-
-    bool resultset = false;
-    qint32 rowCount = 0;
-    bool fullyLoaded = false;
-    bool readOnly = false;
-    QString readOnlyReason;
-    QString type = QStringLiteral("PostgreSQL");
 };
 
 class FakeElement : public StatusBarElement

@@ -1,6 +1,8 @@
+#include "FakeVornRootClient.h"
 #include "StatusManagerFakes.h"
 #include "WaitFor.h"
 
+#include "platform/MainThread.h"
 #include "status/LoggerController.h"
 
 #include <QAbstractButton>
@@ -10,6 +12,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
+#include <mutex>
 #include <thread>
 
 namespace
@@ -42,7 +47,7 @@ protected:
 
     FakeClock clock;
     FakeNotifier notifier{clock};
-    std::shared_ptr<FakeRoot> root = std::make_shared<FakeRoot>();
+    std::shared_ptr<FakeVornRootClient> root = std::make_shared<FakeVornRootClient>();
     FakeDocument document;
     StatusManager manager{root, notifier.notifier};
 };
@@ -64,6 +69,115 @@ QAbstractButton *buttonTitled(QMessageBox *box, const QString &title)
     }
     return nullptr;
 }
+
+// Runs work on a worker while the main thread waits for it without running its event loop, as a
+// document does that joins its worker. Answers whether the worker returned in time; a worker that did
+// not gets the event loop afterwards, so that the test fails instead of hanging.
+bool returnsWhileTheMainThreadWaits(const std::function<void()> &work)
+{
+    std::promise<void> returned;
+    std::future<void> finished = returned.get_future();
+    std::thread worker([&] {
+        work();
+        returned.set_value();
+    });
+    const bool inTime = finished.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    VORN_WAIT_UNTIL(finished.wait_for(std::chrono::seconds(0)) == std::future_status::ready, 30000);
+    worker.join();
+    return inTime;
+}
+
+// Runs the event loop until what was posted to the main thread so far has run, and what that posted.
+void runPostedWork()
+{
+    for (int round = 0; round < 2; ++round) {
+        auto reached = std::make_shared<bool>(false);
+        MainThread::post([reached] { *reached = true; });
+        ASSERT_WAIT_FOR(*reached);
+    }
+}
+
+// The document log after its banner, each entry as its marker and text.
+QStringList loggedLines(const StatusManager &manager)
+{
+    QStringList lines;
+    for (const QString &entry : manager.loggerController()->latestEntries().entries.mid(3))
+        lines << entry.mid(13);
+    return lines;
+}
+
+// The status as the status bar sees it at each refresh: "busy since <start>: text" or "final: text".
+class StatusBarDocument : public FakeDocument
+{
+public:
+    void statusManagerHasStatusUpdate(StatusManager *manager) override
+    {
+        FakeDocument::statusManagerHasStatusUpdate(manager);
+        const QString state = manager->activeStatus()
+                                  ? QStringLiteral("busy since %1").arg(manager->activeStatusStart())
+                                  : QStringLiteral("final");
+        seen << state + ": " + manager->connectionStatusText();
+    }
+    QStringList seen;
+};
+
+// A document that lets go of its status manager when it goes, as the application's document does,
+// and notes whether it was ever asked a question off the main thread.
+class ClosingDocument : public FakeDocument
+{
+public:
+    explicit ClosingDocument(StatusManager &manager) : manager_(manager) { manager_.setDelegate(this); }
+    ~ClosingDocument() override { manager_.setDelegate(nullptr); }
+
+    bool statusManagerCurrentElementSupportsNotifications(StatusManager *manager) override
+    {
+        noteAskingThread();
+        return FakeDocument::statusManagerCurrentElementSupportsNotifications(manager);
+    }
+    bool statusManagerDocumentIsActive(StatusManager *manager) override
+    {
+        noteAskingThread();
+        return FakeDocument::statusManagerDocumentIsActive(manager);
+    }
+
+    std::atomic<bool> askedOnMainThread{true};
+
+private:
+    void noteAskingThread()
+    {
+        if (!MainThread::isMainThread())
+            askedOnMainThread = false;
+    }
+
+    StatusManager &manager_;
+};
+
+// Collects the warnings Qt prints while it exists, from any thread.
+class QtWarnings
+{
+public:
+    QtWarnings() : previous_(qInstallMessageHandler(&QtWarnings::collect)) {}
+    ~QtWarnings() { qInstallMessageHandler(previous_); }
+
+    static QStringList collected()
+    {
+        std::lock_guard lock(mutex_);
+        return messages_;
+    }
+
+private:
+    static void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtDebugMsg || type == QtInfoMsg)
+            return;
+        std::lock_guard lock(mutex_);
+        messages_ << message;
+    }
+
+    QtMessageHandler previous_;
+    static inline std::mutex mutex_;
+    static inline QStringList messages_;
+};
 
 } // namespace
 
@@ -283,10 +397,148 @@ TEST_F(StatusManagerTest, StatusFromAWorkerThreadReachesTheDocumentOnTheMainThre
     ASSERT_WAIT_FOR(done);
     worker.join();
     ASSERT_WAIT_FOR(manager.hasPendingAlert());
+    runPostedWork();
     EXPECT_TRUE(document.updatedOnMainThread);
     EXPECT_EQ(document.statusUpdates, 2);
     EXPECT_EQ(manager.activeStatusUpdateTimer(), nullptr);
     EXPECT_EQ(loggedMarkers(), (QStringList{"+", "~", "-"}));
+}
+
+TEST_F(StatusManagerTest, AWorkerReportsWithoutWaitingForTheBlockedMainThread)
+{
+    using Report = std::function<void(StatusManager &, FakeClock &)>;
+    const struct {
+        const char *name;
+        Report report;
+        double mainThreadLate; // seconds before the main thread gets to what was posted
+        QStringList seen;
+        QStringList logged;
+        qint64 flag;
+        QStringList shown;
+        QStringList queued;
+    } cases[] = {
+        {"a long run in the background",
+         [](StatusManager &manager, FakeClock &clock) {
+             manager.setActiveConnectionStatus("Executing 2 SQL Statements", StatusManager::SqlEditor);
+             manager.setActiveConnectionStatusAdditionalDetails("select 1");
+             clock.now += 2;
+             manager.setActiveConnectionStatus("Executing SQL statement 2 of 2", StatusManager::SqlEditor);
+             manager.setActiveConnectionStatusAdditionalDetails("select 2");
+             clock.now += 3;
+             manager.setConnectionStatus("Successfully executed 2 SQL statements", QString(),
+                                         StatusManager::SqlEditor);
+         },
+         0,
+         QStringList{"busy since 1000: Executing 2 SQL Statements",
+                     "busy since 1002: Executing SQL statement 2 of 2",
+                     "final: Successfully executed 2 SQL statements"},
+         QStringList{"+ Executing 2 SQL Statements", ". select 1", ". Executing SQL statement 2 of 2",
+                     ". select 2", "- Successfully executed 2 SQL statements"},
+         StatusManager::ActionFinished, QStringList{"Vorn: Successfully executed 2 SQL statements"},
+         QStringList{}},
+        {"a short run the main thread sees late",
+         [](StatusManager &manager, FakeClock &clock) {
+             manager.setActiveConnectionStatus("Loading");
+             clock.now += 0.5;
+             manager.setConnectionStatus("Loaded");
+         },
+         5, QStringList{"busy since 1000: Loading", "final: Loaded"}, QStringList{"+ Loading", "- Loaded"},
+         StatusManager::ActionFinished, QStringList{}, QStringList{}},
+        {"a failure with alerts",
+         [](StatusManager &manager, FakeClock &clock) {
+             manager.setActiveConnectionStatus("Loading more results");
+             clock.now += 3;
+             manager.runErrorWithTitle("Database error", "timeout");
+             manager.setConnectionStatus("Error loading resultset", "timeout");
+             manager.runErrorWithTitle("Uncommitted changes", "Commit them?", "Commit", "Rollback", "Cancel",
+                                       [](int) {});
+         },
+         0, QStringList{"busy since 1000: Loading more results", "final: Error loading resultset"},
+         QStringList{"+ Loading more results", "~ timeout", "- Error loading resultset"},
+         StatusManager::AlertArrived, QStringList{"Vorn: Database error", "Vorn: Uncommitted changes"},
+         QStringList{"Database error", "Uncommitted changes"}},
+    };
+    for (const auto &c : cases) {
+        FakeClock caseClock;
+        FakeNotifier caseNotifier(caseClock);
+        StatusBarDocument caseDocument;
+        caseDocument.isActive = false;
+        StatusManager caseManager(root, caseNotifier.notifier);
+        caseManager.setDelegate(&caseDocument);
+        caseManager.setClock(caseClock.function());
+
+        EXPECT_TRUE(returnsWhileTheMainThreadWaits([&] { c.report(caseManager, caseClock); })) << c.name;
+        caseClock.now += c.mainThreadLate;
+        runPostedWork();
+
+        EXPECT_TRUE(caseDocument.updatedOnMainThread) << c.name;
+        EXPECT_EQ(caseDocument.seen, c.seen) << c.name;
+        EXPECT_EQ(loggedLines(caseManager), c.logged) << c.name;
+        EXPECT_EQ(caseManager.connectionStatusText(), c.logged.last().mid(2)) << c.name;
+        EXPECT_FALSE(caseManager.activeStatus()) << c.name;
+        EXPECT_EQ(caseManager.activeStatusUpdateTimer(), nullptr) << c.name;
+        EXPECT_EQ(caseNotifier.notifier.busyObjectCount(), 0) << c.name;
+        EXPECT_EQ(caseManager.statusFlag(), c.flag) << c.name;
+        EXPECT_EQ(caseNotifier.desktop.shown, c.shown) << c.name;
+        QStringList queued;
+        for (const auto &message : caseManager.messageQueue())
+            queued << message->title;
+        EXPECT_EQ(queued, c.queued) << c.name;
+    }
+}
+
+TEST_F(StatusManagerTest, ADocumentClosedWhileAWorkerReportsIsNeverTouched)
+{
+    auto closing = std::make_unique<ClosingDocument>(manager);
+    closing->isActive = false;
+    std::atomic<bool> started{false};
+    std::thread first([&] {
+        manager.setActiveConnectionStatus("Loading more results");
+        started = true;
+    });
+    WAIT_FOR(started && closing->statusUpdates == 1);
+    first.join();
+
+    // The rest of the run is on its way to the main thread when the document closes.
+    EXPECT_TRUE(returnsWhileTheMainThreadWaits([this] {
+        manager.runErrorWithTitle("Fetch failed", "timeout");
+        clock.now += 5;
+        manager.setConnectionStatus("Loaded", "timeout");
+    }));
+    EXPECT_TRUE(closing->askedOnMainThread);
+    EXPECT_TRUE(closing->updatedOnMainThread);
+    closing.reset();
+    runPostedWork();
+
+    EXPECT_EQ(manager.activeStatusUpdateTimer(), nullptr);
+    EXPECT_EQ(notifier.notifier.busyObjectCount(), 0);
+    EXPECT_TRUE(notifier.desktop.shown.isEmpty()); // there is no document to bring back
+    EXPECT_EQ(manager.statusFlag(), StatusManager::NoAttention);
+    ASSERT_EQ(manager.messageQueue().size(), 1);
+    EXPECT_EQ(manager.messageQueue().first()->title, "Fetch failed");
+    EXPECT_EQ(loggedLines(manager), (QStringList{"+ Loading more results", "~ timeout", "- Loaded"}));
+}
+
+TEST_F(StatusManagerTest, AManagerLastHeldByABusyWorkerGoesCleanly)
+{
+    QtWarnings warnings;
+    auto owned = std::make_shared<StatusManager>(root, notifier.notifier);
+    owned->setClock(clock.function());
+    {
+        ClosingDocument closing(*owned);
+        owned->setActiveConnectionStatus("Executing SQL Statement"); // its elapsed-time timer runs
+        ASSERT_NE(owned->activeStatusUpdateTimer(), nullptr);
+    }
+    // The document has closed; the worker reports once more and drops the last reference.
+    EXPECT_TRUE(returnsWhileTheMainThreadWaits([owned = std::move(owned)]() mutable {
+        owned->setActiveConnectionStatus("Executing SQL statement 2 of 2");
+        owned.reset();
+    }));
+    runPostedWork();
+
+    EXPECT_EQ(notifier.notifier.busyObjectCount(), 0);
+    EXPECT_FALSE(notifier.notifier.busyTimerRunning());
+    EXPECT_TRUE(QtWarnings::collected().isEmpty()) << QtWarnings::collected().join('\n').toStdString();
 }
 
 TEST_F(StatusManagerTest, ElapsedTimeTicksRefreshTextUnlessCancellingChanged)
@@ -336,18 +588,18 @@ TEST_F(StatusManagerTest, ReadOnlyReasons)
          "data "
          "in this table."},
     };
-    root->resultset = true;
-    root->readOnly = true;
+    root->resultsetStateValue = ResultsetState{};
+    root->resultsetStateValue->readOnly = true;
     for (const auto &c : cases) {
-        root->readOnlyReason = c.code ? QString(c.code) : QString();
+        root->resultsetStateValue->readOnlyReason = c.code ? QString(c.code) : QString();
         EXPECT_EQ(manager.readOnlyReason(), c.reason) << (c.code ? c.code : "null");
         EXPECT_EQ(manager.extendedReadOnlyReason(), c.extended) << (c.code ? c.code : "null");
     }
-    root->readOnly = false;
+    root->resultsetStateValue->readOnly = false;
     EXPECT_TRUE(manager.readOnlyReason().isNull());
     EXPECT_TRUE(manager.extendedReadOnlyReason().isNull());
-    root->readOnly = true;
-    root->resultset = false;
+    root->resultsetStateValue->readOnly = true;
+    root->resultsetStateValue.reset();
     EXPECT_TRUE(manager.readOnlyReason().isNull());
     manager.setVornRoot(nullptr);
     EXPECT_TRUE(manager.readOnlyReason().isNull());
@@ -357,10 +609,10 @@ TEST_F(StatusManagerTest, LoadedRowsComeFromTheResultSet)
 {
     EXPECT_EQ(manager.loadedRows(), -1);
     EXPECT_FALSE(manager.fullyLoaded());
-    root->resultset = true;
-    root->rowCount = 250;
+    root->resultsetStateValue = ResultsetState{};
+    root->resultsetStateValue->rowCount = 250;
     EXPECT_EQ(manager.loadedRows(), 250);
-    root->fullyLoaded = true;
+    root->resultsetStateValue->fullyLoaded = true;
     EXPECT_TRUE(manager.fullyLoaded());
     manager.setVornRoot(nullptr);
     EXPECT_EQ(manager.loadedRows(), -1);

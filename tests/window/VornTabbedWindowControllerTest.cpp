@@ -1,5 +1,5 @@
-#include "WaitFor.h"
 #include "window/VornTabbedWindowController.h"
+#include "WaitFor.h"
 #include "kit/ColoredView.h"
 #include "kit/CommandRouter.h"
 #include "platform/UserDefaults.h"
@@ -40,6 +40,7 @@ public:
     int tabTitleFormat() const override { return titleFormat; }
     void setTabTitleFormat(int format) override { titleFormat = format; }
     QString contextDisplayName() const override { return "Sales"; }
+    TabbedDocumentState documentState() const override { return TabbedDocumentStateNone; }
     void loadDocumentInWindowController(TabbedWindowController *) override {}
     TabbedWindowController *createTabbedWindowController() override
     {
@@ -126,28 +127,34 @@ TEST_F(VornTabbedWindowControllerTest, ContentPaneFollowsTheDocumentsCode)
     PaneViewController *browser = controller->pane(Pane::Browser);
     EXPECT_EQ(content->contentView(), controller->emptyViewController()->view()) << "the default state";
     struct Case {
-        int code;
+        ContentPane pane;
         QWidget *view;
         QObject *afterBrowser;
     };
     const Case cases[] = {
-        {1, controller->pane(Pane::Resultset)->view(), controller->pane(Pane::Resultset)},
-        {2, controller->pane(Pane::Analyser)->view(), controller->pane(Pane::Resultset)},
-        {3, controller->simpleTextViewController()->view(), controller->pane(Pane::Resultset)},
-        {4, controller->simpleActionViewController()->view(), controller->pane(Pane::Resultset)},
-        {5, controller->pane(Pane::ProcedureEditor)->view(), controller->pane(Pane::ProcedureEditor)},
-        {-1, controller->notSupportedViewController()->view(), controller->pane(Pane::ProcedureEditor)},
-        {0, controller->emptyViewController()->view(), controller->pane(Pane::ProcedureEditor)},
+        {ContentPane::Resultset, controller->pane(Pane::Resultset)->view(),
+         controller->pane(Pane::Resultset)},
+        {ContentPane::Analyser, controller->pane(Pane::Analyser)->view(), controller->pane(Pane::Resultset)},
+        {ContentPane::SimpleText, controller->simpleTextViewController()->view(),
+         controller->pane(Pane::Resultset)},
+        {ContentPane::SimpleAction, controller->simpleActionViewController()->view(),
+         controller->pane(Pane::Resultset)},
+        {ContentPane::Procedure, controller->pane(Pane::ProcedureEditor)->view(),
+         controller->pane(Pane::ProcedureEditor)},
+        {ContentPane::NotSupported, controller->notSupportedViewController()->view(),
+         controller->pane(Pane::ProcedureEditor)},
+        {ContentPane::Nothing, controller->emptyViewController()->view(),
+         controller->pane(Pane::ProcedureEditor)},
     };
     for (const Case &c : cases) {
-        controller->showContentForCode(c.code);
-        EXPECT_EQ(content->contentView(), c.view) << "code " << c.code;
-        EXPECT_EQ(router.nextResponder(browser), c.afterBrowser) << "code " << c.code;
+        controller->showContent(c.pane);
+        EXPECT_EQ(content->contentView(), c.view) << "pane " << quint64(c.pane);
+        EXPECT_EQ(router.nextResponder(browser), c.afterBrowser) << "pane " << quint64(c.pane);
     }
-    controller->showContentForCode(9);
+    controller->showContent(ContentPane::Busy);
     QPointer<QWidget> busy = content->contentView();
     EXPECT_TRUE(qobject_cast<ColoredView *>(busy));
-    controller->showContentForCode(9);
+    controller->showContent(ContentPane::Busy);
     EXPECT_NE(content->contentView(), busy.data()) << "a new busy view each time";
     ASSERT_WAIT_FOR(busy.isNull());
 }

@@ -1,4 +1,4 @@
-#include "app/PreferenceDefaults.h"
+#include "platform/PreferenceDefaults.h"
 
 #include "platform/Preferences.h"
 #include "platform/UserDefaults.h"

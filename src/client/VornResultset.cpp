@@ -1,7 +1,8 @@
-#include "resultset/VornResultset.h"
+#include "client/VornResultset.h"
+#include "client/JavaCall.h"
 
 #include "bridge/JavaUtils.h"
-#include "resultset/VornResultsetMetaData.h"
+#include "client/VornResultsetMetaData.h"
 
 namespace
 {
@@ -27,34 +28,40 @@ std::shared_ptr<VornResultset> VornResultset::fromVariant(const QVariant &value)
 
 qint32 VornResultset::rowCount() const
 {
-    return object_->call("rowCount").toInt();
+    return JavaCall::send(object_, QStringLiteral("rowCount")).toInt();
 }
 
 bool VornResultset::fullyLoaded() const
 {
-    return object_->call("fullyLoaded").toBool();
+    return JavaCall::send(object_, QStringLiteral("fullyLoaded")).toBool();
 }
 
 void VornResultset::preload() const
 {
-    object_->call("preload");
+    JavaCall::takeFailure(); // the outcome is this preload's alone
+    JavaCall::send(object_, QStringLiteral("preload"));
 }
 
 QoJavaObjectPtr VornResultset::getRow(qint32 row) const
 {
-    return object_->call("getRow:", {row}).value<QoJavaObjectPtr>();
+    return JavaCall::send(object_, QStringLiteral("getRow:"), {row}).value<QoJavaObjectPtr>();
+}
+
+QVariantMap VornResultset::rowValues(qint32 row) const
+{
+    return JavaUtils::dictionaryFromHashtable(getRow(row));
 }
 
 QVariant VornResultset::cell(const QoJavaObjectPtr &row, const QString &columnName)
 {
-    return row ? row->call("get:", {columnName}) : QVariant();
+    return row ? JavaCall::send(row, QStringLiteral("get:"), {columnName}) : QVariant();
 }
 
 QStringList VornResultset::columnNames() const
 {
     std::call_once(columnsRead_, [this] {
-        columnNames_ = stringsOf(object_->call("columnNames"));
-        columnLabels_ = stringsOf(object_->call("columnLabels"));
+        columnNames_ = stringsOf(JavaCall::send(object_, QStringLiteral("columnNames")));
+        columnLabels_ = stringsOf(JavaCall::send(object_, QStringLiteral("columnLabels")));
     });
     return columnNames_;
 }
@@ -67,45 +74,41 @@ QStringList VornResultset::columnLabels() const
 
 QString VornResultset::tableName() const
 {
-    return object_->call("tableName").toString();
+    return JavaCall::send(object_, QStringLiteral("tableName")).toString();
 }
 
 QString VornResultset::resultSetDescription() const
 {
-    return object_->call("resultSetDescription").toString();
+    return JavaCall::send(object_, QStringLiteral("resultSetDescription")).toString();
 }
 
 QString VornResultset::selectStatement() const
 {
-    return object_->call("selectStatement").toString();
+    return JavaCall::send(object_, QStringLiteral("selectStatement")).toString();
 }
 
 bool VornResultset::readOnly() const
 {
-    return object_->call("readOnly").toBool();
+    return JavaCall::send(object_, QStringLiteral("readOnly")).toBool();
 }
 
 QString VornResultset::readOnlyReason() const
 {
-    return object_->call("readOnlyReason").toString();
+    return JavaCall::send(object_, QStringLiteral("readOnlyReason")).toString();
 }
 
 QStringList VornResultset::searchableColumnNames() const
 {
-    return stringsOf(object_->call("searchableColumnNames"));
+    return stringsOf(JavaCall::send(object_, QStringLiteral("searchableColumnNames")));
 }
 
 QString VornResultset::primaryColumnTypeForColumn(const QString &columnName) const
 {
-    return object_->call("primaryColumnTypeForColumn:", {columnName}).toString();
+    return JavaCall::send(object_, QStringLiteral("primaryColumnTypeForColumn:"), {columnName}).toString();
 }
 
 VornResultsetMetaData VornResultset::resultsetMetaData() const
 {
-    return VornResultsetMetaData(object_->call("resultsetMetaData").value<QoJavaObjectPtr>());
-}
-
-QoJavaObjectPtr VornResultset::root() const
-{
-    return object_->call("root").value<QoJavaObjectPtr>();
+    return VornResultsetMetaData(
+        JavaCall::send(object_, QStringLiteral("resultsetMetaData")).value<QoJavaObjectPtr>());
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <memory>
 #include <mutex>
@@ -30,6 +31,8 @@ public:
     void preload() const;
     // The row's Hashtable; null when the row is not fetched.
     QoJavaObjectPtr getRow(qint32 row) const;
+    // The cells of a row by column name, SQL NULL left out; empty when the row is not fetched.
+    QVariantMap rowValues(qint32 row) const;
     // The cell of a row fetched with getRow: a string, a number, an invalid QVariant for NULL or a
     // missing row, or a cell wrapper (see VornCellWrapper).
     static QVariant cell(const QoJavaObjectPtr &row, const QString &columnName);
@@ -45,7 +48,6 @@ public:
     // "S", "N", "D", "B" (binary) or another code; null for an unknown column.
     QString primaryColumnTypeForColumn(const QString &columnName) const;
     VornResultsetMetaData resultsetMetaData() const;
-    QoJavaObjectPtr root() const;
 
 private:
     QoJavaObjectPtr object_;

@@ -1,4 +1,5 @@
-#include "resultset/VornResultsetMetaData.h"
+#include "client/VornResultsetMetaData.h"
+#include "client/JavaCall.h"
 
 #include "bridge/JavaUtils.h"
 
@@ -8,7 +9,8 @@ QList<QVariantMap> VornResultsetMetaData::columns() const
     if (!object_)
         return columns;
     const QVariantList list =
-        JavaUtils::recursiveCollectionsFromJavaObject(object_->call("columns")).toList();
+        JavaUtils::recursiveCollectionsFromJavaObject(JavaCall::send(object_, QStringLiteral("columns")))
+            .toList();
     for (const QVariant &column : list)
         columns.append(column.toMap());
     return columns;

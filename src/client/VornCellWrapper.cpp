@@ -1,4 +1,5 @@
-#include "resultset/VornCellWrapper.h"
+#include "client/VornCellWrapper.h"
+#include "client/JavaCall.h"
 
 #include "bridge/QoJavaObject.h"
 
@@ -31,11 +32,11 @@ QString stringValue(const QVariant &cell)
 {
     if (kindOf(cell) != Kind::Character)
         return QString();
-    return objectOf(cell)->call("stringValue").toString();
+    return JavaCall::send(objectOf(cell), QStringLiteral("stringValue")).toString();
 }
 
 bool isNull(const QVariant &cell)
 {
-    return kindOf(cell) == Kind::Binary && objectOf(cell)->call("isNull").toBool();
+    return kindOf(cell) == Kind::Binary && JavaCall::send(objectOf(cell), QStringLiteral("isNull")).toBool();
 }
 } // namespace VornCellWrapper

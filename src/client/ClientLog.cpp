@@ -1,0 +1,3 @@
+#include "client/ClientLog.h"
+
+Q_LOGGING_CATEGORY(lcClient, "vorn.client", QtInfoMsg)

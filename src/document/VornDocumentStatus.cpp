@@ -1,0 +1,119 @@
+// The connection document as the status bar's and the log pane's delegate.
+#include "document/ConnectionLife.h"
+#include "document/LoggerViewController.h"
+#include "document/StatusManagerViewController.h"
+#include "document/VornDocument.h"
+#include "document/VornDocumentSession.h"
+#include "editor/SQLEditorController.h"
+#include "status/StatusManager.h"
+#include "tabs/TabbedWindowController.h"
+#include "window/VornTabbedWindowController.h"
+
+#include <QPointer>
+
+// Status manager and log.
+
+void VornDocument::statusManagerHasStatusUpdate(StatusManager *)
+{
+    if (VornTabbedWindowController *controller = vornWindowController()) {
+        using Pane = VornTabbedWindowController::Pane;
+        if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
+            status->statusUpdated();
+    }
+    documentStatusUpdated();
+}
+
+void VornDocument::statusManagerHasTextOnlyStatusUpdate(StatusManager *)
+{
+    if (VornTabbedWindowController *controller = vornWindowController()) {
+        using Pane = VornTabbedWindowController::Pane;
+        if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
+            status->statusTextUpdated();
+    }
+}
+
+void VornDocument::statusManagerHasAlert(StatusManager *manager)
+{
+    if (windowController())
+        manager->runAlertIfAvailable(windowForSheet());
+    documentStatusUpdated();
+}
+
+bool VornDocument::statusManagerCurrentElementSupportsNotifications(StatusManager *)
+{
+    // Management views of the browser will say no once the browser exists.
+    return true;
+}
+
+bool VornDocument::statusManagerDocumentIsActive(StatusManager *)
+{
+    TabbedWindowController *controller = windowController();
+    return controller && controller->isWindowLoaded() && controller->window()->isActiveWindow();
+}
+
+bool VornDocument::statusManagerCanCancelAction(StatusManager *)
+{
+    // Stopping a browser statement or a procedure's execution joins here once those exist.
+    if (connecting() && !session_->vornRoot->hasConnection())
+        return true;
+    return sqlEditorController()->canCancelExecution();
+}
+
+void VornDocument::statusManagerCancelAction(StatusManager *)
+{
+    if (connecting() && !session_->vornRoot->hasConnection())
+        cancelConnecting();
+    else if (sqlEditorController()->canCancelExecution())
+        sqlEditorController()->cancelExecution();
+}
+
+void VornDocument::statusManagerWantsToDisconnect(StatusManager *)
+{
+    disconnect(nullptr);
+}
+
+void VornDocument::statusManagerWantsToReconnect(StatusManager *)
+{
+    reconnect(nullptr);
+}
+
+qint64 VornDocument::statusManagerConnectionStatus(StatusManager *)
+{
+    if (connecting())
+        return Connecting;
+    return session_->vornRoot->hasConnection() ? Connected : NotConnected;
+}
+
+QString VornDocument::statusManagerWantsReconnectName(StatusManager *)
+{
+    return connectionLife_->reconnectName();
+}
+
+QString VornDocument::statusManagerNeedsSelectedSchema(StatusManager *)
+{
+    return QString(); // the browser's element store answers once it exists
+}
+
+const StatusBarElement *VornDocument::statusManagerNeedsBrowserElement(StatusManager *)
+{
+    return nullptr; // the browser's element store answers once it exists
+}
+
+void VornDocument::statusManagerWantsToActivateDocument(StatusManager *)
+{
+    showThisDocument();
+    if (QWidget *window = windowForSheet()) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+}
+
+void VornDocument::loggerControllerWasUpdated(LoggerController *)
+{
+    if (VornTabbedWindowController *controller = vornWindowController()) {
+        if (auto *logger = qobject_cast<LoggerViewController *>(
+                controller->pane(VornTabbedWindowController::Pane::Logger)))
+            logger->loggingWasUpdated();
+    }
+}

@@ -1,0 +1,258 @@
+#pragma once
+
+// The one fake of the backend clients: a document's root, its SQL connection and its browser, with
+// plain fields for what the tests set and scripts for statements. Any thread may call it.
+#include "client/SqlConnectionClient.h"
+#include "client/VornBrowserClient.h"
+#include "client/VornRootClient.h"
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+// The outcome of the last action, shared by the fake root and its connection like the backend's
+// lastActionSuccessful / lastErrorMessage.
+struct FakeLastAction {
+    mutable std::mutex mutex;
+    QString error; // null: the last action succeeded
+
+    void set(const QString &message)
+    {
+        std::lock_guard lock(mutex);
+        error = message;
+    }
+    QString get() const
+    {
+        std::lock_guard lock(mutex);
+        return error;
+    }
+};
+
+// What the fake connection does with one statement text.
+struct FakeStatement {
+    bool executable = true;
+    bool producesRows = false;
+    QString type;
+    qint32 count = 1;
+    QString error; // set: the statement fails with it
+    bool waitsForCancel = false;
+    bool abortsOnCancel = true;
+
+    static FakeStatement failing(const QString &error)
+    {
+        FakeStatement statement;
+        statement.error = error;
+        return statement;
+    }
+    static FakeStatement counting(qint32 count)
+    {
+        FakeStatement statement;
+        statement.count = count;
+        return statement;
+    }
+    static FakeStatement declined()
+    {
+        FakeStatement statement;
+        statement.executable = false;
+        return statement;
+    }
+    // Blocks until cancelled; then fails as stopped, or completes.
+    static FakeStatement waiting(bool aborts, qint32 count = 1)
+    {
+        FakeStatement statement = counting(count);
+        statement.waitsForCancel = true;
+        statement.abortsOnCancel = aborts;
+        return statement;
+    }
+};
+
+class FakeSqlConnectionClient : public SqlConnectionClient
+{
+public:
+    explicit FakeSqlConnectionClient(std::shared_ptr<FakeLastAction> lastAction)
+        : lastAction_(std::move(lastAction))
+    {
+    }
+
+    std::optional<bool> executable(const QString &sql) override { return planned(sql).executable; }
+    bool executeQuery(const QString &sql, const QVariantList &parameters) override
+    {
+        const FakeStatement statement = planned(sql);
+        {
+            std::unique_lock lock(mutex_);
+            sent_.append({sql, parameters});
+            if (statement.waitsForCancel) {
+                waiting_ = true;
+                changed_.wait(lock, [&] { return cancelled_; });
+                waiting_ = false;
+            }
+            const bool aborted = statement.waitsForCancel && statement.abortsOnCancel;
+            type_ = statement.type.isNull() ? sql.section(' ', 0, 0).toUpper() : statement.type;
+            count_ = statement.count;
+            lastAction_->set(aborted ? QStringLiteral("CANCELLED") : statement.error);
+        }
+        return lastAction_->get().isNull() && statement.producesRows;
+    }
+    int resultCount() const override
+    {
+        std::lock_guard lock(mutex_);
+        return count_;
+    }
+    QString statementType() const override
+    {
+        std::lock_guard lock(mutex_);
+        return type_;
+    }
+    void cancelQuery() override
+    {
+        std::lock_guard lock(mutex_);
+        cancelled_ = true;
+        changed_.notify_all();
+    }
+
+    void plan(const QString &sql, FakeStatement statement)
+    {
+        std::lock_guard lock(mutex_);
+        script_.insert(sql, statement);
+    }
+    QList<std::pair<QString, QVariantList>> sent() const
+    {
+        std::lock_guard lock(mutex_);
+        return sent_;
+    }
+    QStringList sentTexts() const
+    {
+        QStringList texts;
+        for (const auto &[text, parameters] : sent())
+            texts << text;
+        return texts;
+    }
+    bool waitingForCancel() const
+    {
+        std::lock_guard lock(mutex_);
+        return waiting_;
+    }
+
+private:
+    // A text without a script runs; a SELECT produces rows.
+    FakeStatement planned(const QString &sql) const
+    {
+        std::lock_guard lock(mutex_);
+        FakeStatement statement = script_.value(sql);
+        if (!script_.contains(sql) && sql.startsWith(QLatin1String("SELECT")))
+            statement.producesRows = true;
+        return statement;
+    }
+
+    std::shared_ptr<FakeLastAction> lastAction_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    QHash<QString, FakeStatement> script_;
+    QList<std::pair<QString, QVariantList>> sent_;
+    bool waiting_ = false;
+    bool cancelled_ = false;
+    QString type_;
+    qint32 count_ = -1;
+};
+
+class FakeVornBrowserClient : public VornBrowserClient
+{
+public:
+    QString selectedSchema() const override { return schemaName; }
+    void refresh() override {}
+    QString name() const override { return objectName; }
+    QString schema() const override { return schemaName; }
+    QString type() const override { return objectType; }
+    QString filter() const override { return freeFilter; }
+    QList<VornSort> sort() const override { return sorts; }
+    QVariantList quickFilterColumnInfo() const override { return {}; }
+    QVariantList quickFilterColumns() const override { return {}; }
+    QVariantList quickFilterOperators() const override { return {}; }
+    std::optional<QVariantList> quickFilterValues() const override { return std::nullopt; }
+
+    QString schemaName;
+    QString objectName;
+    QString objectType;
+    QString freeFilter;
+    QList<VornSort> sorts;
+};
+
+class FakeVornRootClient : public VornRootClient
+{
+public:
+    FakeVornRootClient()
+        : lastAction(std::make_shared<FakeLastAction>()),
+          connection(std::make_shared<FakeSqlConnectionClient>(lastAction)),
+          browserClient(std::make_shared<FakeVornBrowserClient>())
+    {
+    }
+
+    void initRoot(const RootSettings &settings) override { initialized = settings; }
+    void deInitialize() override {}
+
+    bool hasConnection() const override { return connected; }
+    bool isConnected() const override { return connected; }
+    BackendOutcome startNewConnection(const ConnectRequestFields &) override { return lastOutcome(); }
+    void cancelConnecting() override {}
+    void endConnection() override { connected = false; }
+    bool localDatabaseFileConnection() const override { return false; }
+    QString connectionType() const override { return type; }
+    QString database() const override { return {}; }
+    QString userName() const override { return {}; }
+    QString server() const override { return {}; }
+    QVariantMap connectionInfo() const override { return {}; }
+    bool fullyLoadedForSchema(const QString &) const override { return true; }
+    void fullyLoadForSchema(const QString &) override {}
+
+    bool reserved() const override { return reservedByOther || reservedHere; }
+    bool reserveRoot(const QString &) override
+    {
+        if (reserved())
+            return false;
+        reservedHere = true;
+        return true;
+    }
+    void releaseReservedRoot() override
+    {
+        reservedHere = false;
+        ++releases;
+    }
+
+    bool lastActionSuccessful() const override { return lastAction->get().isNull(); }
+    QString lastErrorMessage() const override { return lastAction->get(); }
+
+    BackendOutcome commit() override { return lastOutcome(); }
+    BackendOutcome rollback() override { return lastOutcome(); }
+    bool dirty() const override { return dirtyConnection; }
+    bool dataDefinitionCausesTransactionCommit() const override { return false; }
+    bool allowFocusChange() const override { return true; }
+    bool supportsRecycleBin() const override { return false; }
+    int dirtySeconds() const override { return 0; }
+    void resetDirtySeconds() override {}
+
+    QStringList reservedWords() const override { return {"select", "from", "where"}; }
+    QStringList contextWords() const override { return {"orders"}; }
+    QStringList defaultReservedWords() const override { return {"select"}; }
+
+    std::shared_ptr<SqlConnectionClient> sqlConnection() const override { return connection; }
+    std::shared_ptr<VornBrowserClient> browser() const override { return browserClient; }
+    std::shared_ptr<VornResultset> resultset() const override { return nullptr; }
+    std::optional<ResultsetState> resultsetState() const override { return resultsetStateValue; }
+    void clearResultset() override { resultsetStateValue.reset(); }
+
+    std::shared_ptr<FakeLastAction> lastAction;
+    std::shared_ptr<FakeSqlConnectionClient> connection;
+    std::shared_ptr<FakeVornBrowserClient> browserClient;
+    std::optional<ResultsetState> resultsetStateValue;
+    std::atomic<bool> connected{true};
+    std::atomic<bool> reservedByOther{false};
+    std::atomic<bool> dirtyConnection{false};
+    std::atomic<bool> reservedHere{false};
+    std::atomic<int> releases{0};
+    QString type = QStringLiteral("PostgreSQL");
+    RootSettings initialized;
+};
