@@ -29,6 +29,12 @@ SQLInterpreterComponentList significant(const SQLInterpreterComponentList &compo
     return result;
 }
 
+bool isBlankLeaf(const I &component)
+{
+    const quint64 type = component.parserType();
+    return !component.isCompound() && (type == C::Whitespace || type == C::Newline);
+}
+
 bool isName(const I &component)
 {
     const quint64 type = component.parserType();
@@ -149,7 +155,10 @@ SQLInterpreter::interpreteCompoundComponents(const SQLInterpreterComponentList &
     const auto closeSegment = [&] {
         if (segment.isEmpty())
             return;
+        // Leading blanks stay outside, so that a statement's tree does not depend on them.
         qsizetype index = 0;
+        while (index + 1 < segment.size() && isBlankLeaf(*segment.at(index)))
+            root->subcomponents().append(segment.at(index++));
         auto group = buildGroup(segment, index, QString());
         // What an unmatched ")" left over stays in the statement as it is.
         while (index < segment.size())

@@ -166,37 +166,147 @@ bool isWordLike(const I &c)
            type == C::InputParameter;
 }
 
-void numberLeaves(const SQLInterpreterCompoundComponent &group, QHash<const I *, qint64> &ordinals)
+void listLeaves(const SQLInterpreterCompoundComponent &group, std::vector<const I *> &leaves)
 {
     for (const auto &component : group.subcomponents()) {
         if (component->isCompound())
-            numberLeaves(static_cast<const SQLInterpreterCompoundComponent &>(*component), ordinals);
+            listLeaves(static_cast<const SQLInterpreterCompoundComponent &>(*component), leaves);
         else
-            ordinals.insert(component.get(), ordinals.size());
+            leaves.push_back(component.get());
     }
 }
 
+bool isNone(const I &c, const char *text)
+{
+    return c.parserType() == C::None && c.text() == QLatin1String(text);
+}
+
+// "@", "$" and "_" are parts of a word the tokenizer takes apart: @var, @@global, $1, a$b, _utf8'x'.
+bool isSigil(const I &c)
+{
+    static const QString sigils = QStringLiteral("@$_");
+    if (c.parserType() != C::None || c.text().isEmpty())
+        return false;
+    for (const QChar ch : c.text()) {
+        if (!sigils.contains(ch))
+            return false;
+    }
+    return true;
+}
+
+bool isName(const I &c)
+{
+    return c.parserType() == C::Identifier || c.parserType() == C::QuotedIdentifier;
+}
+
+bool isQuoted(const I &c)
+{
+    const QString text = c.text();
+    return (c.parserType() == C::Literal || c.parserType() == C::QuotedIdentifier) && !text.isEmpty() &&
+           !text.at(0).isDigit() && !text.at(0).isLetter();
+}
+
+// In MySQL a dash run followed by a blank or control character opens a comment up to the line
+// end, even where the tokenizer sees an operator.
+bool opensLineComment(const I &dashes, const I *next)
+{
+    return isDashRun(dashes) &&
+           (!next || isBlank(*next) || next->text().isEmpty() || next->text().at(0) <= u' ');
+}
+
+// What the server reads as one unit, though the tokenizer splits it: 1.5e+3 is a number,
+// U&'x' and U&"x" a string and a name with escapes.
+bool joinsNumberExponent(const std::vector<const I *> &run)
+{
+    return run.size() == 4 && isNumber(*run[0]) && run[1]->parserType() == C::Identifier &&
+           run[1]->text().compare(QLatin1String("e"), Qt::CaseInsensitive) == 0 &&
+           (isNone(*run[2], "+") || isNone(*run[2], "-")) && isNumber(*run[3]);
+}
+
+bool joinsUnicodeEscape(const std::vector<const I *> &run)
+{
+    return run.size() >= 3 && run[0]->parserType() == C::Identifier &&
+           run[0]->text().compare(QLatin1String("u"), Qt::CaseInsensitive) == 0 && isNone(*run[1], "&") &&
+           isQuoted(*run[2]);
+}
+
+// Replaces the tokens from first on that a MySQL line comment covers by one token holding the
+// input's text up to and including its line end, so nothing is joined to it or moved into it.
+void keepLineCommentVerbatim(SQLInterpreterCompoundComponent::Tokens &tokens, size_t first,
+                             const std::vector<const I *> &leaves, const QHash<const I *, qint64> &ordinals,
+                             qint64 ordinal)
+{
+    QString text;
+    qint64 last = ordinal;
+    for (; last < qint64(leaves.size()); ++last) {
+        text += leaves[last]->text();
+        if (text.endsWith(u'\n'))
+            break;
+    }
+    size_t end = first + 1;
+    while (end < tokens.size() && ordinals.value(tokens[end].source) <= last)
+        ++end;
+    tokens[first].string = text;
+    tokens[first].hideSpaceAfter = false;
+    tokens[first].newLineAfter = true;
+    tokens.erase(tokens.begin() + qint64(first) + 1, tokens.begin() + qint64(end));
+}
+
 // The layout puts a blank between any two tokens. Where that would change what the text says,
-// keep what the input had: operators that touched stay together (<>, ||, ::, :=, ->), a dash
-// run never gets a blank after it (in MySQL "-- " opens a comment), and a "." is not glued to a
-// number that stood apart from it (1 . x must not become the number "1.").
+// keep what the input had: operators that touched stay together (<>, ||, ::, :=, ->), a name
+// keeps touching its "(" (count (*) is no call in MySQL), sigils keep their word, a MySQL line
+// comment is kept as it was, and a "." is not glued to a number that stood apart from it (1 . x
+// must not become the number "1.").
 void keepInputJunctions(const SQLInterpreterCompoundComponent &root,
                         SQLInterpreterCompoundComponent::Tokens &tokens)
 {
+    std::vector<const I *> leaves;
+    listLeaves(root, leaves);
     QHash<const I *, qint64> ordinals;
-    numberLeaves(root, ordinals);
-    for (size_t k = 0; k + 1 < tokens.size(); ++k) {
+    for (size_t k = 0; k < leaves.size(); ++k)
+        ordinals.insert(leaves[k], qint64(k));
+    const auto touching = [&](size_t k, size_t count) {
+        std::vector<const I *> run;
+        for (size_t j = k; j < tokens.size() && run.size() < count; ++j) {
+            if (!run.empty() && ordinals.value(tokens[j].source) != ordinals.value(run.back()) + 1)
+                break;
+            run.push_back(tokens[j].source);
+        }
+        return run;
+    };
+    // A sigil touching the word after it, as in @a, $1 or 'u'@'h' (not the operator @>).
+    const auto sigilWord = [&](size_t k) {
+        const auto run = touching(k, 2);
+        return run.size() == 2 && isSigil(*run[0]) && (isWordLike(*run[1]) || isSigil(*run[1]));
+    };
+    for (size_t k = 0; k < tokens.size(); ++k) {
+        const I &a = *tokens[k].source;
+        const qint64 ordinal = ordinals.value(&a);
+        const I *next = ordinal + 1 < qint64(leaves.size()) ? leaves[ordinal + 1] : nullptr;
+        if (opensLineComment(a, next)) {
+            keepLineCommentVerbatim(tokens, k, leaves, ordinals, ordinal);
+            continue;
+        }
+        if (k + 1 == tokens.size())
+            break;
         auto &before = tokens[k];
         auto &after = tokens[k + 1];
-        const I &a = *before.source;
         const I &b = *after.source;
-        const bool touched = ordinals.value(&b) == ordinals.value(&a) + 1;
-        if (touched && ((isOperator(a) && isOperator(b)) || (isWordLike(a) && isWordLike(b))))
+        const bool touched = next == &b;
+        if (touched && ((isOperator(a) && isOperator(b)) || (isWordLike(a) && isWordLike(b)) ||
+                        (isName(a) && b.hasText(QStringLiteral("("))) || sigilWord(k) || sigilWord(k + 1)))
             before.hideSpaceAfter = true;
-        if (isDashRun(a)) {
-            before.hideSpaceAfter = touched;
-            after.newLineBefore = after.newLineBefore || !touched;
+        if (joinsNumberExponent(touching(k, 4))) {
+            before.hideSpaceAfter = true;
+            after.hideSpaceAfter = true;
+            tokens[k + 2].hideSpaceAfter = true;
         }
+        if (joinsUnicodeEscape(touching(k, 3))) {
+            before.hideSpaceAfter = true;
+            after.hideSpaceAfter = true;
+        }
+        if (isDashRun(a))
+            before.hideSpaceAfter = touched;
         if (!touched && ((a.hasText(QStringLiteral(".")) && isNumber(b)) ||
                          (isNumber(a) && b.hasText(QStringLiteral("."))))) {
             before.hideSpaceAfter = false;
@@ -214,7 +324,9 @@ QString joinTokens(const SQLInterpreterCompoundComponent::Tokens &tokens)
         const bool lineEnded = text.isEmpty() || text.endsWith(u'\n');
         if ((token.newLineBefore || (previous && previous->newLineAfter)) && !glued && !lineEnded)
             text += u'\n';
-        if (text.isEmpty() || text.endsWith(u'\n'))
+        // A blank line (the break between statements) stays blank.
+        const bool opensLine = token.string.startsWith(u'\n') || token.string.startsWith(u'\r');
+        if ((text.isEmpty() || text.endsWith(u'\n')) && !opensLine)
             text += SQLInterpreterCompoundComponent::spacer(token.depth);
         if (!token.hideSpaceBefore && !glued && !text.isEmpty() && !text.endsWith(u'\t') &&
             !text.endsWith(u'\n') && !text.endsWith(QChar(0)))

@@ -79,7 +79,7 @@ TEST(SQLFormatter, KeepsTogetherWhatABlankWouldChange)
         {Dialect::Default, "select a:=b, c=>d, e->f, g>>h, i&&j, k@>l, m~*n",
          "select a := b, c => d, e -> f, g >> h, i && j, k @> l, m ~* n"},
         {Dialect::MySQL, "select --x from t", "select --x from t"},
-        {Dialect::MySQL, "select a --\tb from t", "select a --\nb from t"},
+        {Dialect::MySQL, "select a --\tb from t", "select a --\tb from t"},
         {Dialect::Default, "select 1 . x from t", "select 1 .x from t"},
         {Dialect::Default, "select x . 1 from t", "select x. 1 from t"},
         {Dialect::Default, "select 'it''s', N'x', 1e5, \"a\"\"b\" from t",
@@ -87,6 +87,45 @@ TEST(SQLFormatter, KeepsTogetherWhatABlankWouldChange)
     };
     for (const Case &c : cases)
         EXPECT_EQ(format(c.input, c.dialect), c.expected) << c.input.toStdString();
+}
+
+// What the server would read differently: a call name apart from its "(" (MariaDB rejects
+// count (*)), a split exponent, a variable apart from its sigil, a MySQL line comment opened by a
+// tab or carriage return that took the next line into it, a Unicode-escape string taken apart.
+TEST(SQLFormatter, KeepsWhatTheServerReadsAsOneUnit)
+{
+    struct Case {
+        Dialect dialect;
+        QString input;
+        QString expected;
+    };
+    const Case cases[] = {
+        {Dialect::MySQL, "select count(*) from t", "select count(*) from t"},
+        {Dialect::Default, "select count(distinct a), \"f\"(1) from t",
+         "select\n\tcount(distinct a),\n\t\"f\"(1)\nfrom\n\tt"},
+        {Dialect::Default, "select 1.5e+3, 1e-3, .5E+2 from t", "select 1.5e+3, 1e-3, .5E+2 from t"},
+        {Dialect::MySQL, "select 1.5e+3, 2 e + 3 from t", "select 1.5e+3, 2 e + 3 from t"},
+        {Dialect::MySQL, "select @a := 1, @@session.x, @`q`", "select @a := 1, @@session.x, @`q`"},
+        {Dialect::MySQL, "select _utf8mb4'x', 'u'@'h'", "select _utf8mb4'x', 'u'@'h'"},
+        {Dialect::Default, "select $1 + $2 from t", "select $1 + $2 from t"},
+        {Dialect::MySQL, "select a --\tcomment\nfrom t", "select a --\tcomment\nfrom t"},
+        {Dialect::MySQL, "select a --\r\nfrom t", "select a --\r\nfrom t"},
+        {Dialect::MySQL, "select a --\t(x, y\n, b from t", "select\n\ta --\t(x, y\n\t, b from t"},
+        {Dialect::Default, "select U&'d\\0061t' UESCAPE '!', U&\"d\\0061t\" from t",
+         "select U&'d\\0061t' UESCAPE '!', U&\"d\\0061t\" from t"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(format(c.input, c.dialect), c.expected)
+            << dialectName(c.dialect) << " " << visible(c.input).toStdString();
+}
+
+// The broken-up layout keeps them too, and puts its line break after a MySQL line comment.
+TEST(SQLFormatter, LongStatementsKeepWhatTheServerReadsAsOneUnit)
+{
+    EXPECT_EQ(format("select count(*), first_column --\tnote\n, @total := 1.5e+3 from some_long_table_name",
+                     Dialect::MySQL),
+              "select\n\tcount(*),\n\tfirst_column --\tnote\n\t,\n\t@total := 1.5e+3\nfrom\n\tsome_long_"
+              "table_name");
 }
 
 // Formatting only changes blanks and line breaks: tokenizing the result gives the input's
@@ -126,7 +165,13 @@ void expectSameComponents(const QString &statement, Dialect dialect, const std::
             isOperator(*before[k].second) && isOperator(*before[k + 1].second)) {
             ASSERT_EQ(after[k + 1].first, after[k].first + 1) << "operators came apart: " << describeAll();
         }
+        const quint64 type = before[k].second->parserComponentType();
+        if (k + 1 < before.size() && before[k + 1].first == before[k].first + 1 &&
+            (type == C::Identifier || type == C::QuotedIdentifier) && before[k + 1].second->string() == "(") {
+            ASSERT_EQ(after[k + 1].first, after[k].first + 1) << "a name left its (: " << describeAll();
+        }
     }
+    EXPECT_EQ(SQLInterpreter().formatComponents(output), formatted) << "not stable: " << describeAll();
 }
 
 TEST(SQLFormatter, FormattingKeepsTheComponentsOfRealStatements)
@@ -144,6 +189,12 @@ TEST(SQLFormatter, FormattingKeepsTheComponentsOfRealStatements)
         "select `weird col`, \"dq\" from `db`.`tbl` where a <=> b and c := 5 # mysql comment",
         "select 1 . x, x . 1, 1.e5, -.5, --1\n from dual",
         "select a from t where b in (select b from u where u.c = t.c and u.d between 1 and 10)",
+        "select count(*), count(distinct a), 1.5e+3, 2E-7, .5e+2, @a := @a + 1, @@session.sql_mode from t",
+        "select name, rank() over (partition by dept order by sal desc rows between 1 preceding and current "
+        "row) r from emp window w as (order by sal)",
+        "select a --\tnot sql\n, b --\r\n, c -- spaced\n, d # hash\n, e /* block\n */ from t",
+        "select U&'d\\0061t' UESCAPE '!', U&\"col\", $1, _utf8mb4'x', 'u'@'localhost', 'say \"hi\"' from t",
+        "select case x when 1 then 'a''b' else (select max(y) from u) end from t1 inner join t2 on t1.a=t2.a",
     };
     for (const Dialect dialect : {Dialect::Default, Dialect::MySQL})
         for (const QString &statement : statements)
@@ -153,12 +204,14 @@ TEST(SQLFormatter, FormattingKeepsTheComponentsOfRealStatements)
 TEST(SQLFormatter, FormattingKeepsTheComponentsOfGeneratedStatements)
 {
     static const QStringList pieces = {
-        "select",  "from",  "where",  "and",     "or",     "join",   "on",    "group", "order", "by",
-        "insert",  "into",  "values", "update",  "set",    "create", "table", "case",  "when",  "else",
-        "end",     "a",     "b1",     "x_y",     " ",      " ",      " ",     "\t",    "1",     "2.5",
-        ".",       ",",     "(",      ")",       ";",      "=",      "<",     ">",     "!",     "|",
-        ":",       ":p",    "-",      "+",       "*",      "/",      "@",     "~",     "&",     "'s'",
-        "'it''s'", "\"q\"", "`m`",    "/* c */", "-- c\n", "#",      "N'x'"};
+        "select", "from",   "where", "and",    "or",     "join",    "on",     "group", "order",
+        "by",     "insert", "into",  "values", "update", "set",     "create", "table", "case",
+        "when",   "else",   "end",   "a",      "b1",     "x_y",     " ",      " ",     " ",
+        "\t",     "1",      "2.5",   ".",      ",",      "(",       ")",      ";",     "=",
+        "<",      ">",      "!",     "|",      ":",      ":p",      "-",      "+",     "*",
+        "/",      "@",      "~",     "&",      "'s'",    "'it''s'", "\"q\"",  "`m`",   "/* c */",
+        "-- c\n", "#",      "N'x'",  "count(", "f(",     "e",       "1.5e+3", "@",     "@a",
+        ":=",     "$1",     "U&'x'", "--\t",   "--",     "\n",      "\r\n",   "_"};
     for (const Dialect dialect : {Dialect::Default, Dialect::MySQL}) {
         for (quint32 seed = 1; seed <= 1500; ++seed) {
             QRandomGenerator random(seed);
