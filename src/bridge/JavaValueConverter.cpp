@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 using Kind = QoJavaMethod::Kind;
 
@@ -34,12 +35,23 @@ bool isIntegral(double value)
     return std::isfinite(value) && std::trunc(value) == value && std::fabs(value) < 9.2e18;
 }
 
-qint64 integerOf(const QVariant &arg)
+// The value as a 64-bit integer (fractions cut off); none for a number beyond the 64-bit range.
+std::optional<qint64> integerOf(const QVariant &arg)
 {
     switch (arg.metaType().id()) {
     case QMetaType::Double:
-    case QMetaType::Float:
-        return qint64(arg.toDouble());
+    case QMetaType::Float: {
+        const double value = std::trunc(arg.toDouble());
+        // -2^63 is exact as a double, 2^63 is the first value beyond the range.
+        if (!(value >= -0x1p63 && value < 0x1p63))
+            return std::nullopt;
+        return qint64(value);
+    }
+    case QMetaType::ULongLong:
+    case QMetaType::ULong:
+        if (arg.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
+        return arg.toLongLong();
     case QMetaType::QChar:
         return arg.toChar().unicode();
     default:
@@ -170,24 +182,56 @@ const JavaValueConverter::Wrapper *JavaValueConverter::naturalWrapper(ArgKind ki
     }
 }
 
+bool JavaValueConverter::isScalar(ArgKind kind)
+{
+    return kind == ArgKind::String || kind == ArgKind::Char || kind == ArgKind::Bool ||
+           kind == ArgKind::Integer || kind == ArgKind::Floating;
+}
+
+// The wrapper a value is boxed into for an object parameter: the declared one, else its natural one.
+const JavaValueConverter::Wrapper *JavaValueConverter::boxingWrapper(const QString &type, const QVariant &arg)
+{
+    const ArgKind kind = kindOf(arg);
+    if (const Wrapper *declared = wrapperForType(type); declared && isScalar(kind))
+        return declared;
+    if (kind == ArgKind::String || !isScalar(kind))
+        return nullptr;
+    return naturalWrapper(kind, arg);
+}
+
 // ---- Arguments --------------------------------------------------------------------------------
 
-std::vector<jvalue> JavaValueConverter::arguments(JNIEnv *env, const QoJavaMethod &method,
-                                                  const QVariantList &args)
+std::optional<std::vector<jvalue>> JavaValueConverter::arguments(JNIEnv *env, const QoJavaMethod &method,
+                                                                 const QVariantList &args)
 {
     std::vector<jvalue> values(size_t(method.parameterCount()), jvalue{});
     for (int i = 0; i < method.parameterCount() && i < args.size(); ++i) {
         const QString &type = method.parameterTypes().at(i);
+        const QVariant &arg = args.at(i);
         const Kind kind = QoJavaMethod::kindOfType(type);
+        const Wrapper *wrapper = QoJavaMethod::isPrimitive(kind) ? nullptr : boxingWrapper(type, arg);
+        // A number the parameter cannot hold is never cut to size: the call is not made.
+        if (!fitsKind(wrapper ? wrapper->kind : kind, arg)) {
+            logOutOfRange(type, arg);
+            return std::nullopt;
+        }
         if (QoJavaMethod::isPrimitive(kind))
-            values[size_t(i)] = primitiveValue(kind, args.at(i));
+            values[size_t(i)] = *primitiveValue(kind, arg);
         else
-            values[size_t(i)].l = objectArgument(env, type, args.at(i));
+            values[size_t(i)].l = objectArgument(env, type, arg);
     }
     return values;
 }
 
-jvalue JavaValueConverter::primitiveValue(Kind kind, const QVariant &arg)
+bool JavaValueConverter::fitsKind(Kind kind, const QVariant &arg)
+{
+    const ArgKind argKind = kindOf(arg);
+    if (argKind != ArgKind::Integer && argKind != ArgKind::Floating && argKind != ArgKind::String)
+        return true;
+    return primitiveValue(kind, arg).has_value();
+}
+
+std::optional<jvalue> JavaValueConverter::primitiveValue(Kind kind, const QVariant &arg)
 {
     jvalue value{};
     switch (kind) {
@@ -195,20 +239,28 @@ jvalue JavaValueConverter::primitiveValue(Kind kind, const QVariant &arg)
         value.z = arg.toBool() ? JNI_TRUE : JNI_FALSE;
         break;
     case Kind::Byte:
-        value.b = jbyte(integerOf(arg));
+        value.b = jbyte(integerOf(arg).value_or(0)); // the low 8 bits, as Java's cast
         break;
     case Kind::Char:
         value.c = charOf(arg);
         break;
     case Kind::Short:
-        value.s = jshort(integerOf(arg));
+        value.s = jshort(integerOf(arg).value_or(0)); // the low 16 bits, as Java's cast
         break;
-    case Kind::Int:
-        value.i = jint(integerOf(arg));
+    case Kind::Int: {
+        const std::optional<qint64> integer = integerOf(arg);
+        if (!integer || !fitsInt32(*integer))
+            return std::nullopt;
+        value.i = jint(*integer);
         break;
-    case Kind::Long:
-        value.j = jlong(integerOf(arg));
+    }
+    case Kind::Long: {
+        const std::optional<qint64> integer = integerOf(arg);
+        if (!integer)
+            return std::nullopt;
+        value.j = jlong(*integer);
         break;
+    }
     case Kind::Float:
         value.f = jfloat(arg.toDouble());
         break;
@@ -227,12 +279,9 @@ jobject JavaValueConverter::objectArgument(JNIEnv *env, const QString &type, con
     jobject object = nullptr;
     if (kind == ArgKind::Null)
         return nullptr;
-    if (const Wrapper *wrapper = wrapperForType(type); wrapper && kind != ArgKind::Proxy &&
-                                                       kind != ArgKind::List && kind != ArgKind::Map &&
-                                                       kind != ArgKind::Other)
+    if (const Wrapper *wrapper = wrapperForType(type); wrapper && isScalar(kind))
         object = box(env, *wrapper, arg); // the declared wrapper, whatever the value's own width
-    else if (type == QLatin1String("java.lang.String") && kind != ArgKind::Proxy && kind != ArgKind::List &&
-             kind != ArgKind::Map && kind != ArgKind::Other)
+    else if (type == QLatin1String("java.lang.String") && isScalar(kind))
         object = QoJavaBridge::createJString(arg.toString(), env);
     else
         object = naturalObject(env, kind, arg);
@@ -280,8 +329,10 @@ jobject JavaValueConverter::box(JNIEnv *env, const Wrapper &wrapper, const QVari
     QoJavaClass *wrapperClass = bridge_->classForName(QLatin1String(wrapper.slashName));
     const QoJavaMethod *valueOf = wrapperClass->staticMethodForSelectorAndSignature(
         QStringLiteral("valueOf:"), QLatin1String(wrapper.valueOfSignature));
-    const jvalue primitive = primitiveValue(wrapper.kind, arg);
-    jobject boxed = env->CallStaticObjectMethodA(wrapperClass->reference(), valueOf->methodId(), &primitive);
+    const std::optional<jvalue> primitive = primitiveValue(wrapper.kind, arg);
+    if (!primitive)
+        return nullptr;
+    jobject boxed = env->CallStaticObjectMethodA(wrapperClass->reference(), valueOf->methodId(), &*primitive);
     return QoJavaBridge::clearException(env) ? nullptr : boxed;
 }
 
@@ -328,6 +379,13 @@ jobject JavaValueConverter::hashtableFromMap(JNIEnv *env, const QVariantMap &map
     return hashtable;
 }
 
+void JavaValueConverter::logOutOfRange(const QString &type, const QVariant &arg)
+{
+    qCWarning(lcBridge).noquote() << QStringLiteral(
+                                         "Can't make parameter from %1 into %2: out of range, not called")
+                                         .arg(arg.toString(), type);
+}
+
 void JavaValueConverter::logUnconvertible(const QString &type, const QVariant &arg)
 {
     qCWarning(lcBridge).noquote() << QStringLiteral("Can't make parameter from ? into %1").arg(type);
@@ -359,10 +417,10 @@ int JavaValueConverter::fitParameter(JNIEnv *env, const QString &type, const QVa
         return fitPrimitive(kind, argKind, arg);
     if (argKind == ArgKind::Null)
         return 1;
-    const bool scalar = argKind == ArgKind::String || argKind == ArgKind::Char || argKind == ArgKind::Bool ||
-                        argKind == ArgKind::Integer || argKind == ArgKind::Floating;
+    if (const Wrapper *wrapper = boxingWrapper(type, arg); wrapper && !fitsKind(wrapper->kind, arg))
+        return 0;
     const QString natural = naturalClass(argKind, arg);
-    if (wrapperForType(type) && scalar) {
+    if (wrapperForType(type) && isScalar(argKind)) {
         if (natural == slashed(type))
             return 3;
         return argKind == ArgKind::String ? 1 : 2;
@@ -381,6 +439,8 @@ int JavaValueConverter::fitParameter(JNIEnv *env, const QString &type, const QVa
 
 int JavaValueConverter::fitPrimitive(Kind kind, ArgKind argKind, const QVariant &arg)
 {
+    if (!fitsKind(kind, arg))
+        return 0;
     switch (argKind) {
     case ArgKind::Bool:
         return kind == Kind::Boolean ? 3 : 1;

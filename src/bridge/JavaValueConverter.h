@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include <jni.h>
+#include <optional>
 #include <vector>
 
 class QoJavaBridge;
@@ -18,7 +19,9 @@ class JavaValueConverter
 public:
     explicit JavaValueConverter(QoJavaBridge *bridge);
 
-    std::vector<jvalue> arguments(JNIEnv *env, const QoJavaMethod &method, const QVariantList &args);
+    // None, logged, when a number does not fit the parameter it is given for: no call is to be made.
+    std::optional<std::vector<jvalue>> arguments(JNIEnv *env, const QoJavaMethod &method,
+                                                 const QVariantList &args);
     // A Java object for a parameter of the given type (dotted name); null for an invalid value and
     // for a value that cannot become that type (logged).
     jobject objectArgument(JNIEnv *env, const QString &type, const QVariant &arg);
@@ -38,7 +41,11 @@ private:
     static const Wrapper *wrapperForType(const QString &type);
     static const Wrapper *wrapperForKind(QoJavaMethod::Kind kind);
     static const Wrapper *naturalWrapper(ArgKind kind, const QVariant &arg);
-    static jvalue primitiveValue(QoJavaMethod::Kind kind, const QVariant &arg);
+    static bool isScalar(ArgKind kind);
+    static const Wrapper *boxingWrapper(const QString &type, const QVariant &arg);
+    // None for a number beyond what an int or long holds; narrower kinds keep Java's cast.
+    static std::optional<jvalue> primitiveValue(QoJavaMethod::Kind kind, const QVariant &arg);
+    static bool fitsKind(QoJavaMethod::Kind kind, const QVariant &arg);
     int fitParameter(JNIEnv *env, const QString &type, const QVariant &arg);
     static int fitPrimitive(QoJavaMethod::Kind kind, ArgKind argKind, const QVariant &arg);
     static QString naturalClass(ArgKind kind, const QVariant &arg);
@@ -48,6 +55,7 @@ private:
     jobject hashtableFromMap(JNIEnv *env, const QVariantMap &map);
     bool isAssignable(JNIEnv *env, jobject object, const QString &type);
     static void logUnconvertible(const QString &type, const QVariant &arg);
+    static void logOutOfRange(const QString &type, const QVariant &arg);
 
     QoJavaBridge *bridge_;
 };

@@ -257,8 +257,10 @@ QoJavaObjectPtr QoJavaBridge::createObject(const QoJavaClass *javaClass, const Q
     if (!env || !chooseMethod({&constructor}, javaClass, args, env))
         return nullptr;
     LocalFrame frame(env);
-    const std::vector<jvalue> values = converter_->arguments(env, constructor, args);
-    jobject local = env->NewObjectA(javaClass->reference(), constructor.methodId(), values.data());
+    const std::optional<std::vector<jvalue>> values = converter_->arguments(env, constructor, args);
+    if (!values)
+        return nullptr;
+    jobject local = env->NewObjectA(javaClass->reference(), constructor.methodId(), values->data());
     // A constructor that throws is reported like any failed call.
     if (checkForMethodExceptions(constructor.name()) || !local)
         return nullptr;
@@ -275,8 +277,10 @@ QVariant QoJavaBridge::callMethod(const QList<const QoJavaMethod *> &candidates,
     if (!method)
         return {};
     LocalFrame frame(env);
-    const std::vector<jvalue> values = converter_->arguments(env, *method, args);
-    const jvalue *v = values.data();
+    const std::optional<std::vector<jvalue>> values = converter_->arguments(env, *method, args);
+    if (!values)
+        return emptyResult(method->kind());
+    const jvalue *v = values->data();
     const jmethodID id = method->methodId();
     jclass cls = javaClass->reference();
     jvalue result{};

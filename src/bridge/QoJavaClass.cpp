@@ -38,6 +38,8 @@ void QoJavaClass::debug() const
 
 QVariant QoJavaClass::callStatic(const QString &selector, const QVariantList &args) const
 {
+    if (refusesSelector(selector))
+        return {};
     return bridge_->callMethod(staticMethodsForSelector(selector), this, nullptr, args);
 }
 
@@ -58,6 +60,16 @@ QoJavaObjectPtr QoJavaClass::newObject(const QString &signature, const QVariantL
             QStringLiteral("QoJavaBridgeConstructorNotFound"),
             QStringLiteral("Constructor with signature %1 not found for %2").arg(signature, description()));
     return bridge_->createObject(this, *constructor, args);
+}
+
+bool QoJavaClass::refusesSelector(const QString &selector) const
+{
+    if (selector != QLatin1String("<init>"))
+        return false;
+    qCWarning(lcBridge).noquote()
+        << QStringLiteral("Constructors answer no selector: <init> of %1 not called, use newObject")
+               .arg(name_);
+    return true;
 }
 
 QList<const QoJavaMethod *> QoJavaClass::methodsForSelector(const QString &selector) const
@@ -124,10 +136,13 @@ void QoJavaClass::record(std::unique_ptr<QoJavaMethod> method, MethodTable &byNa
                          QHash<QString, const QoJavaMethod *> &bySignature)
 {
     const QString selector = method->selectorName();
-    QList<const QoJavaMethod *> &candidates = byName[selector];
-    candidates.removeIf(
-        [&](const QoJavaMethod *known) { return known->parameterTypes() == method->parameterTypes(); });
-    candidates.append(method.get());
+    // A constructor called on an existing object, or without one, would corrupt the VM.
+    if (method->name() != QLatin1String("<init>")) {
+        QList<const QoJavaMethod *> &candidates = byName[selector];
+        candidates.removeIf(
+            [&](const QoJavaMethod *known) { return known->parameterTypes() == method->parameterTypes(); });
+        candidates.append(method.get());
+    }
     bySignature.insert(selector + QLatin1Char('-') + method->signature(), method.get());
     methods_.push_back(std::move(method));
 }

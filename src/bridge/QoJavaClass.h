@@ -34,6 +34,7 @@ public:
 
     // Calls a static method, e.g. callStatic("databaseTypeHasLocalDatabaseFileConnection:", {type}).
     // Throws QoJavaBridgeException "QoJavaBridgeMethodNotFound" when no static method answers.
+    // Calls nothing (logged) for "<init>": constructors are reached through newObject only.
     QVariant callStatic(const QString &selector, const QVariantList &args = {}) const;
     // New objects through the public no-argument constructor, or the one with the given JNI
     // signature ("(I)V"). Throw "QoJavaBridgeConstructorNotFound" when there is none; a constructor
@@ -41,8 +42,9 @@ public:
     QoJavaObjectPtr newObject() const;
     QoJavaObjectPtr newObject(const QString &signature, const QVariantList &args) const;
 
-    // Instance (and constructor) and static methods answering a selector, oldest first. Several
-    // entries are overloads of one name and arity. Throw "QoJavaBridgeMethodNotFound" when empty.
+    // Instance and static methods answering a selector, oldest first. Several entries are overloads
+    // of one name and arity. Throw "QoJavaBridgeMethodNotFound" when empty. Constructors answer no
+    // selector: they are found by signature only.
     QList<const QoJavaMethod *> methodsForSelector(const QString &selector) const;
     QList<const QoJavaMethod *> staticMethodsForSelector(const QString &selector) const;
     // The method recorded under "selector-signature", or null.
@@ -56,6 +58,9 @@ public:
     // for are one method to a caller.
     void addMethod(std::unique_ptr<QoJavaMethod> method);
     void addStaticMethod(std::unique_ptr<QoJavaMethod> method);
+
+    // True, with a log line, for a selector that names a constructor: no call may be made with it.
+    bool refusesSelector(const QString &selector) const;
 
 private:
     using MethodTable = QHash<QString, QList<const QoJavaMethod *>>;

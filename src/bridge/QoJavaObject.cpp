@@ -27,6 +27,8 @@ QString QoJavaObject::className() const
 
 QVariant QoJavaObject::call(const QString &selector, const QVariantList &args) const
 {
+    if (javaClass_->refusesSelector(selector))
+        return {};
     return bridge_->callMethod(javaClass_->methodsForSelector(selector), javaClass_, reference_, args);
 }
 

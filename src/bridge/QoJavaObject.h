@@ -42,7 +42,8 @@ public:
     // Integer, Long, Short, Byte -> integer; Double, Float -> double; Boolean -> bool;
     // Character -> QChar; other objects -> QoJavaObjectPtr. A Java exception is reported through
     // the bridge and gives an invalid QVariant (false/0 for primitive results).
-    // Throws QoJavaBridgeException "QoJavaBridgeMethodNotFound" for an unknown selector.
+    // Throws QoJavaBridgeException "QoJavaBridgeMethodNotFound" for an unknown selector. Calls
+    // nothing (logged) for "<init>", and for a number its int or long parameter cannot hold.
     QVariant call(const QString &selector, const QVariantList &args = {}) const;
 
     // Java toString().

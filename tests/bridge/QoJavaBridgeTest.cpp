@@ -94,6 +94,27 @@ TEST_F(QoJavaBridgeTest, StaticsAndConstructors)
     EXPECT_EQ(integer->call("intValue"), QVariant(12));
 }
 
+TEST_F(QoJavaBridgeTest, ConstructorsAnswerNoSelector)
+{
+    LogCapture log;
+    const quint64 exceptionsBefore = QoJavaBridge::javaExceptionCount();
+    // Sent on an object, a constructor would run again on it; sent to the class, without one.
+    EXPECT_FALSE(call("<init>").isValid());
+    EXPECT_FALSE(subjectClass->callStatic("<init>").isValid());
+    EXPECT_FALSE(bridge->classForName("java/util/Vector")->newObject()->call("<init>").isValid());
+    EXPECT_EQ(log.lines()
+                  .filter("Constructors answer no selector: <init> of "
+                          "nl/dalmerik/vorn/bridgetest/BridgeSubject not called")
+                  .size(),
+              2);
+    EXPECT_EQ(log.lines().filter("<init> of java/util/Vector not called").size(), 1);
+    EXPECT_EQ(QoJavaBridge::javaExceptionCount(), exceptionsBefore);
+    EXPECT_EQ(call("name"), QVariant("seven"));
+    EXPECT_THROW(subjectClass->methodsForSelector("<init>"), QoJavaBridgeException);
+    // Still found by signature.
+    EXPECT_NE(subjectClass->methodForSelectorAndSignature("<init>", "(Ljava/lang/String;)V"), nullptr);
+}
+
 TEST_F(QoJavaBridgeTest, MisuseRaisesTheNamedExceptions)
 {
     struct Case {
@@ -190,6 +211,56 @@ TEST_F(QoJavaBridgeTest, PrimitiveParametersAndResults)
         EXPECT_EQ(result, c.out) << result.typeName();
         EXPECT_EQ(result.metaType(), c.out.metaType()) << result.typeName();
     }
+}
+
+TEST_F(QoJavaBridgeTest, NumbersBeyondTheParameterRangeAreRefusedNotCut)
+{
+    const quint64 beyondLong = quint64(std::numeric_limits<qint64>::max()) + 1;
+    struct Case {
+        const char *selector;
+        QVariant in;
+        QVariant neutral; // the result of a call that is not made
+        QString logged;
+    };
+    const QList<Case> cases{
+        {"echoInt:", qint64(1) << 32, 0, "Can't make parameter from 4294967296 into int"},
+        {"echoInt:", qint64(std::numeric_limits<qint32>::min()) - 1, 0,
+         "Can't make parameter from -2147483649 into int"},
+        {"echoInt:", uint(1) << 31, 0, "Can't make parameter from 2147483648 into int"},
+        {"echoInt:", 3e9, 0, "Can't make parameter from 3e+09 into int"},
+        {"echoInt:", "4294967296", 0, "Can't make parameter from 4294967296 into int"},
+        {"boxedInteger:", qint64(1) << 32, QVariant(),
+         "Can't make parameter from 4294967296 into java.lang.Integer"},
+        {"boxedInteger:", -3e9, QVariant(), "Can't make parameter from -3e+09 into java.lang.Integer"},
+        {"echoLong:", beyondLong, qint64(0), "Can't make parameter from 9223372036854775808 into long"},
+        {"echoLong:", 1e19, qint64(0), "Can't make parameter from 1e+19 into long"},
+        {"boxedLong:", beyondLong, QVariant(),
+         "Can't make parameter from 9223372036854775808 into java.lang.Long"},
+        {"classOf:", beyondLong, QVariant(),
+         "Can't make parameter from 9223372036854775808 into java.lang.Object"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.logged.toStdString());
+        LogCapture log;
+        const quint64 exceptionsBefore = QoJavaBridge::javaExceptionCount();
+        const QVariant result = call(c.selector, {c.in});
+        EXPECT_EQ(result, c.neutral) << result.typeName();
+        EXPECT_EQ(result.metaType(), c.neutral.metaType()) << result.typeName();
+        EXPECT_EQ(log.lines().filter(c.logged).size(), 1) << qPrintable(log.lines().join("\n"));
+        EXPECT_EQ(QoJavaBridge::javaExceptionCount(), exceptionsBefore);
+    }
+    // Neither is a constructor made with a number it cannot take.
+    LogCapture log;
+    EXPECT_EQ(subjectClass->newObject("(ILjava/lang/String;)V", {qint64(1) << 32, "wide"}), nullptr);
+    EXPECT_EQ(log.lines().filter("Can't make parameter from 4294967296 into int").size(), 1);
+
+    // The edges still go through, and an overload that cannot take the number is passed over.
+    EXPECT_EQ(call("echoInt:", {qint64(std::numeric_limits<qint32>::max())}),
+              QVariant(std::numeric_limits<qint32>::max()));
+    EXPECT_EQ(call("echoInt:", {-2147483648.0}), QVariant(std::numeric_limits<qint32>::min()));
+    EXPECT_EQ(call("echoLong:", {quint64(std::numeric_limits<qint64>::max())}),
+              QVariant(std::numeric_limits<qint64>::max()));
+    EXPECT_EQ(call("describe:", {qint64(1) << 32}), QVariant("object java.lang.Long"));
 }
 
 TEST_F(QoJavaBridgeTest, WrapperParametersTakeTheDeclaredTypeAndResultsComeBackNative)
