@@ -295,7 +295,7 @@ SQLEditorControllerDelegate *SQLEditorController::sqlEditorDelegate() const
 
 void SQLEditorController::applyDialect(bool connected)
 {
-    sqlEditorTextStorage_->setMySQLModus(connected && vornRoot()->connectionType() == QLatin1String("MySQL"));
+    sqlEditorTextStorage_->setDialectForConnectionType(connected ? vornRoot()->connectionType() : QString());
 }
 
 void SQLEditorController::applyWordLists()

@@ -188,8 +188,17 @@ void SQLEditorTextStorage::setContextWords(const QStringList &words)
 
 void SQLEditorTextStorage::setMySQLModus(bool mySQL)
 {
-    parser_->setParseProperties(mySQL ? SQLParserParseProperties::mySQLParseProperties()
-                                      : SQLParserParseProperties::defaultParseProperties());
+    setDialectForConnectionType(mySQL ? QStringLiteral("MySQL") : QString());
+}
+
+void SQLEditorTextStorage::setDialectForConnectionType(const QString &connectionType)
+{
+    if (connectionType == QLatin1String("MySQL"))
+        parser_->setParseProperties(SQLParserParseProperties::mySQLParseProperties());
+    else if (connectionType == QLatin1String("PostgreSQL"))
+        parser_->setParseProperties(SQLParserParseProperties::postgreSQLParseProperties());
+    else
+        parser_->setParseProperties(SQLParserParseProperties::defaultParseProperties());
     doFullSyntaxReparse();
 }
 

@@ -46,6 +46,9 @@ public:
     void setContextWords(const QStringList &words);
     const QStringList &contextWords() const { return contextWords_; }
     void setMySQLModus(bool mySQL);
+    // The tokenizer dialect of the connection's database type ("MySQL", "PostgreSQL"); any other
+    // type, or none, takes the default dialect.
+    void setDialectForConnectionType(const QString &connectionType);
     void setPerformSyntaxColoring(bool perform) { performSyntaxColoring_ = perform; }
     bool performSyntaxColoring() const { return performSyntaxColoring_; }
     void setSyntaxNormalColor(const QColor &color) { syntaxNormalColor_ = color; }

@@ -230,6 +230,14 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
         first = 0;
         offset = range.location;
     }
+    const SQLParserParseProperties *properties = parseProperties();
+    if (properties && properties->prefixedQuotes() && first > 0 && offset <= 1) {
+        // The U of U&' depends on the character after next: the component ending right before
+        // the edit is scanned again too.
+        --first;
+        touched.prepend(parsedComponents_[first]);
+        offset += parsedComponents_[first]->length();
+    }
     const qint64 start = range.location - offset;
     const QString regionOld = SQLParserComponent::stringForComponents(touched, false, true);
     const QString removed = regionOld.mid(offset, range.length);

@@ -32,3 +32,14 @@ SQLParserParseProperties SQLParserParseProperties::mySQLParseProperties()
     p.backslashEscapesQuotes_ = true;
     return p;
 }
+
+SQLParserParseProperties SQLParserParseProperties::postgreSQLParseProperties()
+{
+    SQLParserParseProperties p = defaultParseProperties();
+    p.id_ = 3;
+    p.dollarQuotes_ = true;
+    p.nestedBlockComments_ = true;
+    p.prefixedQuotes_ = true;
+    p.parameterNeedsSeparation_ = true;
+    return p;
+}

@@ -10,6 +10,7 @@ class SQLParserParseProperties
 public:
     static SQLParserParseProperties defaultParseProperties();
     static SQLParserParseProperties mySQLParseProperties();
+    static SQLParserParseProperties postgreSQLParseProperties();
 
     qint64 id() const { return id_; }
     void setId(qint64 id) { id_ = id; }
@@ -47,6 +48,20 @@ public:
     // Elsewhere a backslash is an ordinary character: 'C:\' is a complete literal.
     bool backslashEscapesQuotes() const { return backslashEscapesQuotes_; }
     void setBackslashEscapesQuotes(bool escapes) { backslashEscapesQuotes_ = escapes; }
+    // Whether $$…$$ and $tag$…$tag$ are one literal, as in function bodies (PostgreSQL).
+    bool dollarQuotes() const { return dollarQuotes_; }
+    void setDollarQuotes(bool quotes) { dollarQuotes_ = quotes; }
+    // Whether a block comment opener inside a block comment needs its own closer.
+    bool nestedBlockComments() const { return nestedBlockComments_; }
+    void setNestedBlockComments(bool nested) { nestedBlockComments_ = nested; }
+    // Whether E'…' is one literal in which a backslash escapes the next character, and U&'…' and
+    // U&"…" one literal and one quoted identifier.
+    bool prefixedQuotes() const { return prefixedQuotes_; }
+    void setPrefixedQuotes(bool prefixed) { prefixedQuotes_ = prefixed; }
+    // Whether a parameter character right after a word or number character is an ordinary
+    // character, as the colon of an array slice a[1:2] is.
+    bool parameterNeedsSeparation() const { return parameterNeedsSeparation_; }
+    void setParameterNeedsSeparation(bool needs) { parameterNeedsSeparation_ = needs; }
 
 private:
     qint64 id_ = 0;
@@ -66,4 +81,8 @@ private:
     char16_t inputParameter_ = 0;
     bool quotedIdentifierMustMatchCase_ = false;
     bool backslashEscapesQuotes_ = false;
+    bool dollarQuotes_ = false;
+    bool nestedBlockComments_ = false;
+    bool prefixedQuotes_ = false;
+    bool parameterNeedsSeparation_ = false;
 };

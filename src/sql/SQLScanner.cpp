@@ -2,6 +2,8 @@
 
 #include "sql/SQLParserComponent.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -55,6 +57,10 @@ SQLScanner::SQLScanner(const SQLParserParseProperties *properties, const SQLChar
     line2Char1_ = p.lineCommentStart2Char1();
     line2Char2_ = p.lineCommentStart2Char2();
     backslashEscapes_ = p.backslashEscapesQuotes();
+    dollarQuotes_ = p.dollarQuotes();
+    nestedBlockComments_ = p.nestedBlockComments();
+    prefixedQuotes_ = p.prefixedQuotes();
+    parameterNeedsSeparation_ = p.parameterNeedsSeparation();
 }
 
 SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p) const
@@ -65,6 +71,15 @@ SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p
     const char16_t next = hasNext ? text[p + 1] : 0;
     qint64 q = p + 1;
 
+    if (prefixedQuotes_ && (ch == u'E' || ch == u'e') && is(next, literalQuote_))
+        return {quotedEnd(text, length, p + 1, true), C::Literal};
+    if (prefixedQuotes_ && (ch == u'U' || ch == u'u') && next == u'&' && p + 2 < length) {
+        const char16_t quote = text[p + 2];
+        if (is(quote, literalQuote_) || is(quote, identifierQuote_)) {
+            return {quotedEnd(text, length, p + 2, false),
+                    is(quote, identifierQuote_) ? C::QuotedIdentifier : C::Literal};
+        }
+    }
     if (identifierStart_.characterIsMember(ch)) {
         while (q < length && identifierRest_.characterIsMember(text[q]))
             ++q;
@@ -75,8 +90,19 @@ SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p
             ++q;
         return {q, C::Whitespace};
     }
-    if (is(ch, literalQuote_) || is(ch, literalQuote2_) || is(ch, identifierQuote_))
-        return {quotedEnd(text, length, p), is(ch, identifierQuote_) ? C::QuotedIdentifier : C::Literal};
+    // A backslash escapes nothing in a quoted identifier: `C:\` is complete.
+    if (is(ch, identifierQuote_))
+        return {quotedEnd(text, length, p, false), C::QuotedIdentifier};
+    if (is(ch, literalQuote_) || is(ch, literalQuote2_))
+        return {quotedEnd(text, length, p, backslashEscapes_), C::Literal};
+    if (dollarQuotes_ && ch == u'$' && !continuesWord(text, p)) {
+        const qint64 tagEnd = dollarTagEnd(text, length, p);
+        if (text[tagEnd - 1] == u'$' && tagEnd - p > 1)
+            return {dollarQuotedEnd(text, length, p, tagEnd), C::Literal};
+        // A would-be tag without its closing $ stays one piece, so that typing that $ right after
+        // it reaches this component again.
+        return {tagEnd, C::None};
+    }
     if (is(ch, querySeparator_))
         return {q, C::QuerySeparator};
     if (ch == u'\n') {
@@ -94,7 +120,7 @@ SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p
     }
     // A colon right after another colon is the second half of a cast (x::int), not a parameter.
     if (is(ch, inputParameter_) && hasNext && identifierRest_.characterIsMember(next) &&
-        !(p > 0 && text[p - 1] == ch)) {
+        !(p > 0 && text[p - 1] == ch) && !(parameterNeedsSeparation_ && continuesWord(text, p))) {
         while (q < length && identifierRest_.characterIsMember(text[q]))
             ++q;
         return {q, C::InputParameter};
@@ -112,11 +138,11 @@ SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p
     return {q, C::None};
 }
 
-qint64 SQLScanner::quotedEnd(const char16_t *text, qint64 length, qint64 p) const
+qint64 SQLScanner::quotedEnd(const char16_t *text, qint64 length, qint64 p, bool backslashEscapes) const
 {
     const char16_t quote = text[p];
     for (qint64 q = p + 1; q < length; ++q) {
-        if (backslashEscapes_ && text[q] == u'\\')
+        if (backslashEscapes && text[q] == u'\\')
             ++q; // the escaped character, a quote included, stays inside
         else if (text[q] == quote)
             return q + 1;
@@ -124,8 +150,55 @@ qint64 SQLScanner::quotedEnd(const char16_t *text, qint64 length, qint64 p) cons
     return length;
 }
 
+// Whether the character at p belongs to the word or number before it (v$session, a[1:2]).
+bool SQLScanner::continuesWord(const char16_t *text, qint64 p) const
+{
+    if (p == 0)
+        return false;
+    const char16_t before = text[p - 1];
+    return identifierRest_.characterIsMember(before) || numericRest_.characterIsMember(before) ||
+           before == u'$';
+}
+
+// The end of the opening $tag$ at p or, when p opens none, of the $ and the word after it. The tag
+// is a word that does not start with a digit, so $1 stays a positional parameter.
+qint64 SQLScanner::dollarTagEnd(const char16_t *text, qint64 length, qint64 p) const
+{
+    qint64 q = p + 1;
+    if (q < length && numericStart_.characterIsMember(text[q]))
+        return q;
+    while (q < length && text[q] != u'$' && identifierRest_.characterIsMember(text[q]))
+        ++q;
+    return q < length && text[q] == u'$' ? q + 1 : q;
+}
+
+// The end of the closing copy of the opening tag text[p, tagEnd), or the end of the text.
+qint64 SQLScanner::dollarQuotedEnd(const char16_t *text, qint64 length, qint64 p, qint64 tagEnd)
+{
+    const qint64 tagLength = tagEnd - p;
+    for (qint64 q = tagEnd; q + tagLength <= length; ++q) {
+        if (text[q] == u'$' && std::equal(text + p, text + tagEnd, text + q))
+            return q + tagLength;
+    }
+    return length;
+}
+
 qint64 SQLScanner::blockCommentEnd(const char16_t *text, qint64 length, qint64 p) const
 {
+    if (nestedBlockComments_) {
+        qint64 depth = 1;
+        for (qint64 q = p + 2; q + 1 < length; ++q) {
+            if (text[q] == blockStart1_ && text[q + 1] == blockStart2_) {
+                ++depth;
+                ++q;
+            } else if (text[q] == blockEnd1_ && text[q + 1] == blockEnd2_) {
+                ++q;
+                if (--depth == 0)
+                    return q + 1;
+            }
+        }
+        return length;
+    }
     // The closer may follow the opener directly ("/**/") but may not share its second character.
     for (qint64 q = p + 3; q < length; ++q) {
         if (text[q] == blockEnd2_ && text[q - 1] == blockEnd1_)

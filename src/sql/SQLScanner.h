@@ -4,9 +4,10 @@
 #include "sql/SQLParserParseProperties.h"
 
 // The tokenizer's rules over a UTF-16 buffer, one component at a time. The component at p
-// depends on the characters from p on and, for a newline run or a colon, on the character
-// before p, so a scan may start at any component boundary of a full scan and give the same
-// components from there on.
+// depends on the characters from p on and, for a newline run, a colon or a dollar sign, on the
+// character before p, so a scan may start at any component boundary of a full scan and give the same
+// components from there on. Which component it is depends on at most the one character past its
+// end, or two with prefixed quotes (the U of U&').
 class SQLScanner
 {
 public:
@@ -24,7 +25,10 @@ public:
     Token next(const char16_t *text, qint64 length, qint64 p) const;
 
 private:
-    qint64 quotedEnd(const char16_t *text, qint64 length, qint64 p) const;
+    qint64 quotedEnd(const char16_t *text, qint64 length, qint64 p, bool backslashEscapes) const;
+    qint64 dollarTagEnd(const char16_t *text, qint64 length, qint64 p) const;
+    static qint64 dollarQuotedEnd(const char16_t *text, qint64 length, qint64 p, qint64 tagEnd);
+    bool continuesWord(const char16_t *text, qint64 p) const;
     qint64 blockCommentEnd(const char16_t *text, qint64 length, qint64 p) const;
     static qint64 lineEnd(const char16_t *text, qint64 length, qint64 p);
     bool opensLineComment1(const char16_t *text, qint64 length, qint64 p) const;
@@ -44,4 +48,8 @@ private:
     char16_t line1Char1_ = 0, line1Char2_ = 0, line1Char3_ = 0;
     char16_t line2Char1_ = 0, line2Char2_ = 0;
     bool backslashEscapes_ = false;
+    bool dollarQuotes_ = false;
+    bool nestedBlockComments_ = false;
+    bool prefixedQuotes_ = false;
+    bool parameterNeedsSeparation_ = false;
 };

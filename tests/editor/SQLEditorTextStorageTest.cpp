@@ -95,6 +95,23 @@ TEST_F(SQLEditorTextStorageTest, QuotedIdentifiersAreComparedPerDialect)
     }
 }
 
+TEST_F(SQLEditorTextStorageTest, TheConnectionTypeChoosesTheDialect)
+{
+    // A PostgreSQL function body is one literal only in the PostgreSQL dialect.
+    const QString text = "select $$a;b$$;";
+    const struct {
+        QString type;
+        bool literal;
+    } cases[] = {{"PostgreSQL", true}, {"MySQL", false}, {"SQLite", false}, {QString(), false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.type.toStdString());
+        storage = std::make_unique<SQLEditorTextStorage>();
+        storage->setDialectForConnectionType(c.type);
+        load(text);
+        EXPECT_EQ(colorAt(*storage, int(text.indexOf(';'))) == storage->syntaxLiteralColor(), c.literal);
+    }
+}
+
 TEST_F(SQLEditorTextStorageTest, ComponentsTakeTheirColoursAndMarks)
 {
     storage->setReservedWords({"select", "from", "where"});

@@ -109,6 +109,37 @@ TEST(SQLIncrementalReparse, EditsThatChangeTheContextOfLaterComponents)
     }
 }
 
+// PostgreSQL components whose kind depends on text further on: a dollar tag needs its closing $,
+// U& its quote.
+TEST(SQLIncrementalReparse, PostgreSQLEditsThatChangeQuotingEqualAFullScan)
+{
+    struct Case {
+        QString text;
+        Edit edit;
+    };
+    const Case cases[] = {
+        {"$$ a; b $$; c", {{4, 1}, "x"}},     // typing inside a body keeps one literal
+        {"$$ a; b $$; c", {{3, 0}, "$$"}},    // closing the body early
+        {"$$ a; b $$; c", {{1, 1}, ""}},      // the opener goes
+        {"$ab x; $ab$", {{3, 0}, "$"}},       // a tag gets its closing $
+        {"$ab$ x; $ab$", {{3, 1}, ""}},       // and loses it
+        {"v $a$ x $a$", {{1, 1}, ""}},        // the $ comes to continue a word
+        {"U& 'a;b'; c", {{2, 1}, ""}},        // U& meets its quote
+        {"U&x 'a;b'; c", {{2, 1}, "'"}},      // by typing it
+        {"E 'a\\'; b'; c", {{1, 1}, ""}},     // E meets its quote: the backslash escapes
+        {"/* a */ b; */ c", {{2, 0}, "/* "}}, // a nested opener needs a second closer
+        {"a[1 :2]", {{3, 1}, ""}},            // a parameter becomes the end of a slice
+    };
+    for (const Case &c : cases) {
+        SQLParser parser;
+        parser.setParseProperties(SQLParserParseProperties::postgreSQLParseProperties());
+        const QString before = apply(parser, "", {{0, 0}, c.text});
+        const QString after = apply(parser, before, c.edit);
+        EXPECT_EQ(tokensOf(parser.allParsedComponents()), tokensOf(parser.parsedComponentsForString2(after)))
+            << "«" << visible(before).toStdString() << "» → «" << visible(after).toStdString() << "»";
+    }
+}
+
 TEST(SQLIncrementalReparse, AnEditThatDoesNotFitTheTextReparsesEverything)
 {
     SQLParser parser = parserFor(Dialect::Default);
@@ -151,7 +182,16 @@ TEST(SQLIncrementalReparse, SeekCacheForgetsEverythingAtAndAfterAnEdit)
 class Differential
 {
 public:
-    Differential(Dialect dialect, quint32 seed) : dialect_(dialect), seed_(seed), random_(seed) {}
+    Differential(Dialect dialect, quint32 seed)
+        : properties_(propertiesFor(dialect)), name_(dialectName(dialect)), seed_(seed), random_(seed)
+    {
+    }
+    // The PostgreSQL dialect, whose edits also draw on its own quotes and comments.
+    explicit Differential(quint32 seed)
+        : properties_(SQLParserParseProperties::postgreSQLParseProperties()), name_("PostgreSQL"),
+          postgreSQL_(true), seed_(seed), random_(seed)
+    {
+    }
 
     QString randomPiece()
     {
@@ -159,10 +199,17 @@ public:
                                            "`", "-",  "--",     "-- ", "/",  "*",    "/*",  "*/",   "#", ";",
                                            ":", "::", ":p",     ".",   "\\", "\\\\", "<",   "=",    "1", ".5",
                                            "é", "\r", "_",      "(",   ")",  "!",    "'x'", "/**/"};
+        static const QStringList postgreSQLPieces = {"$",  "$$",    "$a$",    "$b$", "v$",
+                                                     "$1", "E'",    "e'x\\'", "U&'", "U&\"",
+                                                     "&",  "[1:2]", "/* /*",  "a[",  "]"};
         QString piece;
         const int count = 1 + random_.bounded(3);
-        for (int k = 0; k < count; ++k)
-            piece += pieces.at(random_.bounded(pieces.size()));
+        for (int k = 0; k < count; ++k) {
+            if (postgreSQL_ && random_.bounded(2))
+                piece += postgreSQLPieces.at(random_.bounded(postgreSQLPieces.size()));
+            else
+                piece += pieces.at(random_.bounded(pieces.size()));
+        }
         return piece;
     }
 
@@ -182,7 +229,7 @@ public:
 
     void run(QString text, int edits, bool withLookups)
     {
-        SQLParser parser = parserFor(dialect_);
+        SQLParser parser = newParser();
         text = apply(parser, "", {{0, 0}, text});
         for (int step = 0; step < edits; ++step) {
             const QString before = text;
@@ -193,7 +240,7 @@ public:
             const Tokens expected = tokensOf(parser.parsedComponentsForString2(text));
             const Tokens actual = tokensOf(parser.allParsedComponents());
             if (actual != expected) {
-                ADD_FAILURE() << "dialect " << dialectName(dialect_) << " seed " << seed_ << " step " << step
+                ADD_FAILURE() << "dialect " << name_ << " seed " << seed_ << " step " << step
                               << "\n  before «" << visible(before).toStdString() << "»\n  edit at "
                               << edit.range.location << " length " << edit.range.length << " with «"
                               << visible(edit.replacement).toStdString() << "»\n  after  «"
@@ -208,6 +255,13 @@ public:
     }
 
 private:
+    SQLParser newParser() const
+    {
+        SQLParser parser;
+        parser.setParseProperties(properties_);
+        return parser;
+    }
+
     void checkReparsed(SQLParser &parser, const QString &text, const Edit &edit, TextRange reparsed,
                        const SQLParserComponentList &fresh, int step)
     {
@@ -224,7 +278,7 @@ private:
 
     bool checkLookups(SQLParser &parser, const QString &text, int step)
     {
-        SQLParser reference = parserFor(dialect_);
+        SQLParser reference = newParser();
         load(reference, text);
         for (int probe = 0; probe < 4; ++probe) {
             const qint64 at = random_.bounded(int(text.length()) + 1);
@@ -246,16 +300,17 @@ private:
                 lineStart == (line == 1 ? 0 : text.lastIndexOf(u'\n', at - 1) + 1) &&
                 parser.characterIsStartOfQueryBreak(at) == reference.characterIsStartOfQueryBreak(at);
             if (!same) {
-                ADD_FAILURE() << "lookup at " << at << " differs: dialect " << dialectName(dialect_)
-                              << " seed " << seed_ << " step " << step << "\n  text «"
-                              << visible(text).toStdString() << "»";
+                ADD_FAILURE() << "lookup at " << at << " differs: dialect " << name_ << " seed " << seed_
+                              << " step " << step << "\n  text «" << visible(text).toStdString() << "»";
                 return false;
             }
         }
         return true;
     }
 
-    Dialect dialect_;
+    std::optional<SQLParserParseProperties> properties_;
+    const char *name_;
+    bool postgreSQL_ = false;
     quint32 seed_;
     QRandomGenerator random_;
 };
@@ -277,6 +332,16 @@ TEST(SQLIncrementalReparse, RandomEditsOnSmallTextsEqualAFullScan)
     }
 }
 
+TEST(SQLIncrementalReparse, RandomPostgreSQLEditsOnSmallTextsEqualAFullScan)
+{
+    for (quint32 seed = baseSeed(); seed < baseSeed() + 300; ++seed) {
+        Differential differential(seed);
+        differential.run(differential.randomPiece(), 150, seed % 4 == 0);
+        if (::testing::Test::HasFailure())
+            return;
+    }
+}
+
 // A document long enough for the seek cache to hold entries, edited while lookups fill it.
 TEST(SQLIncrementalReparse, RandomEditsOnALongScriptEqualAFullScan)
 {
@@ -294,6 +359,24 @@ TEST(SQLIncrementalReparse, RandomEditsOnALongScriptEqualAFullScan)
             if (::testing::Test::HasFailure())
                 return;
         }
+    }
+}
+
+// Edits inside and around long dollar-quoted bodies, nested comments and escaped strings.
+TEST(SQLIncrementalReparse, RandomEditsOnALongPostgreSQLScriptEqualAFullScan)
+{
+    QString script;
+    for (int k = 0; k < 300; ++k) {
+        script += QStringLiteral("CREATE FUNCTION f%1() RETURNS int AS $$\nBEGIN\n  /* x; /* y */ ; */\n"
+                                 "  RETURN a[1:2]; -- z\nEND\n$$ LANGUAGE plpgsql;\n"
+                                 "DO $t$ BEGIN PERFORM E'it\\'s;', U&'d;'; END $t$;\n\n")
+                      .arg(k);
+    }
+    for (quint32 seed = baseSeed(); seed < baseSeed() + 3; ++seed) {
+        Differential differential(seed);
+        differential.run(script, 120, true);
+        if (::testing::Test::HasFailure())
+            return;
     }
 }
 

@@ -118,6 +118,8 @@ TEST(SQLTokenizer, QuotesAndBackslashes)
         {D, "\"x\"", {{Q, "\"x\""}}},
         {M, "\"x\"", {{L, "\"x\""}}},
         {M, "`x`", {{Q, "`x`"}}},
+        // Inside backquotes a backslash is an ordinary character.
+        {M, "`C:\\`;x", {{Q, "`C:\\`"}, {S, ";"}, {I, "x"}}},
         {D, "`x`", {{N, "`"}, {I, "x"}, {N, "`"}}},
         {D, "'a;--b/*c' d", {{L, "'a;--b/*c'"}, {W, " "}, {I, "d"}}},
         {D, "'a\nb'", {{L, "'a\nb'"}}},
