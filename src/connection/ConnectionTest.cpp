@@ -1,6 +1,7 @@
 #include "connection/ConnectionTest.h"
 
 #include "bridge/QoJavaBridge.h"
+#include "bridge/QoJavaBridgeException.h"
 #include "client/VornRootClient.h"
 #include "connection/ConnectedController.h"
 #include "connection/ConnectionParameters.h"
@@ -8,6 +9,7 @@
 #include "platform/MainThread.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QUrl>
 
@@ -17,6 +19,8 @@
 
 namespace
 {
+
+Q_LOGGING_CATEGORY(connectionTestLog, "vorn.connections")
 
 QString connectionText(const char *text)
 {
@@ -99,7 +103,22 @@ void ConnectionTest::run(std::shared_ptr<Shared> shared, Target target)
 {
     QoJavaBridge *bridge = QoJavaBridge::javaBridge();
     bridge->attachNativeThread(QStringLiteral("Connection test"));
-    const Outcome outcome = connect(shared, target);
+    // A failure escaping this thread would end the application: it is the test's failed outcome.
+    Outcome outcome;
+    try {
+        outcome = connect(shared, target);
+    } catch (const QoJavaBridgeException &exception) {
+        qCWarning(connectionTestLog).noquote() << "Connection test failed in the bridge:" << exception.what();
+        outcome = {false, resultText(false, exception.reason())};
+    } catch (const std::exception &exception) {
+        qCWarning(connectionTestLog).noquote() << "Connection test failed:" << exception.what();
+        outcome = {false, resultText(false, QString::fromLocal8Bit(exception.what()))};
+    }
+    {
+        // A cancel must not reach a root the failed test left behind.
+        std::lock_guard lock(shared->mutex);
+        shared->root.reset();
+    }
     bridge->removeNativeThread();
     --runningThreadCount;
     MainThread::post([shared, outcome] {
@@ -117,7 +136,7 @@ ConnectionTest::Outcome ConnectionTest::connect(const std::shared_ptr<Shared> &s
         if (!bookmarked)
             return {false, noLocalBookmarkText()};
     }
-    VornRootClientPtr root = VornRootClient::create();
+    VornRootClientPtr root = VornRootClient::create(target.backendClassName);
     if (!root)
         return {false, resultText(false, connectionText("The Java backend is not available."))};
     root->initRoot({applicationSupportFolder()});

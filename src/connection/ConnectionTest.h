@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/QoJavaObject.h"
+#include "client/VornRootClient.h"
 
 #include <QObject>
 #include <QString>
@@ -28,6 +29,8 @@ public:
         bool localFile = false;
         // Seconds the backend waits for the database.
         int timeoutSeconds = 10;
+        // The backend class the test's root is made of; tests name one that cannot be made.
+        QString backendClassName = QString::fromLatin1(VornRootClient::className);
     };
 
     explicit ConnectionTest(QObject *parent = nullptr);

@@ -125,6 +125,26 @@ bool writeBackupFile(const QString &path, const QByteArray &json, bool privateFi
     return true;
 }
 
+// Whether the preferences file holds a saved list of count entries that ends with the given ones.
+// The store does not tell whether its write went through, so the file is read back.
+bool storeHolds(const QString &storePath, qsizetype count, const QVariantList &ending)
+{
+    QFile file(storePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QJsonValue list =
+        QJsonDocument::fromJson(file.readAll()).object().value(SavedConnections::allConnectionsKey);
+    const QJsonArray stored = list.toArray();
+    if (!list.isArray() || stored.size() != count)
+        return false;
+    const qsizetype first = count - ending.size();
+    for (qsizetype i = 0; i < ending.size(); ++i) {
+        if (stored.at(first + i) != QJsonValue::fromVariant(ending.at(i)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QVariantMap ConnectionsBackup::convertConnectionToBackup(const ConnectionParameters &connection,
@@ -220,6 +240,7 @@ void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, Conn
         return;
 
     QVariantList imported;
+    QList<ConnectionParameters> withPassword;
     for (const QVariantMap &entry : contents.entries) {
         const ConnectionParameters connection = convertConnectionFromBackup(entry, contents.generation);
         if (connection.databaseType() == QLatin1String("SQLite")) {
@@ -227,18 +248,36 @@ void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, Conn
             continue;
         }
         imported.append(connection.dictionary());
-        if (const std::optional<QString> password = connection.password()) {
-            ConnectionHelper::storePasswordInKeychainType(connection.databaseType(), connection.server(),
-                                                          connection.port(), connection.database(),
-                                                          connection.userName(), *password);
-        }
+        if (connection.password())
+            withPassword.append(connection);
     }
 
     UserDefaults &defaults = UserDefaults::standard();
-    const QVariantList all =
-        replaceAll ? imported : defaults.arrayForKey(SavedConnections::allConnectionsKey) + imported;
+    const QVariantList previous = defaults.arrayForKey(SavedConnections::allConnectionsKey);
+    const QVariantList all = replaceAll ? imported : previous + imported;
     defaults.setObject(all, SavedConnections::allConnectionsKey);
     defaults.synchronize();
+    if (!storeHolds(defaults.filePath(), all.size(), imported)) {
+        // The list the user had stays, in memory as on disk; nothing of the backup is kept. A write
+        // cut short can leave the file partly replaced, so the previous list is written back.
+        defaults.setObject(previous, SavedConnections::allConnectionsKey);
+        defaults.synchronize();
+        const bool restored = storeHolds(defaults.filePath(), previous.size(), {});
+        qCWarning(backupLog).noquote()
+            << "Saving the imported connections to" << defaults.filePath() << "failed; the previous list was"
+            << (restored ? "kept" : "not restored");
+        const QString outcome = restored ? tr("Your saved connections are unchanged.")
+                                         : tr("Your saved connections could not be written back either.");
+        prompt.showAlert(
+            tr("Import connections backup failed"),
+            tr("Vorn could not save the imported connections to “%1”. %2").arg(defaults.filePath(), outcome));
+        return;
+    }
+    for (const ConnectionParameters &connection : withPassword) {
+        ConnectionHelper::storePasswordInKeychainType(connection.databaseType(), connection.server(),
+                                                      connection.port(), connection.database(),
+                                                      connection.userName(), *connection.password());
+    }
 
     prompt.showAlert(tr("Import connections backup complete"),
                      tr("Vorn has succesfully imported a connections backup. %1 connections were imported.")

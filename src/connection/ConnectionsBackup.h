@@ -14,8 +14,9 @@ public:
     // Writes the saved connections to path and tells the user how it went.
     static void exportConnectionsBackupToURL(const QString &path, bool includePasswords,
                                              ConnectionsBackupPrompt &prompt);
-    // Asks how to import the file's connections, adds them to (or replaces) the saved list and
-    // stores their passwords. Local-file connections are skipped.
+    // Asks how to import the file's connections, adds them to (or replaces) the saved list and,
+    // once that list is in the preferences file, stores their passwords. When the list cannot be
+    // saved the user is told and the previous one is kept. Local-file connections are skipped.
     static void importConnectionsBackupFromURL(const QString &path, ConnectionsBackupPrompt &prompt);
 
     static QVariantMap convertConnectionToBackup(const ConnectionParameters &connection,

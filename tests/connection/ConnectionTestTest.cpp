@@ -1,5 +1,5 @@
-#include "WaitFor.h"
 #include "connection/ConnectionTest.h"
+#include "WaitFor.h"
 
 #include "BackendTestSupport.h"
 #include "TestServers.h"
@@ -148,6 +148,33 @@ TEST_F(ConnectionTestTest, SilentServerTimesOut)
     const Result result = run(silentTarget(silent, 2));
     EXPECT_FALSE(result.successful);
     EXPECT_EQ(result.text, couldNotConnect + "A time-out occured before a connection could be made.");
+}
+
+// A bridge failure on the test's thread is the test's failed outcome, told in the bridge's words;
+// the thread still leaves the VM, and the next test runs as usual.
+TEST_F(ConnectionTestTest, BridgeFailureOnTheTestsThreadIsItsFailedOutcome)
+{
+    const struct {
+        QString backendClassName;
+        QString message;
+    } cases[] = {
+        {"nl/dalmerik/vorn/NoSuchRoot", "Class 'nl/dalmerik/vorn/NoSuchRoot' couldn't be found"},
+        {"java/lang/Integer", "Empty constructor not found for"},
+    };
+    for (const auto &failing : cases) {
+        SCOPED_TRACE(failing.backendClassName.toStdString());
+        const QString path = folder.filePath("unreached.db");
+        QFile(path).open(QIODevice::WriteOnly);
+        ConnectionTest::Target target = sqlite(path);
+        target.backendClassName = failing.backendClassName;
+        const Result result = run(target);
+        EXPECT_FALSE(result.successful);
+        EXPECT_TRUE(result.text.startsWith(couldNotConnect + failing.message)) << result.text.toStdString();
+        ASSERT_WAIT_FOR_EQ_MS(ConnectionTest::runningThreads(), 0, 10000);
+
+        const Result next = run(sqlite(path));
+        EXPECT_TRUE(next.successful) << next.text.toStdString();
+    }
 }
 
 TEST_F(ConnectionTestTest, CancelledTestEndsItsThreadAtOnceAndANewerTestIsUnaffected)

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace
@@ -60,6 +62,39 @@ QVariantMap savedEntry(const QString &name, const QString &type, quint64 autoCom
                        {"username", type == "SQLite" ? "" : "u"},
                        {"autocommit", qint64(autoCommit)},
                        {"label", qint64(label)}};
+}
+
+// While it lives, this process cannot make any file larger than the given size, as on a full disk;
+// unlike a read-only folder, this holds for root too.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        const rlimit limited{rlim_t(bytes), saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limited);
+        // Writing past the limit then fails with EFBIG instead of ending the process.
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+};
+
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
 }
 
 class ConnectionsBackupTest : public ::testing::Test
@@ -341,6 +376,49 @@ TEST_F(ConnectionsBackupTest, AppendReplaceAndCancel)
     EXPECT_TRUE(saved().isEmpty());
     EXPECT_EQ(prompt.alerts.last().informative,
               "Vorn has succesfully imported a connections backup. 0 connections were imported.");
+}
+
+TEST_F(ConnectionsBackupTest, ImportThatCannotBeSavedKeepsTheSavedListAndSaysSo)
+{
+    const QVariantList before{savedEntry("existing", "Oracle", 1, 0)};
+    setSaved(before);
+    defaults().synchronize();
+    const QString storePath = defaults().filePath();
+    const QByteArray storedBefore = fileContent(storePath);
+    ASSERT_FALSE(storedBefore.isEmpty());
+    const QString path =
+        writeBackup({QJsonObject{{"name", "a"}, {"password", "pw"}}, QJsonObject{{"name", "b"}}});
+
+    for (const bool replaceAll : {false, true}) {
+        SCOPED_TRACE(replaceAll ? "replace all" : "append");
+        prompt.replaceAll = replaceAll;
+        prompt.alerts.clear();
+        {
+            const FileSizeLimit full(storedBefore.size());
+            ConnectionsBackup::importConnectionsBackupFromURL(path, prompt);
+        }
+        ASSERT_EQ(prompt.alerts.size(), 1);
+        EXPECT_EQ(prompt.alerts[0].message, "Import connections backup failed");
+        EXPECT_EQ(prompt.alerts[0].informative,
+                  QString("Vorn could not save the imported connections to “%1”. Your saved connections "
+                          "are unchanged.")
+                      .arg(storePath));
+        EXPECT_EQ(saved(), before);
+        EXPECT_EQ(fileContent(storePath).toStdString(), storedBefore.toStdString());
+        EXPECT_EQ(scope.keychain().itemCount(), 0) << "no password of a failed import is kept";
+    }
+
+    // With room again, the same import goes through.
+    ConnectionsBackup::importConnectionsBackupFromURL(path, prompt);
+    EXPECT_EQ(prompt.alerts.last().message, "Import connections backup complete");
+    EXPECT_EQ(saved().size(), 2);
+    EXPECT_EQ(QJsonDocument::fromJson(fileContent(storePath))
+                  .object()
+                  .value(SavedConnections::allConnectionsKey)
+                  .toArray()
+                  .size(),
+              2);
+    EXPECT_EQ(scope.keychain().itemCount(), 1);
 }
 
 TEST_F(ConnectionsBackupTest, AFailedWriteIsReportedNotCompleted)
