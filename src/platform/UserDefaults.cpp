@@ -82,7 +82,9 @@ bool writeJson(QIODevice &device, const QSettings::SettingsMap &map)
     QJsonObject root;
     for (auto it = map.begin(); it != map.end(); ++it)
         root.insert(it.key(), toJson(it.value()));
-    return device.write(QJsonDocument(root).toJson(QJsonDocument::Indented)) >= 0;
+    // A short write (a full disk) is a failure: the file being replaced must stay as it was.
+    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return device.write(bytes) == bytes.size();
 }
 
 QSettings::Format jsonFormat()
@@ -210,8 +212,9 @@ QByteArray UserDefaults::dataForKey(const QString &key) const
     return value.typeId() == QMetaType::QByteArray ? value.toByteArray() : QByteArray();
 }
 
-void UserDefaults::synchronize()
+bool UserDefaults::synchronize()
 {
     std::lock_guard lock(mutex_);
     settings_->sync();
+    return settings_->status() == QSettings::NoError;
 }

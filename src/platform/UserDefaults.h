@@ -33,8 +33,9 @@ public:
     QVariantMap dictionaryForKey(const QString &key) const;
     QByteArray dataForKey(const QString &key) const;
 
-    // Writes pending changes to the file now (they are also written on destruction).
-    void synchronize();
+    // Writes pending changes to the file now (they are also written on destruction). False when the
+    // file could not be written; it then keeps its previous content.
+    bool synchronize();
 
 private:
     mutable std::mutex mutex_;

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 TEST(UserDefaults, NestedValuesSurviveAReopenAndStayReadableJson)
 {
     QTemporaryDir dir;
@@ -79,4 +82,50 @@ TEST(UserDefaults, TypedGettersAnswerNeutralValuesForOtherKinds)
 TEST(UserDefaults, StandardStoreLivesInTheConfigFolder)
 {
     EXPECT_TRUE(UserDefaults::standard().filePath().endsWith("/.config/Vorn/Vorn.json"));
+}
+
+// A full disk: while it lives, this process cannot make a file larger than the given size.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        const rlimit limited{rlim_t(bytes), saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limited);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN); // EFBIG instead of the end of the process
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+};
+
+TEST(UserDefaults, AWriteThatDoesNotFitFailsAndKeepsTheFile)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Vorn.json");
+    UserDefaults store(path);
+    store.setObject(QStringLiteral("kept"), "name");
+    ASSERT_TRUE(store.synchronize());
+    QFile before(path);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray saved = before.readAll();
+    before.close();
+
+    store.setObject(QString(64 * 1024, u'x'), "large");
+    {
+        const FileSizeLimit fullDisk(4096);
+        EXPECT_FALSE(store.synchronize()) << "a short write is reported";
+    }
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), saved) << "the file keeps its previous content";
 }
