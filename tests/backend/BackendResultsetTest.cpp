@@ -1,7 +1,10 @@
 // Result sets through the bridge: paging, streaming, value shapes and column names.
 #include "BackendTestSupport.h"
 #include "TestServers.h"
+#include "WaitFor.h"
 #include "bridge/JavaUtils.h"
+#include "bridge/QoJavaBridge.h"
+#include "bridge/QoJavaClass.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -218,4 +221,121 @@ TEST_P(BackendResultsetTest, RepeatedColumnLabelsGetUniqueNames)
     EXPECT_FALSE(root->resultset()->isEqualTo(rows));
     EXPECT_EQ(row(root->resultset(), 1).value("id_3").toString(), "2");
     root->execute("DROP TABLE vbr_dup");
+}
+
+namespace
+{
+// The VM's default time zone for the life of a test; Europe/Amsterdam skips 02:00 to 03:00 on 31 March 2024.
+class DefaultTimeZone
+{
+public:
+    explicit DefaultTimeZone(const QString &zone)
+        : timeZone_(startedBackend()->classForName("java.util.TimeZone")),
+          previous_(asObject(timeZone_->callStatic("getDefault")))
+    {
+        const QVariant id = startedBackend()->classForName("java.time.ZoneId")->callStatic("of:", {zone});
+        timeZone_->callStatic("setDefault:", {timeZone_->callStatic("getTimeZone:", {id})});
+    }
+    ~DefaultTimeZone() { timeZone_->callStatic("setDefault:", {QVariant::fromValue(previous_)}); }
+
+private:
+    QoJavaClass *timeZone_;
+    QoJavaObjectPtr previous_;
+};
+} // namespace
+
+TEST_P(BackendResultsetTest, DatesAndTimesShowAsTheDatabaseHoldsThem)
+{
+    if (GetParam() == "SQLite")
+        GTEST_SKIP() << "SQLite keeps dates as the text it was given";
+    const DefaultTimeZone amsterdam("Europe/Amsterdam");
+    auto root = connected(1, 2000, false);
+    const bool mysql = GetParam() == "MySQL";
+    if (mysql) {
+        // A zero date needs a session that allows it.
+        ASSERT_TRUE(root->run("SET SESSION sql_mode = ''"));
+        root->execute("DROP TABLE IF EXISTS vbr_zero");
+        ASSERT_TRUE(root->run("CREATE TABLE vbr_zero (day DATE)"));
+        ASSERT_TRUE(root->run("INSERT INTO vbr_zero VALUES ('0000-00-00')"));
+    }
+    struct Case {
+        QString sql;
+        QString shown;
+    };
+    std::vector<Case> cases{
+        {"SELECT TIMESTAMP '2024-03-31 02:30:00' AS v", "31-03-2024 02:30:00.0"},
+        {"SELECT TIMESTAMP '2024-10-27 02:30:00.25' AS v", "27-10-2024 02:30:00.25"},
+        {"SELECT DATE '2024-03-31' AS v", "31-03-2024 00:00:00.0"},
+        {"SELECT TIME '13:45:30' AS v", "13:45:30.0"},
+    };
+    if (mysql) {
+        cases.push_back({"SELECT CAST('838:59:59' AS TIME) AS v", "838:59:59"});
+        cases.push_back({"SELECT CAST('-01:00:00' AS TIME) AS v", "-01:00:00"});
+        cases.push_back({"SELECT day AS v FROM vbr_zero", "0000-00-00"});
+    } else {
+        cases.push_back({"SELECT TIME '24:00:00' AS v", "24:00:00"});
+    }
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sql.toStdString());
+        ASSERT_TRUE(root->execute(c.sql)) << root->lastErrorMessage().toStdString();
+        EXPECT_EQ(row(root->resultset(), 1).value("v").toString(), c.shown);
+    }
+    if (mysql)
+        root->execute("DROP TABLE vbr_zero");
+}
+
+TEST_P(BackendResultsetTest, AResultReadToItsEndClosesWithoutStoppingTheServer)
+{
+    if (GetParam() != "MySQL")
+        GTEST_SKIP() << "only MariaDB stops a statement to close its cursor early";
+    auto root = connected(1, 0);
+    auto observer = connected(1);
+    auto kills = [&] {
+        EXPECT_TRUE(observer->execute("SHOW GLOBAL STATUS LIKE 'Com_kill'"));
+        return row(observer->resultset(), 1).value("Value").toInt();
+    };
+    // The count is the server's; another test's cancel may land in between, so one clean round of a few
+    // is proof enough, while a close that stops the server fails every round.
+    bool clean = false;
+    for (int round = 0; round < 3 && !clean; round++) {
+        const int before = kills();
+        ASSERT_TRUE(root->execute(numbers(10)));
+        ASSERT_TRUE(root->resultset()->call("fullyLoaded").toBool());
+        root->call("clearResultset");
+        ASSERT_TRUE(root->run("SELECT 1"));
+        clean = kills() == before;
+    }
+    EXPECT_TRUE(clean) << "closing a fully read result sent KILL QUERY";
+}
+
+TEST_P(BackendResultsetTest, TheTransactionHeldForStreamingIsNoUncommittedWork)
+{
+    if (GetParam() != "PostgreSQL")
+        GTEST_SKIP() << "only PostgreSQL streams inside a transaction of its own";
+    const QString clientName = "Vorn cursor transaction check";
+    auto root = connected(1, 0, true, clientName);
+    auto observer = connected(1);
+    auto inTransaction = [&] {
+        EXPECT_TRUE(observer->execute(
+            QString("SELECT count(*) AS n FROM pg_stat_activity WHERE application_name = '%1' "
+                    "AND state = 'idle in transaction'")
+                .arg(clientName)));
+        return row(observer->resultset(), 1).value("n").toInt() > 0;
+    };
+    const std::vector<std::pair<QString, std::function<void()>>> endings{
+        {"read to its end", [&] { root->resultset()->call("preload"); }},
+        {"cleared", [&] { root->call("clearResultset"); }},
+        {"the next statement", [&] { ASSERT_TRUE(root->execute("SELECT 1")); }},
+    };
+    for (const auto &[ending, end] : endings) {
+        SCOPED_TRACE(ending.toStdString());
+        ASSERT_TRUE(root->execute(numbers(150)));
+        EXPECT_FALSE(root->resultset()->call("fullyLoaded").toBool());
+        EXPECT_TRUE(inTransaction());
+        EXPECT_FALSE(root->isTrue("dirty"));
+        EXPECT_EQ(root->call("dirtySeconds").toInt(), 0);
+        end();
+        ASSERT_WAIT_FOR(!inTransaction());
+        EXPECT_FALSE(root->isTrue("dirty"));
+    }
 }

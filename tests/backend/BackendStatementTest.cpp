@@ -2,6 +2,8 @@
 #include "BackendTestSupport.h"
 #include "LongStatements.h"
 #include "TestServers.h"
+#include "bridge/QoJavaBridge.h"
+#include "bridge/QoJavaClass.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -217,4 +219,24 @@ TEST_P(BackendStatementTest, EachThreadReadsTheOutcomeOfItsOwnLastAction)
     worker.join();
     EXPECT_FALSE(workerSucceeded);
     EXPECT_TRUE(workerMessage.contains("vbs_no_such_table")) << workerMessage.toStdString();
+}
+
+TEST(BackendStatementErrorTest, AJavaErrorInsideAnActionIsAFailure)
+{
+    // Two lists that hold each other: the SQLite driver binds an unknown value through its text, and
+    // writing that text overflows the stack.
+    QTemporaryDir folder;
+    TestRoot root;
+    ASSERT_TRUE(root.connect(sqliteTarget(folder)));
+    QoJavaClass *listClass = startedBackend()->classForName("java.util.ArrayList");
+    ASSERT_NE(listClass, nullptr);
+    const QoJavaObjectPtr first = listClass->newObject();
+    const QoJavaObjectPtr second = listClass->newObject();
+    first->call("add:", {QVariant::fromValue(second)});
+    second->call("add:", {QVariant::fromValue(first)});
+
+    EXPECT_FALSE(root.execute("SELECT ? AS v", {QVariant::fromValue(first)}));
+    EXPECT_FALSE(root.lastActionSuccessful());
+    EXPECT_EQ(root.lastErrorMessage(), "StackOverflowError");
+    EXPECT_TRUE(root.run("SELECT 1")) << "the connection is free again";
 }

@@ -227,9 +227,11 @@ abstract class Dialect {
         case Types.DOUBLE:
             return ValueKind.DOUBLE_FLOAT;
         case Types.DATE:
+            return ValueKind.DATE;
         case Types.TIMESTAMP:
-        case Types.TIMESTAMP_WITH_TIMEZONE:
             return ValueKind.TIMESTAMP;
+        case Types.TIMESTAMP_WITH_TIMEZONE:
+            return ValueKind.ZONED_TIMESTAMP;
         case Types.TIME:
         case Types.TIME_WITH_TIMEZONE:
             return ValueKind.TIME;

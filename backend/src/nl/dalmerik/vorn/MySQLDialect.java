@@ -1,5 +1,6 @@
 package nl.dalmerik.vorn;
 
+import java.nio.charset.StandardCharsets;
 import java.sql.Connection;
 import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
@@ -19,6 +20,20 @@ final class MySQLDialect extends Dialect {
     @Override
     String driverClassName() {
         return "org.mariadb.jdbc.Driver";
+    }
+
+    /**
+     * Connector/J writes a date's text through a java.sql.Timestamp in the VM's time zone, which moves a
+     * value in a daylight saving gap; the bytes the server sent are the value as it is stored.
+     */
+    @Override
+    Object readValue(ResultSet rows, int index, ResultColumn column, TimestampFormat format)
+        throws SQLException {
+        if (column.kind != ValueKind.DATE && column.kind != ValueKind.TIMESTAMP)
+            return super.readValue(rows, index, column, format);
+        byte[] text = rows.getBytes(index);
+        return text == null ? null
+                            : ValueReader.localDateTime(new String(text, StandardCharsets.US_ASCII), format);
     }
 
     @Override

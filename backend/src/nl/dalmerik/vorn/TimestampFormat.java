@@ -2,11 +2,16 @@ package nl.dalmerik.vorn;
 
 import java.sql.Timestamp;
 import java.text.SimpleDateFormat;
+import java.time.LocalDate;
 import java.time.LocalDateTime;
 import java.time.LocalTime;
 import java.time.ZoneId;
+import java.time.ZoneOffset;
 import java.util.ArrayList;
+import java.util.Date;
+import java.util.GregorianCalendar;
 import java.util.List;
+import java.util.TimeZone;
 
 /**
  * Writes dates and times with the user's SimpleDateFormat pattern. Two things differ from a plain
@@ -33,25 +38,29 @@ final class TimestampFormat {
         this.roundMidnight = roundMidnight;
     }
 
-    /** The text of a date or timestamp; null when the value lies outside the years 1 to 9999. */
-    synchronized String format(Timestamp value) {
+    /** The text of an instant in the VM's time zone; null when it lies outside the years 1 to 9999. */
+    String format(Timestamp value) {
         // Timestamp.toLocalDateTime goes through a calendar per field; from the instant is much cheaper.
-        LocalDateTime local = LocalDateTime.ofInstant(value.toInstant(), zone);
+        return format(LocalDateTime.ofInstant(value.toInstant(), zone), value.getNanos());
+    }
+
+    /** The text of a date and time as it stands; null when it lies outside the years 1 to 9999. */
+    synchronized String format(LocalDateTime local, int nanos) {
         if (local.getYear() < 1 || local.getYear() > 9999)
             return null;
         if (roundMidnight && local.toLocalTime().equals(LocalTime.MIDNIGHT))
-            return date.format(value, 0);
-        return full.format(value, value.getNanos());
+            return date.format(local, 0);
+        return full.format(local, nanos);
     }
 
     /** The text of a time of day, with the time part of the pattern. */
-    synchronized String formatTime(Timestamp value) {
-        return time.format(value, value.getNanos());
+    synchronized String formatTime(LocalTime value) {
+        return time.format(value.atDate(LocalDate.EPOCH), value.getNano());
     }
 
     /** The timestamp as text in the user's pattern, never shortened (for texts such as "connectedSince"). */
     synchronized String formatFull(Timestamp value) {
-        return full.format(value, value.getNanos());
+        return full.format(LocalDateTime.ofInstant(value.toInstant(), zone), value.getNanos());
     }
 
     private static int firstBlankOutsideQuotes(String pattern) {
@@ -91,10 +100,15 @@ final class TimestampFormat {
                 converted.append('\'').append(FRACTION_MARK).append('\'');
             }
             format = new SimpleDateFormat(converted.toString());
+            // Fields are written as they stand in UTC, where no hour is skipped, on the calendar LocalDate
+            // uses (Gregorian also before 1582).
+            GregorianCalendar calendar = new GregorianCalendar(TimeZone.getTimeZone(ZoneOffset.UTC));
+            calendar.setGregorianChange(new Date(Long.MIN_VALUE));
+            format.setCalendar(calendar);
         }
 
-        String format(Timestamp value, int nanos) {
-            String text = format.format(value);
+        String format(LocalDateTime value, int nanos) {
+            String text = format.format(Date.from(value.toInstant(ZoneOffset.UTC)));
             if (fractionWidths.isEmpty())
                 return text;
             StringBuilder result = new StringBuilder(text.length() + 8);

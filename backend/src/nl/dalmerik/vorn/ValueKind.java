@@ -8,7 +8,9 @@ enum ValueKind {
     EXACT_NUMBER("N"),
     SINGLE_FLOAT("N"),
     DOUBLE_FLOAT("N"),
+    DATE("D"),
     TIMESTAMP("D"),
+    ZONED_TIMESTAMP("D"),
     TIME("D"),
     BOOLEAN("O"),
     OTHER("O");

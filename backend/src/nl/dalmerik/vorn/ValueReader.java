@@ -4,12 +4,17 @@ import java.math.BigDecimal;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Timestamp;
+import java.time.LocalDateTime;
+import java.time.LocalTime;
+import java.time.format.DateTimeParseException;
 
 /**
  * Reads one cell into the shape the native side shows: exact text for numbers (no exponent, no grouping,
  * every digit the database has), the user's pattern for dates, wrappers for large objects, null for NULL.
  */
 final class ValueReader {
+    private static final LocalText LOCAL_TEXT = new LocalText();
+
     private ValueReader() {}
 
     static Object read(ResultSet rows, int index, ValueKind kind, TimestampFormat format) throws SQLException {
@@ -45,23 +50,49 @@ final class ValueReader {
             double number = rows.getDouble(index);
             return rows.wasNull() ? null : plainDouble(number);
         }
-        case TIMESTAMP: {
+        // Dates and timestamps without a zone are read from the database's own text: through the VM's time
+        // zone a value in a daylight saving gap would move. Text that is no ordinary date (MySQL's zero
+        // dates, PostgreSQL's infinity and BC dates) shows as it is.
+        case DATE:
+        case TIMESTAMP:
+            return localDateTime(rows.getString(index), format);
+        case ZONED_TIMESTAMP: {
             Timestamp timestamp = rows.getTimestamp(index);
-            if (timestamp == null)
-                return null;
-            String text = format.format(timestamp);
-            return text != null ? text : rows.getString(index);
+            return timestamp == null ? null : formatted(rows.getString(index), format.format(timestamp));
         }
-        case TIME: {
-            Timestamp timestamp = rows.getTimestamp(index);
-            return timestamp == null ? null : format.formatTime(timestamp);
-        }
+        case TIME:
+            return time(rows.getString(index), format);
         case BOOLEAN: {
             boolean flag = rows.getBoolean(index);
             return rows.wasNull() ? null : Boolean.toString(flag);
         }
         default:
             return rows.getString(index);
+        }
+    }
+
+    /** A date or a date and time as the database wrote it, in the user's pattern where it can show it. */
+    static String localDateTime(String text, TimestampFormat format) {
+        LocalDateTime moment = text == null ? null : LOCAL_TEXT.parse(text);
+        return moment == null ? text : formatted(text, format.format(moment, moment.getNano()));
+    }
+
+    /** The value in the user's pattern, or the database's text where the pattern cannot show it. */
+    private static String formatted(String databaseText, String patternText) {
+        return patternText != null ? patternText : databaseText;
+    }
+
+    /**
+     * A time of day in the user's pattern; anything else as the database writes it: MySQL's TIME is a
+     * duration ("838:59:59", "-01:00:00") and PostgreSQL knows "24:00:00".
+     */
+    private static String time(String text, TimestampFormat format) {
+        if (text == null)
+            return null;
+        try {
+            return format.formatTime(LocalTime.parse(text));
+        } catch (DateTimeParseException e) {
+            return text;
         }
     }
 

@@ -34,6 +34,7 @@ public class VornResultset {
     private Statement statement;
     private ResultSet cursor;
     private boolean holdsTransaction;
+    private boolean readToEnd;
 
     VornResultset(VornRoot root, Session session, Statement statement, String selectStatement,
                   List<Object> parameters, boolean holdsTransaction) throws SQLException {
@@ -68,7 +69,7 @@ public class VornResultset {
             try {
                 session.resetCancel();
                 fetch(Math.max(FIRST_PORTION, Math.min(rowCount, LARGEST_PORTION)));
-            } catch (SQLException | RuntimeException e) {
+            } catch (SQLException | RuntimeException | Error e) {
                 close(false);
                 throw e;
             } finally {
@@ -101,6 +102,7 @@ public class VornResultset {
             rows.addAll(batch);
             rowCount = rows.size();
         }
+        readToEnd = exhausted;
         if (exhausted || (rowLimit > 0 && rowCount >= rowLimit))
             close(true);
     }
@@ -132,8 +134,8 @@ public class VornResultset {
      */
     void close(boolean complete) {
         fullyLoaded = true;
-        // Without a row limit the rows still on the way may be unbounded.
-        if (cursor != null && rowLimit == 0 && session.dialect.cancelBeforeClosingCursor()) {
+        // Without a row limit the rows still on the way may be unbounded; a cursor read to its end has none.
+        if (cursor != null && !readToEnd && rowLimit == 0 && session.dialect.cancelBeforeClosingCursor()) {
             try {
                 statement.cancel();
             } catch (SQLException e) {

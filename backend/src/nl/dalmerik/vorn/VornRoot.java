@@ -456,7 +456,9 @@ public class VornRoot {
             record(new Outcome(false, failureMessage(current, e)));
         } catch (BackendException e) {
             record(new Outcome(false, e.getMessage()));
-        } catch (RuntimeException e) {
+        } catch (RuntimeException | Error e) {
+            // An Error (out of memory, a stack overflow, a driver class that fails to load) fails the
+            // action all the same: the caller must never read it as success.
             record(new Outcome(false, Errors.message(e)));
         }
     }

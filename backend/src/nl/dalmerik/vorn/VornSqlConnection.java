@@ -107,13 +107,13 @@ public class VornSqlConnection {
             cursorTransaction = false;
             try {
                 result.fetch(VornResultset.FIRST_PORTION);
-            } catch (SQLException | RuntimeException e) {
+            } catch (SQLException | RuntimeException | Error e) {
                 result.close(false);
                 throw e;
             }
             root.replaceResultset(session, result);
             return true;
-        } catch (SQLException | RuntimeException e) {
+        } catch (SQLException | RuntimeException | Error e) {
             session.endStatement();
             Session.closeQuietly(statement);
             if (cursorTransaction)
