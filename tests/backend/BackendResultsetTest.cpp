@@ -179,6 +179,35 @@ TEST_P(BackendResultsetTest, ValuesArriveInTheirDisplayShape)
     root->execute("DROP TABLE vbr_values");
 }
 
+// A double shows as the shortest text that reads back as the same value, without an exponent.
+TEST_P(BackendResultsetTest, DoublesShowTheirShortestExactText)
+{
+    const struct {
+        const char *literal;
+        QString shown;
+    } cases[] = {
+        {"0.1", "0.1"},
+        {"1.0", "1.0"},
+        {"2000.0", "2000.0"},
+        {"-2.5", "-2.5"},
+        {"0.00000015", "0.00000015"},
+        {"8.41e21", "8410000000000000000000"},
+        {"1e23", "100000000000000000000000"},
+        {"1e-300", "0." + QString(299, u'0') + "1"},
+    };
+    auto root = connected(1);
+    root->execute("DROP TABLE IF EXISTS vbr_doubles");
+    ASSERT_TRUE(root->run("CREATE TABLE vbr_doubles (id INTEGER, v DOUBLE PRECISION)"));
+    int id = 0;
+    for (const auto &c : cases)
+        ASSERT_TRUE(root->run(QString("INSERT INTO vbr_doubles VALUES (%1, %2)").arg(++id).arg(c.literal)));
+    ASSERT_TRUE(root->execute("SELECT v FROM vbr_doubles ORDER BY id"));
+    const QoJavaObjectPtr rows = root->resultset();
+    id = 0;
+    for (const auto &c : cases)
+        EXPECT_EQ(row(rows, ++id).value("v").toString(), c.shown) << c.literal;
+}
+
 TEST_P(BackendResultsetTest, RepeatedColumnLabelsGetUniqueNames)
 {
     auto root = connected(1);

@@ -1,6 +1,8 @@
 package nl.dalmerik.vorn;
 
 import java.math.BigDecimal;
+import java.math.MathContext;
+import java.math.RoundingMode;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Timestamp;
@@ -100,6 +102,22 @@ final class ValueReader {
     static String plainDouble(double number) {
         if (Double.isNaN(number) || Double.isInfinite(number))
             return Double.toString(number);
-        return new BigDecimal(Double.toString(number)).toPlainString();
+        if (number == 0)
+            return 1 / number < 0 ? "-0.0" : "0.0";
+        // Double.toString is not always the shortest text (8.41e21 gave spurious digits): the fewest
+        // significant digits that read back as the same double are.
+        BigDecimal exact = new BigDecimal(number);
+        BigDecimal shortest = exact;
+        for (int digits = 1; digits <= 17; digits++) {
+            BigDecimal rounded = exact.round(new MathContext(digits, RoundingMode.HALF_EVEN));
+            if (rounded.doubleValue() == number) {
+                shortest = rounded;
+                break;
+            }
+        }
+        String plain = shortest.stripTrailingZeros().toPlainString();
+        // Whole numbers of an ordinary size keep their ".0", as they always showed.
+        boolean whole = plain.indexOf('.') < 0;
+        return whole && Math.abs(number) < 1e7 ? plain + ".0" : plain;
     }
 }
