@@ -53,13 +53,15 @@ QString withTiming(const QString &message, const QString &timing)
     return format("%@\n\nTiming: %@", {message, timing});
 }
 
-// The parser's single empty component of an empty text is no statement either.
+// The parser's single empty component of an empty text is no statement either. A MySQL executable
+// comment ("/*!40101 SET NAMES utf8 */") is text the server runs, as every MySQL client sends it.
 bool isContent(const SQLParserComponentPtr &component)
 {
     if (component->string().isEmpty())
         return false;
     switch (component->parserComponentType()) {
     case SQLParserComponent::Comment:
+        return component->string().startsWith(QLatin1String("/*!"));
     case SQLParserComponent::Whitespace:
     case SQLParserComponent::Newline:
     case SQLParserComponent::QueryBreak:

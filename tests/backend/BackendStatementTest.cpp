@@ -57,6 +57,9 @@ TEST_P(BackendStatementTest, CountsAndTypesOfStatementsWithoutRows)
     }
     EXPECT_TRUE(sql->call("executable:", {"SELECT 1"}).toBool());
     EXPECT_FALSE(sql->call("executable:", {"  -- only a comment\n"}).toBool());
+    EXPECT_FALSE(sql->call("executable:", {"/* only a comment */"}).toBool());
+    EXPECT_TRUE(sql->call("executable:", {"/*!40101 SET @vorn_x = 1 */"}).toBool())
+        << "a MySQL executable comment is sent";
 }
 
 TEST_P(BackendStatementTest, QuestionMarksTakeOneValuePerOccurrence)

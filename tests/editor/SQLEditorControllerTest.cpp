@@ -272,6 +272,7 @@ TEST(SQLEditorControllerStatements, SplitAtSeparatorsDroppingGroupsWithoutConten
         {"SELECT 1;", {"SELECT 1"}},
         {"SELECT 1;\n  -- only a comment\n", {"SELECT 1"}},
         {"/* head */;\n;SELECT 2;\n\n;", {"SELECT 2"}},
+        {"/*!40101 SET NAMES utf8 */;\nSELECT 2", {"/*!40101 SET NAMES utf8 */", "SELECT 2"}},
         {"SELECT 'a;b' FROM t; -- x;y\nSELECT 3", {"SELECT 'a;b' FROM t", "-- x;y\nSELECT 3"}},
         {"-- nothing but a comment", {}},
         {" ;; ", {}},

@@ -120,7 +120,8 @@ final class StatementText {
             } else if (c == '-' && sql.startsWith("--", i) || c == '#') {
                 int end = sql.indexOf('\n', i);
                 i = end < 0 ? sql.length() : end + 1;
-            } else if (c == '/' && sql.startsWith("/*", i)) {
+            } else if (c == '/' && sql.startsWith("/*", i) && !sql.startsWith("/*!", i)) {
+                // A MySQL executable comment ("/*!40101 ... */") is text the server runs.
                 int end = sql.indexOf("*/", i + 2);
                 i = end < 0 ? sql.length() : end + 2;
             } else {
