@@ -125,26 +125,6 @@ bool writeBackupFile(const QString &path, const QByteArray &json, bool privateFi
     return true;
 }
 
-// Whether the preferences file holds a saved list of count entries that ends with the given ones.
-// The store does not tell whether its write went through, so the file is read back.
-bool storeHolds(const QString &storePath, qsizetype count, const QVariantList &ending)
-{
-    QFile file(storePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QJsonValue list =
-        QJsonDocument::fromJson(file.readAll()).object().value(SavedConnections::allConnectionsKey);
-    const QJsonArray stored = list.toArray();
-    if (!list.isArray() || stored.size() != count)
-        return false;
-    const qsizetype first = count - ending.size();
-    for (qsizetype i = 0; i < ending.size(); ++i) {
-        if (stored.at(first + i) != QJsonValue::fromVariant(ending.at(i)))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 QVariantMap ConnectionsBackup::convertConnectionToBackup(const ConnectionParameters &connection,
@@ -256,21 +236,16 @@ void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, Conn
     const QVariantList previous = defaults.arrayForKey(SavedConnections::allConnectionsKey);
     const QVariantList all = replaceAll ? imported : previous + imported;
     defaults.setObject(all, SavedConnections::allConnectionsKey);
-    defaults.synchronize();
-    if (!storeHolds(defaults.filePath(), all.size(), imported)) {
-        // The list the user had stays, in memory as on disk; nothing of the backup is kept. A write
-        // cut short can leave the file partly replaced, so the previous list is written back.
+    if (!defaults.synchronize()) {
+        // The file keeps the list the user had; so does the store, and nothing of the backup is kept.
         defaults.setObject(previous, SavedConnections::allConnectionsKey);
         defaults.synchronize();
-        const bool restored = storeHolds(defaults.filePath(), previous.size(), {});
-        qCWarning(backupLog).noquote()
-            << "Saving the imported connections to" << defaults.filePath() << "failed; the previous list was"
-            << (restored ? "kept" : "not restored");
-        const QString outcome = restored ? tr("Your saved connections are unchanged.")
-                                         : tr("Your saved connections could not be written back either.");
-        prompt.showAlert(
-            tr("Import connections backup failed"),
-            tr("Vorn could not save the imported connections to “%1”. %2").arg(defaults.filePath(), outcome));
+        qCWarning(backupLog).noquote() << "Saving the imported connections to" << defaults.filePath()
+                                       << "failed; the previous list was kept";
+        prompt.showAlert(tr("Import connections backup failed"),
+                         tr("Vorn could not save the imported connections to “%1”. Your saved connections "
+                            "are unchanged.")
+                             .arg(defaults.filePath()));
         return;
     }
     for (const ConnectionParameters &connection : withPassword) {

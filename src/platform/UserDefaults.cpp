@@ -7,6 +7,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -77,14 +78,20 @@ bool readJson(QIODevice &device, QSettings::SettingsMap &map)
     return true;
 }
 
+// The verdict of the calling thread's last write, for synchronize().
+thread_local bool lastWriteSucceeded = true;
+
 bool writeJson(QIODevice &device, const QSettings::SettingsMap &map)
 {
     QJsonObject root;
     for (auto it = map.begin(); it != map.end(); ++it)
         root.insert(it.key(), toJson(it.value()));
     // A short write (a full disk) is a failure: the file being replaced must stay as it was.
+    // The file device buffers: only its flush shows that the bytes reached the disk.
     const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    return device.write(bytes) == bytes.size();
+    auto *file = qobject_cast<QFileDevice *>(&device);
+    lastWriteSucceeded = device.write(bytes) == bytes.size() && (!file || file->flush());
+    return lastWriteSucceeded;
 }
 
 QSettings::Format jsonFormat()
@@ -215,6 +222,9 @@ QByteArray UserDefaults::dataForKey(const QString &key) const
 bool UserDefaults::synchronize()
 {
     std::lock_guard lock(mutex_);
+    // QSettings keeps its first error for good, so its status cannot tell whether this write went
+    // through: the writer's own verdict does.
+    lastWriteSucceeded = true;
     settings_->sync();
-    return settings_->status() == QSettings::NoError;
+    return lastWriteSucceeded;
 }

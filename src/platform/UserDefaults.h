@@ -34,7 +34,7 @@ public:
     QByteArray dataForKey(const QString &key) const;
 
     // Writes pending changes to the file now (they are also written on destruction). False when the
-    // file could not be written; it then keeps its previous content.
+    // file could not be written: it then keeps its previous content, and the changes stay pending.
     bool synchronize();
 
 private:

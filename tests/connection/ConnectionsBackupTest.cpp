@@ -1,4 +1,5 @@
 #include "connection/ConnectionsBackup.h"
+#include "FileSizeLimit.h"
 
 #include "InMemoryKeychainScope.h"
 #include "connection/ConnectionHelper.h"
@@ -14,8 +15,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace
@@ -63,32 +62,6 @@ QVariantMap savedEntry(const QString &name, const QString &type, quint64 autoCom
                        {"autocommit", qint64(autoCommit)},
                        {"label", qint64(label)}};
 }
-
-// While it lives, this process cannot make any file larger than the given size, as on a full disk;
-// unlike a read-only folder, this holds for root too.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        const rlimit limited{rlim_t(bytes), saved_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
-        // Writing past the limit then fails with EFBIG instead of ending the process.
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = SIG_DFL;
-};
 
 QByteArray fileContent(const QString &path)
 {

@@ -1,4 +1,5 @@
 #include "platform/UserDefaults.h"
+#include "FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,9 +7,6 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 TEST(UserDefaults, NestedValuesSurviveAReopenAndStayReadableJson)
 {
@@ -84,30 +82,6 @@ TEST(UserDefaults, StandardStoreLivesInTheConfigFolder)
     EXPECT_TRUE(UserDefaults::standard().filePath().endsWith("/.config/Vorn/Vorn.json"));
 }
 
-// A full disk: while it lives, this process cannot make a file larger than the given size.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        const rlimit limited{rlim_t(bytes), saved_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN); // EFBIG instead of the end of the process
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = SIG_DFL;
-};
-
 TEST(UserDefaults, AWriteThatDoesNotFitFailsAndKeepsTheFile)
 {
     QTemporaryDir folder;
@@ -128,4 +102,8 @@ TEST(UserDefaults, AWriteThatDoesNotFitFailsAndKeepsTheFile)
     QFile after(path);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), saved) << "the file keeps its previous content";
+
+    store.setObject(QStringLiteral("later"), "name");
+    EXPECT_TRUE(store.synchronize()) << "with room again, a write goes through";
+    EXPECT_EQ(UserDefaults(path).stringForKey("name"), "later");
 }
