@@ -58,11 +58,6 @@ void StartupController::startupComplete()
         delegate_->startupControllerFinished(this);
 }
 
-QString StartupController::applicationSupportFolder()
-{
-    return AppFolders::support();
-}
-
 // The root exists only to run the backend's initialisation code once; the arguments sit where a
 // document puts its own.
 void StartupController::warmUpBackend()
@@ -70,7 +65,7 @@ void StartupController::warmUpBackend()
     const VornRootClientPtr root = VornRootClient::create();
     if (!root)
         return;
-    root->initRoot({applicationSupportFolder()});
+    root->initRoot({AppFolders::support()});
     root->deInitialize();
 }
 

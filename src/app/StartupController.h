@@ -25,9 +25,6 @@ public:
     void startupVm();
     void startupComplete();
 
-    // The application's own folder under the user's data folder ("…/Vorn").
-    static QString applicationSupportFolder();
-
 private:
     void warmUpBackend();
     void preload(const QString &first, const QString &second, float progress);

@@ -126,11 +126,6 @@ bool ConnectedController::clearRootSelection()
     return delegate_ && delegate_->connectedControllerWantsClearRootSelection(this);
 }
 
-QString ConnectedController::applicationSupportFolder()
-{
-    return AppFolders::support();
-}
-
 QString ConnectedController::settingsFilePath(const QString &identifier)
 {
     return AppFolders::connectionSettings() + '/' + settingsFileName(identifier);

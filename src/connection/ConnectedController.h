@@ -52,8 +52,6 @@ public:
     bool requestFocusChange();
     bool clearRootSelection();
 
-    // The application's data folder, "~/.local/share/Vorn".
-    static QString applicationSupportFolder();
     // Where the settings of a connection identifier live. "/" and "%" in the identifier are
     // encoded, and names too long for the file system are shortened with a hash.
     static QString settingsFilePath(const QString &identifier);

@@ -1,4 +1,5 @@
 #include "connection/ConnectionTest.h"
+#include "platform/AppFolders.h"
 
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaBridgeException.h"
@@ -94,11 +95,6 @@ QString ConnectionTest::noLocalBookmarkText()
                             "re-select the local database file."));
 }
 
-QString ConnectionTest::applicationSupportFolder()
-{
-    return ConnectedController::applicationSupportFolder();
-}
-
 void ConnectionTest::run(std::shared_ptr<Shared> shared, Target target)
 {
     QoJavaBridge *bridge = QoJavaBridge::javaBridge();
@@ -139,7 +135,7 @@ ConnectionTest::Outcome ConnectionTest::connect(const std::shared_ptr<Shared> &s
     VornRootClientPtr root = VornRootClient::create(target.backendClassName);
     if (!root)
         return {false, resultText(false, connectionText("The Java backend is not available."))};
-    root->initRoot({applicationSupportFolder()});
+    root->initRoot({AppFolders::support()});
     bool cancelled = false;
     {
         std::lock_guard lock(shared->mutex);

@@ -48,8 +48,6 @@ public:
     // The result text for an outcome: "TIME_OUT" is told in words.
     static QString resultText(bool successful, const QString &errorMessage);
     static QString noLocalBookmarkText();
-    // The application's data folder the test's root is initialised with.
-    static QString applicationSupportFolder();
 
 signals:
     void finished(bool successful, const QString &resultText);

@@ -60,7 +60,10 @@ enum ToolbarFeatureBits : qint64 {
 
 } // namespace
 
-VornDocument::VornDocument(QObject *parent) : VornDocument(rootClassName, parent) {}
+VornDocument::VornDocument(QObject *parent)
+    : VornDocument(QString::fromLatin1(VornRootClient::className), parent)
+{
+}
 
 VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent) : MainWindowDocument(parent)
 {

@@ -52,7 +52,6 @@ public:
     // The connection state as the status bar shows it.
     enum ConnectionState : qint64 { NotConnected = 0, Connecting = 1, Connected = 2 };
     static constexpr int dirtyCheckIntervalMs = 30000;
-    static inline const QString rootClassName = QStringLiteral("nl/dalmerik/vorn/VornRoot");
     static inline const QString startupConnectionThreadName =
         QStringLiteral("VornDocument.startupConnection");
 

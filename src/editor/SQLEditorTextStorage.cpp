@@ -186,11 +186,6 @@ void SQLEditorTextStorage::setContextWords(const QStringList &words)
     doFullSyntaxReparse();
 }
 
-void SQLEditorTextStorage::setMySQLModus(bool mySQL)
-{
-    setDialectForConnectionType(mySQL ? QStringLiteral("MySQL") : QString());
-}
-
 void SQLEditorTextStorage::setDialectForConnectionType(const QString &connectionType)
 {
     if (connectionType == QLatin1String("MySQL"))

@@ -45,7 +45,6 @@ public:
     void setReservedWords(const QStringList &words);
     void setContextWords(const QStringList &words);
     const QStringList &contextWords() const { return contextWords_; }
-    void setMySQLModus(bool mySQL);
     // The tokenizer dialect of the connection's database type ("MySQL", "PostgreSQL"); any other
     // type, or none, takes the default dialect.
     void setDialectForConnectionType(const QString &connectionType);

@@ -16,6 +16,7 @@
 #include "kit/AssistantWindowController.h"
 #include "kit/CommandRouter.h"
 #include "kit/ShortcutVisualizer.h"
+#include "platform/AppFolders.h"
 #include "platform/Bundle.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PropertyList.h"
@@ -82,7 +83,7 @@ TEST(StartupControllerTest, StartsTheVmOnTheNextTurnAndReportsEveryStepThenFinis
 
 TEST(StartupControllerTest, SupportFolderIsVornInTheUsersDataFolder)
 {
-    EXPECT_EQ(StartupController::applicationSupportFolder(), QDir::homePath() + "/.local/share/Vorn");
+    EXPECT_EQ(AppFolders::support(), QDir::homePath() + "/.local/share/Vorn");
 }
 
 class VornDocumentControllerTest : public ::testing::Test

@@ -1,4 +1,5 @@
 #include "connection/ConnectedController.h"
+#include "platform/AppFolders.h"
 
 #include "FakeVornRootClient.h"
 #include "WaitFor.h"
@@ -69,7 +70,7 @@ public:
 class ConnectedControllerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { QDir(ConnectedController::applicationSupportFolder()).removeRecursively(); }
+    void SetUp() override { QDir(AppFolders::support()).removeRecursively(); }
 };
 
 QStringList capturedWarnings;
@@ -89,8 +90,7 @@ TEST_F(ConnectedControllerTest, TwoControllersOfOneConnectionShareSettingsWritte
     info.setDelegate(&delegate);
 
     EXPECT_FALSE(browser.connectionSettingsWithName("favourites").isValid());
-    const QString path =
-        ConnectedController::applicationSupportFolder() + "/DBHOST_5432_SALES_SCOTT.connectionsettings";
+    const QString path = AppFolders::support() + "/DBHOST_5432_SALES_SCOTT.connectionsettings";
     EXPECT_FALSE(QFile::exists(path));
 
     const QVariantList favourites{QVariantMap{{"name", "ORDERS"}, {"type", "TABLE"}}, QString("CUSTOMERS")};
@@ -113,7 +113,7 @@ TEST_F(ConnectedControllerTest, TwoControllersOfOneConnectionShareSettingsWritte
 
 TEST_F(ConnectedControllerTest, AnUnreadableSettingsFileIsKeptAsideNotOverwritten)
 {
-    const QString folder = ConnectedController::applicationSupportFolder();
+    const QString folder = AppFolders::support();
     QDir().mkpath(folder);
     const QString path = folder + "/MANGLED_1_D_U.connectionsettings";
     const QByteArray mangled("<?xml version=\"1.0\"?><plist><dict><key>favourites</key><arr");
@@ -137,7 +137,7 @@ TEST_F(ConnectedControllerTest, AnUnreadableSettingsFileIsKeptAsideNotOverwritte
 
 TEST_F(ConnectedControllerTest, FileNamesOfLocalFileAndOverlongIdentifiers)
 {
-    const QString folder = ConnectedController::applicationSupportFolder();
+    const QString folder = AppFolders::support();
     const QString longA = QString(300, 'A') + "_1";
     const QString longB = QString(300, 'A') + "_2";
     const struct {
@@ -177,7 +177,7 @@ TEST_F(ConnectedControllerTest, FileNamesOfLocalFileAndOverlongIdentifiers)
 TEST_F(ConnectedControllerTest, AFailedWriteIsLoggedAndTheValueKeptInMemory)
 {
     // A file where the data folder should be: the folder cannot be created.
-    const QString folder = ConnectedController::applicationSupportFolder();
+    const QString folder = AppFolders::support();
     QDir().mkpath(QFileInfo(folder).absolutePath());
     QFile blocker(folder);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -210,7 +210,7 @@ TEST_F(ConnectedControllerTest, WithoutADelegateReadsAreEmptyWritesDroppedAndEac
     EXPECT_EQ(capturedWarnings.size(), 6);
     EXPECT_EQ(capturedWarnings.value(0), "Connected controller must have a delegate at this point");
     EXPECT_TRUE(capturedWarnings.value(1).startsWith("Trace "));
-    EXPECT_FALSE(QDir(ConnectedController::applicationSupportFolder()).exists());
+    EXPECT_FALSE(QDir(AppFolders::support()).exists());
     EXPECT_FALSE(controller.requestRootReservation("Committing changes"));
     EXPECT_FALSE(controller.requestFocusChange());
     EXPECT_FALSE(controller.clearRootSelection());

@@ -87,7 +87,7 @@ TEST_F(SQLEditorTextStorageTest, QuotedIdentifiersAreComparedPerDialect)
         SCOPED_TRACE(c.text.toStdString());
         storage = std::make_unique<SQLEditorTextStorage>();
         storage->setContextWords({"EMP"});
-        storage->setMySQLModus(c.mySQL);
+        storage->setDialectForConnectionType(c.mySQL ? "MySQL" : "");
         load(c.text);
         const QColor expected =
             c.contextColour ? storage->syntaxContextColor() : storage->syntaxLiteralColor();
