@@ -1,5 +1,6 @@
 #include "sql/SQLParser.h"
 
+#include "sql/SQLRoutineBodyTracker.h"
 #include "sql/SQLScanner.h"
 #include "sql/SqlLog.h"
 
@@ -69,12 +70,85 @@ SQLParserComponentList SQLParser::parsedComponentsForString2(const QString &stri
     const SQLScanner scan = scanner();
     const char16_t *text = utf16(string);
     const qint64 length = string.length();
+    QString delimiter;
     for (qint64 p = 0; p < length;) {
-        const SQLScanner::Token token = scan.next(text, length, p);
+        const SQLScanner::Token token = scan.next(text, length, p, delimiter);
         components.append(makeComponent(string, p, token.end, token.type));
+        followDelimiter(scan, *components.last(), &delimiter);
         p = token.end;
     }
+    markRoutineBodies(components, 0, components.size() - 1);
     return components;
+}
+
+// A DELIMITER line sets the separator for what follows it.
+void SQLParser::followDelimiter(const SQLScanner &scan, const SQLParserComponent &component,
+                                QString *delimiter)
+{
+    if (component.parserComponentType() == SQLParserComponent::QuerySeparator &&
+        scan.isDelimiterDirective(component.string()))
+        *delimiter = scan.delimiterSetBy(component.string());
+}
+
+// The separator in force where the component at index starts: the one the last DELIMITER line
+// before it set.
+QString SQLParser::delimiterBefore(const SQLScanner &scan, qint64 index) const
+{
+    if (directiveCount_ == 0)
+        return QString();
+    for (qint64 k = index - 1; k >= 0; --k) {
+        const SQLParserComponent &component = *parsedComponents_[k];
+        if (component.parserComponentType() == SQLParserComponent::QuerySeparator &&
+            scan.isDelimiterDirective(component.string()))
+            return scan.delimiterSetBy(component.string());
+    }
+    return QString();
+}
+
+qint64 SQLParser::countDirectives(const SQLScanner &scan, const SQLParserComponentList &components,
+                                  qint64 from, qint64 to) const
+{
+    if (!parseProperties() || !parseProperties()->delimiterDirectives())
+        return 0;
+    qint64 count = 0;
+    for (qint64 k = from; k < to; ++k) {
+        const SQLParserComponent &component = *components[k];
+        count += component.parserComponentType() == SQLParserComponent::QuerySeparator &&
+                 scan.isDelimiterDirective(component.string());
+    }
+    return count;
+}
+
+// Gives each separator character of the statements from the one holding index from on its type:
+// a separator, or an ordinary character inside a routine body. Goes on past index through until a
+// separator that was one already, for from there on nothing depends on the change.
+void SQLParser::markRoutineBodies(SQLParserComponentList &components, qint64 from, qint64 through) const
+{
+    const SQLParserParseProperties *properties = parseProperties();
+    if (!properties || !properties->routineBodies() || properties->querySeparator() == 0)
+        return;
+    using C = SQLParserComponent;
+    const QString separator(QChar(properties->querySeparator()));
+    qint64 k = std::min<qint64>(from, components.size());
+    while (k > 0 && components[k - 1]->parserComponentType() != C::QuerySeparator)
+        --k;
+    SQLRoutineBodyTracker tracker;
+    for (; k < components.size(); ++k) {
+        const SQLParserComponent &component = *components[k];
+        const quint64 type = component.parserComponentType();
+        if ((type != C::QuerySeparator && type != C::None) || component.string() != separator) {
+            tracker.take(component);
+            continue;
+        }
+        const bool ends = tracker.separatorEndsStatement();
+        const quint64 wanted = ends ? C::QuerySeparator : C::None;
+        if (wanted != type)
+            components[k] = SQLParserComponentPtr(new C(wanted, component.string(), 0));
+        else if (ends && k > through)
+            return;
+        if (ends)
+            tracker.reset();
+    }
 }
 
 void SQLParser::resetComponents()
@@ -82,6 +156,7 @@ void SQLParser::resetComponents()
     parsedComponents_ = {SQLParserComponent::componentWithType(SQLParserComponent::None, QString())};
     seekCache_.reset();
     textLength_ = 0;
+    directiveCount_ = 0;
 }
 
 // Where a walk towards the location may start: the nearest boundary entry strictly before it, so
@@ -186,6 +261,9 @@ bool SQLParser::runsOn(const SQLParserComponent &last, const QString &removed, c
 
 void SQLParser::replaceComponents(qint64 from, qint64 to, const SQLParserComponentList &replacement)
 {
+    const SQLScanner scan = scanner();
+    directiveCount_ += countDirectives(scan, replacement, 0, replacement.size()) -
+                       countDirectives(scan, parsedComponents_, from, to);
     const qint64 replaced = to - from;
     const qint64 common = std::min<qint64>(replaced, replacement.size());
     for (qint64 k = 0; k < common; ++k)
@@ -238,6 +316,14 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
         touched.prepend(parsedComponents_[first]);
         offset += parsedComponents_[first]->length();
     }
+    if (properties && properties->delimiterDirectives()) {
+        // Whether a line is a DELIMITER line depends on all of it: its start is scanned again too.
+        while (first > 0 && !parsedComponents_[first - 1]->string().endsWith(u'\n')) {
+            --first;
+            touched.prepend(parsedComponents_[first]);
+            offset += parsedComponents_[first]->length();
+        }
+    }
     const qint64 start = range.location - offset;
     const QString regionOld = SQLParserComponent::stringForComponents(touched, false, true);
     const QString removed = regionOld.mid(offset, range.length);
@@ -249,10 +335,17 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
     const qint64 length = fullSource.length();
     SQLParserComponentList fresh;
     qint64 p = start;
+    QString delimiter = delimiterBefore(scan, first);
     const auto scanOne = [&] {
-        const SQLScanner::Token token = scan.next(text, length, p);
+        const SQLScanner::Token token = scan.next(text, length, p, delimiter);
         fresh.append(makeComponent(fullSource, p, token.end, token.type));
+        followDelimiter(scan, *fresh.last(), &delimiter);
         p = token.end;
+    };
+    const auto scanToTheEnd = [&] {
+        fresh.reserve(fresh.size() + (length - p) / 10);
+        while (p < length)
+            scanOne();
     };
     while (p < regionEnd)
         scanOne();
@@ -260,9 +353,7 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
     const qint64 count = parsedComponents_.size();
     qint64 next = first + touched.size(); // first old component not yet replaced
     if (!fresh.isEmpty() && runsOn(*fresh.last(), removed, inserted)) {
-        fresh.reserve(fresh.size() + (length - p) / 10);
-        while (p < length)
-            scanOne();
+        scanToTheEnd();
         next = count;
     } else {
         // Go on until the new components end where an old one ends: from there on the old
@@ -281,15 +372,21 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
                 break;
             scanOne();
         }
+        // A DELIMITER line that came, went or changed changes the separator of all that follows.
+        if (delimiter != delimiterBefore(scan, next) && p < length) {
+            scanToTheEnd();
+            next = count;
+        }
     }
 
     replaceComponents(first, next, fresh);
+    markRoutineBodies(parsedComponents_, first, first + fresh.size() - 1);
     seekCache_.resetAfterStringIndex(start);
     textLength_ = length;
     if (reparsedRange)
         *reparsedRange = {start, p - start};
     if (reparsedComponents)
-        *reparsedComponents = fresh;
+        *reparsedComponents = parsedComponents_.mid(first, fresh.size());
 }
 
 SQLParserComponentList SQLParser::parsedComponentsBetweenQueryBreaksAroundLocation(qint64 location,

@@ -81,6 +81,12 @@ private:
     bool runsOn(const SQLParserComponent &last, const QString &removed, const QString &inserted) const;
     void replaceComponents(qint64 from, qint64 to, const SQLParserComponentList &replacement);
     void resetComponents();
+    static void followDelimiter(const SQLScanner &scan, const SQLParserComponent &component,
+                                QString *delimiter);
+    QString delimiterBefore(const SQLScanner &scan, qint64 index) const;
+    qint64 countDirectives(const SQLScanner &scan, const SQLParserComponentList &components, qint64 from,
+                           qint64 to) const;
+    void markRoutineBodies(SQLParserComponentList &components, qint64 from, qint64 through) const;
 
     std::optional<SQLParserParseProperties> parseProperties_;
     SQLCharacterSet whiteSpaceCharacterSet_;
@@ -91,4 +97,5 @@ private:
     SQLParserComponentList parsedComponents_;
     SQLParserSeekCache seekCache_;
     qint64 textLength_ = 0;
+    qint64 directiveCount_ = 0; // DELIMITER lines in the list
 };

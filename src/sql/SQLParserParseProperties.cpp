@@ -30,6 +30,7 @@ SQLParserParseProperties SQLParserParseProperties::mySQLParseProperties()
     p.lineCommentStart2Length_ = 1;
     p.quotedIdentifierMustMatchCase_ = false;
     p.backslashEscapesQuotes_ = true;
+    p.delimiterDirectives_ = true;
     return p;
 }
 
@@ -41,5 +42,6 @@ SQLParserParseProperties SQLParserParseProperties::postgreSQLParseProperties()
     p.nestedBlockComments_ = true;
     p.prefixedQuotes_ = true;
     p.parameterNeedsSeparation_ = true;
+    p.routineBodies_ = true;
     return p;
 }

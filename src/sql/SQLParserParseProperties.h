@@ -62,6 +62,14 @@ public:
     // character, as the colon of an array slice a[1:2] is.
     bool parameterNeedsSeparation() const { return parameterNeedsSeparation_; }
     void setParameterNeedsSeparation(bool needs) { parameterNeedsSeparation_ = needs; }
+    // Whether a line "DELIMITER xx" sets the statement separator to xx until the next such line, as
+    // the MySQL clients do. The line itself separates statements and is never sent.
+    bool delimiterDirectives() const { return delimiterDirectives_; }
+    void setDelimiterDirectives(bool directives) { delimiterDirectives_ = directives; }
+    // Whether a BEGIN … END body of CREATE [OR REPLACE] FUNCTION or PROCEDURE keeps its separators,
+    // as psql decides it (BEGIN ATOMIC bodies).
+    bool routineBodies() const { return routineBodies_; }
+    void setRoutineBodies(bool bodies) { routineBodies_ = bodies; }
 
 private:
     qint64 id_ = 0;
@@ -85,4 +93,6 @@ private:
     bool nestedBlockComments_ = false;
     bool prefixedQuotes_ = false;
     bool parameterNeedsSeparation_ = false;
+    bool delimiterDirectives_ = false;
+    bool routineBodies_ = false;
 };

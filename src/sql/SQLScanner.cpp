@@ -2,6 +2,8 @@
 
 #include "sql/SQLParserComponent.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace
@@ -27,6 +29,16 @@ bool isTwoCharacterOperator(char16_t c, char16_t next)
     default:
         return false;
     }
+}
+
+bool isBlank(char16_t c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool endsWord(char16_t c)
+{
+    return isBlank(c) || c == u'\r' || c == u'\n';
 }
 
 } // namespace
@@ -61,15 +73,24 @@ SQLScanner::SQLScanner(const SQLParserParseProperties *properties, const SQLChar
     nestedBlockComments_ = p.nestedBlockComments();
     prefixedQuotes_ = p.prefixedQuotes();
     parameterNeedsSeparation_ = p.parameterNeedsSeparation();
+    delimiterDirectives_ = p.delimiterDirectives();
 }
 
-SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p) const
+SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p, QStringView delimiter) const
 {
     using C = SQLParserComponent;
     const char16_t ch = text[p];
     const bool hasNext = p + 1 < length;
     const char16_t next = hasNext ? text[p + 1] : 0;
     qint64 q = p + 1;
+
+    if (delimiterDirectives_ && (p == 0 || text[p - 1] == u'\n')) {
+        if (const qint64 end = directiveEnd(text, length, p); end > p)
+            return {end, C::QuerySeparator};
+    }
+    if (!delimiter.isEmpty() && length - p >= delimiter.length() &&
+        QStringView(text + p, delimiter.length()) == delimiter)
+        return {p + delimiter.length(), C::QuerySeparator};
 
     if (prefixedQuotes_ && (ch == u'E' || ch == u'e') && is(next, literalQuote_))
         return {quotedEnd(text, length, p + 1, true), C::Literal};
@@ -104,7 +125,7 @@ SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p
         return {tagEnd, C::None};
     }
     if (is(ch, querySeparator_))
-        return {q, C::QuerySeparator};
+        return {q, delimiter.isEmpty() ? C::QuerySeparator : C::None};
     if (ch == u'\n') {
         while (q < length && text[q] == u'\n')
             ++q;
@@ -136,6 +157,51 @@ SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p
             ++q;
     }
     return {q, C::None};
+}
+
+// The end of a DELIMITER line starting at p (blanks, the word, blanks, the new separator and the
+// rest of the line, without its line feed), or p when the line is no such directive. A separator
+// holding a backslash is refused, as the MySQL client refuses it.
+qint64 SQLScanner::directiveEnd(const char16_t *text, qint64 length, qint64 p) const
+{
+    static const QString word = QStringLiteral("delimiter");
+    qint64 q = p;
+    while (q < length && isBlank(text[q]))
+        ++q;
+    if (length - q <= word.length() ||
+        QStringView(text + q, word.length()).compare(word, Qt::CaseInsensitive) != 0 ||
+        !isBlank(text[q + word.length()]))
+        return p;
+    q += word.length();
+    while (q < length && isBlank(text[q]))
+        ++q;
+    const qint64 separatorStart = q;
+    while (q < length && !endsWord(text[q])) {
+        if (text[q] == u'\\')
+            return p;
+        ++q;
+    }
+    if (q == separatorStart)
+        return p;
+    while (q < length && text[q] != u'\n')
+        ++q;
+    return q;
+}
+
+bool SQLScanner::isDelimiterDirective(const QString &component) const
+{
+    const char16_t *text = reinterpret_cast<const char16_t *>(component.utf16());
+    return delimiterDirectives_ && !component.isEmpty() &&
+           directiveEnd(text, component.length(), 0) == component.length();
+}
+
+QString SQLScanner::delimiterSetBy(const QString &directive) const
+{
+    const QStringList words =
+        directive.split(QRegularExpression(QStringLiteral("[ \t\r]+")), Qt::SkipEmptyParts);
+    if (words.size() < 2 || (words.at(1).length() == 1 && is(words.at(1).at(0).unicode(), querySeparator_)))
+        return QString();
+    return words.at(1);
 }
 
 qint64 SQLScanner::quotedEnd(const char16_t *text, qint64 length, qint64 p, bool backslashEscapes) const

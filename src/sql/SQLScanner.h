@@ -7,7 +7,8 @@
 // depends on the characters from p on and, for a newline run, a colon or a dollar sign, on the
 // character before p, so a scan may start at any component boundary of a full scan and give the same
 // components from there on. Which component it is depends on at most the one character past its
-// end, or two with prefixed quotes (the U of U&').
+// end, or two with prefixed quotes (the U of U&'). Where DELIMITER lines change the separator, the
+// scan also needs the separator in force at p.
 class SQLScanner
 {
 public:
@@ -21,8 +22,13 @@ public:
                const SQLCharacterSet &identifierStart, const SQLCharacterSet &identifierRest,
                const SQLCharacterSet &numericStart, const SQLCharacterSet &numericRest);
 
-    // The component that starts at p (p < length).
-    Token next(const char16_t *text, qint64 length, qint64 p) const;
+    // The component that starts at p (p < length). delimiter is the separator a DELIMITER line set,
+    // empty while the dialect's own separator is in force.
+    Token next(const char16_t *text, qint64 length, qint64 p, QStringView delimiter = {}) const;
+
+    // Whether a component is a DELIMITER line, and the separator it sets (empty for the dialect's).
+    bool isDelimiterDirective(const QString &component) const;
+    QString delimiterSetBy(const QString &directive) const;
 
 private:
     qint64 quotedEnd(const char16_t *text, qint64 length, qint64 p, bool backslashEscapes) const;
@@ -33,6 +39,7 @@ private:
     static qint64 lineEnd(const char16_t *text, qint64 length, qint64 p);
     bool opensLineComment1(const char16_t *text, qint64 length, qint64 p) const;
     bool opensLineComment2(const char16_t *text, qint64 length, qint64 p) const;
+    qint64 directiveEnd(const char16_t *text, qint64 length, qint64 p) const;
 
     const SQLCharacterSet &whitespace_;
     const SQLCharacterSet &identifierStart_;
@@ -52,4 +59,5 @@ private:
     bool nestedBlockComments_ = false;
     bool prefixedQuotes_ = false;
     bool parameterNeedsSeparation_ = false;
+    bool delimiterDirectives_ = false;
 };

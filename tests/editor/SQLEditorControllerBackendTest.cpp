@@ -232,3 +232,56 @@ TEST_P(SQLEditorControllerBackendTest, ALongStatementIsStopped)
     run("SELECT 1");
     EXPECT_EQ(document_.loaded.size(), 1) << "the connection works after the stop";
 }
+
+// A script that defines routines runs as the database's own client would run it: bodies are never
+// cut at their inner separators (a piece "END" alone would commit the user's transaction).
+TEST_P(SQLEditorControllerBackendTest, AScriptWithRoutineBodiesRunsAsItsStatements)
+{
+    QString script;
+    if (GetParam() == "PostgreSQL") {
+        script = "DROP TABLE IF EXISTS vse_items;\n"
+                 "CREATE TABLE vse_items (id INTEGER);\n"
+                 "CREATE OR REPLACE FUNCTION vse_add(i int) RETURNS int AS $$\n"
+                 "BEGIN\n"
+                 "    INSERT INTO vse_items VALUES (i);\n"
+                 "    RETURN i + 1;\n"
+                 "END\n"
+                 "$$ LANGUAGE plpgsql;\n"
+                 "CREATE OR REPLACE PROCEDURE vse_two() LANGUAGE sql\n"
+                 "BEGIN ATOMIC\n"
+                 "    INSERT INTO vse_items VALUES (20);\n"
+                 "    INSERT INTO vse_items VALUES (CASE WHEN 1 = 1 THEN 21 ELSE 0 END);\n"
+                 "END;\n"
+                 "CALL vse_two();\n"
+                 "SELECT vse_add(10);\n"
+                 "SELECT count(*) AS n FROM vse_items";
+    } else if (GetParam() == "MySQL") {
+        script = "DROP TABLE IF EXISTS vse_items;\n"
+                 "DROP PROCEDURE IF EXISTS vse_two;\n"
+                 "CREATE TABLE vse_items (id INTEGER);\n"
+                 "DELIMITER //\n"
+                 "CREATE PROCEDURE vse_two()\n"
+                 "BEGIN\n"
+                 "    INSERT INTO vse_items VALUES (20);\n"
+                 "    INSERT INTO vse_items VALUES (21);\n"
+                 "END//\n"
+                 "INSERT INTO vse_items VALUES (10)//\n"
+                 "DELIMITER ;\n"
+                 "CALL vse_two();\n"
+                 "SELECT count(*) AS n FROM vse_items";
+    } else {
+        GTEST_SKIP() << "SQLite has no routines";
+    }
+    run(script);
+    const QString routines = GetParam() == "PostgreSQL" ? "DROP PROCEDURE IF EXISTS vse_two; DROP FUNCTION "
+                                                          "IF EXISTS vse_add"
+                                                        : "DROP PROCEDURE IF EXISTS vse_two";
+    ASSERT_FALSE(document_.loaded.isEmpty()) << document_.results.join('|').toStdString();
+    EXPECT_EQ(document_.loaded.last().source.trimmed(), "SELECT count(*) AS n FROM vse_items");
+    const VornResultsetPtr rows = root_->resultset();
+    ASSERT_TRUE(rows);
+    const QVariantMap counted = rows->rowValues(1);
+    EXPECT_EQ(counted.value(counted.contains("n") ? "n" : "N").toInt(), 3)
+        << document_.results.join('|').toStdString();
+    run(routines);
+}

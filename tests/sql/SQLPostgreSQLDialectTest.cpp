@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace
 {
 
@@ -109,31 +107,6 @@ TEST(SQLPostgreSQLDialect, ArraySliceIsNoParameter)
     });
 }
 
-// The statements the editor runs: the text between separator components that holds more than
-// whitespace and comments.
-QStringList statementsOf(const SQLParserComponentList &components)
-{
-    QStringList statements;
-    SQLParserComponentList group;
-    const auto close = [&] {
-        const bool content = std::any_of(group.cbegin(), group.cend(), [](const SQLParserComponentPtr &c) {
-            const quint64 type = c->parserComponentType();
-            return type != C::Whitespace && type != C::Newline && type != C::QueryBreak && type != C::Comment;
-        });
-        if (content)
-            statements.append(SQLParserComponent::stringForComponents(group, false, true).trimmed());
-        group.clear();
-    };
-    for (const SQLParserComponentPtr &component : components) {
-        if (component->parserComponentType() == C::QuerySeparator)
-            close();
-        else
-            group.append(component);
-    }
-    close();
-    return statements;
-}
-
 TEST(SQLPostgreSQLDialect, ScriptSplitsIntoWholeStatements)
 {
     const QString function = QStringLiteral("CREATE FUNCTION add_one(i int) RETURNS int AS $$\n"
@@ -162,6 +135,65 @@ TEST(SQLPostgreSQLDialect, ScriptSplitsIntoWholeStatements)
     SQLParser standard = parserFor(D);
     load(standard, script);
     EXPECT_GT(statementsOf(standard.allParsedComponents()).size(), expected.size());
+}
+
+TEST(SQLPostgreSQLDialect, RoutineBodiesKeepTheirSeparators)
+{
+    struct Split {
+        QString script;
+        QStringList statements;
+    };
+    const Split cases[] = {
+        {"CREATE FUNCTION f() RETURNS int LANGUAGE sql BEGIN ATOMIC SELECT 1; SELECT 2; END; SELECT 3",
+         {"CREATE FUNCTION f() RETURNS int LANGUAGE sql BEGIN ATOMIC SELECT 1; SELECT 2; END", "SELECT 3"}},
+        {"create or replace procedure p() begin atomic select case when x then 1 else 2 end; "
+         "insert into t values (1); end; commit",
+         {"create or replace procedure p() begin atomic select case when x then 1 else 2 end; "
+          "insert into t values (1); end",
+          "commit"}},
+        // A parameter named begin opens nothing; outside a routine BEGIN is a transaction.
+        {"CREATE FUNCTION f(begin int) RETURNS int RETURN 1; SELECT 1",
+         {"CREATE FUNCTION f(begin int) RETURNS int RETURN 1", "SELECT 1"}},
+        {"BEGIN; UPDATE t SET a = 1; END; SELECT 1", {"BEGIN", "UPDATE t SET a = 1", "END", "SELECT 1"}},
+        {"CREATE TABLE t (a int); BEGIN; SELECT 1", {"CREATE TABLE t (a int)", "BEGIN", "SELECT 1"}},
+        // A body in dollar quotes holds no words of the statement.
+        {"CREATE FUNCTION f() RETURNS void AS $$ BEGIN NULL; END $$ LANGUAGE plpgsql; SELECT 1",
+         {"CREATE FUNCTION f() RETURNS void AS $$ BEGIN NULL; END $$ LANGUAGE plpgsql", "SELECT 1"}},
+    };
+    for (const Split &c : cases) {
+        SQLParser parser = parserFor(PG);
+        load(parser, c.script);
+        EXPECT_EQ(statementsOf(parser.allParsedComponents()), c.statements) << c.script.toStdString();
+        EXPECT_EQ(statementsOf(parser.parsedComponentsForString2(c.script)), c.statements);
+    }
+    // The default dialect knows no bodies.
+    SQLParser standard = parserFor(D);
+    load(standard, cases[0].script);
+    EXPECT_EQ(statementsOf(standard.allParsedComponents()).size(), 4);
+}
+
+TEST(SQLPostgreSQLDialect, TypingABodyOpenAndClosedFollowsTheStatement)
+{
+    SQLParser parser = parserFor(PG);
+    QString text =
+        QStringLiteral("CREATE PROCEDURE p() LANGUAGE sql\n  SELECT 1;\n  SELECT 2;\nEND;\nSELECT 3;");
+    load(parser, text);
+    ASSERT_EQ(statementsOf(parser.allParsedComponents()).size(), 4);
+    // Typing BEGIN ATOMIC before the body joins it into the procedure.
+    const qint64 at = text.indexOf(u'\n');
+    const QString opener = QStringLiteral(" BEGIN ATOMIC");
+    text.insert(at, opener);
+    parser.updateSourceRange({at, 0}, opener.length(), opener, text);
+    EXPECT_EQ(tokensOf(parser.allParsedComponents()), tokensOf(parser.parsedComponentsForString2(text)));
+    EXPECT_EQ(statementsOf(parser.allParsedComponents()).size(), 2);
+    TextRange found;
+    parser.parsedComponentsBetweenQuerySeparatorsAroundLocation(text.indexOf("SELECT 2"), &found);
+    EXPECT_EQ(found.location, 0) << "the caret's statement is the whole procedure";
+    // Deleting it splits the body again.
+    text.remove(at, opener.length());
+    parser.updateSourceRange({at, opener.length()}, -opener.length(), QString(), text);
+    EXPECT_EQ(tokensOf(parser.allParsedComponents()), tokensOf(parser.parsedComponentsForString2(text)));
+    EXPECT_EQ(statementsOf(parser.allParsedComponents()).size(), 4);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <utility>
@@ -71,4 +72,30 @@ inline void PrintTo(const TextRange &range, std::ostream *os)
 inline void load(SQLParser &parser, const QString &text)
 {
     parser.updateSourceRange({0, 0}, text.length(), text, text);
+}
+
+// The statements the editor runs: the text between separator components that holds more than
+// whitespace and comments.
+inline QStringList statementsOf(const SQLParserComponentList &components)
+{
+    QStringList statements;
+    SQLParserComponentList group;
+    const auto close = [&] {
+        const bool content = std::any_of(group.cbegin(), group.cend(), [](const SQLParserComponentPtr &c) {
+            const quint64 type = c->parserComponentType();
+            return type != SQLParserComponent::Whitespace && type != SQLParserComponent::Newline &&
+                   type != SQLParserComponent::QueryBreak && type != SQLParserComponent::Comment;
+        });
+        if (content)
+            statements.append(SQLParserComponent::stringForComponents(group, false, true).trimmed());
+        group.clear();
+    };
+    for (const SQLParserComponentPtr &component : components) {
+        if (component->parserComponentType() == SQLParserComponent::QuerySeparator)
+            close();
+        else
+            group.append(component);
+    }
+    close();
+    return statements;
 }
