@@ -95,6 +95,8 @@ public class VornResultset {
                 }
                 batch.add(readRow());
             }
+            if (!exhausted && closingEarlyStopsTheStatement())
+                exhausted = lastRowRead();
         } finally {
             session.endStatement();
         }
@@ -113,6 +115,21 @@ public class VornResultset {
         } catch (SQLException e) {
             // Drivers that cannot change it mid-way keep the statement's fetch size.
         }
+    }
+
+    /**
+     * Whether the row just read was the last. A driver learns that a result ended only by reading past its
+     * last row, so a result that ends exactly with a portion would look unfinished and be stopped needlessly
+     * when closed. One packet more settles it: the end, or a row the driver keeps for the next portion.
+     */
+    private boolean lastRowRead() throws SQLException {
+        setFetchSize(1);
+        return cursor.isLast();
+    }
+
+    /** Without a row limit the rows still on the way may be unbounded: closing early stops the statement. */
+    private boolean closingEarlyStopsTheStatement() {
+        return rowLimit == 0 && session.dialect.cancelBeforeClosingCursor();
     }
 
     private Object[] readRow() throws SQLException {
@@ -134,8 +151,7 @@ public class VornResultset {
      */
     void close(boolean complete) {
         fullyLoaded = true;
-        // Without a row limit the rows still on the way may be unbounded; a cursor read to its end has none.
-        if (cursor != null && !readToEnd && rowLimit == 0 && session.dialect.cancelBeforeClosingCursor()) {
+        if (cursor != null && !readToEnd && closingEarlyStopsTheStatement()) {
             try {
                 statement.cancel();
             } catch (SQLException e) {
