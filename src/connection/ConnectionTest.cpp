@@ -80,9 +80,9 @@ int ConnectionTest::runningThreads()
 QString ConnectionTest::resultText(bool successful, const QString &errorMessage)
 {
     if (successful)
-        return connectionText("Vorn succesfully made a connection");
+        return connectionText("Vorn successfully made a connection");
     const QString message = errorMessage == QLatin1String("TIME_OUT")
-                                ? connectionText("A time-out occured before a connection could be made.")
+                                ? connectionText("A time-out occurred before a connection could be made.")
                                 : errorMessage;
     return connectionText("Vorn couldn't connect to the database:\n\n%1").arg(message);
 }

@@ -190,7 +190,7 @@ void ConnectionsBackup::exportConnectionsBackupToURL(const QString &path, bool i
         return;
     }
     prompt.showAlert(tr("Connections backup complete"),
-                     tr("Vorn has succesfully created a connections backup. %1 connections were stored.")
+                     tr("Vorn has successfully created a connections backup. %1 connections were stored.")
                          .arg(entries.size()));
 }
 
@@ -255,6 +255,6 @@ void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, Conn
     }
 
     prompt.showAlert(tr("Import connections backup complete"),
-                     tr("Vorn has succesfully imported a connections backup. %1 connections were imported.")
+                     tr("Vorn has successfully imported a connections backup. %1 connections were imported.")
                          .arg(imported.size()));
 }

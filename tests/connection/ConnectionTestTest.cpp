@@ -85,11 +85,11 @@ protected:
 
 TEST_F(ConnectionTestTest, ResultTextsTellSuccessFailureAndTimeOut)
 {
-    EXPECT_EQ(ConnectionTest::resultText(true, "ignored"), "Vorn succesfully made a connection");
+    EXPECT_EQ(ConnectionTest::resultText(true, "ignored"), "Vorn successfully made a connection");
     EXPECT_EQ(ConnectionTest::resultText(false, "FATAL: no such role"),
               couldNotConnect + "FATAL: no such role");
     EXPECT_EQ(ConnectionTest::resultText(false, "TIME_OUT"),
-              couldNotConnect + "A time-out occured before a connection could be made.");
+              couldNotConnect + "A time-out occurred before a connection could be made.");
 }
 
 TEST_F(ConnectionTestTest, LocalFileConnects)
@@ -100,7 +100,7 @@ TEST_F(ConnectionTestTest, LocalFileConnects)
     file.close();
     const Result result = run(sqlite(path));
     EXPECT_TRUE(result.successful) << result.text.toStdString();
-    EXPECT_EQ(result.text, "Vorn succesfully made a connection");
+    EXPECT_EQ(result.text, "Vorn successfully made a connection");
 }
 
 TEST_F(ConnectionTestTest, LocalFileNeverChosenHereAsksToChooseItAgain)
@@ -132,7 +132,7 @@ TEST_F(ConnectionTestTest, PostgreSQLConnectsAndAWrongPasswordIsTold)
     VORN_REQUIRE_SERVER(server, "PostgreSQL");
     const Result good = run(postgres(*server));
     EXPECT_TRUE(good.successful) << good.text.toStdString();
-    EXPECT_EQ(good.text, "Vorn succesfully made a connection");
+    EXPECT_EQ(good.text, "Vorn successfully made a connection");
 
     ConnectionTest::Target wrong = postgres(*server);
     wrong.password = "not-the-password";
@@ -147,7 +147,7 @@ TEST_F(ConnectionTestTest, SilentServerTimesOut)
     SilentServer silent;
     const Result result = run(silentTarget(silent, 2));
     EXPECT_FALSE(result.successful);
-    EXPECT_EQ(result.text, couldNotConnect + "A time-out occured before a connection could be made.");
+    EXPECT_EQ(result.text, couldNotConnect + "A time-out occurred before a connection could be made.");
 }
 
 // A bridge failure on the test's thread is the test's failed outcome, told in the bridge's words;

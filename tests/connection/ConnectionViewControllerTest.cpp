@@ -336,7 +336,7 @@ TEST_F(ConnectionViewControllerTest, TestingALocalFileShowsProgressThenTheResult
     EXPECT_TRUE(controller->testProgress()->isVisible());
 
     ASSERT_TRUE(waitForResult(*controller));
-    EXPECT_EQ(controller->testResultView()->text(), "Vorn succesfully made a connection");
+    EXPECT_EQ(controller->testResultView()->text(), "Vorn successfully made a connection");
     EXPECT_EQ(controller->testContinueButton()->text(), "Continue");
     EXPECT_FALSE(controller->testProgress()->isVisible());
     QTest::mouseClick(controller->testContinueButton(), Qt::LeftButton);
@@ -370,7 +370,7 @@ TEST_F(ConnectionViewControllerTest, CancelledTestReturnsAtOnceAndItsLateEndLeav
     ASSERT_TRUE(waitForResult(*controller));
     ASSERT_WAIT_FOR_EQ_MS(ConnectionTest::runningThreads(), 0, 15000);
     QCoreApplication::processEvents();
-    EXPECT_EQ(controller->testResultView()->text(), "Vorn succesfully made a connection");
+    EXPECT_EQ(controller->testResultView()->text(), "Vorn successfully made a connection");
 }
 
 } // namespace

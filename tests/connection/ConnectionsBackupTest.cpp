@@ -121,7 +121,7 @@ TEST_F(ConnectionsBackupTest, RoundTripWithoutPasswords)
     ASSERT_EQ(prompt.alerts.size(), 1);
     EXPECT_EQ(prompt.alerts[0].message, "Connections backup complete");
     EXPECT_EQ(prompt.alerts[0].informative,
-              "Vorn has succesfully created a connections backup. 3 connections were stored.");
+              "Vorn has successfully created a connections backup. 3 connections were stored.");
 
     const QJsonObject root = readJson(path);
     EXPECT_EQ(root.value("creator").toString(), "Vorn 3");
@@ -147,7 +147,7 @@ TEST_F(ConnectionsBackupTest, RoundTripWithoutPasswords)
         "import process.");
     EXPECT_EQ(prompt.alerts.last().message, "Import connections backup complete");
     EXPECT_EQ(prompt.alerts.last().informative,
-              "Vorn has succesfully imported a connections backup. 2 connections were imported.");
+              "Vorn has successfully imported a connections backup. 2 connections were imported.");
 
     // The local-file connection is skipped; the others come back unchanged.
     const QVariantList imported = saved();
@@ -348,7 +348,7 @@ TEST_F(ConnectionsBackupTest, AppendReplaceAndCancel)
         writeBackup({QJsonObject{{"name", "f"}, {"databaseType", "SQLite"}}}, "Vorn 2"), prompt);
     EXPECT_TRUE(saved().isEmpty());
     EXPECT_EQ(prompt.alerts.last().informative,
-              "Vorn has succesfully imported a connections backup. 0 connections were imported.");
+              "Vorn has successfully imported a connections backup. 0 connections were imported.");
 }
 
 TEST_F(ConnectionsBackupTest, ImportThatCannotBeSavedKeepsTheSavedListAndSaysSo)
