@@ -726,6 +726,8 @@ void ConnectionViewController::testConnection()
     readForm();
     if (!editor_.isComplete())
         return;
+    editor_.acceptTypedLocalFile();
+    setText(databaseLocal_, editor_.form().localFile);
     // A test still finishing after a cancel keeps its own root; its result no longer reaches us.
     if (test_)
         abandonTest();

@@ -7,6 +7,8 @@
 #include "connection/SavedConnections.h"
 #include "platform/UserDefaults.h"
 
+#include <QDir>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace
@@ -231,6 +233,32 @@ TEST_F(ConnectionEditorTest, LocalFileConnectionSavesOnlyTypeFileAndItsChoices)
     EXPECT_EQ(editor.form().localFile, "file:///home/me/shop.db");
     EXPECT_EQ(editor.form().labelLocal, 5u);
     EXPECT_EQ(editor.form().autoCommitLocal, 1u);
+}
+
+// A typed file is saved as the file URL the browse button would give, so it connects from any
+// folder and finds the same keyring item as a chosen one.
+TEST_F(ConnectionEditorTest, TypedLocalFileIsSavedAsItsAbsoluteFileUrl)
+{
+    const QString cwd = QDir::currentPath();
+    const struct {
+        QString typed;
+        QString saved;
+    } cases[] = {
+        {"/data/shop ✓.db", QUrl::fromLocalFile("/data/shop ✓.db").toString(QUrl::FullyEncoded)},
+        {"  /data/shop.db ", "file:///data/shop.db"},
+        {"~/shop.db", QUrl::fromLocalFile(QDir::homePath() + "/shop.db").toString(QUrl::FullyEncoded)},
+        {"sub/shop.db", QUrl::fromLocalFile(cwd + "/sub/shop.db").toString(QUrl::FullyEncoded)},
+        {"file:///data/shop.db", "file:///data/shop.db"},
+        {"https://example.org/shop.db", "https://example.org/shop.db"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        editor.createNew();
+        editor.changeDatabaseType("SQLite");
+        editor.form().localFile = c.typed;
+        editor.save();
+        EXPECT_EQ(SavedConnections::allConnections().last()->database(), c.saved);
+    }
 }
 
 TEST_F(ConnectionEditorTest, IncompleteFormIsNotSaved)

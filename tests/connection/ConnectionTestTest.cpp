@@ -103,14 +103,36 @@ TEST_F(ConnectionTestTest, LocalFileConnects)
     EXPECT_EQ(result.text, "Vorn successfully made a connection");
 }
 
-TEST_F(ConnectionTestTest, LocalFileNeverChosenHereAsksToChooseItAgain)
+// A file typed into the field, never chosen with Browse: as a path or a file URL it connects when it
+// exists and is said not to exist otherwise (and is not created); text that names no local file
+// asks to choose the file again.
+TEST_F(ConnectionTestTest, TypedLocalFileConnectsWhenItExistsAndIsToldMissingOtherwise)
 {
-    const QString path = folder.filePath("elsewhere.db");
-    QFile(path).open(QIODevice::WriteOnly);
-    const Result result = run(sqlite(path, false));
-    EXPECT_FALSE(result.successful);
-    EXPECT_EQ(result.text, ConnectionTest::noLocalBookmarkText());
-    EXPECT_TRUE(result.text.contains("use 'Browse' to re-select the local database file"));
+    const QString present = folder.filePath("typed ✓.db");
+    QFile(present).open(QIODevice::WriteOnly);
+    const QString missing = folder.filePath("missing.db");
+    const struct {
+        QString typed;
+        bool successful;
+        QString says;
+    } cases[] = {
+        {present, true, "Vorn successfully made a connection"},
+        {QUrl::fromLocalFile(present).toString(QUrl::FullyEncoded), true,
+         "Vorn successfully made a connection"},
+        {missing, false, "The database file '" + missing + "' does not exist."},
+        {QUrl::fromLocalFile(missing).toString(), false,
+         "The database file '" + missing + "' does not exist."},
+        {"https://example.org/shop.db", false, "use 'Browse' to re-select the local database file"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        ConnectionTest::Target target = sqlite(present, false);
+        target.database = c.typed;
+        const Result result = run(target);
+        EXPECT_EQ(result.successful, c.successful);
+        EXPECT_TRUE(result.text.contains(c.says)) << result.text.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(missing));
 }
 
 TEST_F(ConnectionTestTest, MovedLocalFileFailsWithTheBackendsMessageAndIsNotCreated)

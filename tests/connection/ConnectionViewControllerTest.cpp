@@ -1,5 +1,5 @@
-#include "WaitFor.h"
 #include "connection/ConnectionViewController.h"
+#include "WaitFor.h"
 
 #include "BackendTestSupport.h"
 #include "InMemoryKeychainScope.h"
@@ -341,6 +341,33 @@ TEST_F(ConnectionViewControllerTest, TestingALocalFileShowsProgressThenTheResult
     EXPECT_FALSE(controller->testProgress()->isVisible());
     QTest::mouseClick(controller->testContinueButton(), Qt::LeftButton);
     EXPECT_EQ(controller->mode(), ConnectionViewController::Mode::Edit);
+}
+
+TEST_F(ConnectionViewControllerTest, TypedLocalFileIsTestedAndAMissingOneIsToldSo)
+{
+    const QString path = folder.filePath("typed.db");
+    QFile(path).open(QIODevice::WriteOnly);
+    auto controller = show();
+    controller->createNew();
+    QComboBox *type = controller->databaseTypePopup();
+    type->setCurrentIndex(type->findText("SQLite"));
+    emit type->activated(type->currentIndex());
+
+    typeInto(controller->databaseLocalField(), path);
+    QTest::mouseClick(controller->testConnectionButton(), Qt::LeftButton);
+    EXPECT_EQ(controller->databaseLocalField()->text(), QUrl::fromLocalFile(path).toString());
+    ASSERT_TRUE(waitForResult(*controller));
+    EXPECT_EQ(controller->testResultView()->text(), "Vorn successfully made a connection");
+
+    QTest::mouseClick(controller->testContinueButton(), Qt::LeftButton);
+    const QString missing = folder.filePath("missing.db");
+    typeInto(controller->databaseLocalField(), missing);
+    QTest::mouseClick(controller->testConnectionButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitForResult(*controller));
+    EXPECT_EQ(controller->testResultView()->text(),
+              "Vorn couldn't connect to the database:\n\nThe database file '" + missing +
+                  "' does not exist.");
+    EXPECT_FALSE(QFile::exists(missing));
 }
 
 TEST_F(ConnectionViewControllerTest, CancelledTestReturnsAtOnceAndItsLateEndLeavesANewerResult)
