@@ -167,18 +167,19 @@ void ConnectionEditor::writeInto(ConnectionParameters &connection) const
     connection.setLabel(form_.label);
 }
 
-void ConnectionEditor::save()
+ConnectionEditor::SaveResult ConnectionEditor::save()
 {
     if (!editingConnection_ || !isComplete())
-        return;
+        return SaveResult::NotSaved;
     acceptTypedLocalFile();
     ConnectionParameters &connection = *editingConnection_;
     writeInto(connection);
-    ConnectionHelper::storePasswordInKeychainType(connection.databaseType(), connection.server(),
-                                                  connection.port(), connection.database(),
-                                                  connection.userName(), connection.password().value_or(""));
+    const bool stored = ConnectionHelper::storePasswordInKeychainType(
+        connection.databaseType(), connection.server(), connection.port(), connection.database(),
+        connection.userName(), connection.password().value_or(""));
     list_.saveConnection(editingConnection_);
     editingConnection_ = nullptr;
+    return stored || localFile_ ? SaveResult::Saved : SaveResult::PasswordNotStored;
 }
 
 void ConnectionEditor::cancel()

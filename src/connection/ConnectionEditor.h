@@ -60,9 +60,11 @@ public:
     // Save and test need a type and, for a local-file type, a file, or else server, port,
     // database and user name.
     bool isComplete() const;
+    enum class SaveResult { NotSaved, Saved, PasswordNotStored };
     // Writes the form into the edited connection, stores its password and the saved list, and
-    // selects it there. An edited connection keeps its place; a new one goes last.
-    void save();
+    // selects it there. An edited connection keeps its place; a new one goes last. The connection
+    // is saved even when the keyring refuses its password (a local file has none to lose).
+    SaveResult save();
     // Leaves the edited connection as it was.
     void cancel();
 

@@ -1,6 +1,7 @@
 #include "connection/ConnectionEditor.h"
 
 #include "InMemoryKeychainScope.h"
+#include "RefusingKeychain.h"
 #include "connection/ConnectionHelper.h"
 #include "connection/ConnectionListModel.h"
 #include "connection/DatabaseTypeTraits.h"
@@ -259,6 +260,39 @@ TEST_F(ConnectionEditorTest, TypedLocalFileIsSavedAsItsAbsoluteFileUrl)
         editor.save();
         EXPECT_EQ(SavedConnections::allConnections().last()->database(), c.saved);
     }
+}
+
+// A refused password must not leave the older one in the keyring to be used: the connection is
+// saved, the refusal is told, and the next lookup finds nothing, so the next connect asks.
+TEST_F(ConnectionEditorTest, PasswordTheKeyringRefusesIsToldAndNotLookedUpUntilStored)
+{
+    RefusingKeychainScope refusing;
+    const ConnectionParametersPtr connection = saveServerConnection("Prod", "PostgreSQL", "old");
+    ASSERT_EQ(ConnectionHelper::passwordFromKeychainType("PostgreSQL", "dbhost", "5432", "SALES", "scott"),
+              "old");
+
+    refusing.keychain().refuses = true;
+    editor.editConnection(connection);
+    editor.form().password = "new";
+    editor.form().label = 3;
+    EXPECT_EQ(editor.save(), ConnectionEditor::SaveResult::PasswordNotStored);
+    EXPECT_EQ(SavedConnections::allConnections().at(0)->label(), 3u)
+        << "the connection is saved all the same";
+    EXPECT_FALSE(
+        ConnectionHelper::passwordFromKeychainType("PostgreSQL", "dbhost", "5432", "SALES", "scott"));
+
+    // A local file has no password to lose.
+    editor.createNew();
+    editor.changeDatabaseType("SQLite");
+    editor.form().localFile = "file:///data/shop.db";
+    EXPECT_EQ(editor.save(), ConnectionEditor::SaveResult::Saved);
+
+    refusing.keychain().refuses = false;
+    editor.editConnection(connection);
+    editor.form().password = "typed again";
+    EXPECT_EQ(editor.save(), ConnectionEditor::SaveResult::Saved);
+    EXPECT_EQ(ConnectionHelper::passwordFromKeychainType("PostgreSQL", "dbhost", "5432", "SALES", "scott"),
+              "typed again");
 }
 
 TEST_F(ConnectionEditorTest, IncompleteFormIsNotSaved)

@@ -3,6 +3,7 @@
 
 #include "BackendTestSupport.h"
 #include "InMemoryKeychainScope.h"
+#include "RefusingKeychain.h"
 #include "connection/ConnectionHelper.h"
 #include "connection/ConnectionViewControllerDelegate.h"
 #include "connection/SavedConnections.h"
@@ -231,6 +232,52 @@ TEST_F(ConnectionViewControllerTest, ConnectingHandsOverThePasswordOrOpensTheEdi
     controller->externalCancelEdit();
     EXPECT_EQ(controller->mode(), ConnectionViewController::Mode::List);
     EXPECT_EQ(host.calls.last(), "list");
+}
+
+TEST_F(ConnectionViewControllerTest, PasswordTheKeyringRefusesIsToldAndTheNextConnectAsksForIt)
+{
+    RefusingKeychainScope refusing;
+    saveConnections({saved("Staging", "PostgreSQL", "pghost", 0)});
+    ConnectionHelper::storePasswordInKeychainType("PostgreSQL", "pghost", "5432", "SALES", "scott", "old");
+    refusing.keychain().refuses = true;
+    auto controller = show();
+    controller->connectionList()->selectRow(0);
+    QTest::mouseClick(controller->editButton(), Qt::LeftButton);
+    typeInto(controller->passwordField(), "new");
+    QTest::mouseClick(controller->createSaveButton(), Qt::LeftButton);
+
+    ASSERT_WAIT_FOR(window->findChild<QMessageBox *>() && window->findChild<QMessageBox *>()->isVisible());
+    QMessageBox *alert = window->findChild<QMessageBox *>();
+    EXPECT_EQ(alert->text(), "The password of the 'Staging' connection could not be stored in the keyring.");
+    EXPECT_EQ(
+        alert->informativeText(),
+        "The connection is saved without it. Vorn will ask for the password the next time you connect.");
+    EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
+    savePicture(window.get(), "connection-password-not-stored");
+    alert->button(QMessageBox::Ok)->click();
+    EXPECT_EQ(controller->mode(), ConnectionViewController::Mode::List);
+
+    // The older password is not used: connecting opens the form to type the password.
+    host.calls.clear();
+    controller->connectionListDoubleClick(0);
+    EXPECT_EQ(host.calls, QStringList({"edit"}));
+    EXPECT_EQ(controller->mode(), ConnectionViewController::Mode::Edit);
+    EXPECT_EQ(controller->passwordField()->text(), "");
+}
+
+TEST_F(ConnectionViewControllerTest, DatabaseFileConnectsWithoutAKeyringItem)
+{
+    saveConnections({QVariantMap{{"name", "Shop"},
+                                 {"databaseType", "SQLite"},
+                                 {"server", ""},
+                                 {"port", ""},
+                                 {"database", "file:///data/shop.db"},
+                                 {"username", ""}}});
+    auto controller = show();
+    controller->connectionListDoubleClick(0);
+    EXPECT_EQ(host.calls, QStringList({"connect"}));
+    ASSERT_NE(host.connected, nullptr);
+    EXPECT_EQ(host.connected->password(), "");
 }
 
 TEST_F(ConnectionViewControllerTest, EditFormSwitchesVariantsValidatesAndSaves)
