@@ -18,6 +18,7 @@
 #include "platform/MainThread.h"
 #include "platform/SecretServiceKeychain.h"
 #include "platform/UserDefaults.h"
+#include "platform/Website.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/AboutWindowController.h"
 #include "window/VornTabbedWindowController.h"
@@ -527,19 +528,20 @@ void VornDocumentController::openAcknowledgements(QObject *)
     openWindowWithRtfDocument(QStringLiteral("Acknowledgements"));
 }
 
+// The maker's site is Vorn's own.
 void VornDocumentController::openWebsite(QObject *)
 {
-    openUrl(QUrl(QStringLiteral("https://dalmerik.example/")));
+    openUrl(QUrl(Website::home));
 }
 
 void VornDocumentController::openVornWebsite(QObject *)
 {
-    openUrl(QUrl(QStringLiteral("https://vorn.example/")));
+    openUrl(QUrl(Website::home));
 }
 
 void VornDocumentController::openSupport(QObject *)
 {
-    openUrl(QUrl(QStringLiteral("https://vorn.example/support/")));
+    openUrl(QUrl(Website::support));
 }
 
 void VornDocumentController::sendFeedback(QObject *)

@@ -1,0 +1,77 @@
+// What tells the user which program this is: its one web address in every link and mail it
+// offers.
+#include "app/VornDocumentController.h"
+#include "document/DocumentHelper.h"
+#include "platform/Bundle.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// Stands in for the browser and the mail program.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+QVariantMap buildInfo()
+{
+    return Bundle(qEnvironmentVariable("VORN_BUILD_DIR")).infoDictionary();
+}
+
+// The address after "More info at " in a stored-settings header.
+QString headerLink(const QString &text)
+{
+    const QRegularExpressionMatch match = QRegularExpression("More info at (\\S+) \\*/").match(text);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+TEST(ApplicationIdentityTest, EveryLinkAndMailGoesToTheOneWebSite)
+{
+    UrlRecorder browser;
+    for (const char *scheme : {"https", "http", "mailto"})
+        QDesktopServices::setUrlHandler(scheme, &browser, "open");
+    VornDocumentController controller(buildInfo());
+    controller.openVornWebsite(nullptr);
+    controller.openWebsite(nullptr);
+    controller.openSupport(nullptr);
+    controller.sendFeedback(nullptr);
+    for (const char *scheme : {"https", "http", "mailto"})
+        QDesktopServices::unsetUrlHandler(scheme);
+    ASSERT_EQ(browser.opened.size(), 4);
+
+    QString sql = "select 1;";
+    ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, nullptr, {}, {}));
+    QFile runScript(qEnvironmentVariable("VORN_SOURCE_DIR") + "/scripts/run");
+    ASSERT_TRUE(runScript.open(QIODevice::ReadOnly));
+    const QString demoScript = QString::fromUtf8(runScript.readAll());
+
+    QSet<QString> sites;
+    for (const QUrl &url : browser.opened) {
+        SCOPED_TRACE(url.toString().toStdString());
+        EXPECT_TRUE(url.scheme() == "https" || url.scheme() == "mailto");
+        sites.insert(url.scheme() == "mailto" ? url.path().section('@', 1) : url.host());
+    }
+    for (const QString &link : {headerLink(sql), headerLink(demoScript)}) {
+        SCOPED_TRACE(link.toStdString());
+        EXPECT_TRUE(link.startsWith("https://"));
+        sites.insert(QUrl(link).host());
+    }
+    EXPECT_EQ(sites.size(), 1) << QStringList(sites.values()).join(", ").toStdString();
+    EXPECT_EQ(browser.opened[0], browser.opened[1]) << "the maker's site is Vorn's own";
+    EXPECT_FALSE(sites.contains(QString())) << "every address has a host";
+}
+
+} // namespace
+
+#include "ApplicationIdentityTest.moc"
