@@ -1,5 +1,5 @@
 // What tells the user which program this is: its one web address in every link and mail it
-// offers.
+// offers, window titles in words, and its icon on every window and in About.
 #include "app/VornDocumentController.h"
 #include "document/DocumentHelper.h"
 #include "platform/Bundle.h"
@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -70,6 +71,44 @@ TEST(ApplicationIdentityTest, EveryLinkAndMailGoesToTheOneWebSite)
     EXPECT_EQ(sites.size(), 1) << QStringList(sites.values()).join(", ").toStdString();
     EXPECT_EQ(browser.opened[0], browser.opened[1]) << "the maker's site is Vorn's own";
     EXPECT_FALSE(sites.contains(QString())) << "every address has a host";
+}
+
+TEST(ApplicationIdentityTest, RichTextWindowsAreTitledInWordsAndEveryWindowCarriesTheIcon)
+{
+    VornDocumentController controller(buildInfo());
+    const QIcon icon = QApplication::windowIcon();
+    for (int size : {16, 32, 48, 64, 128, 256})
+        EXPECT_EQ(icon.pixmap(size, size).width(), size) << "the icon ships at " << size;
+    EXPECT_EQ(icon.availableSizes().size(), 8);
+
+    const struct {
+        void (VornDocumentController::*command)(QObject *);
+        QString title;
+    } windows[] = {
+        {&VornDocumentController::openReleaseNotes, "Release Notes"},
+        {&VornDocumentController::openAcknowledgements, "Acknowledgements"},
+    };
+    for (const auto &w : windows) {
+        SCOPED_TRACE(w.title.toStdString());
+        (controller.*w.command)(nullptr);
+        AdvancedWindow *window = controller.richTextWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->windowTitle(), w.title);
+        EXPECT_EQ(window->windowIcon().cacheKey(), icon.cacheKey());
+    }
+
+    controller.runAboutPanel(nullptr);
+    QWidget *about = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->objectName() == "AboutWindow" && top->isVisible())
+            about = top;
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->windowIcon().cacheKey(), icon.cacheKey());
+    QImage shown;
+    for (const QLabel *label : about->findChildren<QLabel *>())
+        if (!label->pixmap().isNull())
+            shown = label->pixmap().toImage();
+    EXPECT_EQ(shown, icon.pixmap(96, 96).toImage()) << "About shows the program's icon";
 }
 
 } // namespace
