@@ -18,6 +18,7 @@
 #include "platform/MainThread.h"
 #include "platform/SecretServiceKeychain.h"
 #include "platform/UserDefaults.h"
+#include "platform/Website.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/AboutWindowController.h"
 #include "window/VornTabbedWindowController.h"
@@ -83,6 +84,7 @@ VornDocumentController::VornDocumentController(const QVariantMap &info, UserDefa
       exitHandler_([](int status) { std::exit(status); })
 {
     Q_INIT_RESOURCE(app_resources);
+    QApplication::setWindowIcon(applicationIcon());
     sharedController = this;
     CommandRouter::shared().addApplicationResponder(this);
     // Every tabbed window, however it was made, shows the application's menus.
@@ -189,7 +191,8 @@ void VornDocumentController::startupNewBuild()
     const qint64 build = buildNumberFromString(info_.value("BuildNumber").toString());
     if (build > defaults_.integerForKey(PreferenceKey::last_auto_releasenotes)) {
         defaults_.setObject(build, PreferenceKey::last_auto_releasenotes);
-        AdvancedWindow *notes = openWindowWithRtfDocument(releaseNotesName());
+        AdvancedWindow *notes =
+            openWindowWithRtfDocument(releaseNotesName(), text("MainMenu", "Release Notes"));
         notes->setClosingDelegate(this);
         placeBesideWelcomeScreen(notes);
     }
@@ -377,10 +380,18 @@ void VornDocumentController::reviewNextDocument(QList<QPointer<TabbedDocument>> 
 
 // ---- Windows ----------------------------------------------------------------------------------
 
-AdvancedWindow *VornDocumentController::openWindowWithRtfDocument(const QString &name)
+QIcon VornDocumentController::applicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512})
+        icon.addFile(QStringLiteral(":/app/icons/vorn-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+AdvancedWindow *VornDocumentController::openWindowWithRtfDocument(const QString &name, const QString &title)
 {
     auto window = std::make_unique<AdvancedWindow>();
-    window->setWindowTitle(name);
+    window->setWindowTitle(title);
     window->resize(600, 400);
     window->setMinimumSize(600, 400);
     window->setEnableCloseTabOverride(true);
@@ -519,27 +530,28 @@ void VornDocumentController::openWelcomeScreen(QObject *)
 
 void VornDocumentController::openReleaseNotes(QObject *)
 {
-    openWindowWithRtfDocument(releaseNotesName());
+    openWindowWithRtfDocument(releaseNotesName(), text("MainMenu", "Release Notes"));
 }
 
 void VornDocumentController::openAcknowledgements(QObject *)
 {
-    openWindowWithRtfDocument(QStringLiteral("Acknowledgements"));
+    openWindowWithRtfDocument(QStringLiteral("Acknowledgements"), text("MainMenu", "Acknowledgements"));
 }
 
+// The maker's site is Vorn's own.
 void VornDocumentController::openWebsite(QObject *)
 {
-    openUrl(QUrl(QStringLiteral("https://dalmerik.example/")));
+    openUrl(QUrl(Website::home));
 }
 
 void VornDocumentController::openVornWebsite(QObject *)
 {
-    openUrl(QUrl(QStringLiteral("https://vorn.example/")));
+    openUrl(QUrl(Website::home));
 }
 
 void VornDocumentController::openSupport(QObject *)
 {
-    openUrl(QUrl(QStringLiteral("https://vorn.example/support/")));
+    openUrl(QUrl(Website::support));
 }
 
 void VornDocumentController::sendFeedback(QObject *)

@@ -8,6 +8,7 @@
 #include "tabs/TabbedDocumentController.h"
 #include "tabs/TabbedWindowController.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -50,6 +51,8 @@ public:
     // "A1234", "B1234", "AB1234" and "R1234" are build 1234; no leading digits is build 0.
     static qint64 buildNumberFromString(QString buildNumber);
     static QString releaseNotesName() { return QStringLiteral("ReleaseNotes"); }
+    // The program's icon in every size it ships; every window shows it.
+    static QIcon applicationIcon();
 
     // Start-up.
     bool isStarting() const { return startupController_ != nullptr; }
@@ -81,7 +84,8 @@ public:
     void setExitHandler(ExitHandler handler) { exitHandler_ = std::move(handler); }
 
     // Windows.
-    AdvancedWindow *openWindowWithRtfDocument(const QString &name);
+    // The rich-text resource of that name in a window of its own, titled in words.
+    AdvancedWindow *openWindowWithRtfDocument(const QString &name, const QString &title);
     AdvancedWindow *richTextWindow() const { return richTextWindow_; }
     void advancedWindowDidClose(AdvancedWindow *window) override;
 

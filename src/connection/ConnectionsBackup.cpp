@@ -190,7 +190,7 @@ void ConnectionsBackup::exportConnectionsBackupToURL(const QString &path, bool i
         return;
     }
     prompt.showAlert(tr("Connections backup complete"),
-                     tr("Vorn has succesfully created a connections backup. %1 connections were stored.")
+                     tr("Vorn has successfully created a connections backup. %1 connections were stored.")
                          .arg(entries.size()));
 }
 
@@ -248,13 +248,20 @@ void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, Conn
                              .arg(defaults.filePath()));
         return;
     }
+    int unstoredPasswords = 0;
     for (const ConnectionParameters &connection : withPassword) {
-        ConnectionHelper::storePasswordInKeychainType(connection.databaseType(), connection.server(),
-                                                      connection.port(), connection.database(),
-                                                      connection.userName(), *connection.password());
+        if (!ConnectionHelper::storePasswordInKeychainType(connection.databaseType(), connection.server(),
+                                                           connection.port(), connection.database(),
+                                                           connection.userName(), *connection.password()))
+            ++unstoredPasswords;
     }
 
-    prompt.showAlert(tr("Import connections backup complete"),
-                     tr("Vorn has succesfully imported a connections backup. %1 connections were imported.")
-                         .arg(imported.size()));
+    QString report = tr("Vorn has successfully imported a connections backup. %1 connections were imported.")
+                         .arg(imported.size());
+    if (unstoredPasswords > 0) {
+        report += QLatin1Char(' ') + tr("The passwords of %1 connections could not be stored in the keyring; "
+                                        "Vorn will ask for them when you connect.")
+                                         .arg(unstoredPasswords);
+    }
+    prompt.showAlert(tr("Import connections backup complete"), report);
 }

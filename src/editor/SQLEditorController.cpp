@@ -217,7 +217,7 @@ private:
     {
         failed_ = true;
         shared_->isExecuting = false;
-        message_ = format("%@\n\n%@", {text("An error occured while executing the SQL statement."), error});
+        message_ = format("%@\n\n%@", {text("An error occurred while executing the SQL statement."), error});
         if (isStoppedStatementError(error)) {
             const QString stopped = text("Stopped execution of SQL statement");
             statusManager_->runErrorWithTitle(stopped, message_);

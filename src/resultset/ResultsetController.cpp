@@ -48,7 +48,7 @@ void reportPreload(StatusManager &status, const BackendOutcome &outcome, const Q
     }
     status.runErrorWithTitle(
         text("resultset", "Database error"),
-        joined(text("resultset", "A database error occured while reading from the resultset."),
+        joined(text("resultset", "A database error occurred while reading from the resultset."),
                outcome.errorMessage));
     status.setConnectionStatus(text("resultset", "Error loading resultset"), outcome.errorMessage);
 }
@@ -62,7 +62,7 @@ void reportRefresh(StatusManager &status, const BackendOutcome &outcome)
     }
     status.runErrorWithTitle(
         text("browser", "Database error"),
-        joined(text("browser", "A database error occured while trying to reload the resultset."),
+        joined(text("browser", "A database error occurred while trying to reload the resultset."),
                outcome.errorMessage));
     status.setConnectionStatus(text("browser", "Error refreshing resultset"), outcome.errorMessage);
 }

@@ -2,6 +2,7 @@
 #include "platform/AppFolders.h"
 #include "platform/Preferences.h"
 
+#include "kit/UserNotifier.h"
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedDocument.h"
 #include "tabs/TabbedWindowController.h"
@@ -56,6 +57,7 @@ TabbedDocumentController::TabbedDocumentController(QObject *parent) : QObject(pa
 {
     sharedController = this;
     setShared(this);
+    UserNotifier::instance().setDocumentStatesProvider([this] { return documentStates(); });
     restorationTimer_.setSingleShot(true);
     restorationTimer_.setInterval(restorationDelayMs);
     connect(&restorationTimer_, &QTimer::timeout, this, [this] { writeRestorationFile(); });
@@ -74,8 +76,10 @@ TabbedDocumentController::~TabbedDocumentController()
 {
     if (shared() == this)
         setShared(nullptr);
-    if (sharedController == this)
+    if (sharedController == this) {
         sharedController = nullptr;
+        UserNotifier::instance().setDocumentStatesProvider(nullptr);
+    }
 }
 
 TabbedDocumentController *TabbedDocumentController::sharedDocumentController()
@@ -95,11 +99,21 @@ void TabbedDocumentController::addDocument(TabbedDocument *document)
     scheduleRestorationWrite();
 }
 
+QList<int> TabbedDocumentController::documentStates() const
+{
+    QList<int> states;
+    for (const TabbedDocument *document : documents_)
+        states.append(document->documentState());
+    return states;
+}
+
 void TabbedDocumentController::documentClosed(TabbedDocument *document)
 {
     documents_.removeAll(document);
     document->deleteLater();
     scheduleRestorationWrite();
+    // A closed document no longer wants attention.
+    UserNotifier::instance().updateApplicationAlertCount();
 }
 
 TabbedDocument *TabbedDocumentController::documentForPath(const QString &path) const

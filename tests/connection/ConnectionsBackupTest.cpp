@@ -2,6 +2,7 @@
 #include "FileSizeLimit.h"
 
 #include "InMemoryKeychainScope.h"
+#include "RefusingKeychain.h"
 #include "connection/ConnectionHelper.h"
 #include "connection/ConnectionsBackupPrompt.h"
 #include "connection/SavedConnections.h"
@@ -121,7 +122,7 @@ TEST_F(ConnectionsBackupTest, RoundTripWithoutPasswords)
     ASSERT_EQ(prompt.alerts.size(), 1);
     EXPECT_EQ(prompt.alerts[0].message, "Connections backup complete");
     EXPECT_EQ(prompt.alerts[0].informative,
-              "Vorn has succesfully created a connections backup. 3 connections were stored.");
+              "Vorn has successfully created a connections backup. 3 connections were stored.");
 
     const QJsonObject root = readJson(path);
     EXPECT_EQ(root.value("creator").toString(), "Vorn 3");
@@ -147,7 +148,7 @@ TEST_F(ConnectionsBackupTest, RoundTripWithoutPasswords)
         "import process.");
     EXPECT_EQ(prompt.alerts.last().message, "Import connections backup complete");
     EXPECT_EQ(prompt.alerts.last().informative,
-              "Vorn has succesfully imported a connections backup. 2 connections were imported.");
+              "Vorn has successfully imported a connections backup. 2 connections were imported.");
 
     // The local-file connection is skipped; the others come back unchanged.
     const QVariantList imported = saved();
@@ -186,6 +187,27 @@ TEST_F(ConnectionsBackupTest, RoundTripWithPasswordsInAPrivateFile)
               std::optional<QString>("pässword"));
     EXPECT_FALSE(ConnectionHelper::passwordFromKeychainType("MySQL", "host", "5432", "db", "u"));
     EXPECT_EQ(saved().size(), 4) << "appended to the two saved ones";
+}
+
+TEST_F(ConnectionsBackupTest, ImportTellsThePasswordsTheKeyringRefused)
+{
+    setSaved({savedEntry("pg", "PostgreSQL", 1, 0), savedEntry("my", "MySQL", 0, 2)});
+    ConnectionHelper::storePasswordInKeychainType("PostgreSQL", "host", "5432", "db", "u", "secret");
+    ConnectionHelper::storePasswordInKeychainType("MySQL", "host", "5432", "db", "u", "other");
+    const QString path = dir.filePath("with-passwords.vornconnections");
+    ConnectionsBackup::exportConnectionsBackupToURL(path, true, prompt);
+
+    RefusingKeychainScope refusing;
+    refusing.keychain().refuses = true;
+    ConnectionsBackup::importConnectionsBackupFromURL(path, prompt);
+    ASSERT_EQ(prompt.alerts.size(), 2);
+    EXPECT_EQ(prompt.alerts[1].message, "Import connections backup complete");
+    EXPECT_EQ(
+        prompt.alerts[1].informative,
+        "Vorn has successfully imported a connections backup. 2 connections were imported. The passwords "
+        "of 2 connections could not be stored in the keyring; Vorn will ask for them when you connect.");
+    EXPECT_EQ(saved().size(), 4) << "the connections are imported all the same";
+    EXPECT_FALSE(ConnectionHelper::passwordFromKeychainType("PostgreSQL", "host", "5432", "db", "u"));
 }
 
 TEST_F(ConnectionsBackupTest, GenerationTwoConversion)
@@ -348,7 +370,7 @@ TEST_F(ConnectionsBackupTest, AppendReplaceAndCancel)
         writeBackup({QJsonObject{{"name", "f"}, {"databaseType", "SQLite"}}}, "Vorn 2"), prompt);
     EXPECT_TRUE(saved().isEmpty());
     EXPECT_EQ(prompt.alerts.last().informative,
-              "Vorn has succesfully imported a connections backup. 0 connections were imported.");
+              "Vorn has successfully imported a connections backup. 0 connections were imported.");
 }
 
 TEST_F(ConnectionsBackupTest, ImportThatCannotBeSavedKeepsTheSavedListAndSaysSo)

@@ -227,7 +227,7 @@ TEST_F(VornDocumentStatementsTest, TheStatusBarCancelsARunningStatement)
     waitForRun();
     EXPECT_EQ(document->activeContent(), ContentPane::SimpleText);
     const QString text = document->simpleTextController()->text();
-    EXPECT_TRUE(text.startsWith("An error occured while executing the SQL statement.\n\nCANCELLED"))
+    EXPECT_TRUE(text.startsWith("An error occurred while executing the SQL statement.\n\nCANCELLED"))
         << text.toStdString();
     QString alert;
     EXPECT_TRUE(answerMessageBox("OK", &alert));

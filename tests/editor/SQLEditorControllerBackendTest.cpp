@@ -204,7 +204,7 @@ TEST_P(SQLEditorControllerBackendTest, AFailingStatementEndsTheRunWithItsError)
     run("DROP TABLE IF EXISTS vse_items");
     run("CREATE TABLE vse_items (id INTEGER);\nSELECT * FROM vse_missing_table;\nDROP TABLE vse_items");
     const QString result = lastResult();
-    EXPECT_TRUE(result.startsWith("An error occured while executing the SQL statement.\n\n"))
+    EXPECT_TRUE(result.startsWith("An error occurred while executing the SQL statement.\n\n"))
         << result.toStdString();
     EXPECT_TRUE(result.contains("vse_missing_table", Qt::CaseInsensitive)) << result.toStdString();
     EXPECT_EQ(statusManager_->connectionStatusText(), "Error executing SQL Statement");
@@ -225,7 +225,7 @@ TEST_P(SQLEditorControllerBackendTest, ALongStatementIsStopped)
     EXPECT_FALSE(controller_->canExecuteSQLInRange({0, 0})) << "the root is reserved while it runs";
     controller_->cancelExecution();
     waitForEnd(releases);
-    EXPECT_EQ(lastResult(), "An error occured while executing the SQL statement.\n\nCANCELLED");
+    EXPECT_EQ(lastResult(), "An error occurred while executing the SQL statement.\n\nCANCELLED");
     EXPECT_EQ(statusManager_->connectionStatusText(), "Stopped execution of SQL statement");
     ASSERT_EQ(statusManager_->messageQueue().size(), 1);
     EXPECT_EQ(statusManager_->messageQueue().first()->title, "Stopped execution of SQL statement");
