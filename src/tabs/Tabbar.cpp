@@ -388,7 +388,7 @@ bool Tabbar::beginTabDrag(const QPoint &pressPosition, const QPoint &pointerPosi
     // bar takes the tab again when the pointer comes back over it.
     if (!rect().contains(pointerPosition))
         currentDragWindow_->setSnappingTabBar(nullptr);
-    currentDragWindow_->show();
+    currentDragWindow_->orderFront();
 
     currentDragDraggingTabNo_ = index;
     hoveringPosition_ = index;
