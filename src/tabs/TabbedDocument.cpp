@@ -1,5 +1,6 @@
 #include "tabs/TabbedDocument.h"
 #include "platform/AppFolders.h"
+#include "platform/OwnerOnlyFile.h"
 
 #include "kit/AdvancedWindow.h"
 #include "tabs/TabbedWindowController.h"
@@ -184,7 +185,7 @@ bool TabbedDocument::autosave(QString *error)
         return true;
     if (autosavedContentsFilePath_.isEmpty())
         autosavedContentsFilePath_ = newTemporaryFilePath();
-    if (!writeFile(autosavedContentsFilePath_, dataOfType(), error))
+    if (!writeOwnerOnlyFile(autosavedContentsFilePath_, dataOfType(), error))
         return false;
     unautosaved_ = false;
     return true;

@@ -78,7 +78,8 @@ public:
     // The temporary file that holds the unsaved contents of an untitled document; empty when none.
     QString autosavedContentsFilePath() const { return autosavedContentsFilePath_; }
     void setAutosavedContentsFilePath(const QString &path) { autosavedContentsFilePath_ = path; }
-    // Writes the unsaved contents of an untitled document to its temporary file now.
+    // Writes the unsaved contents of an untitled document to its temporary file now, readable by the
+    // owner alone.
     bool autosave(QString *error = nullptr);
     static constexpr int autosaveDelayMs = 2000;
     // Where temporary documents live, and a free "Vorn Temp %ld.sql" name in it.

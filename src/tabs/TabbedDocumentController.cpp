@@ -1,5 +1,6 @@
 #include "tabs/TabbedDocumentController.h"
 #include "platform/AppFolders.h"
+#include "platform/OwnerOnlyFile.h"
 #include "platform/Preferences.h"
 
 #include "platform/UserDefaults.h"
@@ -15,7 +16,6 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QUrl>
 #include <QWindow>
 
@@ -470,15 +470,7 @@ bool TabbedDocumentController::writeRestorationFile(QString *error)
 {
     restorationTimer_.stop();
     const QVariantMap root{{"tabbedWindowConfiguration", tabbedWindowConfiguration()}};
-    const QString path = restorationFilePath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    const QByteArray data = QJsonDocument::fromVariant(root).toJson();
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return writeOwnerOnlyFile(restorationFilePath(), QJsonDocument::fromVariant(root).toJson(), error);
 }
 
 bool TabbedDocumentController::readRestorationFile()
