@@ -92,6 +92,8 @@ void TabbedDocumentController::addDocument(TabbedDocument *document)
     document->setParent(this);
     documents_.append(document);
     connect(document, &TabbedDocument::documentClosed, this, &TabbedDocumentController::documentClosed);
+    connect(document, &TabbedDocument::restorableStateChanged, this,
+            &TabbedDocumentController::scheduleRestorationWrite);
     scheduleRestorationWrite();
 }
 
@@ -143,12 +145,10 @@ TabbedDocument *TabbedDocumentController::makeDocumentForPath(const QString &pat
         return nullptr;
     }
     document->setFilePath(path);
-    if (contentsPath != path) {
-        // Unsaved work from a temporary file: it stays the document's temporary file.
-        document->setAutosavedContentsFilePath(contentsPath);
-        document->setDocumentEdited(true);
-        document->autosave();
-    }
+    // Unsaved work from a temporary file stays in that file. It is not written again now: the document
+    // has not taken its settings (its connection) from what it read yet.
+    if (contentsPath != path)
+        document->adoptAutosavedContents(contentsPath);
     return document;
 }
 
@@ -415,12 +415,7 @@ QVariantMap TabbedDocumentController::windowConfiguration(TabbedWindowController
     controller->prepareForAppRestoration();
     QVariantList documents;
     for (TabbedDocument *document : controller->documents()) {
-        if (document->filePath().isEmpty() && document->autosavedContentsFilePath().isEmpty() &&
-            document->hasUnautosavedChanges()) {
-            document->setAutosavedContentsFilePath(TabbedDocument::newTemporaryFilePath());
-            qCDebug(lcTabs, "autosaving an untitled document to a temporary file");
-        }
-        document->autosave(); // what the temporary file holds is what comes back
+        document->autosave(); // unsaved work comes back from its temporary file
         QVariantMap entry;
         if (!document->filePath().isEmpty())
             entry.insert("fileURL", urlText(document->filePath()));
@@ -468,8 +463,9 @@ void TabbedDocumentController::scheduleRestorationWrite()
 
 bool TabbedDocumentController::writeRestorationFile(QString *error)
 {
-    restorationTimer_.stop();
     const QVariantMap root{{"tabbedWindowConfiguration", tabbedWindowConfiguration()}};
+    // Autosaves made just now for the layout are in it already.
+    restorationTimer_.stop();
     return writeOwnerOnlyFile(restorationFilePath(), QJsonDocument::fromVariant(root).toJson(), error);
 }
 
@@ -490,10 +486,12 @@ TabbedDocument *TabbedDocumentController::restoreDocument(const QVariantMap &ent
     const QString path = pathFromUrl(entry.value("fileURL"));
     const QString autosaved = pathFromUrl(entry.value("autosavedContentsFileURL"));
     TabbedDocument *document = nullptr;
-    if (!path.isEmpty() || !autosaved.isEmpty()) {
-        // A file with unsaved changes comes back as the file with those changes.
-        document = makeDocumentForPath(path, autosaved.isEmpty() ? path : autosaved, nullptr);
-    }
+    // A file with unsaved changes comes back as the file with those changes.
+    if (!autosaved.isEmpty())
+        document = makeDocumentForPath(path, autosaved, nullptr);
+    // Without the temporary file (saved or closed since the layout was written) the file itself.
+    if (!document && !path.isEmpty())
+        document = makeDocumentForPath(path, path, nullptr);
     if (!document)
         document = makeUntitledDocument(nullptr);
     return document;
