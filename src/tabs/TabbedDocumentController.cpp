@@ -68,6 +68,8 @@ TabbedDocumentController::TabbedDocumentController(QObject *parent) : QObject(pa
             }
         }
     });
+    // Window frames are part of the layout: moving or resizing one is seen here.
+    qApp->installEventFilter(this);
 }
 
 TabbedDocumentController::~TabbedDocumentController()
@@ -101,7 +103,12 @@ void TabbedDocumentController::documentClosed(TabbedDocument *document)
 {
     documents_.removeAll(document);
     document->deleteLater();
-    scheduleRestorationWrite();
+    // With the last document closed the program ends as its window closes, before a delayed write: the
+    // next run must not bring back what the user closed.
+    if (documents_.isEmpty() && !hasPendingRestoration())
+        writeRestorationFile();
+    else
+        scheduleRestorationWrite();
 }
 
 TabbedDocument *TabbedDocumentController::documentForPath(const QString &path) const
@@ -390,6 +397,18 @@ QRect TabbedDocumentController::rectFromString(const QString &text)
     if (values.size() != 4)
         return {};
     return QRect(int(values[0]), int(values[1]), int(values[2]), int(values[3]));
+}
+
+bool TabbedDocumentController::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->isWindow()) {
+        for (TabbedWindowController *controller : TabbedWindowController::allWindowControllers()) {
+            if (controller->isWindowLoaded() && controller->window() == watched)
+                scheduleRestorationWrite();
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QList<TabbedWindowController *> TabbedDocumentController::windowControllersBackToFront() const

@@ -192,4 +192,20 @@ TEST_F(DocumentRecoveryTest, TypedWorkComesBackInItsOwnConnectedTabAfterACrash)
     }
 }
 
+TEST_F(DocumentRecoveryTest, ClosingTheLastTabLeavesNothingForTheNextStart)
+{
+    start({writeDocument("closed.sql", "select 1;\n")});
+    ASSERT_EQ(controller->documents().size(), 1);
+    VornDocument *open = document(0);
+    ASSERT_WAIT_FOR_MS(open->connected(), 60000);
+    ASSERT_WAIT_FOR(restoredDocuments().size() == 1);
+    open->vornWindowController()->performCloseTab();
+    ASSERT_WAIT_FOR(controller->documents().isEmpty());
+
+    crash(); // the program ends as its last window closes, before any delayed write
+    start();
+    EXPECT_TRUE(controller->documents().isEmpty()) << "a closed document is neither reopened nor reconnected";
+    EXPECT_TRUE(controller->welcomeScreenController()->isShowingList());
+}
+
 } // namespace

@@ -476,3 +476,47 @@ TEST_F(TabbedDocumentControllerTest, AFileWhoseCopyIsGoneComesBackFromTheFile)
     EXPECT_EQ(document->name, "kept");
     EXPECT_FALSE(document->isDocumentEdited());
 }
+
+TEST_F(TabbedDocumentControllerTest, ClosingTheLastTabOrWindowWritesTheLayoutAtOnce)
+{
+    const QList<std::pair<const char *, std::function<void(TestWindowController *)>>> closings{
+        {"last tab", [](TestWindowController *window) { window->closeTab(window->activeTab()); }},
+        {"last window", [](TestWindowController *window) { window->window()->close(); }},
+    };
+    for (const auto &[what, close] : closings) {
+        SCOPED_TRACE(what);
+        TextDocument *document = open(nullptr, "closing");
+        TestWindowController *window = windowOf(document);
+        window->window()->show();
+        ASSERT_TRUE(controller->writeRestorationFile());
+        ASSERT_EQ(restoredWindows().size(), 1);
+
+        close(window);
+        ASSERT_TRUE(controller->documents().isEmpty());
+        // The program may end right after: the file says so already.
+        EXPECT_TRUE(restoredWindows().isEmpty());
+        ASSERT_WAIT_FOR(TabbedWindowController::allWindowControllers().isEmpty());
+    }
+}
+
+TEST_F(TabbedDocumentControllerTest, MovingOrResizingAWindowIsWrittenAMomentLater)
+{
+    TextDocument *document = open(nullptr, "framed");
+    AdvancedWindow *window = windowOf(document)->window();
+    window->show();
+    const auto writtenFrame = [] {
+        const QVariantList windows = restoredWindows();
+        return windows.isEmpty() ? QString() : windows.first().toMap().value("windowRect").toString();
+    };
+    const QList<std::pair<const char *, std::function<void()>>> changes{
+        {"placed", [&] { window->setGeometry(40, 50, 600, 400); }},
+        {"moved", [&] { window->move(120, 90); }},
+        {"resized", [&] { window->resize(700, 420); }},
+    };
+    for (const auto &[what, change] : changes) {
+        SCOPED_TRACE(what);
+        change();
+        const QString frame = TabbedDocumentController::stringFromRect(window->geometry());
+        ASSERT_WAIT_FOR_EQ(writtenFrame(), frame);
+    }
+}
