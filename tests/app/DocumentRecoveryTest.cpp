@@ -18,11 +18,13 @@
 #include "window/ContentSplitView.h"
 #include "window/VornTabbedWindowController.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -32,6 +34,19 @@
 
 namespace
 {
+
+class QuitRecordingController : public VornDocumentController
+{
+public:
+    QuitRecordingController()
+        : VornDocumentController(Bundle(qEnvironmentVariable("VORN_BUILD_DIR")).infoDictionary())
+    {
+    }
+    int quits = 0;
+
+protected:
+    void quitApplication() override { ++quits; }
+};
 
 QByteArray contents(const QString &path)
 {
@@ -62,6 +77,15 @@ bool restorationNamesCopy(const QString &copy)
     return false;
 }
 
+QMessageBox *visibleMessageBox()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
 class DocumentRecoveryTest : public ::testing::Test
 {
 protected:
@@ -86,8 +110,7 @@ protected:
     // Starts as the program does, with the files given on its command line.
     void start(const QStringList &files = {})
     {
-        controller = std::make_unique<VornDocumentController>(
-            Bundle(qEnvironmentVariable("VORN_BUILD_DIR")).infoDictionary());
+        controller = std::make_unique<QuitRecordingController>();
         controller->setFilesToOpen(files);
         controller->applicationDidFinishLaunching();
         ASSERT_WAIT_FOR_MS(!controller->isStarting(), 60000);
@@ -140,9 +163,26 @@ protected:
         QTest::keyClicks(editor->sqlTextView(), text);
     }
 
+    // Presses the button of the sheet that asks now; its question, or nothing when none came.
+    static QString answer(const QString &button)
+    {
+        VORN_WAIT_UNTIL(visibleMessageBox(), 10000);
+        QMessageBox *box = visibleMessageBox();
+        if (!box)
+            return {};
+        const QString question = box->text();
+        for (QAbstractButton *candidate : box->buttons()) {
+            if (candidate->text() == button) {
+                candidate->click();
+                return question;
+            }
+        }
+        return {};
+    }
+
     QTemporaryDir folder;
     ConnectionParametersPtr parameters;
-    std::unique_ptr<VornDocumentController> controller;
+    std::unique_ptr<QuitRecordingController> controller;
 };
 
 TEST_F(DocumentRecoveryTest, TypedWorkComesBackInItsOwnConnectedTabAfterACrash)
@@ -206,6 +246,47 @@ TEST_F(DocumentRecoveryTest, ClosingTheLastTabLeavesNothingForTheNextStart)
     start();
     EXPECT_TRUE(controller->documents().isEmpty()) << "a closed document is neither reopened nor reconnected";
     EXPECT_TRUE(controller->welcomeScreenController()->isShowingList());
+}
+
+TEST_F(DocumentRecoveryTest, CancelledQuitKeepsEveryEditAndDontSaveDiscardsForGood)
+{
+    const QString path = writeDocument("kept.sql", "select 1;\n");
+    const QByteArray onDisk = contents(path);
+    start({path});
+    VornDocument *untitled = openUntitled();
+    ASSERT_EQ(controller->documents().size(), 2);
+    const QList<VornDocument *> edited{untitled, document(0)};
+    QStringList copies;
+    for (VornDocument *each : edited) {
+        ASSERT_WAIT_FOR_MS(each->connected(), 60000);
+        ASSERT_NO_FATAL_FAILURE(typeAtEnd(each, "select 3;"));
+        ASSERT_WAIT_FOR(!each->autosavedContentsFilePath().isEmpty());
+        copies << each->autosavedContentsFilePath();
+    }
+
+    controller->terminate(nullptr);
+    EXPECT_TRUE(answer("Don't Save").contains("save changes"));
+    EXPECT_TRUE(answer("Cancel").contains("save changes"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(controller->quits, 0);
+    for (VornDocument *each : edited)
+        EXPECT_TRUE(each->hasDirtyDocument()) << "still edited, so the next quit asks again";
+    for (const QString &copy : copies)
+        EXPECT_TRUE(QFile::exists(copy)) << copy.toStdString();
+
+    controller->terminate(nullptr);
+    EXPECT_FALSE(answer("Don't Save").isEmpty());
+    EXPECT_FALSE(answer("Don't Save").isEmpty()) << "both documents are asked again";
+    ASSERT_WAIT_FOR_EQ(controller->quits, 1);
+    EXPECT_TRUE(controller->documents().isEmpty()) << "what was not saved is closed";
+    for (const QString &copy : copies)
+        EXPECT_FALSE(QFile::exists(copy)) << copy.toStdString();
+    EXPECT_TRUE(restoredDocuments().isEmpty());
+    EXPECT_EQ(contents(path), onDisk);
+
+    crash();
+    start();
+    EXPECT_TRUE(controller->documents().isEmpty()) << "discarded work does not come back";
 }
 
 } // namespace
