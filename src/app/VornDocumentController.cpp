@@ -352,30 +352,62 @@ void VornDocumentController::disconnectDocument(TabbedDocument *document)
 
 void VornDocumentController::reviewDocumentsAndQuit()
 {
-    QList<QPointer<TabbedDocument>> remaining;
+    Documents remaining;
     for (TabbedDocument *document : documents())
         remaining.append(document);
-    reviewNextDocument(remaining);
+    reviewNextDocument(remaining, {});
 }
 
-// Each document runs its own closing checks; a refusal keeps the application running.
-void VornDocumentController::reviewNextDocument(QList<QPointer<TabbedDocument>> remaining)
+// Each document runs its own closing checks; a refusal keeps the application running with every
+// document as it was, so the next quit asks about each again.
+void VornDocumentController::reviewNextDocument(Documents remaining, Documents discarded)
 {
     while (!remaining.isEmpty() && !remaining.first())
         remaining.removeFirst();
     if (remaining.isEmpty()) {
-        // The windows as they are now are what the next run restores.
-        writeRestorationFile();
-        // Not quit(): that would first ask every window to close, and the windows ask their tabs again.
-        QCoreApplication::exit(0);
+        quitAfterReview(discarded);
         return;
     }
     TabbedDocument *next = remaining.takeFirst();
     QPointer<VornDocumentController> self(this);
-    next->canCloseDocumentWithDelegate([self, remaining](TabbedDocument *, bool shouldClose) {
-        if (self && shouldClose)
-            self->reviewNextDocument(remaining);
-    });
+    auto answered = [self, remaining, discarded](TabbedDocument *document, bool shouldQuit,
+                                                 bool discard) mutable {
+        if (!self || !shouldQuit)
+            return;
+        if (discard)
+            discarded.append(document);
+        self->reviewNextDocument(remaining, discarded);
+    };
+    if (auto *connection = qobject_cast<VornDocument *>(next))
+        connection->canQuitDocumentWithDelegate(answered);
+    else
+        next->canCloseDocumentWithDelegate([answered](TabbedDocument *document, bool shouldQuit) mutable {
+            answered(document, shouldQuit, false);
+        });
+}
+
+void VornDocumentController::quitAfterReview(const Documents &discarded)
+{
+    // What the user chose not to save closes for good: its temporary copy goes and it is not restored.
+    for (const QPointer<TabbedDocument> &document : discarded) {
+        if (!document)
+            continue;
+        if (TabbedWindowController *window = document->sharedWindowController()) {
+            window->doCloseDoc(document, true);
+        } else {
+            document->destroyResources();
+            document->close();
+        }
+    }
+    // The windows as they are now are what the next run restores.
+    writeRestorationFile();
+    quitApplication();
+}
+
+void VornDocumentController::quitApplication()
+{
+    // Not quit(): that would first ask every window to close, and the windows ask their tabs again.
+    QCoreApplication::exit(0);
 }
 
 // ---- Windows ----------------------------------------------------------------------------------

@@ -120,9 +120,13 @@ protected:
     virtual void disconnectDocument(TabbedDocument *document);
     // The ordinary review of every document, then the end of the run.
     virtual void reviewDocumentsAndQuit();
+    // Leaves the run once the review has agreed and the restoration is written.
+    virtual void quitApplication();
 
 private:
-    void reviewNextDocument(QList<QPointer<TabbedDocument>> remaining);
+    using Documents = QList<QPointer<TabbedDocument>>;
+    void reviewNextDocument(Documents remaining, Documents discarded);
+    void quitAfterReview(const Documents &discarded);
     void placeBesideWelcomeScreen(AdvancedWindow *window);
     void centreWelcomeScreen();
     void showKeychainUnavailable(const QString &message);

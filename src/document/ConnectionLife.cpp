@@ -207,7 +207,7 @@ void ConnectionLife::clearConnectionState()
     document_.statementRouting().resultsetClearedFromRoot();
     document_.paneSelection().show(ContentPane::Nothing);
     document_.session()->connected = false;
-    document_.documentStatusUpdated();
+    document_.documentUpdated(); // the restoration no longer reconnects it
 }
 
 void ConnectionLife::showConnectionDetails()

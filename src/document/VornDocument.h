@@ -166,6 +166,11 @@ public:
     // Closing.
     void canCloseDocumentWithDelegate(CloseCallback shouldClose) override;
     void canDisconnectDocumentWithDelegate(CloseCallback shouldClose);
+    // The quit review's question: the closing checks, except that "Don't Save" discards nothing yet.
+    // The answer says whether the user chose it; the review discards once every document has agreed,
+    // so a review cancelled at a later document leaves this one as it was.
+    using QuitCallback = std::function<void(VornDocument *document, bool shouldQuit, bool discard)>;
+    void canQuitDocumentWithDelegate(QuitCallback shouldQuit);
     void destroyResources() override;
     void close() override;
     // Unsaved text, uncommitted changes or a running statement (the tab's own edited state is the
@@ -261,6 +266,8 @@ private:
     std::unique_ptr<QTimer> dirtyCheckTimer_;
     mutable QVariantMap documentOptions_; // saving stamps it
     bool settingSqlContents_ = false;
+    bool reviewingForQuit_ = false;
+    bool discardOnQuit_ = false;
     bool windowsShown_ = false;
     int tabTitleFormat_ = SelectedElementName;
     bool recyclebinIsFull_ = false;

@@ -34,6 +34,18 @@ void VornDocument::canDisconnectDocumentWithDelegate(CloseCallback shouldClose)
     runClosingCheck(closingConnectionController_.get(), std::move(shouldClose));
 }
 
+void VornDocument::canQuitDocumentWithDelegate(QuitCallback shouldQuit)
+{
+    reviewingForQuit_ = true;
+    discardOnQuit_ = false;
+    runClosingCheck(closingDocumentController_.get(),
+                    [shouldQuit = std::move(shouldQuit)](TabbedDocument *document, bool answer) {
+                        auto *self = static_cast<VornDocument *>(document);
+                        self->reviewingForQuit_ = false;
+                        shouldQuit(self, answer, answer && self->discardOnQuit_);
+                    });
+}
+
 void VornDocument::runClosingCheck(ClosingConnectionController *checker, CloseCallback shouldClose)
 {
     // The checks of an earlier request are still asking: this one waits for nothing and stays.
@@ -109,6 +121,10 @@ bool VornDocument::hasDirtyDocument()
 
 void VornDocument::discardDirtyDocument()
 {
+    if (reviewingForQuit_) {
+        discardOnQuit_ = true; // the quit review discards, once every document has agreed
+        return;
+    }
     setDocumentEdited(false);
     documentStatusUpdated();
 }

@@ -1,5 +1,6 @@
 #include "tabs/TabbedDocumentController.h"
 #include "platform/AppFolders.h"
+#include "platform/OwnerOnlyFile.h"
 #include "platform/Preferences.h"
 
 #include "kit/UserNotifier.h"
@@ -16,7 +17,6 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QUrl>
 #include <QWindow>
 
@@ -70,6 +70,8 @@ TabbedDocumentController::TabbedDocumentController(QObject *parent) : QObject(pa
             }
         }
     });
+    // Window frames are part of the layout: moving or resizing one is seen here.
+    qApp->installEventFilter(this);
 }
 
 TabbedDocumentController::~TabbedDocumentController()
@@ -96,6 +98,8 @@ void TabbedDocumentController::addDocument(TabbedDocument *document)
     document->setParent(this);
     documents_.append(document);
     connect(document, &TabbedDocument::documentClosed, this, &TabbedDocumentController::documentClosed);
+    connect(document, &TabbedDocument::restorableStateChanged, this,
+            &TabbedDocumentController::scheduleRestorationWrite);
     scheduleRestorationWrite();
 }
 
@@ -111,7 +115,12 @@ void TabbedDocumentController::documentClosed(TabbedDocument *document)
 {
     documents_.removeAll(document);
     document->deleteLater();
-    scheduleRestorationWrite();
+    // With the last document closed the program ends as its window closes, before a delayed write: the
+    // next run must not bring back what the user closed.
+    if (documents_.isEmpty() && !hasPendingRestoration())
+        writeRestorationFile();
+    else
+        scheduleRestorationWrite();
     // A closed document no longer wants attention.
     UserNotifier::instance().updateApplicationAlertCount();
 }
@@ -157,12 +166,10 @@ TabbedDocument *TabbedDocumentController::makeDocumentForPath(const QString &pat
         return nullptr;
     }
     document->setFilePath(path);
-    if (contentsPath != path) {
-        // Unsaved work from a temporary file: it stays the document's temporary file.
-        document->setAutosavedContentsFilePath(contentsPath);
-        document->setDocumentEdited(true);
-        document->autosave();
-    }
+    // Unsaved work from a temporary file stays in that file. It is not written again now: the document
+    // has not taken its settings (its connection) from what it read yet.
+    if (contentsPath != path)
+        document->adoptAutosavedContents(contentsPath);
     return document;
 }
 
@@ -406,6 +413,18 @@ QRect TabbedDocumentController::rectFromString(const QString &text)
     return QRect(int(values[0]), int(values[1]), int(values[2]), int(values[3]));
 }
 
+bool TabbedDocumentController::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->isWindow()) {
+        for (TabbedWindowController *controller : TabbedWindowController::allWindowControllers()) {
+            if (controller->isWindowLoaded() && controller->window() == watched)
+                scheduleRestorationWrite();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 QList<TabbedWindowController *> TabbedDocumentController::windowControllersBackToFront() const
 {
     QList<TabbedWindowController *> front;
@@ -429,12 +448,7 @@ QVariantMap TabbedDocumentController::windowConfiguration(TabbedWindowController
     controller->prepareForAppRestoration();
     QVariantList documents;
     for (TabbedDocument *document : controller->documents()) {
-        if (document->filePath().isEmpty() && document->autosavedContentsFilePath().isEmpty() &&
-            document->hasUnautosavedChanges()) {
-            document->setAutosavedContentsFilePath(TabbedDocument::newTemporaryFilePath());
-            qCDebug(lcTabs, "autosaving an untitled document to a temporary file");
-        }
-        document->autosave(); // what the temporary file holds is what comes back
+        document->autosave(); // unsaved work comes back from its temporary file
         QVariantMap entry;
         if (!document->filePath().isEmpty())
             entry.insert("fileURL", urlText(document->filePath()));
@@ -482,17 +496,10 @@ void TabbedDocumentController::scheduleRestorationWrite()
 
 bool TabbedDocumentController::writeRestorationFile(QString *error)
 {
-    restorationTimer_.stop();
     const QVariantMap root{{"tabbedWindowConfiguration", tabbedWindowConfiguration()}};
-    const QString path = restorationFilePath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    const QByteArray data = QJsonDocument::fromVariant(root).toJson();
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    // Autosaves made just now for the layout are in it already.
+    restorationTimer_.stop();
+    return writeOwnerOnlyFile(restorationFilePath(), QJsonDocument::fromVariant(root).toJson(), error);
 }
 
 bool TabbedDocumentController::readRestorationFile()
@@ -512,10 +519,12 @@ TabbedDocument *TabbedDocumentController::restoreDocument(const QVariantMap &ent
     const QString path = pathFromUrl(entry.value("fileURL"));
     const QString autosaved = pathFromUrl(entry.value("autosavedContentsFileURL"));
     TabbedDocument *document = nullptr;
-    if (!path.isEmpty() || !autosaved.isEmpty()) {
-        // A file with unsaved changes comes back as the file with those changes.
-        document = makeDocumentForPath(path, autosaved.isEmpty() ? path : autosaved, nullptr);
-    }
+    // A file with unsaved changes comes back as the file with those changes.
+    if (!autosaved.isEmpty())
+        document = makeDocumentForPath(path, autosaved, nullptr);
+    // Without the temporary file (saved or closed since the layout was written) the file itself.
+    if (!document && !path.isEmpty())
+        document = makeDocumentForPath(path, path, nullptr);
     if (!document)
         document = makeUntitledDocument(nullptr);
     return document;

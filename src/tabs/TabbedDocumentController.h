@@ -17,10 +17,10 @@ class TabbedWindowController;
 
 // Opens documents as tabs of the current window or in windows of their own, keeps the Window menu's
 // list of windows and tabs, and restores windows and tabs across runs: their layout is written to a
-// restoration file whenever windows or tabs change, and read back once the application has started;
-// untitled work left in the autosave folder is opened again. Owns the documents, and gives their
-// states to the launcher's attention count. The application's document controller subclasses it
-// and makes the documents and windows.
+// restoration file a moment after windows or tabs change (at once when the last document closes), and
+// read back once the application has started; untitled work left in the autosave folder is opened
+// again. Owns the documents, and gives their states to the launcher's attention count. The
+// application's document controller subclasses it and makes the documents and windows.
 class TabbedDocumentController : public QObject, public TabbedWindowMenu
 {
     Q_OBJECT
@@ -86,6 +86,9 @@ public:
 
     static QString stringFromRect(const QRect &rect);
     static QRect rectFromString(const QString &text);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void documentClosed(TabbedDocument *document);
