@@ -92,9 +92,10 @@ public:
     QObject *sharedConnectionDetailsViewController();
 
     // Window placement: the width a new window takes on a screen, and where it cascades to from
-    // the other document windows (none: centre it).
+    // the other document windows (none: centre it), kept on the screen's available area.
     static int adjustedWindowWidth(int screenWidth, int windowWidth);
-    static std::optional<QPoint> cascadeTopLeft(const QList<QRect> &otherDocumentWindows, const QSize &size);
+    static std::optional<QPoint> cascadeTopLeft(const QList<QRect> &otherDocumentWindows, const QSize &size,
+                                                const QRect &available);
 
     // TabbedWindowController hooks.
     QToolBar *toolbar() override;

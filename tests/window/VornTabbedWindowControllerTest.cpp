@@ -343,12 +343,25 @@ TEST(VornWindowPlacementTest, WidthAndCascade)
             << w.screen << " " << w.window;
 
     const QSize size(1000, 700);
-    EXPECT_FALSE(VornTabbedWindowController::cascadeTopLeft({}, size));
-    // Rightmost left edge 300, lowest bottom edge 200 + 700 - 1: 20 right of it, 36 above it.
-    const auto cascaded = VornTabbedWindowController::cascadeTopLeft(
-        {QRect(100, 200, 1000, 700), QRect(300, 50, 1000, 700)}, size);
-    ASSERT_TRUE(cascaded);
-    EXPECT_EQ(*cascaded, QPoint(320, 200 - 36));
+    const QRect screen(0, 0, 1440, 900);
+    EXPECT_FALSE(VornTabbedWindowController::cascadeTopLeft({}, size, screen));
+    struct Cascade {
+        QList<QRect> others;
+        QPoint expected;
+    };
+    const Cascade cascades[] = {
+        // Rightmost left edge 300, lowest bottom edge 200 + 700 - 1: 20 right of it, 36 above it.
+        {{QRect(100, 200, 1000, 700), QRect(300, 50, 1000, 700)}, QPoint(320, 200 - 36)},
+        // A window as tall as the space above the lowest bottom edge stays below the screen's top.
+        {{QRect(100, 20, 1000, 700)}, QPoint(120, 0)},
+        // Far right: the window keeps its right edge on the screen.
+        {{QRect(600, 100, 1000, 700)}, QPoint(440, 64)},
+    };
+    for (const Cascade &c : cascades) {
+        const auto cascaded = VornTabbedWindowController::cascadeTopLeft(c.others, size, screen);
+        ASSERT_TRUE(cascaded);
+        EXPECT_EQ(*cascaded, c.expected);
+    }
 }
 
 // The main window with its panes (placeholders where a pane's own controller is still to come)
