@@ -119,7 +119,7 @@ void ResultsetViewController::buildColumns()
     const int columns = tableModel_->columnCount() - 1;
     const auto [width, last] = columnWidths(view()->width(), columns);
     header->setSectionResizeMode(0, QHeaderView::Fixed);
-    header->resizeSection(0, rowNumberColumnWidth);
+    fitRowNumberColumn();
     for (int column = 1; column <= columns; ++column)
         header->resizeSection(column, std::max(column == columns ? last : width, int(minimumColumnWidth)));
     resetSortDescriptors();
@@ -128,12 +128,23 @@ void ResultsetViewController::buildColumns()
     reportVisibleRange();
 }
 
+// Wide enough for every digit of the last row number; grows as more rows arrive.
+void ResultsetViewController::fitRowNumberColumn()
+{
+    const int width = ResultsetRowNumberDelegate::columnWidth(QFontMetrics(tableView_->font()),
+                                                              tableModel_->rowCount(), rowNumberColumnWidth);
+    QHeaderView *header = tableView_->horizontalHeader();
+    if (header->count() > 0 && header->sectionSize(0) != width)
+        header->resizeSection(0, width);
+}
+
 void ResultsetViewController::resultsetUpdated()
 {
     arranging_ = true;
     const int horizontal = tableView_->horizontalScrollBar()->value();
     const int vertical = tableView_->verticalScrollBar()->value();
     tableModel_->noteNumberOfRowsChanged();
+    fitRowNumberColumn();
     resetSortDescriptors();
     loadDimensions();
     tableView_->horizontalScrollBar()->setValue(horizontal);

@@ -21,6 +21,7 @@ class ResultsetViewController : public PaneViewController, public VisualShortcut
 {
     Q_OBJECT
 public:
+    // The narrowest the row-number column gets; it widens for row numbers with more digits.
     static constexpr int rowNumberColumnWidth = 43;
     static constexpr int minimumColumnWidth = 80;
 
@@ -66,6 +67,7 @@ public:
 
 private:
     void buildColumns();
+    void fitRowNumberColumn();
     void resetSortDescriptors();
     void headerClicked(int column);
     void columnMoved(int logical, int oldVisual, int newVisual);

@@ -6,7 +6,9 @@
 #include "WaitFor.h"
 #include "resultset/ResultsetTableModel.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QImage>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -142,6 +144,47 @@ TEST_F(ResultsetViewControllerTest, ColumnsByUniqueNameTitledByLabel)
 
     const QString path = qEnvironmentVariable("VORN_BUILD_DIR") + "/resultset-grid.png";
     EXPECT_TRUE(shown.grid.view()->grab().save(path));
+}
+
+namespace
+{
+// The horizontal extent of the dark pixels of an image; {-1, -1} when there are none.
+std::pair<int, int> inkExtent(const QImage &image)
+{
+    int left = -1;
+    int right = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 200) {
+                left = left < 0 ? x : left;
+                right = x;
+                break;
+            }
+        }
+    }
+    return {left, right};
+}
+} // namespace
+
+TEST_F(ResultsetViewControllerTest, RowNumbersShowAllTheirDigits)
+{
+    ShownGrid shown(600, 300);
+    ResultsetFixture fixture(sqliteTarget(folder_), 0);
+    ASSERT_TRUE(fixture.show(numbersQuery("SQLite", 10000)));
+    shown.bind(fixture);
+    EXPECT_EQ(shown.width(0), ResultsetViewController::rowNumberColumnWidth) << "three digits fit";
+    ASSERT_EQ(scrollToTheEnd(shown, fixture), 10000);
+
+    // The last row number as drawn: its first digit is not cut off at the left edge of the column.
+    QTableView *table = shown.grid.tableView();
+    const QRect cell = table->visualRect(shown.grid.tableModel()->index(9999, 0));
+    ASSERT_TRUE(table->viewport()->rect().contains(cell));
+    const QImage image = table->viewport()->grab(cell).toImage();
+    const auto [left, right] = inkExtent(image);
+    ASSERT_GE(left, 0) << "the row number is drawn";
+    EXPECT_GT(left, 1);
+    EXPECT_GE(right - left + 1, table->fontMetrics().tightBoundingRect("10000").width() - 2);
+    EXPECT_TRUE(image.save(qEnvironmentVariable("VORN_BUILD_DIR") + "/resultset-row-number.png"));
 }
 
 TEST_F(ResultsetViewControllerTest, RowNumberColumnStaysFirstAndLayoutsAreRemembered)
