@@ -217,16 +217,16 @@ private:
     {
         failed_ = true;
         shared_->isExecuting = false;
-        message_ = format("%@\n\n%@", {text("An error occurred while executing the SQL statement."), error});
+        // The user stopped the statement: that is no error to alert about, nor a success to mark.
         if (isStoppedStatementError(error)) {
-            const QString stopped = text("Stopped execution of SQL statement");
-            statusManager_->runErrorWithTitle(stopped, message_);
-            statusManager_->setConnectionStatus(stopped, error, StatusManager::SqlEditor);
-        } else {
-            const QString title = text("Error executing SQL Statement");
-            statusManager_->setConnectionStatus(title, error, StatusManager::SqlEditor);
-            statusManager_->runErrorWithTitle(title, message_);
+            message_ = text("Stopped execution of SQL statement");
+            statusManager_->setStoppedConnectionStatus(message_, StatusManager::SqlEditor);
+            return;
         }
+        message_ = format("%@\n\n%@", {text("An error occurred while executing the SQL statement."), error});
+        const QString title = text("Error executing SQL Statement");
+        statusManager_->setConnectionStatus(title, error, StatusManager::SqlEditor);
+        statusManager_->runErrorWithTitle(title, message_);
     }
 
     // The final status and the outcome to deliver; the run no longer counts as executing.

@@ -179,6 +179,12 @@ QStringList ResultsetController::columnLabels() const
     return resultset ? resultset->columnLabels() : QStringList();
 }
 
+bool ResultsetController::isNumberColumn(const QString &columnName) const
+{
+    const VornResultsetPtr resultset = vornResultset();
+    return resultset && resultset->primaryColumnTypeForColumn(columnName) == QLatin1String("N");
+}
+
 QString ResultsetController::tableName() const
 {
     const VornResultsetPtr resultset = vornResultset();

@@ -153,6 +153,7 @@ void VornTabbedWindowController::windowDidLoad()
     main->setView(pane(Pane::InfoColumn)->view(), 2);
     content->setView(pane(Pane::SqlEditor)->view(), 0);
     content->setView(pane(Pane::Logger)->view(), 2);
+    empty_->followSqlEditor(pane(Pane::SqlEditor)->view());
     splitViewController_->setMainSplitView(main);
     splitViewController_->setContentSplitView(content);
     QWidget *status = pane(Pane::Status)->view();

@@ -474,20 +474,25 @@ TEST_F(SQLEditorControllerTest, CancelDuringTwoOfFive)
         QString result;
         QStringList alerts;
         QStringList history;
+        // With the document in the background: a stop is no finished action to mark.
+        qint64 flag;
     } cases[] = {
         {"the backend stops the statement",
          true,
          "final: Stopped execution of SQL statement",
-         "An error occurred while executing the SQL statement.\n\nCANCELLED\n\nTiming: 0.04 seconds",
-         {"Stopped execution of SQL statement"},
-         {"INSERT INTO a VALUES (1)"}},
+         "Stopped execution of SQL statement\n\nTiming: 0.04 seconds",
+         {},
+         {"INSERT INTO a VALUES (1)"},
+         StatusManager::NoAttention},
         {"the statement completes anyway",
          false,
          "final: Cancelled execution after 2 of 5 SQL statements",
          "Cancelled execution after 2 of 5 SQL statements\n\nTiming: 0.04 seconds",
          {},
-         {"INSERT INTO a VALUES (1)", "UPDATE a SET x = 1"}},
+         {"INSERT INTO a VALUES (1)", "UPDATE a SET x = 1"},
+         StatusManager::ActionFinished},
     };
+    statusRecorder.isActive = false;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         root = std::make_shared<FakeVornRootClient>();
@@ -497,6 +502,7 @@ TEST_F(SQLEditorControllerTest, CancelDuringTwoOfFive)
         statusRecorder.statuses.clear();
         history.queries.clear();
         statusManager->clear();
+        statusManager->clearStatusFlag();
         const int releases = document.releases;
         controller->setContents(sql);
 
@@ -514,6 +520,7 @@ TEST_F(SQLEditorControllerTest, CancelDuringTwoOfFive)
         EXPECT_EQ(document.results, QStringList({c.result}));
         EXPECT_EQ(alertTitles(), c.alerts);
         EXPECT_EQ(history.queries, c.history);
+        EXPECT_EQ(statusManager->statusFlag(), c.flag);
         EXPECT_FALSE(controller->isExecuting());
         EXPECT_FALSE(controller->isCanceling());
     }

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -119,6 +120,31 @@ protected:
     FakeSqlEditorPane *editor = nullptr;
     StatefulPane *stateful[8] = {};
 };
+
+// With nothing in the centre, the pane says where to start: the SQL editor, shown by its button.
+TEST_F(VornTabbedWindowControllerTest, TheEmptyCentreSaysToShowTheSqlEditor)
+{
+    ContentSplitView *content = controller->contentSplitView();
+    EmptyViewController *empty = controller->emptyViewController();
+    controller->showContent(ContentPane::Nothing);
+    content->setViewAEnabled(false, false);
+    ASSERT_TRUE(empty->view()->isVisible());
+    EXPECT_EQ(empty->guidanceLabel()->text(),
+              "Show the SQL editor to write SQL statements and execute them.");
+    ASSERT_TRUE(empty->showSqlEditorButton()->isVisible());
+
+    empty->showSqlEditorButton()->click();
+    EXPECT_TRUE(content->viewAEnabled());
+    EXPECT_TRUE(editor->view()->isVisible());
+    EXPECT_EQ(empty->guidanceLabel()->text(),
+              "Write SQL statements in the SQL editor and execute them to see their results here.");
+    EXPECT_FALSE(empty->showSqlEditorButton()->isVisible());
+
+    // Hidden again, with the animation of the pane button: the button comes back.
+    controller->toggleContentUpperView(nullptr);
+    ASSERT_WAIT_FOR(!content->viewAEnabled() && !content->isAnimating());
+    EXPECT_TRUE(empty->showSqlEditorButton()->isVisible());
+}
 
 TEST_F(VornTabbedWindowControllerTest, ContentPaneFollowsTheDocumentsCode)
 {
