@@ -271,7 +271,7 @@ void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, Conn
     }
 
     UserDefaults &defaults = UserDefaults::standard();
-    const QVariantList previous = defaults.arrayForKey(SavedConnections::allConnectionsKey);
+    const QVariantList previous = SavedConnections::storedList(&defaults);
     // Replacing takes the place of what a backup can bring; the rest stays, in its order.
     QVariantList kept;
     if (replaceAll) {
