@@ -5,6 +5,8 @@ import java.sql.DatabaseMetaData;
 import java.sql.Driver;
 import java.sql.ResultSet;
 import java.sql.SQLException;
+import java.sql.SQLNonTransientConnectionException;
+import java.sql.SQLRecoverableException;
 import java.sql.Statement;
 import java.sql.Types;
 import java.util.ArrayList;
@@ -99,6 +101,30 @@ abstract class Dialect {
      * protocol has no way to stop a result half-way); stopping the query first saves reading them.
      */
     boolean cancelBeforeClosingCursor() {
+        return false;
+    }
+
+    /**
+     * Whether the failure says that the connection is gone (the network, the server or an administrator
+     * ended it), known without a round trip. SQLState class 08 is the standard's word for it.
+     */
+    boolean connectionLost(SQLException error) {
+        for (Throwable cause = error; cause != null; cause = cause.getCause()) {
+            if (cause instanceof SQLNonTransientConnectionException || cause instanceof SQLRecoverableException)
+                return true;
+            if (cause instanceof SQLException) {
+                String state = ((SQLException) cause).getSQLState();
+                if (state != null && state.startsWith("08"))
+                    return true;
+                if (connectionLostCode((SQLException) cause))
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    /** The database's own codes for an ended connection, beside the standard's. */
+    boolean connectionLostCode(SQLException error) {
         return false;
     }
 

@@ -78,6 +78,24 @@ final class MySQLDialect extends Dialect {
         return true;
     }
 
+    /**
+     * Server gone away, lost during a query, killed, shutting down, ended for inactivity (ER_CONNECTION_KILLED
+     * 1927, ER_SERVER_SHUTDOWN 1053, CR_SERVER_GONE_ERROR 2006, CR_SERVER_LOST 2013, 4031).
+     */
+    @Override
+    boolean connectionLostCode(SQLException error) {
+        switch (error.getErrorCode()) {
+        case 1053:
+        case 1927:
+        case 2006:
+        case 2013:
+        case 4031:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     @Override
     String defaultSchema(Connection connection) throws SQLException {
         return connection.getCatalog();

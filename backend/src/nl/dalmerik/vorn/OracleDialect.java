@@ -45,6 +45,27 @@ final class OracleDialect extends Dialect {
         return Errors.message(error);
     }
 
+    /**
+     * Session killed (ORA-00028), end of file on the channel (ORA-03113), not connected (ORA-03114), lost
+     * contact (ORA-03135), and the thin driver's own I/O failures (17002 I/O error, 17008 closed
+     * connection, 17410 no more data from the socket).
+     */
+    @Override
+    boolean connectionLostCode(SQLException error) {
+        switch (error.getErrorCode()) {
+        case 28:
+        case 3113:
+        case 3114:
+        case 3135:
+        case 17002:
+        case 17008:
+        case 17410:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     @Override
     String defaultSchema(Connection connection) throws SQLException {
         return queryText(connection, "SELECT SYS_CONTEXT('USERENV', 'CURRENT_SCHEMA') FROM DUAL");

@@ -52,6 +52,13 @@ final class PostgreSQLDialect extends Dialect {
         return true;
     }
 
+    /** The server ends the session: an administrator, a crash of another backend, a shutdown. */
+    @Override
+    boolean connectionLostCode(SQLException error) {
+        String state = error.getSQLState();
+        return "57P01".equals(state) || "57P02".equals(state) || "57P03".equals(state);
+    }
+
     @Override
     String defaultSchema(Connection connection) throws SQLException {
         return queryText(connection, "SELECT current_schema()");

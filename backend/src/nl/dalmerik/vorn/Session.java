@@ -236,8 +236,7 @@ final class Session {
     void noteFailure(SQLException error) {
         if (cancelRequested || ended)
             return;
-        String state = error.getSQLState();
-        if (state != null && state.startsWith("08")) {
+        if (dialect.connectionLost(error)) {
             broken = true;
             return;
         }

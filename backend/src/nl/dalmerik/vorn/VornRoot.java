@@ -466,10 +466,10 @@ public class VornRoot {
     private static String failureMessage(Session current, SQLException error) {
         if (current == null)
             return Errors.message(error);
-        String message =
-            current.cancelRequested() ? current.dialect.cancelledMessage(error) : Errors.message(error);
+        if (current.cancelRequested())
+            return current.dialect.cancelledMessage(error);
         current.noteFailure(error);
-        return message;
+        return current.broken() ? Errors.connectionLost(error) : Errors.message(error);
     }
 
     private void record(Outcome outcome) {
