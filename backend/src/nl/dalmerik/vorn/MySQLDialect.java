@@ -39,7 +39,7 @@ final class MySQLDialect extends Dialect {
     @Override
     String url(ConnectionTarget target) throws BackendException {
         // The database is chosen after connecting, so no name needs escaping inside the URL.
-        return "jdbc:mariadb://" + target.urlHost() + ":" + target.portOr(3306) + "/";
+        return "jdbc:mariadb://" + target.urlHost(true) + ":" + target.portOr(3306) + "/";
     }
 
     @Override

@@ -19,7 +19,20 @@ final class OracleDialect extends Dialect {
 
     @Override
     String url(ConnectionTarget target) throws BackendException {
-        return "jdbc:oracle:thin:@//" + target.urlHost() + ":" + target.portOr(1521) + "/" + target.database;
+        return "jdbc:oracle:thin:@//" + target.urlHost(true) + ":" + target.portOr(1521) + "/"
+            + serviceName(target.database);
+    }
+
+    /** The address takes the service name as it is, so only a name's own characters may be in it. */
+    private static String serviceName(String database) throws BackendException {
+        for (char c : database.toCharArray()) {
+            boolean allowed = c >= 'a' && c <= 'z' || c >= 'A' && c <= 'Z' || c >= '0' && c <= '9'
+                              || "._-$#".indexOf(c) >= 0;
+            if (!allowed)
+                throw new BackendException("The service name '" + database + "' is not a valid Oracle service "
+                                           + "name.");
+        }
+        return database;
     }
 
     @Override

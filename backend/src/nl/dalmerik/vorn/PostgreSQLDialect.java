@@ -24,7 +24,7 @@ final class PostgreSQLDialect extends Dialect {
     String url(ConnectionTarget target) throws BackendException {
         // The driver URL-decodes the database name.
         String database = URLEncoder.encode(target.database, StandardCharsets.UTF_8).replace("+", "%20");
-        return "jdbc:postgresql://" + target.urlHost() + ":" + target.portOr(5432) + "/" + database;
+        return "jdbc:postgresql://" + target.urlHost(true) + ":" + target.portOr(5432) + "/" + database;
     }
 
     @Override

@@ -19,8 +19,9 @@ final class SQLServerDialect extends Dialect {
 
     @Override
     String url(ConnectionTarget target) throws BackendException {
-        // The database goes in the properties: jTDS would read a ';' in its name as a property.
-        return "jdbc:jtds:sqlserver://" + target.urlHost() + ":" + target.portOr(1433);
+        // The database goes in the properties: jTDS would read a ';' in its name as a property. Its address
+        // parser knows no brackets, so no IPv6 address either.
+        return "jdbc:jtds:sqlserver://" + target.urlHost(false) + ":" + target.portOr(1433);
     }
 
     @Override

@@ -88,6 +88,8 @@ public class VornRoot {
             end();
             ConnectionTarget target = new ConnectionTarget(server, port, database, user, password, clientName,
                                                            timeoutSeconds);
+            // A value the address cannot take is refused before the driver is even loaded.
+            dialect.url(target);
             RootSettings current = settings;
             ConnectAttempt attempt =
                 new ConnectAttempt(() -> Session.open(dialect, target, flags, current.format));
