@@ -29,6 +29,15 @@ final class ConnectionTarget {
         return timeoutSeconds > 0 ? timeoutSeconds + 5 : 0;
     }
 
+    /**
+     * Silence of the server on the backend's own round trips (connecting, metadata, pings) longer than this
+     * means the network is gone; 0: no limit. Longer than the wait for a connection, like the driver's
+     * time-out. Statements are never limited: the server may think for as long as it takes.
+     */
+    int silenceLimitSeconds() {
+        return driverTimeoutSeconds();
+    }
+
     private static String trimmed(String text) {
         return text == null ? "" : text.trim();
     }

@@ -50,7 +50,15 @@ abstract class Dialect {
     abstract String url(ConnectionTarget target) throws BackendException;
 
     /** Driver properties: credentials, client name, time-outs and keep-alive. */
-    abstract Properties properties(ConnectionTarget target, boolean keepAlive);
+    abstract Properties properties(ConnectionTarget target);
+
+    /**
+     * The driver limits silence on the socket (socket time-out) and lets the limit change on an open
+     * connection (Connection.setNetworkTimeout), so it can be lifted while a statement runs.
+     */
+    boolean limitsSilence() {
+        return false;
+    }
 
     /** The user name and password, as server drivers take them. */
     static Properties credentials(ConnectionTarget target) {
@@ -133,9 +141,9 @@ abstract class Dialect {
         return "CANCELLED";
     }
 
-    Connection connect(ConnectionTarget target, boolean keepAlive) throws SQLException, BackendException {
+    Connection connect(ConnectionTarget target) throws SQLException, BackendException {
         Driver driver = loadDriver();
-        Connection connection = driver.connect(url(target), properties(target, keepAlive));
+        Connection connection = driver.connect(url(target), properties(target));
         if (connection == null)
             throw new BackendException("The " + typeName() + " driver did not accept the connection address.");
         return connection;

@@ -43,17 +43,25 @@ final class MySQLDialect extends Dialect {
     }
 
     @Override
-    Properties properties(ConnectionTarget target, boolean keepAlive) {
+    Properties properties(ConnectionTarget target) {
         Properties properties = credentials(target);
         properties.setProperty("connectionAttributes",
                                "program_name:" + target.clientName.replaceAll("[,:]", " "));
         // TINYINT(1) and YEAR hold numbers; show them as numbers, not as booleans and dates.
         properties.setProperty("tinyInt1isBit", "false");
         properties.setProperty("yearIsDateType", "false");
-        properties.setProperty("tcpKeepAlive", Boolean.toString(keepAlive));
-        if (target.driverTimeoutSeconds() > 0)
+        properties.setProperty("socketFactory", ConnectionSockets.FACTORY);
+        properties.setProperty("tcpKeepAlive", "true");
+        if (target.driverTimeoutSeconds() > 0) {
             properties.setProperty("connectTimeout", Integer.toString(target.driverTimeoutSeconds() * 1000));
+            properties.setProperty("socketTimeout", Integer.toString(target.silenceLimitSeconds() * 1000));
+        }
         return properties;
+    }
+
+    @Override
+    boolean limitsSilence() {
+        return true;
     }
 
     @Override

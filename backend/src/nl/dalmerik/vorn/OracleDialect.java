@@ -36,11 +36,16 @@ final class OracleDialect extends Dialect {
     }
 
     @Override
-    Properties properties(ConnectionTarget target, boolean keepAlive) {
+    Properties properties(ConnectionTarget target) {
         Properties properties = credentials(target);
         properties.setProperty("v$session.program", target.clientName);
-        if (keepAlive)
-            properties.setProperty("oracle.net.keepAlive", "true");
+        properties.setProperty("oracle.net.keepAlive", "true");
+        // The keep-alive timing of the other server connections, for drivers that know these properties.
+        properties.setProperty("oracle.net.TCP_KEEPIDLE",
+                               Integer.toString(ConnectionSockets.KEEP_ALIVE_IDLE_SECONDS));
+        properties.setProperty("oracle.net.TCP_KEEPINTERVAL",
+                               Integer.toString(ConnectionSockets.KEEP_ALIVE_INTERVAL_SECONDS));
+        properties.setProperty("oracle.net.TCP_KEEPCOUNT", Integer.toString(ConnectionSockets.KEEP_ALIVE_PROBES));
         int timeout = target.driverTimeoutSeconds();
         if (timeout > 0)
             properties.setProperty("oracle.net.CONNECT_TIMEOUT", Integer.toString(timeout * 1000));

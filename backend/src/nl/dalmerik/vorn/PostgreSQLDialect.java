@@ -28,18 +28,24 @@ final class PostgreSQLDialect extends Dialect {
     }
 
     @Override
-    Properties properties(ConnectionTarget target, boolean keepAlive) {
+    Properties properties(ConnectionTarget target) {
         Properties properties = credentials(target);
         properties.setProperty("ApplicationName", target.clientName);
         // Parameters arrive as text; let the server type them as it would a literal.
         properties.setProperty("stringtype", "unspecified");
-        if (keepAlive)
-            properties.setProperty("tcpKeepAlive", "true");
+        properties.setProperty("socketFactory", ConnectionSockets.FACTORY);
+        properties.setProperty("tcpKeepAlive", "true");
         if (target.driverTimeoutSeconds() > 0) {
             properties.setProperty("connectTimeout", Integer.toString(target.driverTimeoutSeconds()));
             properties.setProperty("loginTimeout", Integer.toString(target.driverTimeoutSeconds()));
+            properties.setProperty("socketTimeout", Integer.toString(target.silenceLimitSeconds()));
         }
         return properties;
+    }
+
+    @Override
+    boolean limitsSilence() {
+        return true;
     }
 
     @Override

@@ -25,13 +25,14 @@ final class SQLServerDialect extends Dialect {
     }
 
     @Override
-    Properties properties(ConnectionTarget target, boolean keepAlive) {
+    Properties properties(ConnectionTarget target) {
         Properties properties = credentials(target);
         properties.setProperty("APPNAME", target.clientName);
         if (!target.database.isEmpty())
             properties.setProperty("DATABASENAME", target.database);
-        if (keepAlive)
-            properties.setProperty("SOCKETKEEPALIVE", "true");
+        // jTDS takes no socket factory and limits silence for statements too: the system's keep-alive is
+        // what it can have.
+        properties.setProperty("SOCKETKEEPALIVE", "true");
         if (target.driverTimeoutSeconds() > 0)
             properties.setProperty("LOGINTIMEOUT", Integer.toString(target.driverTimeoutSeconds()));
         return properties;

@@ -60,6 +60,8 @@ final class Session {
     private volatile boolean ended;
     private volatile Statement running;
     private volatile boolean cancelRequested;
+    /** The limit of the server's silence on the backend's own round trips; 0: none. */
+    private final int silenceMillis;
     /** Milliseconds of the first uncommitted change, 0 while clean. */
     private volatile long dirtySince;
     /** The result whose cursor is still open on this connection, if any. */
@@ -72,6 +74,7 @@ final class Session {
         this.target = target;
         this.autoCommit = (flags & FLAG_AUTO_COMMIT) != 0;
         this.indexHints = (flags & FLAG_INDEX_HINTS) != 0;
+        this.silenceMillis = dialect.limitsSilence() ? target.silenceLimitSeconds() * 1000 : 0;
         connection.setAutoCommit(autoCommit);
         dialect.prepareConnection(connection, target);
         this.defaultSchema = dialect.defaultSchema(connection);
@@ -87,7 +90,7 @@ final class Session {
     /** Connects and prepares a session; the connection is closed again when preparing fails. */
     static Session open(Dialect dialect, ConnectionTarget target, int flags, TimestampFormat format)
         throws SQLException, BackendException {
-        Connection connection = dialect.connect(target, (flags & FLAG_KEEP_ALIVE) != 0);
+        Connection connection = dialect.connect(target);
         try {
             return new Session(dialect, connection, target, flags, format);
         } catch (SQLException | RuntimeException e) {
@@ -183,15 +186,48 @@ final class Session {
         return broken;
     }
 
-    /** Marks the start of a statement that cancel() may stop; fails at once when a cancel came first. */
+    /**
+     * Marks the start of a statement that cancel() may stop; fails at once when a cancel came first. While
+     * it runs the server may be silent for as long as it takes.
+     */
     void startStatement(Statement statement) throws SQLException {
         running = statement;
+        limitSilence(false);
         if (cancelRequested)
             throw new SQLException("Statement cancelled.", "57014");
     }
 
     void endStatement() {
         running = null;
+        limitSilence(true);
+    }
+
+    /** Commits or rolls back; the server may take its time over deferred checks and triggers. */
+    void endTransaction(boolean commit) throws SQLException {
+        limitSilence(false);
+        try {
+            if (commit)
+                connection.commit();
+            else
+                connection.rollback();
+        } finally {
+            limitSilence(true);
+        }
+    }
+
+    /**
+     * A statement, a fetch or a commit is work the server does for the user, and the user decides how long
+     * to wait for it (keep-alive still finds a dead network). The backend's own round trips are limited:
+     * silence past the limit there means the network is gone.
+     */
+    private void limitSilence(boolean limited) {
+        if (silenceMillis <= 0)
+            return;
+        try {
+            connection.setNetworkTimeout(BACKGROUND, limited ? silenceMillis : 0);
+        } catch (SQLException | RuntimeException e) {
+            // The connection is closed; the action that needs it finds out.
+        }
     }
 
     /** Clears an earlier cancel request before a new action starts. */
@@ -287,10 +323,7 @@ final class Session {
     /** Ends a transaction that was opened only to stream a cursor, and returns to auto-commit. */
     void endCursorTransaction(boolean commit) {
         try {
-            if (commit)
-                connection.commit();
-            else
-                connection.rollback();
+            endTransaction(commit);
         } catch (SQLException e) {
             try {
                 connection.rollback();

@@ -275,12 +275,8 @@ public class VornRoot {
                 open.finish();
             if (commit)
                 needsRefreshAfterCommit = finished;
-            if (!current.autoCommit) {
-                if (commit)
-                    current.connection.commit();
-                else
-                    current.connection.rollback();
-            }
+            if (!current.autoCommit)
+                current.endTransaction(commit);
             current.markClean();
         } finally {
             current.unlock();
