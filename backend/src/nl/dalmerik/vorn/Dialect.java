@@ -136,6 +136,24 @@ abstract class Dialect {
         return false;
     }
 
+    /**
+     * What the server says of the open transaction, asked after each statement in manual-commit mode and in
+     * a transaction of the backend's own. A dialect whose question would first read the rest of an open
+     * result (MySQL's protocol has one channel) answers UNKNOWN while an unbounded one is open. The question
+     * never fails the transaction.
+     */
+    TransactionWork transactionWork(Session session, boolean unboundedResultOpen) {
+        return TransactionWork.UNKNOWN;
+    }
+
+    /**
+     * A query may change data (a function with side effects, a data-changing WITH, SELECT ... INTO); where the
+     * server cannot say whether one did, it counts as uncommitted work.
+     */
+    boolean queriesMayWrite() {
+        return true;
+    }
+
     /** The message of a statement stopped by cancelQuery. */
     String cancelledMessage(SQLException error) {
         return "CANCELLED";

@@ -5,6 +5,7 @@ import java.sql.Connection;
 import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
 import java.sql.SQLException;
+import java.sql.Statement;
 import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
@@ -101,6 +102,37 @@ final class MySQLDialect extends Dialect {
             return true;
         default:
             return false;
+        }
+    }
+
+    /**
+     * The server's in-transaction flag, and the session's counts of rows written, changed and deleted since
+     * the transaction began: a transaction that is open but wrote nothing (after a SELECT on InnoDB tables)
+     * holds no change.
+     */
+    @Override
+    TransactionWork transactionWork(Session session, boolean unboundedResultOpen) {
+        if (unboundedResultOpen)
+            return TransactionWork.UNKNOWN;
+        try (Statement statement = session.connection.createStatement();
+             ResultSet row = statement.executeQuery(
+                 "SELECT @@in_transaction, (SELECT COALESCE(SUM(VARIABLE_VALUE), 0) FROM "
+                 + "information_schema.SESSION_STATUS WHERE VARIABLE_NAME IN ('HANDLER_WRITE', "
+                 + "'HANDLER_UPDATE', 'HANDLER_DELETE'))")) {
+            if (!row.next())
+                return TransactionWork.UNKNOWN;
+            boolean inTransaction = row.getInt(1) != 0;
+            long writes = row.getLong(2);
+            if (!inTransaction) {
+                session.writesBeforeTransaction = writes;
+                return TransactionWork.NONE;
+            }
+            long before = session.writesBeforeTransaction;
+            if (before < 0)
+                return TransactionWork.UNKNOWN;
+            return writes != before ? TransactionWork.CHANGES : TransactionWork.NONE;
+        } catch (SQLException e) {
+            return TransactionWork.UNKNOWN;
         }
     }
 

@@ -84,6 +84,17 @@ final class OracleDialect extends Dialect {
         }
     }
 
+    /** A transaction exists only once something wrote (or locked rows). */
+    @Override
+    TransactionWork transactionWork(Session session, boolean unboundedResultOpen) {
+        try {
+            String id = queryText(session.connection, "SELECT DBMS_TRANSACTION.LOCAL_TRANSACTION_ID FROM DUAL");
+            return id != null ? TransactionWork.CHANGES : TransactionWork.NONE;
+        } catch (SQLException e) {
+            return TransactionWork.UNKNOWN;
+        }
+    }
+
     @Override
     String defaultSchema(Connection connection) throws SQLException {
         return queryText(connection, "SELECT SYS_CONTEXT('USERENV', 'CURRENT_SCHEMA') FROM DUAL");

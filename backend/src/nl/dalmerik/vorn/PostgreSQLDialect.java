@@ -65,6 +65,20 @@ final class PostgreSQLDialect extends Dialect {
         return "57P01".equals(state) || "57P02".equals(state) || "57P03".equals(state);
     }
 
+    /** A transaction gets an id when it first writes (PostgreSQL 10 and later can be asked without taking one). */
+    @Override
+    TransactionWork transactionWork(Session session, boolean unboundedResultOpen) {
+        try {
+            // Asking an older server would fail the statement, and with it the user's transaction.
+            if (session.connection.getMetaData().getDatabaseMajorVersion() < 10)
+                return TransactionWork.UNKNOWN;
+            String id = queryText(session.connection, "SELECT txid_current_if_assigned()");
+            return id != null ? TransactionWork.CHANGES : TransactionWork.NONE;
+        } catch (SQLException e) {
+            return TransactionWork.UNKNOWN;
+        }
+    }
+
     @Override
     String defaultSchema(Connection connection) throws SQLException {
         return queryText(connection, "SELECT current_schema()");

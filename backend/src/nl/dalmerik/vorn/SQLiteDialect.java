@@ -75,6 +75,12 @@ final class SQLiteDialect extends Dialect {
         }
     }
 
+    /** No stored routines and no data-changing WITH: a query never writes. */
+    @Override
+    boolean queriesMayWrite() {
+        return false;
+    }
+
     @Override
     String defaultSchema(Connection connection) {
         return "main";

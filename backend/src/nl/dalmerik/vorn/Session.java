@@ -62,6 +62,8 @@ final class Session {
     private volatile boolean cancelRequested;
     /** The limit of the server's silence on the backend's own round trips; 0: none. */
     private final int silenceMillis;
+    /** MySQL's count of rows written when the current transaction began; -1 while unknown. */
+    long writesBeforeTransaction = -1;
     /** Milliseconds of the first uncommitted change, 0 while clean. */
     private volatile long dirtySince;
     /** The result whose cursor is still open on this connection, if any. */
@@ -82,6 +84,8 @@ final class Session {
         this.info = describe(format);
         DatabaseMetaData driverMetaData = connection.getMetaData();
         this.metaData = new VornConnectionMetaData(dialect.typeName(), target, driverMetaData);
+        if (!autoCommit)
+            learnTransactionWork(false); // where the server's counts stand before the first statement
         this.keepAlive = (flags & FLAG_KEEP_ALIVE) != 0 ? TIMER.scheduleWithFixedDelay(
                              this::pingIfIdle, KEEP_ALIVE_SECONDS, KEEP_ALIVE_SECONDS, TimeUnit.SECONDS)
                                                         : null;
@@ -297,6 +301,23 @@ final class Session {
             dirtySince = System.currentTimeMillis();
     }
 
+    /**
+     * Follows what the server says of the open transaction in manual-commit mode; answers whether it could
+     * say. The caller holds the lock.
+     */
+    boolean learnTransactionWork(boolean unboundedResultOpen) {
+        switch (dialect.transactionWork(this, unboundedResultOpen)) {
+        case CHANGES:
+            markDirty();
+            return true;
+        case NONE:
+            markClean();
+            return true;
+        default:
+            return false;
+        }
+    }
+
     void markDirty() {
         if (!autoCommit && dirtySince == 0)
             dirtySince = System.currentTimeMillis();
@@ -320,11 +341,16 @@ final class Session {
         }
     }
 
-    /** Ends a transaction that was opened only to stream a cursor, and returns to auto-commit. */
-    void endCursorTransaction(boolean commit) {
+    /**
+     * Ends a transaction that was opened only to stream a cursor, and returns to auto-commit. A commit that
+     * fails is rolled back and thrown: what the statement changed did not happen.
+     */
+    void endCursorTransaction(boolean commit) throws SQLException {
+        SQLException failure = null;
         try {
             endTransaction(commit);
         } catch (SQLException e) {
+            failure = e;
             try {
                 connection.rollback();
             } catch (SQLException ignored) {
@@ -336,6 +362,8 @@ final class Session {
         } catch (SQLException e) {
             // As above.
         }
+        if (commit && failure != null)
+            throw failure;
     }
 
     void reloadSchemas() throws SQLException {

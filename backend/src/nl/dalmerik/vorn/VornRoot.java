@@ -278,6 +278,8 @@ public class VornRoot {
             if (!current.autoCommit)
                 current.endTransaction(commit);
             current.markClean();
+            if (!current.autoCommit)
+                current.learnTransactionWork(false); // MySQL counts writes from here
         } finally {
             current.unlock();
         }
