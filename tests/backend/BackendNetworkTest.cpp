@@ -179,3 +179,33 @@ TEST_P(BackendNetworkTest, AStatementMayBeSilentLongerThanTheLimit)
     EXPECT_TRUE(root->run(sevenSeconds));
     EXPECT_TRUE(root->isTrue("isConnected"));
 }
+
+TEST_P(BackendNetworkTest, AStatementOnAStalledNetworkEndsAtOnceWhenTheConnectionIsDropped)
+{
+    auto root = connected(1);
+    std::atomic<bool> done{false};
+    QString outcome;
+    JavaThread statement([&] {
+        root->execute(GetParam() == "PostgreSQL" ? "SELECT pg_sleep(60)" : "SELECT SLEEP(60)");
+        outcome = root->lastErrorMessage();
+        done = true;
+    });
+    waitUntilRunning(*root);
+    proxy_->stall();
+    root->sqlConnection()->call("cancelQuery"); // its own connection stalls as well
+
+    root->call("dropConnection");
+    VORN_WAIT_UNTIL(done, 5000);
+    const bool endedAtOnce = done;
+    proxy_->cut(); // frees the statement when it would still wait
+    statement.join();
+    EXPECT_TRUE(endedAtOnce);
+    EXPECT_EQ(outcome, "CANCELLED");
+    EXPECT_FALSE(root->isTrue("hasConnection"));
+    EXPECT_FALSE(root->isTrue("isConnected"));
+
+    // Once the network is back, connecting again works.
+    proxy_->resume();
+    EXPECT_TRUE(root->connect(target_, 10, 1)) << root->lastErrorMessage().toStdString();
+    EXPECT_TRUE(root->run("SELECT 1"));
+}

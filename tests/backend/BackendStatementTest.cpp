@@ -2,12 +2,14 @@
 #include "BackendTestSupport.h"
 #include "LongStatements.h"
 #include "TestServers.h"
+#include "WaitFor.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaClass.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 
 namespace
@@ -274,6 +276,37 @@ TEST_P(BackendStatementTest, ALongStatementIsCancelledFromAnotherThread)
     EXPECT_EQ(outcome, "CANCELLED");
     EXPECT_TRUE(root->isTrue("isConnected"));
     EXPECT_TRUE(root->run("SELECT 1")) << "the connection works after a cancel";
+}
+
+TEST_P(BackendStatementTest, AStopBeforeTheStatementReachesTheServerStopsIt)
+{
+    auto root = connected(1);
+    const QoJavaObjectPtr sql = root->sqlConnection();
+    // The editor reserves the root, starts its worker, and the user stops before the statement is sent.
+    ASSERT_TRUE(root->call("reserveRoot:", {"SQL Statement Execution"}).toBool());
+    sql->call("cancelQuery");
+    std::atomic<bool> done{false};
+    QString outcome;
+    JavaThread statement([&] {
+        root->execute(longStatement());
+        outcome = root->lastErrorMessage();
+        done = true;
+    });
+    VORN_WAIT_UNTIL(done, 20000);
+    const bool stopped = done;
+    if (!stopped)
+        sql->call("cancelQuery"); // ends the statement that ran on
+    statement.join();
+    EXPECT_TRUE(stopped) << "the early Stop was lost";
+    EXPECT_EQ(outcome, "CANCELLED");
+    root->call("releaseReservedRoot");
+
+    // The Stop belonged to that action: neither the next reserved action nor an unreserved one is stopped.
+    ASSERT_TRUE(root->call("reserveRoot:", {"SQL Statement Execution"}).toBool());
+    EXPECT_TRUE(root->run("SELECT 1"));
+    root->call("releaseReservedRoot");
+    sql->call("cancelQuery"); // nothing runs and nothing is reserved
+    EXPECT_TRUE(root->run("SELECT 1"));
 }
 
 TEST_P(BackendStatementTest, AConnectionKilledByTheServerIsFoundBrokenByTheNextAction)

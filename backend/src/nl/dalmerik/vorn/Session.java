@@ -44,6 +44,8 @@ final class Session {
 
     final Dialect dialect;
     final Connection connection;
+    /** The connection's sockets and its cancels', where the driver makes them through ConnectionSockets. */
+    private final ConnectionSockets.Sockets sockets;
     final ConnectionTarget target;
     final boolean autoCommit;
     /** Index hints in the queries the Oracle dialect builds for browsing. */
@@ -69,10 +71,11 @@ final class Session {
     /** The result whose cursor is still open on this connection, if any. */
     volatile VornResultset openResult;
 
-    private Session(Dialect dialect, Connection connection, ConnectionTarget target, int flags,
-                    TimestampFormat format) throws SQLException {
+    private Session(Dialect dialect, Connection connection, ConnectionSockets.Sockets sockets,
+                    ConnectionTarget target, int flags, TimestampFormat format) throws SQLException {
         this.dialect = dialect;
         this.connection = connection;
+        this.sockets = sockets;
         this.target = target;
         this.autoCommit = (flags & FLAG_AUTO_COMMIT) != 0;
         this.indexHints = (flags & FLAG_INDEX_HINTS) != 0;
@@ -94,9 +97,13 @@ final class Session {
     /** Connects and prepares a session; the connection is closed again when preparing fails. */
     static Session open(Dialect dialect, ConnectionTarget target, int flags, TimestampFormat format)
         throws SQLException, BackendException {
-        Connection connection = dialect.connect(target);
+        ConnectionSockets.Sockets sockets = new ConnectionSockets.Sockets();
+        Connection connection;
+        try (ConnectionSockets.Scope scope = sockets.collect()) {
+            connection = dialect.connect(target);
+        }
         try {
-            return new Session(dialect, connection, target, flags, format);
+            return new Session(dialect, connection, sockets, target, flags, format);
         } catch (SQLException | RuntimeException e) {
             closeQuietly(connection);
             throw e;
@@ -168,12 +175,37 @@ final class Session {
 
     /** Ends the session: stops a running statement and closes the connection once it is free. */
     void end() {
+        finish(true);
+    }
+
+    /**
+     * Drops the connection at once, for a server that answers no cancel (a stalled network): its sockets
+     * close, so a statement waiting on them fails now, as stopped, and the session ends without another
+     * word to the server. Drivers whose sockets Vorn does not make are asked to abort instead.
+     */
+    void drop() {
+        cancelRequested = true;
+        broken = true;
+        boolean ownSockets = !sockets.isEmpty();
+        sockets.closeAll();
+        if (!ownSockets) {
+            try {
+                connection.abort(BACKGROUND);
+            } catch (SQLException | RuntimeException | LinkageError e) {
+                // A driver without abort: the close below is all there is.
+            }
+        }
+        finish(false);
+    }
+
+    private void finish(boolean stopStatement) {
         if (ended)
             return;
         ended = true;
         if (keepAlive != null)
             keepAlive.cancel(false);
-        cancel();
+        if (stopStatement)
+            cancel();
         runWhenIdle(() -> {
             VornResultset result = openResult;
             if (result != null)
@@ -258,7 +290,8 @@ final class Session {
     private void cancelUntilStopped(Statement statement) {
         if (statement == null || running != statement || !cancelRequested)
             return;
-        try {
+        // A cancel goes to the server on a connection of its own, which a drop closes too.
+        try (ConnectionSockets.Scope scope = sockets.collect()) {
             statement.cancel();
         } catch (SQLException | RuntimeException e) {
             // The statement ended meanwhile, or the driver cannot cancel: nothing more to do.

@@ -67,7 +67,7 @@ public class VornResultset {
                 return;
             session.lock();
             try {
-                session.resetCancel();
+                root.startAction(session);
                 fetch(Math.max(FIRST_PORTION, Math.min(rowCount, LARGEST_PORTION)));
             } catch (SQLException | RuntimeException | Error e) {
                 close(false);

@@ -47,7 +47,11 @@ public class VornSqlConnection {
         return statementType;
     }
 
-    /** Stops the running statement from another thread; it then fails with "CANCELLED". */
+    /**
+     * Stops the running statement from another thread; it then fails with "CANCELLED". While the root is
+     * reserved the Stop holds for the reserved action: a statement that has not reached the server yet is
+     * stopped as it starts. Asking again sends the cancel again.
+     */
     public void cancelQuery() {
         Session session = root.session();
         if (session != null)
@@ -62,7 +66,7 @@ public class VornSqlConnection {
         String type = StatementText.type(sql);
         session.lock();
         try {
-            session.resetCancel();
+            root.startAction(session);
             statementType = type;
             resultCount = -1;
             root.replaceResultset(session, null);
@@ -112,7 +116,8 @@ public class VornSqlConnection {
             try {
                 result.fetch(VornResultset.FIRST_PORTION);
                 // A query that wrote in a transaction of the backend's own succeeds only once that commits:
-                // its rows are read now, and a commit that fails (a deferred constraint) fails it, rows and all.
+                // its rows are read now, and a commit that fails (a deferred constraint) fails it, rows and
+                // all.
                 if (ownTransaction && session.dialect.transactionWork(session, false) != TransactionWork.NONE)
                     result.finish();
                 noteTransaction(session, type, sql);
