@@ -94,7 +94,7 @@ QString Vorn2UpgradeAssistant::summary() const
 void Vorn2UpgradeAssistant::goImport()
 {
     UserDefaults &defaults = UserDefaults::standard();
-    QVariantList all = defaults.arrayForKey(SavedConnections::allConnectionsKey);
+    QVariantList all = SavedConnections::storedList(&defaults);
     connections_->updateConnectionOrderToDisplayOrder();
     int unstoredPasswords = 0;
     for (const ConnectionParametersPtr &c : connections_->connectionsToImport()) {
