@@ -5,6 +5,7 @@
 #include "editor/SQLEditorRulerView.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLTextView.h"
+#include "kit/CommandRouter.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Preferences.h"
 
@@ -202,7 +203,7 @@ bool SQLEditorViewController::validateAction(const QString &action) const
                                          "cancelExecution"};
     if (!always.contains(name) && !stateful.contains(name))
         return false;
-    if (!sqlTextView_->hasFocus())
+    if (CommandRouter::shared().firstResponder(sqlTextView_->window()) != sqlTextView_)
         return false;
     if (always.contains(name))
         return true;

@@ -37,7 +37,7 @@ public:
     Q_INVOKABLE void cancelExecution(QObject *sender);
     Q_INVOKABLE void cancelOperation(QObject *sender);
     // Whether a command can run now; all of them need the text view to have the focus.
-    bool validateAction(const QString &action) const;
+    Q_INVOKABLE bool validateAction(const QString &action) const;
 
     // Typed-like insertion replacing the selection.
     void insertText(const QString &text);

@@ -482,6 +482,7 @@ QAction *TabbedWindowController::addResponderAction(QMenu *menu, const QString &
 {
     QAction *item = menu->addAction(title);
     item->setShortcut(shortcut);
+    item->setEnabled(CommandRouter::shared().targetForAction(action, window_.get()) != nullptr);
     connect(item, &QAction::triggered, this, [this, item, action] {
         CommandRouter::shared().sendAction(action, item, nullptr, window_.get());
     });
