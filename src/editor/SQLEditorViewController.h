@@ -54,6 +54,9 @@ public:
     void detachModel() override;
 
     QMenu *textViewMenu(SQLTextView *textView, QMenu *menu, QContextMenuEvent *event, int index) override;
+    // Replaces the menu's items by the bound model's code formats (headings, separators and one item
+    // per format, each copying the statement in that format); answers how many formats it offers.
+    int fillExportMenu(QMenu *menu);
 
 protected:
     // The system beep; a seam for tests.
