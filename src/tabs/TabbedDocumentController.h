@@ -85,6 +85,8 @@ public:
     static QRect rectFromString(const QString &text);
 
 private:
+    void displayOpenedDocument(TabbedDocument *document);
+    static void bringToFront(TabbedDocument *document);
     void documentClosed(TabbedDocument *document);
     void scheduleRestorationWrite();
     QVariantMap windowConfiguration(TabbedWindowController *controller);
