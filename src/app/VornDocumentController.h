@@ -20,6 +20,7 @@
 class AboutWindowController;
 class ShortcutVisualizer;
 class StartupController;
+class TextEditCommands;
 class TabbedWindowController;
 class UserDefaults;
 class Vorn2UpgradeAssistant;
@@ -95,9 +96,13 @@ public:
     Q_INVOKABLE void newDocument(QObject *sender);
     Q_INVOKABLE void openDocument(QObject *sender);
     Q_INVOKABLE void newTab(QObject *sender);
+    // An untitled document in a window of its own, in front; it asks for its connection.
+    Q_INVOKABLE void newWindow(QObject *sender);
     Q_INVOKABLE void newTabFromBar(QObject *sender);
     Q_INVOKABLE void duplicatieTab(QObject *sender);
     Q_INVOKABLE void terminate(QObject *sender);
+    // Closes the active window as its close button does (a document window asks each tab).
+    Q_INVOKABLE void performClose(QObject *sender);
     Q_INVOKABLE void runAboutPanel(QObject *sender);
     Q_INVOKABLE void openWelcomeScreen(QObject *sender);
     Q_INVOKABLE void openReleaseNotes(QObject *sender);
@@ -134,6 +139,7 @@ private:
     std::unique_ptr<WelcomeScreenController> welcomeScreenController_;
     std::unique_ptr<ShortcutVisualizer> shortcutVisualizer_;
     std::unique_ptr<AboutWindowController> aboutWindowController_;
+    std::unique_ptr<TextEditCommands> textEditCommands_;
     std::unique_ptr<Vorn2UpgradeAssistant> vorn2UpgradeAssistant_;
     std::vector<std::unique_ptr<AdvancedWindow>> richTextWindows_;
     QPointer<AdvancedWindow> richTextWindow_;
