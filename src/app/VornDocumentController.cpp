@@ -532,6 +532,21 @@ void VornDocumentController::performClose(QObject *)
         window->close();
 }
 
+void VornDocumentController::performCloseTab(QObject *)
+{
+    if (auto *window = qobject_cast<AdvancedWindow *>(QApplication::activeWindow());
+        window && window->enableCloseTabOverride())
+        window->performCloseTab();
+}
+
+bool VornDocumentController::validateAction(const QString &action) const
+{
+    if (action != QLatin1String("performCloseTab:"))
+        return true;
+    const auto *window = qobject_cast<AdvancedWindow *>(QApplication::activeWindow());
+    return window && window->enableCloseTabOverride();
+}
+
 void VornDocumentController::runAboutPanel(QObject *)
 {
     if (!aboutWindowController_)

@@ -103,6 +103,10 @@ public:
     Q_INVOKABLE void terminate(QObject *sender);
     // Closes the active window as its close button does (a document window asks each tab).
     Q_INVOKABLE void performClose(QObject *sender);
+    // Close Tab in a window without tabs that closes by it (the welcome screen).
+    Q_INVOKABLE void performCloseTab(QObject *sender);
+    // Close Tab only there; every other command always.
+    Q_INVOKABLE bool validateAction(const QString &action) const;
     Q_INVOKABLE void runAboutPanel(QObject *sender);
     Q_INVOKABLE void openWelcomeScreen(QObject *sender);
     Q_INVOKABLE void openReleaseNotes(QObject *sender);

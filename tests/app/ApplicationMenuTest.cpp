@@ -31,6 +31,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -381,6 +382,18 @@ TEST_F(ApplicationMenuTest, OpenedFilesComeInFrontInATabOrAWindowAsThePreference
     emit recent->aboutToShow();
     ASSERT_EQ(recent->actions().size(), 1);
     EXPECT_FALSE(recent->actions().first()->isEnabled()) << "Clear Menu of an empty list";
+}
+
+TEST_F(ApplicationMenuTest, CloseTabClosesTheWelcomeScreenWhichHasNoTabs)
+{
+    CommandRouter::shared().sendAction("openWelcomeScreen:", nullptr, nullptr, window->window());
+    auto *welcome = qobject_cast<QMainWindow *>(controller->welcomeScreenController()->window());
+    ASSERT_NE(welcome, nullptr);
+    welcome->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(welcome));
+    QTest::keyClick(welcome, Qt::Key_W, Qt::ControlModifier);
+    WAIT_FOR(!welcome->isVisible());
+    EXPECT_EQ(controller->documents().size(), 1) << "no document tab was closed";
 }
 
 } // namespace
