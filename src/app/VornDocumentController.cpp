@@ -15,10 +15,12 @@
 #include "document/VornDocument.h"
 #include "kit/CommandRouter.h"
 #include "kit/ShortcutVisualizer.h"
+#include "kit/TextEditCommands.h"
 #include "platform/MainThread.h"
 #include "platform/SecretServiceKeychain.h"
 #include "platform/UserDefaults.h"
 #include "platform/Website.h"
+#include "tabs/RecentDocuments.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/AboutWindowController.h"
 #include "window/VornTabbedWindowController.h"
@@ -81,12 +83,14 @@ VornDocumentController::VornDocumentController(const QVariantMap &info, UserDefa
     : TabbedDocumentController(parent), info_(info),
       defaults_(defaults ? *defaults : UserDefaults::standard()),
       startupController_(std::make_unique<StartupController>(this)),
+      textEditCommands_(std::make_unique<TextEditCommands>()),
       exitHandler_([](int status) { std::exit(status); })
 {
     Q_INIT_RESOURCE(app_resources);
     QApplication::setWindowIcon(applicationIcon());
     sharedController = this;
     CommandRouter::shared().addApplicationResponder(this);
+    CommandRouter::shared().addApplicationResponder(textEditCommands_.get());
     // Every tabbed window, however it was made, shows the application's menus.
     qApp->installEventFilter(this);
     VornTabbedWindowController::setFilterDropHandler(
@@ -248,10 +252,12 @@ void VornDocumentController::openDocumentWithContentsOfURL(const QString &path)
         path, true, [self, path](TabbedDocument *document, bool, const QString &error) {
             if (!self)
                 return;
-            if (document)
+            if (document) {
+                RecentDocuments().noteDocument(path);
                 self->closeWelcomeScreen();
-            else
+            } else {
                 self->showOpenError(path, error);
+            }
         });
 }
 
@@ -518,6 +524,19 @@ void VornDocumentController::newTab(QObject *sender)
     closeWelcomeScreen();
 }
 
+void VornDocumentController::newWindow(QObject *)
+{
+    if (isStarting())
+        return;
+    if (TabbedDocument *document = openUntitledDocumentAndDisplay(true, nullptr)) {
+        if (TabbedWindowController *controller = document->windowController()) {
+            controller->window()->raise();
+            controller->window()->activateWindow();
+        }
+    }
+    closeWelcomeScreen();
+}
+
 void VornDocumentController::newTabFromBar(QObject *sender)
 {
     TabbedDocumentController::newTabFromBar(sender);
@@ -545,6 +564,30 @@ void VornDocumentController::openDocument(QObject *)
         text("connection", "SQL documents (*.sql);;Connections backups (*.vornconnections)"));
     if (!path.isEmpty())
         openDocumentWithContentsOfURL(path);
+}
+
+void VornDocumentController::performClose(QObject *)
+{
+    QWidget *window = QApplication::activeWindow();
+    if (auto *advanced = qobject_cast<AdvancedWindow *>(window))
+        advanced->performClose();
+    else if (window)
+        window->close();
+}
+
+void VornDocumentController::performCloseTab(QObject *)
+{
+    if (auto *window = qobject_cast<AdvancedWindow *>(QApplication::activeWindow());
+        window && window->enableCloseTabOverride())
+        window->performCloseTab();
+}
+
+bool VornDocumentController::validateAction(const QString &action) const
+{
+    if (action != QLatin1String("performCloseTab:"))
+        return true;
+    const auto *window = qobject_cast<AdvancedWindow *>(QApplication::activeWindow());
+    return window && window->enableCloseTabOverride();
 }
 
 void VornDocumentController::runAboutPanel(QObject *)

@@ -21,6 +21,7 @@
 class AboutWindowController;
 class ShortcutVisualizer;
 class StartupController;
+class TextEditCommands;
 class TabbedWindowController;
 class UserDefaults;
 class Vorn2UpgradeAssistant;
@@ -99,9 +100,17 @@ public:
     Q_INVOKABLE void newDocument(QObject *sender);
     Q_INVOKABLE void openDocument(QObject *sender);
     Q_INVOKABLE void newTab(QObject *sender);
+    // An untitled document in a window of its own, in front; it asks for its connection.
+    Q_INVOKABLE void newWindow(QObject *sender);
     Q_INVOKABLE void newTabFromBar(QObject *sender);
     Q_INVOKABLE void duplicatieTab(QObject *sender);
     Q_INVOKABLE void terminate(QObject *sender);
+    // Closes the active window as its close button does (a document window asks each tab).
+    Q_INVOKABLE void performClose(QObject *sender);
+    // Close Tab in a window without tabs that closes by it (the welcome screen).
+    Q_INVOKABLE void performCloseTab(QObject *sender);
+    // Close Tab only there; every other command always.
+    Q_INVOKABLE bool validateAction(const QString &action) const;
     Q_INVOKABLE void runAboutPanel(QObject *sender);
     Q_INVOKABLE void openWelcomeScreen(QObject *sender);
     Q_INVOKABLE void openReleaseNotes(QObject *sender);
@@ -142,6 +151,7 @@ private:
     std::unique_ptr<WelcomeScreenController> welcomeScreenController_;
     std::unique_ptr<ShortcutVisualizer> shortcutVisualizer_;
     std::unique_ptr<AboutWindowController> aboutWindowController_;
+    std::unique_ptr<TextEditCommands> textEditCommands_;
     std::unique_ptr<Vorn2UpgradeAssistant> vorn2UpgradeAssistant_;
     std::vector<std::unique_ptr<AdvancedWindow>> richTextWindows_;
     QPointer<AdvancedWindow> richTextWindow_;

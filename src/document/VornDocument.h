@@ -21,6 +21,7 @@ class ClosingConnectionController;
 class ClosingDocumentController;
 class ConnectionLife;
 class ConnectionPanel;
+class DocumentSaving;
 class PaneSelection;
 class ParameterInputController;
 class ResultsetController;
@@ -125,6 +126,13 @@ public:
     bool readFromData(const QByteArray &data, QString *error) override;
     // Reads the file again without connecting or disconnecting.
     bool revertToContentsOfURL(const QString &path, QString *error);
+    // The File menu's Save, Save As and Revert to Saved (the saving role does the work).
+    Q_INVOKABLE void saveDocument(QObject *sender);
+    Q_INVOKABLE void saveDocumentAs(QObject *sender);
+    Q_INVOKABLE void revertDocumentToSaved(QObject *sender);
+    // Revert only while the text differs from a file; the other commands always.
+    Q_INVOKABLE bool validateAction(const QString &action) const;
+    DocumentSaving &saving() const { return *saving_; }
     // "connectionParameters" of an initialisation info: the object, or its dictionary form.
     static ConnectionParametersPtr connectionParametersFromInfo(const QVariant &value);
 
@@ -249,8 +257,6 @@ private:
     friend class ConnectionLife;
     const std::shared_ptr<VornDocumentSession> &session() const { return session_; }
 
-    // Saves to the file; a failure is shown to the user.
-    bool saveAndReport(const QString &path);
     void runClosingCheck(ClosingConnectionController *checker, CloseCallback shouldClose);
     void showEditorPane();
 
@@ -259,6 +265,7 @@ private:
     std::unique_ptr<PaneSelection> paneSelection_;
     std::unique_ptr<StatementRouting> statementRouting_;
     std::unique_ptr<ConnectionLife> connectionLife_;
+    std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
     std::unique_ptr<ClosingDocumentController> closingDocumentController_;
     std::unique_ptr<SimpleTextController> simpleTextController_;

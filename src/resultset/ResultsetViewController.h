@@ -60,7 +60,7 @@ public:
 
     Q_INVOKABLE void selectResultset(QObject *sender);
     Q_INVOKABLE void refresh(QObject *sender);
-    bool validateAction(const QString &action) const;
+    Q_INVOKABLE bool validateAction(const QString &action) const;
     // Ctrl-Alt-L selects the grid.
     QList<VisualShortcut> visualShortcuts() override;
 

@@ -229,8 +229,10 @@ void TabbedDocumentController::openDocumentWithContentsOfURL(const QString &path
                                                              const OpenCompletion &completion)
 {
     if (TabbedDocument *open = documentForPath(path)) {
-        if (display)
+        if (display) {
             open->showWindows();
+            bringToFront(open);
+        }
         completion(open, true, {});
         return;
     }
@@ -240,22 +242,39 @@ void TabbedDocumentController::openDocumentWithContentsOfURL(const QString &path
     qCDebug(lcTabs, "made document %p", static_cast<void *>(document));
     if (document) {
         addDocument(document);
-        if (display) {
-            if (UserDefaults::standard().boolForKey(PreferenceKey::openDocumentInTab)) {
-                document->makeWindowControllers(currentTabbedWindowController(), false);
-                document->showWindows();
-            } else {
-                document->makeWindowControllers();
-                document->showWindows();
-                if (TabbedWindowController *own = document->windowController()) {
-                    own->window()->raise();
-                    own->window()->activateWindow();
-                }
-            }
-        }
+        if (display)
+            displayOpenedDocument(document);
     }
     qCDebug(lcTabs, "calling the completion handler for document %p", static_cast<void *>(document));
     completion(document, false, error);
+}
+
+// As a tab of the current document window, or of the frontmost one while another window (the
+// welcome screen) is current, when the preference asks for tabs; else in a window of its own.
+void TabbedDocumentController::displayOpenedDocument(TabbedDocument *document)
+{
+    TabbedWindowController *target = nullptr;
+    if (UserDefaults::standard().boolForKey(PreferenceKey::openDocumentInTab)) {
+        target = currentTabbedWindowController();
+        const QList<TabbedWindowController *> windows = windowControllersBackToFront();
+        for (auto it = windows.crbegin(); !target && it != windows.crend(); ++it) {
+            if ((*it)->isWindowLoaded() && (*it)->window()->isVisible() && !(*it)->documents().isEmpty())
+                target = *it;
+        }
+    }
+    document->makeWindowControllers(target, false);
+    document->showWindows();
+    bringToFront(document);
+}
+
+void TabbedDocumentController::bringToFront(TabbedDocument *document)
+{
+    if (TabbedWindowController *controller = document->windowController()) {
+        AdvancedWindow *window = controller->window();
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
 }
 
 TabbedWindowController *TabbedDocumentController::currentTabbedWindowController() const

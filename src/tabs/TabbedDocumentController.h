@@ -91,6 +91,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void displayOpenedDocument(TabbedDocument *document);
+    static void bringToFront(TabbedDocument *document);
     void documentClosed(TabbedDocument *document);
     void scheduleRestorationWrite();
     QVariantMap windowConfiguration(TabbedWindowController *controller);

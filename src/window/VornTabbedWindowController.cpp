@@ -361,6 +361,12 @@ void VornTabbedWindowController::toggleSplitViews(QObject *sender)
     synchronizeViewButtons();
 }
 
+void VornTabbedWindowController::toggleToolbarShown(QObject *)
+{
+    if (FeaturedToolbar *bar = toolbarController_->toolbar())
+        bar->setHidden(!bar->isHidden());
+}
+
 void VornTabbedWindowController::synchronizeViewButtons()
 {
     if (!mainSplitView())
@@ -409,6 +415,10 @@ bool VornTabbedWindowController::validateMenuItem(QAction *item) const
     for (const Toggle &t : toggles) {
         if (action == QLatin1String(t.action))
             item->setText(menuText(t.enabled ? t.hide : t.show));
+    }
+    if (action == QLatin1String("toggleToolbarShown:")) {
+        const FeaturedToolbar *bar = toolbarController_->toolbar();
+        item->setText(bar && !bar->isHidden() ? menuText("Hide Toolbar") : menuText("Show Toolbar"));
     }
     return true;
 }

@@ -70,8 +70,8 @@ public:
     // Shows the SQL editor if it is hidden, then hands it the text.
     void insertText(const QString &text);
     void synchronizeViewButtons();
-    // Retitles the pane toggles of the View menu; always usable.
-    bool validateMenuItem(QAction *item) const;
+    // Retitles the pane and toolbar toggles of the View menu; always usable.
+    Q_INVOKABLE bool validateMenuItem(QAction *item) const;
     void changeTitleFromMenu(QAction *sender);
 
     // Sheets and assistants the window holds for its documents; their controllers come from
@@ -117,6 +117,7 @@ public slots:
     void toggleContentLowerView(QObject *sender);
     void enableContentUpperView(QObject *sender);
     void toggleSplitViews(QObject *sender);
+    void toggleToolbarShown(QObject *sender);
 
 private:
     QList<PaneViewController *> stateKeepingPanes() const;

@@ -247,7 +247,7 @@ TEST_P(SQLEditorControllerBackendTest, AStopRightAfterTheStartIsNeverLost)
         controller_->cancelExecution();
         ASSERT_WAIT_FOR_MS(document_.releases > releases, 20000);
         waitForEnd(releases);
-        EXPECT_EQ(lastResult(), "An error occured while executing the SQL statement.\n\nCANCELLED");
+        EXPECT_EQ(lastResult(), "Stopped execution of SQL statement");
     }
 }
 
@@ -294,7 +294,7 @@ TEST_P(SQLEditorControllerBackendTest, AStopTheServerLeavesUnansweredCanDropTheC
     offer->action(1);
     ASSERT_WAIT_FOR_MS(document_.releases > releases, 5000);
     waitForEnd(releases);
-    EXPECT_EQ(lastResult(), "An error occured while executing the SQL statement.\n\nCANCELLED");
+    EXPECT_EQ(lastResult(), "Stopped execution of SQL statement");
     EXPECT_FALSE(root_->hasConnection());
     EXPECT_FALSE(controller_->canCancelExecution());
 

@@ -336,6 +336,40 @@ TEST_F(TabbedDocumentControllerTest, FilesOpenInTabsOrWindowsByPreference)
     QFile::remove(path);
 }
 
+TEST_F(TabbedDocumentControllerTest, AFileOpenedWhileAnotherWindowIsInFrontComesToTheFront)
+{
+    const QString path = QDir(QDir::tempPath()).filePath("tabs-front.sql");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("select 3");
+    file.close();
+    TestWindowController *window = windowOf(open(nullptr, "first"));
+    for (const bool inTab : {true, false}) {
+        SCOPED_TRACE(inTab ? "in a tab" : "in a window");
+        UserDefaults::standard().setObject(inTab, "openDocumentInTab");
+        QWidget welcome; // a window of the program that has no tabs
+        welcome.show();
+        welcome.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&welcome));
+        TabbedDocument *opened = nullptr;
+        controller->openDocumentWithContentsOfURL(
+            path, true, [&](TabbedDocument *document, bool, const QString &) { opened = document; });
+        ASSERT_NE(opened, nullptr);
+        ASSERT_NE(opened->windowController(), nullptr) << "the opened file is the active tab";
+        EXPECT_EQ(opened->windowController() == window, inTab) << "the frontmost document window";
+        EXPECT_TRUE(QTest::qWaitForWindowActive(opened->windowController()->window()));
+
+        // Opening it again brings it to the front again.
+        welcome.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&welcome));
+        controller->openDocumentWithContentsOfURL(path, true, [](TabbedDocument *, bool, const QString &) {});
+        EXPECT_TRUE(QTest::qWaitForWindowActive(opened->windowController()->window()));
+        opened->windowController()->closeTab(opened->windowController()->activeTab());
+    }
+    UserDefaults::standard().setObject(true, "openDocumentInTab");
+    QFile::remove(path);
+}
+
 TEST_F(TabbedDocumentControllerTest, WindowMenuListsWindowsAndTheirTabs)
 {
     QMenu menu;
