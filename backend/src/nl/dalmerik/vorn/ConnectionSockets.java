@@ -33,6 +33,7 @@ final class ConnectionSockets {
     /** The sockets of one session: its connection's, and those of the cancels sent for it. */
     static final class Sockets {
         private final List<Socket> sockets = new ArrayList<>();
+        private boolean closed;
 
         /** Collects the sockets made on this thread (and threads it starts) until the scope is closed. */
         Scope collect() {
@@ -41,7 +42,12 @@ final class ConnectionSockets {
             return scope;
         }
 
+        /** A socket that comes after closeAll (a cancel still on its way) is closed at once. */
         synchronized void add(Socket socket) {
+            if (closed) {
+                Session.closeQuietly(socket);
+                return;
+            }
             sockets.removeIf(Socket::isClosed);
             sockets.add(socket);
         }
@@ -50,8 +56,9 @@ final class ConnectionSockets {
             return sockets.isEmpty();
         }
 
-        /** Closes every socket: what waits on one fails at once. */
+        /** Closes every socket, and each one made for the session later: what waits on one fails at once. */
         synchronized void closeAll() {
+            closed = true;
             for (Socket socket : sockets)
                 Session.closeQuietly(socket);
             sockets.clear();
