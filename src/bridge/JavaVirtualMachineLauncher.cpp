@@ -1,6 +1,8 @@
 #include "bridge/JavaVirtualMachineLauncher.h"
 
 #include "bridge/BridgeLog.h"
+#include "bridge/UserDriverJars.h"
+#include "platform/AppFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,9 +82,21 @@ JavaVirtualMachineLauncher::configurationFromInfoDictionary(const QVariantMap &i
     return configuration;
 }
 
+void JavaVirtualMachineLauncher::addUserDrivers(Configuration &configuration, const QString &userFolder,
+                                                const QStringList &jars)
+{
+    const QString classPathOption = QStringLiteral("-Djava.class.path=");
+    for (QString &option : configuration.options) {
+        if (option.startsWith(classPathOption) && !jars.isEmpty())
+            option += (option.size() > classPathOption.size() ? QStringLiteral(":") : QString()) +
+                      jars.join(QLatin1Char(':'));
+    }
+    configuration.options.append(QStringLiteral("-Dvorn.drivers.folder=%1").arg(userFolder));
+}
+
 bool JavaVirtualMachineLauncher::start(const QVariantMap &infoDictionary, const QString &bundlePath)
 {
-    const Configuration configuration = configurationFromInfoDictionary(infoDictionary, bundlePath);
+    Configuration configuration = configurationFromInfoDictionary(infoDictionary, bundlePath);
     if (!configuration.usable) {
         if (!configuration.warning.isEmpty())
             qCWarning(lcBridge).noquote() << configuration.warning;
@@ -90,6 +104,9 @@ bool JavaVirtualMachineLauncher::start(const QVariantMap &infoDictionary, const 
             holdConfigError(configuration.heldError);
         return false;
     }
+    // Created at every start, so the user finds the folder the missing-driver message names.
+    QDir().mkpath(AppFolders::drivers());
+    addUserDrivers(configuration, AppFolders::drivers(), UserDriverJars::jarsIn(UserDriverJars::folders()));
     const QString jvmPath = configuration.javaHome + QStringLiteral("/lib/server/libjvm.so");
     void *jvm = openLibrary(jvmPath, "libjvm", "failed to libjvm");
     if (!jvm || !openLibrary(configuration.javaHome + QStringLiteral("/lib/libjava.so"), "libjava",

@@ -26,6 +26,10 @@ public:
     // Pure function of the Info.plist dictionary and the install prefix (the bundle path).
     static Configuration configurationFromInfoDictionary(const QVariantMap &infoDictionary,
                                                          const QString &bundlePath);
+    // Appends the user's driver jars to the class path and tells the backend the folder where a
+    // user puts them (system property "vorn.drivers.folder", for its missing-driver message).
+    static void addUserDrivers(Configuration &configuration, const QString &userFolder,
+                               const QStringList &jars);
 
     // Starts the VM and attaches the calling thread to it. On failure the reason is logged or
     // held (heldConfigError()) and false is returned.

@@ -41,6 +41,11 @@ QString AppFolders::restorationFile()
     return support() + QStringLiteral("/WindowRestoration.json");
 }
 
+QString AppFolders::drivers()
+{
+    return support() + QStringLiteral("/Drivers");
+}
+
 QString AppFolders::connectionSettings()
 {
     return support();

@@ -16,6 +16,8 @@ public:
     static QString autosave();
     // The open windows and tabs of the last run.
     static QString restorationFile();
+    // JDBC driver jars the user brings; created when the VM starts.
+    static QString drivers();
     // The per-connection settings files.
     static QString connectionSettings();
     // The preferences store (~/.config/Vorn/Vorn.json).

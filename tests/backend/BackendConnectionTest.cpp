@@ -5,6 +5,7 @@
 #include "bridge/JavaUtils.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaClass.h"
+#include "platform/AppFolders.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -122,7 +123,8 @@ TEST(BackendConnectionTest, FailedConnectsSayWhyAndLeaveNoConnection)
         {"SQL Server without a server", {"SQL Server", "127.0.0.1", "1", "db", "u", "p"}, "refused"},
         {"Oracle without its driver",
          {"Oracle", "127.0.0.1", "1521", "db", "u", "p"},
-         "oracle.jdbc.OracleDriver"},
+         "No Oracle JDBC driver (oracle.jdbc.OracleDriver) was found. Put the driver's jar in the folder " +
+             AppFolders::drivers() + " and restart Vorn."},
         {"port that is no number", {"MySQL", "127.0.0.1", "abc", "db", "u", "p"}, "not a valid port"},
         {"unknown database type", {"DB2", "127.0.0.1", "1", "db", "u", "p"}, "DB2"},
     };

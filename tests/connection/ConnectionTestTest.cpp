@@ -4,6 +4,7 @@
 #include "BackendTestSupport.h"
 #include "TestServers.h"
 #include "connection/ConnectionParameters.h"
+#include "platform/AppFolders.h"
 #include "platform/FileBookmarks.h"
 
 #include <QFile>
@@ -146,6 +147,22 @@ TEST_F(ConnectionTestTest, MovedLocalFileFailsWithTheBackendsMessageAndIsNotCrea
     EXPECT_TRUE(result.text.startsWith(couldNotConnect)) << result.text.toStdString();
     EXPECT_TRUE(result.text.contains("does not exist")) << result.text.toStdString();
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(ConnectionTestTest, MissingDriverNamesItsClassAndTheDriversFolder)
+{
+    ConnectionTest::Target oracle;
+    oracle.type = "Oracle";
+    oracle.server = "127.0.0.1";
+    oracle.port = "1521";
+    oracle.database = "orcl";
+    oracle.userName = "scott";
+    const Result result = run(oracle);
+    EXPECT_FALSE(result.successful);
+    EXPECT_EQ(result.text, couldNotConnect +
+                               "No Oracle JDBC driver (oracle.jdbc.OracleDriver) was found. Put the "
+                               "driver's jar in the folder " +
+                               AppFolders::drivers() + " and restart Vorn.");
 }
 
 TEST_F(ConnectionTestTest, PostgreSQLConnectsAndAWrongPasswordIsTold)

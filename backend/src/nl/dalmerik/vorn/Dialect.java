@@ -172,9 +172,7 @@ abstract class Dialect {
         try {
             driverClass = Class.forName(driverClassName(), true, ClassLoader.getSystemClassLoader());
         } catch (ClassNotFoundException | LinkageError e) {
-            throw new BackendException("No " + typeName() + " JDBC driver (" + driverClassName()
-                                       + ") is on the class path. Add the driver's jar to Vorn's Java "
-                                       + "libraries to connect to " + typeName() + ".");
+            throw new BackendException(missingDriverMessage());
         }
         try {
             return (Driver) driverClass.getDeclaredConstructor().newInstance();
@@ -182,6 +180,15 @@ abstract class Dialect {
             throw new BackendException("The " + typeName() + " JDBC driver (" + driverClassName()
                                        + ") could not be loaded: " + Errors.message(e));
         }
+    }
+
+    /** Names the driver class and the folder its jar goes in; the class path is read only at start. */
+    String missingDriverMessage() {
+        String folder = System.getProperty("vorn.drivers.folder");
+        String missing = "No " + typeName() + " JDBC driver (" + driverClassName() + ") was found. ";
+        if (folder == null || folder.isEmpty())
+            return missing + "Add the driver's jar to Vorn's Java libraries and restart Vorn.";
+        return missing + "Put the driver's jar in the folder " + folder + " and restart Vorn.";
     }
 
     /** Runs after connecting and before anything else, e.g. to choose the database. */
