@@ -313,6 +313,80 @@ TEST_P(BackendResultsetTest, DatesAndTimesShowAsTheDatabaseHoldsThem)
         root->execute("DROP TABLE vbr_zero");
 }
 
+namespace
+{
+// The VM's default locale for the life of a test.
+class DefaultLocale
+{
+public:
+    explicit DefaultLocale(const QString &tag)
+        : locale_(startedBackend()->classForName("java.util.Locale")),
+          previous_(asObject(locale_->callStatic("getDefault")))
+    {
+        locale_->callStatic("setDefault:", {locale_->callStatic("forLanguageTag:", {tag})});
+    }
+    ~DefaultLocale() { locale_->callStatic("setDefault:", {QVariant::fromValue(previous_)}); }
+
+private:
+    QoJavaClass *locale_;
+    QoJavaObjectPtr previous_;
+};
+} // namespace
+
+// The user's pattern is in SimpleDateFormat's letters and writes what SimpleDateFormat writes, but for the
+// fraction of a second, which has every digit the value needs. Values without a zone have none to show;
+// PostgreSQL's instants show in the VM's time zone.
+TEST_P(BackendResultsetTest, DatePatternsWriteTheirFields)
+{
+    if (GetParam() == "SQLite")
+        GTEST_SKIP() << "SQLite keeps dates as the text it was given";
+    const DefaultLocale english("en-US");
+    const DefaultTimeZone amsterdam("Europe/Amsterdam");
+    const QString moment = "SELECT TIMESTAMP '2024-02-29 13:45:30.25' AS v";
+    struct Case {
+        QString pattern;
+        QString sql;
+        QString shown;
+    };
+    std::vector<Case> cases{
+        {"dd-MM-yyyy HH:mm:ss.S", moment, "29-02-2024 13:45:30.25"},
+        {"yyyy-MM-dd'T'HH:mm:ss.SSS", moment, "2024-02-29T13:45:30.250"},
+        {"d/M/yy h:mm a", moment, "29/2/24 1:45 PM"},
+        {"EEE, d MMM yyyy HH:mm", moment, "Thu, 29 Feb 2024 13:45"},
+        {"EEEE d MMMM y G", moment, "Thursday 29 February 2024 AD"},
+        {"''yy'' 'o''clock' HH", moment, "'24' o'clock 13"},
+        {"D u F k K", moment, "60 4 5 13 1"},
+        {"yyyyMMddHHmmssSSSSSS", moment, "20240229134530250000"},
+        {"HH:mm:ss.SSSSSSSSSSSS", moment, "13:45:30.250000000"},
+        {"HH:mm Z XXX", moment, "13:45 +0000 Z"},
+    };
+    if (GetParam() == "PostgreSQL")
+        cases.push_back({"dd-MM-yyyy HH:mm:ss.S XXX", "SELECT TIMESTAMPTZ '2024-07-01 12:00:00.5+00' AS v",
+                         "01-07-2024 14:00:00.5 +02:00"});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pattern.toStdString());
+        TestRoot root(2000, c.pattern, false);
+        ASSERT_TRUE(root.connect(target_, 10, 1)) << root.lastErrorMessage().toStdString();
+        ASSERT_TRUE(root.execute(c.sql)) << root.lastErrorMessage().toStdString();
+        EXPECT_EQ(row(root.resultset(), 1).value("v").toString(), c.shown);
+    }
+
+    const struct {
+        QString pattern;
+        QString reason;
+    } refused[] = {
+        {"yyyy-MM-dd x", "Illegal pattern character 'x'"},
+        {"dd-MM-yyyy 'at HH", "Unterminated quote"},
+        {"HH:mm XXXX", "invalid ISO 8601 format: length=4"},
+    };
+    for (const auto &r : refused) {
+        TestRoot root(2000, r.pattern, false);
+        EXPECT_FALSE(root.lastActionSuccessful()) << r.pattern.toStdString();
+        EXPECT_EQ(root.lastErrorMessage(),
+                  QString("The timestamp format '%1' is not valid: %2").arg(r.pattern, r.reason));
+    }
+}
+
 // Closing a result whose rows are all read must not send KILL QUERY: it is needless, and one that lands
 // late can hit the session's next statement. The driver learns the end of a result only by reading past its
 // last row, so a result whose rows end exactly where a portion ends is the case that matters. A result
