@@ -1,7 +1,6 @@
 #include "resultset/ResultsetController.h"
 
 #include "client/VornBrowserClient.h"
-#include "client/VornCellWrapper.h"
 #include "kit/FormatUtils.h"
 #include "resultset/ResultsetControllerDelegate.h"
 #include "status/StatusManager.h"
@@ -136,6 +135,9 @@ bool ResultsetController::isFiltering() const
 
 void ResultsetController::resetResultsetFromRoot()
 {
+    // The row asked for last keeps its result's rows alive.
+    lastRowResultset_.reset();
+    lastRow_.reset();
     if (!vornRoot()->hasConnection()) {
         setVornResultset(nullptr);
         quickFilterValid_ = false;
@@ -350,25 +352,30 @@ QVariant ResultsetController::objectValueForColumn(const QString &columnName, qi
     const VornResultsetPtr resultset = vornResultset();
     if (!resultset)
         return QVariant();
-    // The backend result set grows while a preload runs: it is not read from here meanwhile.
+    // The rows grow while a preload runs: they are not read from here meanwhile.
     if (isPreloading())
         return QString();
-    const QVariant cell = VornResultset::cell(fetchedRow(resultset, row), columnName);
-    switch (VornCellWrapper::kindOf(cell)) {
-    case VornCellWrapper::Kind::Character:
-        return VornCellWrapper::stringValue(cell);
-    case VornCellWrapper::Kind::Binary:
+    const std::optional<VornRow> fetched = fetchedRow(resultset, row);
+    const VornCell cell = fetched ? fetched->cell(resultset->columnIndex(columnName)) : VornCell{};
+    switch (cell.kind) {
+    case VornCell::Kind::CharacterLob:
+    case VornCell::Kind::CharacterLobNull:
+        return cell.string();
+    case VornCell::Kind::Binary:
+    case VornCell::Kind::BinaryNull:
         return text("resultset", "<<Binary>>");
-    case VornCellWrapper::Kind::None:
+    case VornCell::Kind::Text:
+        return management_ ? managementValue(columnName, cell.string()) : QVariant(cell.string());
+    case VornCell::Kind::Null:
         break;
     }
-    return management_ ? managementValue(columnName, cell) : cell;
+    return management_ ? managementValue(columnName, QVariant()) : QVariant();
 }
 
-QoJavaObjectPtr ResultsetController::fetchedRow(const VornResultsetPtr &resultset, qint64 row) const
+std::optional<VornRow> ResultsetController::fetchedRow(const VornResultsetPtr &resultset, qint64 row) const
 {
     if (resultset != lastRowResultset_ || row != lastRowNumber_ || !lastRow_) {
-        lastRow_ = resultset->getRow(qint32(row));
+        lastRow_ = row <= std::numeric_limits<qint32>::max() ? resultset->getRow(qint32(row)) : std::nullopt;
         lastRowResultset_ = resultset;
         lastRowNumber_ = row;
     }
@@ -397,16 +404,17 @@ QVariantList ResultsetController::uniqueObjectValuesForColumn(const QString &col
     const VornResultsetPtr resultset = vornResultset();
     if (!resultset || isPreloading())
         return values;
+    const int column = resultset->columnIndex(columnName);
     QList<qint64> ordered = rows;
     std::sort(ordered.begin(), ordered.end());
     for (const qint64 row : ordered) {
-        QVariant cell = VornResultset::cell(resultset->getRow(qint32(row)), columnName);
-        if (VornCellWrapper::kindOf(cell) != VornCellWrapper::Kind::None)
-            cell = VornCellWrapper::stringValue(cell);
-        if (cell.isNull() || !cell.isValid())
-            continue;
-        if (!values.contains(cell))
-            values.append(cell);
+        const std::optional<VornRow> fetched = row >= 1 && row <= std::numeric_limits<qint32>::max()
+                                                   ? resultset->getRow(qint32(row))
+                                                   : std::nullopt;
+        // NULL, binary values and large objects without text have nothing to show.
+        const QString text = fetched ? fetched->cell(column).string() : QString();
+        if (!text.isNull() && !values.contains(text))
+            values.append(text);
     }
     return values;
 }

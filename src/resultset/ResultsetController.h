@@ -17,15 +17,16 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class ResultsetControllerDelegate;
 class VornBrowserClient;
 
 // The model of the one result set a document shows in its grid, over the backend result set of the
-// document's root. Rows are counted from 1. The native side keeps no copy of the rows: every cell is read
-// from the backend. More rows are fetched on a worker thread when the visible rows come within 10 rows of
-// the end of what is loaded. Public operations belong to the main thread; the delegate must also be a
-// ResultsetControllerDelegate.
+// document's root. Rows are counted from 1. The rows fetched so far are kept natively by the result set's
+// client, so reading a cell calls no Java. More rows are fetched on a worker thread when the visible rows
+// come within 10 rows of the end of what is loaded. Public operations belong to the main thread; the
+// delegate must also be a ResultsetControllerDelegate.
 class ResultsetController : public ConnectedController
 {
 public:
@@ -59,7 +60,8 @@ public:
     void refresh();
 
     // The display value of a cell: text of a character large object, "<<Binary>>" for binary values,
-    // management columns formatted, the empty string during a preload; invalid for NULL.
+    // management columns formatted, the empty string during a preload; invalid for NULL and for a row
+    // not fetched.
     QVariant objectValueForColumn(const QString &columnName, qint64 row) const;
     // The distinct values of the column in the rows, in first-seen order; NULLs are skipped.
     QVariantList uniqueObjectValuesForColumn(const QString &columnName, const QList<qint64> &rows) const;
@@ -99,8 +101,8 @@ public:
 
 private:
     QVariant managementValue(const QString &columnName, const QVariant &cell) const;
-    // The row as the backend gave it last: the grid asks for a row's cells one after another.
-    QoJavaObjectPtr fetchedRow(const VornResultsetPtr &resultset, qint64 row) const;
+    // The row asked for last: the grid asks for a row's cells one after another.
+    std::optional<VornRow> fetchedRow(const VornResultsetPtr &resultset, qint64 row) const;
     QString filterDescription(const VornBrowserClient &browser) const;
     void preload(const VornResultsetPtr &resultset);
     void doRefresh();
@@ -119,5 +121,5 @@ private:
     qint64 editingRowNumber_ = -1;
     mutable VornResultsetPtr lastRowResultset_;
     mutable qint64 lastRowNumber_ = 0;
-    mutable QoJavaObjectPtr lastRow_;
+    mutable std::optional<VornRow> lastRow_;
 };

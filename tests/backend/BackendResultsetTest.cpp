@@ -5,6 +5,7 @@
 #include "bridge/JavaUtils.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaClass.h"
+#include "client/VornResultset.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -70,6 +71,50 @@ TEST_P(BackendResultsetTest, RowsArriveInGrowingPortionsUpToTheRowLimit)
         EXPECT_TRUE(root->lastActionSuccessful());
         EXPECT_EQ(rows->call("rowCount").toInt(), c.rows);
     }
+}
+
+// Rows cross to the native side a portion at a time and leave the backend as they go: what crossed reads
+// as the backend showed it, and the backend answers for it no more.
+TEST_P(BackendResultsetTest, RowsCrossToTheNativeSideOnce)
+{
+    auto root = connected(1, 0);
+    const QString text = GetParam() == "MySQL" ? "CONCAT('r', n)" : "'r' || n";
+    ASSERT_TRUE(root->execute(
+        QString(
+            "SELECT n, CASE WHEN n % 3 = 0 THEN NULL ELSE %1 END AS t, '' AS e FROM (%2) numbers ORDER BY n")
+            .arg(text, numbers(250))))
+        << root->lastErrorMessage().toStdString();
+    const QoJavaObjectPtr backendRows = root->resultset();
+    const QVariantMap shownByBackend = row(backendRows, 99);
+    VornResultset rows(backendRows);
+    EXPECT_EQ(rows.rowCount(), 100);
+    EXPECT_FALSE(backendRows->call("getRow:", {99}).isValid())
+        << "a row that crossed is the backend's no more";
+    EXPECT_TRUE(backendRows->call("takeRows").toString().isEmpty()) << "nothing waits";
+    EXPECT_EQ(backendRows->call("rowCount").toInt(), 100);
+    EXPECT_EQ(rows.rowValues(99), shownByBackend);
+
+    rows.preload();
+    ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_EQ(rows.rowCount(), 200);
+    // Rows the backend fetched on its own (a commit reads the rest) cross when a row beyond is asked for.
+    backendRows->call("preload");
+    ASSERT_TRUE(rows.getRow(250));
+    EXPECT_EQ(rows.rowCount(), 250);
+    for (const qint32 number : {1, 100, 101, 200, 201, 250}) {
+        SCOPED_TRACE(number);
+        const std::optional<VornRow> fetched = rows.getRow(number);
+        ASSERT_TRUE(fetched);
+        EXPECT_EQ(fetched->cell(rows.columnIndex("n")).string(), QString::number(number));
+        const VornCell text = fetched->cell(rows.columnIndex("t"));
+        EXPECT_EQ(text.kind, number % 3 == 0 ? VornCell::Kind::Null : VornCell::Kind::Text);
+        EXPECT_EQ(text.string(), number % 3 == 0 ? QString() : "r" + QString::number(number));
+        const VornCell empty = fetched->cell(rows.columnIndex("e"));
+        EXPECT_EQ(empty.kind, VornCell::Kind::Text);
+        EXPECT_FALSE(empty.string().isNull());
+        EXPECT_TRUE(empty.string().isEmpty());
+    }
+    EXPECT_FALSE(rows.getRow(251));
 }
 
 TEST_P(BackendResultsetTest, CommittingReadsTheRestOfAnOpenResultFirst)

@@ -3,16 +3,15 @@ package nl.dalmerik.vorn;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Statement;
-import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
 import java.util.Vector;
 
 /**
  * The rows of one statement's result. Rows are fetched in portions as the native side preloads, never past
- * the root's row limit, and kept here converted to their display shape; getRow answers from what is
- * fetched without touching the database. The cursor is used only under the session's lock; the row store
- * has its own short lock, so reading rows never waits for a fetch.
+ * the root's row limit, and packed in their display shape until the native side takes them with takeRows:
+ * from then on it keeps them, and nothing here holds them any more. The cursor is used only under the
+ * session's lock; the rows not yet taken have their own short lock, so taking rows never waits for a fetch.
  */
 public class VornResultset {
     static final int FIRST_PORTION = 100;
@@ -26,7 +25,10 @@ public class VornResultset {
     private final ResultColumn[] columns;
     private final TimestampFormat format;
     private final int rowLimit;
-    private final ArrayList<Object[]> rows = new ArrayList<>();
+    private final Object pendingLock = new Object();
+    // Under pendingLock: the rows fetched and not yet taken, and how many were taken before them.
+    private EncodedRows pending;
+    private int takenRows;
     private volatile int rowCount;
     private volatile boolean fullyLoaded;
 
@@ -49,6 +51,7 @@ public class VornResultset {
         this.format = root.settings().format;
         this.rowLimit = root.settings().rowLimit;
         this.columns = ResultColumn.describe(cursor.getMetaData(), session.dialect);
+        this.pending = new EncodedRows(0, columns.length);
         session.openResult = this;
     }
 
@@ -83,26 +86,29 @@ public class VornResultset {
         if (cursor == null)
             return;
         int wanted = rowLimit > 0 ? Math.min(portion, rowLimit - rowCount) : portion;
-        List<Object[]> batch = new ArrayList<>(Math.max(0, Math.min(wanted, LARGEST_PORTION)));
+        EncodedRows batch = new EncodedRows(wanted, columns.length);
         boolean exhausted = false;
         session.startStatement(statement);
         try {
             setFetchSize(wanted);
-            while (batch.size() < wanted) {
+            while (batch.rowCount() < wanted) {
                 if (!cursor.next()) {
                     exhausted = true;
                     break;
                 }
-                batch.add(readRow());
+                readRow(batch);
             }
             if (!exhausted && closingEarlyStopsTheStatement())
                 exhausted = lastRowRead();
         } finally {
             session.endStatement();
         }
-        synchronized (rows) {
-            rows.addAll(batch);
-            rowCount = rows.size();
+        synchronized (pendingLock) {
+            if (pending.rowCount() == 0)
+                pending = batch;
+            else
+                pending.append(batch);
+            rowCount = takenRows + pending.rowCount();
         }
         readToEnd = exhausted;
         if (exhausted || (rowLimit > 0 && rowCount >= rowLimit))
@@ -132,11 +138,10 @@ public class VornResultset {
         return rowLimit == 0 && session.dialect.cancelBeforeClosingCursor();
     }
 
-    private Object[] readRow() throws SQLException {
-        Object[] values = new Object[columns.length];
+    private void readRow(EncodedRows batch) throws SQLException {
+        batch.beginRow();
         for (int i = 0; i < columns.length; i++)
-            values[i] = session.dialect.readValue(cursor, i + 1, columns[i], format);
-        return values;
+            batch.appendCell(session.dialect.readValue(cursor, i + 1, columns[i], format));
     }
 
     /** Reads every remaining row up to the row limit, so the result survives the end of its transaction. */
@@ -188,20 +193,32 @@ public class VornResultset {
         return parameters;
     }
 
-    /** The row (1-based) keyed by unique column name; SQL NULL is an absent key. Null when not fetched. */
+    /**
+     * Hands the rows fetched since the last call to the native side, which keeps them from then on: the
+     * rows in the order fetched, one cell per column, packed as EncodedRows writes them; empty when none
+     * are waiting.
+     */
+    public String takeRows() {
+        synchronized (pendingLock) {
+            if (pending.rowCount() == 0)
+                return "";
+            String text = pending.text();
+            takenRows += pending.rowCount();
+            pending = new EncodedRows(0, columns.length);
+            return text;
+        }
+    }
+
+    /**
+     * The row (1-based) keyed by unique column name; SQL NULL is an absent key. Null when not fetched, and
+     * for rows already handed over with takeRows: those live on the native side only.
+     */
     public Hashtable<String, Object> getRow(int row) {
-        Object[] values;
-        synchronized (rows) {
-            if (row < 1 || row > rows.size())
+        synchronized (pendingLock) {
+            if (row <= takenRows || row > takenRows + pending.rowCount())
                 return null;
-            values = rows.get(row - 1);
+            return pending.row(row - takenRows - 1, columns);
         }
-        Hashtable<String, Object> table = new Hashtable<>(columns.length * 2);
-        for (int i = 0; i < columns.length; i++) {
-            if (values[i] != null)
-                table.put(columns[i].name, values[i]);
-        }
-        return table;
     }
 
     public Vector<String> columnNames() {
