@@ -53,6 +53,11 @@ bool VornResultset::fullyLoaded() const
     return JavaCall::send(object_, QStringLiteral("fullyLoaded")).toBool();
 }
 
+bool VornResultset::stoppedAtRowLimit() const
+{
+    return JavaCall::send(object_, QStringLiteral("stoppedAtRowLimit")).toBool();
+}
+
 void VornResultset::preload() const
 {
     JavaCall::takeFailure(); // the outcome is this preload's alone

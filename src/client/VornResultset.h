@@ -30,6 +30,8 @@ public:
     // The rows fetched so far; rows the backend fetched meanwhile cross first.
     qint32 rowCount() const;
     bool fullyLoaded() const;
+    // The row limit ended the result while the database had more rows.
+    bool stoppedAtRowLimit() const;
     // Fetches the next portion of rows and takes it over; the outcome is on the root (a portion that
     // cannot be read is a failure of the calling thread, see JavaCall).
     void preload() const;

@@ -169,6 +169,12 @@ qint64 ResultsetController::numberOfRowsInResultset() const
     return resultset ? qint64(resultset->rowCount()) : 0;
 }
 
+bool ResultsetController::stoppedAtRowLimit() const
+{
+    const VornResultsetPtr resultset = vornResultset();
+    return resultset && resultset->stoppedAtRowLimit();
+}
+
 QStringList ResultsetController::columnNames() const
 {
     const VornResultsetPtr resultset = vornResultset();

@@ -38,6 +38,8 @@ public:
     void resetResultsetFromRoot();
 
     qint64 numberOfRowsInResultset() const;
+    // The row limit ended the result while the database had more rows.
+    bool stoppedAtRowLimit() const;
     // The backend's unique column names: they identify columns everywhere.
     QStringList columnNames() const;
     // The titles of the columns; may be missing or of another length than the names.

@@ -47,12 +47,22 @@ TEST_P(BackendResultsetTest, RowsArriveInGrowingPortionsUpToTheRowLimit)
     struct Case {
         int flags;
         int rowLimit;
+        int available;
         int rows;
+        bool stoppedAtLimit;
     };
-    for (const Case c : {Case{1, 0, 1000}, Case{1, 250, 250}, Case{0, 0, 1000}, Case{0, 250, 250}}) {
-        SCOPED_TRACE(QString("flags %1, limit %2").arg(c.flags).arg(c.rowLimit).toStdString());
+    const Case cases[] = {
+        {1, 0, 1000, 1000, false}, {1, 250, 1000, 250, true}, {0, 0, 1000, 1000, false},
+        {0, 250, 1000, 250, true}, {1, 250, 250, 250, false}, {0, 250, 251, 250, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(QString("flags %1, limit %2, %3 rows")
+                         .arg(c.flags)
+                         .arg(c.rowLimit)
+                         .arg(c.available)
+                         .toStdString());
         auto root = connected(c.flags, c.rowLimit);
-        ASSERT_TRUE(root->execute(numbers(1000))) << root->lastErrorMessage().toStdString();
+        ASSERT_TRUE(root->execute(numbers(c.available))) << root->lastErrorMessage().toStdString();
         const QoJavaObjectPtr rows = root->resultset();
         int count = rows->call("rowCount").toInt();
         EXPECT_EQ(count, 100) << "the statement reads only its first portion";
@@ -65,11 +75,13 @@ TEST_P(BackendResultsetTest, RowsArriveInGrowingPortionsUpToTheRowLimit)
             count = grown;
         }
         EXPECT_EQ(count, c.rows);
+        EXPECT_EQ(rows->call("stoppedAtRowLimit").toBool(), c.stoppedAtLimit);
         EXPECT_EQ(row(rows, count).value("n").toString(), QString::number(c.rows));
         EXPECT_FALSE(rows->call("getRow:", {count + 1}).isValid());
         rows->call("preload");
         EXPECT_TRUE(root->lastActionSuccessful());
         EXPECT_EQ(rows->call("rowCount").toInt(), c.rows);
+        EXPECT_TRUE(root->run("SELECT 1")) << "the connection is free after the limit";
     }
 }
 

@@ -31,6 +31,7 @@ public class VornResultset {
     private int takenRows;
     private volatile int rowCount;
     private volatile boolean fullyLoaded;
+    private volatile boolean stoppedAtRowLimit;
 
     // Touched only under the session lock.
     private Statement statement;
@@ -63,6 +64,11 @@ public class VornResultset {
         return fullyLoaded;
     }
 
+    /** The row limit ended the result while the database had more rows. */
+    public boolean stoppedAtRowLimit() {
+        return stoppedAtRowLimit;
+    }
+
     /** Fetches the next portion of rows; portions grow with the rows already read. */
     public void preload() {
         root.perform(session, () -> {
@@ -88,6 +94,7 @@ public class VornResultset {
         int wanted = rowLimit > 0 ? Math.min(portion, rowLimit - rowCount) : portion;
         EncodedRows batch = new EncodedRows(wanted, columns.length);
         boolean exhausted = false;
+        boolean atLimit = false;
         session.startStatement(statement);
         try {
             setFetchSize(wanted);
@@ -98,7 +105,11 @@ public class VornResultset {
                 }
                 readRow(batch);
             }
-            if (!exhausted && closingEarlyStopsTheStatement())
+            atLimit = !exhausted && rowLimit > 0 && rowCount + batch.rowCount() >= rowLimit;
+            // The statement asks for one row beyond the limit: it tells whether the limit cut the result.
+            if (atLimit)
+                stoppedAtRowLimit = cursor.next();
+            else if (!exhausted && closingEarlyStopsTheStatement())
                 exhausted = lastRowRead();
         } finally {
             session.endStatement();
@@ -110,8 +121,8 @@ public class VornResultset {
                 pending.append(batch);
             rowCount = takenRows + pending.rowCount();
         }
-        readToEnd = exhausted;
-        if (exhausted || (rowLimit > 0 && rowCount >= rowLimit))
+        readToEnd = exhausted || atLimit;
+        if (readToEnd)
             close(true);
     }
 
