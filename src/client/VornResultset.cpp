@@ -34,12 +34,19 @@ void VornResultset::takeRows() const
 {
     FetchedRows &fetched = rows();
     std::lock_guard lock(takeMutex_);
-    const QString packed = JavaCall::send(object_, QStringLiteral("takeRows")).toString();
-    // The rows are the backend's no more: rows that cannot be read are lost, which must not pass unseen.
-    if (!fetched.append(packed))
-        JavaCall::fail(QStringLiteral("takeRows"),
-                       QStringLiteral("The rows the database sent could not be read or kept (%1 characters).")
-                           .arg(packed.size()));
+    for (;;) {
+        const QString packed = JavaCall::send(object_, QStringLiteral("takeRows")).toString();
+        if (packed.isEmpty())
+            return;
+        // The rows are the backend's no more: rows that cannot be read are lost, which must not pass unseen.
+        if (!fetched.append(packed)) {
+            JavaCall::fail(
+                QStringLiteral("takeRows"),
+                QStringLiteral("The rows the database sent could not be read or kept (%1 characters).")
+                    .arg(packed.size()));
+            return;
+        }
+    }
 }
 
 qint32 VornResultset::rowCount() const

@@ -129,6 +129,32 @@ TEST_P(BackendResultsetTest, RowsCrossToTheNativeSideOnce)
     EXPECT_FALSE(rows.getRow(251));
 }
 
+// Rows cross in slices of bounded size; a row larger than a slice crosses whole.
+TEST_P(BackendResultsetTest, LongRowsCrossInSlices)
+{
+    auto root = connected(1, 0);
+    const QString type = GetParam();
+    auto repeated = [&](int length) {
+        if (type == "SQLite")
+            return QString("replace(hex(zeroblob(%1)), '00', 'xx')").arg(length / 2);
+        return QString("repeat('x', %1)").arg(length);
+    };
+    const QString sql =
+        QString("SELECT n, CASE WHEN n = 150 THEN %1 ELSE %2 END AS t FROM (%3) numbers ORDER BY n")
+            .arg(repeated(40000), repeated(1000), numbers(250));
+    ASSERT_TRUE(root->execute(sql)) << root->lastErrorMessage().toStdString();
+    VornResultset rows(root->resultset());
+    while (!rows.fullyLoaded())
+        rows.preload();
+    ASSERT_EQ(rows.rowCount(), 250);
+    for (qint32 number = 1; number <= 250; ++number) {
+        const std::optional<VornRow> fetched = rows.getRow(number);
+        ASSERT_TRUE(fetched);
+        ASSERT_EQ(fetched->cell(0).string(), QString::number(number));
+        ASSERT_EQ(fetched->cell(1).string(), QString(number == 150 ? 40000 : 1000, u'x')) << number;
+    }
+}
+
 TEST_P(BackendResultsetTest, CommittingReadsTheRestOfAnOpenResultFirst)
 {
     auto root = connected(0, 0);

@@ -15,7 +15,10 @@ import java.util.Vector;
  */
 public class VornResultset {
     static final int FIRST_PORTION = 100;
-    static final int LARGEST_PORTION = 10000;
+    /** Portions grow to this many cells (and at least 1,000 rows), which bounds the memory one takes. */
+    static final int LARGEST_PORTION_CELLS = 100000;
+    /** Characters of rows handed over in one piece: small enough to pass through ordinary memory. */
+    static final int SLICE_CHARACTERS = 1 << 15;
 
     private final VornRoot root;
     private final Session session;
@@ -25,9 +28,12 @@ public class VornResultset {
     private final ResultColumn[] columns;
     private final TimestampFormat format;
     private final int rowLimit;
+    private final int largestPortion;
     private final Object pendingLock = new Object();
-    // Under pendingLock: the rows fetched and not yet taken, and how many were taken before them.
+    // Under pendingLock: the rows fetched, of which the first pendingTaken have been taken already, and how
+    // many were taken in all.
     private EncodedRows pending;
+    private int pendingTaken;
     private int takenRows;
     private volatile int rowCount;
     private volatile boolean fullyLoaded;
@@ -52,6 +58,7 @@ public class VornResultset {
         this.format = root.settings().format;
         this.rowLimit = root.settings().rowLimit;
         this.columns = ResultColumn.describe(cursor.getMetaData(), session.dialect);
+        this.largestPortion = Math.max(1000, LARGEST_PORTION_CELLS / Math.max(1, columns.length));
         this.pending = new EncodedRows(0, columns.length);
         session.openResult = this;
     }
@@ -77,7 +84,7 @@ public class VornResultset {
             session.lock();
             try {
                 session.resetCancel();
-                fetch(Math.max(FIRST_PORTION, Math.min(rowCount, LARGEST_PORTION)));
+                fetch(Math.max(FIRST_PORTION, Math.min(rowCount, largestPortion)));
             } catch (SQLException | RuntimeException | Error e) {
                 close(false);
                 throw e;
@@ -119,7 +126,7 @@ public class VornResultset {
                 pending = batch;
             else
                 pending.append(batch);
-            rowCount = takenRows + pending.rowCount();
+            rowCount = takenRows + pending.rowCount() - pendingTaken;
         }
         readToEnd = exhausted || atLimit;
         if (readToEnd)
@@ -128,7 +135,7 @@ public class VornResultset {
 
     private void setFetchSize(int wanted) {
         try {
-            cursor.setFetchSize(Math.max(1, Math.min(wanted, LARGEST_PORTION)));
+            cursor.setFetchSize(Math.max(1, Math.min(wanted, largestPortion)));
         } catch (SQLException e) {
             // Drivers that cannot change it mid-way keep the statement's fetch size.
         }
@@ -158,7 +165,7 @@ public class VornResultset {
     /** Reads every remaining row up to the row limit, so the result survives the end of its transaction. */
     void finish() throws SQLException {
         while (cursor != null)
-            fetch(LARGEST_PORTION);
+            fetch(largestPortion);
     }
 
     /**
@@ -205,17 +212,22 @@ public class VornResultset {
     }
 
     /**
-     * Hands the rows fetched since the last call to the native side, which keeps them from then on: the
-     * rows in the order fetched, one cell per column, packed as EncodedRows writes them; empty when none
-     * are waiting.
+     * Hands the next of the rows fetched and not yet taken to the native side, which keeps them from then on:
+     * as many rows as fit SLICE_CHARACTERS (at least one), in the order fetched, one cell per column, packed
+     * as EncodedRows writes them; empty when none are waiting. The native side takes until it gets nothing.
      */
     public String takeRows() {
         synchronized (pendingLock) {
-            if (pending.rowCount() == 0)
+            if (pendingTaken == pending.rowCount())
                 return "";
-            String text = pending.text();
-            takenRows += pending.rowCount();
-            pending = new EncodedRows(0, columns.length);
+            int end = pending.sliceEnd(pendingTaken, SLICE_CHARACTERS);
+            String text = pending.text(pendingTaken, end);
+            takenRows += end - pendingTaken;
+            pendingTaken = end;
+            if (pendingTaken == pending.rowCount()) {
+                pending = new EncodedRows(0, columns.length);
+                pendingTaken = 0;
+            }
             return text;
         }
     }
@@ -226,9 +238,9 @@ public class VornResultset {
      */
     public Hashtable<String, Object> getRow(int row) {
         synchronized (pendingLock) {
-            if (row <= takenRows || row > takenRows + pending.rowCount())
+            if (row <= takenRows || row > rowCount)
                 return null;
-            return pending.row(row - takenRows - 1, columns);
+            return pending.row(row - takenRows - 1 + pendingTaken, columns);
         }
     }
 
