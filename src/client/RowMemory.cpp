@@ -1,6 +1,7 @@
 #include "client/RowMemory.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include <sys/mman.h>
 
@@ -21,12 +22,24 @@ class RowMemory::Block
 public:
     explicit Block(std::size_t size) : size_(size)
     {
-        void *mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        // Huge pages cover only whole, aligned 2 MB ranges: a large block is placed on such a boundary.
+        const std::size_t alignment = size >= hugePage ? hugePage : 0;
+        void *mapped =
+            mmap(nullptr, size + alignment, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (mapped == MAP_FAILED)
             return;
-        data_ = static_cast<std::byte *>(mapped);
-        if (size >= hugePage)
-            madvise(mapped, size, MADV_HUGEPAGE); // a hint: without huge pages the block works all the same
+        auto *start = static_cast<std::byte *>(mapped);
+        if (alignment) {
+            const auto address = reinterpret_cast<std::uintptr_t>(mapped);
+            const std::size_t head = roundedUp(address, alignment) - address;
+            if (head)
+                munmap(start, head);
+            if (alignment - head)
+                munmap(start + head + size, alignment - head);
+            start += head;
+            madvise(start, size, MADV_HUGEPAGE); // a hint: without huge pages the block works all the same
+        }
+        data_ = start;
     }
     ~Block()
     {
@@ -49,7 +62,8 @@ RowMemory::Space RowMemory::allocate(std::size_t size)
     size = roundedUp(size == 0 ? 1 : size, 8);
     std::lock_guard lock(mutex_);
     if (!current_ || current_->size() - used_ < size) {
-        const std::size_t blockSize = roundedUp(std::max(size, nextBlockSize_), hugePage / 8);
+        const std::size_t wanted = std::max(size, nextBlockSize_);
+        const std::size_t blockSize = roundedUp(wanted, wanted >= hugePage ? hugePage : hugePage / 8);
         auto block = std::make_shared<Block>(blockSize);
         if (!block->data())
             return {};
