@@ -97,6 +97,7 @@ void ResultsetController::setVornResultset(VornResultsetPtr resultset)
 {
     std::lock_guard lock(mutex_);
     vornResultset_ = std::move(resultset);
+    ++resultsetGeneration_;
 }
 
 QVariantList ResultsetController::quickFilterColumnInfo() const
@@ -138,6 +139,7 @@ void ResultsetController::resetResultsetFromRoot()
     // The row asked for last keeps its result's rows alive.
     lastRowResultset_.reset();
     lastRow_.reset();
+    readGeneration_ = 0;
     if (!vornRoot()->hasConnection()) {
         setVornResultset(nullptr);
         quickFilterValid_ = false;
@@ -148,6 +150,7 @@ void ResultsetController::resetResultsetFromRoot()
     {
         std::lock_guard lock(mutex_);
         vornResultset_ = resultset;
+        ++resultsetGeneration_;
         quickFilterColumnInfo_ = browser ? browser->quickFilterColumnInfo() : QVariantList();
         quickFilterColumnColumns_ = browser ? browser->quickFilterColumns() : QVariantList();
         quickFilterColumnOperators_ = browser ? browser->quickFilterOperators() : QVariantList();
@@ -355,13 +358,13 @@ void ResultsetController::doRefresh()
 QVariant ResultsetController::objectValueForColumn(const QString &columnName, qint64 row) const
 {
     Q_ASSERT_X(row >= 1, "ResultsetController", "rowIndex must be 1 or greater");
-    const VornResultsetPtr resultset = vornResultset();
+    const VornResultset *resultset = readResultset();
     if (!resultset)
         return QVariant();
     // The rows grow while a preload runs: they are not read from here meanwhile.
     if (isPreloading())
         return QString();
-    const std::optional<VornRow> fetched = fetchedRow(resultset, row);
+    const std::optional<VornRow> &fetched = fetchedRow(row);
     const VornCell cell = fetched ? fetched->cell(resultset->columnIndex(columnName)) : VornCell{};
     switch (cell.kind) {
     case VornCell::Kind::CharacterLob:
@@ -378,11 +381,23 @@ QVariant ResultsetController::objectValueForColumn(const QString &columnName, qi
     return management_ ? managementValue(columnName, QVariant()) : QVariant();
 }
 
-std::optional<VornRow> ResultsetController::fetchedRow(const VornResultsetPtr &resultset, qint64 row) const
+const VornResultset *ResultsetController::readResultset() const
 {
-    if (resultset != lastRowResultset_ || row != lastRowNumber_ || !lastRow_) {
-        lastRow_ = row <= std::numeric_limits<qint32>::max() ? resultset->getRow(qint32(row)) : std::nullopt;
-        lastRowResultset_ = resultset;
+    // The lock is taken only when the result set has been replaced since the last cell.
+    if (resultsetGeneration_.load(std::memory_order_acquire) != readGeneration_) {
+        std::lock_guard lock(mutex_);
+        lastRowResultset_ = vornResultset_;
+        readGeneration_ = resultsetGeneration_;
+        lastRow_.reset();
+    }
+    return lastRowResultset_.get();
+}
+
+const std::optional<VornRow> &ResultsetController::fetchedRow(qint64 row) const
+{
+    if (row != lastRowNumber_ || !lastRow_) {
+        lastRow_ =
+            row <= std::numeric_limits<qint32>::max() ? lastRowResultset_->getRow(qint32(row)) : std::nullopt;
         lastRowNumber_ = row;
     }
     return lastRow_;

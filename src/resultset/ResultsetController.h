@@ -103,8 +103,11 @@ public:
 
 private:
     QVariant managementValue(const QString &columnName, const QVariant &cell) const;
-    // The row asked for last: the grid asks for a row's cells one after another.
-    std::optional<VornRow> fetchedRow(const VornResultsetPtr &resultset, qint64 row) const;
+    // The result set cells are read from, kept with the row read last (a cell costs no more than the
+    // text it copies); null without a result set. Main thread.
+    const VornResultset *readResultset() const;
+    // The row of that result set asked for last: the grid asks for a row's cells one after another.
+    const std::optional<VornRow> &fetchedRow(qint64 row) const;
     QString filterDescription(const VornBrowserClient &browser) const;
     void preload(const VornResultsetPtr &resultset);
     void doRefresh();
@@ -114,6 +117,8 @@ private:
     std::atomic<bool> filtering_{false};
     mutable std::mutex mutex_;
     VornResultsetPtr vornResultset_;
+    // Counts the replacements of vornResultset_ (written under mutex_; never 0 after the first).
+    std::atomic<quint64> resultsetGeneration_{0};
     QVariantList quickFilterColumnInfo_;
     QVariantList quickFilterColumnColumns_;
     QVariantList quickFilterColumnOperators_;
@@ -122,6 +127,8 @@ private:
     bool management_ = false;
     qint64 editingRowNumber_ = -1;
     mutable VornResultsetPtr lastRowResultset_;
+    // The generation of lastRowResultset_; 0: none taken yet.
+    mutable quint64 readGeneration_ = 0;
     mutable qint64 lastRowNumber_ = 0;
     mutable std::optional<VornRow> lastRow_;
 };
