@@ -191,27 +191,39 @@ double firstRowsPaintedMilliseconds(Bench &bench)
     return elapsed;
 }
 
-// Rows per second of reading every row through the table model; the rows stay in the model until the
-// next clear.
-double fullReadRate(Bench &bench)
+// One read of every row through the table model: rows per second, and the seconds spent reading cells
+// and waiting for preloads. The rows stay in the model until the next clear.
+struct FullRead {
+    double rate;
+    double readingSeconds;
+    double preloadSeconds;
+};
+
+FullRead fullRead(Bench &bench)
 {
     QElapsedTimer timer;
     timer.start();
     bench.execute("SELECT * FROM " + table);
     bench.tableModel.reset(&bench.model);
     int read = 0;
+    qint64 reading = 0;
+    qint64 preloading = 0;
     for (;;) {
         const int rows = bench.tableModel.rowCount();
+        const qint64 readStart = timer.nsecsElapsed();
         bench.readCells(read, rows);
+        reading += timer.nsecsElapsed() - readStart;
         read = rows;
         if (bench.model.vornResultset()->fullyLoaded())
             break;
+        const qint64 preloadStart = timer.nsecsElapsed();
         bench.preloadMore();
+        preloading += timer.nsecsElapsed() - preloadStart;
     }
     const double elapsed = double(timer.nsecsElapsed()) / 1e9;
     if (read != tableRows)
         fail(QString("Read %1 rows instead of %2").arg(read).arg(tableRows));
-    return tableRows / elapsed;
+    return {tableRows / elapsed, double(reading) / 1e9, double(preloading) / 1e9};
 }
 
 int run(const Database &database)
@@ -231,10 +243,16 @@ int run(const Database &database)
     }
 
     // The first large read of the process: what the model keeps per row, and what Java keeps.
-    Runs memoryBefore, memoryAfter, javaBefore, javaAfter, bytesPerRow, modelAll, jniBatches;
+    Runs memoryBefore, memoryAfter, javaBefore, javaAfter, bytesPerRow, modelAll, reading, preloading,
+        jniBatches;
+    const auto addRead = [&](const FullRead &done) {
+        modelAll.add(done.rate);
+        reading.add(done.readingSeconds * 1000);
+        preloading.add(done.preloadSeconds * 1000);
+    };
     javaBefore.add(javaHeapInUseMegabytes());
     memoryBefore.add(residentMegabytes());
-    modelAll.add(fullReadRate(bench));
+    addRead(fullRead(bench));
     memoryAfter.add(residentMegabytes());
     javaAfter.add(javaHeapInUseMegabytes());
     bytesPerRow.add((memoryAfter.cold - memoryBefore.cold) * 1024 * 1024 / tableRows);
@@ -243,7 +261,7 @@ int run(const Database &database)
     jniBatches.add(peer.batchedJniRate());
     for (int run = 0; run < warmRuns; ++run) {
         jniBatches.add(peer.batchedJniRate());
-        modelAll.add(fullReadRate(bench));
+        addRead(fullRead(bench));
         bench.clear();
     }
 
@@ -256,6 +274,8 @@ int run(const Database &database)
     printRow("grid: statement + first rows painted", paintedFirst, "ms", &jdbcFirst);
     printRow("JDBC, then batches of String[] across JNI (floor)", jniBatches, "rows/s");
     printRow("model: all rows, every cell via data()", modelAll, "rows/s", &jniBatches);
+    printRow("  of which reading cells through data()", reading, "ms");
+    printRow("  of which preloads (worker, Java, rows crossing)", preloading, "ms");
     std::printf("  memory (first large read of the process, cold only)\n");
     printRow("resident size before loading", memoryBefore, "MB");
     printRow("resident size with all rows in the model", memoryAfter, "MB");
