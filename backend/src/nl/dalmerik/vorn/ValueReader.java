@@ -101,10 +101,13 @@ final class ValueReader {
         if (number == 0)
             return 1 / number < 0 ? "-0.0" : "0.0";
         // Double.toString is not always the shortest text (8.41e21 gave spurious digits): the fewest
-        // significant digits that read back as the same double are.
+        // significant digits that read back as the same double are. A normal double is within less than
+        // half a unit of the 15th digit of any decimal of up to 15 digits that reads back as it: so when the
+        // value rounded to 15 digits reads back, its digits are the fewest, and otherwise 16 or 17 are needed.
         BigDecimal exact = new BigDecimal(number);
         BigDecimal shortest = exact;
-        for (int digits = 1; digits <= 17; digits++) {
+        int fewest = Math.abs(number) >= Double.MIN_NORMAL ? 15 : 1;
+        for (int digits = fewest; digits <= 17; digits++) {
             BigDecimal rounded = exact.round(new MathContext(digits, RoundingMode.HALF_EVEN));
             if (rounded.doubleValue() == number) {
                 shortest = rounded;
