@@ -23,8 +23,14 @@ public:
     explicit FetchedRows(QStringList columnNames);
 
     const QStringList &columnNames() const { return columnNames_; }
-    // The column with that name (0-based); -1 when there is none.
-    int columnIndex(const QString &columnName) const { return columnIndexes_.value(columnName, -1); }
+    // The column with that name (0-based); -1 when there is none. A caller that knows where the column
+    // should be passes it as the guess, which is checked.
+    int columnIndex(const QString &columnName, int guess = -1) const
+    {
+        if (guess >= 0 && guess < columnNames_.size() && columnNames_[guess] == columnName)
+            return guess;
+        return columnIndexes_.value(columnName, -1);
+    }
 
     // Adds a portion of packed rows after the others; false, adding nothing, when it cannot be read.
     bool append(QStringView packed);

@@ -97,9 +97,9 @@ QVariantMap VornResultset::rowValues(qint32 row) const
     return values;
 }
 
-int VornResultset::columnIndex(const QString &columnName) const
+int VornResultset::columnIndex(const QString &columnName, int guess) const
 {
-    return rows().columnIndex(columnName);
+    return rows().columnIndex(columnName, guess);
 }
 
 QStringList VornResultset::columnNames() const

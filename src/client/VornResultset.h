@@ -40,8 +40,9 @@ public:
     // The cells of a row by column name as text, character large objects by their text; SQL NULL and
     // binary values (which have no text) left out. Empty when the row is not fetched.
     QVariantMap rowValues(qint32 row) const;
-    // The column with that name (0-based); -1 when there is none.
-    int columnIndex(const QString &columnName) const;
+    // The column with that name (0-based); -1 when there is none. The guess, where the column should be,
+    // is checked (see FetchedRows).
+    int columnIndex(const QString &columnName, int guess = -1) const;
 
     QStringList columnNames() const;
     QStringList columnLabels() const;

@@ -357,6 +357,12 @@ void ResultsetController::doRefresh()
 
 QVariant ResultsetController::objectValueForColumn(const QString &columnName, qint64 row) const
 {
+    return objectValueForColumn(columnName, row, -1);
+}
+
+QVariant ResultsetController::objectValueForColumn(const QString &columnName, qint64 row,
+                                                   int columnGuess) const
+{
     Q_ASSERT_X(row >= 1, "ResultsetController", "rowIndex must be 1 or greater");
     const VornResultset *resultset = readResultset();
     if (!resultset)
@@ -365,7 +371,8 @@ QVariant ResultsetController::objectValueForColumn(const QString &columnName, qi
     if (isPreloading())
         return QString();
     const std::optional<VornRow> &fetched = fetchedRow(row);
-    const VornCell cell = fetched ? fetched->cell(resultset->columnIndex(columnName)) : VornCell{};
+    const VornCell cell =
+        fetched ? fetched->cell(resultset->columnIndex(columnName, columnGuess)) : VornCell{};
     switch (cell.kind) {
     case VornCell::Kind::CharacterLob:
     case VornCell::Kind::CharacterLobNull:

@@ -65,6 +65,9 @@ public:
     // management columns formatted, the empty string during a preload; invalid for NULL and for a row
     // not fetched.
     QVariant objectValueForColumn(const QString &columnName, qint64 row) const;
+    // The same, told where the column should stand in columnNames() (0-based; checked): the grid reads
+    // every cell it shows this way.
+    QVariant objectValueForColumn(const QString &columnName, qint64 row, int columnGuess) const;
     // The distinct values of the column in the rows, in first-seen order; NULLs are skipped.
     QVariantList uniqueObjectValuesForColumn(const QString &columnName, const QList<qint64> &rows) const;
 
