@@ -5,8 +5,9 @@
 #include <mutex>
 
 // Memory for the rows of one result set, handed out from large blocks that grow as rows arrive. A million
-// rows touch a hundred megabytes: in blocks of a few megabytes the kernel may back them with huge pages,
-// which spares it a page fault for every four kilobytes. Any thread may allocate.
+// rows touch some eighty megabytes: in blocks of a few megabytes the kernel may back them with huge pages,
+// which spares it a page fault for every four kilobytes, and the blocks of result sets that have gone are
+// kept (up to 128 MB) for the next ones. Any thread may allocate.
 class RowMemory
 {
 public:
