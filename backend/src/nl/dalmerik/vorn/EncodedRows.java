@@ -31,6 +31,12 @@ final class EncodedRows {
         return rowCount;
     }
 
+    /** Forgets the rows, keeping the room they took for the next ones. */
+    void clear() {
+        cells.setLength(0);
+        rowCount = 0;
+    }
+
     /** Starts the next row; its cells follow, one per column. */
     void beginRow() {
         if (rowCount == rowStarts.length)

@@ -35,6 +35,9 @@ public class VornResultset {
     private EncodedRows pending;
     private int pendingTaken;
     private int takenRows;
+    // A portion's buffer once its rows have crossed, for the next portion: portions are large, and a
+    // fresh buffer each time is memory the VM must clear and often collect.
+    private EncodedRows spare;
     private volatile int rowCount;
     private volatile boolean fullyLoaded;
     private volatile boolean stoppedAtRowLimit;
@@ -99,7 +102,7 @@ public class VornResultset {
         if (cursor == null)
             return;
         int wanted = rowLimit > 0 ? Math.min(portion, rowLimit - rowCount) : portion;
-        EncodedRows batch = new EncodedRows(wanted, columns.length);
+        EncodedRows batch = spareOrNew(wanted);
         boolean exhausted = false;
         boolean atLimit = false;
         session.startStatement(statement);
@@ -156,6 +159,14 @@ public class VornResultset {
         return rowLimit == 0 && session.dialect.cancelBeforeClosingCursor();
     }
 
+    private EncodedRows spareOrNew(int expectedRows) {
+        synchronized (pendingLock) {
+            EncodedRows reused = spare;
+            spare = null;
+            return reused != null ? reused : new EncodedRows(expectedRows, columns.length);
+        }
+    }
+
     private void readRow(EncodedRows batch) throws SQLException {
         batch.beginRow();
         for (int i = 0; i < columns.length; i++)
@@ -174,6 +185,9 @@ public class VornResultset {
      */
     void close(boolean complete) {
         fullyLoaded = true;
+        synchronized (pendingLock) {
+            spare = null;
+        }
         if (cursor != null && !readToEnd && closingEarlyStopsTheStatement()) {
             try {
                 statement.cancel();
@@ -225,6 +239,8 @@ public class VornResultset {
             takenRows += end - pendingTaken;
             pendingTaken = end;
             if (pendingTaken == pending.rowCount()) {
+                spare = pending;
+                spare.clear();
                 pending = new EncodedRows(0, columns.length);
                 pendingTaken = 0;
             }
