@@ -20,8 +20,6 @@ namespace
 {
 using namespace RowBench;
 
-constexpr int warmRuns = 5;
-
 // Reads every cell of the rows into text, as the grid's model hands them out.
 qint64 readCells(const VornResultset &rows, qint32 from, qint32 to)
 {
@@ -95,19 +93,16 @@ int run(const Database &database)
     const VornRootClientPtr root = connectedRoot(database, 0);
 
     Runs jdbcFirst, backendFirst, jdbcAll, jniBatches, backendAll;
-    for (int run = 0; run <= warmRuns; ++run) {
-        jdbcFirst.add(peer.firstRowsMilliseconds());
-        backendFirst.add(firstRowsMilliseconds(*root));
-    }
-    for (int run = 0; run <= warmRuns; ++run) {
+    measure(jdbcFirst, firstRowsWarmUp, firstRowsRuns, [&] { return peer.firstRowsMilliseconds(); });
+    measure(backendFirst, firstRowsWarmUp, firstRowsRuns, [&] { return firstRowsMilliseconds(*root); });
+    for (int run = 0; run <= fullReadRuns; ++run) {
         jdbcAll.add(peer.readAllRate());
         jniBatches.add(peer.batchedJniRate());
         backendAll.add(fullReadRate(*root));
     }
     root->endConnection();
 
-    printHeader(QString("%1: %2 rows x 5 columns, row limit lifted").arg(database.name).arg(tableRows),
-                warmRuns);
+    printHeader(QString("%1: %2 rows x 5 columns, row limit lifted").arg(database.name).arg(tableRows));
     printRow("JDBC, fetch size 100: first 100 rows", jdbcFirst, "ms");
     printRow("backend: statement + first 100 rows as text", backendFirst, "ms", &jdbcFirst);
     printRow("JDBC alone, getString", jdbcAll, "rows/s");

@@ -38,8 +38,6 @@ namespace
 {
 using namespace RowBench;
 
-constexpr int warmRuns = 5;
-
 // The document around the model: reservations through the root, row updates to whoever waits for them.
 class BenchDocument : public ResultsetControllerDelegate
 {
@@ -236,11 +234,11 @@ int run(const Database &database)
     QCoreApplication::processEvents();
 
     Runs jdbcFirst, modelFirst, paintedFirst;
-    for (int run = 0; run <= warmRuns; ++run) {
-        jdbcFirst.add(peer.firstRowsMilliseconds());
-        modelFirst.add(firstRowsThroughModelMilliseconds(bench));
-        paintedFirst.add(firstRowsPaintedMilliseconds(bench));
-    }
+    measure(jdbcFirst, firstRowsWarmUp, firstRowsRuns, [&] { return peer.firstRowsMilliseconds(); });
+    measure(modelFirst, firstRowsWarmUp, firstRowsRuns,
+            [&] { return firstRowsThroughModelMilliseconds(bench); });
+    measure(paintedFirst, firstRowsWarmUp, firstRowsRuns,
+            [&] { return firstRowsPaintedMilliseconds(bench); });
 
     // The first large read of the process: what the model keeps per row, and what Java keeps.
     Runs memoryBefore, memoryAfter, javaBefore, javaAfter, bytesPerRow, modelAll, reading, preloading,
@@ -259,7 +257,7 @@ int run(const Database &database)
     bench.clear();
 
     jniBatches.add(peer.batchedJniRate());
-    for (int run = 0; run < warmRuns; ++run) {
+    for (int run = 0; run < fullReadRuns; ++run) {
         jniBatches.add(peer.batchedJniRate());
         addRead(fullRead(bench));
         bench.clear();
@@ -267,8 +265,7 @@ int run(const Database &database)
 
     printHeader(QString("%1: %2 rows x 5 columns through the grid's model, row limit lifted")
                     .arg(database.name)
-                    .arg(tableRows),
-                warmRuns);
+                    .arg(tableRows));
     printRow("JDBC, fetch size 100: first 100 rows", jdbcFirst, "ms");
     printRow("model: statement + first 100 rows via data()", modelFirst, "ms", &jdbcFirst);
     printRow("grid: statement + first rows painted", paintedFirst, "ms", &jdbcFirst);

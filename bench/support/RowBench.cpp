@@ -263,11 +263,22 @@ double javaHeapInUseMegabytes()
     return double(used) / (1024.0 * 1024.0);
 }
 
-void printHeader(const QString &title, int warmRuns)
+void measure(Runs &into, int warmUp, int runs, const std::function<double()> &measure)
+{
+    into.add(measure());
+    for (int run = 0; run < warmUp; ++run)
+        measure();
+    for (int run = 0; run < runs; ++run)
+        into.add(measure());
+}
+
+void printHeader(const QString &title)
 {
     std::printf("\n%s\n", qPrintable(title));
-    std::printf("  %-52s %12s %12s %-8s %s\n", "path", "cold",
-                qPrintable(QString("warm (med %1)").arg(warmRuns)), "unit", "vs floor");
+    std::printf(
+        "  (first 100 rows: median of %d warm runs after %d unmeasured; all rows: median of %d warm runs)\n",
+        firstRowsRuns, firstRowsWarmUp, fullReadRuns);
+    std::printf("  %-52s %12s %12s %-8s %s\n", "path", "cold", "warm median", "unit", "vs floor");
 }
 
 void printRow(const QString &what, const Runs &runs, const QString &unit, const Runs *floor)

@@ -16,6 +16,11 @@ namespace RowBench
 {
 
 constexpr int tableRows = 1000000;
+// The first 100 rows: after the cold run, runs that only warm the JIT up, then the measured ones.
+constexpr int firstRowsWarmUp = 30;
+constexpr int firstRowsRuns = 11;
+// All rows: after the cold run, the measured warm runs.
+constexpr int fullReadRuns = 5;
 extern const QString table;
 
 [[noreturn]] void fail(const QString &message);
@@ -83,9 +88,12 @@ double residentMegabytes();
 // Bytes of the Java heap in use after a full collection.
 double javaHeapInUseMegabytes();
 
+// Runs measure() once cold and adds it, then warmUp times unmeasured, then runs times measured.
+void measure(Runs &into, int warmUp, int runs, const std::function<double()> &measure);
+
 // One line of a result table: what, the cold run, the warm median and, when a floor is given, the
 // ratio of the warm median to it ("higher is better" or "lower is better" as the unit says).
-void printHeader(const QString &title, int warmRuns);
+void printHeader(const QString &title);
 void printRow(const QString &what, const Runs &runs, const QString &unit, const Runs *floor = nullptr);
 
 } // namespace RowBench
