@@ -18,7 +18,7 @@ public class VornResultset {
     /** Portions grow to this many cells (and at least 1,000 rows), which bounds the memory one takes. */
     static final int LARGEST_PORTION_CELLS = 100000;
     /** Characters of rows handed over in one piece: small enough to pass through ordinary memory. */
-    static final int SLICE_CHARACTERS = 1 << 15;
+    static final int SLICE_CHARACTERS = 60000;
 
     private final VornRoot root;
     private final Session session;
