@@ -93,13 +93,15 @@ int run(const Database &database)
     const VornRootClientPtr root = connectedRoot(database, 0);
 
     Runs jdbcFirst, backendFirst, jdbcAll, jniBatches, backendAll;
-    measure(jdbcFirst, firstRowsWarmUp, firstRowsRuns, [&] { return peer.firstRowsMilliseconds(); });
-    measure(backendFirst, firstRowsWarmUp, firstRowsRuns, [&] { return firstRowsMilliseconds(*root); });
+    jdbcFirst.add(peer.firstRowsMilliseconds());
+    backendFirst.add(firstRowsMilliseconds(*root));
     for (int run = 0; run <= fullReadRuns; ++run) {
         jdbcAll.add(peer.readAllRate());
         jniBatches.add(peer.batchedJniRate());
         backendAll.add(fullReadRate(*root));
     }
+    measureWarm(jdbcFirst, firstRowsWarmUp, firstRowsRuns, [&] { return peer.firstRowsMilliseconds(); });
+    measureWarm(backendFirst, firstRowsWarmUp, firstRowsRuns, [&] { return firstRowsMilliseconds(*root); });
     root->endConnection();
 
     printHeader(QString("%1: %2 rows x 5 columns, row limit lifted").arg(database.name).arg(tableRows));

@@ -263,9 +263,8 @@ double javaHeapInUseMegabytes()
     return double(used) / (1024.0 * 1024.0);
 }
 
-void measure(Runs &into, int warmUp, int runs, const std::function<double()> &measure)
+void measureWarm(Runs &into, int warmUp, int runs, const std::function<double()> &measure)
 {
-    into.add(measure());
     for (int run = 0; run < warmUp; ++run)
         measure();
     for (int run = 0; run < runs; ++run)
@@ -276,7 +275,8 @@ void printHeader(const QString &title)
 {
     std::printf("\n%s\n", qPrintable(title));
     std::printf(
-        "  (first 100 rows: median of %d warm runs after %d unmeasured; all rows: median of %d warm runs)\n",
+        "  (first 100 rows: cold first thing, warm median of %d after the full reads and %d unmeasured runs;"
+        "\n   all rows: median of %d warm runs)\n",
         firstRowsRuns, firstRowsWarmUp, fullReadRuns);
     std::printf("  %-52s %12s %12s %-8s %s\n", "path", "cold", "warm median", "unit", "vs floor");
 }

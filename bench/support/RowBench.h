@@ -16,7 +16,8 @@ namespace RowBench
 {
 
 constexpr int tableRows = 1000000;
-// The first 100 rows: after the cold run, runs that only warm the JIT up, then the measured ones.
+// The first 100 rows: the cold run first thing; the warm ones after the full reads and runs that only
+// warm the JIT up for this path.
 constexpr int firstRowsWarmUp = 30;
 constexpr int firstRowsRuns = 11;
 // All rows: after the cold run, the measured warm runs.
@@ -88,8 +89,8 @@ double residentMegabytes();
 // Bytes of the Java heap in use after a full collection.
 double javaHeapInUseMegabytes();
 
-// Runs measure() once cold and adds it, then warmUp times unmeasured, then runs times measured.
-void measure(Runs &into, int warmUp, int runs, const std::function<double()> &measure);
+// Runs measure() warmUp times unmeasured, then runs times measured.
+void measureWarm(Runs &into, int warmUp, int runs, const std::function<double()> &measure);
 
 // One line of a result table: what, the cold run, the warm median and, when a floor is given, the
 // ratio of the warm median to it ("higher is better" or "lower is better" as the unit says).
