@@ -12,8 +12,6 @@ struct VornCell {
     Kind kind = Kind::Null;
     QAnyStringView text;
 
-    bool isCharacterLob() const { return kind == Kind::CharacterLob || kind == Kind::CharacterLobNull; }
-    bool isBinary() const { return kind == Kind::Binary || kind == Kind::BinaryNull; }
     // The text of a text cell or a character large object (an empty text stays apart from NULL); a null
     // string for every NULL and binary value.
     QString string() const
