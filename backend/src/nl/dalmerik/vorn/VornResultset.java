@@ -86,7 +86,7 @@ public class VornResultset {
                 return;
             session.lock();
             try {
-                session.resetCancel();
+                root.startAction(session);
                 fetch(Math.max(FIRST_PORTION, Math.min(rowCount, largestPortion)));
             } catch (SQLException | RuntimeException | Error e) {
                 close(false);
@@ -133,7 +133,7 @@ public class VornResultset {
         }
         readToEnd = exhausted || atLimit;
         if (readToEnd)
-            close(true);
+            closeCursor(true);
     }
 
     private void setFetchSize(int wanted) {
@@ -184,6 +184,15 @@ public class VornResultset {
      * committed after a complete read, so statements with side effects keep them, rolled back after a failure.
      */
     void close(boolean complete) {
+        try {
+            closeCursor(complete);
+        } catch (SQLException e) {
+            // Only the read-to-the-end close of fetch commits a transaction that may hold changes.
+        }
+    }
+
+    /** As close; a transaction held for the cursor that fails to commit is thrown. */
+    private void closeCursor(boolean complete) throws SQLException {
         fullyLoaded = true;
         synchronized (pendingLock) {
             spare = null;
@@ -199,12 +208,12 @@ public class VornResultset {
         Session.closeQuietly(statement);
         cursor = null;
         statement = null;
+        if (session.openResult == this)
+            session.openResult = null;
         if (holdsTransaction) {
             holdsTransaction = false;
             session.endCursorTransaction(complete);
         }
-        if (session.openResult == this)
-            session.openResult = null;
     }
 
     /** Closes the cursor as soon as the connection is free; callable from any thread. */
