@@ -1,8 +1,13 @@
-// Rows kept natively: portions in the backend's packed form, unpacked, found by row number, and refused
-// whole when they cannot be read.
+// Rows kept natively: portions in the backend's packed form, unpacked, found by row number, refused whole
+// when they cannot be read, and read safely while more arrive and after their result set has gone.
 #include "client/FetchedRows.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
 
 namespace
 {
@@ -160,4 +165,53 @@ TEST(FetchedRows, APortionThatCannotBeReadAddsNothing)
     EXPECT_TRUE(rows.append(QString())) << "nothing waiting is no failure";
     EXPECT_TRUE(rows.append(Packer().packed(0)));
     EXPECT_EQ(rows.rowCount(), 0);
+}
+
+// Rows are read while more arrive on another thread, and a row kept after its result set has gone still
+// reads its own cells while the next result set fills the memory the others gave back.
+TEST(FetchedRows, RowsStayReadableWhileMoreArriveAndAfterTheirResultGoes)
+{
+    constexpr int portions = 200;
+    constexpr int rowsPerPortion = 50;
+    const auto rowText = [](qint32 row) { return QString("row %1 ").arg(row).leftJustified(200, u'.'); };
+    const auto portion = [&](int index) {
+        Packer packer;
+        for (int i = 1; i <= rowsPerPortion; ++i) {
+            const qint32 row = index * rowsPerPortion + i;
+            packer.text(QString::number(row)).text(rowText(row));
+        }
+        return packer.packed(rowsPerPortion);
+    };
+
+    auto rows = std::make_unique<FetchedRows>(QStringList{"n", "text"});
+    std::atomic<bool> arrived{false};
+    std::thread arriving([&] {
+        for (int index = 0; index < portions; ++index)
+            EXPECT_TRUE(rows->append(portion(index)));
+        arrived = true;
+    });
+    int mismatches = 0;
+    for (bool last = false; !last;) {
+        last = arrived;
+        const qint32 seen = rows->rowCount();
+        for (qint32 row = std::max(1, seen - 60); row <= seen; ++row) {
+            const std::optional<VornRow> fetched = rows->row(row);
+            if (!fetched || fetched->cell(0).string() != QString::number(row) ||
+                fetched->cell(1).string() != rowText(row))
+                ++mismatches;
+        }
+    }
+    arriving.join();
+    EXPECT_EQ(mismatches, 0);
+    ASSERT_EQ(rows->rowCount(), portions * rowsPerPortion);
+
+    const qint32 keptNumber = portions * rowsPerPortion / 2;
+    const std::optional<VornRow> kept = rows->row(keptNumber);
+    ASSERT_TRUE(kept);
+    rows.reset();
+    FetchedRows next({"n", "text"});
+    for (int index = 0; index < portions; ++index)
+        ASSERT_TRUE(next.append(portion(portions + index)));
+    EXPECT_EQ(kept->cell(0).string(), QString::number(keptNumber));
+    EXPECT_EQ(kept->cell(1).string(), rowText(keptNumber));
 }
