@@ -1,14 +1,21 @@
-// Times, for SELECT * FROM a 1,000,000-row PostgreSQL table, the way from Execute to the first rows
-// painted in the result grid (statement, model reset, grid build, one paint of the visible rows), beside
-// psql fetching its first 100 rows through a cursor in the same run; then scrolls the grid to the row
-// limit (10,000) and reports the process's memory. Prints the figures and their ratios.
+// The result grid's model over a 1,000,000-row, 5-column table (id, name, amount, timestamp, flag) on
+// PostgreSQL, MariaDB and SQLite, with the row limit lifted:
+//  - the first 100 rows: from the statement to 100 rows read through the grid's table model, and to the
+//    first rows painted by the grid, beside plain JDBC's own first 100 rows (fetch size 100);
+//  - every row read through the table model, every cell as the grid reads it (data() for display), paged
+//    through willDisplayRange and the preload worker, beside the floor of plain JDBC with its rows handed
+//    across JNI in batches of strings, measured in the same run and VM;
+//  - the memory per row the model keeps: the process's resident size before and after loading all rows
+//    (the first large read of the process), and the Java heap in use after a collection, which holds no
+//    rows once they have crossed.
+// Each figure: the cold run, the median of the warm runs and the ratio to its floor.
 //
-// Run from the build tree with the test servers' settings:
-//   source /tmp/vorn-test-servers/servers.env && QT_QPA_PLATFORM=offscreen build/bin/bench_resultset_grid
-#include "bridge/JavaUtils.h"
-#include "bridge/QoJavaBridge.h"
+// Run from the build tree with the test servers' settings (each database runs in a process of its own):
+//   source $VORN_TEST_STATE/servers.env && build/bin/bench_resultset_grid [PostgreSQL|MariaDB|SQLite]
+#include "../support/RowBench.h"
 #include "bridge/ThreadController.h"
-#include "client/VornRootClient.h"
+#include "client/SqlConnectionClient.h"
+#include "client/VornResultset.h"
 #include "kit/UserNotifier.h"
 #include "platform/DesktopNotifier.h"
 #include "resultset/ResultsetController.h"
@@ -17,30 +24,21 @@
 #include "resultset/ResultsetViewController.h"
 #include "status/StatusManager.h"
 
-#include "../support/PostgresBench.h"
 #include <QApplication>
 #include <QDBusConnection>
 #include <QElapsedTimer>
-#include <QFile>
-
-#include <QRegularExpression>
+#include <QEventLoop>
 #include <QTableView>
-#include <QThread>
+#include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
-#include <vector>
+#include <functional>
 
 namespace
 {
-using namespace PostgresBench;
+using namespace RowBench;
 
-constexpr int tableRows = 1000000;
-constexpr int rowLimit = 10000;
-constexpr int repeats = 5;
-const QString table = "vorn_bench_grid";
-
-// The document around the model: reservations through the root, row updates to the grid.
+// The document around the model: reservations through the root, row updates to whoever waits for them.
 class BenchDocument : public ResultsetControllerDelegate
 {
 public:
@@ -66,7 +64,11 @@ public:
     void resultsetWillUpdate() override {}
     void resultsetCancelledUpdate() override {}
     void resultSetRemovedRowAt(qint64) override {}
-    void resultsetHasBeenUpdated() override { grid->resultsetUpdated(); }
+    void resultsetHasBeenUpdated() override
+    {
+        if (updated)
+            updated();
+    }
     void resultsetQuickFilterOrSortHasBeenUpdated() override {}
     void resultSetRequestsNewDocumentForUpdatedFilter(const ExtendedFilterPtr &, const BrowserElementPtr &,
                                                       bool) override
@@ -76,76 +78,211 @@ public:
     BrowserElementPtr resultsetNeedsSelectedElement() override { return nullptr; }
     void resultsetSelectedSession(const QVariantMap &, const QStringList &, const QVariantList &) override {}
 
-    ResultsetViewController *grid = nullptr;
+    std::function<void()> updated;
 
 private:
     VornRootClientPtr root_;
 };
 
-void execute(const QoJavaObjectPtr &root, const QString &sql)
+// A connected root with the model of a document over it.
+class Bench
 {
-    const QoJavaObjectPtr sqlConnection = root->call("sqlConnection").value<QoJavaObjectPtr>();
-    sqlConnection->call("executeQuery::", {sql, QVariant::fromValue(JavaUtils::vectorFromArray({}))});
-    if (!root->call("lastActionSuccessful").toBool())
-        fail(sql + ": " + root->call("lastErrorMessage").toString());
-}
-
-QString firstCell(const QoJavaObjectPtr &root)
-{
-    const QoJavaObjectPtr rows = root->call("resultset").value<QoJavaObjectPtr>();
-    const QVariantMap row =
-        JavaUtils::dictionaryFromHashtable(rows->call("getRow:", {1}).value<QoJavaObjectPtr>());
-    return row.isEmpty() ? QString() : row.first().toString();
-}
-
-void ensureTable(const QoJavaObjectPtr &root)
-{
-    execute(root, QString("SELECT to_regclass('%1') IS NOT NULL AS present").arg(table));
-    if (firstCell(root) == "true") {
-        execute(root, "SELECT count(*) FROM " + table);
-        if (firstCell(root).toInt() == tableRows)
-            return;
-        execute(root, "DROP TABLE " + table);
+public:
+    explicit Bench(const Database &database)
+        : root(connectedRoot(database, 0)), desktop(QDBusConnection("no-desktop")), notifier(desktop),
+          status(std::make_shared<StatusManager>(root, notifier)), document(root), model(root)
+    {
+        model.setDelegate(&document);
+        model.setThreadController(std::make_shared<ThreadController>());
+        model.setStatusManager(status);
     }
-    std::printf("Filling %s with %d rows...\n", qPrintable(table), tableRows);
-    execute(root, QString("CREATE TABLE %1 AS SELECT g AS id, 'name ' || g AS name, g / 100.0 AS amount, "
-                          "TIMESTAMP '2024-01-01' + g * INTERVAL '1 second' AS created, g % 2 = 0 AS flag "
-                          "FROM generate_series(1, %2) g")
-                      .arg(table)
-                      .arg(tableRows));
-    execute(root, "ANALYZE " + table);
-}
-
-// psql's own time for declaring a cursor and fetching 100 rows through it.
-double psqlCursorMilliseconds(const Server &server)
-{
-    const std::vector<double> timings = psqlTimings(
-        server,
-        QString("BEGIN;\nDECLARE c CURSOR FOR SELECT * FROM %1;\nFETCH 100 FROM c;\nCOMMIT;\n").arg(table));
-    if (timings.size() < 3)
-        fail("psql reported no timings");
-    return timings[1] + timings[2];
-}
-
-double residentMegabytes()
-{
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    static const QRegularExpression rss("VmRSS:\\s+(\\d+) kB");
-    return rss.match(QString::fromLatin1(status.readAll())).captured(1).toDouble() / 1024.0;
-}
-
-bool idle(const VornRootClient &root, const ResultsetController &model)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (model.isPreloading() || root.reserved()) {
-        if (waited.elapsed() > 120000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
+    ~Bench()
+    {
+        grid.setResultsetController(nullptr);
+        tableModel.reset(nullptr);
+        status->endStatusManager();
+        root->endConnection();
     }
-    return true;
+
+    void execute(const QString &sql)
+    {
+        if (!root->sqlConnection()->executeQuery(sql, {}))
+            fail(sql + ": " + root->lastOutcome().errorMessage);
+        model.resetResultsetFromRoot();
+    }
+
+    // Drops the result and waits until its cursor is closed, outside any timing.
+    void clear()
+    {
+        grid.setResultsetController(nullptr);
+        tableModel.reset(nullptr);
+        root->clearResultset();
+        execute("SELECT 1");
+        root->clearResultset();
+        model.resetResultsetFromRoot();
+    }
+
+    // Reads the cells of the table model's rows [from, to) as the grid reads them.
+    qint64 readCells(int from, int to)
+    {
+        qint64 characters = 0;
+        const int columns = tableModel.columnCount();
+        for (int row = from; row < to; ++row) {
+            for (int column = 1; column < columns; ++column)
+                characters +=
+                    tableModel.data(tableModel.index(row, column), Qt::DisplayRole).toString().size();
+        }
+        return characters;
+    }
+
+    // Asks the model for the rows after the last and waits until the preload has delivered them.
+    void preloadMore()
+    {
+        QEventLoop loop;
+        document.updated = [&] {
+            tableModel.noteNumberOfRowsChanged();
+            loop.quit();
+        };
+        const int rows = tableModel.rowCount();
+        model.willDisplayRange(std::max(1, rows - 5), 10);
+        if (!model.isPreloading())
+            fail("No preload started");
+        QTimer::singleShot(120000, &loop,
+                           [&] { fail("A preload did not end: " + status->connectionStatusText()); });
+        loop.exec();
+        document.updated = nullptr;
+    }
+
+    VornRootClientPtr root;
+    DesktopNotifier desktop;
+    UserNotifier notifier;
+    std::shared_ptr<StatusManager> status;
+    BenchDocument document;
+    ResultsetController model;
+    ResultsetTableModel tableModel;
+    ResultsetViewController grid;
+};
+
+double firstRowsThroughModelMilliseconds(Bench &bench)
+{
+    QElapsedTimer timer;
+    timer.start();
+    bench.execute("SELECT * FROM " + table);
+    bench.tableModel.reset(&bench.model);
+    if (bench.tableModel.rowCount() < 100)
+        fail("The first portion holds fewer than 100 rows");
+    bench.readCells(0, 100);
+    const double elapsed = double(timer.nsecsElapsed()) / 1e6;
+    bench.clear();
+    return elapsed;
+}
+
+double firstRowsPaintedMilliseconds(Bench &bench)
+{
+    QElapsedTimer timer;
+    timer.start();
+    bench.execute("SELECT * FROM " + table);
+    bench.grid.setResultsetController(&bench.model);
+    bench.grid.tableView()->viewport()->repaint();
+    const double elapsed = double(timer.nsecsElapsed()) / 1e6;
+    bench.clear();
+    return elapsed;
+}
+
+// One read of every row through the table model: rows per second, and the seconds spent reading cells
+// and waiting for preloads. The rows stay in the model until the next clear.
+struct FullRead {
+    double rate;
+    double readingSeconds;
+    double preloadSeconds;
+};
+
+FullRead fullRead(Bench &bench)
+{
+    QElapsedTimer timer;
+    timer.start();
+    bench.execute("SELECT * FROM " + table);
+    bench.tableModel.reset(&bench.model);
+    int read = 0;
+    qint64 reading = 0;
+    qint64 preloading = 0;
+    for (;;) {
+        const int rows = bench.tableModel.rowCount();
+        const qint64 readStart = timer.nsecsElapsed();
+        bench.readCells(read, rows);
+        reading += timer.nsecsElapsed() - readStart;
+        read = rows;
+        if (bench.model.vornResultset()->fullyLoaded())
+            break;
+        const qint64 preloadStart = timer.nsecsElapsed();
+        bench.preloadMore();
+        preloading += timer.nsecsElapsed() - preloadStart;
+    }
+    const double elapsed = double(timer.nsecsElapsed()) / 1e9;
+    if (read != tableRows)
+        fail(QString("Read %1 rows instead of %2").arg(read).arg(tableRows));
+    return {tableRows / elapsed, double(reading) / 1e9, double(preloading) / 1e9};
+}
+
+int run(const Database &database)
+{
+    JdbcPeer peer(database);
+    peer.ensureTable();
+    Bench bench(database);
+    bench.grid.view()->resize(1000, 700);
+    bench.grid.view()->show();
+    QCoreApplication::processEvents();
+
+    Runs jdbcFirst, modelFirst, paintedFirst;
+    jdbcFirst.add(peer.firstRowsMilliseconds());
+    modelFirst.add(firstRowsThroughModelMilliseconds(bench));
+    paintedFirst.add(firstRowsPaintedMilliseconds(bench));
+
+    // The first large read of the process: what the model keeps per row, and what Java keeps.
+    Runs memoryBefore, memoryAfter, javaBefore, javaAfter, bytesPerRow, modelAll, reading, preloading,
+        jniBatches;
+    const auto addRead = [&](const FullRead &done) {
+        modelAll.add(done.rate);
+        reading.add(done.readingSeconds * 1000);
+        preloading.add(done.preloadSeconds * 1000);
+    };
+    javaBefore.add(javaHeapInUseMegabytes());
+    memoryBefore.add(residentMegabytes());
+    addRead(fullRead(bench));
+    memoryAfter.add(residentMegabytes());
+    javaAfter.add(javaHeapInUseMegabytes());
+    bytesPerRow.add((memoryAfter.cold - memoryBefore.cold) * 1024 * 1024 / tableRows);
+    bench.clear();
+
+    jniBatches.add(peer.batchedJniRate());
+    for (int run = 0; run < fullReadRuns; ++run) {
+        jniBatches.add(peer.batchedJniRate());
+        addRead(fullRead(bench));
+        bench.clear();
+    }
+    measureWarm(jdbcFirst, firstRowsWarmUp, firstRowsRuns, [&] { return peer.firstRowsMilliseconds(); });
+    measureWarm(modelFirst, firstRowsWarmUp, firstRowsRuns,
+                [&] { return firstRowsThroughModelMilliseconds(bench); });
+    measureWarm(paintedFirst, firstRowsWarmUp, firstRowsRuns,
+                [&] { return firstRowsPaintedMilliseconds(bench); });
+
+    printHeader(QString("%1: %2 rows x 5 columns through the grid's model, row limit lifted")
+                    .arg(database.name)
+                    .arg(tableRows));
+    printRow("JDBC, fetch size 100: first 100 rows", jdbcFirst, "ms");
+    printRow("model: statement + first 100 rows via data()", modelFirst, "ms", &jdbcFirst);
+    printRow("grid: statement + first rows painted", paintedFirst, "ms", &jdbcFirst);
+    printRow("JDBC, then batches of String[] across JNI (floor)", jniBatches, "rows/s");
+    printRow("model: all rows, every cell via data()", modelAll, "rows/s", &jniBatches);
+    printRow("  of which reading cells through data()", reading, "ms");
+    printRow("  of which preloads (worker, Java, rows crossing)", preloading, "ms");
+    std::printf("  memory (first large read of the process, cold only)\n");
+    printRow("resident size before loading", memoryBefore, "MB");
+    printRow("resident size with all rows in the model", memoryAfter, "MB");
+    printRow("resident size per row", bytesPerRow, "B/row");
+    printRow("Java heap in use after a collection, before", javaBefore, "MB");
+    printRow("Java heap in use after a collection, rows loaded", javaAfter, "MB");
+    return 0;
 }
 } // namespace
 
@@ -153,80 +290,5 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const Server server;
-    if (server.host.isEmpty())
-        fail("Set VORN_PG_HOST, VORN_PG_PORT, VORN_PG_DATABASE, VORN_PG_USER and VORN_PG_PASSWORD "
-             "(source /tmp/vorn-test-servers/servers.env).");
-    const QoJavaObjectPtr root = QoJavaBridge::javaBridge()->instanceOfObject("nl/dalmerik/vorn/VornRoot");
-    if (!root)
-        fail("The Java VM did not start: run from the build tree.");
-    root->call("initRoot:::::::", {QString(), "dd-MM-yyyy HH:mm:ss.S", 1, 0, 1, rowLimit, 0});
-    root->call("startNewConnection:::::::::", {server.host, server.port, server.database, server.user,
-                                               server.password, "PostgreSQL", "Vorn benchmark", 10, 1});
-    if (!root->call("lastActionSuccessful").toBool())
-        fail("Cannot connect: " + root->call("lastErrorMessage").toString());
-    ensureTable(root);
-
-    DesktopNotifier desktop(QDBusConnection("no-desktop"));
-    UserNotifier notifier(desktop);
-    const VornRootClientPtr client = std::make_shared<VornRootClient>(root);
-    auto status = std::make_shared<StatusManager>(client, notifier);
-    BenchDocument document(client);
-    ResultsetController model(client);
-    model.setDelegate(&document);
-    model.setThreadController(std::make_shared<ThreadController>());
-    model.setStatusManager(status);
-    ResultsetViewController grid;
-    document.grid = &grid;
-    grid.view()->resize(1000, 700);
-    grid.view()->show();
-    QCoreApplication::processEvents();
-    const double memoryBefore = residentMegabytes();
-
-    std::vector<double> painted;
-    std::vector<double> executed;
-    std::vector<double> bound;
-    std::vector<double> psql;
-    for (int run = 0; run < repeats; ++run) {
-        grid.setResultsetController(nullptr);
-        root->call("clearResultset");
-        QElapsedTimer timer;
-        timer.start();
-        execute(root, "SELECT * FROM " + table);
-        executed.push_back(timer.nsecsElapsed() / 1e6);
-        model.resetResultsetFromRoot();
-        grid.setResultsetController(&model);
-        bound.push_back(timer.nsecsElapsed() / 1e6 - executed.back());
-        grid.tableView()->viewport()->repaint();
-        painted.push_back(timer.nsecsElapsed() / 1e6);
-        psql.push_back(psqlCursorMilliseconds(server));
-    }
-
-    while (!model.vornResultset()->fullyLoaded()) {
-        grid.tableView()->scrollToBottom();
-        QCoreApplication::processEvents();
-        if (!idle(*client, model))
-            fail("A preload did not end.");
-        QCoreApplication::processEvents();
-    }
-    grid.tableView()->viewport()->repaint();
-    const double memoryAfter = residentMegabytes();
-    const int rows = grid.tableModel()->rowCount();
-
-    const double paintedMs = median(painted);
-    const double psqlMs = median(psql);
-    std::printf("Execute to first rows painted (median of %d): %.1f ms\n", repeats, paintedMs);
-    std::printf("  of which the statement and its first portion: %.1f ms\n", median(executed));
-    std::printf("  of which model reset and grid build:          %.1f ms\n", median(bound));
-    std::printf("psql DECLARE + FETCH 100 (median of %d):      %.1f ms\n", repeats, psqlMs);
-    std::printf("Ratio grid / psql:                          %.1f\n", paintedMs / psqlMs);
-    std::printf("Rows in the grid after scrolling:           %d\n", rows);
-    std::printf("Resident memory before the first statement: %.1f MB\n", memoryBefore);
-    std::printf("Resident memory at the row limit:           %.1f MB\n", memoryAfter);
-    std::printf("Ratio memory at the limit / before:         %.2f\n", memoryAfter / memoryBefore);
-
-    grid.setResultsetController(nullptr);
-    status->endStatusManager();
-    root->call("endConnection");
-    return rows == rowLimit ? 0 : 1;
+    return forEachDatabase(argc, argv, run);
 }

@@ -41,3 +41,9 @@ bool QoJavaObject::isEqualTo(const QoJavaObjectPtr &other) const
 {
     return call(QStringLiteral("equals:"), {QVariant::fromValue(other)}).toBool();
 }
+
+bool QoJavaObject::isSameObject(const QoJavaObject &other) const
+{
+    JNIEnv *env = bridge_->environment();
+    return env && env->IsSameObject(reference_, other.reference_);
+}

@@ -50,6 +50,8 @@ public:
     QString description() const;
     // Java equals(): two proxies of equal Java objects are equal (identity stays pointer identity).
     bool isEqualTo(const QoJavaObjectPtr &other) const;
+    // Whether both proxies stand for the very same Java object; calls no Java method.
+    bool isSameObject(const QoJavaObject &other) const;
 
 private:
     jobject reference_;

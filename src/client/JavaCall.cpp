@@ -69,6 +69,11 @@ QStringList JavaCall::strings(const QVariant &javaVector)
     return strings;
 }
 
+void JavaCall::fail(const QString &selector, const QString &message)
+{
+    record(selector, message);
+}
+
 bool JavaCall::hasFailure()
 {
     return !failure.isNull();

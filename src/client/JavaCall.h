@@ -21,6 +21,10 @@ QoJavaObjectPtr object(const QoJavaObjectPtr &target, const QString &selector, c
 // The strings of a java.util.Vector; empty for Java null, and a failure for another object.
 QStringList strings(const QVariant &javaVector);
 
+// Records a failure of the calling thread as the bridge's own are recorded: for an answer a client
+// cannot read.
+void fail(const QString &selector, const QString &message);
+
 // The message of the calling thread's first bridge failure since the last take, and clears it;
 // null when there was none. An action that reports an outcome takes it first, so that an older
 // failure of the same thread is not reported as its own.

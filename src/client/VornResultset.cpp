@@ -20,15 +20,39 @@ VornResultset::VornResultset(QoJavaObjectPtr object) : object_(std::move(object)
     Q_ASSERT_X(object_, "VornResultset", "A result set needs its backend object");
 }
 
-std::shared_ptr<VornResultset> VornResultset::fromVariant(const QVariant &value)
+FetchedRows &VornResultset::rows() const
 {
-    const QoJavaObjectPtr object = value.value<QoJavaObjectPtr>();
-    return object ? std::make_shared<VornResultset>(object) : nullptr;
+    std::call_once(columnsRead_, [this] {
+        rows_ =
+            std::make_unique<FetchedRows>(stringsOf(JavaCall::send(object_, QStringLiteral("columnNames"))));
+        columnLabels_ = stringsOf(JavaCall::send(object_, QStringLiteral("columnLabels")));
+    });
+    return *rows_;
+}
+
+void VornResultset::takeRows() const
+{
+    FetchedRows &fetched = rows();
+    std::lock_guard lock(takeMutex_);
+    for (;;) {
+        const QString packed = JavaCall::send(object_, QStringLiteral("takeRows")).toString();
+        if (packed.isEmpty())
+            return;
+        // The rows are the backend's no more: rows that cannot be read are lost, which must not pass unseen.
+        if (!fetched.append(packed)) {
+            JavaCall::fail(
+                QStringLiteral("takeRows"),
+                QStringLiteral("The rows the database sent could not be read or kept (%1 characters).")
+                    .arg(packed.size()));
+            return;
+        }
+    }
 }
 
 qint32 VornResultset::rowCount() const
 {
-    return JavaCall::send(object_, QStringLiteral("rowCount")).toInt();
+    takeRows();
+    return rows().rowCount();
 }
 
 bool VornResultset::fullyLoaded() const
@@ -36,39 +60,56 @@ bool VornResultset::fullyLoaded() const
     return JavaCall::send(object_, QStringLiteral("fullyLoaded")).toBool();
 }
 
+bool VornResultset::stoppedAtRowLimit() const
+{
+    return JavaCall::send(object_, QStringLiteral("stoppedAtRowLimit")).toBool();
+}
+
 void VornResultset::preload() const
 {
     JavaCall::takeFailure(); // the outcome is this preload's alone
     JavaCall::send(object_, QStringLiteral("preload"));
+    takeRows();
 }
 
-QoJavaObjectPtr VornResultset::getRow(qint32 row) const
+std::optional<VornRow> VornResultset::getRow(qint32 row) const
 {
-    return JavaCall::send(object_, QStringLiteral("getRow:"), {row}).value<QoJavaObjectPtr>();
+    if (row < 1)
+        return std::nullopt;
+    // A row beyond those here may be waiting in the backend (read there by a commit, for one).
+    if (row > rows().rowCount())
+        takeRows();
+    return rows().row(row);
 }
 
 QVariantMap VornResultset::rowValues(qint32 row) const
 {
-    return JavaUtils::dictionaryFromHashtable(getRow(row));
+    QVariantMap values;
+    const std::optional<VornRow> fetched = getRow(row);
+    if (!fetched)
+        return values;
+    const QStringList &names = rows().columnNames();
+    for (int column = 0; column < fetched->columnCount(); ++column) {
+        const QString text = fetched->cell(column).string();
+        if (!text.isNull())
+            values.insert(names[column], text);
+    }
+    return values;
 }
 
-QVariant VornResultset::cell(const QoJavaObjectPtr &row, const QString &columnName)
+int VornResultset::columnIndex(const QString &columnName, int guess) const
 {
-    return row ? JavaCall::send(row, QStringLiteral("get:"), {columnName}) : QVariant();
+    return rows().columnIndex(columnName, guess);
 }
 
 QStringList VornResultset::columnNames() const
 {
-    std::call_once(columnsRead_, [this] {
-        columnNames_ = stringsOf(JavaCall::send(object_, QStringLiteral("columnNames")));
-        columnLabels_ = stringsOf(JavaCall::send(object_, QStringLiteral("columnLabels")));
-    });
-    return columnNames_;
+    return rows().columnNames();
 }
 
 QStringList VornResultset::columnLabels() const
 {
-    columnNames();
+    rows();
     return columnLabels_;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "bridge/QoJavaObject.h"
+#include "client/FetchedRows.h"
+#include "client/VornRow.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,33 +11,38 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class VornResultsetMetaData;
 
-// The backend's result set ("nl/dalmerik/vorn/VornResultset") of one statement or object: the rows
-// fetched so far, 1-based, each a Hashtable keyed by the backend's unique column names with SQL NULL
-// left out. Column names and labels do not change for the life of a result set, so they are read once.
-// Calls go to Java: use it on a thread that may call Java.
+// The backend's result set ("nl/dalmerik/vorn/VornResultset") of one statement or object. The rows the
+// backend fetches cross to this side a portion at a time and are kept here (FetchedRows): rows are read
+// without calling Java, 1-based. Column names and labels do not change for the life of a result set, so
+// they are read once. One client per backend result set (the root client hands out the same one), since
+// rows cross only once. Other calls go to Java: use it on a thread that may call Java.
 class VornResultset
 {
 public:
     explicit VornResultset(QoJavaObjectPtr object);
-    // Null for a Java null.
-    static std::shared_ptr<VornResultset> fromVariant(const QVariant &value);
 
     QoJavaObjectPtr object() const { return object_; }
 
+    // The rows fetched so far; rows the backend fetched meanwhile cross first.
     qint32 rowCount() const;
     bool fullyLoaded() const;
-    // Fetches the next portion of rows; the outcome is on the root.
+    // The row limit ended the result while the database had more rows.
+    bool stoppedAtRowLimit() const;
+    // Fetches the next portion of rows and takes it over; the outcome is on the root (a portion that
+    // cannot be read is a failure of the calling thread, see JavaCall).
     void preload() const;
-    // The row's Hashtable; null when the row is not fetched.
-    QoJavaObjectPtr getRow(qint32 row) const;
-    // The cells of a row by column name, SQL NULL left out; empty when the row is not fetched.
+    // The row; none when it has not been fetched.
+    std::optional<VornRow> getRow(qint32 row) const;
+    // The cells of a row by column name as text, character large objects by their text; SQL NULL and
+    // binary values (which have no text) left out. Empty when the row is not fetched.
     QVariantMap rowValues(qint32 row) const;
-    // The cell of a row fetched with getRow: a string, a number, an invalid QVariant for NULL or a
-    // missing row, or a cell wrapper (see VornCellWrapper).
-    static QVariant cell(const QoJavaObjectPtr &row, const QString &columnName);
+    // The column with that name (0-based); -1 when there is none. The guess, where the column should be,
+    // is checked (see FetchedRows).
+    int columnIndex(const QString &columnName, int guess = -1) const;
 
     QStringList columnNames() const;
     QStringList columnLabels() const;
@@ -50,10 +57,16 @@ public:
     VornResultsetMetaData resultsetMetaData() const;
 
 private:
+    FetchedRows &rows() const;
+    // Takes over the rows the backend has fetched since the last take.
+    void takeRows() const;
+
     QoJavaObjectPtr object_;
     mutable std::once_flag columnsRead_;
-    mutable QStringList columnNames_;
     mutable QStringList columnLabels_;
+    mutable std::unique_ptr<FetchedRows> rows_;
+    // Portions cross one at a time, so that they arrive in order.
+    mutable std::mutex takeMutex_;
 };
 
 using VornResultsetPtr = std::shared_ptr<VornResultset>;

@@ -247,7 +247,12 @@ std::shared_ptr<VornBrowserClient> VornRootClient::browser() const
 std::shared_ptr<VornResultset> VornRootClient::resultset() const
 {
     QoJavaObjectPtr resultset = JavaCall::object(root_, s("resultset"));
-    return resultset ? std::make_shared<VornResultset>(std::move(resultset)) : nullptr;
+    std::lock_guard lock(resultsetMutex_);
+    if (!resultset)
+        resultset_.reset();
+    else if (!resultset_ || !resultset_->object()->isSameObject(*resultset))
+        resultset_ = std::make_shared<VornResultset>(std::move(resultset));
+    return resultset_;
 }
 
 std::optional<ResultsetState> VornRootClient::resultsetState() const
@@ -265,6 +270,8 @@ std::optional<ResultsetState> VornRootClient::resultsetState() const
 void VornRootClient::clearResultset()
 {
     JavaCall::send(root_, s("clearResultset"));
+    std::lock_guard lock(resultsetMutex_);
+    resultset_.reset();
 }
 
 bool VornRootClient::databaseTypeHasLocalDatabaseFileConnection(const QString &type)

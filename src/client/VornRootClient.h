@@ -9,6 +9,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class SqlConnectionClient;
@@ -125,7 +126,8 @@ public:
     // The parts the root holds.
     virtual std::shared_ptr<SqlConnectionClient> sqlConnection() const;
     virtual std::shared_ptr<VornBrowserClient> browser() const;
-    // The current result set; null when the root holds none.
+    // The current result set; null when the root holds none. The same client as long as the root holds
+    // the same result set: its rows cross to the client once.
     virtual std::shared_ptr<VornResultset> resultset() const;
     // The current result set's state; none when the root holds no result set.
     virtual std::optional<ResultsetState> resultsetState() const;
@@ -144,6 +146,8 @@ private:
     QStringList metaDataWords(const char *selector) const;
 
     QoJavaObjectPtr root_;
+    mutable std::mutex resultsetMutex_;
+    mutable std::shared_ptr<VornResultset> resultset_;
 };
 
 using VornRootClientPtr = std::shared_ptr<VornRootClient>;

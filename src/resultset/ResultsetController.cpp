@@ -1,7 +1,6 @@
 #include "resultset/ResultsetController.h"
 
 #include "client/VornBrowserClient.h"
-#include "client/VornCellWrapper.h"
 #include "kit/FormatUtils.h"
 #include "resultset/ResultsetControllerDelegate.h"
 #include "status/StatusManager.h"
@@ -98,6 +97,7 @@ void ResultsetController::setVornResultset(VornResultsetPtr resultset)
 {
     std::lock_guard lock(mutex_);
     vornResultset_ = std::move(resultset);
+    ++resultsetGeneration_;
 }
 
 QVariantList ResultsetController::quickFilterColumnInfo() const
@@ -136,6 +136,10 @@ bool ResultsetController::isFiltering() const
 
 void ResultsetController::resetResultsetFromRoot()
 {
+    // The row asked for last keeps its result's rows alive.
+    lastRowResultset_.reset();
+    lastRow_.reset();
+    readGeneration_ = 0;
     if (!vornRoot()->hasConnection()) {
         setVornResultset(nullptr);
         quickFilterValid_ = false;
@@ -146,6 +150,7 @@ void ResultsetController::resetResultsetFromRoot()
     {
         std::lock_guard lock(mutex_);
         vornResultset_ = resultset;
+        ++resultsetGeneration_;
         quickFilterColumnInfo_ = browser ? browser->quickFilterColumnInfo() : QVariantList();
         quickFilterColumnColumns_ = browser ? browser->quickFilterColumns() : QVariantList();
         quickFilterColumnOperators_ = browser ? browser->quickFilterOperators() : QVariantList();
@@ -165,6 +170,12 @@ qint64 ResultsetController::numberOfRowsInResultset() const
 {
     const VornResultsetPtr resultset = vornResultset();
     return resultset ? qint64(resultset->rowCount()) : 0;
+}
+
+bool ResultsetController::stoppedAtRowLimit() const
+{
+    const VornResultsetPtr resultset = vornResultset();
+    return resultset && resultset->stoppedAtRowLimit();
 }
 
 QStringList ResultsetController::columnNames() const
@@ -352,30 +363,54 @@ void ResultsetController::doRefresh()
 
 QVariant ResultsetController::objectValueForColumn(const QString &columnName, qint64 row) const
 {
-    Q_ASSERT_X(row >= 1, "ResultsetController", "rowIndex must be 1 or greater");
-    const VornResultsetPtr resultset = vornResultset();
-    if (!resultset)
-        return QVariant();
-    // The backend result set grows while a preload runs: it is not read from here meanwhile.
-    if (isPreloading())
-        return QString();
-    const QVariant cell = VornResultset::cell(fetchedRow(resultset, row), columnName);
-    switch (VornCellWrapper::kindOf(cell)) {
-    case VornCellWrapper::Kind::Character:
-        return VornCellWrapper::stringValue(cell);
-    case VornCellWrapper::Kind::Binary:
-        return text("resultset", "<<Binary>>");
-    case VornCellWrapper::Kind::None:
-        break;
-    }
-    return management_ ? managementValue(columnName, cell) : cell;
+    return objectValueForColumn(columnName, row, -1);
 }
 
-QoJavaObjectPtr ResultsetController::fetchedRow(const VornResultsetPtr &resultset, qint64 row) const
+QVariant ResultsetController::objectValueForColumn(const QString &columnName, qint64 row,
+                                                   int columnGuess) const
 {
-    if (resultset != lastRowResultset_ || row != lastRowNumber_ || !lastRow_) {
-        lastRow_ = resultset->getRow(qint32(row));
-        lastRowResultset_ = resultset;
+    Q_ASSERT_X(row >= 1, "ResultsetController", "rowIndex must be 1 or greater");
+    const VornResultset *resultset = readResultset();
+    if (!resultset)
+        return QVariant();
+    // The rows grow while a preload runs: they are not read from here meanwhile.
+    if (isPreloading())
+        return QString();
+    const std::optional<VornRow> &fetched = fetchedRow(row);
+    const VornCell cell =
+        fetched ? fetched->cell(resultset->columnIndex(columnName, columnGuess)) : VornCell{};
+    switch (cell.kind) {
+    case VornCell::Kind::CharacterLob:
+    case VornCell::Kind::CharacterLobNull:
+        return cell.string();
+    case VornCell::Kind::Binary:
+    case VornCell::Kind::BinaryNull:
+        return text("resultset", "<<Binary>>");
+    case VornCell::Kind::Text:
+        return management_ ? managementValue(columnName, cell.string()) : QVariant(cell.string());
+    case VornCell::Kind::Null:
+        break;
+    }
+    return management_ ? managementValue(columnName, QVariant()) : QVariant();
+}
+
+const VornResultset *ResultsetController::readResultset() const
+{
+    // The lock is taken only when the result set has been replaced since the last cell.
+    if (resultsetGeneration_.load(std::memory_order_acquire) != readGeneration_) {
+        std::lock_guard lock(mutex_);
+        lastRowResultset_ = vornResultset_;
+        readGeneration_ = resultsetGeneration_;
+        lastRow_.reset();
+    }
+    return lastRowResultset_.get();
+}
+
+const std::optional<VornRow> &ResultsetController::fetchedRow(qint64 row) const
+{
+    if (row != lastRowNumber_ || !lastRow_) {
+        lastRow_ =
+            row <= std::numeric_limits<qint32>::max() ? lastRowResultset_->getRow(qint32(row)) : std::nullopt;
         lastRowNumber_ = row;
     }
     return lastRow_;
@@ -403,16 +438,17 @@ QVariantList ResultsetController::uniqueObjectValuesForColumn(const QString &col
     const VornResultsetPtr resultset = vornResultset();
     if (!resultset || isPreloading())
         return values;
+    const int column = resultset->columnIndex(columnName);
     QList<qint64> ordered = rows;
     std::sort(ordered.begin(), ordered.end());
     for (const qint64 row : ordered) {
-        QVariant cell = VornResultset::cell(resultset->getRow(qint32(row)), columnName);
-        if (VornCellWrapper::kindOf(cell) != VornCellWrapper::Kind::None)
-            cell = VornCellWrapper::stringValue(cell);
-        if (cell.isNull() || !cell.isValid())
-            continue;
-        if (!values.contains(cell))
-            values.append(cell);
+        const std::optional<VornRow> fetched = row >= 1 && row <= std::numeric_limits<qint32>::max()
+                                                   ? resultset->getRow(qint32(row))
+                                                   : std::nullopt;
+        // NULL, binary values and large objects without text have nothing to show.
+        const QString text = fetched ? fetched->cell(column).string() : QString();
+        if (!text.isNull() && !values.contains(text))
+            values.append(text);
     }
     return values;
 }

@@ -17,15 +17,16 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class ResultsetControllerDelegate;
 class VornBrowserClient;
 
 // The model of the one result set a document shows in its grid, over the backend result set of the
-// document's root. Rows are counted from 1. The native side keeps no copy of the rows: every cell is read
-// from the backend. More rows are fetched on a worker thread when the visible rows come within 10 rows of
-// the end of what is loaded. Public operations belong to the main thread; the delegate must also be a
-// ResultsetControllerDelegate.
+// document's root. Rows are counted from 1. The rows fetched so far are kept natively by the result set's
+// client, so reading a cell calls no Java. More rows are fetched on a worker thread when the visible rows
+// come within 10 rows of the end of what is loaded. Public operations belong to the main thread; the
+// delegate must also be a ResultsetControllerDelegate.
 class ResultsetController : public ConnectedController
 {
 public:
@@ -37,6 +38,8 @@ public:
     void resetResultsetFromRoot();
 
     qint64 numberOfRowsInResultset() const;
+    // The row limit ended the result while the database had more rows.
+    bool stoppedAtRowLimit() const;
     // The backend's unique column names: they identify columns everywhere.
     QStringList columnNames() const;
     // The titles of the columns; may be missing or of another length than the names.
@@ -61,8 +64,12 @@ public:
     void refresh();
 
     // The display value of a cell: text of a character large object, "<<Binary>>" for binary values,
-    // management columns formatted, the empty string during a preload; invalid for NULL.
+    // management columns formatted, the empty string during a preload; invalid for NULL and for a row
+    // not fetched.
     QVariant objectValueForColumn(const QString &columnName, qint64 row) const;
+    // The same, told where the column should stand in columnNames() (0-based; checked): the grid reads
+    // every cell it shows this way.
+    QVariant objectValueForColumn(const QString &columnName, qint64 row, int columnGuess) const;
     // The distinct values of the column in the rows, in first-seen order; NULLs are skipped.
     QVariantList uniqueObjectValuesForColumn(const QString &columnName, const QList<qint64> &rows) const;
 
@@ -101,8 +108,11 @@ public:
 
 private:
     QVariant managementValue(const QString &columnName, const QVariant &cell) const;
-    // The row as the backend gave it last: the grid asks for a row's cells one after another.
-    QoJavaObjectPtr fetchedRow(const VornResultsetPtr &resultset, qint64 row) const;
+    // The result set cells are read from, kept with the row read last (a cell costs no more than the
+    // text it copies); null without a result set. Main thread.
+    const VornResultset *readResultset() const;
+    // The row of that result set asked for last: the grid asks for a row's cells one after another.
+    const std::optional<VornRow> &fetchedRow(qint64 row) const;
     QString filterDescription(const VornBrowserClient &browser) const;
     void preload(const VornResultsetPtr &resultset);
     void doRefresh();
@@ -112,6 +122,8 @@ private:
     std::atomic<bool> filtering_{false};
     mutable std::mutex mutex_;
     VornResultsetPtr vornResultset_;
+    // Counts the replacements of vornResultset_ (written under mutex_; never 0 after the first).
+    std::atomic<quint64> resultsetGeneration_{0};
     QVariantList quickFilterColumnInfo_;
     QVariantList quickFilterColumnColumns_;
     QVariantList quickFilterColumnOperators_;
@@ -120,6 +132,8 @@ private:
     bool management_ = false;
     qint64 editingRowNumber_ = -1;
     mutable VornResultsetPtr lastRowResultset_;
+    // The generation of lastRowResultset_; 0: none taken yet.
+    mutable quint64 readGeneration_ = 0;
     mutable qint64 lastRowNumber_ = 0;
-    mutable QoJavaObjectPtr lastRow_;
+    mutable std::optional<VornRow> lastRow_;
 };

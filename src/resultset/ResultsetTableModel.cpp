@@ -99,7 +99,9 @@ QVariant ResultsetTableModel::data(const QModelIndex &index, int role) const
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole || !index.isValid() || index.column() == 0 || !resultsetController_)
         return index.column() == 0 && role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
-    return resultsetController_->objectValueForColumn(identifiers_[index.column()], index.row() + 1);
+    // Grid column n is the model's column n - 1.
+    return resultsetController_->objectValueForColumn(identifiers_[index.column()], index.row() + 1,
+                                                      index.column() - 1);
 }
 
 QVariant ResultsetTableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -15,6 +15,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLocale>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -43,6 +45,11 @@ ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewCont
     // The kit grid: drags cells out as filter items and dims the rest while a drag lasts.
     tableView_ = new DragAndDroppableTableView(view);
     layout->addWidget(tableView_);
+    rowLimitNotice_ = new QLabel(view);
+    rowLimitNotice_->setContentsMargins(6, 3, 6, 3);
+    rowLimitNotice_->setWordWrap(true);
+    rowLimitNotice_->hide();
+    layout->addWidget(rowLimitNotice_);
     setView(view);
     ShortcutVisualizer::setDelegateForView(view, this);
 
@@ -113,6 +120,7 @@ void ResultsetViewController::buildColumns()
         header->resizeSection(column, widths[column]);
     loadDimensions();
     arranging_ = false;
+    showRowLimitNotice();
     reportVisibleRange();
 }
 
@@ -161,7 +169,19 @@ void ResultsetViewController::resultsetUpdated()
     tableView_->horizontalScrollBar()->setValue(horizontal);
     tableView_->verticalScrollBar()->setValue(vertical);
     arranging_ = false;
+    showRowLimitNotice();
     reportVisibleRange();
+}
+
+void ResultsetViewController::showRowLimitNotice()
+{
+    const bool stopped = resultsetController_ && resultsetController_->stoppedAtRowLimit();
+    if (stopped)
+        rowLimitNotice_->setText(
+            QCoreApplication::translate(
+                "resultset", "The result stops at the row limit: only its first %1 rows are shown.")
+                .arg(QLocale().toString(tableModel_->rowCount())));
+    rowLimitNotice_->setVisible(stopped);
 }
 
 void ResultsetViewController::resultsetQuickFilterOrSortUpdated()

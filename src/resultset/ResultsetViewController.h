@@ -5,6 +5,7 @@
 #include "window/PaneViewController.h"
 
 #include <QHash>
+#include <QLabel>
 #include <QPixmap>
 #include <QPointer>
 #include <QTableView>
@@ -16,7 +17,8 @@ class ResultsetTableModel;
 // row-number column; the others are identified by the backend's unique column names and titled by their
 // labels, so duplicate labels keep their own values and layouts. Column widths and order are remembered
 // per result-set description for the life of the controller. Scrolling reports the visible rows to the
-// model, which fetches more rows ahead. Main thread only.
+// model, which fetches more rows ahead. A line under the grid says when the result stops at the row
+// limit. Main thread only.
 class ResultsetViewController : public PaneViewController, public VisualShortcutAdopter
 {
     Q_OBJECT
@@ -34,6 +36,7 @@ public:
 
     QTableView *tableView() const { return tableView_; }
     ResultsetTableModel *tableModel() const { return tableModel_; }
+    QLabel *rowLimitNotice() const { return rowLimitNotice_; }
 
     // Binds the document's model (not owned; bind null before it goes) and rebuilds the columns.
     void setResultsetController(ResultsetController *resultsetController);
@@ -79,10 +82,13 @@ private:
     void storeDimension();
     void loadDimensions();
     void reportVisibleRange();
+    void showRowLimitNotice();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     ResultsetController *resultsetController_ = nullptr;
     QPointer<QTableView> tableView_;
+    // Says that the result stops at the row limit; hidden otherwise.
+    QPointer<QLabel> rowLimitNotice_;
     ResultsetTableModel *tableModel_ = nullptr;
     QHash<QString, ResultsetDimension> resultsetDimensions_;
     // Set while columns are built or restored, so those changes are not recorded as the user's.

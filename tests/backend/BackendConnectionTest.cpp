@@ -6,8 +6,10 @@
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaClass.h"
 #include "platform/AppFolders.h"
+#include "platform/Bundle.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -60,6 +62,28 @@ TEST(BackendConnectionTest, StartUpClassesLoadByName)
     TestRoot warmUp(2000);
     warmUp.call("deInitialize");
     EXPECT_TRUE(warmUp.lastActionSuccessful());
+}
+
+// The VM the application starts (from the build tree's Info.plist) cannot grow its heap without bound.
+TEST(BackendConnectionTest, TheHeapOfTheVmIsCapped)
+{
+    QoJavaBridge *bridge = startedBackend();
+    const QString options = Bundle(qEnvironmentVariable("VORN_BUILD_DIR"))
+                                .infoDictionary()
+                                .value("QoJavaBridge")
+                                .toMap()
+                                .value("JavaOptions")
+                                .toString();
+    const QRegularExpressionMatch cap =
+        QRegularExpression("(?:^| )-Xmx(\\d+)([kKmMgG])(?: |$)").match(options);
+    ASSERT_TRUE(cap.hasMatch()) << options.toStdString();
+    const int shift = QString("kmg").indexOf(cap.captured(2).toLower()) * 10 + 10;
+    const qint64 capBytes = cap.captured(1).toLongLong() << shift;
+    const QoJavaObjectPtr runtime =
+        asObject(bridge->classForName("java/lang/Runtime")->callStatic("getRuntime"));
+    const qint64 maxMemory = runtime->call("maxMemory").toLongLong();
+    EXPECT_GT(maxMemory, 0);
+    EXPECT_LE(maxMemory, capBytes);
 }
 
 TEST(BackendConnectionTest, ConnectsAndDescribesTheConnection)

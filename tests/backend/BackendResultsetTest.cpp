@@ -5,6 +5,7 @@
 #include "bridge/JavaUtils.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaClass.h"
+#include "client/VornResultset.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -46,12 +47,22 @@ TEST_P(BackendResultsetTest, RowsArriveInGrowingPortionsUpToTheRowLimit)
     struct Case {
         int flags;
         int rowLimit;
+        int available;
         int rows;
+        bool stoppedAtLimit;
     };
-    for (const Case c : {Case{1, 0, 1000}, Case{1, 250, 250}, Case{0, 0, 1000}, Case{0, 250, 250}}) {
-        SCOPED_TRACE(QString("flags %1, limit %2").arg(c.flags).arg(c.rowLimit).toStdString());
+    const Case cases[] = {
+        {1, 0, 1000, 1000, false}, {1, 250, 1000, 250, true}, {0, 0, 1000, 1000, false},
+        {0, 250, 1000, 250, true}, {1, 250, 250, 250, false}, {0, 250, 251, 250, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(QString("flags %1, limit %2, %3 rows")
+                         .arg(c.flags)
+                         .arg(c.rowLimit)
+                         .arg(c.available)
+                         .toStdString());
         auto root = connected(c.flags, c.rowLimit);
-        ASSERT_TRUE(root->execute(numbers(1000))) << root->lastErrorMessage().toStdString();
+        ASSERT_TRUE(root->execute(numbers(c.available))) << root->lastErrorMessage().toStdString();
         const QoJavaObjectPtr rows = root->resultset();
         int count = rows->call("rowCount").toInt();
         EXPECT_EQ(count, 100) << "the statement reads only its first portion";
@@ -64,11 +75,83 @@ TEST_P(BackendResultsetTest, RowsArriveInGrowingPortionsUpToTheRowLimit)
             count = grown;
         }
         EXPECT_EQ(count, c.rows);
+        EXPECT_EQ(rows->call("stoppedAtRowLimit").toBool(), c.stoppedAtLimit);
         EXPECT_EQ(row(rows, count).value("n").toString(), QString::number(c.rows));
         EXPECT_FALSE(rows->call("getRow:", {count + 1}).isValid());
         rows->call("preload");
         EXPECT_TRUE(root->lastActionSuccessful());
         EXPECT_EQ(rows->call("rowCount").toInt(), c.rows);
+        EXPECT_TRUE(root->run("SELECT 1")) << "the connection is free after the limit";
+    }
+}
+
+// Rows cross to the native side a portion at a time and leave the backend as they go: what crossed reads
+// as the backend showed it, and the backend answers for it no more.
+TEST_P(BackendResultsetTest, RowsCrossToTheNativeSideOnce)
+{
+    auto root = connected(1, 0);
+    const QString text = GetParam() == "MySQL" ? "CONCAT('r', n)" : "'r' || n";
+    ASSERT_TRUE(root->execute(
+        QString(
+            "SELECT n, CASE WHEN n % 3 = 0 THEN NULL ELSE %1 END AS t, '' AS e FROM (%2) numbers ORDER BY n")
+            .arg(text, numbers(250))))
+        << root->lastErrorMessage().toStdString();
+    const QoJavaObjectPtr backendRows = root->resultset();
+    const QVariantMap shownByBackend = row(backendRows, 99);
+    VornResultset rows(backendRows);
+    EXPECT_EQ(rows.rowCount(), 100);
+    EXPECT_FALSE(backendRows->call("getRow:", {99}).isValid())
+        << "a row that crossed is the backend's no more";
+    EXPECT_TRUE(backendRows->call("takeRows").toString().isEmpty()) << "nothing waits";
+    EXPECT_EQ(backendRows->call("rowCount").toInt(), 100);
+    EXPECT_EQ(rows.rowValues(99), shownByBackend);
+
+    rows.preload();
+    ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_EQ(rows.rowCount(), 200);
+    // Rows the backend fetched on its own (a commit reads the rest) cross when a row beyond is asked for.
+    backendRows->call("preload");
+    ASSERT_TRUE(rows.getRow(250));
+    EXPECT_EQ(rows.rowCount(), 250);
+    for (const qint32 number : {1, 100, 101, 200, 201, 250}) {
+        SCOPED_TRACE(number);
+        const std::optional<VornRow> fetched = rows.getRow(number);
+        ASSERT_TRUE(fetched);
+        EXPECT_EQ(fetched->cell(rows.columnIndex("n")).string(), QString::number(number));
+        const VornCell text = fetched->cell(rows.columnIndex("t"));
+        EXPECT_EQ(text.kind, number % 3 == 0 ? VornCell::Kind::Null : VornCell::Kind::Text);
+        EXPECT_EQ(text.string(), number % 3 == 0 ? QString() : "r" + QString::number(number));
+        const VornCell empty = fetched->cell(rows.columnIndex("e"));
+        EXPECT_EQ(empty.kind, VornCell::Kind::Text);
+        EXPECT_FALSE(empty.string().isNull());
+        EXPECT_TRUE(empty.string().isEmpty());
+    }
+    EXPECT_FALSE(rows.getRow(251));
+}
+
+// Rows cross in slices of bounded size; a row larger than a slice crosses whole.
+TEST_P(BackendResultsetTest, LongRowsCrossInSlices)
+{
+    auto root = connected(1, 0);
+    const QString type = GetParam();
+    auto repeated = [&](int length) {
+        if (type == "SQLite")
+            return QString("replace(hex(zeroblob(%1)), '00', 'xx')").arg(length / 2);
+        return QString("repeat('x', %1)").arg(length);
+    };
+    const QString sql =
+        QString("SELECT n, CASE WHEN n = 150 THEN %1 ELSE %2 END AS t FROM (%3) numbers ORDER BY n")
+            .arg(repeated(40000), repeated(1000), numbers(250));
+    ASSERT_TRUE(root->execute(sql)) << root->lastErrorMessage().toStdString();
+    VornResultset rows(root->resultset());
+    while (!rows.fullyLoaded())
+        rows.preload();
+    ASSERT_EQ(rows.rowCount(), 250);
+    for (qint32 number = 1; number <= 250; ++number) {
+        const std::optional<VornRow> fetched = rows.getRow(number);
+        ASSERT_TRUE(fetched);
+        ASSERT_EQ(fetched->cell(0).string(), QString::number(number));
+        ASSERT_EQ(fetched->cell(1).string(), QString(number == 150 ? 40000 : 1000, u'x')) << number;
     }
 }
 
@@ -313,6 +396,80 @@ TEST_P(BackendResultsetTest, DatesAndTimesShowAsTheDatabaseHoldsThem)
     }
     if (mysql)
         root->execute("DROP TABLE vbr_zero");
+}
+
+namespace
+{
+// The VM's default locale for the life of a test.
+class DefaultLocale
+{
+public:
+    explicit DefaultLocale(const QString &tag)
+        : locale_(startedBackend()->classForName("java.util.Locale")),
+          previous_(asObject(locale_->callStatic("getDefault")))
+    {
+        locale_->callStatic("setDefault:", {locale_->callStatic("forLanguageTag:", {tag})});
+    }
+    ~DefaultLocale() { locale_->callStatic("setDefault:", {QVariant::fromValue(previous_)}); }
+
+private:
+    QoJavaClass *locale_;
+    QoJavaObjectPtr previous_;
+};
+} // namespace
+
+// The user's pattern is in SimpleDateFormat's letters and writes what SimpleDateFormat writes, but for the
+// fraction of a second, which has every digit the value needs. Values without a zone have none to show;
+// PostgreSQL's instants show in the VM's time zone.
+TEST_P(BackendResultsetTest, DatePatternsWriteTheirFields)
+{
+    if (GetParam() == "SQLite")
+        GTEST_SKIP() << "SQLite keeps dates as the text it was given";
+    const DefaultLocale english("en-US");
+    const DefaultTimeZone amsterdam("Europe/Amsterdam");
+    const QString moment = "SELECT TIMESTAMP '2024-02-29 13:45:30.25' AS v";
+    struct Case {
+        QString pattern;
+        QString sql;
+        QString shown;
+    };
+    std::vector<Case> cases{
+        {"dd-MM-yyyy HH:mm:ss.S", moment, "29-02-2024 13:45:30.25"},
+        {"yyyy-MM-dd'T'HH:mm:ss.SSS", moment, "2024-02-29T13:45:30.250"},
+        {"d/M/yy h:mm a", moment, "29/2/24 1:45 PM"},
+        {"EEE, d MMM yyyy HH:mm", moment, "Thu, 29 Feb 2024 13:45"},
+        {"EEEE d MMMM y G", moment, "Thursday 29 February 2024 AD"},
+        {"''yy'' 'o''clock' HH", moment, "'24' o'clock 13"},
+        {"D u F k K", moment, "60 4 5 13 1"},
+        {"yyyyMMddHHmmssSSSSSS", moment, "20240229134530250000"},
+        {"HH:mm:ss.SSSSSSSSSSSS", moment, "13:45:30.250000000"},
+        {"HH:mm Z XXX", moment, "13:45 +0000 Z"},
+    };
+    if (GetParam() == "PostgreSQL")
+        cases.push_back({"dd-MM-yyyy HH:mm:ss.S XXX", "SELECT TIMESTAMPTZ '2024-07-01 12:00:00.5+00' AS v",
+                         "01-07-2024 14:00:00.5 +02:00"});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.pattern.toStdString());
+        TestRoot root(2000, c.pattern, false);
+        ASSERT_TRUE(root.connect(target_, 10, 1)) << root.lastErrorMessage().toStdString();
+        ASSERT_TRUE(root.execute(c.sql)) << root.lastErrorMessage().toStdString();
+        EXPECT_EQ(row(root.resultset(), 1).value("v").toString(), c.shown);
+    }
+
+    const struct {
+        QString pattern;
+        QString reason;
+    } refused[] = {
+        {"yyyy-MM-dd x", "Illegal pattern character 'x'"},
+        {"dd-MM-yyyy 'at HH", "Unterminated quote"},
+        {"HH:mm XXXX", "invalid ISO 8601 format: length=4"},
+    };
+    for (const auto &r : refused) {
+        TestRoot root(2000, r.pattern, false);
+        EXPECT_FALSE(root.lastActionSuccessful()) << r.pattern.toStdString();
+        EXPECT_EQ(root.lastErrorMessage(),
+                  QString("The timestamp format '%1' is not valid: %2").arg(r.pattern, r.reason));
+    }
 }
 
 // Closing a result whose rows are all read must not send KILL QUERY: it is needless, and one that lands

@@ -241,8 +241,19 @@ TEST(VornRootClient, ResultsetStateFollowsTheRootsCurrentResultset)
     // A statement's result cannot be edited.
     EXPECT_TRUE(state->readOnly);
     EXPECT_EQ(state->readOnlyReason, "NOSTATE");
-    EXPECT_NE(root->resultset(), nullptr);
     EXPECT_EQ(root->sqlConnection()->statementType(), "SELECT");
+
+    // Rows cross once: whoever asks for the current result set gets the one client that holds them.
+    const VornResultsetPtr people = root->resultset();
+    ASSERT_NE(people, nullptr);
+    EXPECT_EQ(people->rowValues(2).value("name"), "Bo");
+    EXPECT_EQ(root->resultset(), people);
+    EXPECT_EQ(root->resultset()->rowValues(3).value("name"), "Cy");
+    ASSERT_TRUE(run(*root, "select name from people where id = 1"));
+    const VornResultsetPtr first = root->resultset();
+    EXPECT_NE(first, people);
+    EXPECT_EQ(first->rowValues(1), QVariantMap({{"name", "Ann"}}));
+    EXPECT_EQ(people->rowCount(), 3) << "an older result keeps the rows it took";
 
     root->clearResultset();
     EXPECT_FALSE(root->resultsetState());

@@ -103,6 +103,9 @@ TEST_F(ResultsetControllerTest, CellsShowWrappersAndDuplicateNamesKeepTheirOwnVa
     EXPECT_EQ(model.objectValueForColumn(names[4], 2).toString(), "2");
     EXPECT_EQ(model.objectValueForColumn(names[5], 2).toString(), "7");
     EXPECT_FALSE(model.objectValueForColumn(names[0], 3).isValid()) << "a row not fetched";
+    EXPECT_EQ(model.uniqueObjectValuesForColumn(names[1], {1, 2}), QVariantList({"long text"}));
+    EXPECT_EQ(model.uniqueObjectValuesForColumn(names[2], {1, 2}), QVariantList())
+        << "binary values have no text";
     EXPECT_FALSE(model.canEditResultSet());
     EXPECT_FALSE(model.canCancel());
     EXPECT_EQ(model.editingRowNumber(), -1);

@@ -9,6 +9,8 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
+#include <QLocale>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -295,9 +297,24 @@ TEST_P(ResultsetGridPagingTest, ScrollingReachesTheRowLimitAndWithoutItTheEnd)
         ResultsetFixture fixture(target_, 10000);
         ASSERT_TRUE(fixture.show(numbersQuery(GetParam(), 50000)));
         shown.bind(fixture);
+        EXPECT_FALSE(shown.grid.rowLimitNotice()->isVisible()) << "the limit has not stopped the result yet";
         EXPECT_EQ(scrollToTheEnd(shown, fixture), 10000);
         EXPECT_TRUE(fixture.controller->vornResultset()->fullyLoaded());
         EXPECT_EQ(shown.cell(9999, 2), "row 10000");
+        EXPECT_TRUE(shown.grid.rowLimitNotice()->isVisible());
+        EXPECT_EQ(shown.grid.rowLimitNotice()->text(),
+                  QString("The result stops at the row limit: only its first %1 rows are shown.")
+                      .arg(QLocale().toString(10000)));
+        shown.grid.setResultsetController(nullptr);
+        EXPECT_FALSE(shown.grid.rowLimitNotice()->isVisible());
+    }
+    {
+        // A result that ends exactly at the limit is whole.
+        ResultsetFixture fixture(target_, 150);
+        ASSERT_TRUE(fixture.show(numbersQuery(GetParam(), 150)));
+        shown.bind(fixture);
+        EXPECT_EQ(scrollToTheEnd(shown, fixture), 150);
+        EXPECT_FALSE(shown.grid.rowLimitNotice()->isVisible());
         shown.grid.setResultsetController(nullptr);
     }
     ResultsetFixture fixture(target_, 0);
@@ -306,5 +323,6 @@ TEST_P(ResultsetGridPagingTest, ScrollingReachesTheRowLimitAndWithoutItTheEnd)
     EXPECT_EQ(scrollToTheEnd(shown, fixture), 50000);
     EXPECT_EQ(shown.cell(49999, 2), "row 50000");
     EXPECT_EQ(shown.cell(0, 1), "1");
+    EXPECT_FALSE(shown.grid.rowLimitNotice()->isVisible());
     EXPECT_TRUE(fixture.alerts().isEmpty()) << fixture.alerts().join('\n').toStdString();
 }

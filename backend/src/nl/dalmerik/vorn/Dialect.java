@@ -277,9 +277,10 @@ abstract class Dialect {
         case Types.SMALLINT:
         case Types.INTEGER:
         case Types.BIGINT:
+            return ValueKind.PLAIN_NUMBER;
         case Types.DECIMAL:
         case Types.NUMERIC:
-            return ValueKind.EXACT_NUMBER;
+            return decimalTextIsPlain() ? ValueKind.PLAIN_NUMBER : ValueKind.EXACT_NUMBER;
         case Types.REAL:
             return ValueKind.SINGLE_FLOAT;
         case Types.FLOAT:
@@ -301,6 +302,14 @@ abstract class Dialect {
         default:
             return ValueKind.OTHER;
         }
+    }
+
+    /**
+     * The driver writes decimals as the database does, every digit and never an exponent, so that its text
+     * can be shown as it is. Otherwise they are read as BigDecimal and written out plainly.
+     */
+    boolean decimalTextIsPlain() {
+        return false;
     }
 
     /** Character types the database's own type name marks as large objects (MySQL's TEXT family). */

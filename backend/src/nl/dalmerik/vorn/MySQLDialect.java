@@ -72,6 +72,11 @@ final class MySQLDialect extends Dialect {
     }
 
     @Override
+    boolean decimalTextIsPlain() {
+        return true;
+    }
+
+    @Override
     boolean cancelBeforeClosingCursor() {
         return true;
     }

@@ -43,6 +43,19 @@ final class PostgreSQLDialect extends Dialect {
         return properties;
     }
 
+    /** pgjdbc reports timestamptz as a plain TIMESTAMP: it is an instant, shown in the VM's time zone. */
+    @Override
+    ValueKind kindOf(int jdbcType, String typeName, int precision) {
+        if (typeName.equalsIgnoreCase("timestamptz"))
+            return ValueKind.ZONED_TIMESTAMP;
+        return super.kindOf(jdbcType, typeName, precision);
+    }
+
+    @Override
+    boolean decimalTextIsPlain() {
+        return true;
+    }
+
     @Override
     boolean limitsSilence() {
         return true;

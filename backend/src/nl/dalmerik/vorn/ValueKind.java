@@ -5,6 +5,7 @@ enum ValueKind {
     TEXT("S"),
     CHARACTER_LOB("C"),
     BINARY("B"),
+    PLAIN_NUMBER("N"),
     EXACT_NUMBER("N"),
     SINGLE_FLOAT("N"),
     DOUBLE_FLOAT("N"),

@@ -8,15 +8,12 @@ import java.sql.SQLException;
 import java.sql.Timestamp;
 import java.time.LocalDateTime;
 import java.time.LocalTime;
-import java.time.format.DateTimeParseException;
 
 /**
  * Reads one cell into the shape the native side shows: exact text for numbers (no exponent, no grouping,
  * every digit the database has), the user's pattern for dates, wrappers for large objects, null for NULL.
  */
 final class ValueReader {
-    private static final LocalText LOCAL_TEXT = new LocalText();
-
     private ValueReader() {}
 
     static Object read(ResultSet rows, int index, ValueKind kind, TimestampFormat format) throws SQLException {
@@ -40,6 +37,9 @@ final class ValueReader {
             return new CharacterWrapper(rows.getString(index));
         case BINARY:
             return new BinaryWrapper(rows.getObject(index) == null);
+        // Numbers whose text from the driver is already plain: every digit there is, no exponent.
+        case PLAIN_NUMBER:
+            return rows.getString(index);
         case EXACT_NUMBER: {
             BigDecimal number = rows.getBigDecimal(index);
             return number == null ? null : number.toPlainString();
@@ -60,7 +60,8 @@ final class ValueReader {
             return localDateTime(rows.getString(index), format);
         case ZONED_TIMESTAMP: {
             Timestamp timestamp = rows.getTimestamp(index);
-            return timestamp == null ? null : formatted(rows.getString(index), format.format(timestamp));
+            String shown = timestamp == null ? null : format.format(timestamp);
+            return shown != null || timestamp == null ? shown : rows.getString(index);
         }
         case TIME:
             return time(rows.getString(index), format);
@@ -75,8 +76,8 @@ final class ValueReader {
 
     /** A date or a date and time as the database wrote it, in the user's pattern where it can show it. */
     static String localDateTime(String text, TimestampFormat format) {
-        LocalDateTime moment = text == null ? null : LOCAL_TEXT.parse(text);
-        return moment == null ? text : formatted(text, format.format(moment, moment.getNano()));
+        LocalDateTime moment = text == null ? null : LocalText.parseDateTime(text);
+        return moment == null ? text : formatted(text, format.format(moment));
     }
 
     /** The value in the user's pattern, or the database's text where the pattern cannot show it. */
@@ -89,13 +90,8 @@ final class ValueReader {
      * duration ("838:59:59", "-01:00:00") and PostgreSQL knows "24:00:00".
      */
     private static String time(String text, TimestampFormat format) {
-        if (text == null)
-            return null;
-        try {
-            return format.formatTime(LocalTime.parse(text));
-        } catch (DateTimeParseException e) {
-            return text;
-        }
+        LocalTime time = text == null ? null : LocalText.parseTime(text);
+        return time == null ? text : formatted(text, format.formatTime(time));
     }
 
     /** The shortest text that reads back as the same double, without an exponent. */
@@ -105,10 +101,13 @@ final class ValueReader {
         if (number == 0)
             return 1 / number < 0 ? "-0.0" : "0.0";
         // Double.toString is not always the shortest text (8.41e21 gave spurious digits): the fewest
-        // significant digits that read back as the same double are.
+        // significant digits that read back as the same double are. A normal double is within less than
+        // half a unit of the 15th digit of any decimal of up to 15 digits that reads back as it: so when the
+        // value rounded to 15 digits reads back, its digits are the fewest, and otherwise 16 or 17 are needed.
         BigDecimal exact = new BigDecimal(number);
         BigDecimal shortest = exact;
-        for (int digits = 1; digits <= 17; digits++) {
+        int fewest = Math.abs(number) >= Double.MIN_NORMAL ? 15 : 1;
+        for (int digits = fewest; digits <= 17; digits++) {
             BigDecimal rounded = exact.round(new MathContext(digits, RoundingMode.HALF_EVEN));
             if (rounded.doubleValue() == number) {
                 shortest = rounded;

@@ -3,20 +3,22 @@ package nl.dalmerik.vorn;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Statement;
-import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
 import java.util.Vector;
 
 /**
  * The rows of one statement's result. Rows are fetched in portions as the native side preloads, never past
- * the root's row limit, and kept here converted to their display shape; getRow answers from what is
- * fetched without touching the database. The cursor is used only under the session's lock; the row store
- * has its own short lock, so reading rows never waits for a fetch.
+ * the root's row limit, and packed in their display shape until the native side takes them with takeRows:
+ * from then on it keeps them, and nothing here holds them any more. The cursor is used only under the
+ * session's lock; the rows not yet taken have their own short lock, so taking rows never waits for a fetch.
  */
 public class VornResultset {
     static final int FIRST_PORTION = 100;
-    static final int LARGEST_PORTION = 10000;
+    /** Portions grow to this many cells (and at least 1,000 rows), which bounds the memory one takes. */
+    static final int LARGEST_PORTION_CELLS = 100000;
+    /** Characters of rows handed over in one piece: small enough to pass through ordinary memory. */
+    static final int SLICE_CHARACTERS = 60000;
 
     private final VornRoot root;
     private final Session session;
@@ -26,9 +28,19 @@ public class VornResultset {
     private final ResultColumn[] columns;
     private final TimestampFormat format;
     private final int rowLimit;
-    private final ArrayList<Object[]> rows = new ArrayList<>();
+    private final int largestPortion;
+    private final Object pendingLock = new Object();
+    // Under pendingLock: the rows fetched, of which the first pendingTaken have been taken already, and how
+    // many were taken in all.
+    private EncodedRows pending;
+    private int pendingTaken;
+    private int takenRows;
+    // A portion's buffer once its rows have crossed, for the next portion: portions are large, and a
+    // fresh buffer each time is memory the VM must clear and often collect.
+    private EncodedRows spare;
     private volatile int rowCount;
     private volatile boolean fullyLoaded;
+    private volatile boolean stoppedAtRowLimit;
 
     // Touched only under the session lock.
     private Statement statement;
@@ -49,6 +61,8 @@ public class VornResultset {
         this.format = root.settings().format;
         this.rowLimit = root.settings().rowLimit;
         this.columns = ResultColumn.describe(cursor.getMetaData(), session.dialect);
+        this.largestPortion = Math.max(1000, LARGEST_PORTION_CELLS / Math.max(1, columns.length));
+        this.pending = new EncodedRows(0, columns.length);
         session.openResult = this;
     }
 
@@ -60,6 +74,11 @@ public class VornResultset {
         return fullyLoaded;
     }
 
+    /** The row limit ended the result while the database had more rows. */
+    public boolean stoppedAtRowLimit() {
+        return stoppedAtRowLimit;
+    }
+
     /** Fetches the next portion of rows; portions grow with the rows already read. */
     public void preload() {
         root.perform(session, () -> {
@@ -68,7 +87,7 @@ public class VornResultset {
             session.lock();
             try {
                 root.startAction(session);
-                fetch(Math.max(FIRST_PORTION, Math.min(rowCount, LARGEST_PORTION)));
+                fetch(Math.max(FIRST_PORTION, Math.min(rowCount, largestPortion)));
             } catch (SQLException | RuntimeException | Error e) {
                 close(false);
                 throw e;
@@ -83,35 +102,43 @@ public class VornResultset {
         if (cursor == null)
             return;
         int wanted = rowLimit > 0 ? Math.min(portion, rowLimit - rowCount) : portion;
-        List<Object[]> batch = new ArrayList<>(Math.max(0, Math.min(wanted, LARGEST_PORTION)));
+        EncodedRows batch = spareOrNew(wanted);
         boolean exhausted = false;
+        boolean atLimit = false;
         session.startStatement(statement);
         try {
             setFetchSize(wanted);
-            while (batch.size() < wanted) {
+            while (batch.rowCount() < wanted) {
                 if (!cursor.next()) {
                     exhausted = true;
                     break;
                 }
-                batch.add(readRow());
+                readRow(batch);
             }
-            if (!exhausted && closingEarlyStopsTheStatement())
+            atLimit = !exhausted && rowLimit > 0 && rowCount + batch.rowCount() >= rowLimit;
+            // The statement asks for one row beyond the limit: it tells whether the limit cut the result.
+            if (atLimit)
+                stoppedAtRowLimit = cursor.next();
+            else if (!exhausted && closingEarlyStopsTheStatement())
                 exhausted = lastRowRead();
         } finally {
             session.endStatement();
         }
-        synchronized (rows) {
-            rows.addAll(batch);
-            rowCount = rows.size();
+        synchronized (pendingLock) {
+            if (pending.rowCount() == 0)
+                pending = batch;
+            else
+                pending.append(batch);
+            rowCount = takenRows + pending.rowCount() - pendingTaken;
         }
-        readToEnd = exhausted;
-        if (exhausted || (rowLimit > 0 && rowCount >= rowLimit))
+        readToEnd = exhausted || atLimit;
+        if (readToEnd)
             closeCursor(true);
     }
 
     private void setFetchSize(int wanted) {
         try {
-            cursor.setFetchSize(Math.max(1, Math.min(wanted, LARGEST_PORTION)));
+            cursor.setFetchSize(Math.max(1, Math.min(wanted, largestPortion)));
         } catch (SQLException e) {
             // Drivers that cannot change it mid-way keep the statement's fetch size.
         }
@@ -132,17 +159,24 @@ public class VornResultset {
         return rowLimit == 0 && session.dialect.cancelBeforeClosingCursor();
     }
 
-    private Object[] readRow() throws SQLException {
-        Object[] values = new Object[columns.length];
+    private EncodedRows spareOrNew(int expectedRows) {
+        synchronized (pendingLock) {
+            EncodedRows reused = spare;
+            spare = null;
+            return reused != null ? reused : new EncodedRows(expectedRows, columns.length);
+        }
+    }
+
+    private void readRow(EncodedRows batch) throws SQLException {
+        batch.beginRow();
         for (int i = 0; i < columns.length; i++)
-            values[i] = session.dialect.readValue(cursor, i + 1, columns[i], format);
-        return values;
+            batch.appendCell(session.dialect.readValue(cursor, i + 1, columns[i], format));
     }
 
     /** Reads every remaining row up to the row limit, so the result survives the end of its transaction. */
     void finish() throws SQLException {
         while (cursor != null)
-            fetch(LARGEST_PORTION);
+            fetch(largestPortion);
     }
 
     /**
@@ -160,6 +194,9 @@ public class VornResultset {
     /** As close; a transaction held for the cursor that fails to commit is thrown. */
     private void closeCursor(boolean complete) throws SQLException {
         fullyLoaded = true;
+        synchronized (pendingLock) {
+            spare = null;
+        }
         if (cursor != null && !readToEnd && closingEarlyStopsTheStatement()) {
             try {
                 statement.cancel();
@@ -197,20 +234,39 @@ public class VornResultset {
         return parameters;
     }
 
-    /** The row (1-based) keyed by unique column name; SQL NULL is an absent key. Null when not fetched. */
+    /**
+     * Hands the next of the rows fetched and not yet taken to the native side, which keeps them from then on:
+     * as many rows as fit SLICE_CHARACTERS (at least one), in the order fetched, one cell per column, packed
+     * as EncodedRows writes them; empty when none are waiting. The native side takes until it gets nothing.
+     */
+    public String takeRows() {
+        synchronized (pendingLock) {
+            if (pendingTaken == pending.rowCount())
+                return "";
+            int end = pending.sliceEnd(pendingTaken, SLICE_CHARACTERS);
+            String text = pending.text(pendingTaken, end);
+            takenRows += end - pendingTaken;
+            pendingTaken = end;
+            if (pendingTaken == pending.rowCount()) {
+                spare = pending;
+                spare.clear();
+                pending = new EncodedRows(0, columns.length);
+                pendingTaken = 0;
+            }
+            return text;
+        }
+    }
+
+    /**
+     * The row (1-based) keyed by unique column name; SQL NULL is an absent key. Null when not fetched, and
+     * for rows already handed over with takeRows: those live on the native side only.
+     */
     public Hashtable<String, Object> getRow(int row) {
-        Object[] values;
-        synchronized (rows) {
-            if (row < 1 || row > rows.size())
+        synchronized (pendingLock) {
+            if (row <= takenRows || row > rowCount)
                 return null;
-            values = rows.get(row - 1);
+            return pending.row(row - takenRows - 1 + pendingTaken, columns);
         }
-        Hashtable<String, Object> table = new Hashtable<>(columns.length * 2);
-        for (int i = 0; i < columns.length; i++) {
-            if (values[i] != null)
-                table.put(columns[i].name, values[i]);
-        }
-        return table;
     }
 
     public Vector<String> columnNames() {

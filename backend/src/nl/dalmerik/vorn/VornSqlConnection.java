@@ -151,9 +151,10 @@ public class VornSqlConnection {
             statement = prepared;
         }
         statement.setFetchSize(VornResultset.FIRST_PORTION);
+        // One row beyond the limit tells the result set whether the limit cut the result short.
         int rowLimit = root.settings().rowLimit;
-        if (rowLimit > 0 && session.dialect.maxRowsLimitsOnlyResults())
-            statement.setMaxRows(rowLimit);
+        if (rowLimit > 0 && rowLimit < Integer.MAX_VALUE && session.dialect.maxRowsLimitsOnlyResults())
+            statement.setMaxRows(rowLimit + 1);
         return statement;
     }
 
