@@ -23,7 +23,7 @@ const char16_t *utf16(const QString &string)
 class EditedText
 {
 public:
-    EditedText(const QString &now, TextRange range, qint64 insertedLength, const QString &removed)
+    EditedText(const SQLTextBuffer &now, TextRange range, qint64 insertedLength, const QString &removed)
         : now_(now), range_(range), delta_(insertedLength - range.length), removed_(removed)
     {
     }
@@ -48,7 +48,7 @@ public:
     }
 
 private:
-    const QString &now_;
+    const SQLTextBuffer &now_;
     TextRange range_;
     qint64 delta_;
     const QString &removed_;
@@ -139,7 +139,7 @@ SQLScanner SQLParser::scanner() const
 
 // Components whose text cannot hold a line feed, or is nothing but line feeds, get their count at
 // once; quoted text and comments count theirs on first use.
-SQLParserComponentList SQLParser::components(const SQLParserComponentStore &store, const QString &text,
+SQLParserComponentList SQLParser::components(const SQLParserComponentStore &store, const SQLTextBuffer &text,
                                              qint64 first, qint64 count, qint64 position)
 {
     using C = SQLParserComponent;
@@ -163,7 +163,7 @@ qint64 SQLParser::newlinesIn(quint64 type, qint64 position, qint64 length) const
 {
     if (type == SQLParserComponent::Newline || type == SQLParserComponent::QueryBreak)
         return length;
-    return countsNewlines(type) ? countNewlinesInString(source_, {position, length}) : 0;
+    return countsNewlines(type) ? text_.countNewlines({position, length}) : 0;
 }
 
 void SQLParser::scanWhole(const QString &string, SQLParserComponentStore *into) const
@@ -187,14 +187,16 @@ SQLParserComponentList SQLParser::parsedComponentsForString2(const QString &stri
 {
     SQLParserComponentStore store;
     scanWhole(string, &store);
-    markRoutineBodies(store, string, 0, store.size() - 1, 0);
-    return components(store, string, 0, store.size(), 0);
+    SQLTextBuffer text;
+    text.assign(string);
+    markRoutineBodies(store, text, 0, store.size() - 1, 0);
+    return components(store, text, 0, store.size(), 0);
 }
 
 const SQLParserComponentList &SQLParser::allParsedComponents() const
 {
     if (!allComponentsMade_) {
-        allComponents_ = components(store_, source_, 0, store_.size(), 0);
+        allComponents_ = components(store_, text_, 0, store_.size(), 0);
         allComponentsMade_ = true;
     }
     return allComponents_;
@@ -204,7 +206,7 @@ const SQLParserComponentList &SQLParser::allParsedComponents() const
 // starts at position) on its type: a separator, or an ordinary character inside a routine body. Goes
 // on past index through until a separator that was one already, for from there on nothing depends
 // on the change.
-void SQLParser::markRoutineBodies(SQLParserComponentStore &store, QStringView text, qint64 from,
+void SQLParser::markRoutineBodies(SQLParserComponentStore &store, const SQLTextBuffer &buffer, qint64 from,
                                   qint64 through, qint64 position) const
 {
     const SQLParserParseProperties *properties = parseProperties();
@@ -217,13 +219,14 @@ void SQLParser::markRoutineBodies(SQLParserComponentStore &store, QStringView te
         --k;
         position -= store.at(k).length;
     }
+    const char16_t *text = buffer.contiguousFrom(position);
     SQLRoutineBodyTracker tracker;
     for (; k < store.size(); position += store.at(k).length, ++k) {
         const Entry entry = store.at(k);
         const quint64 type = entry.type;
         if ((type != C::QuerySeparator && type != C::None) || entry.length != 1 ||
             text[position] != separator) {
-            tracker.take(type, text.mid(position, entry.length));
+            tracker.take(type, QStringView(text + position, entry.length));
             continue;
         }
         const bool ends = tracker.separatorEndsStatement();
@@ -241,7 +244,7 @@ void SQLParser::resetComponents()
 {
     store_.clear(1);
     store_.append(0, SQLParserComponent::None);
-    source_.clear();
+    text_.assign(QString());
     seekCache_.reset();
     directiveCount_ = 0;
     allComponents_.clear();
@@ -317,7 +320,7 @@ bool SQLParser::locate(TextRange range, bool allowPreExtending, Region *region)
     }
     const qint64 firstStart = range.location - offset;
     if (allowPreExtending && first > 0 && store_.at(first - 1).length > 0 && firstStart > 0 &&
-        firstStart <= source_.length() && source_.at(firstStart - 1) == u'\n') {
+        firstStart <= text_.length() && text_.at(firstStart - 1) == u'\n') {
         --first;
         ++touching;
         offset += store_.at(first).length;
@@ -338,7 +341,23 @@ SQLParserComponentList SQLParser::parsedComponentsInRange(TextRange range, qint6
         *startInString = region.offset;
     if (componentIndex)
         *componentIndex = region.first;
-    return components(store_, source_, region.first, region.count, range.location - region.offset);
+    return components(store_, text_, region.first, region.count, range.location - region.offset);
+}
+
+std::vector<SQLParser::ComponentSpan> SQLParser::componentSpansInRange(TextRange range)
+{
+    std::vector<ComponentSpan> spans;
+    Region region;
+    if (!locate(range, true, &region))
+        return spans;
+    spans.reserve(size_t(region.count));
+    qint64 position = range.location - region.offset;
+    for (qint64 k = region.first; k < region.first + region.count; ++k) {
+        const Entry entry = store_.at(k);
+        spans.push_back({position, entry.length, entry.type});
+        position += entry.length;
+    }
+    return spans;
 }
 
 void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const QString &newString,
@@ -349,58 +368,58 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
     // Either may be this parser's own text, which the reset below empties.
     const QString text = fullSource;
     const QString inserted = newString;
-    const qint64 oldLength = source_.length();
+    const qint64 oldLength = text_.length();
     const bool fits = range.location >= 0 && range.length >= 0 && range.end() <= oldLength &&
                       oldLength - range.length + inserted.length() == text.length();
     if (!fits && inserted != text)
         qCWarning(lcSql) << "edit does not fit the parsed text; parsing the whole text again";
     if (!fits || inserted == text) {
         resetComponents();
-        source_ = text;
+        text_.assign(text);
         parseWhole(reparsedRange, reparsedComponents);
         return;
     }
-    const QString removed = source_.mid(range.location, range.length);
-    source_ = text;
+    const QString removed = text_.mid(range.location, range.length);
+    text_.assign(text);
     reparse(range, inserted.length(), removed, reparsedRange, reparsedComponents);
 }
 
 bool SQLParser::replaceSourceRange(TextRange range, const QString &newString, TextRange *reparsedRange,
                                    SQLParserComponentList *reparsedComponents)
 {
-    if (range.location < 0 || range.length < 0 || range.end() > source_.length()) {
+    if (range.location < 0 || range.length < 0 || range.end() > text_.length()) {
         qCWarning(lcSql) << "edit" << range.location << range.length << "outside the parsed text of"
-                         << source_.length() << "characters";
+                         << text_.length() << "characters";
         return false;
     }
-    if (range.location == 0 && range.length == source_.length()) {
+    if (range.location == 0 && range.length == text_.length()) {
         const QString text = newString;
         resetComponents();
-        source_ = text;
+        text_.assign(text);
         parseWhole(reparsedRange, reparsedComponents);
         return true;
     }
-    const QString removed = source_.mid(range.location, range.length);
-    source_.replace(range.location, range.length, newString);
+    const QString removed = text_.mid(range.location, range.length);
+    text_.replace(range, newString);
     reparse(range, newString.length(), removed, reparsedRange, reparsedComponents);
     return true;
 }
 
 void SQLParser::parseWhole(TextRange *reparsedRange, SQLParserComponentList *reparsedComponents)
 {
-    scanWhole(source_, &store_);
-    markRoutineBodies(store_, source_, 0, store_.size() - 1, 0);
+    scanWhole(text_.string(), &store_);
+    markRoutineBodies(store_, text_, 0, store_.size() - 1, 0);
     const SQLScanner scan = scanner();
     directiveCount_ = countDirectives(
         parseProperties(), scan, store_.size(), 0, [&](qint64 k) -> Entry { return store_.at(k); },
-        [&](qint64 position, qint64 length) { return QStringView(source_).mid(position, length); });
+        [&](qint64 position, qint64 length) { return text_.mid(position, length); });
     seekCache_.reset();
     allComponents_.clear();
     allComponentsMade_ = false;
     if (reparsedRange)
-        *reparsedRange = {0, source_.length()};
+        *reparsedRange = {0, text_.length()};
     if (reparsedComponents)
-        *reparsedComponents = components(store_, source_, 0, store_.size(), 0);
+        *reparsedComponents = components(store_, text_, 0, store_.size(), 0);
 }
 
 // The text already holds the edit (range of the old text replaced by insertedLength characters; the
@@ -408,7 +427,7 @@ void SQLParser::parseWhole(TextRange *reparsedRange, SQLParserComponentList *rep
 void SQLParser::reparse(TextRange range, qint64 insertedLength, const QString &removed,
                         TextRange *reparsedRange, SQLParserComponentList *reparsedComponents)
 {
-    const EditedText old(source_, range, insertedLength, removed);
+    const EditedText old(text_, range, insertedLength, removed);
     Region region;
     const bool found = locate(range, true, &region);
     if (found && region.offset < 0) {
@@ -435,7 +454,7 @@ void SQLParser::reparse(TextRange range, qint64 insertedLength, const QString &r
     if (properties && properties->delimiterDirectives()) {
         // Whether a line is a DELIMITER line depends on all of it: its start is scanned again too.
         while (region.first > 0 && !(store_.at(region.first - 1).length > 0 &&
-                                     source_.at(range.location - region.offset - 1) == u'\n'))
+                                     text_.at(range.location - region.offset - 1) == u'\n'))
             takePrevious();
     }
     const qint64 start = range.location - region.offset;
@@ -446,18 +465,46 @@ void SQLParser::reparse(TextRange range, qint64 insertedLength, const QString &r
     const qint64 regionEnd = start + regionOldLength + delta;
 
     const SQLScanner scan = scanner();
-    const char16_t *text = utf16(source_);
-    const qint64 length = source_.length();
-    std::vector<Entry> fresh;
+    const char16_t *text = text_.contiguousFrom(start);
+    const qint64 length = text_.length();
+    const bool directives = properties && properties->delimiterDirectives();
     qint64 p = start;
     QString delimiter =
         directiveCount_ > 0 ? delimiterBefore(scan, store_, region.first, start, old) : QString();
+
+    // The new components go into the store in place of the old ones, which are dropped as the scan
+    // passes them; the DELIMITER lines among both are counted on the way.
+    store_.beginReplace(region.first);
+    qint64 freshCount = 0;
+    qint64 oldPosition = start; // where the next old component starts in the old text
+    QString oldDelimiter = delimiter;
+    const auto dropOld = [&] {
+        const Entry entry = store_.nextOld();
+        if (directives && entry.type == SQLParserComponent::QuerySeparator) {
+            const QString directive = old.mid(oldPosition, entry.length);
+            if (scan.isDelimiterDirective(directive)) {
+                --directiveCount_;
+                oldDelimiter = scan.delimiterSetBy(directive);
+            }
+        }
+        oldPosition += entry.length;
+        store_.dropOld();
+    };
     const auto scanOne = [&] {
         const SQLScanner::Token token = scan.next(text, length, p, delimiter);
-        fresh.push_back({token.end - p, token.type});
-        followDelimiter(scan, token.type, QStringView(text + p, token.end - p), &delimiter);
+        store_.insert(token.end - p, token.type);
+        ++freshCount;
+        if (token.type == SQLParserComponent::QuerySeparator) {
+            const QStringView component(text + p, token.end - p);
+            if (directives && scan.isDelimiterDirective(component)) {
+                ++directiveCount_;
+                delimiter = scan.delimiterSetBy(component);
+            }
+        }
         p = token.end;
     };
+    for (qint64 k = 0; k < region.count; ++k)
+        dropOld();
     while (p < regionEnd)
         scanOne();
 
@@ -466,14 +513,12 @@ void SQLParser::reparse(TextRange range, qint64 insertedLength, const QString &r
     // one character before it, which lies past the edit (the region always reaches beyond the
     // edit's end, for the component starting there touches it too). Quotes and comment openers
     // that change the rest of the text make the scan run on until the old ends meet it again.
-    const qint64 count = store_.size();
-    qint64 next = region.first + region.count; // first old component not yet replaced
-    qint64 oldPosition = start + regionOldLength;
     for (;;) {
-        while (next < count && oldPosition < p - delta)
-            oldPosition += store_.at(next++).length;
+        while (store_.hasOld() && oldPosition < p - delta)
+            dropOld();
         if (p >= length) {
-            next = count;
+            while (store_.hasOld())
+                dropOld();
             break;
         }
         if (oldPosition == p - delta)
@@ -481,32 +526,21 @@ void SQLParser::reparse(TextRange range, qint64 insertedLength, const QString &r
         scanOne();
     }
     // A DELIMITER line that came, went or changed changes the separator of all that follows.
-    if (p < length &&
-        delimiter !=
-            (directiveCount_ > 0 ? delimiterBefore(scan, store_, next, oldPosition, old) : QString())) {
+    if (p < length && delimiter != oldDelimiter) {
         while (p < length)
             scanOne();
-        next = count;
+        while (store_.hasOld())
+            dropOld();
     }
 
-    const auto oldEntry = [&](qint64 k) -> Entry { return store_.at(region.first + k); };
-    const auto oldText = [&](qint64 position, qint64 size) { return old.mid(position, size); };
-    const auto freshEntry = [&](qint64 k) -> Entry { return fresh[size_t(k)]; };
-    const auto newText = [&](qint64 position, qint64 size) {
-        return QStringView(source_).mid(position, size);
-    };
-    const qint64 freshCount = qint64(fresh.size());
-    directiveCount_ += countDirectives(properties, scan, freshCount, start, freshEntry, newText) -
-                       countDirectives(properties, scan, next - region.first, start, oldEntry, oldText);
-    store_.replace(region.first, next, fresh);
-    markRoutineBodies(store_, source_, region.first, region.first + freshCount - 1, start);
+    markRoutineBodies(store_, text_, region.first, region.first + freshCount - 1, start);
     seekCache_.resetAfterStringIndex(start);
     allComponents_.clear();
     allComponentsMade_ = false;
     if (reparsedRange)
         *reparsedRange = {start, p - start};
     if (reparsedComponents)
-        *reparsedComponents = components(store_, source_, region.first, freshCount, start);
+        *reparsedComponents = components(store_, text_, region.first, freshCount, start);
 }
 
 SQLParserComponentList SQLParser::parsedComponentsBetweenQueryBreaksAroundLocation(qint64 location,
@@ -561,7 +595,7 @@ SQLParserComponentList SQLParser::parsedComponentsBetweenQueryBreaksAroundLocati
     }
     if (foundRange)
         *foundRange = {blockStart, blockEnd - blockStart};
-    return components(store_, source_, resultFirst, resultCount, resultStart);
+    return components(store_, text_, resultFirst, resultCount, resultStart);
 }
 
 SQLParserComponentList SQLParser::parsedComponentsBetweenQuerySeparatorsAroundLocation(qint64 location,
@@ -586,7 +620,7 @@ SQLParserComponentList SQLParser::parsedComponentsBetweenQuerySeparatorsAroundLo
     bool found = false;
     // The statement's components are the ones from resultFirst (at statementStart) on.
     qint64 resultFirst = index, resultCount = 0;
-    const auto result = [&] { return components(store_, source_, resultFirst, resultCount, statementStart); };
+    const auto result = [&] { return components(store_, text_, resultFirst, resultCount, statementStart); };
     for (; index < count; ++index) {
         const Entry entry = store_.at(index);
         const qint64 length = entry.length;
@@ -644,7 +678,7 @@ qint64 SQLParser::lineNumberForCharacterAtIndex(qint64 index)
             break;
         if (position + c.length >= index) {
             if (countsNewlines(c.type))
-                line += countNewlinesInString(source_, {position, index - position});
+                line += text_.countNewlines({position, index - position});
             break;
         }
         line += newlinesIn(c.type, position, c.length);
@@ -679,7 +713,10 @@ qint64 SQLParser::characterIndexForLineNumber(qint64 lineNumber)
         // The line begins after one of this component's line feeds, which need not be its last
         // character (a comment or literal over several lines).
         if (line >= lineNumber)
-            return start + countIndexAtNewlinesNo(lineNumber - lineAtStart, source_, {start, c.length}) + 1;
+            return start +
+                   countIndexAtNewlinesNo(lineNumber - lineAtStart, text_.mid(start, c.length),
+                                          {0, c.length}) +
+                   1;
         ++passes;
     }
     return position;
@@ -705,7 +742,7 @@ void SQLParser::debug() const
 {
     qint64 length = 0;
     QStringList dump;
-    for (const auto &component : components(store_, source_, 0, store_.size(), 0)) {
+    for (const auto &component : components(store_, text_, 0, store_.size(), 0)) {
         length += component->length();
         dump << component->description();
     }
@@ -715,6 +752,6 @@ void SQLParser::debug() const
 
 QString SQLParser::debugFullQuery() const
 {
-    return SQLParserComponent::stringForComponents(components(store_, source_, 0, store_.size(), 0), false,
+    return SQLParserComponent::stringForComponents(components(store_, text_, 0, store_.size(), 0), false,
                                                    true);
 }

@@ -5,6 +5,7 @@
 #include "sql/SQLParserComponentStore.h"
 #include "sql/SQLParserParseProperties.h"
 #include "sql/SQLParserSeekCache.h"
+#include "sql/SQLTextBuffer.h"
 #include "sql/TextRange.h"
 
 #include <optional>
@@ -48,6 +49,16 @@ public:
                                                    qint64 *componentIndex = nullptr,
                                                    bool allowPreExtending = true);
 
+    // Where a component lies and what it is, without its text: for walks over long stretches (colouring)
+    // that read the text where they need it.
+    struct ComponentSpan {
+        qint64 location;
+        qint64 length;
+        quint64 type;
+    };
+    // The components parsedComponentsInRange gives, as spans.
+    std::vector<ComponentSpan> componentSpansInRange(TextRange range);
+
     // Applies an edit: range of the old text replaced by newString, giving fullSource. Afterwards
     // the list equals a full tokenize of fullSource. reparsedRange/reparsedComponents receive the
     // stretch of the new text that was tokenized again and its components.
@@ -58,8 +69,9 @@ public:
     // of its own. False, with nothing changed, when the range lies outside the text.
     bool replaceSourceRange(TextRange range, const QString &newString, TextRange *reparsedRange = nullptr,
                             SQLParserComponentList *reparsedComponents = nullptr);
-    // The whole text the components were made from.
-    const QString &source() const { return source_; }
+    // The whole text the components were made from, as one string and as the buffer it is edited in.
+    const QString &source() const { return text_.string(); }
+    const SQLTextBuffer &text() const { return text_; }
 
     // The whole list, made on first use after a change; read it, do not change it.
     const SQLParserComponentList &allParsedComponents() const;
@@ -103,9 +115,9 @@ private:
     void reparse(TextRange range, qint64 insertedLength, const QString &removed, TextRange *reparsedRange,
                  SQLParserComponentList *reparsedComponents);
     void resetComponents();
-    void markRoutineBodies(SQLParserComponentStore &store, QStringView text, qint64 from, qint64 through,
-                           qint64 position) const;
-    static SQLParserComponentList components(const SQLParserComponentStore &store, const QString &text,
+    void markRoutineBodies(SQLParserComponentStore &store, const SQLTextBuffer &text, qint64 from,
+                           qint64 through, qint64 position) const;
+    static SQLParserComponentList components(const SQLParserComponentStore &store, const SQLTextBuffer &text,
                                              qint64 first, qint64 count, qint64 position);
     qint64 newlinesIn(quint64 type, qint64 position, qint64 length) const;
 
@@ -115,7 +127,7 @@ private:
     SQLCharacterSet identifierRestCharacterSet_;
     SQLCharacterSet numericStartCharacterSet_;
     SQLCharacterSet numericRestCharacterSet_;
-    QString source_;
+    SQLTextBuffer text_;
     SQLParserComponentStore store_;
     SQLParserSeekCache seekCache_;
     qint64 directiveCount_ = 0; // DELIMITER lines in the list

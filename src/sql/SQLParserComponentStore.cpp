@@ -75,20 +75,20 @@ void SQLParserComponentStore::clear(qint64 expectedSize)
 void SQLParserComponentStore::append(qint64 length, quint64 type)
 {
     Q_ASSERT_X(gapEnd_ == capacity_, "SQLParserComponentStore::append", "the gap is not at the end");
-    if (gapStart_ == gapEnd_)
-        reserveGap(std::max<qint64>(capacity_ / 2, minimumGap));
-    words_[gapStart_++] = wordFor(length, type);
+    insert(length, type);
 }
 
-void SQLParserComponentStore::replace(qint64 from, qint64 to, const std::vector<Entry> &entries)
+void SQLParserComponentStore::beginReplace(qint64 from)
 {
-    Q_ASSERT_X(from >= 0 && from <= to && to <= size(), "SQLParserComponentStore::replace",
-               "range outside the store");
-    moveGapTo(to);
-    gapStart_ = from; // the replaced words join the gap
-    reserveGap(qint64(entries.size()));
-    for (const Entry &entry : entries)
-        words_[gapStart_++] = wordFor(entry.length, entry.type);
+    Q_ASSERT_X(from >= 0 && from <= size(), "SQLParserComponentStore::beginReplace", "outside the store");
+    moveGapTo(from);
+}
+
+void SQLParserComponentStore::insert(qint64 length, quint64 type)
+{
+    if (gapStart_ == gapEnd_)
+        reserveGap(1);
+    words_[gapStart_++] = wordFor(length, type);
 }
 
 void SQLParserComponentStore::moveGapTo(qint64 index)
@@ -109,7 +109,7 @@ void SQLParserComponentStore::reserveGap(qint64 length)
     if (gap >= length)
         return;
     const qint64 kept = size();
-    const qint64 newGap = std::max({length, kept / 8, minimumGap});
+    const qint64 newGap = std::max({length, kept / 4, minimumGap});
     std::unique_ptr<quint32[], Free> grown(allocateWords(kept + newGap));
     if (!grown)
         throw std::bad_alloc();

@@ -35,8 +35,14 @@ public:
     // Empties the store and keeps its memory for the components of a whole scan, appended in order.
     void clear(qint64 expectedSize);
     void append(qint64 length, quint64 type);
-    // Replaces the components [from, to) by the given ones.
-    void replace(qint64 from, qint64 to, const std::vector<Entry> &entries);
+
+    // Replacing a stretch while it is scanned again: from `from` on the components are old ones, which
+    // the scan reads one by one and drops as it passes them, inserting new ones before them.
+    void beginReplace(qint64 from);
+    bool hasOld() const { return gapEnd_ < capacity_; }
+    Entry nextOld() const { return {lengthOf(words_[gapEnd_]), words_[gapEnd_] & TypeMask}; }
+    void dropOld() { ++gapEnd_; }
+    void insert(qint64 length, quint64 type);
 
 private:
     // The type takes the low four bits and the length the rest. A component too long for them (a

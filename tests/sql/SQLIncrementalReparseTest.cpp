@@ -315,7 +315,9 @@ public:
             } else {
                 text = apply(parser, text, edit, &reparsed, &fresh);
             }
-            EXPECT_EQ(parser.source(), text);
+            if (step % 5 == 4) { // asking for the whole text closes the buffer's gap: not after every edit
+                EXPECT_EQ(parser.source(), text);
+            }
             const Tokens expected = tokensOf(parser.parsedComponentsForString2(text));
             const Tokens actual = tokensOf(parser.allParsedComponents());
             if (actual != expected) {
