@@ -407,15 +407,22 @@ void SQLEditorTextStorage::redrawSyntaxInRange(TextRange range, const SQLParserC
     markColoured({range.location, applyColours(range, spans) - range.location});
 }
 
-// Colours a range of the text as it stands, reading the components where they lie in the text.
+// Colours what is not yet coloured of a range of the text as it stands, reading the components where
+// they lie in the text. A pass colours a long component only so far, so passes follow one another
+// until the range is covered.
 void SQLEditorTextStorage::colourRange(TextRange range)
 {
     if (range.length > maximumRedrawLength) {
         qCWarning(lcEditor) << "Canceling too long redraw";
         return;
     }
-    markColoured(
-        {range.location, applyColours(range, parser_->componentSpansInRange(range)) - range.location});
+    for (TextRange gap = colouredRanges_.firstGap(range); gap.length > 0;
+         gap = colouredRanges_.firstGap(range)) {
+        const qint64 end = applyColours(gap, parser_->componentSpansInRange(gap));
+        if (end <= gap.location)
+            return; // nothing to colour there
+        markColoured({gap.location, end - gap.location});
+    }
 }
 
 // Colours the range and answers how far it is wholly coloured: a component is coloured over at most

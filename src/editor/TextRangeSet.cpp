@@ -68,6 +68,21 @@ TextRangeSet TextRangeSet::intersected(TextRange range) const
     return set;
 }
 
+TextRange TextRangeSet::firstGap(TextRange range) const
+{
+    qint64 start = range.location;
+    for (const TextRange &r : ranges_) {
+        if (r.end() <= start)
+            continue;
+        if (r.location > start)
+            return {start, std::min(r.location, range.end()) - start};
+        start = r.end();
+        if (start >= range.end())
+            return {range.end(), 0};
+    }
+    return start < range.end() ? TextRange{start, range.end() - start} : TextRange{range.end(), 0};
+}
+
 void TextRangeSet::applyEdit(TextRange replaced, qint64 insertedLength)
 {
     const qint64 delta = insertedLength - replaced.length;

@@ -19,6 +19,8 @@ public:
     void remove(TextRange range);
     // The parts of the set inside the range.
     TextRangeSet intersected(TextRange range) const;
+    // The first part of the range outside the set; length 0 when the set covers the range.
+    TextRange firstGap(TextRange range) const;
     // After the stretch `replaced` of the text became `insertedLength` characters: what lay before
     // it stays, what lay after it moves with it, the stretch itself leaves the set.
     void applyEdit(TextRange replaced, qint64 insertedLength);

@@ -425,16 +425,20 @@ TEST_F(SQLEditorTextStorageTest, NewWordListsRecolourWhatWasColoured)
     EXPECT_EQ(colorAt(*storage, far), storage->syntaxReservedColor());
 }
 
-// A component is coloured over at most 10000 characters per pass: a redraw whose start lies in a
-// longer one counts as coloured only up to there, so a later redraw further on still colours.
+// A component is coloured over at most 10000 characters per pass: a pass whose start lies in a longer
+// one counts as coloured only up to there, and colouring the range as shown goes on from there.
 TEST_F(SQLEditorTextStorageTest, ALongComponentCountsAsColouredOnlyAsFarAsItWasDrawn)
 {
     load("/*" + QString(25000, u'x') + "*/ select");
-    storage->redrawSyntaxInRange({0, 30000});
+    qint64 offset = 0;
+    const SQLParserComponentList components = storage->parsedComponentsInRange({0, 30000}, nullptr, &offset);
+    storage->redrawSyntaxInRange({0, 30000}, components, offset);
     EXPECT_EQ(storage->syntaxColouredRange(), (TextRange{0, 10000}));
     EXPECT_FALSE(colorAt(*storage, 15000).isValid());
-    storage->redrawSyntaxInRange({12000, 5000});
+    storage->redrawSyntaxInRange({0, 30000});
     EXPECT_EQ(colorAt(*storage, 15000), storage->syntaxCommentColor());
+    EXPECT_EQ(colorAt(*storage, 25001), storage->syntaxCommentColor());
+    EXPECT_EQ(storage->syntaxColouredRange(), (TextRange{0, 30000}));
 }
 
 // Typing in a coloured stretch keeps the rest of it coloured: showing it again colours nothing anew.

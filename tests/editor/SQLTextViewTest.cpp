@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "WaitFor.h"
 #include "platform/Preferences.h"
 
 #include "editor/SQLEditorLayoutManager.h"
@@ -209,6 +210,38 @@ TEST_F(SQLTextViewTest, OnlyTheShownTextIsColoured)
     view->repaint();
     EXPECT_EQ(colorAt(storage, middle), storage.syntaxReservedColor());
     EXPECT_FALSE(colorAt(storage, int(script.indexOf("select 9900 "))).isValid());
+}
+
+// A quote in the middle of a long script that was all coloured before: the lines painted next show
+// the new colours at once (the lines are long, so the screen reaches past what the edit itself
+// colours); the rest of the script follows in steps after the key.
+TEST_F(SQLTextViewTest, AQuoteRecoloursTheShownTextFirst)
+{
+    QString script;
+    for (int i = 0; i < 4000; ++i)
+        script += QString("select %1 from t where c = '%2';\n").arg(i).arg(QString(1500, u'x'));
+    SQLEditorTextStorage &storage = *view->textStorage();
+    storage.setReservedWords({"select"});
+    setText(script);
+    for (qint64 at = 0; at < storage.length(); at += 50000)
+        storage.redrawSyntaxInRange({at, std::min<qint64>(50000, storage.length() - at)});
+    const int caret = int(script.indexOf("select 2000 "));
+    view->setSelectedRange(caret, 0);
+    view->centerCursor();
+    view->repaint();
+
+    QTest::keyClicks(view.get(), "\"");
+    view->repaint();
+    const auto blocks = view->visibleBlocks();
+    ASSERT_FALSE(blocks.empty());
+    const int lastShown = blocks.back().block.position();
+    ASSERT_GT(lastShown, caret + 9000);
+    EXPECT_EQ(colorAt(storage, lastShown), storage.syntaxLiteralColor());
+    const int far = int(storage.string().lastIndexOf("select"));
+    EXPECT_EQ(colorAt(storage, far), storage.syntaxReservedColor());
+    EXPECT_TRUE(storage.recolouringPending());
+    ASSERT_WAIT_FOR(!storage.recolouringPending());
+    EXPECT_EQ(colorAt(storage, far), storage.syntaxLiteralColor());
 }
 
 TEST_F(SQLTextViewTest, ParameterBoxesAreAtMost300PointsWide)

@@ -64,6 +64,17 @@ TEST(TextRangeSet, StretchesFollowEdits)
     }
 }
 
+TEST(TextRangeSet, FirstGapInARange)
+{
+    const TextRangeSet set = setOf({{10, 10}, {30, 10}});
+    EXPECT_EQ(set.firstGap({0, 50}), (TextRange{0, 10}));
+    EXPECT_EQ(set.firstGap({12, 30}), (TextRange{20, 10}));
+    EXPECT_EQ(set.firstGap({32, 20}), (TextRange{40, 12}));
+    EXPECT_EQ(set.firstGap({12, 5}).length, 0);
+    EXPECT_EQ(set.firstGap({10, 30}), (TextRange{20, 10}));
+    EXPECT_EQ(TextRangeSet().firstGap({5, 5}), (TextRange{5, 5}));
+}
+
 TEST(TextRangeSet, KeepsTheLongestStretches)
 {
     TextRangeSet set = setOf({{0, 5}, {10, 50}, {100, 1}, {200, 20}});
