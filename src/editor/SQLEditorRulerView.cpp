@@ -122,6 +122,8 @@ void SQLEditorRulerView::paintEvent(QPaintEvent *event)
     painter.setFont(font_);
     painter.setPen(textColor_);
     for (const SQLTextView::VisibleBlock &visible : clientView_->visibleBlocks()) {
+        if (visible.rect.bottom() < event->rect().top() || visible.rect.top() > event->rect().bottom())
+            continue;
         const QTextLine first = visible.block.layout()->lineAt(0);
         const qreal lineHeight = first.isValid() ? first.height() : visible.rect.height();
         const qreal top = visible.rect.top() + (first.isValid() ? first.y() : 0);

@@ -75,9 +75,15 @@ SQLTextView::SQLTextView(QWidget *parent)
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &SQLTextView::selectionDidChange);
     connect(this, &QPlainTextEdit::selectionChanged, this, &SQLTextView::selectionDidChange);
     connect(this, &QPlainTextEdit::textChanged, this, &SQLTextView::notifyRulers);
-    connect(this, &QPlainTextEdit::updateRequest, this, [this] {
-        if (ruler_)
+    // The ruler follows the viewport: all of it when the text scrolls, else the same band, so that
+    // typing redraws the number of one line only.
+    connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect &rect, int dy) {
+        if (!ruler_)
+            return;
+        if (dy != 0 || rect.contains(viewport()->rect()))
             ruler_->update();
+        else
+            ruler_->update(0, rect.y(), ruler_->width(), rect.height());
     });
 }
 
@@ -215,16 +221,15 @@ void SQLTextView::insertParagraphSeparator()
 // is emptied instead.
 void SQLTextView::newLineInserted()
 {
-    const int caret = textCursor().position();
-    if (caret <= 0)
+    const QTextCursor caret = textCursor();
+    if (caret.position() <= 0 || !caret.block().previous().isValid())
         return;
-    const QString &text = storage_->string();
-    const int lineEnd = caret - 1;
-    const int lineStart = lineEnd > 0 ? int(text.lastIndexOf(u'\n', lineEnd - 1)) + 1 : 0;
-    const QStringView line = QStringView(text).mid(lineStart, lineEnd - lineStart);
+    // The line the line feed ended: the block before the caret's.
+    const QTextBlock previous = caret.block().previous();
+    const QString line = previous.text();
     const QString blanks = leadingBlanks(line);
     if (!line.isEmpty() && blanks.size() == line.size()) {
-        replaceRange(lineStart, int(line.size()), QString());
+        replaceRange(previous.position(), int(line.size()), QString());
         return;
     }
     if (!blanks.isEmpty())
@@ -411,7 +416,11 @@ std::vector<SQLTextView::VisibleBlock> SQLTextView::visibleBlocks() const
 
 void SQLTextView::ensureSyntaxColouringInVisibleRect()
 {
-    const std::vector<VisibleBlock> blocks = visibleBlocks();
+    colourBlocks(visibleBlocks());
+}
+
+void SQLTextView::colourBlocks(const std::vector<VisibleBlock> &blocks)
+{
     if (blocks.empty() || !storage_)
         return;
     const qint64 start = blocks.front().block.position();
@@ -421,10 +430,11 @@ void SQLTextView::ensureSyntaxColouringInVisibleRect()
 
 void SQLTextView::paintEvent(QPaintEvent *event)
 {
-    ensureSyntaxColouringInVisibleRect();
+    const std::vector<VisibleBlock> blocks = visibleBlocks();
+    colourBlocks(blocks);
     {
         QPainter painter(viewport());
-        layoutManager_->drawBackground(painter, *this, event->rect());
+        layoutManager_->drawBackground(painter, *this, event->rect(), blocks);
     }
     QPlainTextEdit::paintEvent(event);
 }

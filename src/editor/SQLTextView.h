@@ -97,6 +97,7 @@ private:
     // Replaces the lines the selection touches by their changed forms and selects them.
     void reindentLines(const std::function<void(QString &)> &change);
     void notifyRulers();
+    void colourBlocks(const std::vector<VisibleBlock> &blocks);
     void layoutRuler();
     void makeLineNumberPopover();
 
