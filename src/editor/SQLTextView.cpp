@@ -75,15 +75,12 @@ SQLTextView::SQLTextView(QWidget *parent)
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &SQLTextView::selectionDidChange);
     connect(this, &QPlainTextEdit::selectionChanged, this, &SQLTextView::selectionDidChange);
     connect(this, &QPlainTextEdit::textChanged, this, &SQLTextView::notifyRulers);
-    // The ruler follows the viewport: all of it when the text scrolls, else the same band, so that
-    // typing redraws the number of one line only.
+    // Line numbers move only when the text scrolls or is laid out anew (the whole viewport is
+    // redrawn then); a changed line count redraws the ruler through sourceUpdated. Typing within
+    // lines leaves the ruler alone.
     connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect &rect, int dy) {
-        if (!ruler_)
-            return;
-        if (dy != 0 || rect.contains(viewport()->rect()))
+        if (ruler_ && (dy != 0 || rect.contains(viewport()->rect())))
             ruler_->update();
-        else
-            ruler_->update(0, rect.y(), ruler_->width(), rect.height());
     });
 }
 
@@ -401,14 +398,19 @@ void SQLTextView::notifyRulers()
 
 std::vector<SQLTextView::VisibleBlock> SQLTextView::visibleBlocks() const
 {
+    return visibleBlocks(viewport()->rect());
+}
+
+std::vector<SQLTextView::VisibleBlock> SQLTextView::visibleBlocks(const QRect &within) const
+{
     std::vector<VisibleBlock> blocks;
     const QPointF offset = contentOffset();
-    const qreal bottom = viewport()->height();
+    const qreal bottom = std::min(within.bottom(), viewport()->height());
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QRectF rect = blockBoundingGeometry(block).translated(offset);
         if (rect.top() > bottom)
             break;
-        if (block.isVisible())
+        if (block.isVisible() && rect.bottom() >= within.top())
             blocks.push_back({block, rect});
     }
     return blocks;
@@ -428,9 +430,10 @@ void SQLTextView::colourBlocks(const std::vector<VisibleBlock> &blocks)
     storage_->redrawSyntaxInRange({start, end - start});
 }
 
+// Qt draws only the lines that meet the exposed part; they are coloured and marked first.
 void SQLTextView::paintEvent(QPaintEvent *event)
 {
-    const std::vector<VisibleBlock> blocks = visibleBlocks();
+    const std::vector<VisibleBlock> blocks = visibleBlocks(event->rect());
     colourBlocks(blocks);
     {
         QPainter painter(viewport());

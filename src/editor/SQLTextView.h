@@ -71,6 +71,8 @@ public:
         QRectF rect;
     };
     std::vector<VisibleBlock> visibleBlocks() const;
+    // Those that meet a part of the viewport.
+    std::vector<VisibleBlock> visibleBlocks(const QRect &within) const;
 
     // The range of the brace highlighted by the last brace match; length 0 when none is shown.
     QTextCursor braceIndicator() const { return braceIndicator_; }
