@@ -399,9 +399,11 @@ bool SQLParser::replaceSourceRange(TextRange range, const QString &newString, Te
         parseWhole(reparsedRange, reparsedComponents);
         return true;
     }
+    // The new text may be this parser's own, which the edit moves: it holds a reference of its own.
+    const QString inserted = newString;
     const QString removed = text_.mid(range.location, range.length);
-    text_.replace(range, newString);
-    reparse(range, newString.length(), removed, reparsedRange, reparsedComponents);
+    text_.replace(range, inserted);
+    reparse(range, inserted.length(), removed, reparsedRange, reparsedComponents);
     return true;
 }
 

@@ -155,6 +155,13 @@ TEST(SQLIncrementalReparse, AnEditThatDoesNotFitTheTextReparsesEverything)
               tokensOf(parser.parsedComponentsForString2("select 2 from t")));
     EXPECT_EQ(parser.source(), "select 2 from t");
 
+    // The parser's own text inserted into itself.
+    EXPECT_TRUE(parser.replaceSourceRange({8, 0}, parser.source()));
+    EXPECT_EQ(parser.source(), "select 2select 2 from t from t");
+    EXPECT_EQ(tokensOf(parser.allParsedComponents()),
+              tokensOf(parser.parsedComponentsForString2(parser.source())));
+    parser.updateSourceRange({0, 0}, 0, "select 2 from t", "select 2 from t");
+
     // An edit of the parser's own text outside it is refused and changes nothing.
     for (const TextRange outside : {TextRange{40, 2}, TextRange{-1, 1}, TextRange{10, 6}}) {
         EXPECT_FALSE(parser.replaceSourceRange(outside, "x"));
