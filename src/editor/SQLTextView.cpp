@@ -401,17 +401,21 @@ std::vector<SQLTextView::VisibleBlock> SQLTextView::visibleBlocks() const
     return visibleBlocks(viewport()->rect());
 }
 
+// As QPlainTextEdit paints: from the first visible block down, adding up heights.
+// (blockBoundingGeometry itself walks from the top block to the one asked for, so calling it for each
+// line would cost the square of the lines shown.)
 std::vector<SQLTextView::VisibleBlock> SQLTextView::visibleBlocks(const QRect &within) const
 {
     std::vector<VisibleBlock> blocks;
-    const QPointF offset = contentOffset();
+    QPointF offset = contentOffset();
     const qreal bottom = std::min(within.bottom(), viewport()->height());
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QRectF rect = blockBoundingGeometry(block).translated(offset);
+        const QRectF rect = blockBoundingRect(block).translated(offset);
         if (rect.top() > bottom)
             break;
         if (block.isVisible() && rect.bottom() >= within.top())
             blocks.push_back({block, rect});
+        offset.ry() += rect.height();
     }
     return blocks;
 }

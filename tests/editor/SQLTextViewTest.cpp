@@ -244,6 +244,29 @@ TEST_F(SQLTextViewTest, AQuoteRecoloursTheShownTextFirst)
     EXPECT_EQ(colorAt(storage, far), storage.syntaxLiteralColor());
 }
 
+// The lines the view colours, marks and numbers are where Qt puts them, also far down a scrolled text.
+TEST_F(SQLTextViewTest, VisibleLinesLieWhereQtShowsThem)
+{
+    QString script;
+    for (int i = 0; i < 3000; ++i)
+        script += QString("select %1 from t;\n").arg(i);
+    setText(script);
+    view->setSelectedRange(int(script.indexOf("select 2000 ")), 0);
+    view->centerCursor();
+    const auto blocks = view->visibleBlocks();
+    ASSERT_GT(blocks.size(), 5u);
+    for (const SQLTextView::VisibleBlock &visible : blocks) {
+        QTextCursor start(visible.block);
+        const QRect caret = view->cursorRect(start);
+        EXPECT_GE(caret.center().y(), visible.rect.top()) << visible.block.blockNumber();
+        EXPECT_LE(caret.center().y(), visible.rect.bottom()) << visible.block.blockNumber();
+    }
+    const QRect band(0, int(blocks[3].rect.top()) + 1, 10, 1);
+    const auto within = view->visibleBlocks(band);
+    ASSERT_EQ(within.size(), 1u);
+    EXPECT_EQ(within.front().block, blocks[3].block);
+}
+
 TEST_F(SQLTextViewTest, ParameterBoxesAreAtMost300PointsWide)
 {
     setText("select :a, :" + QString(200, u'p') + " from t");
