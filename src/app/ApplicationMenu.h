@@ -1,17 +1,17 @@
 #pragma once
 
-#include <QKeySequence>
 #include <QString>
 
 class QAction;
-
 class QMainWindow;
 class QMenu;
 class QMenuBar;
 
-// The application's menus, given to each of its windows (there is no shared menu bar). Every item
-// sends its command through the command router from its window, so the window, its document or
-// the application performs it; items nobody performs are disabled when their menu opens.
+// The application's menus, given to each of its windows (there is no shared menu bar): File, Edit,
+// View, Query, Results, Window and Help. Every item sends its command through the command router
+// from its window, so the focused view, the window, its document or the application performs it;
+// an item nobody performs now is disabled, and its shortcut with it. Commands of panes the program
+// does not have yet are left out.
 class ApplicationMenu
 {
 public:
@@ -20,6 +20,11 @@ public:
     static QString actionOf(const QAction *item);
 
 private:
-    static void addItem(QMenu *menu, QMainWindow *window, const QString &title, const QString &action,
-                        const QKeySequence &shortcut = {});
+    static void addFileMenu(QMenuBar *bar, QMainWindow *window);
+    static void addEditMenu(QMenuBar *bar, QMainWindow *window);
+    static void addViewMenu(QMenuBar *bar, QMainWindow *window);
+    static void addQueryMenu(QMenuBar *bar, QMainWindow *window);
+    static void addResultsMenu(QMenuBar *bar, QMainWindow *window);
+    static void addWindowMenu(QMenuBar *bar, QMainWindow *window);
+    static void addHelpMenu(QMenuBar *bar, QMainWindow *window);
 };

@@ -1,5 +1,7 @@
 #include "app/ReportMail.h"
 
+#include "platform/Website.h"
+
 #include <QCoreApplication>
 
 namespace
@@ -31,7 +33,7 @@ QUrl mailUrl(const QString &query)
 
 QString ReportMail::supportAddress()
 {
-    return QStringLiteral("support@vorn.example");
+    return Website::supportMailbox;
 }
 
 QUrl ReportMail::feedbackUrl(const QVariantMap &info)

@@ -15,9 +15,12 @@
 #include "document/VornDocument.h"
 #include "kit/CommandRouter.h"
 #include "kit/ShortcutVisualizer.h"
+#include "kit/TextEditCommands.h"
 #include "platform/MainThread.h"
 #include "platform/SecretServiceKeychain.h"
 #include "platform/UserDefaults.h"
+#include "platform/Website.h"
+#include "tabs/RecentDocuments.h"
 #include "tabs/TabbedWindowController.h"
 #include "window/AboutWindowController.h"
 #include "window/VornTabbedWindowController.h"
@@ -80,11 +83,14 @@ VornDocumentController::VornDocumentController(const QVariantMap &info, UserDefa
     : TabbedDocumentController(parent), info_(info),
       defaults_(defaults ? *defaults : UserDefaults::standard()),
       startupController_(std::make_unique<StartupController>(this)),
+      textEditCommands_(std::make_unique<TextEditCommands>()),
       exitHandler_([](int status) { std::exit(status); })
 {
     Q_INIT_RESOURCE(app_resources);
+    QApplication::setWindowIcon(applicationIcon());
     sharedController = this;
     CommandRouter::shared().addApplicationResponder(this);
+    CommandRouter::shared().addApplicationResponder(textEditCommands_.get());
     // Every tabbed window, however it was made, shows the application's menus.
     qApp->installEventFilter(this);
     VornTabbedWindowController::setFilterDropHandler(
@@ -189,7 +195,8 @@ void VornDocumentController::startupNewBuild()
     const qint64 build = buildNumberFromString(info_.value("BuildNumber").toString());
     if (build > defaults_.integerForKey(PreferenceKey::last_auto_releasenotes)) {
         defaults_.setObject(build, PreferenceKey::last_auto_releasenotes);
-        AdvancedWindow *notes = openWindowWithRtfDocument(releaseNotesName());
+        AdvancedWindow *notes =
+            openWindowWithRtfDocument(releaseNotesName(), text("MainMenu", "Release Notes"));
         notes->setClosingDelegate(this);
         placeBesideWelcomeScreen(notes);
     }
@@ -245,10 +252,12 @@ void VornDocumentController::openDocumentWithContentsOfURL(const QString &path)
         path, true, [self, path](TabbedDocument *document, bool, const QString &error) {
             if (!self)
                 return;
-            if (document)
+            if (document) {
+                RecentDocuments().noteDocument(path);
                 self->closeWelcomeScreen();
-            else
+            } else {
                 self->showOpenError(path, error);
+            }
         });
 }
 
@@ -349,38 +358,78 @@ void VornDocumentController::disconnectDocument(TabbedDocument *document)
 
 void VornDocumentController::reviewDocumentsAndQuit()
 {
-    QList<QPointer<TabbedDocument>> remaining;
+    Documents remaining;
     for (TabbedDocument *document : documents())
         remaining.append(document);
-    reviewNextDocument(remaining);
+    reviewNextDocument(remaining, {});
 }
 
-// Each document runs its own closing checks; a refusal keeps the application running.
-void VornDocumentController::reviewNextDocument(QList<QPointer<TabbedDocument>> remaining)
+// Each document runs its own closing checks; a refusal keeps the application running with every
+// document as it was, so the next quit asks about each again.
+void VornDocumentController::reviewNextDocument(Documents remaining, Documents discarded)
 {
     while (!remaining.isEmpty() && !remaining.first())
         remaining.removeFirst();
     if (remaining.isEmpty()) {
-        // The windows as they are now are what the next run restores.
-        writeRestorationFile();
-        // Not quit(): that would first ask every window to close, and the windows ask their tabs again.
-        QCoreApplication::exit(0);
+        quitAfterReview(discarded);
         return;
     }
     TabbedDocument *next = remaining.takeFirst();
     QPointer<VornDocumentController> self(this);
-    next->canCloseDocumentWithDelegate([self, remaining](TabbedDocument *, bool shouldClose) {
-        if (self && shouldClose)
-            self->reviewNextDocument(remaining);
-    });
+    auto answered = [self, remaining, discarded](TabbedDocument *document, bool shouldQuit,
+                                                 bool discard) mutable {
+        if (!self || !shouldQuit)
+            return;
+        if (discard)
+            discarded.append(document);
+        self->reviewNextDocument(remaining, discarded);
+    };
+    if (auto *connection = qobject_cast<VornDocument *>(next))
+        connection->canQuitDocumentWithDelegate(answered);
+    else
+        next->canCloseDocumentWithDelegate([answered](TabbedDocument *document, bool shouldQuit) mutable {
+            answered(document, shouldQuit, false);
+        });
+}
+
+void VornDocumentController::quitAfterReview(const Documents &discarded)
+{
+    // What the user chose not to save closes for good: its temporary copy goes and it is not restored.
+    for (const QPointer<TabbedDocument> &document : discarded) {
+        if (!document)
+            continue;
+        if (TabbedWindowController *window = document->sharedWindowController()) {
+            window->doCloseDoc(document, true);
+        } else {
+            document->destroyResources();
+            document->close();
+        }
+    }
+    // The windows as they are now are what the next run restores.
+    writeRestorationFile();
+    quitApplication();
+}
+
+void VornDocumentController::quitApplication()
+{
+    // Not quit(): that would first ask every window to close, and the windows ask their tabs again.
+    QCoreApplication::exit(0);
 }
 
 // ---- Windows ----------------------------------------------------------------------------------
 
-AdvancedWindow *VornDocumentController::openWindowWithRtfDocument(const QString &name)
+QIcon VornDocumentController::applicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512})
+        icon.addFile(QStringLiteral(":/app/icons/vorn-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+AdvancedWindow *VornDocumentController::openWindowWithRtfDocument(const QString &name, const QString &title)
 {
     auto window = std::make_unique<AdvancedWindow>();
-    window->setWindowTitle(name);
+    window->setWindowTitle(title);
     window->resize(600, 400);
     window->setMinimumSize(600, 400);
     window->setEnableCloseTabOverride(true);
@@ -475,6 +524,19 @@ void VornDocumentController::newTab(QObject *sender)
     closeWelcomeScreen();
 }
 
+void VornDocumentController::newWindow(QObject *)
+{
+    if (isStarting())
+        return;
+    if (TabbedDocument *document = openUntitledDocumentAndDisplay(true, nullptr)) {
+        if (TabbedWindowController *controller = document->windowController()) {
+            controller->window()->raise();
+            controller->window()->activateWindow();
+        }
+    }
+    closeWelcomeScreen();
+}
+
 void VornDocumentController::newTabFromBar(QObject *sender)
 {
     TabbedDocumentController::newTabFromBar(sender);
@@ -504,6 +566,30 @@ void VornDocumentController::openDocument(QObject *)
         openDocumentWithContentsOfURL(path);
 }
 
+void VornDocumentController::performClose(QObject *)
+{
+    QWidget *window = QApplication::activeWindow();
+    if (auto *advanced = qobject_cast<AdvancedWindow *>(window))
+        advanced->performClose();
+    else if (window)
+        window->close();
+}
+
+void VornDocumentController::performCloseTab(QObject *)
+{
+    if (auto *window = qobject_cast<AdvancedWindow *>(QApplication::activeWindow());
+        window && window->enableCloseTabOverride())
+        window->performCloseTab();
+}
+
+bool VornDocumentController::validateAction(const QString &action) const
+{
+    if (action != QLatin1String("performCloseTab:"))
+        return true;
+    const auto *window = qobject_cast<AdvancedWindow *>(QApplication::activeWindow());
+    return window && window->enableCloseTabOverride();
+}
+
 void VornDocumentController::runAboutPanel(QObject *)
 {
     if (!aboutWindowController_)
@@ -519,27 +605,28 @@ void VornDocumentController::openWelcomeScreen(QObject *)
 
 void VornDocumentController::openReleaseNotes(QObject *)
 {
-    openWindowWithRtfDocument(releaseNotesName());
+    openWindowWithRtfDocument(releaseNotesName(), text("MainMenu", "Release Notes"));
 }
 
 void VornDocumentController::openAcknowledgements(QObject *)
 {
-    openWindowWithRtfDocument(QStringLiteral("Acknowledgements"));
+    openWindowWithRtfDocument(QStringLiteral("Acknowledgements"), text("MainMenu", "Acknowledgements"));
 }
 
+// The maker's site is Vorn's own.
 void VornDocumentController::openWebsite(QObject *)
 {
-    openUrl(QUrl(QStringLiteral("https://dalmerik.example/")));
+    openUrl(QUrl(Website::home));
 }
 
 void VornDocumentController::openVornWebsite(QObject *)
 {
-    openUrl(QUrl(QStringLiteral("https://vorn.example/")));
+    openUrl(QUrl(Website::home));
 }
 
 void VornDocumentController::openSupport(QObject *)
 {
-    openUrl(QUrl(QStringLiteral("https://vorn.example/support/")));
+    openUrl(QUrl(Website::support));
 }
 
 void VornDocumentController::sendFeedback(QObject *)

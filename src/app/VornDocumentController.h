@@ -8,6 +8,7 @@
 #include "tabs/TabbedDocumentController.h"
 #include "tabs/TabbedWindowController.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -20,6 +21,7 @@
 class AboutWindowController;
 class ShortcutVisualizer;
 class StartupController;
+class TextEditCommands;
 class TabbedWindowController;
 class UserDefaults;
 class Vorn2UpgradeAssistant;
@@ -50,6 +52,8 @@ public:
     // "A1234", "B1234", "AB1234" and "R1234" are build 1234; no leading digits is build 0.
     static qint64 buildNumberFromString(QString buildNumber);
     static QString releaseNotesName() { return QStringLiteral("ReleaseNotes"); }
+    // The program's icon in every size it ships; every window shows it.
+    static QIcon applicationIcon();
 
     // Start-up.
     bool isStarting() const { return startupController_ != nullptr; }
@@ -81,7 +85,8 @@ public:
     void setExitHandler(ExitHandler handler) { exitHandler_ = std::move(handler); }
 
     // Windows.
-    AdvancedWindow *openWindowWithRtfDocument(const QString &name);
+    // The rich-text resource of that name in a window of its own, titled in words.
+    AdvancedWindow *openWindowWithRtfDocument(const QString &name, const QString &title);
     AdvancedWindow *richTextWindow() const { return richTextWindow_; }
     void advancedWindowDidClose(AdvancedWindow *window) override;
 
@@ -95,9 +100,17 @@ public:
     Q_INVOKABLE void newDocument(QObject *sender);
     Q_INVOKABLE void openDocument(QObject *sender);
     Q_INVOKABLE void newTab(QObject *sender);
+    // An untitled document in a window of its own, in front; it asks for its connection.
+    Q_INVOKABLE void newWindow(QObject *sender);
     Q_INVOKABLE void newTabFromBar(QObject *sender);
     Q_INVOKABLE void duplicatieTab(QObject *sender);
     Q_INVOKABLE void terminate(QObject *sender);
+    // Closes the active window as its close button does (a document window asks each tab).
+    Q_INVOKABLE void performClose(QObject *sender);
+    // Close Tab in a window without tabs that closes by it (the welcome screen).
+    Q_INVOKABLE void performCloseTab(QObject *sender);
+    // Close Tab only there; every other command always.
+    Q_INVOKABLE bool validateAction(const QString &action) const;
     Q_INVOKABLE void runAboutPanel(QObject *sender);
     Q_INVOKABLE void openWelcomeScreen(QObject *sender);
     Q_INVOKABLE void openReleaseNotes(QObject *sender);
@@ -116,9 +129,13 @@ protected:
     virtual void disconnectDocument(TabbedDocument *document);
     // The ordinary review of every document, then the end of the run.
     virtual void reviewDocumentsAndQuit();
+    // Leaves the run once the review has agreed and the restoration is written.
+    virtual void quitApplication();
 
 private:
-    void reviewNextDocument(QList<QPointer<TabbedDocument>> remaining);
+    using Documents = QList<QPointer<TabbedDocument>>;
+    void reviewNextDocument(Documents remaining, Documents discarded);
+    void quitAfterReview(const Documents &discarded);
     void placeBesideWelcomeScreen(AdvancedWindow *window);
     void centreWelcomeScreen();
     void showKeychainUnavailable(const QString &message);
@@ -134,6 +151,7 @@ private:
     std::unique_ptr<WelcomeScreenController> welcomeScreenController_;
     std::unique_ptr<ShortcutVisualizer> shortcutVisualizer_;
     std::unique_ptr<AboutWindowController> aboutWindowController_;
+    std::unique_ptr<TextEditCommands> textEditCommands_;
     std::unique_ptr<Vorn2UpgradeAssistant> vorn2UpgradeAssistant_;
     std::vector<std::unique_ptr<AdvancedWindow>> richTextWindows_;
     QPointer<AdvancedWindow> richTextWindow_;

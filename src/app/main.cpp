@@ -53,6 +53,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vorn"));
     QApplication::setApplicationName(QStringLiteral("Vorn"));
+    // Ties the windows to the installed desktop entry (its icon, its launcher count).
+    QGuiApplication::setDesktopFileName(QStringLiteral("vorn"));
     const QVariantMap info = Bundle::mainBundle().infoDictionary();
     QApplication::setApplicationVersion(info.value("CFBundleShortVersionString").toString());
 

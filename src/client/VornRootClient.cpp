@@ -86,6 +86,11 @@ void VornRootClient::endConnection()
     JavaCall::send(root_, s("endConnection"));
 }
 
+void VornRootClient::dropConnection()
+{
+    JavaCall::send(root_, s("dropConnection"));
+}
+
 bool VornRootClient::localDatabaseFileConnection() const
 {
     return ask("localDatabaseFileConnection");

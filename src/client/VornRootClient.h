@@ -78,6 +78,9 @@ public:
     virtual BackendOutcome startNewConnection(const ConnectRequestFields &request);
     virtual void cancelConnecting();
     virtual void endConnection();
+    // Drops the connection at once, without waiting on the server (one that answers no cancel): the
+    // running statement fails as stopped and the root has no connection afterwards. Any thread.
+    virtual void dropConnection();
     virtual bool localDatabaseFileConnection() const;
     virtual QString connectionType() const;
     virtual QString database() const;

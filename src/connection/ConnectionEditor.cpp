@@ -5,6 +5,10 @@
 #include "connection/DatabaseTypeTraits.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
 
 namespace
 {
@@ -113,6 +117,23 @@ void ConnectionEditor::changeDatabaseType(const QString &type)
     form_.port = defaultPortForType(type);
 }
 
+QString ConnectionEditor::localFileUrl(const QString &typed)
+{
+    static const QRegularExpression url(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:/"));
+    QString path = typed.trimmed();
+    if (path.isEmpty() || url.match(path).hasMatch())
+        return typed;
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+}
+
+void ConnectionEditor::acceptTypedLocalFile()
+{
+    if (localFile_)
+        form_.localFile = localFileUrl(form_.localFile);
+}
+
 bool ConnectionEditor::isComplete() const
 {
     if (form_.type.isEmpty())
@@ -146,17 +167,19 @@ void ConnectionEditor::writeInto(ConnectionParameters &connection) const
     connection.setLabel(form_.label);
 }
 
-void ConnectionEditor::save()
+ConnectionEditor::SaveResult ConnectionEditor::save()
 {
     if (!editingConnection_ || !isComplete())
-        return;
+        return SaveResult::NotSaved;
+    acceptTypedLocalFile();
     ConnectionParameters &connection = *editingConnection_;
     writeInto(connection);
-    ConnectionHelper::storePasswordInKeychainType(connection.databaseType(), connection.server(),
-                                                  connection.port(), connection.database(),
-                                                  connection.userName(), connection.password().value_or(""));
+    const bool stored = ConnectionHelper::storePasswordInKeychainType(
+        connection.databaseType(), connection.server(), connection.port(), connection.database(),
+        connection.userName(), connection.password().value_or(""));
     list_.saveConnection(editingConnection_);
     editingConnection_ = nullptr;
+    return stored || localFile_ ? SaveResult::Saved : SaveResult::PasswordNotStored;
 }
 
 void ConnectionEditor::cancel()

@@ -52,12 +52,19 @@ public:
     void duplicateConnection(const ConnectionParametersPtr &connection);
     // Switches the variant and resets its fields to the type's defaults; "" chooses no type.
     void changeDatabaseType(const QString &type);
+    // The file field as the browse button fills it: a typed path ("/data/shop.db", "~/shop.db",
+    // "shop.db") becomes its absolute file URL; a URL stays as it is.
+    static QString localFileUrl(const QString &typed);
+    // Turns a typed local file into its file URL, so it connects and is saved like a chosen one.
+    void acceptTypedLocalFile();
     // Save and test need a type and, for a local-file type, a file, or else server, port,
     // database and user name.
     bool isComplete() const;
+    enum class SaveResult { NotSaved, Saved, PasswordNotStored };
     // Writes the form into the edited connection, stores its password and the saved list, and
-    // selects it there. An edited connection keeps its place; a new one goes last.
-    void save();
+    // selects it there. An edited connection keeps its place; a new one goes last. The connection
+    // is saved even when the keyring refuses its password (a local file has none to lose).
+    SaveResult save();
     // Leaves the edited connection as it was.
     void cancel();
 

@@ -2,6 +2,9 @@
 
 #include "platform/Keychain.h"
 
+#include <QPair>
+#include <QSet>
+
 namespace
 {
 
@@ -24,6 +27,20 @@ QString lastPathComponent(QString path)
     if (path == QLatin1String("/"))
         return path;
     return path.mid(path.lastIndexOf('/') + 1);
+}
+
+using Item = QPair<QString, QString>;
+
+// Items whose last store in the shared keychain failed in this run, by service and account.
+QSet<Item> &unstoredItems()
+{
+    static const Keychain *keychain = nullptr;
+    static QSet<Item> items;
+    if (keychain != &Keychain::shared()) {
+        keychain = &Keychain::shared();
+        items.clear();
+    }
+    return items;
 }
 
 } // namespace
@@ -50,14 +67,23 @@ std::optional<QString> ConnectionHelper::passwordFromKeychainType(const QString 
                                                                   const QString &database,
                                                                   const QString &username)
 {
-    return Keychain::shared().findPassword(urlForDatabaseType(type, server, port, database, username),
-                                           accountForUserName(username, server, database));
+    const Item item{urlForDatabaseType(type, server, port, database, username),
+                    accountForUserName(username, server, database)};
+    if (unstoredItems().contains(item))
+        return std::nullopt;
+    return Keychain::shared().findPassword(item.first, item.second);
 }
 
-void ConnectionHelper::storePasswordInKeychainType(const QString &type, const QString &server,
+bool ConnectionHelper::storePasswordInKeychainType(const QString &type, const QString &server,
                                                    const QString &port, const QString &database,
                                                    const QString &username, const QString &password)
 {
-    Keychain::shared().storePassword(urlForDatabaseType(type, server, port, database, username),
-                                     accountForUserName(username, server, database), password);
+    const Item item{urlForDatabaseType(type, server, port, database, username),
+                    accountForUserName(username, server, database)};
+    const bool stored = Keychain::shared().storePassword(item.first, item.second, password);
+    if (stored)
+        unstoredItems().remove(item);
+    else
+        unstoredItems().insert(item);
+    return stored;
 }

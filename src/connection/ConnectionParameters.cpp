@@ -10,12 +10,20 @@ namespace
 
 const QString localDatabaseBookmarksKey = QStringLiteral("localDatabaseBookmarks");
 
+// Text, or the text of a number or truth value: a hand-edited port of 5432 is the port "5432", not none.
 std::optional<QString> stringValue(const QVariantMap &dictionary, const QString &key)
 {
     const QVariant value = dictionary.value(key);
-    if (value.typeId() != QMetaType::QString)
+    switch (value.typeId()) {
+    case QMetaType::QString:
+    case QMetaType::Double:
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return value.toString();
+    default:
         return std::nullopt;
-    return value.toString();
+    }
 }
 
 // The integer value of a number, or of the leading digits of a string ("12abc" is 12).

@@ -23,8 +23,8 @@ class ConnectionParameters
 {
 public:
     ConnectionParameters() = default;
-    // Reads the dictionary form; missing keys fall back to defaults, and the numbers may be
-    // numbers or numeric strings. The password stays unset.
+    // Reads the dictionary form; missing keys fall back to defaults, the numbers may be numbers or
+    // numeric strings, and the texts may be numbers or truth values. The password stays unset.
     explicit ConnectionParameters(const QVariantMap &dictionary);
     // Reads the sequential archive form; check coder.status() afterwards.
     explicit ConnectionParameters(QDataStream &coder);

@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QPointer>
-#include <QUrl>
 
 #include <atomic>
 #include <mutex>
@@ -80,9 +79,9 @@ int ConnectionTest::runningThreads()
 QString ConnectionTest::resultText(bool successful, const QString &errorMessage)
 {
     if (successful)
-        return connectionText("Vorn succesfully made a connection");
+        return connectionText("Vorn successfully made a connection");
     const QString message = errorMessage == QLatin1String("TIME_OUT")
-                                ? connectionText("A time-out occured before a connection could be made.")
+                                ? connectionText("A time-out occurred before a connection could be made.")
                                 : errorMessage;
     return connectionText("Vorn couldn't connect to the database:\n\n%1").arg(message);
 }
@@ -127,9 +126,8 @@ ConnectionTest::Outcome ConnectionTest::connect(const std::shared_ptr<Shared> &s
 {
     QString database = target.database;
     if (target.localFile) {
-        bool bookmarked = false;
-        database = localDatabasePath(target.database, &bookmarked);
-        if (!bookmarked)
+        database = localDatabasePath(target.database);
+        if (database.isEmpty())
             return {false, noLocalBookmarkText()};
     }
     VornRootClientPtr root = VornRootClient::create(target.backendClassName);
@@ -160,18 +158,17 @@ ConnectionTest::Outcome ConnectionTest::connect(const std::shared_ptr<Shared> &s
     return outcome;
 }
 
-QString ConnectionTest::localDatabasePath(const QString &file, bool *bookmarked)
+QString ConnectionTest::localDatabasePath(const QString &file)
 {
     const QByteArray bookmark = ConnectionParameters::bookmarkForFile(file);
-    *bookmarked = !bookmark.isNull();
-    if (!*bookmarked)
-        return {};
-    // A file that is gone still goes to the backend, which says so in its own words.
-    const QString path = FileBookmarks::resolveBookmark(bookmark);
-    if (!path.isEmpty())
-        return path;
-    const QUrl url(file);
-    return url.isLocalFile() ? url.toLocalFile() : file;
+    if (!bookmark.isNull()) {
+        const QString path = FileBookmarks::resolveBookmark(bookmark);
+        if (!path.isEmpty())
+            return path;
+    }
+    // A typed path is as good as a chosen file here. One that is gone or was never there still
+    // goes to the backend, which says that it does not exist and creates nothing.
+    return QString::fromUtf8(FileBookmarks::bookmarkDataForFile(file));
 }
 
 void ConnectionTest::complete(const Outcome &outcome)

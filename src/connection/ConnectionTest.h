@@ -47,6 +47,7 @@ public:
 
     // The result text for an outcome: "TIME_OUT" is told in words.
     static QString resultText(bool successful, const QString &errorMessage);
+    // For a file text that names no local file.
     static QString noLocalBookmarkText();
 
 signals:
@@ -60,7 +61,8 @@ private:
     };
     static void run(std::shared_ptr<Shared> shared, Target target);
     static Outcome connect(const std::shared_ptr<Shared> &shared, const Target &target);
-    static QString localDatabasePath(const QString &file, bool *bookmarked);
+    // The path of a local file's text (a path or a file URL); empty for any other text.
+    static QString localDatabasePath(const QString &file);
     void complete(const Outcome &outcome);
 
     std::shared_ptr<Shared> shared_;

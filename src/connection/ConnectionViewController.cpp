@@ -498,9 +498,13 @@ void ConnectionViewController::connect()
     const ConnectionParametersPtr connection = model_.selectedConnection();
     if (!connection)
         return;
-    const std::optional<QString> password = ConnectionHelper::passwordFromKeychainType(
-        connection->databaseType(), connection->server(), connection->port(), connection->database(),
-        connection->userName());
+    // A database file has no password to look up.
+    const std::optional<QString> password =
+        traits_->hasLocalDatabaseFileConnection(connection->databaseType())
+            ? QString("")
+            : ConnectionHelper::passwordFromKeychainType(connection->databaseType(), connection->server(),
+                                                         connection->port(), connection->database(),
+                                                         connection->userName());
     if (!password) {
         // Without a keyring item the user types the password in the edit form.
         editConnection();
@@ -685,10 +689,26 @@ void ConnectionViewController::createSaveConnection()
         return;
     if (delegate_)
         delegate_->connectionViewControllerEnteredListMode(this);
-    editor_.save();
+    const QString name = editor_.form().name;
+    const ConnectionEditor::SaveResult saved = editor_.save();
     showMode(Mode::List);
     selectSearch();
     validateInterface();
+    if (saved == ConnectionEditor::SaveResult::PasswordNotStored)
+        showPasswordNotStored(name);
+}
+
+void ConnectionViewController::showPasswordNotStored(const QString &name)
+{
+    auto *alert = new QMessageBox(
+        QMessageBox::Warning, QCoreApplication::applicationName(),
+        connectionText("The password of the '%1' connection could not be stored in the keyring.").arg(name),
+        QMessageBox::Ok, container_->window());
+    alert->setInformativeText(connectionText(
+        "The connection is saved without it. Vorn will ask for the password the next time you connect."));
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->open();
 }
 
 void ConnectionViewController::cancelCreateConnection()
@@ -726,6 +746,8 @@ void ConnectionViewController::testConnection()
     readForm();
     if (!editor_.isComplete())
         return;
+    editor_.acceptTypedLocalFile();
+    setText(databaseLocal_, editor_.form().localFile);
     // A test still finishing after a cancel keeps its own root; its result no longer reaches us.
     if (test_)
         abandonTest();

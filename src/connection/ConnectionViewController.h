@@ -144,6 +144,8 @@ private:
     void writeForm();
     void showTypeVariant();
     void abandonTest();
+    // A sheet: the saved connection's password is not in the keyring.
+    void showPasswordNotStored(const QString &name);
     void testCompleted(bool successful, const QString &resultText);
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -37,7 +37,16 @@ QString tr(const char *text)
 struct BackupContents {
     int generation = 0;
     QList<QVariantMap> entries;
+    // Entries left out because they are not connections the import can read.
+    int malformed = 0;
 };
+
+// Local database files stay on the machine that has them: a backup never brings such a connection,
+// so replacing the saved list leaves them in place.
+bool backupCanBring(const ConnectionParameters &connection)
+{
+    return connection.databaseType() != QLatin1String("SQLite");
+}
 
 bool isNonNegativeInteger(const QJsonValue &value)
 {
@@ -76,10 +85,12 @@ BackupContents readContents(const QJsonObject &root)
                                                                 : 0;
     const QJsonArray connections = root.value("connections").toArray();
     for (const QJsonValue &value : connections) {
-        if (isValidEntry(value))
+        if (isValidEntry(value)) {
             contents.entries.append(value.toObject().toVariantMap());
-        else
+        } else {
+            ++contents.malformed;
             qCWarning(backupLog) << "Skipping a malformed connection in the backup";
+        }
     }
     if (generation != 0 && !contents.entries.isEmpty())
         contents.generation = generation;
@@ -123,6 +134,31 @@ bool writeBackupFile(const QString &path, const QByteArray &json, bool privateFi
         return false;
     }
     return true;
+}
+
+// One sentence of the import report, in the singular or the plural form as the count asks.
+QString counted(qsizetype count, const char *one, const char *many)
+{
+    return u' ' + (count == 1 ? tr(one) : tr(many).arg(count));
+}
+
+// What the import did, for its closing alert: what came in, what was left out and why, and which
+// saved connections a replacing import kept.
+QString importReport(qsizetype imported, qsizetype localSkipped, int malformed, qsizetype localKept)
+{
+    QString report =
+        tr("Vorn has successfully imported a connections backup. %1 connections were imported.").arg(imported);
+    if (localSkipped > 0)
+        report += counted(
+            localSkipped, "1 SQLite connection was skipped: local database files do not move with a backup.",
+            "%1 SQLite connections were skipped: local database files do not move with a backup.");
+    if (malformed > 0)
+        report += counted(malformed, "1 entry was skipped because it is damaged or incomplete.",
+                          "%1 entries were skipped because they are damaged or incomplete.");
+    if (localKept > 0)
+        report += counted(localKept, "The saved SQLite connection was kept.",
+                          "The %1 saved SQLite connections were kept.");
+    return report;
 }
 
 } // namespace
@@ -190,7 +226,7 @@ void ConnectionsBackup::exportConnectionsBackupToURL(const QString &path, bool i
         return;
     }
     prompt.showAlert(tr("Connections backup complete"),
-                     tr("Vorn has succesfully created a connections backup. %1 connections were stored.")
+                     tr("Vorn has successfully created a connections backup. %1 connections were stored.")
                          .arg(entries.size()));
 }
 
@@ -221,10 +257,12 @@ void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, Conn
 
     QVariantList imported;
     QList<ConnectionParameters> withPassword;
+    qsizetype localSkipped = 0;
     for (const QVariantMap &entry : contents.entries) {
         const ConnectionParameters connection = convertConnectionFromBackup(entry, contents.generation);
-        if (connection.databaseType() == QLatin1String("SQLite")) {
+        if (!backupCanBring(connection)) {
             qCInfo(backupLog) << "Skipping SQLite connection";
+            ++localSkipped;
             continue;
         }
         imported.append(connection.dictionary());
@@ -233,8 +271,16 @@ void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, Conn
     }
 
     UserDefaults &defaults = UserDefaults::standard();
-    const QVariantList previous = defaults.arrayForKey(SavedConnections::allConnectionsKey);
-    const QVariantList all = replaceAll ? imported : previous + imported;
+    const QVariantList previous = SavedConnections::storedList(&defaults);
+    // Replacing takes the place of what a backup can bring; the rest stays, in its order.
+    QVariantList kept;
+    if (replaceAll) {
+        for (const QVariant &entry : previous) {
+            if (!backupCanBring(ConnectionParameters(entry.toMap())))
+                kept.append(entry);
+        }
+    }
+    const QVariantList all = (replaceAll ? kept : previous) + imported;
     defaults.setObject(all, SavedConnections::allConnectionsKey);
     if (!defaults.synchronize()) {
         // The file keeps the list the user had; so does the store, and nothing of the backup is kept.
@@ -248,13 +294,19 @@ void ConnectionsBackup::importConnectionsBackupFromURL(const QString &path, Conn
                              .arg(defaults.filePath()));
         return;
     }
+    int unstoredPasswords = 0;
     for (const ConnectionParameters &connection : withPassword) {
-        ConnectionHelper::storePasswordInKeychainType(connection.databaseType(), connection.server(),
-                                                      connection.port(), connection.database(),
-                                                      connection.userName(), *connection.password());
+        if (!ConnectionHelper::storePasswordInKeychainType(connection.databaseType(), connection.server(),
+                                                           connection.port(), connection.database(),
+                                                           connection.userName(), *connection.password()))
+            ++unstoredPasswords;
     }
 
-    prompt.showAlert(tr("Import connections backup complete"),
-                     tr("Vorn has succesfully imported a connections backup. %1 connections were imported.")
-                         .arg(imported.size()));
+    QString report = importReport(imported.size(), localSkipped, contents.malformed, kept.size());
+    if (unstoredPasswords > 0) {
+        report += QLatin1Char(' ') + tr("The passwords of %1 connections could not be stored in the keyring; "
+                                        "Vorn will ask for them when you connect.")
+                                         .arg(unstoredPasswords);
+    }
+    prompt.showAlert(tr("Import connections backup complete"), report);
 }

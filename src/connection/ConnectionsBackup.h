@@ -16,7 +16,9 @@ public:
                                              ConnectionsBackupPrompt &prompt);
     // Asks how to import the file's connections, adds them to (or replaces) the saved list and,
     // once that list is in the preferences file, stores their passwords. When the list cannot be
-    // saved the user is told and the previous one is kept. Local-file connections are skipped.
+    // saved the user is told and the previous one is kept. Local-file connections are skipped, and
+    // replacing keeps the saved ones: a backup never brings them. The closing alert counts what was
+    // skipped and why.
     static void importConnectionsBackupFromURL(const QString &path, ConnectionsBackupPrompt &prompt);
 
     static QVariantMap convertConnectionToBackup(const ConnectionParameters &connection,

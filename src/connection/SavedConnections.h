@@ -3,6 +3,7 @@
 #include "connection/ConnectionParameters.h"
 
 #include <QList>
+#include <QVariantList>
 
 class UserDefaults;
 
@@ -16,6 +17,11 @@ public:
     static const QString lastSelectedConnectionKey;
     static const QString lastSelectedConnectionGroupingKey;
 
-    // Entries that are not dictionaries are left out.
+    // The stored dictionaries, ready to be changed and written back. Whatever a hand edit put there
+    // that is no connection (a value that is not a list, entries that are not dictionaries) is first
+    // moved to a key of its own beside it, "allConnections.unreadable-<time>", for the user to mend:
+    // the next write of the list would otherwise drop it.
+    static QVariantList storedList(UserDefaults *defaults = nullptr);
+    // The connections of storedList.
     static QList<ConnectionParametersPtr> allConnections(UserDefaults *defaults = nullptr);
 };

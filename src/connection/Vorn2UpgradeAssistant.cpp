@@ -94,8 +94,9 @@ QString Vorn2UpgradeAssistant::summary() const
 void Vorn2UpgradeAssistant::goImport()
 {
     UserDefaults &defaults = UserDefaults::standard();
-    QVariantList all = defaults.arrayForKey(SavedConnections::allConnectionsKey);
+    QVariantList all = SavedConnections::storedList(&defaults);
     connections_->updateConnectionOrderToDisplayOrder();
+    int unstoredPasswords = 0;
     for (const ConnectionParametersPtr &c : connections_->connectionsToImport()) {
         const QString account =
             QString("%1/%2/%3")
@@ -104,14 +105,15 @@ void Vorn2UpgradeAssistant::goImport()
         // connects use it instead of asking.
         if (const std::optional<QString> password = Keychain::shared().findPassword(Domain, account)) {
             c->setPassword(*password);
-            ConnectionHelper::storePasswordInKeychainType(c->databaseType(), c->server(), c->port(),
-                                                          c->database(), c->userName(), *password);
+            if (!ConnectionHelper::storePasswordInKeychainType(c->databaseType(), c->server(), c->port(),
+                                                               c->database(), c->userName(), *password))
+                ++unstoredPasswords;
         }
         all.append(c->dictionary());
     }
     defaults.setObject(all, SavedConnections::allConnectionsKey);
     defaults.synchronize();
-    finish_->stop();
+    finish_->stop(unstoredPasswords);
     completed_ = true;
     wizard_->reevaluateInterface();
 }

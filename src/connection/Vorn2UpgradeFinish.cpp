@@ -32,10 +32,18 @@ void Vorn2UpgradeFinish::start()
     status_->show();
 }
 
-void Vorn2UpgradeFinish::stop()
+void Vorn2UpgradeFinish::stop(int unstoredPasswords)
 {
     progress_->setRange(0, 1);
     progress_->hide();
     status_->hide();
+    if (unstoredPasswords > 0) {
+        finishedMessage_->setText(
+            finishedMessage_->text() + QStringLiteral("\n\n") +
+            QCoreApplication::translate("vorn2upgrade",
+                                        "The passwords of %1 connections could not be stored in the keyring; "
+                                        "Vorn will ask for them when you connect.")
+                .arg(unstoredPasswords));
+    }
     finishedMessage_->show();
 }

@@ -11,7 +11,8 @@ class Vorn2UpgradeFinish : public Vorn2UpgradePage
 public:
     Vorn2UpgradeFinish();
     void start();
-    void stop();
+    // Shows the finished message, telling how many passwords the keyring refused.
+    void stop(int unstoredPasswords);
     QProgressBar *progress() const { return progress_; }
     QLabel *status() const { return status_; }
     QLabel *finishedMessage() const { return finishedMessage_; }

@@ -168,9 +168,15 @@ void ConnectionLife::documentShouldDisconnect(bool shouldDisconnect)
 QString ConnectionLife::reconnectName() const
 {
     const ConnectionParametersPtr parameters = document_.connectionParameters();
-    if (!parameters || parameters->database().isNull() || parameters->userName().isNull())
+    if (!parameters)
         return QString();
-    return connectionText("%1 as %2").arg(parameters->database(), parameters->userName());
+    // A local file needs no user, and a server connection may name no database: the name is made of
+    // what the parameters hold, never of blanks.
+    const QString place = parameters->database().isEmpty() ? parameters->server() : parameters->database();
+    if (place.isEmpty())
+        return QString();
+    const QString user = parameters->userName();
+    return user.isEmpty() ? place : connectionText("%1 as %2").arg(place, user);
 }
 
 void ConnectionLife::reconnect()
@@ -207,7 +213,7 @@ void ConnectionLife::clearConnectionState()
     document_.statementRouting().resultsetClearedFromRoot();
     document_.paneSelection().show(ContentPane::Nothing);
     document_.session()->connected = false;
-    document_.documentStatusUpdated();
+    document_.documentUpdated(); // the restoration no longer reconnects it
 }
 
 void ConnectionLife::showConnectionDetails()

@@ -36,7 +36,8 @@ public:
     void documentShouldDisconnect(bool shouldDisconnect);
     void clearConnectionState();
     void showConnectionDetails();
-    // "database as user"; null without parameters or either value.
+    // "database as user", without " as user" when there is no user, the server when there is no
+    // database; null without parameters or either place.
     QString reconnectName() const;
     // The connection chooser while one is open.
     ConnectionPanel *connectionPanel() const { return connectionPanel_.get(); }

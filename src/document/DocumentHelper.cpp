@@ -2,6 +2,7 @@
 
 #include "platform/Bundle.h"
 #include "platform/UserDefaults.h"
+#include "platform/Website.h"
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -16,7 +17,6 @@ namespace
 const QString headerStart = QStringLiteral("/* Vorn Reconnect: server:");
 const QString commentEnd = QStringLiteral("*/");
 const QString currentMarker = QStringLiteral("\"application\":\"Vorn 3\"");
-const QString siteLink = QStringLiteral("https://vorn.dalmerik.nl");
 
 // Each pair is applied in this order when writing and in reverse order when reading.
 const std::pair<QString, QString> jsonEscapes[] = {
@@ -134,7 +134,7 @@ bool DocumentHelper::createStorageSettingsForSQL(QString &sql,
                                " * This section is part of the Vorn database client application, it can "
                                "safely be removed.\n"
                                " * More info at %3 */\n")
-                    .arg(connectionText(connectionParameters), escapedJson(settings), siteLink));
+                    .arg(connectionText(connectionParameters), escapedJson(settings), Website::home));
     return true;
 }
 

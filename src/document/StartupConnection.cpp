@@ -123,7 +123,7 @@ private:
     {
         releaseReservation();
         if (error == QLatin1String("TIME_OUT"))
-            error = connectionText("A time-out occured before a connection could be made.");
+            error = connectionText("A time-out occurred before a connection could be made.");
         else if (error == QLatin1String("CANCEL_CONNECT"))
             error = connectionText("The user cancelled the connection");
         return {false, connectionText("Not connected"), error};

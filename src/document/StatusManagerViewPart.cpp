@@ -13,6 +13,7 @@ namespace
 {
 
 constexpr int partHeight = 21;
+constexpr int textPadding = 4;
 
 // The small spinning indicator of a busy part.
 class Spinner : public QWidget
@@ -83,6 +84,8 @@ void StatusManagerViewPart::setText(const QString &text)
         font.setPointSizeF(font.pointSizeF() * 0.85);
         textField_->setFont(font);
         textField_->setAutoFillBackground(false);
+        // Neighbouring parts overlap a few points and tabs are drawn shifted: the text keeps clear of both.
+        textField_->setContentsMargins(textPadding, 0, textPadding, 0);
         textField_->show();
     }
     textField_->setText(text);

@@ -9,6 +9,7 @@
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
 #include "document/ConnectionLife.h"
+#include "document/DocumentSaving.h"
 #include "document/LoggerViewController.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
@@ -85,10 +86,15 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     paneSelection_ = std::make_unique<PaneSelection>([this] { return vornWindowController(); });
     statementRouting_ = std::make_unique<StatementRouting>(*this, *paneSelection_, root);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
+    saving_ = std::make_unique<DocumentSaving>(*this);
     QObject::connect(sqlEditorController()->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
                      [this] {
-                         if (!settingSqlContents_)
-                             setDocumentEdited(true);
+                         if (settingSqlContents_)
+                             return;
+                         const bool wasEdited = hasDirtyDocument();
+                         setDocumentEdited(true);
+                         if (!wasEdited) // the tab and the title show the mark
+                             documentStatusUpdated();
                      });
     closingConnectionController_ = std::make_unique<ClosingConnectionController>(root);
     closingConnectionController_->setDelegate(this);

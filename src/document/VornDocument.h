@@ -21,6 +21,7 @@ class ClosingConnectionController;
 class ClosingDocumentController;
 class ConnectionLife;
 class ConnectionPanel;
+class DocumentSaving;
 class PaneSelection;
 class ParameterInputController;
 class ResultsetController;
@@ -125,6 +126,13 @@ public:
     bool readFromData(const QByteArray &data, QString *error) override;
     // Reads the file again without connecting or disconnecting.
     bool revertToContentsOfURL(const QString &path, QString *error);
+    // The File menu's Save, Save As and Revert to Saved (the saving role does the work).
+    Q_INVOKABLE void saveDocument(QObject *sender);
+    Q_INVOKABLE void saveDocumentAs(QObject *sender);
+    Q_INVOKABLE void revertDocumentToSaved(QObject *sender);
+    // Revert only while the text differs from a file; the other commands always.
+    Q_INVOKABLE bool validateAction(const QString &action) const;
+    DocumentSaving &saving() const { return *saving_; }
     // "connectionParameters" of an initialisation info: the object, or its dictionary form.
     static ConnectionParametersPtr connectionParametersFromInfo(const QVariant &value);
 
@@ -166,6 +174,11 @@ public:
     // Closing.
     void canCloseDocumentWithDelegate(CloseCallback shouldClose) override;
     void canDisconnectDocumentWithDelegate(CloseCallback shouldClose);
+    // The quit review's question: the closing checks, except that "Don't Save" discards nothing yet.
+    // The answer says whether the user chose it; the review discards once every document has agreed,
+    // so a review cancelled at a later document leaves this one as it was.
+    using QuitCallback = std::function<void(VornDocument *document, bool shouldQuit, bool discard)>;
+    void canQuitDocumentWithDelegate(QuitCallback shouldQuit);
     void destroyResources() override;
     void close() override;
     // Unsaved text, uncommitted changes or a running statement (the tab's own edited state is the
@@ -244,8 +257,6 @@ private:
     friend class ConnectionLife;
     const std::shared_ptr<VornDocumentSession> &session() const { return session_; }
 
-    // Saves to the file; a failure is shown to the user.
-    bool saveAndReport(const QString &path);
     void runClosingCheck(ClosingConnectionController *checker, CloseCallback shouldClose);
     void showEditorPane();
 
@@ -254,6 +265,7 @@ private:
     std::unique_ptr<PaneSelection> paneSelection_;
     std::unique_ptr<StatementRouting> statementRouting_;
     std::unique_ptr<ConnectionLife> connectionLife_;
+    std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
     std::unique_ptr<ClosingDocumentController> closingDocumentController_;
     std::unique_ptr<SimpleTextController> simpleTextController_;
@@ -261,6 +273,8 @@ private:
     std::unique_ptr<QTimer> dirtyCheckTimer_;
     mutable QVariantMap documentOptions_; // saving stamps it
     bool settingSqlContents_ = false;
+    bool reviewingForQuit_ = false;
+    bool discardOnQuit_ = false;
     bool windowsShown_ = false;
     int tabTitleFormat_ = SelectedElementName;
     bool recyclebinIsFull_ = false;

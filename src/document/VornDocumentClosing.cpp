@@ -3,26 +3,13 @@
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
 #include "document/ConnectionLife.h"
+#include "document/DocumentSaving.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
 #include "platform/MainThread.h"
 #include "status/LoggerController.h"
 #include "status/StatusManager.h"
 #include "tabs/TabbedWindowController.h"
-
-#include <QCoreApplication>
-#include <QFileDialog>
-#include <QPointer>
-
-namespace
-{
-
-QString documentText(const char *text)
-{
-    return QCoreApplication::translate("document", text);
-}
-
-} // namespace
 
 void VornDocument::canCloseDocumentWithDelegate(CloseCallback shouldClose)
 {
@@ -32,6 +19,18 @@ void VornDocument::canCloseDocumentWithDelegate(CloseCallback shouldClose)
 void VornDocument::canDisconnectDocumentWithDelegate(CloseCallback shouldClose)
 {
     runClosingCheck(closingConnectionController_.get(), std::move(shouldClose));
+}
+
+void VornDocument::canQuitDocumentWithDelegate(QuitCallback shouldQuit)
+{
+    reviewingForQuit_ = true;
+    discardOnQuit_ = false;
+    runClosingCheck(closingDocumentController_.get(),
+                    [shouldQuit = std::move(shouldQuit)](TabbedDocument *document, bool answer) {
+                        auto *self = static_cast<VornDocument *>(document);
+                        self->reviewingForQuit_ = false;
+                        shouldQuit(self, answer, answer && self->discardOnQuit_);
+                    });
 }
 
 void VornDocument::runClosingCheck(ClosingConnectionController *checker, CloseCallback shouldClose)
@@ -109,34 +108,15 @@ bool VornDocument::hasDirtyDocument()
 
 void VornDocument::discardDirtyDocument()
 {
+    if (reviewingForQuit_) {
+        discardOnQuit_ = true; // the quit review discards, once every document has agreed
+        return;
+    }
     setDocumentEdited(false);
     documentStatusUpdated();
 }
 
 void VornDocument::saveDocumentWithDelegate(std::function<void(bool saved)> didSave)
 {
-    if (!filePath().isEmpty()) {
-        didSave(saveAndReport(filePath()));
-        return;
-    }
-    auto *panel = new QFileDialog(windowForSheet(), documentText("Save"));
-    panel->setAcceptMode(QFileDialog::AcceptSave);
-    panel->setNameFilter(documentText("SQL documents (*.sql)"));
-    panel->setDefaultSuffix(QStringLiteral("sql"));
-    panel->setWindowModality(windowForSheet() ? Qt::WindowModal : Qt::ApplicationModal);
-    QObject::connect(panel, &QFileDialog::finished, this, [this, panel, didSave](int result) {
-        panel->deleteLater();
-        const QStringList chosen = panel->selectedFiles();
-        didSave(result == QDialog::Accepted && !chosen.isEmpty() && saveAndReport(chosen.first()));
-    });
-    panel->open();
-}
-
-bool VornDocument::saveAndReport(const QString &path)
-{
-    QString error;
-    if (saveToFile(path, &error))
-        return true;
-    session_->statusManager->runErrorWithTitle(documentText("The document could not be saved."), error);
-    return false;
+    saving_->save(std::move(didSave));
 }

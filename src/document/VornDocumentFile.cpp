@@ -54,6 +54,15 @@ std::optional<QString> decodedText(const QByteArray &data, QString *error)
     return text;
 }
 
+// A header written without a connection holds an empty one, read as a connection to no server and
+// no database; the document then has none, rather than one it would try to open and show as "@ on".
+ConnectionParametersPtr storedConnection(const ConnectionParametersPtr &parameters)
+{
+    if (!parameters || (parameters->server().isEmpty() && parameters->database().isEmpty()))
+        return nullptr;
+    return parameters;
+}
+
 } // namespace
 
 ConnectionParametersPtr VornDocument::connectionParametersFromInfo(const QVariant &value)
@@ -100,7 +109,7 @@ bool VornDocument::readFromData(const QByteArray &data, QString *error)
         }
         if (options)
             setDocumentOptions(*options);
-        if (parameters)
+        if (storedConnection(parameters))
             info.insert(connectionParametersKey, QVariant::fromValue(parameters));
     }
     info.insert(sqlContentKey, *text);
@@ -125,7 +134,7 @@ bool VornDocument::revertToContentsOfURL(const QString &path, QString *error)
     if (DocumentHelper::obtainStoredSettingsFromSql(*text, parameters, arguments, options)) {
         if (options)
             setDocumentOptions(*options);
-        if (parameters)
+        if (storedConnection(parameters))
             setConnectionParameters(parameters);
         if (arguments)
             updateSqlParameterCache(*arguments);

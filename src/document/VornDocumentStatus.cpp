@@ -1,4 +1,6 @@
 // The connection document as the status bar's and the log pane's delegate.
+#include "client/VornBrowserClient.h"
+#include "client/VornRootClient.h"
 #include "document/ConnectionLife.h"
 #include "document/LoggerViewController.h"
 #include "document/StatusManagerViewController.h"
@@ -91,7 +93,11 @@ QString VornDocument::statusManagerWantsReconnectName(StatusManager *)
 
 QString VornDocument::statusManagerNeedsSelectedSchema(StatusManager *)
 {
-    return QString(); // the browser's element store answers once it exists
+    // The schema browser's element store answers once it exists; until then the backend's browser,
+    // whose selected schema is a plain value to read.
+    const VornRootClient &root = *session_->vornRoot;
+    const std::shared_ptr<VornBrowserClient> browser = root.hasConnection() ? root.browser() : nullptr;
+    return browser ? browser->selectedSchema() : QString();
 }
 
 const StatusBarElement *VornDocument::statusManagerNeedsBrowserElement(StatusManager *)

@@ -217,16 +217,16 @@ private:
     {
         failed_ = true;
         shared_->isExecuting = false;
-        message_ = format("%@\n\n%@", {text("An error occured while executing the SQL statement."), error});
+        // The user stopped the statement: that is no error to alert about, nor a success to mark.
         if (isStoppedStatementError(error)) {
-            const QString stopped = text("Stopped execution of SQL statement");
-            statusManager_->runErrorWithTitle(stopped, message_);
-            statusManager_->setConnectionStatus(stopped, error, StatusManager::SqlEditor);
-        } else {
-            const QString title = text("Error executing SQL Statement");
-            statusManager_->setConnectionStatus(title, error, StatusManager::SqlEditor);
-            statusManager_->runErrorWithTitle(title, message_);
+            message_ = text("Stopped execution of SQL statement");
+            statusManager_->setStoppedConnectionStatus(message_, StatusManager::SqlEditor);
+            return;
         }
+        message_ = format("%@\n\n%@", {text("An error occurred while executing the SQL statement."), error});
+        const QString title = text("Error executing SQL Statement");
+        statusManager_->setConnectionStatus(title, error, StatusManager::SqlEditor);
+        statusManager_->runErrorWithTitle(title, message_);
     }
 
     // The final status and the outcome to deliver; the run no longer counts as executing.
@@ -427,6 +427,7 @@ void SQLEditorController::executeAfterParameterInput(const std::optional<Paramet
     // cancel that comes before the first statement is not lost.
     shared_->isExecuting = true;
     shared_->isCanceling = false;
+    ++runNumber_;
     BackgroundJob job;
     job.threadName = threadName;
     job.lane = executionLane_;
@@ -438,24 +439,56 @@ void SQLEditorController::executeAfterParameterInput(const std::optional<Paramet
     runReserved(std::move(job));
 }
 
+// Stop stays available while the statement runs: a cancel can be lost on its way or go unanswered.
 bool SQLEditorController::canCancelExecution()
 {
-    return vornRoot()->hasConnection() && shared_->isExecuting && !shared_->isCanceling;
+    return vornRoot()->hasConnection() && shared_->isExecuting;
 }
 
 void SQLEditorController::cancelExecution()
 {
     const QString entry = QStringLiteral("SQLEditorController -(void)cancelExecution;");
     qCDebug(lcEditor).noquote() << entry;
-    if (!vornRoot()->hasConnection() || shared_->isCanceling)
+    if (!vornRoot()->hasConnection())
         return;
+    if (shared_->isCanceling) {
+        repeatCancel();
+        return;
+    }
     qCDebug(lcEditor).noquote() << entry + QStringLiteral(" 2");
     shared_->isCanceling = true;
+    firstStopAt_ = clock_();
     executionLane_->cancel();
     qCDebug(lcEditor).noquote() << entry + QStringLiteral(" 3");
     if (const std::shared_ptr<SqlConnectionClient> connection = vornRoot()->sqlConnection())
         connection->cancelQuery();
     qCDebug(lcEditor).noquote() << entry + QStringLiteral(" 4");
+}
+
+// A further Stop of the same run: soon after the first the cancel goes out again; once the server has
+// left it unanswered for a while (a stalled network), the user may drop the connection instead.
+void SQLEditorController::repeatCancel()
+{
+    if (!shared_->isExecuting)
+        return;
+    if (clock_() - firstStopAt_ < unansweredStopSeconds) {
+        if (const std::shared_ptr<SqlConnectionClient> connection = vornRoot()->sqlConnection())
+            connection->cancelQuery();
+        return;
+    }
+    const std::weak_ptr<Shared> shared = shared_;
+    const quint64 run = runNumber_;
+    statusManager()->runErrorWithTitle(
+        text("The database does not answer"),
+        text("The database has not answered the request to stop the statement. Drop the connection to end "
+             "the statement now? You can reconnect afterwards."),
+        text("Drop Connection"), text("Keep Waiting"), QString(), [shared, run](int returnCode) {
+            const std::shared_ptr<Shared> alive = shared.lock();
+            // The answer may come after the statement ended by itself, or during a later run.
+            if (returnCode == 1 && alive && alive->owner && alive->isExecuting &&
+                alive->owner->runNumber_ == run)
+                alive->owner->vornRoot()->dropConnection();
+        });
 }
 
 SQLStatementList SQLEditorController::componentsToQueries(const SQLParserComponentList &components)

@@ -62,8 +62,11 @@ public:
     bool canExecuteSQLInRange(TextRange range) { return canExecuteSQLInRange(range, false); }
     bool canExecuteSQLInRange(TextRange range, bool fastValidation) override;
     void executeSQLInRange(TextRange range, TextRange *extendedRange) override;
+    // Available while a run executes, also after a Stop. A Stop the server leaves unanswered for
+    // unansweredStopSeconds lets a further Stop offer to drop the connection.
     bool canCancelExecution() override;
     void cancelExecution() override;
+    static constexpr double unansweredStopSeconds = 5;
 
     // Explaining, formatting and exporting statements as code are not available yet.
     bool canAnalyseSQLInRange(TextRange, bool) override { return false; }
@@ -99,7 +102,7 @@ public:
     bool planTableAvailable() const { return planTableAvailable_; }
     void setPlanTableAvailable(bool available) { planTableAvailable_ = available; }
 
-    // Seconds on a steady clock for the timing of a run; tests put in their own.
+    // Seconds on a steady clock for the timing of a run and the wait for a Stop; tests put in their own.
     void setClock(std::function<double()> clock);
 
 protected:
@@ -115,6 +118,7 @@ private:
     void executeAfterParameterInput(const std::optional<ParameterAnswer> &answer);
     void applyWordLists();
     void applyDialect(bool connected);
+    void repeatCancel();
 
     std::unique_ptr<SQLEditorTextStorage> sqlEditorTextStorage_;
     QVariantMap sqlParameterCache_;
@@ -122,5 +126,8 @@ private:
     // Carries a cancel to the run's worker, also one asked before its first statement.
     std::shared_ptr<BackgroundLane> executionLane_ = std::make_shared<BackgroundLane>();
     std::function<double()> clock_;
+    // Main thread: which run a Stop belongs to, and when its first Stop came.
+    quint64 runNumber_ = 0;
+    double firstStopAt_ = 0;
     bool planTableAvailable_ = false;
 };

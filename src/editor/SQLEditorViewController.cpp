@@ -5,6 +5,7 @@
 #include "editor/SQLEditorRulerView.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLTextView.h"
+#include "kit/CommandRouter.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Preferences.h"
 
@@ -202,7 +203,7 @@ bool SQLEditorViewController::validateAction(const QString &action) const
                                          "cancelExecution"};
     if (!always.contains(name) && !stateful.contains(name))
         return false;
-    if (!sqlTextView_->hasFocus())
+    if (CommandRouter::shared().firstResponder(sqlTextView_->window()) != sqlTextView_)
         return false;
     if (always.contains(name))
         return true;
@@ -247,33 +248,46 @@ void SQLEditorViewController::setSelectedRange(TextRange range)
     sqlTextView_->setSelectedRange(int(range.location), int(range.length));
 }
 
+// Commands that cannot run now are disabled, and the copy submenu shows only with formats to offer.
 QMenu *SQLEditorViewController::textViewMenu(SQLTextView *, QMenu *menu, QContextMenuEvent *, int)
 {
     menu->addSeparator();
-    menu->addAction(localized("Format SQL Statement"), this, [this] { formatSql(nullptr); });
+    QAction *format =
+        menu->addAction(localized("Format SQL Statement"), this, [this] { formatSql(nullptr); });
+    format->setEnabled(validateAction(QStringLiteral("formatSql:")));
     QMenu *copyAs = menu->addMenu(localized("Copy SQL Statement as"));
     copyAs->setObjectName(QStringLiteral("SqlEditorContextCopy"));
+    copyAs->menuAction()->setVisible(fillExportMenu(copyAs) > 0);
+    copyAs->setEnabled(validateAction(QStringLiteral("exportSql:")));
+    return menu;
+}
+
+int SQLEditorViewController::fillExportMenu(QMenu *menu)
+{
+    menu->clear();
     const QStringList formats =
         sqlEditorController_ ? sqlEditorController_->sqlExportFormats() : QStringList();
+    int items = 0;
     for (const QString &format : formats) {
         if (format.isEmpty()) {
-            copyAs->addSeparator();
-        } else if (format.startsWith(QStringLiteral("--"))) {
-            const QString title = sqlEditorController_->displayNameForSqlExportFormat(format);
-            QAction *header = copyAs->addAction(localized(title.toUtf8().constData()));
-            QFont bold = header->font();
+            menu->addSeparator();
+            continue;
+        }
+        const QString title = sqlEditorController_->displayNameForSqlExportFormat(format);
+        QAction *item = menu->addAction(localized(title.toUtf8().constData()));
+        if (format.startsWith(QStringLiteral("--"))) {
+            QFont bold = item->font();
             bold.setBold(true);
             bold.setPointSize(14);
-            header->setFont(bold);
-            header->setEnabled(false);
+            item->setFont(bold);
+            item->setEnabled(false);
         } else {
-            const QString title = sqlEditorController_->displayNameForSqlExportFormat(format);
-            QAction *item = copyAs->addAction(localized(title.toUtf8().constData()));
             item->setData(format);
             connect(item, &QAction::triggered, this, [this, item] { exportSql(item); });
+            ++items;
         }
     }
-    return menu;
+    return items;
 }
 
 void SQLEditorViewController::encodeInferfaceState(QVariantMap &archive) const

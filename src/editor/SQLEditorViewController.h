@@ -37,7 +37,7 @@ public:
     Q_INVOKABLE void cancelExecution(QObject *sender);
     Q_INVOKABLE void cancelOperation(QObject *sender);
     // Whether a command can run now; all of them need the text view to have the focus.
-    bool validateAction(const QString &action) const;
+    Q_INVOKABLE bool validateAction(const QString &action) const;
 
     // Typed-like insertion replacing the selection.
     void insertText(const QString &text);
@@ -54,6 +54,9 @@ public:
     void detachModel() override;
 
     QMenu *textViewMenu(SQLTextView *textView, QMenu *menu, QContextMenuEvent *event, int index) override;
+    // Replaces the menu's items by the bound model's code formats (headings, separators and one item
+    // per format, each copying the statement in that format); answers how many formats it offers.
+    int fillExportMenu(QMenu *menu);
 
 protected:
     // The system beep; a seam for tests.

@@ -1,6 +1,7 @@
 #include "kit/CommandRouter.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QMetaMethod>
 #include <QWidget>
 
@@ -8,6 +9,30 @@ CommandRouter &CommandRouter::shared()
 {
     static CommandRouter router;
     return router;
+}
+
+CommandRouter::CommandRouter()
+{
+    // A menu bar that takes the keyboard (Alt, or Escape out of an open menu) gives it back to the
+    // widget that had it; meanwhile commands still start from that widget.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (!qobject_cast<QMenuBar *>(now))
+            return;
+        QWidget *window = now->window();
+        beforeMenuBar_.insert(window, old && old->window() == window ? old : nullptr);
+        forgetOnDestruction(window);
+    });
+}
+
+QWidget *CommandRouter::firstResponder(QWidget *window) const
+{
+    if (!window)
+        return nullptr;
+    window = window->window();
+    QWidget *focus = window->focusWidget();
+    if (qobject_cast<QMenuBar *>(focus))
+        return beforeMenuBar_.value(window);
+    return focus;
 }
 
 QByteArray CommandRouter::methodSignature(const QString &action)
@@ -19,6 +44,20 @@ bool CommandRouter::respondsToAction(const QObject *responder, const QString &ac
 {
     return responder && !action.isEmpty() &&
            responder->metaObject()->indexOfMethod(methodSignature(action)) >= 0;
+}
+
+bool CommandRouter::canPerform(const QObject *responder, const QString &action)
+{
+    if (!respondsToAction(responder, action))
+        return false;
+    const QMetaObject *meta = responder->metaObject();
+    const int validator = meta->indexOfMethod("validateAction(QString)");
+    if (validator < 0)
+        return true;
+    bool valid = false;
+    meta->method(validator).invoke(const_cast<QObject *>(responder), Qt::DirectConnection,
+                                   Q_RETURN_ARG(bool, valid), Q_ARG(QString, action));
+    return valid;
 }
 
 bool CommandRouter::perform(QObject *responder, const QString &action, QObject *sender)
@@ -42,6 +81,7 @@ void CommandRouter::forgetOnDestruction(const QObject *object)
     watched_.insert(object);
     connect(object, &QObject::destroyed, this, [this, object] {
         watched_.remove(object);
+        beforeMenuBar_.remove(object);
         next_.remove(object);
         windowResponders_.remove(object);
         documents_.remove(object);
@@ -102,7 +142,7 @@ QList<QObject *> CommandRouter::responderChain(QWidget *window) const
     };
     if (window) {
         window = window->window();
-        for (QWidget *w = window->focusWidget(); w && w != window; w = w->parentWidget())
+        for (QWidget *w = firstResponder(window); w && w != window; w = w->parentWidget())
             append(w);
         append(window);
         for (QObject *o = windowResponder(window); append(o); o = nextResponder(o)) {
@@ -118,7 +158,7 @@ QObject *CommandRouter::targetForAction(const QString &action, QWidget *window) 
 {
     const QList<QObject *> chain = responderChain(window);
     for (QObject *o : chain) {
-        if (respondsToAction(o, action))
+        if (canPerform(o, action))
             return o;
     }
     return nullptr;

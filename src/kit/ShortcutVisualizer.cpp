@@ -1,6 +1,7 @@
 #include "kit/ShortcutVisualizer.h"
 
 #include "kit/AdvancedWindow.h"
+#include "kit/DesktopCompositing.h"
 #include "kit/ShortcutView.h"
 #include "kit/ShortcutWindow.h"
 
@@ -104,8 +105,20 @@ bool ShortcutVisualizer::eventFilter(QObject *watched, QEvent *event)
             registerOtherEvent();
         break;
     }
+    case QEvent::ShortcutOverride: {
+        // The key of a shortcut never arrives as a key press when the shortcut takes it.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!key->isAutoRepeat() && key->key() != Qt::Key_Control)
+            registerOtherEvent();
+        break;
+    }
     case QEvent::KeyRelease:
         if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
+            registerOtherEvent();
+        break;
+    case QEvent::Show:
+        // A sheet or dialog that opens waits for an answer: nothing may lie over it.
+        if (const auto *widget = static_cast<QWidget *>(watched); widget->isWindow() && widget->isModal())
             registerOtherEvent();
         break;
     case QEvent::MouseButtonPress:
@@ -139,24 +152,23 @@ void ShortcutVisualizer::registerOtherEvent()
         return;
     ShortcutWindow *fading = windowDisplayingShortcuts_;
     windowDisplayingShortcuts_ = nullptr;
-    auto *animation = new QPropertyAnimation(fading, "windowOpacity", fading);
-    animation->setDuration(250);
-    animation->setEndValue(0.0);
-    connect(animation, &QPropertyAnimation::finished, fading, [fading] {
-        fading->hide();
-        fading->deleteLater();
-    });
-    animation->start();
+    fading->fadeOut();
 }
 
 void ShortcutVisualizer::startVisualizer()
 {
     timer_.stop();
+    // Ctrl's release may have gone to another window or program: only the keyboard knows for sure.
+    if (!(QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier))
+        return;
     QWidget *window = QApplication::activeWindow();
     if (QWidget *focus = QApplication::focusWidget())
         window = focus->window();
     if (auto *overlay = qobject_cast<ShortcutWindow *>(window))
         window = overlay->parentWidget() ? overlay->parentWidget()->window() : nullptr;
+    // Never over a sheet or dialog that waits for an answer, unless the labels are its own.
+    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != window)
+        return;
     if (window)
         recursiveDisplayShortcuts(window);
 }
@@ -191,7 +203,7 @@ void ShortcutVisualizer::recursiveDisplayShortcuts(QWidget *window)
     // Room for labels that hang below or right of the window's edge.
     const QRect frame(base.topLeft(), base.size() + QSize(50, 50));
     delete windowDisplayingShortcuts_;
-    windowDisplayingShortcuts_ = new ShortcutWindow(frame, window);
+    windowDisplayingShortcuts_ = new ShortcutWindow(window, frame, DesktopCompositing::isActive());
 
     for (QToolBar *toolbar : window->findChildren<QToolBar *>()) {
         if (!toolbar->isVisible())

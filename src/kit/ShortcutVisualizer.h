@@ -9,9 +9,10 @@
 
 class ShortcutWindow;
 
-// Holding Ctrl for a moment lays a clear window over the active window with a label next to every
-// control that has a keyboard shortcut. Any other key, click or modifier change, or the application
-// losing focus, fades the labels out. One exists for the whole application; main thread only.
+// Holding Ctrl for a moment lays a clear layer over the active window with a label next to every
+// control that has a keyboard shortcut. Any other key, click or modifier change, a sheet that opens,
+// or the application losing focus, fades the labels out; they never lie over a sheet. One exists for
+// the whole application; main thread only.
 class ShortcutVisualizer : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "kit/TabDragWindow.h"
 
+#include <QFrame>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QPropertyAnimation>
@@ -11,11 +12,23 @@ namespace
 constexpr Qt::WindowFlags floatingFlags = Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                           Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
 
-void makeFloating(QWidget *window)
+void makeFloating(QWidget *window, bool translucent)
 {
-    window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setAttribute(Qt::WA_TranslucentBackground, translucent);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+// The window picture's own window: clear where the desktop composes it, else an opaque framed box.
+std::unique_ptr<QWidget> makeSubWindow(bool translucent)
+{
+    auto window = std::make_unique<QFrame>(nullptr, floatingFlags);
+    makeFloating(window.get(), translucent);
+    if (!translucent) {
+        window->setFrameStyle(QFrame::Box | QFrame::Plain);
+        window->setAutoFillBackground(true);
+    }
+    return window;
 }
 
 // An image view that fills its window, scaling the picture proportionally and centring it.
@@ -37,11 +50,10 @@ void showPicture(QLabel *label, const QPixmap &image, const QSize &size)
 
 } // namespace
 
-TabDragWindow::TabDragWindow(const QRect &contentRect)
-    : QWidget(nullptr, floatingFlags), subWindow_(std::make_unique<QWidget>(nullptr, floatingFlags))
+TabDragWindow::TabDragWindow(const QRect &contentRect, bool translucent)
+    : QWidget(nullptr, floatingFlags), translucent_(translucent), subWindow_(makeSubWindow(translucent))
 {
-    makeFloating(this);
-    makeFloating(subWindow_.get());
+    makeFloating(this, translucent);
     setGeometry(contentRect);
     tabPicture_ = pictureIn(this);
     windowPicture_ = pictureIn(subWindow_.get());
@@ -49,7 +61,8 @@ TabDragWindow::TabDragWindow(const QRect &contentRect)
     const int height = int(contentRect.width() * 0.25 * 3.0);
     subWindow_->setGeometry(contentRect.x(), int(contentRect.y() + contentRect.height() * 0.5 - height * 0.5),
                             contentRect.width(), height);
-    subWindow_->setWindowOpacity(0.0);
+    if (translucent_)
+        subWindow_->setWindowOpacity(0.0);
 }
 
 TabDragWindow::~TabDragWindow() = default;
@@ -63,13 +76,34 @@ void TabDragWindow::setTabImage(const QPixmap &image, const QSize &size, qreal)
 void TabDragWindow::setImage(const QPixmap &image, const QSize &size, qreal alpha)
 {
     auto *effect = new QGraphicsOpacityEffect(windowPicture_);
-    effect->setOpacity(alpha);
+    // An opaque window cannot fade as a whole: its picture takes the window's alpha as well.
+    effect->setOpacity(translucent_ ? alpha : alpha * offTabAlpha);
     windowPicture_->setGraphicsEffect(effect);
     subWindow_->resize(size);
-    showPicture(windowPicture_, image, size);
+    showPicture(windowPicture_, image, subWindow_->contentsRect().size());
     placeSubWindow();
-    subWindow_->show();
+    showPictures();
     subWindow_->repaint();
+}
+
+void TabDragWindow::orderFront()
+{
+    orderedFront_ = true;
+    showPictures();
+}
+
+void TabDragWindow::showPictures()
+{
+    if (!orderedFront_)
+        return;
+    if (translucent_) {
+        // Both stay on screen; their alpha decides which one shows.
+        show();
+        subWindow_->show();
+        return;
+    }
+    setVisible(onTab_);
+    subWindow_->setVisible(!onTab_);
 }
 
 void TabDragWindow::placeSubWindow()
@@ -126,8 +160,12 @@ void TabDragWindow::setOnTab(bool onTab)
     if (onTab == onTab_)
         return;
     onTab_ = onTab;
-    fade(subWindow_.get(), onTab ? 0.0 : 0.8);
-    setWindowOpacity(onTab ? 1.0 : 0.0);
+    if (translucent_) {
+        fade(subWindow_.get(), onTab ? 0.0 : offTabAlpha);
+        setWindowOpacity(onTab ? 1.0 : 0.0);
+    } else {
+        showPictures();
+    }
     if (!onTab)
         setSuggestedWidth(originalWidth_);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kit/DesktopCompositing.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -8,7 +10,7 @@
 class QLabel;
 
 // The floating picture that follows the pointer while a tab is dragged. Over a tab bar it shows the
-// tab and snaps onto the bar; away from every bar it shows a small picture of the tab's window, in a
+// tab and snaps onto the bar; away from every bar it shows a faded picture of the tab's window, in a
 // borderless window of its own that travels with it. Screen coordinates throughout.
 class TabDragWindow : public QWidget
 {
@@ -16,9 +18,18 @@ class TabDragWindow : public QWidget
 public:
     // Within this distance of a bar, vertically, the picture snaps onto it.
     static constexpr int snapDistance = 60;
+    // How strongly the window picture shows while the drag is away from every bar.
+    static constexpr qreal offTabAlpha = 0.8;
 
-    explicit TabDragWindow(const QRect &contentRect);
+    // translucent: the desktop blends translucent windows with what lies beneath, and the two pictures
+    // fade into each other. Without that both are opaque and one is shown while the other is hidden;
+    // the window picture is then faded over a plain background instead of over the desktop.
+    explicit TabDragWindow(const QRect &contentRect, bool translucent = DesktopCompositing::isActive());
     ~TabDragWindow() override;
+
+    bool isTranslucent() const { return translucent_; }
+    // Puts the drag on screen; which picture shows follows onTab from then on.
+    void orderFront();
 
     void setTabImage(const QPixmap &image, const QSize &size, qreal alpha);
     void setImage(const QPixmap &image, const QSize &size, qreal alpha);
@@ -41,7 +52,10 @@ public:
 private:
     void placeSubWindow();
     void fade(QWidget *window, qreal to);
+    void showPictures();
 
+    const bool translucent_;
+    bool orderedFront_ = false;
     bool onTab_ = false;
     float originalWidth_ = 0;
     std::unique_ptr<QWidget> subWindow_;

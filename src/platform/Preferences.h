@@ -77,6 +77,8 @@ inline const QString last_auto_releasenotes = QStringLiteral("last_auto_releasen
 inline const QString quicklookRefresh = QStringLiteral("QuicklookRefresh_3.0.0");
 inline const QString defaultTabTitle = QStringLiteral("defaultTabTitle");
 inline const QString exportFormat = QStringLiteral("exportFormat");
+// The files of Open Recent, most recent first.
+inline const QString recentDocuments = QStringLiteral("recentDocuments");
 
 } // namespace PreferenceKey
 

@@ -53,8 +53,13 @@ QVariant fromJson(const QJsonValue &value)
     }
     if (value.isObject()) {
         const QJsonObject object = value.toObject();
-        if (object.size() == 1 && object.contains(dataMarker))
-            return QByteArray::fromBase64(object.value(dataMarker).toString().toLatin1());
+        // Only what toJson wrote is data: a hand-written object that merely looks like it stays as it is.
+        if (object.size() == 1 && object.value(dataMarker).isString()) {
+            const auto data = QByteArray::fromBase64Encoding(object.value(dataMarker).toString().toLatin1(),
+                                                             QByteArray::AbortOnBase64DecodingErrors);
+            if (data)
+                return *data;
+        }
         QVariantMap map;
         for (auto it = object.begin(); it != object.end(); ++it)
             map.insert(it.key(), fromJson(it.value()));

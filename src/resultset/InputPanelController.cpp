@@ -251,6 +251,22 @@ void InputPanelController::runPanelOnWindow(QWidget *window)
     window_->resize(width, height);
     window_->open();
     scrollView_->verticalScrollBar()->setValue(0);
+    focusFirstField();
+}
+
+// Typing goes into the first field at once, replacing its prefilled value, and Return then ends the
+// sheet with what was typed.
+void InputPanelController::focusFirstField()
+{
+    for (const InputPanelControllerFieldPtr &field : fields_) {
+        QWidget *input = field->inputField();
+        if (!input)
+            continue;
+        input->setFocus(Qt::TabFocusReason);
+        if (auto *line = qobject_cast<QLineEdit *>(input))
+            line->selectAll();
+        return;
+    }
 }
 
 void InputPanelController::endSheet(int returnCode)

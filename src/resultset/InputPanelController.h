@@ -74,6 +74,7 @@ private:
     QWidget *createFieldView(int width, int height);
     QWidget *createHeader(int width, int height);
     void sheetDidEnd(int returnCode);
+    void focusFirstField();
 
     QString title_;
     QString subtitle_;

@@ -48,7 +48,7 @@ void reportPreload(StatusManager &status, const BackendOutcome &outcome, const Q
     }
     status.runErrorWithTitle(
         text("resultset", "Database error"),
-        joined(text("resultset", "A database error occured while reading from the resultset."),
+        joined(text("resultset", "A database error occurred while reading from the resultset."),
                outcome.errorMessage));
     status.setConnectionStatus(text("resultset", "Error loading resultset"), outcome.errorMessage);
 }
@@ -62,7 +62,7 @@ void reportRefresh(StatusManager &status, const BackendOutcome &outcome)
     }
     status.runErrorWithTitle(
         text("browser", "Database error"),
-        joined(text("browser", "A database error occured while trying to reload the resultset."),
+        joined(text("browser", "A database error occurred while trying to reload the resultset."),
                outcome.errorMessage));
     status.setConnectionStatus(text("browser", "Error refreshing resultset"), outcome.errorMessage);
 }
@@ -177,6 +177,12 @@ QStringList ResultsetController::columnLabels() const
 {
     const VornResultsetPtr resultset = vornResultset();
     return resultset ? resultset->columnLabels() : QStringList();
+}
+
+bool ResultsetController::isNumberColumn(const QString &columnName) const
+{
+    const VornResultsetPtr resultset = vornResultset();
+    return resultset && resultset->primaryColumnTypeForColumn(columnName) == QLatin1String("N");
 }
 
 QString ResultsetController::tableName() const

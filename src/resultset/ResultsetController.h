@@ -41,6 +41,8 @@ public:
     QStringList columnNames() const;
     // The titles of the columns; may be missing or of another length than the names.
     QStringList columnLabels() const;
+    // Whether the column holds numbers (exact or floating), by its unique name.
+    bool isNumberColumn(const QString &columnName) const;
     QString tableName() const;
     // Null without a result set; grid layouts are remembered under it.
     QString resultsetDescription() const;

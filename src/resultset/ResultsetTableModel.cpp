@@ -24,13 +24,16 @@ void ResultsetTableModel::reset(ResultsetController *resultsetController)
     resultsetController_ = resultsetController;
     identifiers_ = QStringList{rowNumberColumn};
     titles_ = QStringList{QString()};
+    numberColumns_ = QList<bool>{false};
     sortImages_.clear();
     if (resultsetController_) {
         const QStringList names = resultsetController_->columnNames();
         const QStringList labels = resultsetController_->columnLabels();
         identifiers_ += names;
-        for (qsizetype i = 0; i < names.size(); ++i)
+        for (qsizetype i = 0; i < names.size(); ++i) {
             titles_.append(labels.size() == names.size() ? labels[i] : QString());
+            numberColumns_.append(resultsetController_->isNumberColumn(names[i]));
+        }
     }
     rowCount_ = clampedRowCount(resultsetController_);
     endResetModel();
@@ -91,6 +94,9 @@ int ResultsetTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant ResultsetTableModel::data(const QModelIndex &index, int role) const
 {
+    // Numbers line up by their last digit.
+    if (role == Qt::TextAlignmentRole && index.isValid() && numberColumns_.value(index.column()))
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole || !index.isValid() || index.column() == 0 || !resultsetController_)
         return index.column() == 0 && role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
     return resultsetController_->objectValueForColumn(identifiers_[index.column()], index.row() + 1);

@@ -8,8 +8,8 @@
 class ResultsetController;
 
 // The grid's table model over the result-set model. Column 0 is the row-number column "_ROWNUM_COL";
-// every other column is identified by the backend's unique column name and titled by its label. Grid
-// rows count from 0, the result-set model's from 1.
+// every other column is identified by the backend's unique column name and titled by its label; columns
+// of numbers are right-aligned. Grid rows count from 0, the result-set model's from 1.
 class ResultsetTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -41,6 +41,7 @@ private:
     ResultsetController *resultsetController_ = nullptr;
     QStringList identifiers_;
     QStringList titles_;
+    QList<bool> numberColumns_;
     int rowCount_ = 0;
     QHash<QString, QPixmap> sortImages_;
 };

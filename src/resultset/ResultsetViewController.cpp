@@ -23,7 +23,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include <cmath>
+#include <algorithm>
 
 namespace
 {
@@ -92,18 +92,6 @@ void ResultsetViewController::detachModel()
     setResultsetController(nullptr);
 }
 
-std::pair<int, int> ResultsetViewController::columnWidths(int gridWidth, int columns)
-{
-    if (columns <= 0)
-        return {minimumColumnWidth, minimumColumnWidth};
-    const int available = gridWidth - rowNumberColumnWidth;
-    int width = minimumColumnWidth;
-    if (gridWidth > minimumColumnWidth * columns + rowNumberColumnWidth)
-        width = int(std::trunc(float(available) / float(columns)) - 4);
-    const int last = available - (columns - 1) * width - 3 * columns;
-    return {width, last};
-}
-
 void ResultsetViewController::resultsetReset()
 {
     Q_ASSERT_X(QThread::currentThread() == qApp->thread(), "ResultsetViewController",
@@ -116,16 +104,49 @@ void ResultsetViewController::buildColumns()
     arranging_ = true;
     tableModel_->reset(resultsetController_);
     QHeaderView *header = tableView_->horizontalHeader();
-    const int columns = tableModel_->columnCount() - 1;
-    const auto [width, last] = columnWidths(view()->width(), columns);
     header->setSectionResizeMode(0, QHeaderView::Fixed);
-    header->resizeSection(0, rowNumberColumnWidth);
-    for (int column = 1; column <= columns; ++column)
-        header->resizeSection(column, std::max(column == columns ? last : width, int(minimumColumnWidth)));
+    fitRowNumberColumn();
+    // The sort indicators take room in the headers the widths are measured from.
     resetSortDescriptors();
+    const QList<int> widths = fittedColumnWidths();
+    for (int column = 1; column < widths.size(); ++column)
+        header->resizeSection(column, widths[column]);
     loadDimensions();
     arranging_ = false;
     reportVisibleRange();
+}
+
+// Each data column as wide as its title and the values of the first page, so that neither is cut,
+// within the minimum width and a width that leaves room for the other columns.
+QList<int> ResultsetViewController::fittedColumnWidths() const
+{
+    const int columns = tableModel_->columnCount();
+    const QHeaderView *header = tableView_->horizontalHeader();
+    QList<int> widths(columns, 0);
+    for (int column = 1; column < columns; ++column)
+        widths[column] = header->sectionSizeHint(column);
+    const int gridLine = tableView_->showGrid() ? 1 : 0;
+    const int rows = std::min(tableModel_->rowCount(), int(firstPageRows));
+    // Row by row: the model reads the cells of one row together.
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 1; column < columns; ++column) {
+            const int width = tableView_->sizeHintForIndex(tableModel_->index(row, column)).width();
+            widths[column] = std::max(widths[column], width + gridLine);
+        }
+    }
+    for (int column = 1; column < columns; ++column)
+        widths[column] = std::clamp(widths[column], int(minimumColumnWidth), int(maximumFittedColumnWidth));
+    return widths;
+}
+
+// Wide enough for every digit of the last row number; grows as more rows arrive.
+void ResultsetViewController::fitRowNumberColumn()
+{
+    const int width = ResultsetRowNumberDelegate::columnWidth(QFontMetrics(tableView_->font()),
+                                                              tableModel_->rowCount(), rowNumberColumnWidth);
+    QHeaderView *header = tableView_->horizontalHeader();
+    if (header->count() > 0 && header->sectionSize(0) != width)
+        header->resizeSection(0, width);
 }
 
 void ResultsetViewController::resultsetUpdated()
@@ -134,6 +155,7 @@ void ResultsetViewController::resultsetUpdated()
     const int horizontal = tableView_->horizontalScrollBar()->value();
     const int vertical = tableView_->verticalScrollBar()->value();
     tableModel_->noteNumberOfRowsChanged();
+    fitRowNumberColumn();
     resetSortDescriptors();
     loadDimensions();
     tableView_->horizontalScrollBar()->setValue(horizontal);

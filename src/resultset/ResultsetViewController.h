@@ -21,8 +21,13 @@ class ResultsetViewController : public PaneViewController, public VisualShortcut
 {
     Q_OBJECT
 public:
+    // The narrowest the row-number column gets; it widens for row numbers with more digits.
     static constexpr int rowNumberColumnWidth = 43;
     static constexpr int minimumColumnWidth = 80;
+    // A column is made no wider than this for its title and values; the user may widen it further.
+    static constexpr int maximumFittedColumnWidth = 400;
+    // The rows whose values give the columns their widths: the backend's first portion.
+    static constexpr int firstPageRows = 100;
 
     explicit ResultsetViewController(QObject *parent = nullptr);
     ~ResultsetViewController() override;
@@ -55,17 +60,18 @@ public:
 
     Q_INVOKABLE void selectResultset(QObject *sender);
     Q_INVOKABLE void refresh(QObject *sender);
-    bool validateAction(const QString &action) const;
+    Q_INVOKABLE bool validateAction(const QString &action) const;
     // Ctrl-Alt-L selects the grid.
     QList<VisualShortcut> visualShortcuts() override;
 
-    // The widths of n data columns in a grid of width W: every column but the last, and the last.
-    static std::pair<int, int> columnWidths(int gridWidth, int columns);
     // The sort indicator of a direction (1 ascending, else descending), numbered when sequence > 0.
     static QPixmap sortImage(int direction, int sequence);
 
 private:
     void buildColumns();
+    // By logical column; the row-number column's entry is unused.
+    QList<int> fittedColumnWidths() const;
+    void fitRowNumberColumn();
     void resetSortDescriptors();
     void headerClicked(int column);
     void columnMoved(int logical, int oldVisual, int newVisual);

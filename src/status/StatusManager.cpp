@@ -265,12 +265,23 @@ void StatusManager::setConnectionStatus(const QString &status, const QString &er
 {
     Q_ASSERT_X(!status.isNull(), "StatusManager::setConnectionStatus", "status cannot be null");
     const double end = currentTime();
-    onMainThread(
-        [status, source, end](StatusManager &manager) { manager.showFinalStatus(status, source, end); });
+    onMainThread([status, source, end](StatusManager &manager) {
+        manager.showFinalStatus(status, source, end, true);
+    });
     if (errorMessage.isNull())
         loggerController_->logStatusEnd(status);
     else
         loggerController_->logStatusErrorEnd(status, errorMessage);
+}
+
+void StatusManager::setStoppedConnectionStatus(const QString &status, qint64 source)
+{
+    Q_ASSERT_X(!status.isNull(), "StatusManager::setStoppedConnectionStatus", "status cannot be null");
+    const double end = currentTime();
+    onMainThread([status, source, end](StatusManager &manager) {
+        manager.showFinalStatus(status, source, end, false);
+    });
+    loggerController_->logStatusEnd(status);
 }
 
 // The status bar shows what one call reported, also when the reporting thread has moved on since.
@@ -288,7 +299,7 @@ void StatusManager::showBusyStatus(const QString &status, qint64 source, double 
     restartElapsedTimeTimer();
 }
 
-void StatusManager::showFinalStatus(const QString &status, qint64 source, double end)
+void StatusManager::showFinalStatus(const QString &status, qint64 source, double end, bool announce)
 {
     {
         std::lock_guard lock(mutex_);
@@ -299,17 +310,19 @@ void StatusManager::showFinalStatus(const QString &status, qint64 source, double
     if (StatusManagerDelegate *delegate = delegate_)
         delegate->statusManagerHasStatusUpdate(this);
     if (wasActive)
-        endBusyStatus(status, end - activeStatusStart_);
+        endBusyStatus(status, end - activeStatusStart_, announce);
     stopElapsedTimeTimer();
 }
 
 // The end of a busy period, on the main thread: the attention flag, the busy registration and, when
 // the document is in the background, a user notification. The busy time is the reporting thread's:
-// the main thread may get here long after the period ended, and a short one is never announced.
-void StatusManager::endBusyStatus(const QString &status, double busySeconds)
+// the main thread may get here long after the period ended, and a short one is never announced. An
+// end that is not announced only ends the busy registration.
+void StatusManager::endBusyStatus(const QString &status, double busySeconds, bool announce)
 {
     StatusManagerDelegate *delegate = delegate_;
-    const bool supports = delegate && delegate->statusManagerCurrentElementSupportsNotifications(this);
+    const bool supports =
+        announce && delegate && delegate->statusManagerCurrentElementSupportsNotifications(this);
     const bool isActive = delegate && delegate->statusManagerDocumentIsActive(this);
     if (supports && !isActive) {
         qint64 none = NoAttention;

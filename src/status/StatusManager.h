@@ -71,6 +71,9 @@ public:
     void setActiveConnectionStatusAdditionalDetails(const QString &details);
     void setConnectionStatus(const QString &status, const QString &errorMessage = QString(),
                              qint64 source = General);
+    // The final status of an action the user stopped: a plain status, and the document gets neither
+    // the finished mark nor a notification for it, since the user asked for the end.
+    void setStoppedConnectionStatus(const QString &status, qint64 source = General);
     void activeStatusUpdate();
 
     void runInfoWithTitle(const QString &title, const QString &message);
@@ -109,10 +112,10 @@ private:
     // Queues apply on the main thread, also when called there; dropped once the manager is gone.
     void post(std::function<void(StatusManager &)> apply);
     void showBusyStatus(const QString &status, qint64 source, double start);
-    void showFinalStatus(const QString &status, qint64 source, double end);
+    void showFinalStatus(const QString &status, qint64 source, double end, bool announce);
     void restartElapsedTimeTimer();
     void stopElapsedTimeTimer();
-    void endBusyStatus(const QString &status, double busySeconds);
+    void endBusyStatus(const QString &status, double busySeconds, bool announce);
     void queueMessage(std::shared_ptr<StatusManagerMessage> message);
     bool readOnlyReasonCode(QString *code) const;
 

@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDragEnterEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -247,7 +246,6 @@ void Tab::registerForExternalDragType(const QString &type)
     if (type.isEmpty() || externalTypes_.contains(type))
         return;
     externalTypes_ << type;
-    setAcceptDrops(true);
 }
 
 QString Tab::badgeImageName() const
@@ -346,40 +344,34 @@ void Tab::contextMenuEvent(QContextMenuEvent *event)
     }
 }
 
-void Tab::dragEnterEvent(QDragEnterEvent *event)
+QString Tab::offeredExternalType(const QMimeData *data) const
 {
-    bool offered = false;
-    for (const QString &type : std::as_const(externalTypes_))
-        offered = offered || event->mimeData()->hasFormat(type);
-    if (!offered || !delegate_) {
-        event->ignore();
-        return;
+    for (const QString &type : std::as_const(externalTypes_)) {
+        if (data->hasFormat(type))
+            return type;
     }
-    if (addTabTab_) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-        return;
-    }
+    return {};
+}
+
+bool Tab::externalDragEntered(const QMimeData *data)
+{
+    if (!delegate_ || offeredExternalType(data).isEmpty())
+        return false;
+    if (addTabTab_)
+        return true;
     // Dragging over the tabs switches between them; the tab itself takes nothing.
     delegate_->tabWantsToActivate(this);
     delegate_->tabMightReceiveDrop(this);
-    event->ignore();
+    return false;
 }
 
-void Tab::dropEvent(QDropEvent *event)
+bool Tab::externalDrop(const QMimeData *data)
 {
-    if (!addTabTab_ || !delegate_) {
-        event->ignore();
-        return;
-    }
-    for (const QString &type : std::as_const(externalTypes_)) {
-        if (event->mimeData()->hasFormat(type)) {
-            delegate_->tabReceivedExternalDrop(type, event->mimeData()->data(type));
-            event->acceptProposedAction();
-            return;
-        }
-    }
-    event->ignore();
+    const QString type = offeredExternalType(data);
+    if (!addTabTab_ || !delegate_ || type.isEmpty())
+        return false;
+    delegate_->tabReceivedExternalDrop(type, data->data(type));
+    return true;
 }
 
 QList<VisualShortcut> Tab::visualShortcuts()

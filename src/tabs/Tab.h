@@ -9,6 +9,7 @@
 
 class MouseDownActionButton;
 class QLabel;
+class QMimeData;
 class QPushButton;
 class QToolButton;
 class TabDelegate;
@@ -56,6 +57,12 @@ public:
     int activationKey() const { return activationKey_; }
     QString activationKeyEquivalent() const { return keyEquivalent_; }
     void registerForExternalDragType(const QString &type);
+    // Items of the registered types reach a tab through its bar, which alone takes drops (a dragged
+    // tab must reach the bar wherever the pointer is over it). entered: the item came over the tab;
+    // a normal tab switches to itself and refuses it, the add button offers to take it. drop: whether
+    // the tab took the item.
+    bool externalDragEntered(const QMimeData *data);
+    bool externalDrop(const QMimeData *data);
     void setFrame(const QRect &frame);
 
     // Which badge shows, for tests and drawing: "" (none), or the image name.
@@ -86,8 +93,6 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
     void updateAccesoriesStyle();
@@ -95,6 +100,8 @@ private:
     void badgeChanged(bool set, bool otherSet);
     bool pointerInside() const;
     QFont titleFont() const;
+    // The first registered type the item offers, or none.
+    QString offeredExternalType(const QMimeData *data) const;
 
     bool activeTab_ = false;
     QString title_;

@@ -289,7 +289,7 @@ void Tabbar::mouseMoveEvent(QMouseEvent *event)
         (event->position().toPoint() - pressPosition_).manhattanLength() < QApplication::startDragDistance())
         return;
     pressed_ = false;
-    if (beginTabDrag(pressPosition_))
+    if (beginTabDrag(pressPosition_, event->position().toPoint()))
         runTabDrag();
 }
 
@@ -358,7 +358,7 @@ QMenu *Tabbar::tabWantsContextMenu(Tab *tab)
 
 // --- Tab dragging -----------------------------------------------------------------------------------
 
-bool Tabbar::beginTabDrag(const QPoint &pressPosition)
+bool Tabbar::beginTabDrag(const QPoint &pressPosition, const QPoint &pointerPosition)
 {
     if (currentDragWindow_ || !delegate_)
         return false;
@@ -384,7 +384,11 @@ bool Tabbar::beginTabDrag(const QPoint &pressPosition)
         windowPicture.width() > 0 ? common * windowPicture.height() / windowPicture.width() : common;
     currentDragWindow_->setImage(windowPicture, QSize(common, pictureHeight), 0.5);
     currentDragWindow_->setSnappingTabBar(this);
-    currentDragWindow_->show();
+    // A drag that left the bar before it started gets no exit from the bar: it starts free, and the
+    // bar takes the tab again when the pointer comes back over it.
+    if (!rect().contains(pointerPosition))
+        currentDragWindow_->setSnappingTabBar(nullptr);
+    currentDragWindow_->orderFront();
 
     currentDragDraggingTabNo_ = index;
     hoveringPosition_ = index;
@@ -414,6 +418,7 @@ void Tabbar::runTabDrag()
     QTimer follow;
     connect(&follow, &QTimer::timeout, this, &Tabbar::followPointer);
     follow.start(16);
+    followPointer();
     drag->exec(Qt::MoveAction);
     follow.stop();
     endTabDrag();
@@ -484,19 +489,51 @@ void Tabbar::dragEnterEvent(QDragEnterEvent *event)
         return;
     }
     if (!externalDragType_.isEmpty() && event->mimeData()->hasFormat(externalDragType_)) {
-        event->setDropAction(Qt::CopyAction);
+        externalDragTab_ = nullptr;
+        externalDragMoved(event);
+        // Taken, or no moves would follow: each move tells whether the item may be dropped there.
         event->accept();
         return;
     }
     event->ignore();
 }
 
+Tab *Tabbar::tabAt(const QPoint &position) const
+{
+    for (QWidget *widget = childAt(position); widget && widget != this; widget = widget->parentWidget()) {
+        if (auto *tab = qobject_cast<Tab *>(widget))
+            return tab;
+    }
+    return nullptr;
+}
+
+void Tabbar::externalDragMoved(QDragMoveEvent *event)
+{
+    Tab *tab = tabAt(event->position().toPoint());
+    if (tab != externalDragTab_) {
+        externalDragTab_ = tab;
+        externalDragTabTakes_ = tab && tab->externalDragEntered(event->mimeData());
+    }
+    if (tab && !externalDragTabTakes_) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
 void Tabbar::dragMoveEvent(QDragMoveEvent *event)
 {
     Tabbar *source = dragSource_;
-    if (!event->mimeData()->hasFormat(tabDragType) || !source) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
+    if (!event->mimeData()->hasFormat(tabDragType)) {
+        if (!externalDragType_.isEmpty() && event->mimeData()->hasFormat(externalDragType_))
+            externalDragMoved(event);
+        else
+            event->ignore();
+        return;
+    }
+    if (!source) {
+        event->ignore();
         return;
     }
     const int common = tabWidth();
@@ -514,6 +551,7 @@ void Tabbar::dragMoveEvent(QDragMoveEvent *event)
 
 void Tabbar::dragLeaveEvent(QDragLeaveEvent *)
 {
+    externalDragTab_ = nullptr;
     Tabbar *source = dragSource_;
     if (!source)
         return;
@@ -543,7 +581,16 @@ void Tabbar::dropEvent(QDropEvent *event)
         event->accept(); // the source moves the tab when its drag ends
         return;
     }
-    if (!externalDragType_.isEmpty() && event->mimeData()->hasFormat(externalDragType_) && delegate_) {
+    externalDragTab_ = nullptr;
+    if (externalDragType_.isEmpty() || !event->mimeData()->hasFormat(externalDragType_)) {
+        event->ignore();
+        return;
+    }
+    if (Tab *tab = tabAt(event->position().toPoint())) {
+        event->setAccepted(tab->externalDrop(event->mimeData()));
+        return;
+    }
+    if (delegate_) {
         delegate_->tabBarReceivedExternalDrop(externalDragType_, event->mimeData()->data(externalDragType_));
         event->acceptProposedAction();
         return;

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QDragMoveEvent;
 class Tab;
 class TabDragWindow;
 
@@ -74,8 +75,9 @@ public:
     QMenu *tabWantsContextMenu(Tab *tab) override;
     void windowKeyChanged(bool newState) override;
 
-    // Tab dragging. begin takes the press position in the bar; false when that tab may not be dragged.
-    bool beginTabDrag(const QPoint &pressPosition);
+    // Tab dragging. begin takes the press position and where the pointer is now, both in the bar;
+    // false when that tab may not be dragged.
+    bool beginTabDrag(const QPoint &pressPosition, const QPoint &pointerPosition);
     void endTabDrag();
     TabDragWindow *currentDragWindow() const { return currentDragWindow_.get(); }
     int currentDragDraggingTabNo() const { return currentDragDraggingTabNo_; }
@@ -97,6 +99,10 @@ protected:
 private:
     int indexAt(int x) const;
     int tabIndex(Tab *tab) const;
+    // The shown tab or add button under position, or none.
+    Tab *tabAt(const QPoint &position) const;
+    // An item of the external type moved over the bar: the tab under it decides whether it is taken.
+    void externalDragMoved(QDragMoveEvent *event);
     void runTabDrag();
     void followPointer();
 
@@ -114,4 +120,7 @@ private:
     bool pressed_ = false;
     // The bar whose tab is hovering here, while it does.
     QPointer<Tabbar> dragSource_;
+    // The tab under an external item being dragged over the bar, and whether it takes the item.
+    QPointer<Tab> externalDragTab_;
+    bool externalDragTabTakes_ = false;
 };

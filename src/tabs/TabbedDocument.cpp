@@ -1,5 +1,6 @@
 #include "tabs/TabbedDocument.h"
 #include "platform/AppFolders.h"
+#include "platform/OwnerOnlyFile.h"
 
 #include "kit/AdvancedWindow.h"
 #include "tabs/TabbedWindowController.h"
@@ -114,6 +115,7 @@ void TabbedDocument::showThisDocument()
 void TabbedDocument::documentUpdated()
 {
     documentStatusUpdated();
+    emit restorableStateChanged(this);
 }
 
 void TabbedDocument::documentStatusUpdated()
@@ -173,20 +175,35 @@ void TabbedDocument::setDocumentEdited(bool edited)
 {
     edited_ = edited;
     unautosaved_ = edited;
-    if (edited && filePath_.isEmpty())
+    if (edited)
         autosaveTimer_.start();
+}
+
+void TabbedDocument::adoptAutosavedContents(const QString &path)
+{
+    autosaveTimer_.stop();
+    autosavedContentsFilePath_ = path;
+    edited_ = true;
+    unautosaved_ = false;
 }
 
 bool TabbedDocument::autosave(QString *error)
 {
     autosaveTimer_.stop();
-    if (!filePath_.isEmpty() || closed_ || !unautosaved_)
+    if (closed_ || !unautosaved_)
         return true;
-    if (autosavedContentsFilePath_.isEmpty())
+    const bool firstCopy = autosavedContentsFilePath_.isEmpty();
+    if (firstCopy)
         autosavedContentsFilePath_ = newTemporaryFilePath();
-    if (!writeFile(autosavedContentsFilePath_, dataOfType(), error))
+    if (!writeOwnerOnlyFile(autosavedContentsFilePath_, dataOfType(), error)) {
+        if (firstCopy)
+            autosavedContentsFilePath_.clear(); // no copy to point the restoration at
         return false;
+    }
     unautosaved_ = false;
+    // Until the restoration knows the copy, a crash would bring the work back apart from its tab.
+    if (firstCopy)
+        emit restorableStateChanged(this);
     return true;
 }
 

@@ -56,7 +56,8 @@ public:
     // caller's choice).
     virtual void showWindows();
     void showThisDocument();
-    // Redraws the tab, the window title and the toolbar after a change of title, label or state.
+    // Redraws the tab, the window title and the toolbar after a change of title, label or state, which
+    // the restoration keeps too.
     void documentUpdated();
     void documentStatusUpdated();
     unsigned documentLabel() const { return tabLabel_; }
@@ -71,14 +72,18 @@ public:
     virtual bool readFromData(const QByteArray &data, QString *error);
     bool saveToFile(const QString &path, QString *error);
     bool isDocumentEdited() const { return edited_; }
-    // A change: untitled work is written to its temporary file once changes have rested for
-    // autosaveDelay.
+    // A change: the unsaved contents are copied to a temporary file once changes have rested for
+    // autosaveDelay, for untitled work and saved documents alike. The document's own file is left
+    // alone until the user saves.
     void setDocumentEdited(bool edited);
     bool hasUnautosavedChanges() const { return unautosaved_; }
-    // The temporary file that holds the unsaved contents of an untitled document; empty when none.
+    // The temporary file that holds the unsaved contents; empty when none.
     QString autosavedContentsFilePath() const { return autosavedContentsFilePath_; }
     void setAutosavedContentsFilePath(const QString &path) { autosavedContentsFilePath_ = path; }
-    // Writes the unsaved contents of an untitled document to its temporary file now.
+    // The document shows unsaved work read back from its temporary file at path: it is edited, and the
+    // file holds what it shows already, so nothing is written there before the next change.
+    void adoptAutosavedContents(const QString &path);
+    // Writes the unsaved contents to the temporary file now, readable by the owner alone.
     bool autosave(QString *error = nullptr);
     static constexpr int autosaveDelayMs = 2000;
     // Where temporary documents live, and a free "Vorn Temp %ld.sql" name in it.
@@ -111,6 +116,9 @@ public:
 
 signals:
     void documentClosed(TabbedDocument *document);
+    // What the restoration keeps of the document changed: its title or state, its file, or where its
+    // unsaved contents are copied.
+    void restorableStateChanged(TabbedDocument *document);
 
 private:
     const quint64 documentId_;

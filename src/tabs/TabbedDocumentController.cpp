@@ -1,7 +1,9 @@
 #include "tabs/TabbedDocumentController.h"
 #include "platform/AppFolders.h"
+#include "platform/OwnerOnlyFile.h"
 #include "platform/Preferences.h"
 
+#include "kit/UserNotifier.h"
 #include "platform/UserDefaults.h"
 #include "tabs/TabbedDocument.h"
 #include "tabs/TabbedWindowController.h"
@@ -15,7 +17,6 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QUrl>
 #include <QWindow>
 
@@ -56,6 +57,7 @@ TabbedDocumentController::TabbedDocumentController(QObject *parent) : QObject(pa
 {
     sharedController = this;
     setShared(this);
+    UserNotifier::instance().setDocumentStatesProvider([this] { return documentStates(); });
     restorationTimer_.setSingleShot(true);
     restorationTimer_.setInterval(restorationDelayMs);
     connect(&restorationTimer_, &QTimer::timeout, this, [this] { writeRestorationFile(); });
@@ -68,14 +70,18 @@ TabbedDocumentController::TabbedDocumentController(QObject *parent) : QObject(pa
             }
         }
     });
+    // Window frames are part of the layout: moving or resizing one is seen here.
+    qApp->installEventFilter(this);
 }
 
 TabbedDocumentController::~TabbedDocumentController()
 {
     if (shared() == this)
         setShared(nullptr);
-    if (sharedController == this)
+    if (sharedController == this) {
         sharedController = nullptr;
+        UserNotifier::instance().setDocumentStatesProvider(nullptr);
+    }
 }
 
 TabbedDocumentController *TabbedDocumentController::sharedDocumentController()
@@ -92,14 +98,31 @@ void TabbedDocumentController::addDocument(TabbedDocument *document)
     document->setParent(this);
     documents_.append(document);
     connect(document, &TabbedDocument::documentClosed, this, &TabbedDocumentController::documentClosed);
+    connect(document, &TabbedDocument::restorableStateChanged, this,
+            &TabbedDocumentController::scheduleRestorationWrite);
     scheduleRestorationWrite();
+}
+
+QList<int> TabbedDocumentController::documentStates() const
+{
+    QList<int> states;
+    for (const TabbedDocument *document : documents_)
+        states.append(document->documentState());
+    return states;
 }
 
 void TabbedDocumentController::documentClosed(TabbedDocument *document)
 {
     documents_.removeAll(document);
     document->deleteLater();
-    scheduleRestorationWrite();
+    // With the last document closed the program ends as its window closes, before a delayed write: the
+    // next run must not bring back what the user closed.
+    if (documents_.isEmpty() && !hasPendingRestoration())
+        writeRestorationFile();
+    else
+        scheduleRestorationWrite();
+    // A closed document no longer wants attention.
+    UserNotifier::instance().updateApplicationAlertCount();
 }
 
 TabbedDocument *TabbedDocumentController::documentForPath(const QString &path) const
@@ -143,12 +166,10 @@ TabbedDocument *TabbedDocumentController::makeDocumentForPath(const QString &pat
         return nullptr;
     }
     document->setFilePath(path);
-    if (contentsPath != path) {
-        // Unsaved work from a temporary file: it stays the document's temporary file.
-        document->setAutosavedContentsFilePath(contentsPath);
-        document->setDocumentEdited(true);
-        document->autosave();
-    }
+    // Unsaved work from a temporary file stays in that file. It is not written again now: the document
+    // has not taken its settings (its connection) from what it read yet.
+    if (contentsPath != path)
+        document->adoptAutosavedContents(contentsPath);
     return document;
 }
 
@@ -208,8 +229,10 @@ void TabbedDocumentController::openDocumentWithContentsOfURL(const QString &path
                                                              const OpenCompletion &completion)
 {
     if (TabbedDocument *open = documentForPath(path)) {
-        if (display)
+        if (display) {
             open->showWindows();
+            bringToFront(open);
+        }
         completion(open, true, {});
         return;
     }
@@ -219,22 +242,39 @@ void TabbedDocumentController::openDocumentWithContentsOfURL(const QString &path
     qCDebug(lcTabs, "made document %p", static_cast<void *>(document));
     if (document) {
         addDocument(document);
-        if (display) {
-            if (UserDefaults::standard().boolForKey(PreferenceKey::openDocumentInTab)) {
-                document->makeWindowControllers(currentTabbedWindowController(), false);
-                document->showWindows();
-            } else {
-                document->makeWindowControllers();
-                document->showWindows();
-                if (TabbedWindowController *own = document->windowController()) {
-                    own->window()->raise();
-                    own->window()->activateWindow();
-                }
-            }
-        }
+        if (display)
+            displayOpenedDocument(document);
     }
     qCDebug(lcTabs, "calling the completion handler for document %p", static_cast<void *>(document));
     completion(document, false, error);
+}
+
+// As a tab of the current document window, or of the frontmost one while another window (the
+// welcome screen) is current, when the preference asks for tabs; else in a window of its own.
+void TabbedDocumentController::displayOpenedDocument(TabbedDocument *document)
+{
+    TabbedWindowController *target = nullptr;
+    if (UserDefaults::standard().boolForKey(PreferenceKey::openDocumentInTab)) {
+        target = currentTabbedWindowController();
+        const QList<TabbedWindowController *> windows = windowControllersBackToFront();
+        for (auto it = windows.crbegin(); !target && it != windows.crend(); ++it) {
+            if ((*it)->isWindowLoaded() && (*it)->window()->isVisible() && !(*it)->documents().isEmpty())
+                target = *it;
+        }
+    }
+    document->makeWindowControllers(target, false);
+    document->showWindows();
+    bringToFront(document);
+}
+
+void TabbedDocumentController::bringToFront(TabbedDocument *document)
+{
+    if (TabbedWindowController *controller = document->windowController()) {
+        AdvancedWindow *window = controller->window();
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
 }
 
 TabbedWindowController *TabbedDocumentController::currentTabbedWindowController() const
@@ -392,6 +432,18 @@ QRect TabbedDocumentController::rectFromString(const QString &text)
     return QRect(int(values[0]), int(values[1]), int(values[2]), int(values[3]));
 }
 
+bool TabbedDocumentController::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->isWindow()) {
+        for (TabbedWindowController *controller : TabbedWindowController::allWindowControllers()) {
+            if (controller->isWindowLoaded() && controller->window() == watched)
+                scheduleRestorationWrite();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 QList<TabbedWindowController *> TabbedDocumentController::windowControllersBackToFront() const
 {
     QList<TabbedWindowController *> front;
@@ -415,12 +467,7 @@ QVariantMap TabbedDocumentController::windowConfiguration(TabbedWindowController
     controller->prepareForAppRestoration();
     QVariantList documents;
     for (TabbedDocument *document : controller->documents()) {
-        if (document->filePath().isEmpty() && document->autosavedContentsFilePath().isEmpty() &&
-            document->hasUnautosavedChanges()) {
-            document->setAutosavedContentsFilePath(TabbedDocument::newTemporaryFilePath());
-            qCDebug(lcTabs, "autosaving an untitled document to a temporary file");
-        }
-        document->autosave(); // what the temporary file holds is what comes back
+        document->autosave(); // unsaved work comes back from its temporary file
         QVariantMap entry;
         if (!document->filePath().isEmpty())
             entry.insert("fileURL", urlText(document->filePath()));
@@ -468,17 +515,10 @@ void TabbedDocumentController::scheduleRestorationWrite()
 
 bool TabbedDocumentController::writeRestorationFile(QString *error)
 {
-    restorationTimer_.stop();
     const QVariantMap root{{"tabbedWindowConfiguration", tabbedWindowConfiguration()}};
-    const QString path = restorationFilePath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    const QByteArray data = QJsonDocument::fromVariant(root).toJson();
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    // Autosaves made just now for the layout are in it already.
+    restorationTimer_.stop();
+    return writeOwnerOnlyFile(restorationFilePath(), QJsonDocument::fromVariant(root).toJson(), error);
 }
 
 bool TabbedDocumentController::readRestorationFile()
@@ -498,10 +538,12 @@ TabbedDocument *TabbedDocumentController::restoreDocument(const QVariantMap &ent
     const QString path = pathFromUrl(entry.value("fileURL"));
     const QString autosaved = pathFromUrl(entry.value("autosavedContentsFileURL"));
     TabbedDocument *document = nullptr;
-    if (!path.isEmpty() || !autosaved.isEmpty()) {
-        // A file with unsaved changes comes back as the file with those changes.
-        document = makeDocumentForPath(path, autosaved.isEmpty() ? path : autosaved, nullptr);
-    }
+    // A file with unsaved changes comes back as the file with those changes.
+    if (!autosaved.isEmpty())
+        document = makeDocumentForPath(path, autosaved, nullptr);
+    // Without the temporary file (saved or closed since the layout was written) the file itself.
+    if (!document && !path.isEmpty())
+        document = makeDocumentForPath(path, path, nullptr);
     if (!document)
         document = makeUntitledDocument(nullptr);
     return document;

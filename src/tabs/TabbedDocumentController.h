@@ -17,9 +17,10 @@ class TabbedWindowController;
 
 // Opens documents as tabs of the current window or in windows of their own, keeps the Window menu's
 // list of windows and tabs, and restores windows and tabs across runs: their layout is written to a
-// restoration file whenever windows or tabs change, and read back once the application has started;
-// untitled work left in the autosave folder is opened again. Owns the documents. The application's
-// document controller subclasses it and makes the documents and windows.
+// restoration file a moment after windows or tabs change (at once when the last document closes), and
+// read back once the application has started; untitled work left in the autosave folder is opened
+// again. Owns the documents, and gives their states to the launcher's attention count. The
+// application's document controller subclasses it and makes the documents and windows.
 class TabbedDocumentController : public QObject, public TabbedWindowMenu
 {
     Q_OBJECT
@@ -35,6 +36,8 @@ public:
     static TabbedDocumentController *sharedDocumentController();
 
     const QList<TabbedDocument *> &documents() const { return documents_; }
+    // The states of the open documents; the launcher counts those that want attention.
+    QList<int> documentStates() const;
     // Takes the document; it is deleted after it has closed.
     void addDocument(TabbedDocument *document);
     TabbedDocument *documentForPath(const QString &path) const;
@@ -84,7 +87,12 @@ public:
     static QString stringFromRect(const QRect &rect);
     static QRect rectFromString(const QString &text);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void displayOpenedDocument(TabbedDocument *document);
+    static void bringToFront(TabbedDocument *document);
     void documentClosed(TabbedDocument *document);
     void scheduleRestorationWrite();
     QVariantMap windowConfiguration(TabbedWindowController *controller);

@@ -46,6 +46,12 @@ QWidget *responderFor(QWidget *focus)
     return focus;
 }
 
+// Unsaved text shows before the title of the tab and of the window.
+QString editedMark(const TabbedDocument *document)
+{
+    return document->isDocumentEdited() ? QStringLiteral("*") : QString();
+}
+
 } // namespace
 
 TabbedWindowController::TabbedWindowController(QObject *parent) : QObject(parent)
@@ -355,10 +361,10 @@ QString TabbedWindowController::titleForTab(int index) const
     const TabbedDocument *document = documents_.at(index);
     const QString context = document->contextDisplayName();
     if (context.isEmpty())
-        return document->displayName();
+        return editedMark(document) + document->displayName();
     if (!document->filePath().isEmpty())
-        return QStringLiteral("%1 (%2)").arg(context, document->displayName());
-    return context;
+        return editedMark(document) + QStringLiteral("%1 (%2)").arg(context, document->displayName());
+    return editedMark(document) + context;
 }
 
 unsigned TabbedWindowController::labelForTab(int index) const
@@ -482,6 +488,7 @@ QAction *TabbedWindowController::addResponderAction(QMenu *menu, const QString &
 {
     QAction *item = menu->addAction(title);
     item->setShortcut(shortcut);
+    item->setEnabled(CommandRouter::shared().targetForAction(action, window_.get()) != nullptr);
     connect(item, &QAction::triggered, this, [this, item, action] {
         CommandRouter::shared().sendAction(action, item, nullptr, window_.get());
     });
@@ -656,7 +663,8 @@ QString TabbedWindowController::windowTitleForDocumentDisplayName(const QString 
 void TabbedWindowController::synchronizeWindowTitleWithDocumentName()
 {
     if (window_)
-        window_->setWindowTitle(windowTitleForDocumentDisplayName({}));
+        window_->setWindowTitle((activeDocument_ ? editedMark(activeDocument_) : QString()) +
+                                windowTitleForDocumentDisplayName({}));
 }
 
 void TabbedWindowController::windowDidBecomeMain()

@@ -153,6 +153,7 @@ void VornTabbedWindowController::windowDidLoad()
     main->setView(pane(Pane::InfoColumn)->view(), 2);
     content->setView(pane(Pane::SqlEditor)->view(), 0);
     content->setView(pane(Pane::Logger)->view(), 2);
+    empty_->followSqlEditor(pane(Pane::SqlEditor)->view());
     splitViewController_->setMainSplitView(main);
     splitViewController_->setContentSplitView(content);
     QWidget *status = pane(Pane::Status)->view();
@@ -195,7 +196,7 @@ int VornTabbedWindowController::adjustedWindowWidth(int screenWidth, int windowW
 }
 
 std::optional<QPoint> VornTabbedWindowController::cascadeTopLeft(const QList<QRect> &others,
-                                                                 const QSize &size)
+                                                                 const QSize &size, const QRect &available)
 {
     if (others.isEmpty())
         return std::nullopt;
@@ -208,7 +209,13 @@ std::optional<QPoint> VornTabbedWindowController::cascadeTopLeft(const QList<QRe
     }
     if (x == 0)
         return std::nullopt;
-    return QPoint(x + CascadeRight, bottom - CascadeUp - size.height() + 1);
+    // Cascading up from the lowest window would put a tall window's title bar above the screen, out of
+    // the user's reach: the window stays on the available area, its top-left corner first.
+    const int left =
+        std::max(available.left(), std::min(x + CascadeRight, available.right() - size.width() + 1));
+    const int top = std::max(available.top(), std::min(bottom - CascadeUp - size.height() + 1,
+                                                       available.bottom() - size.height() + 1));
+    return QPoint(left, top);
 }
 
 void VornTabbedWindowController::placeWindow()
@@ -224,7 +231,7 @@ void VornTabbedWindowController::placeWindow()
         if (controller != this && controller->activeDocument() && controller->isWindowLoaded())
             others << controller->window()->frameGeometry();
     }
-    const std::optional<QPoint> cascaded = cascadeTopLeft(others, w->frameGeometry().size());
+    const std::optional<QPoint> cascaded = cascadeTopLeft(others, w->frameGeometry().size(), available);
     w->move(cascaded ? *cascaded : available.center() - QPoint(w->width() / 2, w->height() / 2));
 }
 
@@ -354,6 +361,12 @@ void VornTabbedWindowController::toggleSplitViews(QObject *sender)
     synchronizeViewButtons();
 }
 
+void VornTabbedWindowController::toggleToolbarShown(QObject *)
+{
+    if (FeaturedToolbar *bar = toolbarController_->toolbar())
+        bar->setHidden(!bar->isHidden());
+}
+
 void VornTabbedWindowController::synchronizeViewButtons()
 {
     if (!mainSplitView())
@@ -402,6 +415,10 @@ bool VornTabbedWindowController::validateMenuItem(QAction *item) const
     for (const Toggle &t : toggles) {
         if (action == QLatin1String(t.action))
             item->setText(menuText(t.enabled ? t.hide : t.show));
+    }
+    if (action == QLatin1String("toggleToolbarShown:")) {
+        const FeaturedToolbar *bar = toolbarController_->toolbar();
+        item->setText(bar && !bar->isHidden() ? menuText("Hide Toolbar") : menuText("Show Toolbar"));
     }
     return true;
 }

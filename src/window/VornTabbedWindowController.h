@@ -70,8 +70,8 @@ public:
     // Shows the SQL editor if it is hidden, then hands it the text.
     void insertText(const QString &text);
     void synchronizeViewButtons();
-    // Retitles the pane toggles of the View menu; always usable.
-    bool validateMenuItem(QAction *item) const;
+    // Retitles the pane and toolbar toggles of the View menu; always usable.
+    Q_INVOKABLE bool validateMenuItem(QAction *item) const;
     void changeTitleFromMenu(QAction *sender);
 
     // Sheets and assistants the window holds for its documents; their controllers come from
@@ -92,9 +92,10 @@ public:
     QObject *sharedConnectionDetailsViewController();
 
     // Window placement: the width a new window takes on a screen, and where it cascades to from
-    // the other document windows (none: centre it).
+    // the other document windows (none: centre it), kept on the screen's available area.
     static int adjustedWindowWidth(int screenWidth, int windowWidth);
-    static std::optional<QPoint> cascadeTopLeft(const QList<QRect> &otherDocumentWindows, const QSize &size);
+    static std::optional<QPoint> cascadeTopLeft(const QList<QRect> &otherDocumentWindows, const QSize &size,
+                                                const QRect &available);
 
     // TabbedWindowController hooks.
     QToolBar *toolbar() override;
@@ -116,6 +117,7 @@ public slots:
     void toggleContentLowerView(QObject *sender);
     void enableContentUpperView(QObject *sender);
     void toggleSplitViews(QObject *sender);
+    void toggleToolbarShown(QObject *sender);
 
 private:
     QList<PaneViewController *> stateKeepingPanes() const;

@@ -147,6 +147,68 @@ TEST(BackendConnectionTest, FailedConnectsSayWhyAndLeaveNoConnection)
     EXPECT_FALSE(QFile::exists(missingFile)) << "connecting must never create a database file";
 }
 
+TEST(BackendConnectionTest, TheServerFieldTakesOneHostAndNothingElse)
+{
+    const QString refused = "is not a valid host name";
+    const QString closedPort = SilentServer().port(); // closed again at once: connects are refused
+    struct Case {
+        QString type;
+        QString server;
+        QString port;
+        // A part of the message; empty when the value must pass to the driver.
+        QString refusal;
+    };
+    std::vector<Case> cases{
+        // Further hosts, ports, paths and driver options never ride along in the server field.
+        {"PostgreSQL", "127.0.0.1:1/db?password=x&sslmode=disable", "", refused},
+        {"PostgreSQL", "127.0.0.1,127.0.0.2", "", refused},
+        {"MySQL", "127.0.0.1/?allowLoadLocalInfile=true", "", refused},
+        {"MySQL", "user@127.0.0.1", "", refused},
+        {"SQL Server", "127.0.0.1;user=sa", "", refused},
+        {"SQL Server", "[::1]", "", "takes no IPv6 address"},
+        {"Oracle", "127.0.0.1/orcl?x=1", "", refused},
+        {"Oracle", "127.0.0.1", "1521", "is not a valid Oracle service name"},
+        // Forms no address has.
+        {"PostgreSQL", "a b", "", refused},
+        {"PostgreSQL", "[::1", "", refused},
+        {"PostgreSQL", "[db.example.org]", "", refused},
+        {"PostgreSQL", "999.1.1.1", "", refused},
+        {"MySQL", "-db.example.org", "", refused},
+        {"MySQL", "1:2:3:4:5:6:7:8:9", "", refused},
+        {"MySQL", "", "", "No server was given."},
+        // Host names, IPv4 and IPv6 (bare or in brackets) reach the driver, which finds nothing there.
+        {"PostgreSQL", "no-such-host.invalid", closedPort, "no-such-host.invalid"},
+        {"PostgreSQL", "my_db.invalid", closedPort, "my_db.invalid"},
+        {"PostgreSQL", "127.0.0.2", closedPort, ""},
+        {"PostgreSQL", "::1", closedPort, ""},
+        {"MySQL", "[::1]", closedPort, ""},
+        {"SQL Server", "127.0.0.2", closedPort, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE((c.type + " " + c.server).toStdString());
+        TestRoot root;
+        const QString database = c.type == "Oracle" && c.port == "1521" ? "orcl?x=1" : "db";
+        EXPECT_FALSE(root.connect({c.type, c.server, c.port, database, "u", "p"}, 5));
+        const QString message = root.lastErrorMessage();
+        if (c.refusal.isEmpty())
+            EXPECT_FALSE(message.contains(refused)) << message.toStdString();
+        else
+            EXPECT_TRUE(message.contains(c.refusal)) << message.toStdString();
+        EXPECT_FALSE(root.isTrue("hasConnection"));
+    }
+
+    // The real servers through an IPv6 address that maps their IPv4 one.
+    for (const QString type : {"PostgreSQL", "MySQL"}) {
+        auto server = serverTarget(type);
+        if (!server)
+            continue;
+        SCOPED_TRACE(type.toStdString());
+        server->server = "[::ffff:" + server->server + "]";
+        TestRoot root;
+        EXPECT_TRUE(root.connect(*server, 10)) << root.lastErrorMessage().toStdString();
+    }
+}
+
 TEST(BackendConnectionTest, ConnectsToAHangingServerTimeOutOrAreCancelled)
 {
     for (const QString type : {"PostgreSQL", "MySQL", "SQL Server"}) {

@@ -2,12 +2,14 @@
 #include "BackendTestSupport.h"
 #include "LongStatements.h"
 #include "TestServers.h"
+#include "WaitFor.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaClass.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 
 namespace
@@ -139,6 +141,107 @@ TEST_P(BackendStatementTest, AFailureThatSpoilsTheTransactionLeavesItToBeEnded)
     EXPECT_TRUE(root->run("SELECT 1"));
 }
 
+TEST_P(BackendStatementTest, AnAutoCommitQueryWhoseCommitFailsIsAFailedStatement)
+{
+    if (GetParam() != "PostgreSQL")
+        GTEST_SKIP() << "only PostgreSQL defers foreign keys to the commit";
+    auto root = connected(1);
+    root->execute("DROP TABLE IF EXISTS vbs_child");
+    root->execute("DROP TABLE IF EXISTS vbs_parent");
+    ASSERT_TRUE(root->run("CREATE TABLE vbs_parent (id INTEGER PRIMARY KEY)"));
+    ASSERT_TRUE(root->run("CREATE TABLE vbs_child (id INTEGER, parent INTEGER REFERENCES vbs_parent "
+                          "DEFERRABLE INITIALLY DEFERRED)"));
+    // One row, and more rows than the first portion: the check comes at the commit either way.
+    for (const QString rows : {"VALUES (1, 99)", "SELECT g, 99 FROM generate_series(1, 500) g"}) {
+        SCOPED_TRACE(rows.toStdString());
+        const bool producedRows =
+            root->execute("WITH ins AS (INSERT INTO vbs_child " + rows + " RETURNING id) SELECT id FROM ins");
+        EXPECT_FALSE(root->lastActionSuccessful());
+        EXPECT_TRUE(root->lastErrorMessage().contains("foreign key"))
+            << root->lastErrorMessage().toStdString();
+        EXPECT_FALSE(producedRows);
+        EXPECT_FALSE(root->resultset()) << "no rows of a statement that did not happen";
+        EXPECT_TRUE(root->isTrue("isConnected"));
+    }
+    EXPECT_EQ(firstValue(*root, "SELECT count(*) AS n FROM vbs_child", "n").toString(), "0");
+
+    // A commit that holds keeps the statement's rows and changes.
+    EXPECT_TRUE(
+        root->execute("WITH ins AS (INSERT INTO vbs_parent VALUES (99) RETURNING id) SELECT id FROM ins"));
+    EXPECT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    auto other = connected(1);
+    EXPECT_EQ(firstValue(*other, "SELECT count(*) AS n FROM vbs_parent", "n").toString(), "1");
+    root->execute("DROP TABLE vbs_child");
+    root->execute("DROP TABLE vbs_parent");
+}
+
+TEST_P(BackendStatementTest, ManualCommitCountsEveryStatementThatMayHaveWritten)
+{
+    const QString type = GetParam();
+    auto setup = connected(1);
+    setup->execute("DROP TABLE IF EXISTS vbs_work");
+    setup->execute("DROP TABLE IF EXISTS vbs_copy");
+    ASSERT_TRUE(setup->run("CREATE TABLE vbs_work (id INTEGER)"));
+    ASSERT_TRUE(setup->run("INSERT INTO vbs_work VALUES (1)"));
+    if (type == "PostgreSQL") {
+        ASSERT_TRUE(setup->run("CREATE OR REPLACE FUNCTION vbs_touch() RETURNS int AS $$ BEGIN "
+                               "INSERT INTO vbs_work VALUES (0); RETURN 1; END $$ LANGUAGE plpgsql"));
+    } else if (type == "MySQL") {
+        setup->execute("DROP FUNCTION IF EXISTS vbs_touch");
+        ASSERT_TRUE(setup->run("CREATE FUNCTION vbs_touch() RETURNS INT MODIFIES SQL DATA BEGIN "
+                               "INSERT INTO vbs_work VALUES (0); RETURN 1; END"));
+    }
+    struct Case {
+        QString sql;
+        bool dirty;
+    };
+    std::vector<Case> cases{
+        {"SELECT id FROM vbs_work", false},
+        {"WITH w AS (SELECT id FROM vbs_work) SELECT id FROM w", false},
+        {"INSERT INTO vbs_work VALUES (2)", true},
+    };
+    if (type == "PostgreSQL") {
+        cases.push_back({"SELECT vbs_touch()", true});
+        cases.push_back({"SELECT vbs_touch() FROM generate_series(1, 150)", true});
+        cases.push_back(
+            {"WITH ins AS (INSERT INTO vbs_work VALUES (3) RETURNING id) SELECT id FROM ins", true});
+        cases.push_back({"SELECT id INTO vbs_copy FROM vbs_work", true});
+        cases.push_back({"UPDATE vbs_work SET id = 4 WHERE 1 = 0", false});
+    } else if (type == "MySQL") {
+        cases.push_back({"SELECT vbs_touch()", true});
+        cases.push_back({"SELECT vbs_touch() FROM seq_1_to_150", true});
+        cases.push_back({"SELECT id INTO @vbs_id FROM vbs_work LIMIT 1", false});
+        cases.push_back({"UPDATE vbs_work SET id = 4 WHERE 1 = 0", false});
+    }
+    auto root = connected(0);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.sql.toStdString());
+        ASSERT_TRUE(root->run(c.sql));
+        EXPECT_EQ(root->isTrue("dirty"), c.dirty);
+        // A read after a change leaves the change counted.
+        ASSERT_TRUE(root->run("SELECT id FROM vbs_work"));
+        EXPECT_EQ(root->isTrue("dirty"), c.dirty);
+        root->call("rollback");
+        ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+        EXPECT_FALSE(root->isTrue("dirty"));
+    }
+    // Committing leaves nothing counted, for the statements after it too.
+    ASSERT_TRUE(root->run("INSERT INTO vbs_work VALUES (5)"));
+    root->call("commit");
+    ASSERT_TRUE(root->run("SELECT id FROM vbs_work"));
+    EXPECT_FALSE(root->isTrue("dirty"));
+    ASSERT_TRUE(root->run("INSERT INTO vbs_work VALUES (6)"));
+    ASSERT_TRUE(root->run("COMMIT"));
+    ASSERT_TRUE(root->run("SELECT id FROM vbs_work"));
+    EXPECT_FALSE(root->isTrue("dirty"));
+    root.reset();
+
+    if (type != "SQLite")
+        setup->execute(type == "PostgreSQL" ? "DROP FUNCTION vbs_touch()" : "DROP FUNCTION vbs_touch");
+    setup->execute("DROP TABLE IF EXISTS vbs_copy");
+    setup->execute("DROP TABLE vbs_work");
+}
+
 TEST_P(BackendStatementTest, DataDefinitionCommitsWhereTheDatabaseSaysSo)
 {
     auto root = connected(0);
@@ -173,6 +276,37 @@ TEST_P(BackendStatementTest, ALongStatementIsCancelledFromAnotherThread)
     EXPECT_EQ(outcome, "CANCELLED");
     EXPECT_TRUE(root->isTrue("isConnected"));
     EXPECT_TRUE(root->run("SELECT 1")) << "the connection works after a cancel";
+}
+
+TEST_P(BackendStatementTest, AStopBeforeTheStatementReachesTheServerStopsIt)
+{
+    auto root = connected(1);
+    const QoJavaObjectPtr sql = root->sqlConnection();
+    // The editor reserves the root, starts its worker, and the user stops before the statement is sent.
+    ASSERT_TRUE(root->call("reserveRoot:", {"SQL Statement Execution"}).toBool());
+    sql->call("cancelQuery");
+    std::atomic<bool> done{false};
+    QString outcome;
+    JavaThread statement([&] {
+        root->execute(longStatement());
+        outcome = root->lastErrorMessage();
+        done = true;
+    });
+    VORN_WAIT_UNTIL(done, 20000);
+    const bool stopped = done;
+    if (!stopped)
+        sql->call("cancelQuery"); // ends the statement that ran on
+    statement.join();
+    EXPECT_TRUE(stopped) << "the early Stop was lost";
+    EXPECT_EQ(outcome, "CANCELLED");
+    root->call("releaseReservedRoot");
+
+    // The Stop belonged to that action: neither the next reserved action nor an unreserved one is stopped.
+    ASSERT_TRUE(root->call("reserveRoot:", {"SQL Statement Execution"}).toBool());
+    EXPECT_TRUE(root->run("SELECT 1"));
+    root->call("releaseReservedRoot");
+    sql->call("cancelQuery"); // nothing runs and nothing is reserved
+    EXPECT_TRUE(root->run("SELECT 1"));
 }
 
 TEST_P(BackendStatementTest, AConnectionKilledByTheServerIsFoundBrokenByTheNextAction)

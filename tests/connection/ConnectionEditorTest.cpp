@@ -1,12 +1,15 @@
 #include "connection/ConnectionEditor.h"
 
 #include "InMemoryKeychainScope.h"
+#include "RefusingKeychain.h"
 #include "connection/ConnectionHelper.h"
 #include "connection/ConnectionListModel.h"
 #include "connection/DatabaseTypeTraits.h"
 #include "connection/SavedConnections.h"
 #include "platform/UserDefaults.h"
 
+#include <QDir>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace
@@ -231,6 +234,65 @@ TEST_F(ConnectionEditorTest, LocalFileConnectionSavesOnlyTypeFileAndItsChoices)
     EXPECT_EQ(editor.form().localFile, "file:///home/me/shop.db");
     EXPECT_EQ(editor.form().labelLocal, 5u);
     EXPECT_EQ(editor.form().autoCommitLocal, 1u);
+}
+
+// A typed file is saved as the file URL the browse button would give, so it connects from any
+// folder and finds the same keyring item as a chosen one.
+TEST_F(ConnectionEditorTest, TypedLocalFileIsSavedAsItsAbsoluteFileUrl)
+{
+    const QString cwd = QDir::currentPath();
+    const struct {
+        QString typed;
+        QString saved;
+    } cases[] = {
+        {"/data/shop ✓.db", QUrl::fromLocalFile("/data/shop ✓.db").toString(QUrl::FullyEncoded)},
+        {"  /data/shop.db ", "file:///data/shop.db"},
+        {"~/shop.db", QUrl::fromLocalFile(QDir::homePath() + "/shop.db").toString(QUrl::FullyEncoded)},
+        {"sub/shop.db", QUrl::fromLocalFile(cwd + "/sub/shop.db").toString(QUrl::FullyEncoded)},
+        {"file:///data/shop.db", "file:///data/shop.db"},
+        {"https://example.org/shop.db", "https://example.org/shop.db"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        editor.createNew();
+        editor.changeDatabaseType("SQLite");
+        editor.form().localFile = c.typed;
+        editor.save();
+        EXPECT_EQ(SavedConnections::allConnections().last()->database(), c.saved);
+    }
+}
+
+// A refused password must not leave the older one in the keyring to be used: the connection is
+// saved, the refusal is told, and the next lookup finds nothing, so the next connect asks.
+TEST_F(ConnectionEditorTest, PasswordTheKeyringRefusesIsToldAndNotLookedUpUntilStored)
+{
+    RefusingKeychainScope refusing;
+    const ConnectionParametersPtr connection = saveServerConnection("Prod", "PostgreSQL", "old");
+    ASSERT_EQ(ConnectionHelper::passwordFromKeychainType("PostgreSQL", "dbhost", "5432", "SALES", "scott"),
+              "old");
+
+    refusing.keychain().refuses = true;
+    editor.editConnection(connection);
+    editor.form().password = "new";
+    editor.form().label = 3;
+    EXPECT_EQ(editor.save(), ConnectionEditor::SaveResult::PasswordNotStored);
+    EXPECT_EQ(SavedConnections::allConnections().at(0)->label(), 3u)
+        << "the connection is saved all the same";
+    EXPECT_FALSE(
+        ConnectionHelper::passwordFromKeychainType("PostgreSQL", "dbhost", "5432", "SALES", "scott"));
+
+    // A local file has no password to lose.
+    editor.createNew();
+    editor.changeDatabaseType("SQLite");
+    editor.form().localFile = "file:///data/shop.db";
+    EXPECT_EQ(editor.save(), ConnectionEditor::SaveResult::Saved);
+
+    refusing.keychain().refuses = false;
+    editor.editConnection(connection);
+    editor.form().password = "typed again";
+    EXPECT_EQ(editor.save(), ConnectionEditor::SaveResult::Saved);
+    EXPECT_EQ(ConnectionHelper::passwordFromKeychainType("PostgreSQL", "dbhost", "5432", "SALES", "scott"),
+              "typed again");
 }
 
 TEST_F(ConnectionEditorTest, IncompleteFormIsNotSaved)

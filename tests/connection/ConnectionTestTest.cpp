@@ -85,11 +85,11 @@ protected:
 
 TEST_F(ConnectionTestTest, ResultTextsTellSuccessFailureAndTimeOut)
 {
-    EXPECT_EQ(ConnectionTest::resultText(true, "ignored"), "Vorn succesfully made a connection");
+    EXPECT_EQ(ConnectionTest::resultText(true, "ignored"), "Vorn successfully made a connection");
     EXPECT_EQ(ConnectionTest::resultText(false, "FATAL: no such role"),
               couldNotConnect + "FATAL: no such role");
     EXPECT_EQ(ConnectionTest::resultText(false, "TIME_OUT"),
-              couldNotConnect + "A time-out occured before a connection could be made.");
+              couldNotConnect + "A time-out occurred before a connection could be made.");
 }
 
 TEST_F(ConnectionTestTest, LocalFileConnects)
@@ -100,17 +100,39 @@ TEST_F(ConnectionTestTest, LocalFileConnects)
     file.close();
     const Result result = run(sqlite(path));
     EXPECT_TRUE(result.successful) << result.text.toStdString();
-    EXPECT_EQ(result.text, "Vorn succesfully made a connection");
+    EXPECT_EQ(result.text, "Vorn successfully made a connection");
 }
 
-TEST_F(ConnectionTestTest, LocalFileNeverChosenHereAsksToChooseItAgain)
+// A file typed into the field, never chosen with Browse: as a path or a file URL it connects when it
+// exists and is said not to exist otherwise (and is not created); text that names no local file
+// asks to choose the file again.
+TEST_F(ConnectionTestTest, TypedLocalFileConnectsWhenItExistsAndIsToldMissingOtherwise)
 {
-    const QString path = folder.filePath("elsewhere.db");
-    QFile(path).open(QIODevice::WriteOnly);
-    const Result result = run(sqlite(path, false));
-    EXPECT_FALSE(result.successful);
-    EXPECT_EQ(result.text, ConnectionTest::noLocalBookmarkText());
-    EXPECT_TRUE(result.text.contains("use 'Browse' to re-select the local database file"));
+    const QString present = folder.filePath("typed ✓.db");
+    QFile(present).open(QIODevice::WriteOnly);
+    const QString missing = folder.filePath("missing.db");
+    const struct {
+        QString typed;
+        bool successful;
+        QString says;
+    } cases[] = {
+        {present, true, "Vorn successfully made a connection"},
+        {QUrl::fromLocalFile(present).toString(QUrl::FullyEncoded), true,
+         "Vorn successfully made a connection"},
+        {missing, false, "The database file '" + missing + "' does not exist."},
+        {QUrl::fromLocalFile(missing).toString(), false,
+         "The database file '" + missing + "' does not exist."},
+        {"https://example.org/shop.db", false, "use 'Browse' to re-select the local database file"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        ConnectionTest::Target target = sqlite(present, false);
+        target.database = c.typed;
+        const Result result = run(target);
+        EXPECT_EQ(result.successful, c.successful);
+        EXPECT_TRUE(result.text.contains(c.says)) << result.text.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(missing));
 }
 
 TEST_F(ConnectionTestTest, MovedLocalFileFailsWithTheBackendsMessageAndIsNotCreated)
@@ -132,7 +154,7 @@ TEST_F(ConnectionTestTest, PostgreSQLConnectsAndAWrongPasswordIsTold)
     VORN_REQUIRE_SERVER(server, "PostgreSQL");
     const Result good = run(postgres(*server));
     EXPECT_TRUE(good.successful) << good.text.toStdString();
-    EXPECT_EQ(good.text, "Vorn succesfully made a connection");
+    EXPECT_EQ(good.text, "Vorn successfully made a connection");
 
     ConnectionTest::Target wrong = postgres(*server);
     wrong.password = "not-the-password";
@@ -147,7 +169,7 @@ TEST_F(ConnectionTestTest, SilentServerTimesOut)
     SilentServer silent;
     const Result result = run(silentTarget(silent, 2));
     EXPECT_FALSE(result.successful);
-    EXPECT_EQ(result.text, couldNotConnect + "A time-out occured before a connection could be made.");
+    EXPECT_EQ(result.text, couldNotConnect + "A time-out occurred before a connection could be made.");
 }
 
 // A bridge failure on the test's thread is the test's failed outcome, told in the bridge's words;

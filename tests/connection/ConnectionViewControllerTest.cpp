@@ -1,8 +1,9 @@
-#include "WaitFor.h"
 #include "connection/ConnectionViewController.h"
+#include "WaitFor.h"
 
 #include "BackendTestSupport.h"
 #include "InMemoryKeychainScope.h"
+#include "RefusingKeychain.h"
 #include "connection/ConnectionHelper.h"
 #include "connection/ConnectionViewControllerDelegate.h"
 #include "connection/SavedConnections.h"
@@ -233,6 +234,52 @@ TEST_F(ConnectionViewControllerTest, ConnectingHandsOverThePasswordOrOpensTheEdi
     EXPECT_EQ(host.calls.last(), "list");
 }
 
+TEST_F(ConnectionViewControllerTest, PasswordTheKeyringRefusesIsToldAndTheNextConnectAsksForIt)
+{
+    RefusingKeychainScope refusing;
+    saveConnections({saved("Staging", "PostgreSQL", "pghost", 0)});
+    ConnectionHelper::storePasswordInKeychainType("PostgreSQL", "pghost", "5432", "SALES", "scott", "old");
+    refusing.keychain().refuses = true;
+    auto controller = show();
+    controller->connectionList()->selectRow(0);
+    QTest::mouseClick(controller->editButton(), Qt::LeftButton);
+    typeInto(controller->passwordField(), "new");
+    QTest::mouseClick(controller->createSaveButton(), Qt::LeftButton);
+
+    ASSERT_WAIT_FOR(window->findChild<QMessageBox *>() && window->findChild<QMessageBox *>()->isVisible());
+    QMessageBox *alert = window->findChild<QMessageBox *>();
+    EXPECT_EQ(alert->text(), "The password of the 'Staging' connection could not be stored in the keyring.");
+    EXPECT_EQ(
+        alert->informativeText(),
+        "The connection is saved without it. Vorn will ask for the password the next time you connect.");
+    EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
+    savePicture(window.get(), "connection-password-not-stored");
+    alert->button(QMessageBox::Ok)->click();
+    EXPECT_EQ(controller->mode(), ConnectionViewController::Mode::List);
+
+    // The older password is not used: connecting opens the form to type the password.
+    host.calls.clear();
+    controller->connectionListDoubleClick(0);
+    EXPECT_EQ(host.calls, QStringList({"edit"}));
+    EXPECT_EQ(controller->mode(), ConnectionViewController::Mode::Edit);
+    EXPECT_EQ(controller->passwordField()->text(), "");
+}
+
+TEST_F(ConnectionViewControllerTest, DatabaseFileConnectsWithoutAKeyringItem)
+{
+    saveConnections({QVariantMap{{"name", "Shop"},
+                                 {"databaseType", "SQLite"},
+                                 {"server", ""},
+                                 {"port", ""},
+                                 {"database", "file:///data/shop.db"},
+                                 {"username", ""}}});
+    auto controller = show();
+    controller->connectionListDoubleClick(0);
+    EXPECT_EQ(host.calls, QStringList({"connect"}));
+    ASSERT_NE(host.connected, nullptr);
+    EXPECT_EQ(host.connected->password(), "");
+}
+
 TEST_F(ConnectionViewControllerTest, EditFormSwitchesVariantsValidatesAndSaves)
 {
     auto controller = show();
@@ -336,11 +383,38 @@ TEST_F(ConnectionViewControllerTest, TestingALocalFileShowsProgressThenTheResult
     EXPECT_TRUE(controller->testProgress()->isVisible());
 
     ASSERT_TRUE(waitForResult(*controller));
-    EXPECT_EQ(controller->testResultView()->text(), "Vorn succesfully made a connection");
+    EXPECT_EQ(controller->testResultView()->text(), "Vorn successfully made a connection");
     EXPECT_EQ(controller->testContinueButton()->text(), "Continue");
     EXPECT_FALSE(controller->testProgress()->isVisible());
     QTest::mouseClick(controller->testContinueButton(), Qt::LeftButton);
     EXPECT_EQ(controller->mode(), ConnectionViewController::Mode::Edit);
+}
+
+TEST_F(ConnectionViewControllerTest, TypedLocalFileIsTestedAndAMissingOneIsToldSo)
+{
+    const QString path = folder.filePath("typed.db");
+    QFile(path).open(QIODevice::WriteOnly);
+    auto controller = show();
+    controller->createNew();
+    QComboBox *type = controller->databaseTypePopup();
+    type->setCurrentIndex(type->findText("SQLite"));
+    emit type->activated(type->currentIndex());
+
+    typeInto(controller->databaseLocalField(), path);
+    QTest::mouseClick(controller->testConnectionButton(), Qt::LeftButton);
+    EXPECT_EQ(controller->databaseLocalField()->text(), QUrl::fromLocalFile(path).toString());
+    ASSERT_TRUE(waitForResult(*controller));
+    EXPECT_EQ(controller->testResultView()->text(), "Vorn successfully made a connection");
+
+    QTest::mouseClick(controller->testContinueButton(), Qt::LeftButton);
+    const QString missing = folder.filePath("missing.db");
+    typeInto(controller->databaseLocalField(), missing);
+    QTest::mouseClick(controller->testConnectionButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitForResult(*controller));
+    EXPECT_EQ(controller->testResultView()->text(),
+              "Vorn couldn't connect to the database:\n\nThe database file '" + missing +
+                  "' does not exist.");
+    EXPECT_FALSE(QFile::exists(missing));
 }
 
 TEST_F(ConnectionViewControllerTest, CancelledTestReturnsAtOnceAndItsLateEndLeavesANewerResult)
@@ -370,7 +444,7 @@ TEST_F(ConnectionViewControllerTest, CancelledTestReturnsAtOnceAndItsLateEndLeav
     ASSERT_TRUE(waitForResult(*controller));
     ASSERT_WAIT_FOR_EQ_MS(ConnectionTest::runningThreads(), 0, 15000);
     QCoreApplication::processEvents();
-    EXPECT_EQ(controller->testResultView()->text(), "Vorn succesfully made a connection");
+    EXPECT_EQ(controller->testResultView()->text(), "Vorn successfully made a connection");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "FileSizeLimit.h"
 
 #include "InMemoryKeychainScope.h"
+#include "RefusingKeychain.h"
 #include "connection/ConnectionHelper.h"
 #include "connection/ConnectionsBackupPrompt.h"
 #include "connection/SavedConnections.h"
@@ -121,7 +122,7 @@ TEST_F(ConnectionsBackupTest, RoundTripWithoutPasswords)
     ASSERT_EQ(prompt.alerts.size(), 1);
     EXPECT_EQ(prompt.alerts[0].message, "Connections backup complete");
     EXPECT_EQ(prompt.alerts[0].informative,
-              "Vorn has succesfully created a connections backup. 3 connections were stored.");
+              "Vorn has successfully created a connections backup. 3 connections were stored.");
 
     const QJsonObject root = readJson(path);
     EXPECT_EQ(root.value("creator").toString(), "Vorn 3");
@@ -147,7 +148,8 @@ TEST_F(ConnectionsBackupTest, RoundTripWithoutPasswords)
         "import process.");
     EXPECT_EQ(prompt.alerts.last().message, "Import connections backup complete");
     EXPECT_EQ(prompt.alerts.last().informative,
-              "Vorn has succesfully imported a connections backup. 2 connections were imported.");
+              "Vorn has successfully imported a connections backup. 2 connections were imported. 1 SQLite "
+              "connection was skipped: local database files do not move with a backup.");
 
     // The local-file connection is skipped; the others come back unchanged.
     const QVariantList imported = saved();
@@ -186,6 +188,27 @@ TEST_F(ConnectionsBackupTest, RoundTripWithPasswordsInAPrivateFile)
               std::optional<QString>("pässword"));
     EXPECT_FALSE(ConnectionHelper::passwordFromKeychainType("MySQL", "host", "5432", "db", "u"));
     EXPECT_EQ(saved().size(), 4) << "appended to the two saved ones";
+}
+
+TEST_F(ConnectionsBackupTest, ImportTellsThePasswordsTheKeyringRefused)
+{
+    setSaved({savedEntry("pg", "PostgreSQL", 1, 0), savedEntry("my", "MySQL", 0, 2)});
+    ConnectionHelper::storePasswordInKeychainType("PostgreSQL", "host", "5432", "db", "u", "secret");
+    ConnectionHelper::storePasswordInKeychainType("MySQL", "host", "5432", "db", "u", "other");
+    const QString path = dir.filePath("with-passwords.vornconnections");
+    ConnectionsBackup::exportConnectionsBackupToURL(path, true, prompt);
+
+    RefusingKeychainScope refusing;
+    refusing.keychain().refuses = true;
+    ConnectionsBackup::importConnectionsBackupFromURL(path, prompt);
+    ASSERT_EQ(prompt.alerts.size(), 2);
+    EXPECT_EQ(prompt.alerts[1].message, "Import connections backup complete");
+    EXPECT_EQ(
+        prompt.alerts[1].informative,
+        "Vorn has successfully imported a connections backup. 2 connections were imported. The passwords "
+        "of 2 connections could not be stored in the keyring; Vorn will ask for them when you connect.");
+    EXPECT_EQ(saved().size(), 4) << "the connections are imported all the same";
+    EXPECT_FALSE(ConnectionHelper::passwordFromKeychainType("PostgreSQL", "host", "5432", "db", "u"));
 }
 
 TEST_F(ConnectionsBackupTest, GenerationTwoConversion)
@@ -341,14 +364,47 @@ TEST_F(ConnectionsBackupTest, AppendReplaceAndCancel)
     ConnectionsBackup::importConnectionsBackupFromURL(path, prompt);
     EXPECT_EQ(saved().size(), 5);
 
-    // Replacing with a file of local-file connections only leaves an empty list.
+    // Replacing server connections with a file of local-file connections only leaves an empty list.
     prompt.answerImport = true;
     prompt.replaceAll = true;
     ConnectionsBackup::importConnectionsBackupFromURL(
         writeBackup({QJsonObject{{"name", "f"}, {"databaseType", "SQLite"}}}, "Vorn 2"), prompt);
     EXPECT_TRUE(saved().isEmpty());
     EXPECT_EQ(prompt.alerts.last().informative,
-              "Vorn has succesfully imported a connections backup. 0 connections were imported.");
+              "Vorn has successfully imported a connections backup. 0 connections were imported. 1 SQLite "
+              "connection was skipped: local database files do not move with a backup.");
+}
+
+TEST_F(ConnectionsBackupTest, ReplacingKeepsTheLocalFileConnectionsABackupCannotBring)
+{
+    setSaved({savedEntry("old oracle", "Oracle", 1, 0), savedEntry("file one", "SQLite", 0, 3),
+              savedEntry("old pg", "PostgreSQL", 1, 0), savedEntry("file two", "SQLite", 1, 0)});
+    const QString path = writeBackup({
+        QJsonObject{{"name", "new my"}, {"databaseType", "MySQL"}},
+        QJsonObject{{"name", "their file"}, {"databaseType", "SQLite"}},
+        "not an object",
+        QJsonObject{{"name", "bad label"}, {"label", "red"}},
+        QJsonObject{{"name", "new pg"}, {"databaseType", "PostgreSQL"}},
+    });
+    prompt.replaceAll = true;
+    ConnectionsBackup::importConnectionsBackupFromURL(path, prompt);
+
+    QStringList names;
+    for (const QVariant &entry : saved())
+        names.append(ConnectionParameters(entry.toMap()).connectionName());
+    EXPECT_EQ(names, QStringList({"file one", "file two", "new my", "new pg"}));
+    EXPECT_EQ(ConnectionParameters(saved()[0].toMap()).label(), 3u) << "kept as it was";
+    EXPECT_EQ(prompt.alerts.last().message, "Import connections backup complete");
+    EXPECT_EQ(prompt.alerts.last().informative,
+              "Vorn has successfully imported a connections backup. 2 connections were imported. 1 SQLite "
+              "connection was skipped: local database files do not move with a backup. 2 entries were "
+              "skipped because they are damaged or incomplete. The 2 saved SQLite connections were kept.");
+
+    // Appending keeps everything and says nothing of kept connections.
+    prompt.replaceAll = false;
+    ConnectionsBackup::importConnectionsBackupFromURL(path, prompt);
+    EXPECT_EQ(saved().size(), 6);
+    EXPECT_FALSE(prompt.alerts.last().informative.contains("were kept"));
 }
 
 TEST_F(ConnectionsBackupTest, ImportThatCannotBeSavedKeepsTheSavedListAndSaysSo)

@@ -215,6 +215,83 @@ TEST_F(StatusBarTest, ReadOnlyMarkerExplainsItself)
     ASSERT_WAIT_FOR(!window.findChild<QMessageBox *>());
 }
 
+namespace
+{
+// Where a part's text lies in the bar, left and right.
+std::pair<int, int> textSpan(const StatusManagerViewPart *part)
+{
+    const QLabel *label = part->textField();
+    const int left = part->x() + label->x() + label->contentsRect().left();
+    return {left, left + label->fontMetrics().horizontalAdvance(label->text())};
+}
+
+// Where a part shows in the bar: its tab (drawn shifted away from the neighbour in front, for parts
+// with a background), within the part, less what the parts in front of it cover on either side.
+std::pair<int, int> visibleSpan(const StatusManagerViewPart *part, const StatusManagerViewPart *frontLeft,
+                                const StatusManagerViewPart *frontRight)
+{
+    int left = part->x();
+    int right = part->x() + part->width();
+    if (part->heightend() && part->rightAligned())
+        left += 2;
+    else if (part->heightend())
+        right -= 2;
+    if (frontLeft)
+        left = std::max(left, frontLeft->x() + frontLeft->width());
+    if (frontRight)
+        right = std::min(right, frontRight->x());
+    return {left, right};
+}
+} // namespace
+
+TEST_F(StatusBarTest, EveryTextHasRoomClearOfItsEdges)
+{
+    document.connectionState = 2;
+    document.schema = "main";
+    FakeElement element("customers");
+    document.element = &element;
+    root->resultsetStateValue = ResultsetState{};
+    root->resultsetStateValue->rowCount = 10;
+    root->resultsetStateValue->fullyLoaded = true;
+    root->resultsetStateValue->readOnly = true;
+    document.canCancel = true;
+    const struct {
+        const char *name;
+        bool busy;
+    } states[] = {{"final status", false}, {"busy with its cancel button", true}};
+    for (const auto &state : states) {
+        if (state.busy)
+            manager.setActiveConnectionStatus("Executing SQL Statement", StatusManager::SqlEditor);
+        else
+            manager.setConnectionStatus("SQL statement executed successfully", QString(),
+                                        StatusManager::SqlEditor);
+        bar.statusReset();
+        const struct {
+            const char *name;
+            StatusManagerViewPart *part;
+            StatusManagerViewPart *frontLeft;
+            StatusManagerViewPart *frontRight;
+        } parts[] = {
+            {"schema", bar.databaseView(), bar.connectView(), nullptr},
+            {"selection", bar.selectionView(), bar.databaseView(), nullptr},
+            {"status", bar.statusView(), nullptr, bar.recordsView()},
+            {"records", bar.recordsView(), nullptr, bar.readOnlyView()},
+        };
+        for (const auto &p : parts) {
+            SCOPED_TRACE(std::string(state.name) + ", " + p.name);
+            ASSERT_TRUE(p.part->isShown());
+            ASSERT_NE(p.part->textField(), nullptr);
+            const auto [textLeft, textRight] = textSpan(p.part);
+            const auto [left, right] = visibleSpan(p.part, p.frontLeft, p.frontRight);
+            EXPECT_GE(textLeft, left + 3);
+            EXPECT_LE(textRight, right - 3);
+            const QLabel *label = p.part->textField();
+            EXPECT_GE(label->y(), 0);
+            EXPECT_LE(label->y() + label->height(), p.part->height());
+        }
+    }
+}
+
 TEST_F(StatusBarTest, RightHandPartsStayAtTheRightEdge)
 {
     root->resultsetStateValue = ResultsetState{};

@@ -8,8 +8,10 @@
 #include "connection/ConnectionPanel.h"
 #include "document/ConnectionLife.h"
 #include "document/LoggerViewController.h"
+#include "document/StatusManagerButtonCell.h"
 #include "document/StatusManagerPaneViewController.h"
 #include "document/StatusManagerViewController.h"
+#include "document/StatusManagerViewPart.h"
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLEditorViewController.h"
@@ -433,6 +435,35 @@ TEST_F(VornDocumentTest, ClosingTheTabAsksAboutTheTransactionThenTheText)
         VornTabbedWindowController::setPaneMaker(pane, nullptr);
 }
 
+TEST_F(VornDocumentTest, TheStatusBarShowsTheSchemaAndWhereItIsConnected)
+{
+    using Pane = VornTabbedWindowController::Pane;
+    VornDocument::registerWindowPanes();
+    auto document = std::make_unique<VornDocument>();
+    document->makeWindowControllers();
+    document->setPreventConnectionOnShowWindows(true);
+    document->showWindows();
+    VornTabbedWindowController *controller = document->vornWindowController();
+    auto *pane = qobject_cast<StatusManagerPaneViewController *>(controller->pane(Pane::Status));
+    ASSERT_NE(pane, nullptr);
+    StatusManagerViewController *bar = pane->statusManagerViewController();
+    EXPECT_EQ(bar->databaseView()->text(), "Not connected");
+
+    const DatabaseTarget target = sqliteTarget(folder, "shop.db");
+    connectAndWait(*document, parametersFor(target));
+    ASSERT_WAIT_FOR_EQ(bar->databaseView()->text(), QString("main"));
+    EXPECT_EQ(bar->connectView()->buttonField()->toolTip(),
+              QString("Connected to %1, click to disconnect").arg(target.database));
+
+    document->connectionLife().documentShouldDisconnect(true);
+    ASSERT_WAIT_FOR_EQ(bar->databaseView()->text(), QString("Not connected"));
+    EXPECT_EQ(bar->connectView()->buttonField()->toolTip(),
+              QString("Not connected, click to (re)connect to %1").arg(target.database));
+    controller->doCloseDoc(document.get(), true);
+    for (Pane pane : {Pane::Status, Pane::Logger, Pane::SqlEditor})
+        VornTabbedWindowController::setPaneMaker(pane, nullptr);
+}
+
 TEST_F(VornDocumentTest, TypingInTheEditorIsAnEditSettingTheTextIsNot)
 {
     VornDocument document;
@@ -499,7 +530,7 @@ TEST_F(VornDocumentTest, ReconnectOffersThePreviousConnection)
     document.reconnect(nullptr);
     QString text;
     ASSERT_TRUE(answerMessageBox("Reconnect", &text));
-    EXPECT_TRUE(text.startsWith("Do you wish to reconnect to " + sqliteTarget(folder).database + " as "))
+    EXPECT_TRUE(text.startsWith("Do you wish to reconnect to " + sqliteTarget(folder).database + "\n"))
         << text.toStdString();
     ASSERT_WAIT_FOR_MS(document.connected(), 30000);
 }
@@ -543,6 +574,27 @@ TEST_F(VornDocumentTest, IdentityAndDisplay)
     EXPECT_EQ(document.connectionLife().reconnectName(), QString());
     document.setConnectionParameters(std::make_shared<ConnectionParameters>(parameters));
     EXPECT_EQ(document.connectionLife().reconnectName(), "sales as app");
+    // The name is made of what the parameters hold, never of blanks ("as ,").
+    const struct {
+        const char *database;
+        const char *server;
+        const char *user;
+        QString name;
+    } names[] = {
+        {"/data/shop.db", "", "", "/data/shop.db"},
+        {"", "db1", "app", "db1 as app"},
+        {"", "db1", "", "db1"},
+        {"", "", "app", QString()},
+    };
+    for (const auto &n : names) {
+        auto named = std::make_shared<ConnectionParameters>();
+        named->setDatabase(n.database);
+        named->setServer(n.server);
+        named->setUserName(n.user);
+        VornDocument unnamed;
+        unnamed.setConnectionParameters(named);
+        EXPECT_EQ(unnamed.connectionLife().reconnectName(), n.name) << n.database << n.server << n.user;
+    }
     EXPECT_EQ(document.toolbarFeatures(), 46 + 1) << "auto-commit off offers commit and rollback";
     document.connectionParameters()->setAutoCommit(1);
     document.setActiveContent(ContentPane::Procedure);

@@ -4,6 +4,7 @@
 #include "../status/StatusManagerFakes.h"
 #include "EditorTestSupport.h"
 #include "LongStatements.h"
+#include "TcpProxy.h"
 #include "TestServers.h"
 
 #include "WaitFor.h"
@@ -204,7 +205,7 @@ TEST_P(SQLEditorControllerBackendTest, AFailingStatementEndsTheRunWithItsError)
     run("DROP TABLE IF EXISTS vse_items");
     run("CREATE TABLE vse_items (id INTEGER);\nSELECT * FROM vse_missing_table;\nDROP TABLE vse_items");
     const QString result = lastResult();
-    EXPECT_TRUE(result.startsWith("An error occured while executing the SQL statement.\n\n"))
+    EXPECT_TRUE(result.startsWith("An error occurred while executing the SQL statement.\n\n"))
         << result.toStdString();
     EXPECT_TRUE(result.contains("vse_missing_table", Qt::CaseInsensitive)) << result.toStdString();
     EXPECT_EQ(statusManager_->connectionStatusText(), "Error executing SQL Statement");
@@ -225,12 +226,85 @@ TEST_P(SQLEditorControllerBackendTest, ALongStatementIsStopped)
     EXPECT_FALSE(controller_->canExecuteSQLInRange({0, 0})) << "the root is reserved while it runs";
     controller_->cancelExecution();
     waitForEnd(releases);
-    EXPECT_EQ(lastResult(), "An error occured while executing the SQL statement.\n\nCANCELLED");
+    EXPECT_EQ(lastResult(), "Stopped execution of SQL statement");
     EXPECT_EQ(statusManager_->connectionStatusText(), "Stopped execution of SQL statement");
-    ASSERT_EQ(statusManager_->messageQueue().size(), 1);
-    EXPECT_EQ(statusManager_->messageQueue().first()->title, "Stopped execution of SQL statement");
+    EXPECT_TRUE(statusManager_->messageQueue().isEmpty()) << "a stop is no error to alert about";
     run("SELECT 1");
     EXPECT_EQ(document_.loaded.size(), 1) << "the connection works after the stop";
+}
+
+TEST_P(SQLEditorControllerBackendTest, AStopRightAfterTheStartIsNeverLost)
+{
+    // Sleeps where the server has them: a statement that ran on would only wait, not burn the server.
+    const QString statement = GetParam() == "PostgreSQL" ? "SELECT pg_sleep(60)"
+                              : GetParam() == "MySQL"    ? "SELECT SLEEP(60)"
+                                                         : longStatement();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SCOPED_TRACE(attempt);
+        const int releases = document_.releases;
+        start(statement);
+        ASSERT_WAIT_FOR(controller_->isExecuting());
+        controller_->cancelExecution();
+        ASSERT_WAIT_FOR_MS(document_.releases > releases, 20000);
+        waitForEnd(releases);
+        EXPECT_EQ(lastResult(), "Stopped execution of SQL statement");
+    }
+}
+
+TEST_P(SQLEditorControllerBackendTest, AStopTheServerLeavesUnansweredCanDropTheConnection)
+{
+    if (GetParam() == "SQLite")
+        GTEST_SKIP() << "a local file has no network to stall";
+    const DatabaseTarget server = *serverTarget(GetParam());
+    TcpProxy proxy(server.server, server.port);
+    ConnectRequestFields request{.server = server.server,
+                                 .port = proxy.port(),
+                                 .database = server.database,
+                                 .userName = server.user,
+                                 .password = server.password,
+                                 .databaseType = server.type,
+                                 .clientName = "Vorn test",
+                                 .timeOutSeconds = 10,
+                                 .flags = 1};
+    ASSERT_TRUE(root_->startNewConnection(request));
+    double now = 100;
+    controller_->setClock([&] { return now; });
+
+    const int releases = document_.releases;
+    start(GetParam() == "PostgreSQL" ? "SELECT pg_sleep(60)" : "SELECT SLEEP(60)");
+    const QoJavaObjectPtr browser = asObject(root_->object()->call("browser"));
+    ASSERT_WAIT_FOR_MS(browser->call("canStopStoppableStatement").toBool(), 10000);
+    proxy.stall();
+    controller_->cancelExecution();
+    EXPECT_TRUE(controller_->canCancelExecution()) << "Stop stays available after a Stop";
+    now += 1;
+    controller_->cancelExecution(); // soon after the first: the cancel only goes out again
+    EditorTestSupport::processEvents();
+    EXPECT_TRUE(statusManager_->messageQueue().isEmpty());
+
+    now += SQLEditorController::unansweredStopSeconds;
+    controller_->cancelExecution();
+    ASSERT_WAIT_FOR(!statusManager_->messageQueue().isEmpty());
+    const std::shared_ptr<StatusManagerMessage> offer = statusManager_->messageQueue().last();
+    EXPECT_EQ(offer->title, "The database does not answer");
+    EXPECT_EQ(offer->defaultButton, "Drop Connection");
+    EXPECT_EQ(offer->alternateButton, "Keep Waiting");
+    offer->action(0);
+    EXPECT_TRUE(controller_->isExecuting()) << "keeping on waiting changes nothing";
+    offer->action(1);
+    ASSERT_WAIT_FOR_MS(document_.releases > releases, 5000);
+    waitForEnd(releases);
+    EXPECT_EQ(lastResult(), "Stopped execution of SQL statement");
+    EXPECT_FALSE(root_->hasConnection());
+    EXPECT_FALSE(controller_->canCancelExecution());
+
+    // With the network back, the connection comes back; then it leaves the proxy before the proxy goes.
+    proxy.resume();
+    ASSERT_TRUE(root_->startNewConnection(request));
+    run("SELECT 1");
+    EXPECT_EQ(document_.loaded.size(), 1);
+    request.port = server.port;
+    ASSERT_TRUE(root_->startNewConnection(request));
 }
 
 // A script that defines routines runs as the database's own client would run it: bodies are never

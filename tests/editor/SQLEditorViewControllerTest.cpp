@@ -53,13 +53,14 @@ public:
         *extendedRange = statementRange;
         return "code in " + format;
     }
-    QStringList sqlExportFormats() const override { return {"--Languages", "java", "", "php"}; }
+    QStringList sqlExportFormats() const override { return formats; }
     QString displayNameForSqlExportFormat(const QString &format) const override { return format.toUpper(); }
     bool canCancelExecution() override { return canRun; }
     void cancelExecution() override { ++cancels; }
 
     std::unique_ptr<SQLEditorTextStorage> storage = std::make_unique<SQLEditorTextStorage>();
     bool canRun = true;
+    QStringList formats{"--Languages", "java", "", "php"};
     bool lastFastValidation = false;
     std::vector<TextRange> executed;
     std::vector<TextRange> analysed;
@@ -198,6 +199,36 @@ TEST_F(SQLEditorViewControllerTest, CopyAsCodeFromTheContextMenu)
     EXPECT_EQ(QApplication::clipboard()->text(), "code in php");
     EXPECT_EQ(pane->sqlTextView()->selectedLocation(), 10);
     EXPECT_EQ(pane->sqlTextView()->selectedLength(), 8);
+}
+
+TEST_F(SQLEditorViewControllerTest, ContextMenuDisablesWhatCannotRunAndHidesAnEmptyCopyMenu)
+{
+    setText("select 1");
+    pane->view()->activateWindow();
+    pane->sqlTextView()->setFocus();
+    struct Case {
+        bool canRun;
+        QStringList formats;
+        bool formatEnabled;
+        bool copyShown;
+    };
+    const Case cases[] = {
+        {true, {"--Languages", "java"}, true, true},
+        {false, {"--Languages", "java"}, false, true},
+        {true, {}, true, false},
+        {true, {"--Languages", ""}, true, false}, // a heading alone offers nothing to copy as
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.formats.join(',').toStdString() + (c.canRun ? " can run" : " cannot run"));
+        model.canRun = c.canRun;
+        model.formats = c.formats;
+        QMenu menu;
+        pane->textViewMenu(pane->sqlTextView(), &menu, nullptr, 0);
+        const QList<QAction *> items = menu.actions();
+        ASSERT_EQ(items.size(), 3);
+        EXPECT_EQ(items[1]->isEnabled(), c.formatEnabled) << "Format is never shown usable but inert";
+        EXPECT_EQ(items[2]->isVisible(), c.copyShown);
+    }
 }
 
 TEST_F(SQLEditorViewControllerTest, HistoryStatementsLandNearTheCaret)

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -29,6 +30,17 @@ public:
 public slots:
     void addRow(QObject *) { received << "addRow:"; }
     void navigateBack(QObject *) { received << "navigateBack:"; }
+};
+
+// Performs executeSql: only while it is switched on.
+class ValidatingResponder : public QObject
+{
+    Q_OBJECT
+public:
+    bool on = false;
+    QStringList received;
+    Q_INVOKABLE void executeSql(QObject *) { received << "executeSql:"; }
+    Q_INVOKABLE bool validateAction(const QString &) const { return on; }
 };
 
 class Editor : public QLineEdit
@@ -124,6 +136,40 @@ TEST_F(CommandRouterTest, ADestroyedResponderLeavesTheChain)
     controller.reset();
     EXPECT_EQ(router.windowResponder(&window), nullptr);
     EXPECT_EQ(router.targetForAction("executeSql:", &window), nullptr);
+}
+
+TEST_F(CommandRouterTest, AResponderThatDeclinesForNowPassesTheCommandOn)
+{
+    ValidatingResponder editorPane;
+    Responder procedurePane("procedurePane");
+    router.setWindowResponder(&window, &editorPane);
+    router.setNextResponder(&editorPane, &procedurePane);
+    EXPECT_EQ(router.targetForAction("executeSql:", &window), &procedurePane);
+    EXPECT_TRUE(router.sendAction("executeSql:", editor));
+    EXPECT_TRUE(editorPane.received.isEmpty()) << "a declined command is not performed";
+    editorPane.on = true;
+    EXPECT_EQ(router.targetForAction("executeSql:", &window), &editorPane);
+    router.setNextResponder(&editorPane, nullptr);
+    editorPane.on = false;
+    EXPECT_EQ(router.targetForAction("executeSql:", &window), nullptr);
+    EXPECT_TRUE(CommandRouter::perform(&editorPane, "executeSql:", nullptr))
+        << "a command sent to its target directly is not validated";
+}
+
+TEST_F(CommandRouterTest, WhileTheMenuBarHasTheKeyboardCommandsStartFromTheWidgetBefore)
+{
+    QMenuBar *bar = window.menuBar();
+    bar->addMenu("File");
+    bar->show(); // made after the window was shown
+    EXPECT_EQ(router.firstResponder(&window), editor);
+    // What the bar does itself when Escape leaves an open menu: it takes the keyboard.
+    bar->setFocusPolicy(Qt::StrongFocus);
+    bar->setFocus(Qt::MenuBarFocusReason);
+    ASSERT_EQ(window.focusWidget(), bar);
+    EXPECT_EQ(router.firstResponder(&window), editor);
+    EXPECT_EQ(router.targetForAction("selectAllText:", &window), editor);
+    editor->setFocus();
+    EXPECT_EQ(router.firstResponder(&window), editor);
 }
 
 } // namespace

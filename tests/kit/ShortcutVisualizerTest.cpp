@@ -2,9 +2,14 @@
 #include "WaitFor.h"
 #include "kit/AdvancedWindow.h"
 #include "kit/ShortcutView.h"
+#include "kit/ShortcutWindow.h"
+
+#include <QAction>
+#include <QDialog>
 
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace
@@ -119,13 +124,13 @@ TEST(ShortcutVisualizer, HoldingCtrlShowsLabelsAndAnyOtherInputHidesThem)
 
     ShortcutVisualizer visualizer;
     visualizer.initialize(0.05);
-    // Released early: nothing shows.
-    QTest::keyPress(&window, Qt::Key_Control);
+    // Released early: nothing shows. (Ctrl is pressed as the keyboard reports it: held from then on.)
+    QTest::keyPress(&window, Qt::Key_Control, Qt::ControlModifier);
     EXPECT_TRUE(visualizer.isCounting());
     QTest::keyRelease(&window, Qt::Key_Control);
     EXPECT_FALSE(visualizer.isCounting());
     // Moving the mouse is not watched.
-    QTest::keyPress(&window, Qt::Key_Control);
+    QTest::keyPress(&window, Qt::Key_Control, Qt::ControlModifier);
     QTest::mouseMove(central, QPoint(5, 5));
     EXPECT_TRUE(visualizer.isCounting());
     WAIT_FOR(visualizer.windowDisplayingShortcuts());
@@ -161,15 +166,128 @@ TEST(ShortcutVisualizer, HoldingCtrlShowsLabelsAndAnyOtherInputHidesThem)
     QTest::keyRelease(&window, Qt::Key_Control);
     window.activateWindow(); // the offscreen platform hands activation to the overlay and back to nobody
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QTest::keyPress(&window, Qt::Key_Control);
+    QTest::keyPress(&window, Qt::Key_Control, Qt::ControlModifier);
     WAIT_FOR(visualizer.windowDisplayingShortcuts());
     QTest::mouseClick(central, Qt::LeftButton);
     EXPECT_EQ(visualizer.windowDisplayingShortcuts(), nullptr);
     QTest::keyRelease(&window, Qt::Key_Control);
-    QTest::keyPress(&window, Qt::Key_Control);
+    QTest::keyPress(&window, Qt::Key_Control, Qt::ControlModifier);
     EXPECT_TRUE(visualizer.isCounting());
     QTest::keyPress(&window, Qt::Key_Shift);
     EXPECT_FALSE(visualizer.isCounting());
+}
+
+namespace
+{
+
+// A window with one control that has a shortcut, active, and a visualiser with a short hold time.
+class HeldCtrlTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window.setCentralWidget(new QWidget);
+        button = new ShortcutButton(window.centralWidget());
+        button->setGeometry(20, 20, 120, 30);
+        button->entry = VisualShortcut::visualShortCutWithView(button, "o", Qt::ControlModifier, true);
+        window.resize(400, 300);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        visualizer.initialize(0.05);
+    }
+    void TearDown() override { QTest::keyRelease(&window, Qt::Key_Control); }
+
+    void pressCtrl()
+    {
+        QTest::keyPress(&window, Qt::Key_Control, Qt::ControlModifier);
+        ASSERT_TRUE(visualizer.isCounting());
+    }
+    // Long enough for the countdown to end, whatever came of it.
+    void letCountdownEnd() { VORN_WAIT_UNTIL(!visualizer.isCounting(), 2000); }
+
+    AdvancedWindow window;
+    ShortcutButton *button = nullptr;
+    ShortcutVisualizer visualizer;
+};
+
+} // namespace
+
+TEST_F(HeldCtrlTest, CtrlReleasedWhereTheOverlayCouldNotSeeItShowsNothing)
+{
+    visualizer.initialize(0.5); // time to come back to the window before the countdown ends
+    pressCtrl();
+    // The release goes to a window that is not one of ours: only the keyboard knows Ctrl is up.
+    QWindow elsewhere;
+    elsewhere.show();
+    QTest::keyRelease(&elsewhere, Qt::Key_Control);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(visualizer.isCounting());
+    letCountdownEnd();
+    EXPECT_FALSE(visualizer.isCounting());
+    EXPECT_EQ(visualizer.windowDisplayingShortcuts(), nullptr);
+}
+
+TEST_F(HeldCtrlTest, AShortcutThatOpensASheetEndsTheCountdown)
+{
+    QDialog sheet(&window);
+    auto *open = new QAction(&window);
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    QObject::connect(open, &QAction::triggered, &sheet, &QDialog::open);
+    window.addAction(open);
+
+    pressCtrl();
+    // The shortcut takes the O, held down: no key press of it ever reaches a widget.
+    QTest::keyPress(&window, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_TRUE(sheet.isVisible());
+    EXPECT_FALSE(visualizer.isCounting());
+    letCountdownEnd();
+    EXPECT_EQ(visualizer.windowDisplayingShortcuts(), nullptr);
+}
+
+TEST_F(HeldCtrlTest, ASheetThatOpensHidesTheLabelsAndEndsTheCountdown)
+{
+    pressCtrl();
+    WAIT_FOR(visualizer.windowDisplayingShortcuts());
+    QDialog sheet(&window);
+    sheet.open(); // as a finished statement's alert would, while Ctrl is still held
+    EXPECT_EQ(visualizer.windowDisplayingShortcuts(), nullptr);
+
+    sheet.close();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyRelease(&window, Qt::Key_Control);
+    pressCtrl();
+    QDialog another(&window);
+    another.open();
+    EXPECT_FALSE(visualizer.isCounting());
+}
+
+TEST_F(HeldCtrlTest, WithoutCompositingTheLabelsAreDrawnInsideTheWindow)
+{
+    // Where nothing composes the desktop a clear window paints black: the layer is a child.
+    QPointer<ShortcutWindow> layer = new ShortcutWindow(&window, {}, false);
+    visualizer.displayShortCuts({button->entry}, layer);
+    layer->show();
+    EXPECT_FALSE(layer->isWindow());
+    EXPECT_EQ(layer->geometry(), window.rect());
+    EXPECT_TRUE(layer->testAttribute(Qt::WA_TransparentForMouseEvents));
+    const QList<ShortcutView *> shown = layer->findChildren<ShortcutView *>();
+    ASSERT_EQ(shown.size(), 1);
+    const QPoint anchor = layer->mapFromGlobal(button->mapToGlobal(QPoint(30, 15)));
+    WAIT_FOR((shown[0]->pos()) == (anchor));
+
+    // The label is part of the window's own picture: pale green over the window, nothing black.
+    const QImage picture = window.grab().toImage();
+    const QColor body = picture.pixelColor(shown[0]->geometry().center() + QPoint(0, 4));
+    EXPECT_GT(body.green(), 200);
+    EXPECT_GT(body.green(), body.red());
+    const QColor beside = picture.pixelColor(shown[0]->geometry().right() + 20, 200);
+    EXPECT_EQ(beside, window.palette().color(QPalette::Window));
+
+    layer->fadeOut();
+    WAIT_FOR(layer.isNull());
 }
 
 TEST(ShortcutView, SizeLeavesRoomForKeysArrowAndCaption)

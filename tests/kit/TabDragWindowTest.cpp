@@ -32,7 +32,7 @@ TEST(TabDragWindow, SnapsOntoTheBarWithinSixtyPointsAndStaysInsideIt)
     }
 }
 
-TEST(TabDragWindow, SwitchesBetweenTabPictureAndWindowPicture)
+TEST(TabDragWindow, FadesBetweenTabPictureAndWindowPictureWhereTheDesktopComposes)
 {
     QWidget barWindow;
     barWindow.setGeometry(100, 100, 600, 300);
@@ -42,7 +42,8 @@ TEST(TabDragWindow, SwitchesBetweenTabPictureAndWindowPicture)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&barWindow));
     const QPoint barOrigin = bar->mapToGlobal(QPoint(0, 0));
 
-    TabDragWindow drag(QRect(barOrigin, QSize(160, 24)));
+    TabDragWindow drag(QRect(barOrigin, QSize(160, 24)), true);
+    EXPECT_TRUE(drag.testAttribute(Qt::WA_TranslucentBackground));
     EXPECT_EQ(drag.subWindow()->geometry(), QRect(barOrigin.x(), barOrigin.y() + 12 - 60, 160, 120));
     EXPECT_EQ(drag.subWindow()->windowOpacity(), 0.0);
     QPixmap tab(160, 24);
@@ -71,6 +72,54 @@ TEST(TabDragWindow, SwitchesBetweenTabPictureAndWindowPicture)
 
     drag.setSnappingTabBar(nullptr); // detached: never snaps
     EXPECT_FALSE(drag.onTab());
+}
+
+TEST(TabDragWindow, WithoutCompositingShowsOneOpaquePictureAtATime)
+{
+    // Clear pixels of a window show black where nothing composes the desktop: nothing may rely on
+    // them, nor on window opacity.
+    QWidget barWindow;
+    barWindow.setGeometry(100, 100, 600, 300);
+    auto *bar = new QWidget(&barWindow);
+    bar->setGeometry(0, 0, 600, 24);
+    barWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&barWindow));
+    const QPoint barOrigin = bar->mapToGlobal(QPoint(0, 0));
+
+    TabDragWindow drag(QRect(barOrigin, QSize(160, 24)), false);
+    QWidget *windowPicture = drag.subWindow();
+    EXPECT_FALSE(drag.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_FALSE(windowPicture->testAttribute(Qt::WA_TranslucentBackground));
+    QPixmap tab(160, 24);
+    tab.fill(Qt::gray);
+    drag.setTabImage(tab, tab.size(), 1.0);
+    QPixmap window(400, 300);
+    window.fill(Qt::blue);
+    drag.setImage(window, QSize(160, 120), 0.5);
+    drag.setSnappingTabBar(bar);
+    EXPECT_FALSE(drag.isVisible()); // nothing shows before the bar orders it front
+    EXPECT_FALSE(windowPicture->isVisible());
+
+    drag.orderFront();
+    EXPECT_TRUE(drag.isVisible());
+    EXPECT_FALSE(windowPicture->isVisible());
+    drag.setOrigin(barOrigin + QPoint(50, 200)); // off the bar: only the window picture
+    EXPECT_FALSE(drag.isVisible());
+    EXPECT_TRUE(windowPicture->isVisible());
+    EXPECT_EQ(windowPicture->geometry(), QRect(drag.x(), drag.y() + 12 - 60, 160, 120));
+    EXPECT_EQ(windowPicture->windowOpacity(), 1.0);
+    // Faded over its own plain background, as much as the composed picture fades over the desktop.
+    const QColor background = windowPicture->palette().color(QPalette::Window);
+    const QColor shown = windowPicture->grab().toImage().pixelColor(80, 60);
+    const double alpha = 0.5 * TabDragWindow::offTabAlpha;
+    EXPECT_NEAR(shown.red(), background.red() * (1 - alpha), 3);
+    EXPECT_NEAR(shown.blue(), background.blue() * (1 - alpha) + 255 * alpha, 3);
+    EXPECT_EQ(shown.alpha(), 255);
+
+    drag.setOrigin(barOrigin + QPoint(30, 10)); // back onto the bar
+    EXPECT_TRUE(drag.isVisible());
+    EXPECT_FALSE(windowPicture->isVisible());
+    EXPECT_EQ(drag.windowOpacity(), 1.0);
 }
 
 TEST(TransparentWindow, IsBorderlessAndClear)

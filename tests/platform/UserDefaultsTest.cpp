@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -106,4 +107,35 @@ TEST(UserDefaults, AWriteThatDoesNotFitFailsAndKeepsTheFile)
     store.setObject(QStringLiteral("later"), "name");
     EXPECT_TRUE(store.synchronize()) << "with room again, a write goes through";
     EXPECT_EQ(UserDefaults(path).stringForKey("name"), "later");
+}
+
+TEST(UserDefaults, HandWrittenValuesOfEveryKindSurviveTheNextWrite)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Vorn.json");
+    // Only an object that the store itself wrote for data reads back as data; one that merely looks
+    // like it (not base64) is the user's own and stays as written.
+    const QJsonObject handWritten{{"lookalike", QJsonObject{{"$base64", "not base64!"}}},
+                                  {"data", QJsonObject{{"$base64", "AAH/"}}},
+                                  {"port", 5432},
+                                  {"nothing", QJsonValue::Null},
+                                  {"mixed", QJsonArray{1, "2", true, QJsonObject{{"k", 1.5}}}}};
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(handWritten).toJson());
+    }
+    {
+        UserDefaults store(path);
+        EXPECT_EQ(store.dataForKey("data"), QByteArray("\x00\x01\xff", 3));
+        EXPECT_EQ(store.dictionaryForKey("lookalike").value("$base64").toString(), "not base64!");
+        EXPECT_EQ(store.integerForKey("port"), 5432);
+        store.setObject(1, "written");
+        ASSERT_TRUE(store.synchronize());
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QJsonObject expected = handWritten;
+    expected.insert("written", 1);
+    EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object(), expected);
 }

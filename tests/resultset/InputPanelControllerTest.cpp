@@ -3,6 +3,7 @@
 #include "WaitFor.h"
 #include "resultset/ParameterInputController.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -117,6 +118,43 @@ TEST_F(InputPanelControllerTest, ButtonsCopyTheTypedTextBeforeTheirCallback)
     EXPECT_EQ(cancels, 1);
     EXPECT_EQ(defaults, 1);
     EXPECT_EQ(seen, QStringList({"changed"}));
+}
+
+// Typed keys go to whichever widget has the focus, as a user's keys do.
+TEST_F(InputPanelControllerTest, TypingGoesIntoTheFirstFieldAndReturnEndsWithIt)
+{
+    const struct {
+        const char *name;
+        QVariant firstValue;
+        int firstType;
+    } cases[] = {
+        {"empty first field", QVariant(), InputPanelControllerField::Text},
+        {"prefilled first field is replaced", "earlier", InputPanelControllerField::Text},
+        {"a field without input control is passed over", QVariant(), 7},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        InputPanelController panel;
+        QStringList values;
+        panel.setCancelButtonTitle("Cancel");
+        panel.setTitle("Parameters");
+        panel.setDefaultButtonAction([&](InputPanelController *p) {
+            for (const auto &field : p->getFields())
+                values << field->value().toString();
+        });
+        panel.addField(InputPanelControllerField::fieldWithName("first", c.firstType, c.firstValue));
+        panel.addField(InputPanelControllerField::fieldWithName("second", 0, "kept"));
+        panel.runPanelOnWindow(&window_);
+        ASSERT_WAIT_FOR(panel.window()->isVisible() && QApplication::activeWindow() == panel.window());
+        QWidget *focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClicks(focus, "42");
+        QTest::keyClick(focus, Qt::Key_Return);
+        const QStringList expected =
+            c.firstType == 0 ? QStringList{"42", "kept"} : QStringList{c.firstValue.toString(), "42"};
+        EXPECT_EQ(values, expected);
+        EXPECT_FALSE(panel.window()->isVisible());
+    }
 }
 
 TEST_F(InputPanelControllerTest, ReadOnlyFieldsCannotBeChanged)

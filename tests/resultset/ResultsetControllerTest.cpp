@@ -231,7 +231,7 @@ TEST(ResultsetPreloadFailureTest, AlertsAndKeepsTheRows)
     ASSERT_TRUE(fixture.waitForIdle());
     ASSERT_WAIT_FOR(!fixture.alerts().isEmpty());
     EXPECT_TRUE(fixture.alerts().first().startsWith(
-        "Database error: A database error occured while reading from the resultset.\n"))
+        "Database error: A database error occurred while reading from the resultset.\n"))
         << fixture.alerts().first().toStdString();
     EXPECT_EQ(fixture.status->connectionStatusText(), "Error loading resultset");
     ASSERT_WAIT_FOR_EQ(fixture.document.releases, 1);

@@ -6,7 +6,9 @@
 #include "WaitFor.h"
 #include "resultset/ResultsetTableModel.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QImage>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -72,27 +74,6 @@ int scrollToTheEnd(ShownGrid &shown, ResultsetFixture &fixture)
 }
 } // namespace
 
-TEST(ResultsetGridWidthTest, ColumnsShareTheWidth)
-{
-    struct Case {
-        int gridWidth;
-        int columns;
-        int width;
-        int last;
-    };
-    const Case cases[] = {
-        {1000, 1, 953, 954}, // one wide column fills the pane: 1000 - 43 - 3
-        {1000, 4, 235, 240}, // (957 / 4) - 4 each, the last takes the rest
-        {300, 5, 80, -78},   // too narrow: 80 each, the last is held at 80 by the grid
-        {443, 5, 80, 65},    // exactly 80 per column is still narrow
-    };
-    for (const Case &c : cases) {
-        const auto [width, last] = ResultsetViewController::columnWidths(c.gridWidth, c.columns);
-        EXPECT_EQ(width, c.width) << c.gridWidth << " / " << c.columns;
-        EXPECT_EQ(last, c.last) << c.gridWidth << " / " << c.columns;
-    }
-}
-
 TEST_F(ResultsetViewControllerTest, WithoutModelOnlyTheRowNumberColumn)
 {
     ShownGrid shown;
@@ -134,14 +115,103 @@ TEST_F(ResultsetViewControllerTest, ColumnsByUniqueNameTitledByLabel)
     EXPECT_FALSE(model->index(0, 3).data().isValid());
     EXPECT_EQ(shown.cell(1, 3), "x");
 
-    const auto [width, last] = ResultsetViewController::columnWidths(1000, 3);
+    for (int column = 1; column <= 3; ++column)
+        EXPECT_EQ(shown.width(column), ResultsetViewController::minimumColumnWidth)
+            << "short titles and values";
     EXPECT_EQ(shown.width(0), 43);
-    EXPECT_EQ(shown.width(1), width);
-    EXPECT_EQ(shown.width(2), width) << "a duplicate label does not take the last column's width";
-    EXPECT_EQ(shown.width(3), last);
 
     const QString path = qEnvironmentVariable("VORN_BUILD_DIR") + "/resultset-grid.png";
     EXPECT_TRUE(shown.grid.view()->grab().save(path));
+}
+
+// Each column as wide as its title and the values of the first page, within the minimum and maximum
+// widths; numbers right-aligned.
+TEST_F(ResultsetViewControllerTest, ColumnsFitTitleAndFirstPageNumbersAlignRight)
+{
+    const QString medium = "a value that needs more room than the minimum";
+    const QString longTitle = "a_column_title_that_needs_more_room";
+    ShownGrid shown(1400);
+    ResultsetFixture fixture(sqliteTarget(folder_), 10000);
+    ASSERT_TRUE(fixture.root.run(
+        QString("CREATE TABLE t (id INTEGER, amount REAL, early TEXT, late TEXT, %1 TEXT, essay TEXT)")
+            .arg(longTitle)));
+    ASSERT_TRUE(fixture.root.run(
+        QString("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 150) "
+                "INSERT INTO t SELECT n, n * 1.5, CASE WHEN n = 50 THEN '%1' ELSE 'x' END, "
+                "CASE WHEN n = 120 THEN '%1' ELSE 'x' END, 'y', CASE WHEN n = 1 THEN '%2' END FROM c")
+            .arg(medium, QString(600, 'w'))));
+    ASSERT_TRUE(fixture.show("SELECT * FROM t ORDER BY id"));
+    shown.bind(fixture);
+    ResultsetTableModel *model = shown.grid.tableModel();
+    ASSERT_EQ(model->columnCount(), 7);
+    ASSERT_EQ(model->rowCount(), 100) << "the first page";
+
+    const QFontMetrics cells(shown.grid.tableView()->font());
+    const QFontMetrics titles(shown.header()->font());
+    EXPECT_EQ(shown.width(1), ResultsetViewController::minimumColumnWidth);
+    EXPECT_GT(shown.width(3), cells.horizontalAdvance(medium)) << "a value on the first page";
+    EXPECT_EQ(shown.width(4), ResultsetViewController::minimumColumnWidth) << "a value past the first page";
+    EXPECT_GT(shown.width(5), titles.horizontalAdvance(longTitle)) << "the title";
+    EXPECT_EQ(shown.width(6), ResultsetViewController::maximumFittedColumnWidth) << "a very long value";
+
+    const auto alignment = [&](int column) {
+        return Qt::Alignment(model->index(0, column).data(Qt::TextAlignmentRole).toInt()) &
+               Qt::AlignHorizontal_Mask;
+    };
+    EXPECT_EQ(alignment(1), Qt::AlignRight) << "integer";
+    EXPECT_EQ(alignment(2), Qt::AlignRight) << "floating point";
+    for (int column : {0, 3, 6})
+        EXPECT_NE(alignment(column), Qt::AlignRight) << column;
+
+    // Widths the user chose win over the fitted ones when the result comes back.
+    shown.header()->resizeSection(6, 150);
+    ASSERT_TRUE(fixture.show("SELECT * FROM t ORDER BY id"));
+    shown.grid.resultsetReset();
+    EXPECT_EQ(shown.width(6), 150);
+
+    const QString path = qEnvironmentVariable("VORN_BUILD_DIR") + "/resultset-fitted-columns.png";
+    EXPECT_TRUE(shown.grid.view()->grab().save(path));
+}
+
+namespace
+{
+// The horizontal extent of the dark pixels of an image; {-1, -1} when there are none.
+std::pair<int, int> inkExtent(const QImage &image)
+{
+    int left = -1;
+    int right = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 200) {
+                left = left < 0 ? x : left;
+                right = x;
+                break;
+            }
+        }
+    }
+    return {left, right};
+}
+} // namespace
+
+TEST_F(ResultsetViewControllerTest, RowNumbersShowAllTheirDigits)
+{
+    ShownGrid shown(600, 300);
+    ResultsetFixture fixture(sqliteTarget(folder_), 0);
+    ASSERT_TRUE(fixture.show(numbersQuery("SQLite", 10000)));
+    shown.bind(fixture);
+    EXPECT_EQ(shown.width(0), ResultsetViewController::rowNumberColumnWidth) << "three digits fit";
+    ASSERT_EQ(scrollToTheEnd(shown, fixture), 10000);
+
+    // The last row number as drawn: its first digit is not cut off at the left edge of the column.
+    QTableView *table = shown.grid.tableView();
+    const QRect cell = table->visualRect(shown.grid.tableModel()->index(9999, 0));
+    ASSERT_TRUE(table->viewport()->rect().contains(cell));
+    const QImage image = table->viewport()->grab(cell).toImage();
+    const auto [left, right] = inkExtent(image);
+    ASSERT_GE(left, 0) << "the row number is drawn";
+    EXPECT_GT(left, 1);
+    EXPECT_GE(right - left + 1, table->fontMetrics().tightBoundingRect("10000").width() - 2);
+    EXPECT_TRUE(image.save(qEnvironmentVariable("VORN_BUILD_DIR") + "/resultset-row-number.png"));
 }
 
 TEST_F(ResultsetViewControllerTest, RowNumberColumnStaysFirstAndLayoutsAreRemembered)

@@ -444,6 +444,17 @@ TEST_F(StatusManagerTest, AWorkerReportsWithoutWaitingForTheBlockedMainThread)
          },
          5, QStringList{"busy since 1000: Loading", "final: Loaded"}, QStringList{"+ Loading", "- Loaded"},
          StatusManager::ActionFinished, QStringList{}, QStringList{}},
+        {"a long run the user stopped is neither announced nor marked",
+         [](StatusManager &manager, FakeClock &clock) {
+             manager.setActiveConnectionStatus("Executing SQL Statement", StatusManager::SqlEditor);
+             clock.now += 5;
+             manager.setStoppedConnectionStatus("Stopped execution of SQL statement",
+                                                StatusManager::SqlEditor);
+         },
+         0,
+         QStringList{"busy since 1000: Executing SQL Statement", "final: Stopped execution of SQL statement"},
+         QStringList{"+ Executing SQL Statement", "- Stopped execution of SQL statement"},
+         StatusManager::NoAttention, QStringList{}, QStringList{}},
         {"a failure with alerts",
          [](StatusManager &manager, FakeClock &clock) {
              manager.setActiveConnectionStatus("Loading more results");

@@ -199,6 +199,7 @@ public:
     BackendOutcome startNewConnection(const ConnectRequestFields &) override { return lastOutcome(); }
     void cancelConnecting() override {}
     void endConnection() override { connected = false; }
+    void dropConnection() override { connected = false; }
     bool localDatabaseFileConnection() const override { return false; }
     QString connectionType() const override { return type; }
     QString database() const override { return {}; }

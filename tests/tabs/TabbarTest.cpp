@@ -213,10 +213,10 @@ TEST_F(TabbarTest, DraggedTabMovesAlongItsBarOrIntoAnotherWindow)
     TestWindowController *target = windowWith(1, 1000, {0, 400});
     Tabbar *from = bar(source);
     Tabbar *to = bar(target);
-    EXPECT_FALSE(from->beginTabDrag(QPoint(340, 10))); // only the active tab moves
+    EXPECT_FALSE(from->beginTabDrag(QPoint(340, 10), QPoint(345, 10))); // only the active tab moves
     source->activateTab(1);
     source->field->setText("state of T1");
-    ASSERT_TRUE(from->beginTabDrag(QPoint(340, 10)));
+    ASSERT_TRUE(from->beginTabDrag(QPoint(340, 10), QPoint(345, 10)));
     EXPECT_EQ(from->currentDragDraggingTabNo(), 1);
     EXPECT_TRUE(from->allTabs().at(1)->currentlyBeingDragged());
 
@@ -242,7 +242,7 @@ TEST_F(TabbarTest, DraggedTabMovesAlongItsBarOrIntoAnotherWindow)
 
     // Along its own bar: dropped past the last tab, it lands at the last place.
     source->activateTab(0);
-    ASSERT_TRUE(from->beginTabDrag(QPoint(10, 10)));
+    ASSERT_TRUE(from->beginTabDrag(QPoint(10, 10), QPoint(15, 10)));
     QDragMoveEvent along(QPoint(900, 10), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QDragEnterEvent enterOwn(QPoint(10, 10), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(from, &enterOwn);
@@ -251,29 +251,110 @@ TEST_F(TabbarTest, DraggedTabMovesAlongItsBarOrIntoAnotherWindow)
     EXPECT_EQ(names(source), (QStringList{"T2", "T0"}));
 }
 
+TEST_F(TabbarTest, ATabDraggedOffTheBarBeforeTheDragStartedTearsOff)
+{
+    // A fast drag leaves the bar before the drag starts, so the bar never sees it go.
+    struct Case {
+        const char *name;
+        QPoint pointerAtStart;
+        QStringList staying;
+    };
+    const Case cases[] = {
+        {"still over the bar: dropped back on it", {420, 12}, {"T0", "T1"}},
+        {"below the bar already", {420, 200}, {"T0"}},
+        {"above the window already", {420, -300}, {"T0"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        documents_.clear();
+        TearDown();
+        TestWindowController *controller = windowWith(2);
+        Tabbar *tabbar = bar(controller);
+        ASSERT_EQ(controller->activeTab(), 1);
+        ASSERT_TRUE(tabbar->beginTabDrag(QPoint(400, 12), c.pointerAtStart));
+        EXPECT_EQ(tabbar->currentDragWindow()->snappingTabBar() == tabbar, c.staying.size() == 2);
+        tabbar->endTabDrag();
+        EXPECT_EQ(names(controller), c.staying);
+        EXPECT_EQ(TabbedWindowController::allWindowControllers().size(), 3 - c.staying.size());
+    }
+}
+
+TEST_F(TabbarTest, AFreeDraggedTabComingBackOverItsBarStaysInIt)
+{
+    TestWindowController *controller = windowWith(2);
+    Tabbar *tabbar = bar(controller);
+    ASSERT_TRUE(tabbar->beginTabDrag(QPoint(400, 12), QPoint(400, 250)));
+    QMimeData mime;
+    mime.setData(Tabbar::tabDragType, "Tab");
+    QDragEnterEvent back(QPoint(60, 10), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tabbar, &back);
+    EXPECT_TRUE(back.isAccepted());
+    EXPECT_EQ(tabbar->currentDragWindow()->snappingTabBar(), tabbar);
+    QDragMoveEvent over(QPoint(60, 10), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tabbar, &over);
+    tabbar->endTabDrag();
+    EXPECT_EQ(names(controller), (QStringList{"T1", "T0"}));
+    EXPECT_EQ(TabbedWindowController::allWindowControllers().size(), 1);
+}
+
 TEST_F(TabbarTest, OnlyRegisteredItemsAndOwnTabsAreTaken)
 {
     TestWindowController *controller = windowWith(1);
     Tabbar *tabbar = bar(controller);
+    const QPoint free(900, 10); // right of the add button: the bar itself
     QMimeData tab;
     tab.setData(Tabbar::tabDragType, "Tab"); // no drag of ours running: from another process
-    QDragEnterEvent foreignTab(QPoint(10, 10), Qt::MoveAction, &tab, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent foreignTab(free, Qt::MoveAction, &tab, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(tabbar, &foreignTab);
     EXPECT_FALSE(foreignTab.isAccepted());
 
     QMimeData item;
     item.setData("com.ostrel.apps.vorn.filter-item", "payload");
-    QDragEnterEvent unregistered(QPoint(10, 10), Qt::CopyAction, &item, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent unregistered(free, Qt::CopyAction, &item, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(tabbar, &unregistered);
     EXPECT_FALSE(unregistered.isAccepted());
 
     controller->registerForExternalDragType("com.ostrel.apps.vorn.filter-item");
-    QDragEnterEvent registered(QPoint(10, 10), Qt::CopyAction, &item, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent registered(free, Qt::CopyAction, &item, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(tabbar, &registered);
     EXPECT_TRUE(registered.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &item, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(free, Qt::CopyAction, &item, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(tabbar, &drop);
     EXPECT_TRUE(drop.isAccepted());
     // Handed on as its type and raw bytes: only whoever knows the type reads them.
+    EXPECT_EQ(controller->externalDrops, QStringList{"com.ostrel.apps.vorn.filter-item=payload"});
+}
+
+TEST_F(TabbarTest, ItemsDraggedOverTabsSwitchTabsAndOnlyTheAddButtonTakesThem)
+{
+    TestWindowController *controller = windowWith(2);
+    Tabbar *tabbar = bar(controller);
+    controller->registerForExternalDragType("com.ostrel.apps.vorn.filter-item");
+    // Only the bar takes drags, so a dragged tab reaches it over its tabs too.
+    for (Tab *tab : tabbar->allTabs() + QList<Tab *>{tabbar->addTabTab()})
+        EXPECT_FALSE(tab->acceptDrops());
+
+    QMimeData item;
+    item.setData("com.ostrel.apps.vorn.filter-item", "payload");
+    const QPoint firstTab(100, 10);
+    const QPoint addButton(tabbar->addTabTab()->geometry().center());
+    auto send = [&](QDropEvent &&event) {
+        QApplication::sendEvent(tabbar, &event);
+        return event.isAccepted();
+    };
+    auto enter = [&](QPoint at) { return QDragEnterEvent(at, Qt::CopyAction, &item, Qt::LeftButton, {}); };
+    auto move = [&](QPoint at) { return QDragMoveEvent(at, Qt::CopyAction, &item, Qt::LeftButton, {}); };
+    auto drop = [&](QPoint at) { return QDropEvent(at, Qt::CopyAction, &item, Qt::LeftButton, {}); };
+
+    ASSERT_EQ(controller->activeTab(), 1);
+    EXPECT_TRUE(send(enter(firstTab))); // taken by the bar, so that moves follow
+    EXPECT_EQ(controller->activeTab(), 0);
+    EXPECT_FALSE(send(move(firstTab))); // but not droppable on the tab
+    EXPECT_FALSE(send(drop(firstTab)));
+    EXPECT_TRUE(controller->externalDrops.isEmpty());
+
+    send(enter(firstTab));
+    EXPECT_TRUE(send(move(addButton)));
+    EXPECT_TRUE(send(drop(addButton)));
     EXPECT_EQ(controller->externalDrops, QStringList{"com.ostrel.apps.vorn.filter-item=payload"});
 }

@@ -10,7 +10,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace
@@ -100,6 +102,41 @@ protected:
         for (const TabbedDocument *document : window->documents())
             result << document->contextDisplayName();
         return result;
+    }
+
+    // A saved document opened as a tab of the window.
+    TextDocument *openFile(TabbedWindowController *window, const QString &path, const QString &name)
+    {
+        auto *document = static_cast<TextDocument *>(controller->makeDocumentForPath(path, path, nullptr));
+        if (!document)
+            return nullptr;
+        controller->addDocument(document);
+        document->makeWindowControllers(window, false);
+        document->name = name;
+        return document;
+    }
+
+    // The windows the restoration file lists; none while it is missing.
+    static QVariantList restoredWindows()
+    {
+        QFile file(TabbedDocumentController::restorationFilePath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QJsonDocument::fromJson(file.readAll())
+            .object()
+            .toVariantMap()
+            .value("tabbedWindowConfiguration")
+            .toList();
+    }
+
+    static QStringList restoredAutosaves()
+    {
+        QStringList paths;
+        for (const QVariant &window : restoredWindows()) {
+            for (const QVariant &entry : window.toMap().value("documents").toList())
+                paths << QUrl(entry.toMap().value("autosavedContentsFileURL").toString()).toLocalFile();
+        }
+        return paths;
     }
 
     std::unique_ptr<TestDocumentController> controller;
@@ -299,6 +336,40 @@ TEST_F(TabbedDocumentControllerTest, FilesOpenInTabsOrWindowsByPreference)
     QFile::remove(path);
 }
 
+TEST_F(TabbedDocumentControllerTest, AFileOpenedWhileAnotherWindowIsInFrontComesToTheFront)
+{
+    const QString path = QDir(QDir::tempPath()).filePath("tabs-front.sql");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("select 3");
+    file.close();
+    TestWindowController *window = windowOf(open(nullptr, "first"));
+    for (const bool inTab : {true, false}) {
+        SCOPED_TRACE(inTab ? "in a tab" : "in a window");
+        UserDefaults::standard().setObject(inTab, "openDocumentInTab");
+        QWidget welcome; // a window of the program that has no tabs
+        welcome.show();
+        welcome.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&welcome));
+        TabbedDocument *opened = nullptr;
+        controller->openDocumentWithContentsOfURL(
+            path, true, [&](TabbedDocument *document, bool, const QString &) { opened = document; });
+        ASSERT_NE(opened, nullptr);
+        ASSERT_NE(opened->windowController(), nullptr) << "the opened file is the active tab";
+        EXPECT_EQ(opened->windowController() == window, inTab) << "the frontmost document window";
+        EXPECT_TRUE(QTest::qWaitForWindowActive(opened->windowController()->window()));
+
+        // Opening it again brings it to the front again.
+        welcome.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&welcome));
+        controller->openDocumentWithContentsOfURL(path, true, [](TabbedDocument *, bool, const QString &) {});
+        EXPECT_TRUE(QTest::qWaitForWindowActive(opened->windowController()->window()));
+        opened->windowController()->closeTab(opened->windowController()->activeTab());
+    }
+    UserDefaults::standard().setObject(true, "openDocumentInTab");
+    QFile::remove(path);
+}
+
 TEST_F(TabbedDocumentControllerTest, WindowMenuListsWindowsAndTheirTabs)
 {
     QMenu menu;
@@ -348,4 +419,138 @@ TEST_F(TabbedDocumentControllerTest, NoNewTabWhileASheetIsShown)
     EXPECT_FALSE(controller->canOpenNewTab());
     controller->newTab(nullptr);
     EXPECT_EQ(window->documents().size(), 2);
+}
+
+TEST_F(TabbedDocumentControllerTest, EditsOfFilesAndUntitledWorkComeBackInTheirOwnTabsAfterACrash)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("saved.sql");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("select 1");
+    file.close();
+    TextDocument *draft = open(nullptr, "draft");
+    TestWindowController *window = windowOf(draft);
+    TextDocument *saved = openFile(window, path, "saved");
+    ASSERT_NE(saved, nullptr);
+    ASSERT_WAIT_FOR(restoredWindows().size() == 1); // the tabs, before anything was typed
+
+    draft->text = "select * from emp";
+    draft->setDocumentEdited(true);
+    saved->text = "select 2 -- edited";
+    saved->setDocumentEdited(true);
+    // Copied to the autosave folder a moment after the change; the layout follows without another
+    // change of windows or tabs.
+    ASSERT_WAIT_FOR(!draft->autosavedContentsFilePath().isEmpty() &&
+                    !saved->autosavedContentsFilePath().isEmpty());
+    const QStringList copies{draft->autosavedContentsFilePath(), saved->autosavedContentsFilePath()};
+    ASSERT_WAIT_FOR(restoredAutosaves() == copies);
+    for (const QString &copy : copies + QStringList{TabbedDocumentController::restorationFilePath()}) {
+        EXPECT_EQ(QFile::permissions(copy), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadUser | QFileDevice::WriteUser)
+            << "SQL text is the owner's alone: " << copy.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(copies.at(1)).absolutePath(), TabbedDocument::autosaveFolder());
+
+    quit(); // a crash: nothing is closed
+    controller = std::make_unique<TestDocumentController>();
+    ASSERT_TRUE(controller->readRestorationFile());
+    controller->restoreDocuments();
+    ASSERT_EQ(TabbedWindowController::allWindowControllers().size(), 1) << "no window of recovered work";
+    TabbedWindowController *restored = TabbedWindowController::allWindowControllers().first();
+    ASSERT_EQ(names(restored), (QStringList{"draft", "saved"}));
+    auto *draftAgain = static_cast<TextDocument *>(restored->documents().at(0));
+    auto *savedAgain = static_cast<TextDocument *>(restored->documents().at(1));
+    EXPECT_EQ(draftAgain->text, "select * from emp");
+    EXPECT_TRUE(draftAgain->filePath().isEmpty());
+    EXPECT_EQ(savedAgain->text, "select 2 -- edited");
+    EXPECT_EQ(savedAgain->filePath(), path);
+    for (TabbedDocument *document : restored->documents()) {
+        EXPECT_TRUE(document->isDocumentEdited());
+        EXPECT_FALSE(document->hasUnautosavedChanges()) << "its copy holds what it shows";
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "select 1") << "the file waits for the user to save";
+    file.close();
+
+    // Saving puts the work in the file and its copy goes.
+    ASSERT_TRUE(savedAgain->saveToFile(path, nullptr));
+    EXPECT_FALSE(QFile::exists(copies.at(1)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "select 2 -- edited");
+}
+
+TEST_F(TabbedDocumentControllerTest, AFileWhoseCopyIsGoneComesBackFromTheFile)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("kept.sql");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("select 3");
+    file.close();
+    const QVariantMap entry{
+        {"fileURL", QUrl::fromLocalFile(path).toString()},
+        {"autosavedContentsFileURL", QUrl::fromLocalFile(folder.filePath("gone.sql")).toString()},
+        {"restorableDocumentInfo", QVariantMap{{"name", "kept"}}}};
+    QDir().mkpath(QFileInfo(TabbedDocumentController::restorationFilePath()).absolutePath());
+    QFile restoration(TabbedDocumentController::restorationFilePath());
+    ASSERT_TRUE(restoration.open(QIODevice::WriteOnly));
+    restoration.write(QJsonDocument::fromVariant(
+                          QVariantMap{{"tabbedWindowConfiguration",
+                                       QVariantList{QVariantMap{{"documents", QVariantList{entry}}}}}})
+                          .toJson());
+    restoration.close();
+
+    ASSERT_TRUE(controller->readRestorationFile());
+    controller->restoreDocuments();
+    ASSERT_EQ(controller->documents().size(), 1);
+    auto *document = static_cast<TextDocument *>(controller->documents().first());
+    EXPECT_EQ(document->filePath(), path);
+    EXPECT_EQ(document->text, "select 3");
+    EXPECT_EQ(document->name, "kept");
+    EXPECT_FALSE(document->isDocumentEdited());
+}
+
+TEST_F(TabbedDocumentControllerTest, ClosingTheLastTabOrWindowWritesTheLayoutAtOnce)
+{
+    const QList<std::pair<const char *, std::function<void(TestWindowController *)>>> closings{
+        {"last tab", [](TestWindowController *window) { window->closeTab(window->activeTab()); }},
+        {"last window", [](TestWindowController *window) { window->window()->close(); }},
+    };
+    for (const auto &[what, close] : closings) {
+        SCOPED_TRACE(what);
+        TextDocument *document = open(nullptr, "closing");
+        TestWindowController *window = windowOf(document);
+        window->window()->show();
+        ASSERT_TRUE(controller->writeRestorationFile());
+        ASSERT_EQ(restoredWindows().size(), 1);
+
+        close(window);
+        ASSERT_TRUE(controller->documents().isEmpty());
+        // The program may end right after: the file says so already.
+        EXPECT_TRUE(restoredWindows().isEmpty());
+        ASSERT_WAIT_FOR(TabbedWindowController::allWindowControllers().isEmpty());
+    }
+}
+
+TEST_F(TabbedDocumentControllerTest, MovingOrResizingAWindowIsWrittenAMomentLater)
+{
+    TextDocument *document = open(nullptr, "framed");
+    AdvancedWindow *window = windowOf(document)->window();
+    window->show();
+    const auto writtenFrame = [] {
+        const QVariantList windows = restoredWindows();
+        return windows.isEmpty() ? QString() : windows.first().toMap().value("windowRect").toString();
+    };
+    const QList<std::pair<const char *, std::function<void()>>> changes{
+        {"placed", [&] { window->setGeometry(40, 50, 600, 400); }},
+        {"moved", [&] { window->move(120, 90); }},
+        {"resized", [&] { window->resize(700, 420); }},
+    };
+    for (const auto &[what, change] : changes) {
+        SCOPED_TRACE(what);
+        change();
+        const QString frame = TabbedDocumentController::stringFromRect(window->geometry());
+        ASSERT_WAIT_FOR_EQ(writtenFrame(), frame);
+    }
 }

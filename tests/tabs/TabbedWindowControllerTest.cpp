@@ -346,6 +346,8 @@ TEST_F(TabbedWindowControllerTest, CollectAllTabsGathersEveryWindowInOrder)
 TEST_F(TabbedWindowControllerTest, ContextMenuAndColourLabels)
 {
     TestWindowController *controller = windowWith({"A", "B"});
+    NewTabResponder application;
+    CommandRouter::shared().addApplicationResponder(&application);
     std::unique_ptr<QMenu> menu(controller->tabWantsContextMenu(1));
     EXPECT_EQ(menu->title(), "TabMenu");
     QStringList titles;
@@ -364,8 +366,7 @@ TEST_F(TabbedWindowControllerTest, ContextMenuAndColourLabels)
     labels->actions().at(6)->trigger();
     EXPECT_EQ(documents_[1]->tabLabel(), 6u);
 
-    NewTabResponder application;
-    CommandRouter::shared().addApplicationResponder(&application);
+    EXPECT_FALSE(menu->actions().last()->isEnabled()) << "nobody opens tab preferences: disabled, not inert";
     menu->actions().at(0)->trigger(); // New Tab goes along the chain to the application
     EXPECT_EQ(application.newTabs, 1);
     CommandRouter::shared().removeApplicationResponder(&application);

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -119,6 +120,31 @@ protected:
     FakeSqlEditorPane *editor = nullptr;
     StatefulPane *stateful[8] = {};
 };
+
+// With nothing in the centre, the pane says where to start: the SQL editor, shown by its button.
+TEST_F(VornTabbedWindowControllerTest, TheEmptyCentreSaysToShowTheSqlEditor)
+{
+    ContentSplitView *content = controller->contentSplitView();
+    EmptyViewController *empty = controller->emptyViewController();
+    controller->showContent(ContentPane::Nothing);
+    content->setViewAEnabled(false, false);
+    ASSERT_TRUE(empty->view()->isVisible());
+    EXPECT_EQ(empty->guidanceLabel()->text(),
+              "Show the SQL editor to write SQL statements and execute them.");
+    ASSERT_TRUE(empty->showSqlEditorButton()->isVisible());
+
+    empty->showSqlEditorButton()->click();
+    EXPECT_TRUE(content->viewAEnabled());
+    EXPECT_TRUE(editor->view()->isVisible());
+    EXPECT_EQ(empty->guidanceLabel()->text(),
+              "Write SQL statements in the SQL editor and execute them to see their results here.");
+    EXPECT_FALSE(empty->showSqlEditorButton()->isVisible());
+
+    // Hidden again, with the animation of the pane button: the button comes back.
+    controller->toggleContentUpperView(nullptr);
+    ASSERT_WAIT_FOR(!content->viewAEnabled() && !content->isAnimating());
+    EXPECT_TRUE(empty->showSqlEditorButton()->isVisible());
+}
 
 TEST_F(VornTabbedWindowControllerTest, ContentPaneFollowsTheDocumentsCode)
 {
@@ -343,12 +369,25 @@ TEST(VornWindowPlacementTest, WidthAndCascade)
             << w.screen << " " << w.window;
 
     const QSize size(1000, 700);
-    EXPECT_FALSE(VornTabbedWindowController::cascadeTopLeft({}, size));
-    // Rightmost left edge 300, lowest bottom edge 200 + 700 - 1: 20 right of it, 36 above it.
-    const auto cascaded = VornTabbedWindowController::cascadeTopLeft(
-        {QRect(100, 200, 1000, 700), QRect(300, 50, 1000, 700)}, size);
-    ASSERT_TRUE(cascaded);
-    EXPECT_EQ(*cascaded, QPoint(320, 200 - 36));
+    const QRect screen(0, 0, 1440, 900);
+    EXPECT_FALSE(VornTabbedWindowController::cascadeTopLeft({}, size, screen));
+    struct Cascade {
+        QList<QRect> others;
+        QPoint expected;
+    };
+    const Cascade cascades[] = {
+        // Rightmost left edge 300, lowest bottom edge 200 + 700 - 1: 20 right of it, 36 above it.
+        {{QRect(100, 200, 1000, 700), QRect(300, 50, 1000, 700)}, QPoint(320, 200 - 36)},
+        // A window as tall as the space above the lowest bottom edge stays below the screen's top.
+        {{QRect(100, 20, 1000, 700)}, QPoint(120, 0)},
+        // Far right: the window keeps its right edge on the screen.
+        {{QRect(600, 100, 1000, 700)}, QPoint(440, 64)},
+    };
+    for (const Cascade &c : cascades) {
+        const auto cascaded = VornTabbedWindowController::cascadeTopLeft(c.others, size, screen);
+        ASSERT_TRUE(cascaded);
+        EXPECT_EQ(*cascaded, c.expected);
+    }
 }
 
 // The main window with its panes (placeholders where a pane's own controller is still to come)

@@ -29,6 +29,15 @@ final class ConnectionTarget {
         return timeoutSeconds > 0 ? timeoutSeconds + 5 : 0;
     }
 
+    /**
+     * Silence of the server on the backend's own round trips (connecting, metadata, pings) longer than this
+     * means the network is gone; 0: no limit. Longer than the wait for a connection, like the driver's
+     * time-out. Statements are never limited: the server may think for as long as it takes.
+     */
+    int silenceLimitSeconds() {
+        return driverTimeoutSeconds();
+    }
+
     private static String trimmed(String text) {
         return text == null ? "" : text.trim();
     }
@@ -47,12 +56,22 @@ final class ConnectionTarget {
         throw new BackendException("The port '" + port + "' is not a valid port number.");
     }
 
-    /** The server as it goes into a URL: IPv6 addresses in brackets. */
-    String urlHost() throws BackendException {
+    /**
+     * The server as it goes into a URL: a host name, an IPv4 address, or an IPv6 address (in brackets,
+     * which are added when typed without). Anything else is refused before a driver sees it, so that
+     * the server field can never carry further hosts or driver options into the address.
+     */
+    String urlHost(boolean ipv6) throws BackendException {
         if (server.isEmpty())
             throw new BackendException("No server was given.");
-        if (server.contains(":") && !server.startsWith("["))
-            return "[" + server + "]";
-        return server;
+        boolean bracketed = server.startsWith("[") && server.endsWith("]");
+        String bare = bracketed ? server.substring(1, server.length() - 1) : server;
+        if (ipv6 && HostNames.isIPv6Address(bare))
+            return "[" + bare + "]";
+        if (!bracketed && (HostNames.isIPv4Address(server) || HostNames.isHostName(server)))
+            return server;
+        throw new BackendException("The server '" + server + "' is not a valid host name"
+                                   + (ipv6 ? ", IPv4 address or IPv6 address."
+                                           : " or IPv4 address (this database type takes no IPv6 address)."));
     }
 }

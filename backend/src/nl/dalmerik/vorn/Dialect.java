@@ -5,6 +5,8 @@ import java.sql.DatabaseMetaData;
 import java.sql.Driver;
 import java.sql.ResultSet;
 import java.sql.SQLException;
+import java.sql.SQLNonTransientConnectionException;
+import java.sql.SQLRecoverableException;
 import java.sql.Statement;
 import java.sql.Types;
 import java.util.ArrayList;
@@ -48,7 +50,15 @@ abstract class Dialect {
     abstract String url(ConnectionTarget target) throws BackendException;
 
     /** Driver properties: credentials, client name, time-outs and keep-alive. */
-    abstract Properties properties(ConnectionTarget target, boolean keepAlive);
+    abstract Properties properties(ConnectionTarget target);
+
+    /**
+     * The driver limits silence on the socket (socket time-out) and lets the limit change on an open
+     * connection (Connection.setNetworkTimeout), so it can be lifted while a statement runs.
+     */
+    boolean limitsSilence() {
+        return false;
+    }
 
     /** The user name and password, as server drivers take them. */
     static Properties credentials(ConnectionTarget target) {
@@ -102,14 +112,56 @@ abstract class Dialect {
         return false;
     }
 
+    /**
+     * Whether the failure says that the connection is gone (the network, the server or an administrator
+     * ended it), known without a round trip. SQLState class 08 is the standard's word for it.
+     */
+    boolean connectionLost(SQLException error) {
+        for (Throwable cause = error; cause != null; cause = cause.getCause()) {
+            if (cause instanceof SQLNonTransientConnectionException || cause instanceof SQLRecoverableException)
+                return true;
+            if (cause instanceof SQLException) {
+                String state = ((SQLException) cause).getSQLState();
+                if (state != null && state.startsWith("08"))
+                    return true;
+                if (connectionLostCode((SQLException) cause))
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    /** The database's own codes for an ended connection, beside the standard's. */
+    boolean connectionLostCode(SQLException error) {
+        return false;
+    }
+
+    /**
+     * What the server says of the open transaction, asked after each statement in manual-commit mode and in
+     * a transaction of the backend's own. A dialect whose question would first read the rest of an open
+     * result (MySQL's protocol has one channel) answers UNKNOWN while an unbounded one is open. The question
+     * never fails the transaction.
+     */
+    TransactionWork transactionWork(Session session, boolean unboundedResultOpen) {
+        return TransactionWork.UNKNOWN;
+    }
+
+    /**
+     * A query may change data (a function with side effects, a data-changing WITH, SELECT ... INTO); where the
+     * server cannot say whether one did, it counts as uncommitted work.
+     */
+    boolean queriesMayWrite() {
+        return true;
+    }
+
     /** The message of a statement stopped by cancelQuery. */
     String cancelledMessage(SQLException error) {
         return "CANCELLED";
     }
 
-    Connection connect(ConnectionTarget target, boolean keepAlive) throws SQLException, BackendException {
+    Connection connect(ConnectionTarget target) throws SQLException, BackendException {
         Driver driver = loadDriver();
-        Connection connection = driver.connect(url(target), properties(target, keepAlive));
+        Connection connection = driver.connect(url(target), properties(target));
         if (connection == null)
             throw new BackendException("The " + typeName() + " driver did not accept the connection address.");
         return connection;

@@ -4,7 +4,14 @@ import java.sql.SQLException;
 
 /** Turns exceptions into the texts the root reports as lastErrorMessage. */
 final class Errors {
+    static final String CONNECTION_LOST = "The connection to the server was lost";
+
     private Errors() {}
+
+    /** A failure that cost the connection: said in words, with the driver's own text as the detail. */
+    static String connectionLost(Throwable error) {
+        return CONNECTION_LOST + ": " + message(error);
+    }
 
     /**
      * The exception's own message, followed by the messages of its causes where they add something:

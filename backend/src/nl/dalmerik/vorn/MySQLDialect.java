@@ -5,6 +5,7 @@ import java.sql.Connection;
 import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
 import java.sql.SQLException;
+import java.sql.Statement;
 import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
@@ -39,21 +40,29 @@ final class MySQLDialect extends Dialect {
     @Override
     String url(ConnectionTarget target) throws BackendException {
         // The database is chosen after connecting, so no name needs escaping inside the URL.
-        return "jdbc:mariadb://" + target.urlHost() + ":" + target.portOr(3306) + "/";
+        return "jdbc:mariadb://" + target.urlHost(true) + ":" + target.portOr(3306) + "/";
     }
 
     @Override
-    Properties properties(ConnectionTarget target, boolean keepAlive) {
+    Properties properties(ConnectionTarget target) {
         Properties properties = credentials(target);
         properties.setProperty("connectionAttributes",
                                "program_name:" + target.clientName.replaceAll("[,:]", " "));
         // TINYINT(1) and YEAR hold numbers; show them as numbers, not as booleans and dates.
         properties.setProperty("tinyInt1isBit", "false");
         properties.setProperty("yearIsDateType", "false");
-        properties.setProperty("tcpKeepAlive", Boolean.toString(keepAlive));
-        if (target.driverTimeoutSeconds() > 0)
+        properties.setProperty("socketFactory", ConnectionSockets.FACTORY);
+        properties.setProperty("tcpKeepAlive", "true");
+        if (target.driverTimeoutSeconds() > 0) {
             properties.setProperty("connectTimeout", Integer.toString(target.driverTimeoutSeconds() * 1000));
+            properties.setProperty("socketTimeout", Integer.toString(target.silenceLimitSeconds() * 1000));
+        }
         return properties;
+    }
+
+    @Override
+    boolean limitsSilence() {
+        return true;
     }
 
     @Override
@@ -76,6 +85,55 @@ final class MySQLDialect extends Dialect {
     @Override
     boolean dataDefinitionCommits() {
         return true;
+    }
+
+    /**
+     * Server gone away, lost during a query, killed, shutting down, ended for inactivity (ER_CONNECTION_KILLED
+     * 1927, ER_SERVER_SHUTDOWN 1053, CR_SERVER_GONE_ERROR 2006, CR_SERVER_LOST 2013, 4031).
+     */
+    @Override
+    boolean connectionLostCode(SQLException error) {
+        switch (error.getErrorCode()) {
+        case 1053:
+        case 1927:
+        case 2006:
+        case 2013:
+        case 4031:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    /**
+     * The server's in-transaction flag, and the session's counts of rows written, changed and deleted since
+     * the transaction began: a transaction that is open but wrote nothing (after a SELECT on InnoDB tables)
+     * holds no change.
+     */
+    @Override
+    TransactionWork transactionWork(Session session, boolean unboundedResultOpen) {
+        if (unboundedResultOpen)
+            return TransactionWork.UNKNOWN;
+        try (Statement statement = session.connection.createStatement();
+             ResultSet row = statement.executeQuery(
+                 "SELECT @@in_transaction, (SELECT COALESCE(SUM(VARIABLE_VALUE), 0) FROM "
+                 + "information_schema.SESSION_STATUS WHERE VARIABLE_NAME IN ('HANDLER_WRITE', "
+                 + "'HANDLER_UPDATE', 'HANDLER_DELETE'))")) {
+            if (!row.next())
+                return TransactionWork.UNKNOWN;
+            boolean inTransaction = row.getInt(1) != 0;
+            long writes = row.getLong(2);
+            if (!inTransaction) {
+                session.writesBeforeTransaction = writes;
+                return TransactionWork.NONE;
+            }
+            long before = session.writesBeforeTransaction;
+            if (before < 0)
+                return TransactionWork.UNKNOWN;
+            return writes != before ? TransactionWork.CHANGES : TransactionWork.NONE;
+        } catch (SQLException e) {
+            return TransactionWork.UNKNOWN;
+        }
     }
 
     @Override

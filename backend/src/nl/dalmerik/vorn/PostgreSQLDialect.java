@@ -24,22 +24,28 @@ final class PostgreSQLDialect extends Dialect {
     String url(ConnectionTarget target) throws BackendException {
         // The driver URL-decodes the database name.
         String database = URLEncoder.encode(target.database, StandardCharsets.UTF_8).replace("+", "%20");
-        return "jdbc:postgresql://" + target.urlHost() + ":" + target.portOr(5432) + "/" + database;
+        return "jdbc:postgresql://" + target.urlHost(true) + ":" + target.portOr(5432) + "/" + database;
     }
 
     @Override
-    Properties properties(ConnectionTarget target, boolean keepAlive) {
+    Properties properties(ConnectionTarget target) {
         Properties properties = credentials(target);
         properties.setProperty("ApplicationName", target.clientName);
         // Parameters arrive as text; let the server type them as it would a literal.
         properties.setProperty("stringtype", "unspecified");
-        if (keepAlive)
-            properties.setProperty("tcpKeepAlive", "true");
+        properties.setProperty("socketFactory", ConnectionSockets.FACTORY);
+        properties.setProperty("tcpKeepAlive", "true");
         if (target.driverTimeoutSeconds() > 0) {
             properties.setProperty("connectTimeout", Integer.toString(target.driverTimeoutSeconds()));
             properties.setProperty("loginTimeout", Integer.toString(target.driverTimeoutSeconds()));
+            properties.setProperty("socketTimeout", Integer.toString(target.silenceLimitSeconds()));
         }
         return properties;
+    }
+
+    @Override
+    boolean limitsSilence() {
+        return true;
     }
 
     @Override
@@ -50,6 +56,27 @@ final class PostgreSQLDialect extends Dialect {
     @Override
     boolean failedStatementAbortsTransaction() {
         return true;
+    }
+
+    /** The server ends the session: an administrator, a crash of another backend, a shutdown. */
+    @Override
+    boolean connectionLostCode(SQLException error) {
+        String state = error.getSQLState();
+        return "57P01".equals(state) || "57P02".equals(state) || "57P03".equals(state);
+    }
+
+    /** A transaction gets an id when it first writes (PostgreSQL 10 and later can be asked without taking one). */
+    @Override
+    TransactionWork transactionWork(Session session, boolean unboundedResultOpen) {
+        try {
+            // Asking an older server would fail the statement, and with it the user's transaction.
+            if (session.connection.getMetaData().getDatabaseMajorVersion() < 10)
+                return TransactionWork.UNKNOWN;
+            String id = queryText(session.connection, "SELECT txid_current_if_assigned()");
+            return id != null ? TransactionWork.CHANGES : TransactionWork.NONE;
+        } catch (SQLException e) {
+            return TransactionWork.UNKNOWN;
+        }
     }
 
     @Override

@@ -19,18 +19,20 @@ final class SQLServerDialect extends Dialect {
 
     @Override
     String url(ConnectionTarget target) throws BackendException {
-        // The database goes in the properties: jTDS would read a ';' in its name as a property.
-        return "jdbc:jtds:sqlserver://" + target.urlHost() + ":" + target.portOr(1433);
+        // The database goes in the properties: jTDS would read a ';' in its name as a property. Its address
+        // parser knows no brackets, so no IPv6 address either.
+        return "jdbc:jtds:sqlserver://" + target.urlHost(false) + ":" + target.portOr(1433);
     }
 
     @Override
-    Properties properties(ConnectionTarget target, boolean keepAlive) {
+    Properties properties(ConnectionTarget target) {
         Properties properties = credentials(target);
         properties.setProperty("APPNAME", target.clientName);
         if (!target.database.isEmpty())
             properties.setProperty("DATABASENAME", target.database);
-        if (keepAlive)
-            properties.setProperty("SOCKETKEEPALIVE", "true");
+        // jTDS takes no socket factory and limits silence for statements too: the system's keep-alive is
+        // what it can have.
+        properties.setProperty("SOCKETKEEPALIVE", "true");
         if (target.driverTimeoutSeconds() > 0)
             properties.setProperty("LOGINTIMEOUT", Integer.toString(target.driverTimeoutSeconds()));
         return properties;

@@ -40,7 +40,7 @@ final class SQLiteDialect extends Dialect {
     }
 
     @Override
-    Properties properties(ConnectionTarget target, boolean keepAlive) {
+    Properties properties(ConnectionTarget target) {
         Properties properties = new Properties();
         properties.setProperty("open_mode", OPEN_READ_WRITE);
         return properties;
@@ -52,13 +52,13 @@ final class SQLiteDialect extends Dialect {
     }
 
     @Override
-    Connection connect(ConnectionTarget target, boolean keepAlive) throws SQLException, BackendException {
+    Connection connect(ConnectionTarget target) throws SQLException, BackendException {
         Path file = databaseFile(target);
         if (!Files.exists(file))
             throw new BackendException("The database file '" + file + "' does not exist.");
         if (!Files.isRegularFile(file))
             throw new BackendException("'" + file + "' is not a database file.");
-        return super.connect(target, keepAlive);
+        return super.connect(target);
     }
 
     /** The database argument is a path; a file URL is accepted too. */
@@ -73,6 +73,12 @@ final class SQLiteDialect extends Dialect {
         } catch (Exception e) {
             throw new BackendException("'" + database + "' is not a valid database file path.");
         }
+    }
+
+    /** No stored routines and no data-changing WITH: a query never writes. */
+    @Override
+    boolean queriesMayWrite() {
+        return false;
     }
 
     @Override

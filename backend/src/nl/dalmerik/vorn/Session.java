@@ -44,6 +44,8 @@ final class Session {
 
     final Dialect dialect;
     final Connection connection;
+    /** The connection's sockets and its cancels', where the driver makes them through ConnectionSockets. */
+    private final ConnectionSockets.Sockets sockets;
     final ConnectionTarget target;
     final boolean autoCommit;
     /** Index hints in the queries the Oracle dialect builds for browsing. */
@@ -60,18 +62,24 @@ final class Session {
     private volatile boolean ended;
     private volatile Statement running;
     private volatile boolean cancelRequested;
+    /** The limit of the server's silence on the backend's own round trips; 0: none. */
+    private final int silenceMillis;
+    /** MySQL's count of rows written when the current transaction began; -1 while unknown. */
+    long writesBeforeTransaction = -1;
     /** Milliseconds of the first uncommitted change, 0 while clean. */
     private volatile long dirtySince;
     /** The result whose cursor is still open on this connection, if any. */
     volatile VornResultset openResult;
 
-    private Session(Dialect dialect, Connection connection, ConnectionTarget target, int flags,
-                    TimestampFormat format) throws SQLException {
+    private Session(Dialect dialect, Connection connection, ConnectionSockets.Sockets sockets,
+                    ConnectionTarget target, int flags, TimestampFormat format) throws SQLException {
         this.dialect = dialect;
         this.connection = connection;
+        this.sockets = sockets;
         this.target = target;
         this.autoCommit = (flags & FLAG_AUTO_COMMIT) != 0;
         this.indexHints = (flags & FLAG_INDEX_HINTS) != 0;
+        this.silenceMillis = dialect.limitsSilence() ? target.silenceLimitSeconds() * 1000 : 0;
         connection.setAutoCommit(autoCommit);
         dialect.prepareConnection(connection, target);
         this.defaultSchema = dialect.defaultSchema(connection);
@@ -79,6 +87,8 @@ final class Session {
         this.info = describe(format);
         DatabaseMetaData driverMetaData = connection.getMetaData();
         this.metaData = new VornConnectionMetaData(dialect.typeName(), target, driverMetaData);
+        if (!autoCommit)
+            learnTransactionWork(false); // where the server's counts stand before the first statement
         this.keepAlive = (flags & FLAG_KEEP_ALIVE) != 0 ? TIMER.scheduleWithFixedDelay(
                              this::pingIfIdle, KEEP_ALIVE_SECONDS, KEEP_ALIVE_SECONDS, TimeUnit.SECONDS)
                                                         : null;
@@ -87,9 +97,13 @@ final class Session {
     /** Connects and prepares a session; the connection is closed again when preparing fails. */
     static Session open(Dialect dialect, ConnectionTarget target, int flags, TimestampFormat format)
         throws SQLException, BackendException {
-        Connection connection = dialect.connect(target, (flags & FLAG_KEEP_ALIVE) != 0);
+        ConnectionSockets.Sockets sockets = new ConnectionSockets.Sockets();
+        Connection connection;
+        try (ConnectionSockets.Scope scope = sockets.collect()) {
+            connection = dialect.connect(target);
+        }
         try {
-            return new Session(dialect, connection, target, flags, format);
+            return new Session(dialect, connection, sockets, target, flags, format);
         } catch (SQLException | RuntimeException e) {
             closeQuietly(connection);
             throw e;
@@ -161,12 +175,37 @@ final class Session {
 
     /** Ends the session: stops a running statement and closes the connection once it is free. */
     void end() {
+        finish(true);
+    }
+
+    /**
+     * Drops the connection at once, for a server that answers no cancel (a stalled network): its sockets
+     * close, so a statement waiting on them fails now, as stopped, and the session ends without another
+     * word to the server. Drivers whose sockets Vorn does not make are asked to abort instead.
+     */
+    void drop() {
+        cancelRequested = true;
+        broken = true;
+        boolean ownSockets = !sockets.isEmpty();
+        sockets.closeAll();
+        if (!ownSockets) {
+            try {
+                connection.abort(BACKGROUND);
+            } catch (SQLException | RuntimeException | LinkageError e) {
+                // A driver without abort: the close below is all there is.
+            }
+        }
+        finish(false);
+    }
+
+    private void finish(boolean stopStatement) {
         if (ended)
             return;
         ended = true;
         if (keepAlive != null)
             keepAlive.cancel(false);
-        cancel();
+        if (stopStatement)
+            cancel();
         runWhenIdle(() -> {
             VornResultset result = openResult;
             if (result != null)
@@ -183,15 +222,48 @@ final class Session {
         return broken;
     }
 
-    /** Marks the start of a statement that cancel() may stop; fails at once when a cancel came first. */
+    /**
+     * Marks the start of a statement that cancel() may stop; fails at once when a cancel came first. While
+     * it runs the server may be silent for as long as it takes.
+     */
     void startStatement(Statement statement) throws SQLException {
         running = statement;
+        limitSilence(false);
         if (cancelRequested)
             throw new SQLException("Statement cancelled.", "57014");
     }
 
     void endStatement() {
         running = null;
+        limitSilence(true);
+    }
+
+    /** Commits or rolls back; the server may take its time over deferred checks and triggers. */
+    void endTransaction(boolean commit) throws SQLException {
+        limitSilence(false);
+        try {
+            if (commit)
+                connection.commit();
+            else
+                connection.rollback();
+        } finally {
+            limitSilence(true);
+        }
+    }
+
+    /**
+     * A statement, a fetch or a commit is work the server does for the user, and the user decides how long
+     * to wait for it (keep-alive still finds a dead network). The backend's own round trips are limited:
+     * silence past the limit there means the network is gone.
+     */
+    private void limitSilence(boolean limited) {
+        if (silenceMillis <= 0)
+            return;
+        try {
+            connection.setNetworkTimeout(BACKGROUND, limited ? silenceMillis : 0);
+        } catch (SQLException | RuntimeException e) {
+            // The connection is closed; the action that needs it finds out.
+        }
     }
 
     /** Clears an earlier cancel request before a new action starts. */
@@ -218,7 +290,8 @@ final class Session {
     private void cancelUntilStopped(Statement statement) {
         if (statement == null || running != statement || !cancelRequested)
             return;
-        try {
+        // A cancel goes to the server on a connection of its own, which a drop closes too.
+        try (ConnectionSockets.Scope scope = sockets.collect()) {
             statement.cancel();
         } catch (SQLException | RuntimeException e) {
             // The statement ended meanwhile, or the driver cannot cancel: nothing more to do.
@@ -236,8 +309,7 @@ final class Session {
     void noteFailure(SQLException error) {
         if (cancelRequested || ended)
             return;
-        String state = error.getSQLState();
-        if (state != null && state.startsWith("08")) {
+        if (dialect.connectionLost(error)) {
             broken = true;
             return;
         }
@@ -260,6 +332,23 @@ final class Session {
     void resetDirtySeconds() {
         if (dirtySince != 0)
             dirtySince = System.currentTimeMillis();
+    }
+
+    /**
+     * Follows what the server says of the open transaction in manual-commit mode; answers whether it could
+     * say. The caller holds the lock.
+     */
+    boolean learnTransactionWork(boolean unboundedResultOpen) {
+        switch (dialect.transactionWork(this, unboundedResultOpen)) {
+        case CHANGES:
+            markDirty();
+            return true;
+        case NONE:
+            markClean();
+            return true;
+        default:
+            return false;
+        }
     }
 
     void markDirty() {
@@ -285,14 +374,16 @@ final class Session {
         }
     }
 
-    /** Ends a transaction that was opened only to stream a cursor, and returns to auto-commit. */
-    void endCursorTransaction(boolean commit) {
+    /**
+     * Ends a transaction that was opened only to stream a cursor, and returns to auto-commit. A commit that
+     * fails is rolled back and thrown: what the statement changed did not happen.
+     */
+    void endCursorTransaction(boolean commit) throws SQLException {
+        SQLException failure = null;
         try {
-            if (commit)
-                connection.commit();
-            else
-                connection.rollback();
+            endTransaction(commit);
         } catch (SQLException e) {
+            failure = e;
             try {
                 connection.rollback();
             } catch (SQLException ignored) {
@@ -304,6 +395,8 @@ final class Session {
         } catch (SQLException e) {
             // As above.
         }
+        if (commit && failure != null)
+            throw failure;
     }
 
     void reloadSchemas() throws SQLException {

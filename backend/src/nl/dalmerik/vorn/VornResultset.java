@@ -67,7 +67,7 @@ public class VornResultset {
                 return;
             session.lock();
             try {
-                session.resetCancel();
+                root.startAction(session);
                 fetch(Math.max(FIRST_PORTION, Math.min(rowCount, LARGEST_PORTION)));
             } catch (SQLException | RuntimeException | Error e) {
                 close(false);
@@ -106,7 +106,7 @@ public class VornResultset {
         }
         readToEnd = exhausted;
         if (exhausted || (rowLimit > 0 && rowCount >= rowLimit))
-            close(true);
+            closeCursor(true);
     }
 
     private void setFetchSize(int wanted) {
@@ -150,6 +150,15 @@ public class VornResultset {
      * committed after a complete read, so statements with side effects keep them, rolled back after a failure.
      */
     void close(boolean complete) {
+        try {
+            closeCursor(complete);
+        } catch (SQLException e) {
+            // Only the read-to-the-end close of fetch commits a transaction that may hold changes.
+        }
+    }
+
+    /** As close; a transaction held for the cursor that fails to commit is thrown. */
+    private void closeCursor(boolean complete) throws SQLException {
         fullyLoaded = true;
         if (cursor != null && !readToEnd && closingEarlyStopsTheStatement()) {
             try {
@@ -162,12 +171,12 @@ public class VornResultset {
         Session.closeQuietly(statement);
         cursor = null;
         statement = null;
+        if (session.openResult == this)
+            session.openResult = null;
         if (holdsTransaction) {
             holdsTransaction = false;
             session.endCursorTransaction(complete);
         }
-        if (session.openResult == this)
-            session.openResult = null;
     }
 
     /** Closes the cursor as soon as the connection is free; callable from any thread. */

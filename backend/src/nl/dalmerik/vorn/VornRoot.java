@@ -88,6 +88,8 @@ public class VornRoot {
             end();
             ConnectionTarget target = new ConnectionTarget(server, port, database, user, password, clientName,
                                                            timeoutSeconds);
+            // A value the address cannot take is refused before the driver is even loaded.
+            dialect.url(target);
             RootSettings current = settings;
             ConnectAttempt attempt =
                 new ConnectAttempt(() -> Session.open(dialect, target, flags, current.format));
@@ -147,19 +149,37 @@ public class VornRoot {
 
     private void end() {
         ConnectAttempt attempt;
-        Session ended;
         synchronized (stateLock) {
             attempt = connectAttempt;
             connectAttempt = null;
-            ended = session;
-            session = null;
-            browser = null;
-            resultset = null;
         }
         if (attempt != null)
             attempt.cancel();
+        Session ended = takeSession();
         if (ended != null)
             ended.end();
+    }
+
+    /**
+     * Drops the connection at once, without waiting on the server: for a statement whose server answers no
+     * cancel. The statement fails as stopped, and the root has no connection afterwards.
+     */
+    public void dropConnection() {
+        perform(null, () -> {
+            Session dropped = takeSession();
+            if (dropped != null)
+                dropped.drop();
+        });
+    }
+
+    private Session takeSession() {
+        synchronized (stateLock) {
+            Session taken = session;
+            session = null;
+            browser = null;
+            resultset = null;
+            return taken;
+        }
     }
 
     public boolean hasConnection() {
@@ -172,18 +192,39 @@ public class VornRoot {
         return current != null && !current.broken();
     }
 
-    /** Takes the root for one action; refused only while another action holds it. */
+    /**
+     * Takes the root for one action; refused only while another action holds it. A Stop (cancelQuery) that
+     * comes while the root is reserved belongs to the action: it stops the action's statement also when it
+     * comes before the statement reached the server.
+     */
     public boolean reserveRoot(String activity) {
         synchronized (stateLock) {
             if (reservation != null)
                 return false;
             reservation = activity == null ? "" : activity;
-            return true;
         }
+        forgetCancel();
+        return true;
     }
 
     public void releaseReservedRoot() {
         reservation = null;
+        forgetCancel();
+    }
+
+    private void forgetCancel() {
+        Session current = session;
+        if (current != null)
+            current.resetCancel();
+    }
+
+    /**
+     * An action starts on the session: a Stop that came for an earlier one is forgotten, unless the root is
+     * reserved, whose reservation began the action (see reserveRoot).
+     */
+    void startAction(Session current) {
+        if (!reserved())
+            current.resetCancel();
     }
 
     public boolean reserved() {
@@ -266,20 +307,18 @@ public class VornRoot {
         requireConnection(current);
         current.lock();
         try {
-            current.resetCancel();
+            startAction(current);
             VornResultset open = current.openResult;
             boolean finished = open != null && !current.autoCommit;
             if (finished)
                 open.finish();
             if (commit)
                 needsRefreshAfterCommit = finished;
-            if (!current.autoCommit) {
-                if (commit)
-                    current.connection.commit();
-                else
-                    current.connection.rollback();
-            }
+            if (!current.autoCommit)
+                current.endTransaction(commit);
             current.markClean();
+            if (!current.autoCommit)
+                current.learnTransactionWork(false); // MySQL counts writes from here
         } finally {
             current.unlock();
         }
@@ -466,10 +505,10 @@ public class VornRoot {
     private static String failureMessage(Session current, SQLException error) {
         if (current == null)
             return Errors.message(error);
-        String message =
-            current.cancelRequested() ? current.dialect.cancelledMessage(error) : Errors.message(error);
+        if (current.cancelRequested())
+            return current.dialect.cancelledMessage(error);
         current.noteFailure(error);
-        return message;
+        return current.broken() ? Errors.connectionLost(error) : Errors.message(error);
     }
 
     private void record(Outcome outcome) {

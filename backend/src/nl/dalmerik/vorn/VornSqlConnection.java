@@ -47,7 +47,11 @@ public class VornSqlConnection {
         return statementType;
     }
 
-    /** Stops the running statement from another thread; it then fails with "CANCELLED". */
+    /**
+     * Stops the running statement from another thread; it then fails with "CANCELLED". While the root is
+     * reserved the Stop holds for the reserved action: a statement that has not reached the server yet is
+     * stopped as it starts. Asking again sends the cancel again.
+     */
     public void cancelQuery() {
         Session session = root.session();
         if (session != null)
@@ -62,7 +66,7 @@ public class VornSqlConnection {
         String type = StatementText.type(sql);
         session.lock();
         try {
-            session.resetCancel();
+            root.startAction(session);
             statementType = type;
             resultCount = -1;
             root.replaceResultset(session, null);
@@ -94,19 +98,29 @@ public class VornSqlConnection {
                 count = hasRows ? -1 : statement.getUpdateCount();
             }
             session.endStatement();
-            noteTransaction(session, type, sql);
             if (!hasRows) {
                 statement.close();
-                if (cursorTransaction)
+                if (cursorTransaction) {
+                    cursorTransaction = false;
+                    // A commit that fails fails the statement.
                     session.endCursorTransaction(true);
+                }
+                noteTransaction(session, type, sql);
                 return false;
             }
+            boolean ownTransaction = cursorTransaction;
             VornResultset result =
                 new VornResultset(root, session, statement, sql, parameters, cursorTransaction);
             statement = null;
             cursorTransaction = false;
             try {
                 result.fetch(VornResultset.FIRST_PORTION);
+                // A query that wrote in a transaction of the backend's own succeeds only once that commits:
+                // its rows are read now, and a commit that fails (a deferred constraint) fails it, rows and
+                // all.
+                if (ownTransaction && session.dialect.transactionWork(session, false) != TransactionWork.NONE)
+                    result.finish();
+                noteTransaction(session, type, sql);
             } catch (SQLException | RuntimeException | Error e) {
                 result.close(false);
                 throw e;
@@ -152,13 +166,23 @@ public class VornSqlConnection {
             statement.setObject(index, value);
     }
 
-    /** Keeps the root's idea of uncommitted changes in step with what the statement did. */
-    private static void noteTransaction(Session session, String type, String sql) {
+    /**
+     * Keeps the root's idea of uncommitted changes in step with what the statement did, in manual-commit mode:
+     * as the server says where it can. Otherwise the statement's words decide, and in doubt (a query that may
+     * have written) it counts.
+     */
+    private void noteTransaction(Session session, String type, String sql) {
+        if (session.autoCommit)
+            return;
+        boolean unboundedResultOpen = session.openResult != null && root.settings().rowLimit <= 0;
+        if (session.learnTransactionWork(unboundedResultOpen))
+            return;
         if (StatementText.endsTransaction(type, sql))
             session.markClean();
         else if (StatementText.isDataDefinition(type) && session.dialect.dataDefinitionCommits())
             session.markClean();
-        else if (!StatementText.isReadOnly(type, sql))
+        else if (!StatementText.isReadOnly(type, sql)
+                 || StatementText.isQuery(type) && session.dialect.queriesMayWrite())
             session.markDirty();
     }
 }
