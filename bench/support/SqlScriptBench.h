@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace SqlScriptBench
@@ -71,6 +72,15 @@ inline QString realScript(qint64 utf8Bytes)
 inline double milliseconds(qint64 nanoseconds)
 {
     return nanoseconds / 1e6;
+}
+
+// The CPU time this thread has used, in milliseconds: on a machine whose cores other work shares, it
+// counts what the code itself costs, where the clock on the wall also counts the waits for a core.
+inline double threadCpuMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
 struct Stats {
