@@ -9,6 +9,7 @@
 #include "sql/SQLParserParseProperties.h"
 
 #include <QPlainTextDocumentLayout>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -553,8 +554,20 @@ void SQLEditorTextStorage::applySpans(const std::vector<Span> &spans, bool repla
         dirtyStart = std::min(dirtyStart, blockStart);
         dirtyEnd = blockStart + block.length();
     }
-    if (dirtyEnd > dirtyStart)
+    if (dirtyEnd <= dirtyStart)
+        return;
+    if (findBlock(dirtyStart) == findBlock(dirtyEnd - 1)) {
+        markContentsDirty(dirtyStart, dirtyEnd - dirtyStart); // repaints that line where it is shown
+        return;
+    }
+    // Over several lines the layout would announce a change of the whole document, which repaints
+    // every view in full, ruler included, even for lines far from what it shows; colours leave the
+    // lines' heights and the line count as they were, so views are told the stretch instead.
+    {
+        const QSignalBlocker quiet(documentLayout());
         markContentsDirty(dirtyStart, dirtyEnd - dirtyStart);
+    }
+    emit needsDisplay({dirtyStart, dirtyEnd - dirtyStart});
 }
 
 qint64 SQLEditorTextStorage::lineNumberForCharacterAtIndex(qint64 index) const

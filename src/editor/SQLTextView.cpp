@@ -96,9 +96,21 @@ void SQLTextView::setTextStorage(SQLEditorTextStorage *storage)
     storage_ = target;
     hideBraceIndicator();
     setDocument(target);
-    connect(target, &SQLEditorTextStorage::needsDisplay, viewport(), qOverload<>(&QWidget::update));
+    connect(target, &SQLEditorTextStorage::needsDisplay, this, &SQLTextView::displayIfShown);
     if (target != ownStorage_)
         connect(target, &SQLEditorTextStorage::willBeDestroyed, this, [this] { setTextStorage(nullptr); });
+}
+
+// Background recolouring of lines far from the view leaves it alone.
+void SQLTextView::displayIfShown(TextRange range)
+{
+    const std::vector<VisibleBlock> blocks = visibleBlocks();
+    if (blocks.empty())
+        return;
+    const qint64 firstShown = blocks.front().block.position();
+    const qint64 endShown = blocks.back().block.position() + blocks.back().block.length();
+    if (range.location <= endShown && range.end() >= firstShown)
+        viewport()->update();
 }
 
 SQLEditorTextStorage *SQLTextView::textStorage() const

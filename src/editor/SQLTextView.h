@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sql/TextRange.h"
+
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextBlock>
@@ -94,6 +96,7 @@ private:
     void matchBraces();
     void showBraceIndicator(int location);
     void hideBraceIndicator();
+    void displayIfShown(TextRange range);
     void newLineInserted();
     void replaceRange(int location, int length, const QString &text);
     // Replaces the lines the selection touches by their changed forms and selects them.

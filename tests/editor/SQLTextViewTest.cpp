@@ -244,6 +244,51 @@ TEST_F(SQLTextViewTest, AQuoteRecoloursTheShownTextFirst)
     EXPECT_EQ(colorAt(storage, far), storage.syntaxLiteralColor());
 }
 
+// Counts the paints a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// Colours changing far from what the view shows leave it unpainted; colours changing where it looks
+// are painted.
+TEST_F(SQLTextViewTest, BackgroundRecolouringRepaintsOnlyWhatIsShown)
+{
+    QString script;
+    for (int i = 0; i < 4000; ++i)
+        script += QString("select %1 from t where c = 'x';\n").arg(i);
+    SQLEditorTextStorage &storage = *view->textStorage();
+    storage.setReservedWords({"select"});
+    setText(script);
+    for (qint64 at = 0; at < storage.length(); at += 50000)
+        storage.redrawSyntaxInRange({at, std::min<qint64>(50000, storage.length() - at)});
+    view->repaint();
+    processEvents();
+    PaintCounter counter(view->viewport());
+
+    storage.replaceCharactersInRange({script.indexOf("select 2000 "), 0}, "\"");
+    processEvents();
+    counter.paints = 0;
+    ASSERT_TRUE(storage.recolouringPending());
+    ASSERT_WAIT_FOR(!storage.recolouringPending());
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(colorAt(storage, int(storage.string().lastIndexOf("select"))), storage.syntaxLiteralColor());
+
+    storage.setReservedWords({"select", "from"});
+    ASSERT_WAIT_FOR(!storage.fullSyntaxReparsePending() && !storage.recolouringPending());
+    WAIT_FOR(counter.paints > 0);
+    EXPECT_EQ(colorAt(storage, int(script.indexOf("from"))), storage.syntaxReservedColor());
+}
+
 // The lines the view colours, marks and numbers are where Qt puts them, also far down a scrolled text.
 TEST_F(SQLTextViewTest, VisibleLinesLieWhereQtShowsThem)
 {
