@@ -1,40 +1,25 @@
-// Tokenizer and incremental reparse on a 10 MB script, each figure beside the floor: one plain
-// pass over the same UTF-16 buffer that only counts line feeds.
+// The tokenizer and the incremental reparse on a 10 MB script of real SQL, each figure beside the
+// floors measured in the same run: one pass over the same UTF-16 buffer that only counts line feeds,
+// and decoding the script's UTF-8 into that buffer. Speeds are in megabytes of UTF-8 per second.
+#include "../support/SqlScriptBench.h"
 #include "sql/SQLParser.h"
 
 #include <QElapsedTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+using namespace SqlScriptBench;
 
 namespace
 {
 
-QString buildScript(qint64 targetBytes)
-{
-    QString script;
-    script.reserve(targetBytes / 2 + 1024);
-    for (int k = 0; script.size() * 2 < targetBytes; ++k) {
-        script += QStringLiteral("-- statement %1\nselect c.id, c.name, sum(o.total) as total\n"
-                                 "  from customers c join orders o on o.customer_id = c.id\n"
-                                 " where c.name like 'A%' and o.placed > :since /* recent */\n"
-                                 " group by c.id, c.name order by total desc;\n")
-                      .arg(k);
-        if (k % 10 == 9)
-            script += u'\n';
-    }
-    return script;
-}
+constexpr qint64 scriptBytes = 10 * 1000 * 1000;
+constexpr int warmRuns = 7;
 
-double millis(qint64 nanos)
-{
-    return nanos / 1e6;
-}
+volatile qint64 sink;
 
-volatile qint64 newlineSink;
-
-qint64 newlineFloor(const QString &text)
+double newlineFloor(const QString &text)
 {
     QElapsedTimer timer;
     timer.start();
@@ -42,105 +27,166 @@ qint64 newlineFloor(const QString &text)
     qint64 count = 0;
     for (qint64 k = 0, n = text.size(); k < n; ++k)
         count += data[k] == u'\n';
-    newlineSink = count;
-    return timer.nsecsElapsed();
+    sink = count;
+    return milliseconds(timer.nsecsElapsed());
 }
 
-struct Stats {
-    double median;
-    double worst;
+double decodeFloor(const QByteArray &utf8)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const QString text = QString::fromUtf8(utf8);
+    sink = text.size();
+    return milliseconds(timer.nsecsElapsed());
+}
+
+double loadInto(SQLParser &parser, const QString &text)
+{
+    QElapsedTimer timer;
+    timer.start();
+    parser.updateSourceRange({0, 0}, text.size(), text, text);
+    return milliseconds(timer.nsecsElapsed());
+}
+
+// Types the text at the position and deletes it again, as the editor hands edits over (the parser's
+// own text edited in place), timing the parser's work; also the longest reparsed stretch.
+struct EditCost {
+    Stats time;
+    qint64 reparsed = 0;
 };
 
-Stats stats(std::vector<qint64> samples)
+EditCost editPairs(SQLParser &parser, qint64 at, const QString &typed, int pairs)
 {
-    std::sort(samples.begin(), samples.end());
-    return {millis(samples[samples.size() / 2]), millis(samples.back())};
-}
-
-// Inserts the text at the position and deletes it again, timing only the parser's work.
-Stats editPairs(SQLParser &parser, QString &text, qint64 at, const QString &typed, int pairs)
-{
-    std::vector<qint64> samples;
+    std::vector<double> samples;
+    EditCost cost;
     QElapsedTimer timer;
+    TextRange reparsed;
     for (int k = 0; k < pairs; ++k) {
-        text.insert(at, typed);
         timer.start();
-        parser.updateSourceRange({at, 0}, typed.size(), typed, text);
-        samples.push_back(timer.nsecsElapsed());
-        text.remove(at, typed.size());
+        parser.replaceSourceRange({at, 0}, typed, &reparsed);
+        samples.push_back(milliseconds(timer.nsecsElapsed()));
+        cost.reparsed = std::max(cost.reparsed, reparsed.length);
         timer.start();
-        parser.updateSourceRange({at, typed.size()}, -typed.size(), QString(), text);
-        samples.push_back(timer.nsecsElapsed());
+        parser.replaceSourceRange({at, typed.size()}, QString(), &reparsed);
+        samples.push_back(milliseconds(timer.nsecsElapsed()));
     }
-    return stats(samples);
+    cost.time = stats(samples);
+    return cost;
 }
 
-void report(const char *what, Stats s, double floor)
+void reportEdit(const char *what, const EditCost &cost, double floor)
 {
-    std::printf("%-44s median %9.3f ms (%7.2fx floor)  worst %9.3f ms (%7.2fx floor)\n", what, s.median,
-                s.median / floor, s.worst, s.worst / floor);
+    std::printf("| %-34s | %9.4f | %9.3f | %8.3f | %12lld |\n", what, cost.time.median, cost.time.worst,
+                cost.time.median / floor, static_cast<long long>(cost.reparsed));
 }
 
 } // namespace
 
 int main()
 {
-    QString text = buildScript(10 * 1000 * 1000);
-    const double megabytes = text.size() * 2 / 1e6;
-    std::vector<qint64> floors;
-    for (int k = 0; k < 9; ++k)
-        floors.push_back(newlineFloor(text));
-    const double floor = stats(floors).median;
-    std::printf("script: %.1f MB of UTF-16 (%lld code units)\n", megabytes,
-                static_cast<long long>(text.size()));
-    std::printf("floor (count line feeds): %.3f ms, %.0f MB/s\n\n", floor, megabytes / (floor / 1000));
+    std::printf("%s\n", qPrintable(machineLoad()));
+    const QString text = realScript(scriptBytes);
+    const QByteArray utf8 = text.toUtf8();
+    const double megabytes = utf8.size() / 1e6;
+    const auto speed = [&](double ms) { return megabytes / (ms / 1000); };
 
+    const ColdAndWarm lineFloor = coldAndWarm(warmRuns, [&] { return newlineFloor(text); });
+    const ColdAndWarm utf8Floor = coldAndWarm(warmRuns, [&] { return decodeFloor(utf8); });
+    std::printf("script: %.2f MB of UTF-8, %lld UTF-16 code units\n\n", megabytes,
+                static_cast<long long>(text.size()));
+
+    std::printf(
+        "| whole text | cold ms | warm median ms | warm worst ms | MB/s (UTF-8) | x line-feed floor | "
+        "x UTF-8 floor |\n|---|---|---|---|---|---|---|\n");
+    const auto row = [&](const char *what, const ColdAndWarm &r) {
+        std::printf("| %s | %.1f | %.1f | %.1f | %.0f | %.1f | %.2f |\n", what, r.cold, r.warm.median,
+                    r.warm.worst, speed(r.warm.median), r.warm.median / lineFloor.warm.median,
+                    r.warm.median / utf8Floor.warm.median);
+    };
+    row("floor: count line feeds", lineFloor);
+    row("floor: decode UTF-8", utf8Floor);
+    const struct {
+        const char *name;
+        SQLParserParseProperties properties;
+    } dialects[] = {
+        {"tokenize into the parser, default dialect", SQLParserParseProperties::defaultParseProperties()},
+        {"tokenize into the parser, MySQL", SQLParserParseProperties::mySQLParseProperties()},
+        {"tokenize into the parser, PostgreSQL", SQLParserParseProperties::postgreSQLParseProperties()}};
+    for (const auto &dialect : dialects) {
+        row(dialect.name, coldAndWarm(warmRuns, [&] {
+                SQLParser parser;
+                parser.setParseProperties(dialect.properties);
+                return loadInto(parser, text);
+            }));
+    }
     SQLParser parser;
     parser.setParseProperties(SQLParserParseProperties::defaultParseProperties());
+    row("tokenize to component objects", coldAndWarm(2, [&] {
+            QElapsedTimer timer;
+            timer.start();
+            sink = parser.parsedComponentsForString2(text).size();
+            return milliseconds(timer.nsecsElapsed());
+        }));
+    // The same on the thread's CPU time, which waits for a busy machine's cores leave out.
+    std::printf("\n| whole text, thread CPU time | warm median ms | MB/s (UTF-8) | goal 100 MB/s |\n"
+                "|---|---|---|---|\n");
+    for (const auto &dialect : dialects) {
+        const ColdAndWarm cpu = coldAndWarm(warmRuns, [&] {
+            SQLParser fresh;
+            fresh.setParseProperties(dialect.properties);
+            const double start = threadCpuMilliseconds();
+            loadInto(fresh, text);
+            return threadCpuMilliseconds() - start;
+        });
+        std::printf("| %s | %.1f | %.0f | %s |\n", dialect.name, cpu.warm.median, speed(cpu.warm.median),
+                    speed(cpu.warm.median) >= 100 ? "met" : "NOT met");
+    }
+    loadInto(parser, text);
+    std::printf("\n%lld components\n\n", static_cast<long long>(parser.allParsedComponents().size()));
+    loadInto(parser, text); // lets go of the component objects
+    const qint64 middle = text.size() / 2;
+    const qint64 word = text.indexOf(QStringLiteral("FROM customers"), middle) + 7;
+    const qint64 lineEnd = text.indexOf(u'\n', middle);
+    const qint64 comment = text.indexOf(QStringLiteral("at least"), middle) + 3;
+    const qint64 string = text.indexOf(QStringLiteral("'cancelled'"), middle) + 4;
+    for (const qint64 at : {word, lineEnd, comment, string})
+        parser.parsedComponentsInRange({at, 0}); // the editor's colouring has walked there before
+    const double floor = lineFloor.warm.median;
+    std::printf("| edit in the middle (insert + delete) | median ms | worst ms | x line-feed floor | "
+                "reparsed chars |\n|---|---|---|---|---|\n");
+    reportEdit("letter in a word", editPairs(parser, word, "x", 200), floor);
+    reportEdit("blank in a word (splits it)", editPairs(parser, word, " ", 200), floor);
+    reportEdit("letter at a line end", editPairs(parser, lineEnd, "x", 200), floor);
+    reportEdit("letter in a block comment", editPairs(parser, comment, "x", 200), floor);
+    reportEdit("letter in a string", editPairs(parser, string, "x", 200), floor);
+    reportEdit("quote ' (pairs with the next one)", editPairs(parser, word, "'", 20), floor);
+    reportEdit("quote \" (runs to the end)", editPairs(parser, word, "\"", 5), floor);
+    reportEdit("comment opener /* (to the next */)", editPairs(parser, word, "/*", 5), floor);
+
+    const qint64 nearEnd = text.size() - 100;
     QElapsedTimer timer;
     timer.start();
-    parser.updateSourceRange({0, 0}, text.size(), text, text);
-    const double full = millis(timer.nsecsElapsed());
-    std::printf("full tokenize: %.1f ms, %.1f MB/s (%.1fx floor), %lld components\n", full,
-                megabytes / (full / 1000), full / floor,
-                static_cast<long long>(parser.allParsedComponents().size()));
-
-    // The middle of the script, inside the word "customers".
-    const qint64 middle = text.indexOf(QStringLiteral("customers"), text.size() / 2) + 4;
-    parser.parsedComponentsInRange({middle, 0}); // the editor's colouring has walked here before
-    report("letter in a word (insert+delete)", editPairs(parser, text, middle, "x", 200), floor);
-    report("blank in a word (splits it, insert+delete)", editPairs(parser, text, middle, " ", 200), floor);
-    const qint64 inComment = text.indexOf(QStringLiteral("recent"), middle) + 2;
-    report("letter in a comment (runs on by design)", editPairs(parser, text, inComment, "x", 5), floor);
-    report("quote (runs on by design)", editPairs(parser, text, middle, "'", 5), floor);
-    report("comment opener /* (runs on by design)", editPairs(parser, text, middle, "/*", 5), floor);
-
-    std::vector<qint64> lookups;
-    const qint64 nearEnd = text.size() - 100;
+    parser.parsedComponentsBetweenQuerySeparatorsAroundLocation(nearEnd);
+    const double firstLookup = milliseconds(timer.nsecsElapsed());
+    parser.parsedComponentsInRange({nearEnd - 200, 0}); // colouring there leaves seek-cache entries
+    std::vector<double> lookups;
     for (int k = 0; k < 50; ++k) {
         timer.start();
         parser.parsedComponentsBetweenQuerySeparatorsAroundLocation(nearEnd - k);
-        lookups.push_back(timer.nsecsElapsed());
+        lookups.push_back(milliseconds(timer.nsecsElapsed()));
     }
-    std::printf("statement lookup near the end, no seek-cache entry there yet: %.3f ms (%.2fx floor)\n",
-                millis(lookups.front()), millis(lookups.front()) / floor);
-    // Colouring or typing there walks the range lookup, which leaves entries behind.
-    parser.parsedComponentsInRange({nearEnd - 200, 0});
-    lookups.clear();
-    for (int k = 0; k < 50; ++k) {
-        timer.start();
-        parser.parsedComponentsBetweenQuerySeparatorsAroundLocation(nearEnd - k);
-        lookups.push_back(timer.nsecsElapsed());
-    }
-    report("statement lookup near the end, with entries", stats(lookups), floor);
-    std::vector<qint64> lines;
-    for (int k = 0; k < 50; ++k) {
+    timer.start();
+    parser.lineNumberForCharacterAtIndex(nearEnd);
+    const double firstLine = milliseconds(timer.nsecsElapsed());
+    std::vector<double> lines;
+    for (int k = 1; k < 50; ++k) {
         timer.start();
         parser.lineNumberForCharacterAtIndex(nearEnd - k);
-        lines.push_back(timer.nsecsElapsed());
+        lines.push_back(milliseconds(timer.nsecsElapsed()));
     }
-    std::printf("line number near the end: first %.3f ms\n", millis(lines.front()));
-    lines.erase(lines.begin());
-    report("line number near the end, later", stats(lines), floor);
+    std::printf("\n| lookup near the end | first ms | later median ms |\n|---|---|---|\n");
+    std::printf("| statement around a location | %.3f | %.4f |\n", firstLookup, stats(lookups).median);
+    std::printf("| line number of a location | %.3f | %.4f |\n", firstLine, stats(lines).median);
+    std::printf("\n%s\n", qPrintable(machineLoad()));
     return 0;
 }

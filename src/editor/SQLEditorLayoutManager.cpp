@@ -50,19 +50,25 @@ QRectF textRect(const QTextBlock &block, const QRectF &blockRect, int from, int 
 }
 } // namespace
 
-void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView &view,
-                                            const QRect &exposed) const
+void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView &view, const QRect &exposed,
+                                            const Blocks &visibleBlocks) const
 {
+    // Only the lines that meet the exposed part: typing repaints one line.
+    Blocks blocks;
+    for (const SQLTextView::VisibleBlock &visible : visibleBlocks) {
+        if (visible.rect.bottom() >= exposed.top() - 1 && visible.rect.top() <= exposed.bottom() + 1)
+            blocks.push_back(visible);
+    }
     const SQLEditorTextStorage *storage = view.textStorage();
     painter.save();
     if (storage && storage->lastMarkedActiveRange().length > 0) {
-        for (const QRectF &rect : activeRangeRects(view)) {
+        for (const QRectF &rect : activeRangeRects(view, blocks)) {
             if (rect.intersects(exposed))
                 painter.fillRect(rect, storage->activeHintColor());
         }
     }
     QColor parameter(UserDefaults::standard().stringForKey(PreferenceKey::syntaxParameterColor));
-    for (const QRectF &box : parameterBoxes(view)) {
+    for (const QRectF &box : parameterBoxes(blocks)) {
         if (!box.intersects(exposed))
             continue;
         parameter.setAlphaF(0.125f);
@@ -74,7 +80,7 @@ void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView
     // The separator lines are horizontal and span the view: a dash pattern filled is far cheaper than a
     // dashed pen stroked.
     const QBrush dashes = horizontalDashes(QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.5f));
-    for (const QLineF &line : queryBreakLines(view)) {
+    for (const QLineF &line : queryBreakLines(view, blocks)) {
         if (line.y1() < exposed.top() - 1 || line.y1() > exposed.bottom() + 1)
             continue;
         painter.setBrushOrigin(QPointF(line.x1() - 1.0, 0)); // phase 1
@@ -83,14 +89,15 @@ void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView
     painter.restore();
 }
 
-std::vector<QRectF> SQLEditorLayoutManager::activeRangeRects(const SQLTextView &view) const
+std::vector<QRectF> SQLEditorLayoutManager::activeRangeRects(const SQLTextView &view,
+                                                             const Blocks &blocks) const
 {
     std::vector<QRectF> rects;
     const SQLEditorTextStorage *storage = view.textStorage();
     if (!storage)
         return rects;
     const TextRange mark = storage->lastMarkedActiveRange();
-    for (const SQLTextView::VisibleBlock &visible : view.visibleBlocks()) {
+    for (const SQLTextView::VisibleBlock &visible : blocks) {
         const qint64 blockStart = visible.block.position();
         const qint64 blockEnd = blockStart + visible.block.length() - 1;
         if (mark.end() <= blockStart || mark.location > blockEnd)
@@ -106,10 +113,10 @@ std::vector<QRectF> SQLEditorLayoutManager::activeRangeRects(const SQLTextView &
     return rects;
 }
 
-std::vector<QRectF> SQLEditorLayoutManager::parameterBoxes(const SQLTextView &view) const
+std::vector<QRectF> SQLEditorLayoutManager::parameterBoxes(const Blocks &blocks) const
 {
     std::vector<QRectF> boxes;
-    for (const SQLTextView::VisibleBlock &visible : view.visibleBlocks()) {
+    for (const SQLTextView::VisibleBlock &visible : blocks) {
         for (const QTextLayout::FormatRange &range : visible.block.layout()->formats()) {
             if (!range.format.boolProperty(SQLEditorTextStorage::InputParameterAttribute))
                 continue;
@@ -121,13 +128,14 @@ std::vector<QRectF> SQLEditorLayoutManager::parameterBoxes(const SQLTextView &vi
     return boxes;
 }
 
-std::vector<QLineF> SQLEditorLayoutManager::queryBreakLines(const SQLTextView &view) const
+std::vector<QLineF> SQLEditorLayoutManager::queryBreakLines(const SQLTextView &view,
+                                                            const Blocks &blocks) const
 {
     std::vector<QLineF> lines;
     if (!showQueryBreaks_)
         return lines;
     const qreal length = view.viewport()->width() - queryBreakLineInset;
-    for (const SQLTextView::VisibleBlock &visible : view.visibleBlocks()) {
+    for (const SQLTextView::VisibleBlock &visible : blocks) {
         // Only a gap's empty lines begin with one of its line feeds.
         if (visible.block.length() != 1 || !SQLEditorTextStorage::blockIsInQueryBreak(visible.block))
             continue;

@@ -121,7 +121,9 @@ void SQLEditorRulerView::paintEvent(QPaintEvent *event)
         return;
     painter.setFont(font_);
     painter.setPen(textColor_);
-    for (const SQLTextView::VisibleBlock &visible : clientView_->visibleBlocks()) {
+    // The ruler's rows are the viewport's: both begin at the top of the view's contents.
+    const QRect band(0, event->rect().top(), 1, event->rect().height());
+    for (const SQLTextView::VisibleBlock &visible : clientView_->visibleBlocks(band)) {
         const QTextLine first = visible.block.layout()->lineAt(0);
         const qreal lineHeight = first.isValid() ? first.height() : visible.rect.height();
         const qreal top = visible.rect.top() + (first.isValid() ? first.y() : 0);

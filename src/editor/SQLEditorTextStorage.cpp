@@ -9,9 +9,11 @@
 #include "sql/SQLParserParseProperties.h"
 
 #include <QPlainTextDocumentLayout>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -28,6 +30,13 @@ constexpr qint64 maximumComponentDrawLength = 10000;
 constexpr qint64 initialColouredLength = 4000;
 // Up to this length a text replaced by itself is still reparsed.
 constexpr qint64 identicalReplacementLimit = 100;
+// An edit colours this much of its reparsed lines at once; the view colours what it shows of the rest,
+// and the rest of what was coloured before follows in steps of this length (a millisecond or two each,
+// short enough not to hold up typing).
+constexpr qint64 immediateColouringLength = 8000;
+constexpr qint64 recolouringStepLength = 8000;
+// Coloured stretches remembered apart; a view adds one per place it has shown.
+constexpr size_t maximumColouredRanges = 64;
 
 using FormatRanges = QList<QTextLayout::FormatRange>;
 
@@ -119,6 +128,10 @@ SQLEditorTextStorage::SQLEditorTextStorage(QObject *parent)
     : QTextDocument(parent), parser_(std::make_unique<SQLParser>())
 {
     setDocumentLayout(new QPlainTextDocumentLayout(this));
+    recolourTimer_ = new QTimer(this);
+    recolourTimer_->setSingleShot(true);
+    recolourTimer_->setInterval(0);
+    connect(recolourTimer_, &QTimer::timeout, this, &SQLEditorTextStorage::recolourNextStep);
     parser_->setParseProperties(SQLParserParseProperties::defaultParseProperties());
     connect(this, &QTextDocument::contentsChange, this, &SQLEditorTextStorage::contentsDidChange);
     preferenceObserver_ = NotificationCenter::defaultCenter().addObserver(
@@ -137,7 +150,7 @@ void SQLEditorTextStorage::replaceCharactersInRange(TextRange range, const QStri
 {
     if (range.length == 0 && string.isEmpty())
         return;
-    if (range.location == 0 && range.length > identicalReplacementLimit && string == text_)
+    if (range.location == 0 && range.length > identicalReplacementLimit && string == this->string())
         return;
     QTextCursor cursor(this);
     cursor.setPosition(int(range.location));
@@ -147,12 +160,22 @@ void SQLEditorTextStorage::replaceCharactersInRange(TextRange range, const QStri
 
 void SQLEditorTextStorage::replaceContents(const QString &string)
 {
-    const QString text = generalizeLineBreaks(string);
-    if (text.size() > identicalReplacementLimit && text == text_)
+    QString text = generalizeLineBreaks(string);
+    if (text.size() > identicalReplacementLimit && text == this->string())
         return;
+    // The parser keeps this text and edits it in place: a copy of its own with room to grow now, while
+    // the text is loaded, rather than at the first keystroke.
+    text.reserve(text.size() + text.size() / 16 + 4096);
     setDefaultFont(SQLEditorFont::editorFont());
+    replacingContents_ = &text;
     setPlainText(text);
+    replacingContents_ = nullptr;
     redrawSyntaxInRange({0, std::min<qint64>(initialColouredLength, length())});
+}
+
+const QString &SQLEditorTextStorage::string() const
+{
+    return parser_->source();
 }
 
 QString SQLEditorTextStorage::generalizeLineBreaks(const QString &string)
@@ -172,6 +195,7 @@ void SQLEditorTextStorage::setReservedWords(const QStringList &words)
         return;
     reservedWordList_ = words;
     reservedWords_ = QSet<QString>(words.begin(), words.end());
+    measureListedWords();
     doFullSyntaxReparse();
 }
 
@@ -183,7 +207,17 @@ void SQLEditorTextStorage::setContextWords(const QStringList &words)
     lowercaseContextWords_.clear();
     for (const QString &word : words)
         lowercaseContextWords_.insert(word.toLower());
+    measureListedWords();
     doFullSyntaxReparse();
+}
+
+void SQLEditorTextStorage::measureListedWords()
+{
+    longestListedWord_ = 0;
+    for (const QSet<QString> *words : {&reservedWords_, &lowercaseContextWords_}) {
+        for (const QString &word : *words)
+            longestListedWord_ = std::max<qint64>(longestListedWord_, word.size());
+    }
 }
 
 void SQLEditorTextStorage::setDialectForConnectionType(const QString &connectionType)
@@ -223,7 +257,16 @@ void SQLEditorTextStorage::performFullSyntaxReparse()
 {
     if (!fullSyntaxReparsePending())
         return; // an edit came in between and was reparsed
-    storageHasUpdatedRange({0, length()}, 0, text_);
+    // Every colour may change: what was coloured is coloured again, the shown part first.
+    const TextRangeSet coloured = colouredRanges_;
+    const QString text = string();
+    storageHasUpdatedRange({0, text.length()}, 0, text);
+    for (const TextRange &range : coloured.ranges())
+        pendingRanges_.add(range);
+    for (const TextRange &range : colouredRanges_.ranges())
+        pendingRanges_.remove(range);
+    if (!pendingRanges_.isEmpty())
+        recolourTimer_->start();
     emit needsDisplay({0, length()});
 }
 
@@ -233,7 +276,7 @@ void SQLEditorTextStorage::performFullSyntaxReparse()
 void SQLEditorTextStorage::contentsDidChange(int position, int /*charsRemoved*/, int charsAdded)
 {
     clearActiveRange();
-    const qint64 oldLength = text_.size();
+    const qint64 oldLength = length();
     const qint64 newLength = characterCount() - 1;
     const qint64 change = newLength - oldLength;
     qint64 inserted = std::min<qint64>(charsAdded, newLength - position);
@@ -243,60 +286,109 @@ void SQLEditorTextStorage::contentsDidChange(int position, int /*charsRemoved*/,
         replaced = oldLength;
         inserted = newLength;
     }
-    QTextCursor cursor(this);
-    cursor.setPosition(position);
-    cursor.setPosition(int(position + inserted), QTextCursor::KeepAnchor);
-    QString newText = cursor.selectedText();
-    newText.replace(QChar::ParagraphSeparator, u'\n');
-    if (replaced == inserted && QStringView(text_).mid(position, replaced) == newText)
+    const QString newText = editedText(position, inserted);
+    if (replaced == inserted && text().mid(position, replaced) == newText)
         return; // only formats changed
-    text_.replace(position, replaced, newText);
     storageHasUpdatedRange({position, replaced}, change, newText);
+}
+
+// The characters an edit put into the document, line breaks as line feeds. A whole text being loaded
+// is taken as it was given, unless the document turned some of its characters into line breaks.
+QString SQLEditorTextStorage::editedText(int position, qint64 length) const
+{
+    if (replacingContents_ && position == 0 && length == replacingContents_->size()) {
+        const auto breaksLines = [](QChar c) {
+            return c == QChar::ParagraphSeparator || c == QChar(0xfdd0) || c == QChar(0xfdd1) || c == u'\r';
+        };
+        if (std::none_of(replacingContents_->cbegin(), replacingContents_->cend(), breaksLines))
+            return *replacingContents_;
+    }
+    QTextCursor cursor(const_cast<SQLEditorTextStorage *>(this));
+    cursor.setPosition(position);
+    cursor.setPosition(int(position + length), QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
 }
 
 void SQLEditorTextStorage::storageHasUpdatedRange(TextRange range, qint64 changeInLength,
                                                   const QString &newString)
 {
-    syntaxColouredRange_ = {0, 0};
+    Q_UNUSED(changeInLength); // the range and the new text say everything
     syntaxUpdatedRange_ = range;
-    TextRange reparsedRange;
-    SQLParserComponentList reparsed;
-    parser_->updateSourceRange(range, changeInLength, newString, text_, &reparsedRange, &reparsed);
-    // Layout formats do not move with the text inside a block, so the whole lines of the reparsed
-    // stretch are coloured again.
-    const QTextBlock first = findBlock(int(reparsedRange.location));
-    const QTextBlock last = findBlock(int(reparsedRange.end()));
-    const qint64 start = first.position();
-    const qint64 end = last.isValid() ? last.position() + last.length() - 1 : length();
-    if (start == reparsedRange.location && end == reparsedRange.end()) {
-        redrawSyntaxInRange(reparsedRange, reparsed, 0);
-        return;
+    TextRange reparsed;
+    if (parser_->replaceSourceRange(range, newString, &reparsed)) {
+        colouredRanges_.applyEdit(range, newString.length());
+        pendingRanges_.applyEdit(range, newString.length());
+    } else {
+        // The parser's text no longer matches the document: it takes the document's whole text.
+        const QString whole = editedText(0, characterCount() - 1);
+        parser_->updateSourceRange({0, 0}, whole.length(), whole, whole, &reparsed);
+        colouredRanges_.clear();
+        pendingRanges_.clear();
     }
-    const TextRange lines{start, end - start};
-    qint64 offset = 0;
-    redrawSyntaxInRange(lines, parser_->parsedComponentsInRange(lines, &offset, nullptr), offset);
+    recolourReparsedLines(reparsed);
 }
 
-void SQLEditorTextStorage::unionColouredRange(TextRange range)
+// Layout formats do not move with the text inside a block, so the whole lines of the reparsed stretch
+// are coloured again: at once up to a limit, the rest when shown or, where it was coloured before, in
+// steps.
+void SQLEditorTextStorage::recolourReparsedLines(TextRange reparsed)
 {
-    TextRange &coloured = syntaxColouredRange_;
-    if (range.end() >= coloured.location && coloured.end() >= range.location) {
-        const qint64 start = std::min(coloured.location, range.location);
-        coloured = {start, std::max(coloured.end(), range.end()) - start};
-    } else {
-        coloured = range;
+    const TextRange lines = wholeLines(reparsed);
+    const TextRangeSet stale = colouredRanges_.intersected(lines);
+    for (const TextRange &range : stale.ranges())
+        pendingRanges_.add(range);
+    colouredRanges_.remove(lines);
+    lastColoured_ = lines.location;
+    colourRange({lines.location, std::min(lines.length, immediateColouringLength)});
+    if (!pendingRanges_.isEmpty())
+        recolourTimer_->start();
+}
+
+void SQLEditorTextStorage::recolourNextStep()
+{
+    if (pendingRanges_.isEmpty())
+        return;
+    const TextRange first = pendingRanges_.ranges().front();
+    const TextRange step{first.location, std::min(first.length, recolouringStepLength)};
+    pendingRanges_.remove(step);
+    colourRange(step);
+    if (!pendingRanges_.isEmpty())
+        recolourTimer_->start();
+}
+
+TextRange SQLEditorTextStorage::wholeLines(TextRange range) const
+{
+    const QTextBlock first = findBlock(int(range.location));
+    const QTextBlock last = findBlock(int(range.end()));
+    const qint64 start = first.isValid() ? first.position() : range.location;
+    const qint64 end = last.isValid() ? last.position() + last.length() - 1 : length();
+    return {start, std::max<qint64>(end, range.end()) - start};
+}
+
+void SQLEditorTextStorage::markColoured(TextRange range)
+{
+    colouredRanges_.add(range);
+    colouredRanges_.keepLongest(maximumColouredRanges);
+    pendingRanges_.remove(range);
+    lastColoured_ = range.location;
+}
+
+TextRange SQLEditorTextStorage::syntaxColouredRange() const
+{
+    for (const TextRange &range : colouredRanges_.ranges()) {
+        if (range.location <= lastColoured_ && lastColoured_ <= range.end())
+            return range;
     }
+    return {0, 0};
 }
 
 void SQLEditorTextStorage::redrawSyntaxInRange(TextRange range)
 {
-    const TextRange &coloured = syntaxColouredRange_;
-    if (range.location >= coloured.location && range.end() <= coloured.end())
+    if (range.length <= 0 || colouredRanges_.contains(range))
         return;
-    unionColouredRange(range);
-    qint64 offset = 0;
-    const SQLParserComponentList components = parser_->parsedComponentsInRange(range, &offset, nullptr);
-    redrawSyntaxInRange(range, components, offset);
+    colourRange(range);
 }
 
 void SQLEditorTextStorage::redrawSyntaxInRange(TextRange range, const SQLParserComponentList &components,
@@ -306,52 +398,99 @@ void SQLEditorTextStorage::redrawSyntaxInRange(TextRange range, const SQLParserC
         qCWarning(lcEditor) << "Canceling too long redraw";
         return;
     }
-    unionColouredRange(range);
-    if (!performSyntaxColoring_) {
-        applySpans({{range.location, range.length, syntaxNormalColor_, false}}, false);
-        return;
-    }
-    std::vector<Span> spans;
+    std::vector<SQLParser::ComponentSpan> spans;
+    spans.reserve(size_t(components.size()));
     qint64 position = range.location - startInFirst;
     for (const SQLParserComponentPtr &component : components) {
-        const qint64 componentLength = component->length();
-        const qint64 start = std::max(position, range.location);
-        const qint64 drawLength =
-            std::min(std::min(position + componentLength, range.end()) - start, maximumComponentDrawLength);
-        const quint64 type = component->parserComponentType();
-        if (drawLength >= 0) {
-            if (type == SQLParserComponent::QueryBreak) {
-                setQueryBreakMark(start, drawLength, true);
-            } else if (type == SQLParserComponent::InputParameter) {
-                spans.push_back({position, componentLength, colorForComponent(*component), true});
-            } else if (componentLength > 0 && type != SQLParserComponent::Newline) {
-                spans.push_back({start, drawLength, colorForComponent(*component), false});
-                if (component->newlines() > 0)
-                    setQueryBreakMark(start, drawLength, false);
-            }
-        }
-        position += componentLength;
+        spans.push_back({position, component->length(), component->parserComponentType()});
+        position += component->length();
     }
-    applySpans(spans, true);
+    markColoured({range.location, applyColours(range, spans) - range.location});
 }
 
-QColor SQLEditorTextStorage::colorForComponent(const SQLParserComponent &component) const
+// Colours what is not yet coloured of a range of the text as it stands, reading the components where
+// they lie in the text. A pass colours a long component only so far, so passes follow one another
+// until the range is covered.
+void SQLEditorTextStorage::colourRange(TextRange range)
 {
-    switch (component.parserComponentType()) {
+    if (range.length > maximumRedrawLength) {
+        qCWarning(lcEditor) << "Canceling too long redraw";
+        return;
+    }
+    for (TextRange gap = colouredRanges_.firstGap(range); gap.length > 0;
+         gap = colouredRanges_.firstGap(range)) {
+        const qint64 end = applyColours(gap, parser_->componentSpansInRange(gap));
+        if (end <= gap.location)
+            return; // nothing to colour there
+        markColoured({gap.location, end - gap.location});
+    }
+}
+
+// Colours the range and answers how far it is wholly coloured: a component is coloured over at most
+// maximumComponentDrawLength characters per pass, so a longer one ends the coloured stretch there.
+qint64 SQLEditorTextStorage::applyColours(TextRange range,
+                                          const std::vector<SQLParser::ComponentSpan> &components)
+{
+    if (!performSyntaxColoring_) {
+        applySpans({{range.location, range.length, syntaxNormalColor_, false}}, false);
+        return range.end();
+    }
+    using C = SQLParserComponent;
+    std::vector<Span> spans;
+    qint64 colouredEnd = range.end();
+    for (const SQLParser::ComponentSpan &component : components) {
+        const qint64 start = std::max(component.location, range.location);
+        const qint64 reach = std::min(component.location + component.length, range.end()) - start;
+        const qint64 drawLength = std::min(reach, maximumComponentDrawLength);
+        if (drawLength < reach)
+            colouredEnd = std::min(colouredEnd, start + drawLength);
+        const quint64 type = component.type;
+        if (drawLength < 0)
+            continue;
+        if (type == C::QueryBreak) {
+            setQueryBreakMark(start, drawLength, true);
+        } else if (type == C::InputParameter) {
+            spans.push_back({component.location, component.length, colorForComponent(component), true});
+        } else if (type == C::Whitespace && !spans.empty() && !spans.back().inputParameter &&
+                   spans.back().location + spans.back().length == start) {
+            // Blanks show no colour: they take the one before them, which leaves the line fewer
+            // format ranges to lay out and draw.
+            spans.back().length += drawLength;
+        } else if (component.length > 0 && type != C::Newline) {
+            spans.push_back({start, drawLength, colorForComponent(component), false});
+            if (type == C::Literal || type == C::QuotedIdentifier || type == C::Comment)
+                setQueryBreakMark(start, drawLength, false);
+        }
+    }
+    applySpans(spans, true);
+    return colouredEnd;
+}
+
+// Words are looked up only when they are no longer than the longest listed word: a longer one cannot
+// be listed, and an unclosed quoted name may run over millions of characters.
+QColor SQLEditorTextStorage::colorForComponent(const SQLParser::ComponentSpan &component) const
+{
+    switch (component.type) {
     case SQLParserComponent::Literal:
         return syntaxLiteralColor_;
     case SQLParserComponent::Comment:
         return syntaxCommentColor_;
     case SQLParserComponent::QuotedIdentifier: {
-        QString name = component.string().mid(1);
-        if (!name.isEmpty() && name.back() == component.string().front())
+        if (component.length - 2 > longestListedWord_) // the name without its quotes
+            return syntaxLiteralColor_;
+        const QString quoted = text().mid(component.location, component.length);
+        QStringView name = QStringView(quoted).mid(1);
+        if (!name.isEmpty() && name.back() == quoted.front())
             name.chop(1);
-        if (!parser_->parseProperties()->quotedIdentifierMustMatchCase())
-            name = name.toLower();
-        return lowercaseContextWords_.contains(name) ? syntaxContextColor_ : syntaxLiteralColor_;
+        const QString key = parser_->parseProperties()->quotedIdentifierMustMatchCase()
+                                ? name.toString()
+                                : name.toString().toLower();
+        return lowercaseContextWords_.contains(key) ? syntaxContextColor_ : syntaxLiteralColor_;
     }
     case SQLParserComponent::Identifier: {
-        const QString word = component.string().toLower();
+        if (component.length > longestListedWord_)
+            return syntaxNormalColor_;
+        const QString word = text().mid(component.location, component.length).toLower();
         if (reservedWords_.contains(word))
             return syntaxReservedColor_;
         return lowercaseContextWords_.contains(word) ? syntaxContextColor_ : syntaxNormalColor_;
@@ -363,9 +502,10 @@ QColor SQLEditorTextStorage::colorForComponent(const SQLParserComponent &compone
 
 void SQLEditorTextStorage::setQueryBreakMark(qint64 location, qint64 length, bool mark)
 {
+    const SQLTextBuffer &text = this->text();
     QTextBlock block = findBlock(int(location));
     for (qint64 i = location; i < location + length && block.isValid(); ++i) {
-        if (text_.at(i) != u'\n')
+        if (text.at(i) != u'\n')
             continue;
         const int state = std::max(block.userState(), 0);
         block.setUserState(mark ? state | QueryBreakAttribute : state & ~QueryBreakAttribute);
@@ -414,8 +554,20 @@ void SQLEditorTextStorage::applySpans(const std::vector<Span> &spans, bool repla
         dirtyStart = std::min(dirtyStart, blockStart);
         dirtyEnd = blockStart + block.length();
     }
-    if (dirtyEnd > dirtyStart)
+    if (dirtyEnd <= dirtyStart)
+        return;
+    if (findBlock(dirtyStart) == findBlock(dirtyEnd - 1)) {
+        markContentsDirty(dirtyStart, dirtyEnd - dirtyStart); // repaints that line where it is shown
+        return;
+    }
+    // Over several lines the layout would announce a change of the whole document, which repaints
+    // every view in full, ruler included, even for lines far from what it shows; colours leave the
+    // lines' heights and the line count as they were, so views are told the stretch instead.
+    {
+        const QSignalBlocker quiet(documentLayout());
         markContentsDirty(dirtyStart, dirtyEnd - dirtyStart);
+    }
+    emit needsDisplay({dirtyStart, dirtyEnd - dirtyStart});
 }
 
 qint64 SQLEditorTextStorage::lineNumberForCharacterAtIndex(qint64 index) const
@@ -474,7 +626,7 @@ SQLParserComponentList
 SQLEditorTextStorage::parsedComponentsBetweenQueryBreaksAtLocation(qint64 location, TextRange *extendedRange,
                                                                    bool snapNewline) const
 {
-    if (snapNewline && (location == length() || (location < length() && text_.at(location) == u'\n')))
+    if (snapNewline && (location == length() || (location < length() && text().at(location) == u'\n')))
         --location; // a caret at the end of a line belongs to the statement on its left
     if (location < 0)
         return {};
@@ -489,7 +641,7 @@ SQLParserComponentList SQLEditorTextStorage::parsedComponentsBetweenQuerySeparat
 
 bool SQLEditorTextStorage::findRelatedBraceForRange(TextRange range, TextRange *into) const
 {
-    if (range.location >= length() || !isClosingBrace(text_.at(range.location)))
+    if (range.location >= length() || !isClosingBrace(text().at(range.location)))
         return false;
     TextRange ignored;
     const SQLParserComponentList own = parsedComponentsInRange(range, &ignored);
@@ -517,7 +669,7 @@ bool SQLEditorTextStorage::findRelatedBraceForRange(TextRange range, TextRange *
         if (index >= range.location)
             break;
     }
-    if (!stack.empty() && stack.back().brace == openerOf(text_.at(range.location)))
+    if (!stack.empty() && stack.back().brace == openerOf(text().at(range.location)))
         *into = {stack.back().location, 1};
     return true;
 }

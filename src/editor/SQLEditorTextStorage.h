@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/TextRangeSet.h"
+#include "sql/SQLParser.h"
 #include "sql/SQLParserComponent.h"
 #include "sql/TextRange.h"
 
@@ -11,14 +13,16 @@
 
 #include <memory>
 
-class SQLParser;
+class QTimer;
 
 // The text model behind every SQL text view. Each character edit goes to the incremental parser, which
 // re-tokenises the touched stretch; that stretch is coloured at once, the rest of the text when a view
-// is about to show it. Colours and the two marks (statement parameters, blank-line gaps between
-// statements) live in the blocks' layout formats and states, never in the text's own formats, so they
-// are neither undone nor saved. It answers the editor's questions about the text in terms of parser
-// components.
+// is about to show it. A reparse too long to colour at once (a quote that turns the rest of a long
+// script into a literal) colours its start at once and the rest of what was coloured before in small
+// steps while the editor is idle; a view colours what it shows before it paints. Colours and the two marks
+// (statement parameters, blank-line gaps between statements) live in the blocks' layout formats and states,
+// never in the text's own formats, so they are neither undone nor saved. It answers the editor's questions
+// about the text in terms of parser components.
 class SQLEditorTextStorage : public QTextDocument
 {
     Q_OBJECT
@@ -31,9 +35,11 @@ public:
     explicit SQLEditorTextStorage(QObject *parent = nullptr);
     ~SQLEditorTextStorage() override;
 
-    // The characters, with "\n" between lines.
-    const QString &string() const { return text_; }
-    qint64 length() const { return text_.size(); }
+    // The characters, with "\n" between lines. As one string this costs a move of the characters after
+    // the last edit; the text itself reads them where they are.
+    const QString &string() const;
+    const SQLTextBuffer &text() const { return parser_->text(); }
+    qint64 length() const { return text().length(); }
     // Replaces a stretch as an undoable edit. Replacing a text of 101 characters or more by itself, or an
     // empty stretch by nothing, changes nothing.
     void replaceCharactersInRange(TextRange range, const QString &string);
@@ -61,12 +67,15 @@ public:
     void doFullSyntaxReparse();
     bool fullSyntaxReparsePending() const { return syntaxUpdatedRange_.location == TextRange::NotFound; }
 
-    // Colours a range unless it was coloured since the last edit.
+    // Colours a range unless it is coloured as the text now stands.
     void redrawSyntaxInRange(TextRange range);
     // Colours a range from components in text order; startInFirst is the range start's offset into the
     // first component.
     void redrawSyntaxInRange(TextRange range, const SQLParserComponentList &components, qint64 startInFirst);
-    TextRange syntaxColouredRange() const { return syntaxColouredRange_; }
+    // The coloured stretch that holds the last one coloured ({0, 0} when none is).
+    TextRange syntaxColouredRange() const;
+    // Whether stretches coloured before an edit are still to be coloured again in the background.
+    bool recolouringPending() const { return !pendingRanges_.isEmpty(); }
 
     qint64 lineCount() const { return blockCount(); }
     qint64 lineNumberForCharacterAtIndex(qint64 index) const;
@@ -111,20 +120,29 @@ private:
     struct Span;
     void contentsWillChange();
     void contentsDidChange(int position, int charsRemoved, int charsAdded);
+    QString editedText(int position, qint64 length) const;
     void storageHasUpdatedRange(TextRange range, qint64 changeInLength, const QString &newString);
     void performFullSyntaxReparse();
-    QColor colorForComponent(const SQLParserComponent &component) const;
+    void recolourReparsedLines(TextRange reparsed);
+    void recolourNextStep();
+    TextRange wholeLines(TextRange range) const;
+    void colourRange(TextRange range);
+    qint64 applyColours(TextRange range, const std::vector<SQLParser::ComponentSpan> &components);
+    void markColoured(TextRange range);
+    QColor colorForComponent(const SQLParser::ComponentSpan &component) const;
+    void measureListedWords();
     void setQueryBreakMark(qint64 location, qint64 length, bool mark);
     void applySpans(const std::vector<Span> &spans, bool replace);
-    void unionColouredRange(TextRange range);
 
-    QString text_;
     std::unique_ptr<SQLParser> parser_;
+    // The whole new text while replaceContents hands it to the document, so that it is not read back.
+    const QString *replacingContents_ = nullptr;
     bool performSyntaxColoring_ = true;
     QSet<QString> reservedWords_;
     QStringList reservedWordList_;
     QStringList contextWords_;
     QSet<QString> lowercaseContextWords_;
+    qint64 longestListedWord_ = 0;
     QColor syntaxNormalColor_;
     QColor syntaxReservedColor_;
     QColor syntaxContextColor_;
@@ -132,7 +150,10 @@ private:
     QColor syntaxCommentColor_;
     QColor activeHintColor_;
     TextRange syntaxUpdatedRange_;
-    TextRange syntaxColouredRange_;
+    TextRangeSet colouredRanges_; // coloured as the text now stands
+    TextRangeSet pendingRanges_;  // coloured before an edit changed their colours, not yet again
+    qint64 lastColoured_ = -1;
+    QTimer *recolourTimer_ = nullptr;
     TextRange lastMarkedActiveRange_;
     quint64 preferenceObserver_ = 0;
 };

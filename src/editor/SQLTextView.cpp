@@ -75,8 +75,11 @@ SQLTextView::SQLTextView(QWidget *parent)
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &SQLTextView::selectionDidChange);
     connect(this, &QPlainTextEdit::selectionChanged, this, &SQLTextView::selectionDidChange);
     connect(this, &QPlainTextEdit::textChanged, this, &SQLTextView::notifyRulers);
-    connect(this, &QPlainTextEdit::updateRequest, this, [this] {
-        if (ruler_)
+    // Line numbers move only when the text scrolls or is laid out anew (the whole viewport is
+    // redrawn then); a changed line count redraws the ruler through sourceUpdated. Typing within
+    // lines leaves the ruler alone.
+    connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect &rect, int dy) {
+        if (ruler_ && (dy != 0 || rect.contains(viewport()->rect())))
             ruler_->update();
     });
 }
@@ -93,9 +96,21 @@ void SQLTextView::setTextStorage(SQLEditorTextStorage *storage)
     storage_ = target;
     hideBraceIndicator();
     setDocument(target);
-    connect(target, &SQLEditorTextStorage::needsDisplay, viewport(), qOverload<>(&QWidget::update));
+    connect(target, &SQLEditorTextStorage::needsDisplay, this, &SQLTextView::displayIfShown);
     if (target != ownStorage_)
         connect(target, &SQLEditorTextStorage::willBeDestroyed, this, [this] { setTextStorage(nullptr); });
+}
+
+// Background recolouring of lines far from the view leaves it alone.
+void SQLTextView::displayIfShown(TextRange range)
+{
+    const std::vector<VisibleBlock> blocks = visibleBlocks();
+    if (blocks.empty())
+        return;
+    const qint64 firstShown = blocks.front().block.position();
+    const qint64 endShown = blocks.back().block.position() + blocks.back().block.length();
+    if (range.location <= endShown && range.end() >= firstShown)
+        viewport()->update();
 }
 
 SQLEditorTextStorage *SQLTextView::textStorage() const
@@ -215,16 +230,15 @@ void SQLTextView::insertParagraphSeparator()
 // is emptied instead.
 void SQLTextView::newLineInserted()
 {
-    const int caret = textCursor().position();
-    if (caret <= 0)
+    const QTextCursor caret = textCursor();
+    if (caret.position() <= 0 || !caret.block().previous().isValid())
         return;
-    const QString &text = storage_->string();
-    const int lineEnd = caret - 1;
-    const int lineStart = lineEnd > 0 ? int(text.lastIndexOf(u'\n', lineEnd - 1)) + 1 : 0;
-    const QStringView line = QStringView(text).mid(lineStart, lineEnd - lineStart);
+    // The line the line feed ended: the block before the caret's.
+    const QTextBlock previous = caret.block().previous();
+    const QString line = previous.text();
     const QString blanks = leadingBlanks(line);
     if (!line.isEmpty() && blanks.size() == line.size()) {
-        replaceRange(lineStart, int(line.size()), QString());
+        replaceRange(previous.position(), int(line.size()), QString());
         return;
     }
     if (!blanks.isEmpty())
@@ -396,22 +410,35 @@ void SQLTextView::notifyRulers()
 
 std::vector<SQLTextView::VisibleBlock> SQLTextView::visibleBlocks() const
 {
+    return visibleBlocks(viewport()->rect());
+}
+
+// As QPlainTextEdit paints: from the first visible block down, adding up heights.
+// (blockBoundingGeometry itself walks from the top block to the one asked for, so calling it for each
+// line would cost the square of the lines shown.)
+std::vector<SQLTextView::VisibleBlock> SQLTextView::visibleBlocks(const QRect &within) const
+{
     std::vector<VisibleBlock> blocks;
-    const QPointF offset = contentOffset();
-    const qreal bottom = viewport()->height();
+    QPointF offset = contentOffset();
+    const qreal bottom = std::min(within.bottom(), viewport()->height());
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QRectF rect = blockBoundingGeometry(block).translated(offset);
+        const QRectF rect = blockBoundingRect(block).translated(offset);
         if (rect.top() > bottom)
             break;
-        if (block.isVisible())
+        if (block.isVisible() && rect.bottom() >= within.top())
             blocks.push_back({block, rect});
+        offset.ry() += rect.height();
     }
     return blocks;
 }
 
 void SQLTextView::ensureSyntaxColouringInVisibleRect()
 {
-    const std::vector<VisibleBlock> blocks = visibleBlocks();
+    colourBlocks(visibleBlocks());
+}
+
+void SQLTextView::colourBlocks(const std::vector<VisibleBlock> &blocks)
+{
     if (blocks.empty() || !storage_)
         return;
     const qint64 start = blocks.front().block.position();
@@ -419,12 +446,14 @@ void SQLTextView::ensureSyntaxColouringInVisibleRect()
     storage_->redrawSyntaxInRange({start, end - start});
 }
 
+// Qt draws only the lines that meet the exposed part; they are coloured and marked first.
 void SQLTextView::paintEvent(QPaintEvent *event)
 {
-    ensureSyntaxColouringInVisibleRect();
+    const std::vector<VisibleBlock> blocks = visibleBlocks(event->rect());
+    colourBlocks(blocks);
     {
         QPainter painter(viewport());
-        layoutManager_->drawBackground(painter, *this, event->rect());
+        layoutManager_->drawBackground(painter, *this, event->rect(), blocks);
     }
     QPlainTextEdit::paintEvent(event);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sql/TextRange.h"
+
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextBlock>
@@ -71,6 +73,8 @@ public:
         QRectF rect;
     };
     std::vector<VisibleBlock> visibleBlocks() const;
+    // Those that meet a part of the viewport.
+    std::vector<VisibleBlock> visibleBlocks(const QRect &within) const;
 
     // The range of the brace highlighted by the last brace match; length 0 when none is shown.
     QTextCursor braceIndicator() const { return braceIndicator_; }
@@ -92,11 +96,13 @@ private:
     void matchBraces();
     void showBraceIndicator(int location);
     void hideBraceIndicator();
+    void displayIfShown(TextRange range);
     void newLineInserted();
     void replaceRange(int location, int length, const QString &text);
     // Replaces the lines the selection touches by their changed forms and selects them.
     void reindentLines(const std::function<void(QString &)> &change);
     void notifyRulers();
+    void colourBlocks(const std::vector<VisibleBlock> &blocks);
     void layoutRuler();
     void makeLineNumberPopover();
 

@@ -9,6 +9,8 @@
 namespace
 {
 
+using Entry = SQLParserComponentStore::Entry;
+
 constexpr qint64 EntrySpacing = 1001;
 
 const char16_t *utf16(const QString &string)
@@ -16,17 +18,89 @@ const char16_t *utf16(const QString &string)
     return reinterpret_cast<const char16_t *>(string.utf16());
 }
 
-// Components whose text cannot hold a line feed, or is nothing but line feeds, get their count
-// now; quoted text and comments count theirs on first use.
-SQLParserComponentPtr makeComponent(const QString &text, qint64 start, qint64 end, quint64 type)
+// The text as it was before an edit, read from the text after it and the removed characters, so
+// that components of the old list can still be read while they are replaced.
+class EditedText
+{
+public:
+    EditedText(const SQLTextBuffer &now, TextRange range, qint64 insertedLength, const QString &removed)
+        : now_(now), range_(range), delta_(insertedLength - range.length), removed_(removed)
+    {
+    }
+
+    QString mid(qint64 position, qint64 length) const
+    {
+        if (position + length <= range_.location)
+            return now_.mid(position, length);
+        if (position >= range_.end())
+            return now_.mid(position + delta_, length);
+        QString text;
+        text.reserve(length);
+        for (qint64 k = position; k < position + length; ++k) {
+            if (k < range_.location)
+                text += now_.at(k);
+            else if (k < range_.end())
+                text += removed_.at(k - range_.location);
+            else
+                text += now_.at(k + delta_);
+        }
+        return text;
+    }
+
+private:
+    const SQLTextBuffer &now_;
+    TextRange range_;
+    qint64 delta_;
+    const QString &removed_;
+};
+
+// A DELIMITER line sets the separator for what follows it.
+void followDelimiter(const SQLScanner &scan, quint64 type, QStringView text, QString *delimiter)
+{
+    if (type == SQLParserComponent::QuerySeparator && scan.isDelimiterDirective(text))
+        *delimiter = scan.delimiterSetBy(text);
+}
+
+// The DELIMITER lines among count components that start at position; entryAt(k) gives the k-th,
+// textAt(position, length) its text.
+template <typename EntryAt, typename TextAt>
+qint64 countDirectives(const SQLParserParseProperties *properties, const SQLScanner &scan, qint64 count,
+                       qint64 position, const EntryAt &entryAt, const TextAt &textAt)
+{
+    if (!properties || !properties->delimiterDirectives())
+        return 0;
+    qint64 directives = 0;
+    for (qint64 k = 0; k < count; ++k) {
+        const Entry entry = entryAt(k);
+        if (entry.type == SQLParserComponent::QuerySeparator)
+            directives += scan.isDelimiterDirective(textAt(position, entry.length));
+        position += entry.length;
+    }
+    return directives;
+}
+
+// The separator in force where component index starts (at position of the old text): the one the
+// last DELIMITER line before it set.
+QString delimiterBefore(const SQLScanner &scan, const SQLParserComponentStore &store, qint64 index,
+                        qint64 position, const EditedText &old)
+{
+    for (qint64 k = index - 1; k >= 0; --k) {
+        const Entry entry = store.at(k);
+        position -= entry.length;
+        if (entry.type != SQLParserComponent::QuerySeparator)
+            continue;
+        const QString text = old.mid(position, entry.length);
+        if (scan.isDelimiterDirective(text))
+            return scan.delimiterSetBy(text);
+    }
+    return QString();
+}
+
+bool countsNewlines(quint64 type)
 {
     using C = SQLParserComponent;
-    qint64 newlines = 0;
-    if (type == C::Newline || type == C::QueryBreak)
-        newlines = end - start;
-    else if (type == C::Literal || type == C::QuotedIdentifier || type == C::Comment)
-        newlines = -1;
-    return SQLParserComponentPtr(new C(type, text.mid(start, end - start), newlines));
+    return type == C::Newline || type == C::QueryBreak || type == C::Literal || type == C::QuotedIdentifier ||
+           type == C::Comment;
 }
 
 } // namespace
@@ -63,87 +137,102 @@ SQLScanner SQLParser::scanner() const
                       identifierRestCharacterSet_, numericStartCharacterSet_, numericRestCharacterSet_);
 }
 
-SQLParserComponentList SQLParser::parsedComponentsForString2(const QString &string) const
+// Components whose text cannot hold a line feed, or is nothing but line feeds, get their count at
+// once; quoted text and comments count theirs on first use.
+SQLParserComponentList SQLParser::components(const SQLParserComponentStore &store, const SQLTextBuffer &text,
+                                             qint64 first, qint64 count, qint64 position)
 {
-    SQLParserComponentList components;
-    components.reserve(string.length() / 10);
+    using C = SQLParserComponent;
+    SQLParserComponentList list;
+    list.reserve(count);
+    for (qint64 k = first; k < first + count; ++k) {
+        const Entry entry = store.at(k);
+        const quint64 type = entry.type;
+        const qint64 newlines = type == C::Newline || type == C::QueryBreak ? qint64(entry.length)
+                                : countsNewlines(type)                      ? -1
+                                                                            : 0;
+        list.append(SQLParserComponentPtr(new C(type, text.mid(position, entry.length), newlines)));
+        position += entry.length;
+    }
+    return list;
+}
+
+// The line feeds a component counts: all of them in quoted text and comments, its length in a run of
+// line feeds, none in anything else.
+qint64 SQLParser::newlinesIn(quint64 type, qint64 position, qint64 length) const
+{
+    if (type == SQLParserComponent::Newline || type == SQLParserComponent::QueryBreak)
+        return length;
+    return countsNewlines(type) ? text_.countNewlines({position, length}) : 0;
+}
+
+void SQLParser::scanWhole(const QString &string, SQLParserComponentStore *into) const
+{
+    // Real SQL averages two to five characters a component.
+    into->clear(string.length() / 2 + 16);
     const SQLScanner scan = scanner();
     const char16_t *text = utf16(string);
     const qint64 length = string.length();
     QString delimiter;
     for (qint64 p = 0; p < length;) {
         const SQLScanner::Token token = scan.next(text, length, p, delimiter);
-        components.append(makeComponent(string, p, token.end, token.type));
-        followDelimiter(scan, *components.last(), &delimiter);
+        into->append(token.end - p, token.type);
+        if (token.type == SQLParserComponent::QuerySeparator)
+            followDelimiter(scan, token.type, QStringView(text + p, token.end - p), &delimiter);
         p = token.end;
     }
-    markRoutineBodies(components, 0, components.size() - 1);
-    return components;
 }
 
-// A DELIMITER line sets the separator for what follows it.
-void SQLParser::followDelimiter(const SQLScanner &scan, const SQLParserComponent &component,
-                                QString *delimiter)
+SQLParserComponentList SQLParser::parsedComponentsForString2(const QString &string) const
 {
-    if (component.parserComponentType() == SQLParserComponent::QuerySeparator &&
-        scan.isDelimiterDirective(component.string()))
-        *delimiter = scan.delimiterSetBy(component.string());
+    SQLParserComponentStore store;
+    scanWhole(string, &store);
+    SQLTextBuffer text;
+    text.assign(string);
+    markRoutineBodies(store, text, 0, store.size() - 1, 0);
+    return components(store, text, 0, store.size(), 0);
 }
 
-// The separator in force where the component at index starts: the one the last DELIMITER line
-// before it set.
-QString SQLParser::delimiterBefore(const SQLScanner &scan, qint64 index) const
+const SQLParserComponentList &SQLParser::allParsedComponents() const
 {
-    if (directiveCount_ == 0)
-        return QString();
-    for (qint64 k = index - 1; k >= 0; --k) {
-        const SQLParserComponent &component = *parsedComponents_[k];
-        if (component.parserComponentType() == SQLParserComponent::QuerySeparator &&
-            scan.isDelimiterDirective(component.string()))
-            return scan.delimiterSetBy(component.string());
+    if (!allComponentsMade_) {
+        allComponents_ = components(store_, text_, 0, store_.size(), 0);
+        allComponentsMade_ = true;
     }
-    return QString();
+    return allComponents_;
 }
 
-qint64 SQLParser::countDirectives(const SQLScanner &scan, const SQLParserComponentList &components,
-                                  qint64 from, qint64 to) const
-{
-    if (!parseProperties() || !parseProperties()->delimiterDirectives())
-        return 0;
-    qint64 count = 0;
-    for (qint64 k = from; k < to; ++k) {
-        const SQLParserComponent &component = *components[k];
-        count += component.parserComponentType() == SQLParserComponent::QuerySeparator &&
-                 scan.isDelimiterDirective(component.string());
-    }
-    return count;
-}
-
-// Gives each separator character of the statements from the one holding index from on its type:
-// a separator, or an ordinary character inside a routine body. Goes on past index through until a
-// separator that was one already, for from there on nothing depends on the change.
-void SQLParser::markRoutineBodies(SQLParserComponentList &components, qint64 from, qint64 through) const
+// Gives each separator character of the statements from the one holding component `from` (which
+// starts at position) on its type: a separator, or an ordinary character inside a routine body. Goes
+// on past index through until a separator that was one already, for from there on nothing depends
+// on the change.
+void SQLParser::markRoutineBodies(SQLParserComponentStore &store, const SQLTextBuffer &buffer, qint64 from,
+                                  qint64 through, qint64 position) const
 {
     const SQLParserParseProperties *properties = parseProperties();
     if (!properties || !properties->routineBodies() || properties->querySeparator() == 0)
         return;
     using C = SQLParserComponent;
-    const QString separator(QChar(properties->querySeparator()));
-    qint64 k = std::min<qint64>(from, components.size());
-    while (k > 0 && components[k - 1]->parserComponentType() != C::QuerySeparator)
+    const char16_t separator = properties->querySeparator();
+    qint64 k = std::min<qint64>(from, store.size());
+    while (k > 0 && store.at(k - 1).type != C::QuerySeparator) {
         --k;
+        position -= store.at(k).length;
+    }
+    const char16_t *text = buffer.contiguousFrom(position);
     SQLRoutineBodyTracker tracker;
-    for (; k < components.size(); ++k) {
-        const SQLParserComponent &component = *components[k];
-        const quint64 type = component.parserComponentType();
-        if ((type != C::QuerySeparator && type != C::None) || component.string() != separator) {
-            tracker.take(component);
+    for (; k < store.size(); position += store.at(k).length, ++k) {
+        const Entry entry = store.at(k);
+        const quint64 type = entry.type;
+        if ((type != C::QuerySeparator && type != C::None) || entry.length != 1 ||
+            text[position] != separator) {
+            tracker.take(type, QStringView(text + position, entry.length));
             continue;
         }
         const bool ends = tracker.separatorEndsStatement();
         const quint64 wanted = ends ? C::QuerySeparator : C::None;
         if (wanted != type)
-            components[k] = SQLParserComponentPtr(new C(wanted, component.string(), 0));
+            store.setType(k, wanted);
         else if (ends && k > through)
             return;
         if (ends)
@@ -153,10 +242,13 @@ void SQLParser::markRoutineBodies(SQLParserComponentList &components, qint64 fro
 
 void SQLParser::resetComponents()
 {
-    parsedComponents_ = {SQLParserComponent::componentWithType(SQLParserComponent::None, QString())};
+    store_.clear(1);
+    store_.append(0, SQLParserComponent::None);
+    text_.assign(QString());
     seekCache_.reset();
-    textLength_ = 0;
     directiveCount_ = 0;
+    allComponents_.clear();
+    allComponentsMade_ = false;
 }
 
 // Where a walk towards the location may start: the nearest boundary entry strictly before it, so
@@ -182,33 +274,32 @@ void SQLParser::boundaryStart(qint64 location, qint64 *position, qint64 *index) 
     }
 }
 
-SQLParserComponentList SQLParser::parsedComponentsInRange(TextRange range, qint64 *startInString,
-                                                          qint64 *componentIndex, bool allowPreExtending)
+// The walk of the range lookup, without making component objects. While it passes components
+// before the range it leaves seek-cache entries behind. Called during a reparse too, when the text
+// already holds the edit but the list does not yet: the walk reads only lengths, and the character
+// before the first touching component lies before the edit.
+bool SQLParser::locate(TextRange range, bool allowPreExtending, Region *region)
 {
     qint64 position = 0, index = 0;
     boundaryStart(range.location, &position, &index);
-    const qint64 count = parsedComponents_.size();
-    if (componentIndex)
-        *componentIndex = 0;
+    const qint64 count = store_.size();
     if (index >= count)
-        return {};
-
-    SQLParserComponentList result;
-    qint64 first = -1, offset = 0;
+        return false;
+    qint64 first = -1, offset = 0, touching = 0;
     qint64 sinceBreakEntry = 0, sinceSeparatorEntry = 0;
     for (; index < count; ++index) {
-        const SQLParserComponent &component = *parsedComponents_[index];
-        const qint64 length = component.length();
+        const Entry entry = store_.at(index);
+        const qint64 length = entry.length;
         if (position <= range.end() && position + length >= range.location) {
             if (first < 0) {
                 first = index;
                 offset = range.location - position;
             }
-            result.append(parsedComponents_[index]);
+            ++touching;
         } else if (first >= 0) {
             break;
         } else {
-            const quint64 type = component.parserComponentType();
+            const quint64 type = entry.type;
             if (type == SQLParserComponent::QueryBreak && sinceBreakEntry >= EntrySpacing) {
                 seekCache_.addCacheStringIndex(position, index, type);
                 sinceBreakEntry = 0;
@@ -222,60 +313,51 @@ SQLParserComponentList SQLParser::parsedComponentsInRange(TextRange range, qint6
         position += length;
     }
     if (first < 0)
-        return {};
-    if (offset < 0) {
-        qCDebug(lcSql) << "range" << range.location << range.length << "componentRange" << first
-                       << result.size() << "parsed from" << range.location - offset;
-    }
-    if (allowPreExtending && first > 0 && parsedComponents_[first - 1]->string().endsWith(u'\n')) {
-        --first;
-        result.prepend(parsedComponents_[first]);
-        offset += parsedComponents_[first]->length();
-    }
-    if (startInString)
-        *startInString = offset;
-    if (componentIndex)
-        *componentIndex = first;
-    return result;
-}
-
-bool SQLParser::runsOn(const SQLParserComponent &last, const QString &removed, const QString &inserted) const
-{
-    const auto occurs = [&](char16_t quote) {
-        return quote != 0 && (removed.contains(QChar(quote)) || inserted.contains(QChar(quote)));
-    };
-    const SQLParserParseProperties *p = parseProperties();
-    const char16_t first = last.string().isEmpty() ? 0 : last.string().at(0).unicode();
-    switch (last.parserComponentType()) {
-    case SQLParserComponent::Comment:
-        return true;
-    case SQLParserComponent::Literal:
-        return p && ((first == p->literalQuote() && occurs(first)) ||
-                     (first == p->literalQuote2() && occurs(first)));
-    case SQLParserComponent::QuotedIdentifier:
-        return p && first == p->identifierQuote() && occurs(first);
-    default:
         return false;
+    if (offset < 0) {
+        qCDebug(lcSql) << "range" << range.location << range.length << "componentRange" << first << touching
+                       << "parsed from" << range.location - offset;
     }
+    const qint64 firstStart = range.location - offset;
+    if (allowPreExtending && first > 0 && store_.at(first - 1).length > 0 && firstStart > 0 &&
+        firstStart <= text_.length() && text_.at(firstStart - 1) == u'\n') {
+        --first;
+        ++touching;
+        offset += store_.at(first).length;
+    }
+    *region = {first, touching, offset};
+    return true;
 }
 
-void SQLParser::replaceComponents(qint64 from, qint64 to, const SQLParserComponentList &replacement)
+SQLParserComponentList SQLParser::parsedComponentsInRange(TextRange range, qint64 *startInString,
+                                                          qint64 *componentIndex, bool allowPreExtending)
 {
-    const SQLScanner scan = scanner();
-    directiveCount_ += countDirectives(scan, replacement, 0, replacement.size()) -
-                       countDirectives(scan, parsedComponents_, from, to);
-    const qint64 replaced = to - from;
-    const qint64 common = std::min<qint64>(replaced, replacement.size());
-    for (qint64 k = 0; k < common; ++k)
-        parsedComponents_[from + k] = replacement[k];
-    if (replaced > common)
-        parsedComponents_.remove(from + common, replaced - common);
-    else if (replacement.size() > common) {
-        // One move of the tail, then the new components into the gap.
-        parsedComponents_.insert(from + common, replacement.size() - common, SQLParserComponentPtr());
-        for (qint64 k = common; k < replacement.size(); ++k)
-            parsedComponents_[from + k] = replacement[k];
+    if (componentIndex)
+        *componentIndex = 0;
+    Region region;
+    if (!locate(range, allowPreExtending, &region))
+        return {};
+    if (startInString)
+        *startInString = region.offset;
+    if (componentIndex)
+        *componentIndex = region.first;
+    return components(store_, text_, region.first, region.count, range.location - region.offset);
+}
+
+std::vector<SQLParser::ComponentSpan> SQLParser::componentSpansInRange(TextRange range)
+{
+    std::vector<ComponentSpan> spans;
+    Region region;
+    if (!locate(range, true, &region))
+        return spans;
+    spans.reserve(size_t(region.count));
+    qint64 position = range.location - region.offset;
+    for (qint64 k = region.first; k < region.first + region.count; ++k) {
+        const Entry entry = store_.at(k);
+        spans.push_back({position, entry.length, entry.type});
+        position += entry.length;
     }
+    return spans;
 }
 
 void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const QString &newString,
@@ -283,110 +365,184 @@ void SQLParser::updateSourceRange(TextRange range, qint64 changeInLength, const 
                                   SQLParserComponentList *reparsedComponents)
 {
     Q_UNUSED(changeInLength); // the range and the new text say everything
-    QString inserted = newString;
-    const bool fits = range.location >= 0 && range.length >= 0 && range.end() <= textLength_ &&
-                      textLength_ - range.length + newString.length() == fullSource.length();
-    if (!fits && newString != fullSource)
+    // Either may be this parser's own text, which the reset below empties.
+    const QString text = fullSource;
+    const QString inserted = newString;
+    const qint64 oldLength = text_.length();
+    const bool fits = range.location >= 0 && range.length >= 0 && range.end() <= oldLength &&
+                      oldLength - range.length + inserted.length() == text.length();
+    if (!fits && inserted != text)
         qCWarning(lcSql) << "edit does not fit the parsed text; parsing the whole text again";
-    if (!fits || newString == fullSource) {
+    if (!fits || inserted == text) {
         resetComponents();
-        range = {0, 0};
-        inserted = fullSource;
+        text_.assign(text);
+        parseWhole(reparsedRange, reparsedComponents);
+        return;
     }
+    const QString removed = text_.mid(range.location, range.length);
+    text_.assign(text);
+    reparse(range, inserted.length(), removed, reparsedRange, reparsedComponents);
+}
 
-    qint64 offset = 0, first = 0;
-    SQLParserComponentList touched = parsedComponentsInRange(range, &offset, &first, true);
-    if (offset < 0) {
-        qCDebug(lcSql) << "replaceRange" << range.location << range.length << "parsedStringStart" << offset
-                       << "parsedComponents.count" << parsedComponents_.size() << "arange" << first
-                       << touched.size();
+bool SQLParser::replaceSourceRange(TextRange range, const QString &newString, TextRange *reparsedRange,
+                                   SQLParserComponentList *reparsedComponents)
+{
+    if (range.location < 0 || range.length < 0 || range.end() > text_.length()) {
+        qCWarning(lcSql) << "edit" << range.location << range.length << "outside the parsed text of"
+                         << text_.length() << "characters";
+        return false;
     }
-    if (touched.isEmpty() || offset < 0) {
+    if (range.location == 0 && range.length == text_.length()) {
+        const QString text = newString;
+        resetComponents();
+        text_.assign(text);
+        parseWhole(reparsedRange, reparsedComponents);
+        return true;
+    }
+    // The new text may be this parser's own, which the edit moves: it holds a reference of its own.
+    const QString inserted = newString;
+    const QString removed = text_.mid(range.location, range.length);
+    text_.replace(range, inserted);
+    reparse(range, inserted.length(), removed, reparsedRange, reparsedComponents);
+    return true;
+}
+
+void SQLParser::parseWhole(TextRange *reparsedRange, SQLParserComponentList *reparsedComponents)
+{
+    scanWhole(text_.string(), &store_);
+    markRoutineBodies(store_, text_, 0, store_.size() - 1, 0);
+    const SQLScanner scan = scanner();
+    directiveCount_ = countDirectives(
+        parseProperties(), scan, store_.size(), 0, [&](qint64 k) -> Entry { return store_.at(k); },
+        [&](qint64 position, qint64 length) { return text_.mid(position, length); });
+    seekCache_.reset();
+    allComponents_.clear();
+    allComponentsMade_ = false;
+    if (reparsedRange)
+        *reparsedRange = {0, text_.length()};
+    if (reparsedComponents)
+        *reparsedComponents = components(store_, text_, 0, store_.size(), 0);
+}
+
+// The text already holds the edit (range of the old text replaced by insertedLength characters; the
+// removed ones given); the list does not yet.
+void SQLParser::reparse(TextRange range, qint64 insertedLength, const QString &removed,
+                        TextRange *reparsedRange, SQLParserComponentList *reparsedComponents)
+{
+    const EditedText old(text_, range, insertedLength, removed);
+    Region region;
+    const bool found = locate(range, true, &region);
+    if (found && region.offset < 0) {
+        qCDebug(lcSql) << "replaceRange" << range.location << range.length << "parsedStringStart"
+                       << region.offset << "parsedComponents.count" << store_.size() << "arange"
+                       << region.first << region.count;
+    }
+    if (!found || region.offset < 0) {
         // Nothing to anchor on (an empty list, or one that no longer fits): the whole list is
         // the region.
-        touched = parsedComponents_;
-        first = 0;
-        offset = range.location;
+        region = {0, store_.size(), range.location};
     }
     const SQLParserParseProperties *properties = parseProperties();
-    if (properties && properties->prefixedQuotes() && first > 0 && offset <= 1) {
+    const auto takePrevious = [&] {
+        --region.first;
+        ++region.count;
+        region.offset += store_.at(region.first).length;
+    };
+    if (properties && properties->prefixedQuotes() && region.first > 0 && region.offset <= 1) {
         // The U of U&' depends on the character after next: the component ending right before
         // the edit is scanned again too.
-        --first;
-        touched.prepend(parsedComponents_[first]);
-        offset += parsedComponents_[first]->length();
+        takePrevious();
     }
     if (properties && properties->delimiterDirectives()) {
         // Whether a line is a DELIMITER line depends on all of it: its start is scanned again too.
-        while (first > 0 && !parsedComponents_[first - 1]->string().endsWith(u'\n')) {
-            --first;
-            touched.prepend(parsedComponents_[first]);
-            offset += parsedComponents_[first]->length();
-        }
+        while (region.first > 0 && !(store_.at(region.first - 1).length > 0 &&
+                                     text_.at(range.location - region.offset - 1) == u'\n'))
+            takePrevious();
     }
-    const qint64 start = range.location - offset;
-    const QString regionOld = SQLParserComponent::stringForComponents(touched, false, true);
-    const QString removed = regionOld.mid(offset, range.length);
-    const qint64 delta = inserted.length() - range.length;
-    const qint64 regionEnd = start + regionOld.length() + delta;
+    const qint64 start = range.location - region.offset;
+    qint64 regionOldLength = 0;
+    for (qint64 k = region.first; k < region.first + region.count; ++k)
+        regionOldLength += store_.at(k).length;
+    const qint64 delta = insertedLength - range.length;
+    const qint64 regionEnd = start + regionOldLength + delta;
 
     const SQLScanner scan = scanner();
-    const char16_t *text = utf16(fullSource);
-    const qint64 length = fullSource.length();
-    SQLParserComponentList fresh;
+    const char16_t *text = text_.contiguousFrom(start);
+    const qint64 length = text_.length();
+    const bool directives = properties && properties->delimiterDirectives();
     qint64 p = start;
-    QString delimiter = delimiterBefore(scan, first);
+    QString delimiter =
+        directiveCount_ > 0 ? delimiterBefore(scan, store_, region.first, start, old) : QString();
+
+    // The new components go into the store in place of the old ones, which are dropped as the scan
+    // passes them; the DELIMITER lines among both are counted on the way.
+    store_.beginReplace(region.first);
+    qint64 freshCount = 0;
+    qint64 oldPosition = start; // where the next old component starts in the old text
+    QString oldDelimiter = delimiter;
+    const auto dropOld = [&] {
+        const Entry entry = store_.nextOld();
+        if (directives && entry.type == SQLParserComponent::QuerySeparator) {
+            const QString directive = old.mid(oldPosition, entry.length);
+            if (scan.isDelimiterDirective(directive)) {
+                --directiveCount_;
+                oldDelimiter = scan.delimiterSetBy(directive);
+            }
+        }
+        oldPosition += entry.length;
+        store_.dropOld();
+    };
     const auto scanOne = [&] {
         const SQLScanner::Token token = scan.next(text, length, p, delimiter);
-        fresh.append(makeComponent(fullSource, p, token.end, token.type));
-        followDelimiter(scan, *fresh.last(), &delimiter);
+        store_.insert(token.end - p, token.type);
+        ++freshCount;
+        if (token.type == SQLParserComponent::QuerySeparator) {
+            const QStringView component(text + p, token.end - p);
+            if (directives && scan.isDelimiterDirective(component)) {
+                ++directiveCount_;
+                delimiter = scan.delimiterSetBy(component);
+            }
+        }
         p = token.end;
     };
-    const auto scanToTheEnd = [&] {
-        fresh.reserve(fresh.size() + (length - p) / 10);
-        while (p < length)
-            scanOne();
-    };
+    for (qint64 k = 0; k < region.count; ++k)
+        dropOld();
     while (p < regionEnd)
         scanOne();
 
-    const qint64 count = parsedComponents_.size();
-    qint64 next = first + touched.size(); // first old component not yet replaced
-    if (!fresh.isEmpty() && runsOn(*fresh.last(), removed, inserted)) {
-        scanToTheEnd();
-        next = count;
-    } else {
-        // Go on until the new components end where an old one ends: from there on the old
-        // components are what a scan would give, as a component depends only on the text from
-        // its start and the one character before it, which lies past the edit (the region always
-        // reaches beyond the edit's end, for the component starting there touches it too).
-        qint64 oldPosition = start + regionOld.length();
-        for (;;) {
-            while (next < count && oldPosition < p - delta)
-                oldPosition += parsedComponents_[next++]->length();
-            if (p >= length) {
-                next = count;
-                break;
-            }
-            if (oldPosition == p - delta)
-                break;
+    // Go on until the new components end where an old one ends: from there on the old components
+    // are what a scan would give, as a component depends only on the text from its start and the
+    // one character before it, which lies past the edit (the region always reaches beyond the
+    // edit's end, for the component starting there touches it too). Quotes and comment openers
+    // that change the rest of the text make the scan run on until the old ends meet it again.
+    for (;;) {
+        while (store_.hasOld() && oldPosition < p - delta)
+            dropOld();
+        if (p >= length) {
+            while (store_.hasOld())
+                dropOld();
+            break;
+        }
+        if (oldPosition == p - delta)
+            break;
+        scanOne();
+    }
+    // A DELIMITER line that came, went or changed changes the separator of all that follows.
+    if (p < length && delimiter != oldDelimiter) {
+        while (p < length)
             scanOne();
-        }
-        // A DELIMITER line that came, went or changed changes the separator of all that follows.
-        if (delimiter != delimiterBefore(scan, next) && p < length) {
-            scanToTheEnd();
-            next = count;
-        }
+        while (store_.hasOld())
+            dropOld();
     }
 
-    replaceComponents(first, next, fresh);
-    markRoutineBodies(parsedComponents_, first, first + fresh.size() - 1);
+    markRoutineBodies(store_, text_, region.first, region.first + freshCount - 1, start);
     seekCache_.resetAfterStringIndex(start);
-    textLength_ = length;
+    allComponents_.clear();
+    allComponentsMade_ = false;
     if (reparsedRange)
         *reparsedRange = {start, p - start};
     if (reparsedComponents)
-        *reparsedComponents = parsedComponents_.mid(first, fresh.size());
+        *reparsedComponents = components(store_, text_, region.first, freshCount, start);
 }
 
 SQLParserComponentList SQLParser::parsedComponentsBetweenQueryBreaksAroundLocation(qint64 location,
@@ -396,21 +552,22 @@ SQLParserComponentList SQLParser::parsedComponentsBetweenQueryBreaksAroundLocati
     qint64 position = 0;
     qint64 index = std::max<qint64>(
         0, seekCache_.maximumComponentIndexBeforeStringIndex(location, C::QueryBreak, &position));
-    const qint64 count = parsedComponents_.size();
+    const qint64 count = store_.size();
     if (index >= count)
         return {};
     qint64 blockStart = position, blockEnd = position;
     bool entered = false;
-    SQLParserComponentList result;
+    // The block's components are the ones from resultFirst (at resultStart) on.
+    qint64 resultFirst = 0, resultCount = 0, resultStart = 0;
     for (; index < count; ++index) {
-        const SQLParserComponentPtr &component = parsedComponents_[index];
-        const qint64 length = component->length();
-        const quint64 type = component->parserComponentType();
+        const Entry entry = store_.at(index);
+        const qint64 length = entry.length;
+        const quint64 type = entry.type;
         const bool holdsLocation = position <= location && location < position + length;
         if (type == C::QueryBreak) {
             if (entered)
                 break;
-            result.clear();
+            resultCount = 0;
             blockStart = position + length;
             if (holdsLocation) {
                 if (foundRange)
@@ -419,10 +576,13 @@ SQLParserComponentList SQLParser::parsedComponentsBetweenQueryBreaksAroundLocati
             }
         } else if (type == C::Newline && !entered && position == location) {
             return {};
-        } else if (type == C::Newline && !entered && result.isEmpty()) {
+        } else if (type == C::Newline && !entered && resultCount == 0) {
             blockStart = position + length;
         } else {
-            result.append(component);
+            if (resultCount++ == 0) {
+                resultFirst = index;
+                resultStart = position;
+            }
             blockEnd = position + length;
             entered = entered || holdsLocation;
         }
@@ -430,13 +590,14 @@ SQLParserComponentList SQLParser::parsedComponentsBetweenQueryBreaksAroundLocati
     }
     if (!entered)
         return {};
-    if (result.last()->parserComponentType() == C::Newline) {
-        blockEnd -= result.last()->length();
-        result.removeLast();
+    const Entry last = store_.at(resultFirst + resultCount - 1);
+    if (last.type == C::Newline) {
+        blockEnd -= last.length;
+        --resultCount;
     }
     if (foundRange)
         *foundRange = {blockStart, blockEnd - blockStart};
-    return result;
+    return components(store_, text_, resultFirst, resultCount, resultStart);
 }
 
 SQLParserComponentList SQLParser::parsedComponentsBetweenQuerySeparatorsAroundLocation(qint64 location,
@@ -454,36 +615,39 @@ SQLParserComponentList SQLParser::parsedComponentsBetweenQuerySeparatorsAroundLo
         *foundRange = {TextRange::NotFound, 0};
     qint64 position = 0, index = 0;
     boundaryStart(location, &position, &index);
-    const qint64 count = parsedComponents_.size();
+    const qint64 count = store_.size();
     if (index >= count)
         return {};
     qint64 statementStart = position;
     bool found = false;
-    SQLParserComponentList result;
+    // The statement's components are the ones from resultFirst (at statementStart) on.
+    qint64 resultFirst = index, resultCount = 0;
+    const auto result = [&] { return components(store_, text_, resultFirst, resultCount, statementStart); };
     for (; index < count; ++index) {
-        const SQLParserComponentPtr &component = parsedComponents_[index];
-        const qint64 length = component->length();
-        const quint64 type = component->parserComponentType();
+        const Entry entry = store_.at(index);
+        const qint64 length = entry.length;
+        const quint64 type = entry.type;
         if (type == C::QuerySeparator || type == C::QueryBreak) {
             if (found) {
                 TextRange range{statementStart, position - statementStart};
                 if (type == C::QuerySeparator) {
-                    result.append(component);
+                    ++resultCount;
                     range.length += length;
                 }
                 if (foundRange)
                     *foundRange = range;
-                return result;
+                return result();
             }
-            result.clear();
+            resultFirst = index + 1;
+            resultCount = 0;
             statementStart = position + length;
         } else {
-            result.append(component);
+            ++resultCount;
             found = found || (position <= location && location <= position + length);
-            if (maximum >= 0 && found && result.size() > maximum) {
+            if (maximum >= 0 && found && resultCount > maximum) {
                 if (foundRange)
                     *foundRange = {statementStart, position - statementStart};
-                return result;
+                return result();
             }
         }
         position += length;
@@ -492,15 +656,14 @@ SQLParserComponentList SQLParser::parsedComponentsBetweenQuerySeparatorsAroundLo
         return {};
     if (foundRange)
         *foundRange = {statementStart, position - statementStart};
-    return result;
+    return result();
 }
 
 bool SQLParser::characterIsStartOfQueryBreak(qint64 index)
 {
-    qint64 offset = 0;
-    const SQLParserComponentList touching = parsedComponentsInRange({index, 0}, &offset, nullptr, false);
-    return !touching.isEmpty() && touching.first()->parserComponentType() == SQLParserComponent::QueryBreak &&
-           offset == 1;
+    Region region;
+    return locate({index, 0}, false, &region) &&
+           store_.at(region.first).type == SQLParserComponent::QueryBreak && region.offset == 1;
 }
 
 qint64 SQLParser::lineNumberForCharacterAtIndex(qint64 index)
@@ -509,19 +672,19 @@ qint64 SQLParser::lineNumberForCharacterAtIndex(qint64 index)
     qint64 position = 0, line = 1;
     qint64 component =
         std::max<qint64>(0, seekCache_.maximumComponentIndexBeforeStringIndex(index, &position, &line));
-    const qint64 count = parsedComponents_.size();
+    const qint64 count = store_.size();
     qint64 passed = 0;
     for (; component < count; ++component) {
-        const SQLParserComponent &c = *parsedComponents_[component];
+        const Entry c = store_.at(component);
         if (position >= index)
             break;
-        if (position + c.length() >= index) {
-            if (c.newlines() > 0)
-                line += countNewlinesInString(c.string(), {0, index - position});
+        if (position + c.length >= index) {
+            if (countsNewlines(c.type))
+                line += text_.countNewlines({position, index - position});
             break;
         }
-        line += c.newlines();
-        position += c.length();
+        line += newlinesIn(c.type, position, c.length);
+        position += c.length;
         if (++passed >= EntrySpacing && component + 1 < count) {
             seekCache_.addCacheLineForStringIndex(position, component + 1, line);
             passed = 0;
@@ -535,7 +698,7 @@ qint64 SQLParser::characterIndexForLineNumber(qint64 lineNumber)
     qint64 position = 0, line = 1;
     qint64 component =
         std::max<qint64>(0, seekCache_.maximumComponentIndexBeforeLineIndex(lineNumber, &position, &line));
-    const qint64 count = parsedComponents_.size();
+    const qint64 count = store_.size();
     qint64 passes = 0;
     for (; component < count; ++component) {
         if (passes >= EntrySpacing - 1) {
@@ -544,15 +707,18 @@ qint64 SQLParser::characterIndexForLineNumber(qint64 lineNumber)
         }
         if (line >= lineNumber)
             return position;
-        const SQLParserComponent &c = *parsedComponents_[component];
+        const Entry c = store_.at(component);
         const qint64 lineAtStart = line;
         const qint64 start = position;
-        position += c.length();
-        line += c.newlines();
+        position += c.length;
+        line += newlinesIn(c.type, start, c.length);
         // The line begins after one of this component's line feeds, which need not be its last
         // character (a comment or literal over several lines).
         if (line >= lineNumber)
-            return start + countIndexAtNewlinesNo(lineNumber - lineAtStart, c.string(), {0, c.length()}) + 1;
+            return start +
+                   countIndexAtNewlinesNo(lineNumber - lineAtStart, text_.mid(start, c.length),
+                                          {0, c.length}) +
+                   1;
         ++passes;
     }
     return position;
@@ -578,7 +744,7 @@ void SQLParser::debug() const
 {
     qint64 length = 0;
     QStringList dump;
-    for (const auto &component : parsedComponents_) {
+    for (const auto &component : components(store_, text_, 0, store_.size(), 0)) {
         length += component->length();
         dump << component->description();
     }
@@ -588,5 +754,6 @@ void SQLParser::debug() const
 
 QString SQLParser::debugFullQuery() const
 {
-    return SQLParserComponent::stringForComponents(parsedComponents_, false, true);
+    return SQLParserComponent::stringForComponents(components(store_, text_, 0, store_.size(), 0), false,
+                                                   true);
 }

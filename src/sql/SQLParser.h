@@ -2,17 +2,22 @@
 
 #include "sql/SQLCharacterSet.h"
 #include "sql/SQLParserComponent.h"
+#include "sql/SQLParserComponentStore.h"
 #include "sql/SQLParserParseProperties.h"
 #include "sql/SQLParserSeekCache.h"
+#include "sql/SQLTextBuffer.h"
 #include "sql/TextRange.h"
 
 #include <optional>
+#include <vector>
 
 class SQLScanner;
 
 // Tokenizes SQL text into components and keeps the component list of one whole document current
 // while it is edited. Lookups answer which statement, block or line lies at a position. All
 // positions are UTF-16 code-unit indices. Lists that "give nothing" are empty. Main thread only.
+// The document's components are kept compactly with the document's text; the component objects
+// that lookups return are made for each answer.
 class SQLParser
 {
 public:
@@ -44,15 +49,32 @@ public:
                                                    qint64 *componentIndex = nullptr,
                                                    bool allowPreExtending = true);
 
+    // Where a component lies and what it is, without its text: for walks over long stretches (colouring)
+    // that read the text where they need it.
+    struct ComponentSpan {
+        qint64 location;
+        qint64 length;
+        quint64 type;
+    };
+    // The components parsedComponentsInRange gives, as spans.
+    std::vector<ComponentSpan> componentSpansInRange(TextRange range);
+
     // Applies an edit: range of the old text replaced by newString, giving fullSource. Afterwards
     // the list equals a full tokenize of fullSource. reparsedRange/reparsedComponents receive the
     // stretch of the new text that was tokenized again and its components.
     void updateSourceRange(TextRange range, qint64 changeInLength, const QString &newString,
                            const QString &fullSource, TextRange *reparsedRange = nullptr,
                            SQLParserComponentList *reparsedComponents = nullptr);
+    // The same edit made to the text this parser holds, in place: for an owner that keeps no copy
+    // of its own. False, with nothing changed, when the range lies outside the text.
+    bool replaceSourceRange(TextRange range, const QString &newString, TextRange *reparsedRange = nullptr,
+                            SQLParserComponentList *reparsedComponents = nullptr);
+    // The whole text the components were made from, as one string and as the buffer it is edited in.
+    const QString &source() const { return text_.string(); }
+    const SQLTextBuffer &text() const { return text_; }
 
-    // The live list; read it, do not change it.
-    const SQLParserComponentList &allParsedComponents() const { return parsedComponents_; }
+    // The whole list, made on first use after a change; read it, do not change it.
+    const SQLParserComponentList &allParsedComponents() const;
     SQLParserSeekCache &seekCache() { return seekCache_; }
 
     // The block between blank lines around the location, without a trailing newline.
@@ -76,17 +98,28 @@ public:
     QString debugFullQuery() const;
 
 private:
+    using Entry = SQLParserComponentStore::Entry;
+    // The components touching a range: the first one's index, how many, and the range start's offset
+    // into the first.
+    struct Region {
+        qint64 first = 0;
+        qint64 count = 0;
+        qint64 offset = 0;
+    };
+
     SQLScanner scanner() const;
     void boundaryStart(qint64 location, qint64 *position, qint64 *index) const;
-    bool runsOn(const SQLParserComponent &last, const QString &removed, const QString &inserted) const;
-    void replaceComponents(qint64 from, qint64 to, const SQLParserComponentList &replacement);
+    bool locate(TextRange range, bool allowPreExtending, Region *region);
+    void scanWhole(const QString &text, SQLParserComponentStore *into) const;
+    void parseWhole(TextRange *reparsedRange, SQLParserComponentList *reparsedComponents);
+    void reparse(TextRange range, qint64 insertedLength, const QString &removed, TextRange *reparsedRange,
+                 SQLParserComponentList *reparsedComponents);
     void resetComponents();
-    static void followDelimiter(const SQLScanner &scan, const SQLParserComponent &component,
-                                QString *delimiter);
-    QString delimiterBefore(const SQLScanner &scan, qint64 index) const;
-    qint64 countDirectives(const SQLScanner &scan, const SQLParserComponentList &components, qint64 from,
-                           qint64 to) const;
-    void markRoutineBodies(SQLParserComponentList &components, qint64 from, qint64 through) const;
+    void markRoutineBodies(SQLParserComponentStore &store, const SQLTextBuffer &text, qint64 from,
+                           qint64 through, qint64 position) const;
+    static SQLParserComponentList components(const SQLParserComponentStore &store, const SQLTextBuffer &text,
+                                             qint64 first, qint64 count, qint64 position);
+    qint64 newlinesIn(quint64 type, qint64 position, qint64 length) const;
 
     std::optional<SQLParserParseProperties> parseProperties_;
     SQLCharacterSet whiteSpaceCharacterSet_;
@@ -94,8 +127,10 @@ private:
     SQLCharacterSet identifierRestCharacterSet_;
     SQLCharacterSet numericStartCharacterSet_;
     SQLCharacterSet numericRestCharacterSet_;
-    SQLParserComponentList parsedComponents_;
+    SQLTextBuffer text_;
+    SQLParserComponentStore store_;
     SQLParserSeekCache seekCache_;
-    qint64 textLength_ = 0;
     qint64 directiveCount_ = 0; // DELIMITER lines in the list
+    mutable SQLParserComponentList allComponents_;
+    mutable bool allComponentsMade_ = false;
 };

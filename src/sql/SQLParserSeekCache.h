@@ -4,12 +4,13 @@
 #include <QList>
 
 #include <utility>
+#include <vector>
 
 // Remembers, for a sparse set of positions, which component starts there, so that lookups in
 // long documents start near their target instead of at the first component. Every entry names
 // a component start; a missing entry only makes a walk longer. Keys stay in the order they were
-// added, which walks from different starting entries do not keep sorted, so every lookup weighs
-// all keys.
+// added, which walks from different starting entries do not keep sorted; a sorted copy of each key
+// list answers the lookups, which run several times per keystroke in a long script.
 class SQLParserSeekCache
 {
 public:
@@ -46,6 +47,16 @@ public:
     const QHash<qint64, Pair> &indices_char_for_lines() const { return indices_char_for_lines_; }
 
 private:
+    // The greatest key of a sorted list at or below (or, not inclusive, below) a bound; -1 for none.
+    static qint64 greatestKey(const std::vector<qint64> &sorted, qint64 bound, bool inclusive);
+    static void insertSorted(std::vector<qint64> &sorted, qint64 key);
+    static void eraseSorted(std::vector<qint64> &sorted, qint64 key);
+
+    std::vector<qint64> sortedQueryBreaks_;
+    std::vector<qint64> sortedQuerySeparators_;
+    std::vector<qint64> sortedLines_;
+    std::vector<qint64> sortedLineNumbers_;
+    std::vector<qint64> sortedLinePositions_; // the string indices of the positions-by-line entries
     QList<qint64> keys_queryBreak_;
     QHash<qint64, qint64> indices_queryBreak_;
     QList<qint64> keys_querySeparator_;

@@ -3,24 +3,23 @@
 namespace
 {
 
-bool isWord(const QString &text, const char *word)
+bool isWord(QStringView text, const char *word)
 {
     return text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
 
-void SQLRoutineBodyTracker::take(const SQLParserComponent &component)
+void SQLRoutineBodyTracker::take(quint64 type, QStringView text)
 {
-    const QString &text = component.string();
-    if (component.parserComponentType() == SQLParserComponent::None && text.length() == 1) {
+    if (type == SQLParserComponent::None && text.length() == 1) {
         if (text.at(0) == u'(')
             ++parenthesisDepth_;
         else if (text.at(0) == u')' && parenthesisDepth_ > 0)
             --parenthesisDepth_;
         return;
     }
-    if (component.parserComponentType() != SQLParserComponent::Identifier)
+    if (type != SQLParserComponent::Identifier)
         return;
     if (wordCount_ < int(leadingWords_.size()) &&
         (isWord(text, "create") || isWord(text, "or") || isWord(text, "replace") ||

@@ -12,7 +12,8 @@
 class SQLRoutineBodyTracker
 {
 public:
-    void take(const SQLParserComponent &component);
+    // A component of the statement, in text order.
+    void take(quint64 type, QStringView text);
     bool separatorEndsStatement() const { return beginDepth_ == 0; }
     void reset() { *this = SQLRoutineBodyTracker(); }
 

@@ -49,6 +49,13 @@ SQLScanner::SQLScanner(const SQLParserParseProperties *properties, const SQLChar
     : whitespace_(whitespace), identifierStart_(identifierStart), identifierRest_(identifierRest),
       numericStart_(numericStart), numericRest_(numericRest)
 {
+    for (char16_t c = 0; c < ascii_.size(); ++c) {
+        ascii_[c] = (identifierStart.characterIsMember(c) ? IdentifierStart : 0) |
+                    (identifierRest.characterIsMember(c) ? IdentifierRest : 0) |
+                    (whitespace.characterIsMember(c) ? Whitespace : 0) |
+                    (numericStart.characterIsMember(c) ? NumericStart : 0) |
+                    (numericRest.characterIsMember(c) ? NumericRest : 0);
+    }
     if (!properties)
         return;
     const SQLParserParseProperties &p = *properties;
@@ -101,13 +108,13 @@ SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p
                     is(quote, identifierQuote_) ? C::QuotedIdentifier : C::Literal};
         }
     }
-    if (identifierStart_.characterIsMember(ch)) {
-        while (q < length && identifierRest_.characterIsMember(text[q]))
+    if (isIdentifierStart(ch)) {
+        while (q < length && isIdentifierRest(text[q]))
             ++q;
         return {q, C::Identifier};
     }
-    if (whitespace_.characterIsMember(ch)) {
-        while (q < length && whitespace_.characterIsMember(text[q]))
+    if (isWhitespace(ch)) {
+        while (q < length && isWhitespace(text[q]))
             ++q;
         return {q, C::Whitespace};
     }
@@ -133,16 +140,15 @@ SQLScanner::Token SQLScanner::next(const char16_t *text, qint64 length, qint64 p
         const bool blankLine = q - p >= 2 || (p > 0 && text[p - 1] == u'\n');
         return {q, blankLine ? C::QueryBreak : C::Newline};
     }
-    if (numericStart_.characterIsMember(ch) ||
-        ((ch == u'-' || ch == u'.') && hasNext && numericStart_.characterIsMember(next))) {
-        while (q < length && numericRest_.characterIsMember(text[q]))
+    if (isNumericStart(ch) || ((ch == u'-' || ch == u'.') && hasNext && isNumericStart(next))) {
+        while (q < length && isNumericRest(text[q]))
             ++q;
         return {q, C::Literal};
     }
     // A colon right after another colon is the second half of a cast (x::int), not a parameter.
-    if (is(ch, inputParameter_) && hasNext && identifierRest_.characterIsMember(next) &&
-        !(p > 0 && text[p - 1] == ch) && !(parameterNeedsSeparation_ && continuesWord(text, p))) {
-        while (q < length && identifierRest_.characterIsMember(text[q]))
+    if (is(ch, inputParameter_) && hasNext && isIdentifierRest(next) && !(p > 0 && text[p - 1] == ch) &&
+        !(parameterNeedsSeparation_ && continuesWord(text, p))) {
+        while (q < length && isIdentifierRest(text[q]))
             ++q;
         return {q, C::InputParameter};
     }
@@ -188,20 +194,20 @@ qint64 SQLScanner::directiveEnd(const char16_t *text, qint64 length, qint64 p) c
     return q;
 }
 
-bool SQLScanner::isDelimiterDirective(const QString &component) const
+bool SQLScanner::isDelimiterDirective(QStringView component) const
 {
-    const char16_t *text = reinterpret_cast<const char16_t *>(component.utf16());
+    const char16_t *text = component.utf16();
     return delimiterDirectives_ && !component.isEmpty() &&
            directiveEnd(text, component.length(), 0) == component.length();
 }
 
-QString SQLScanner::delimiterSetBy(const QString &directive) const
+QString SQLScanner::delimiterSetBy(QStringView directive) const
 {
-    const QStringList words =
+    const QList<QStringView> words =
         directive.split(QRegularExpression(QStringLiteral("[ \t\r]+")), Qt::SkipEmptyParts);
     if (words.size() < 2 || (words.at(1).length() == 1 && is(words.at(1).at(0).unicode(), querySeparator_)))
         return QString();
-    return words.at(1);
+    return words.at(1).toString();
 }
 
 qint64 SQLScanner::quotedEnd(const char16_t *text, qint64 length, qint64 p, bool backslashEscapes) const
@@ -222,8 +228,7 @@ bool SQLScanner::continuesWord(const char16_t *text, qint64 p) const
     if (p == 0)
         return false;
     const char16_t before = text[p - 1];
-    return identifierRest_.characterIsMember(before) || numericRest_.characterIsMember(before) ||
-           before == u'$';
+    return isIdentifierRest(before) || isNumericRest(before) || before == u'$';
 }
 
 // The end of the opening $tag$ at p or, when p opens none, of the $ and the word after it. The tag
@@ -231,9 +236,9 @@ bool SQLScanner::continuesWord(const char16_t *text, qint64 p) const
 qint64 SQLScanner::dollarTagEnd(const char16_t *text, qint64 length, qint64 p) const
 {
     qint64 q = p + 1;
-    if (q < length && numericStart_.characterIsMember(text[q]))
+    if (q < length && isNumericStart(text[q]))
         return q;
-    while (q < length && text[q] != u'$' && identifierRest_.characterIsMember(text[q]))
+    while (q < length && text[q] != u'$' && isIdentifierRest(text[q]))
         ++q;
     return q < length && text[q] == u'$' ? q + 1 : q;
 }

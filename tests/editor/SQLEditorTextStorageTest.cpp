@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "WaitFor.h"
 #include "platform/Preferences.h"
 
 #include "editor/SQLEditorTextStorage.h"
@@ -36,8 +37,24 @@ protected:
         cursor.insertText(text);
     }
 
+    // Colours the whole text the way a view does when all of it has been shown.
+    void showAll()
+    {
+        for (qint64 at = 0; at < storage->length(); at += 50000)
+            storage->redrawSyntaxInRange({at, std::min<qint64>(50000, storage->length() - at)});
+    }
+
     std::unique_ptr<SQLEditorTextStorage> storage;
 };
+
+// A script of `statements` lines "select <n> from t;".
+QString longScript(int statements)
+{
+    QString text;
+    for (int k = 0; k < statements; ++k)
+        text += QStringLiteral("select %1 from t;\n").arg(k);
+    return text;
+}
 
 QString componentTexts(const SQLParserComponentList &components)
 {
@@ -362,4 +379,76 @@ TEST_F(SQLEditorTextStorageTest, WordListsRecolourAfterOneQueuedReparse)
     EXPECT_FALSE(storage->fullSyntaxReparsePending());
     EXPECT_EQ(colorAt(*storage, 7), storage->syntaxContextColor());
     EXPECT_EQ(colorAt(*storage, 0), storage->syntaxReservedColor());
+}
+
+// A quote that turns the rest of a long text into a literal colours the stretch around it at once and
+// what was coloured further on in steps afterwards, while events run; deleting the quote again in the
+// middle of that leaves every colour right.
+TEST_F(SQLEditorTextStorageTest, ALongRecolouringRunsInStepsAfterTheEdit)
+{
+    storage->setReservedWords({"select", "from"});
+    load(longScript(20000));
+    showAll();
+    const int far = int(storage->string().lastIndexOf("select"));
+    ASSERT_EQ(colorAt(*storage, far), storage->syntaxReservedColor());
+
+    insert(0, "\"");
+    EXPECT_EQ(colorAt(*storage, 1), storage->syntaxLiteralColor());
+    EXPECT_EQ(colorAt(*storage, far + 1), storage->syntaxReservedColor())
+        << "not yet: the edit returns first";
+    EXPECT_TRUE(storage->recolouringPending());
+    ASSERT_WAIT_FOR(!storage->recolouringPending());
+    EXPECT_EQ(colorAt(*storage, far + 1), storage->syntaxLiteralColor());
+
+    // Deleting the quote while the recolouring it caused is still under way.
+    insert(0, "'");
+    QTextCursor cursor(storage.get());
+    cursor.setPosition(0);
+    cursor.deleteChar();
+    cursor.deleteChar();
+    ASSERT_WAIT_FOR(!storage->recolouringPending());
+    const int middle = int(storage->string().indexOf("select", storage->length() / 2));
+    for (const int at : {0, 10, middle, far})
+        EXPECT_EQ(colorAt(*storage, at), storage->syntaxReservedColor()) << at;
+}
+
+// New word lists recolour at once what is near the start and, in steps, all that was coloured before.
+TEST_F(SQLEditorTextStorageTest, NewWordListsRecolourWhatWasColoured)
+{
+    load(longScript(20000));
+    showAll();
+    const int far = int(storage->string().lastIndexOf("select"));
+    ASSERT_EQ(colorAt(*storage, far), storage->syntaxNormalColor());
+    storage->setReservedWords({"select"});
+    processEvents();
+    ASSERT_WAIT_FOR(!storage->recolouringPending());
+    EXPECT_EQ(colorAt(*storage, far), storage->syntaxReservedColor());
+}
+
+// A component is coloured over at most 10000 characters per pass: a pass whose start lies in a longer
+// one counts as coloured only up to there, and colouring the range as shown goes on from there.
+TEST_F(SQLEditorTextStorageTest, ALongComponentCountsAsColouredOnlyAsFarAsItWasDrawn)
+{
+    load("/*" + QString(25000, u'x') + "*/ select");
+    qint64 offset = 0;
+    const SQLParserComponentList components = storage->parsedComponentsInRange({0, 30000}, nullptr, &offset);
+    storage->redrawSyntaxInRange({0, 30000}, components, offset);
+    EXPECT_EQ(storage->syntaxColouredRange(), (TextRange{0, 10000}));
+    EXPECT_FALSE(colorAt(*storage, 15000).isValid());
+    storage->redrawSyntaxInRange({0, 30000});
+    EXPECT_EQ(colorAt(*storage, 15000), storage->syntaxCommentColor());
+    EXPECT_EQ(colorAt(*storage, 25001), storage->syntaxCommentColor());
+    EXPECT_EQ(storage->syntaxColouredRange(), (TextRange{0, 30000}));
+}
+
+// Typing in a coloured stretch keeps the rest of it coloured: showing it again colours nothing anew.
+TEST_F(SQLEditorTextStorageTest, ColouredStretchesSurviveEditsAroundThem)
+{
+    storage->setReservedWords({"select"});
+    load(longScript(3000));
+    showAll();
+    insert(30000, "x");
+    const TextRange coloured = storage->syntaxColouredRange();
+    EXPECT_EQ(coloured, (TextRange{0, storage->length()}));
+    EXPECT_FALSE(storage->recolouringPending());
 }

@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "WaitFor.h"
 #include "platform/Preferences.h"
 
 #include "editor/SQLEditorLayoutManager.h"
@@ -209,6 +210,106 @@ TEST_F(SQLTextViewTest, OnlyTheShownTextIsColoured)
     view->repaint();
     EXPECT_EQ(colorAt(storage, middle), storage.syntaxReservedColor());
     EXPECT_FALSE(colorAt(storage, int(script.indexOf("select 9900 "))).isValid());
+}
+
+// A quote in the middle of a long script that was all coloured before: the lines painted next show
+// the new colours at once (the lines are long, so the screen reaches past what the edit itself
+// colours); the rest of the script follows in steps after the key.
+TEST_F(SQLTextViewTest, AQuoteRecoloursTheShownTextFirst)
+{
+    QString script;
+    for (int i = 0; i < 4000; ++i)
+        script += QString("select %1 from t where c = '%2';\n").arg(i).arg(QString(1500, u'x'));
+    SQLEditorTextStorage &storage = *view->textStorage();
+    storage.setReservedWords({"select"});
+    setText(script);
+    for (qint64 at = 0; at < storage.length(); at += 50000)
+        storage.redrawSyntaxInRange({at, std::min<qint64>(50000, storage.length() - at)});
+    const int caret = int(script.indexOf("select 2000 "));
+    view->setSelectedRange(caret, 0);
+    view->centerCursor();
+    view->repaint();
+
+    QTest::keyClicks(view.get(), "\"");
+    view->repaint();
+    const auto blocks = view->visibleBlocks();
+    ASSERT_FALSE(blocks.empty());
+    const int lastShown = blocks.back().block.position();
+    ASSERT_GT(lastShown, caret + 9000);
+    EXPECT_EQ(colorAt(storage, lastShown), storage.syntaxLiteralColor());
+    const int far = int(storage.string().lastIndexOf("select"));
+    EXPECT_EQ(colorAt(storage, far), storage.syntaxReservedColor());
+    EXPECT_TRUE(storage.recolouringPending());
+    ASSERT_WAIT_FOR(!storage.recolouringPending());
+    EXPECT_EQ(colorAt(storage, far), storage.syntaxLiteralColor());
+}
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// Colours changing far from what the view shows leave it unpainted; colours changing where it looks
+// are painted.
+TEST_F(SQLTextViewTest, BackgroundRecolouringRepaintsOnlyWhatIsShown)
+{
+    QString script;
+    for (int i = 0; i < 4000; ++i)
+        script += QString("select %1 from t where c = 'x';\n").arg(i);
+    SQLEditorTextStorage &storage = *view->textStorage();
+    storage.setReservedWords({"select"});
+    setText(script);
+    for (qint64 at = 0; at < storage.length(); at += 50000)
+        storage.redrawSyntaxInRange({at, std::min<qint64>(50000, storage.length() - at)});
+    view->repaint();
+    processEvents();
+    PaintCounter counter(view->viewport());
+
+    storage.replaceCharactersInRange({script.indexOf("select 2000 "), 0}, "\"");
+    processEvents();
+    counter.paints = 0;
+    ASSERT_TRUE(storage.recolouringPending());
+    ASSERT_WAIT_FOR(!storage.recolouringPending());
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(colorAt(storage, int(storage.string().lastIndexOf("select"))), storage.syntaxLiteralColor());
+
+    storage.setReservedWords({"select", "from"});
+    ASSERT_WAIT_FOR(!storage.fullSyntaxReparsePending() && !storage.recolouringPending());
+    WAIT_FOR(counter.paints > 0);
+    EXPECT_EQ(colorAt(storage, int(script.indexOf("from"))), storage.syntaxReservedColor());
+}
+
+// The lines the view colours, marks and numbers are where Qt puts them, also far down a scrolled text.
+TEST_F(SQLTextViewTest, VisibleLinesLieWhereQtShowsThem)
+{
+    QString script;
+    for (int i = 0; i < 3000; ++i)
+        script += QString("select %1 from t;\n").arg(i);
+    setText(script);
+    view->setSelectedRange(int(script.indexOf("select 2000 ")), 0);
+    view->centerCursor();
+    const auto blocks = view->visibleBlocks();
+    ASSERT_GT(blocks.size(), 5u);
+    for (const SQLTextView::VisibleBlock &visible : blocks) {
+        QTextCursor start(visible.block);
+        const QRect caret = view->cursorRect(start);
+        EXPECT_GE(caret.center().y(), visible.rect.top()) << visible.block.blockNumber();
+        EXPECT_LE(caret.center().y(), visible.rect.bottom()) << visible.block.blockNumber();
+    }
+    const QRect band(0, int(blocks[3].rect.top()) + 1, 10, 1);
+    const auto within = view->visibleBlocks(band);
+    ASSERT_EQ(within.size(), 1u);
+    EXPECT_EQ(within.front().block, blocks[3].block);
 }
 
 TEST_F(SQLTextViewTest, ParameterBoxesAreAtMost300PointsWide)

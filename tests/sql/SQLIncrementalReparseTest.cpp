@@ -55,19 +55,24 @@ TEST(SQLIncrementalReparse, LoadingTypingAndDeletingFollowTheDesign)
     EXPECT_EQ(tokensOf(ab.allParsedComponents()), (Tokens{{C::Identifier, "z"}}));
 }
 
-TEST(SQLIncrementalReparse, QuotesAndCommentOpenersRunOnToTheEnd)
+// The scan runs on past the edit until its components end where old ones end: a quote runs to the
+// end of the text, a comment opener or closer only as far as the comment it changes reaches.
+TEST(SQLIncrementalReparse, ReparseRunsOnOnlyAsFarAsTheEditChangesTheText)
 {
     struct Case {
         QString text;
         Edit edit;
-        bool toTheEnd;
+        TextRange reparsed;
     };
     const Case cases[] = {
-        {"a b c", {{0, 0}, "'"}, true},
-        {"'a' b", {{2, 1}, ""}, true},
-        {"'abc' d", {{2, 1}, ""}, false},
-        {"* x */ y", {{0, 0}, "/"}, true},
-        {"select a from t", {{8, 0}, "b"}, false},
+        {"a b c", {{0, 0}, "'"}, {0, 6}},           // the rest becomes one literal
+        {"'a' b", {{2, 1}, ""}, {0, 4}},            // its closer goes: the same
+        {"'abc' d", {{2, 1}, ""}, {0, 4}},          // a letter inside a literal
+        {"* x */ y", {{0, 0}, "/"}, {0, 7}},        // an opener: up to the closer
+        {"/* a */ b", {{3, 0}, "x"}, {0, 8}},       // a letter inside a comment
+        {"/* a b */ c", {{4, 0}, "*/"}, {0, 11}},   // a closer: up to the old one
+        {"select a from t", {{8, 0}, "b"}, {7, 3}}, // a letter in a word
+        {"-- a\nb c\nd", {{1, 1}, ""}, {0, 4}},     // a line comment that goes: up to its line feed
     };
     for (const Case &c : cases) {
         SQLParser parser = parserFor(Dialect::Default);
@@ -75,7 +80,7 @@ TEST(SQLIncrementalReparse, QuotesAndCommentOpenersRunOnToTheEnd)
         TextRange reparsed;
         const QString after = apply(parser, before, c.edit, &reparsed);
         EXPECT_EQ(tokensOf(parser.allParsedComponents()), tokensOf(parser.parsedComponentsForString2(after)));
-        EXPECT_EQ(reparsed.end() == after.length(), c.toTheEnd) << c.text.toStdString();
+        EXPECT_EQ(reparsed, c.reparsed) << visible(c.text).toStdString();
     }
 }
 
@@ -148,6 +153,22 @@ TEST(SQLIncrementalReparse, AnEditThatDoesNotFitTheTextReparsesEverything)
     parser.updateSourceRange({40, 2}, 0, "x", "select 2 from t");
     EXPECT_EQ(tokensOf(parser.allParsedComponents()),
               tokensOf(parser.parsedComponentsForString2("select 2 from t")));
+    EXPECT_EQ(parser.source(), "select 2 from t");
+
+    // The parser's own text inserted into itself.
+    EXPECT_TRUE(parser.replaceSourceRange({8, 0}, parser.source()));
+    EXPECT_EQ(parser.source(), "select 2select 2 from t from t");
+    EXPECT_EQ(tokensOf(parser.allParsedComponents()),
+              tokensOf(parser.parsedComponentsForString2(parser.source())));
+    parser.updateSourceRange({0, 0}, 0, "select 2 from t", "select 2 from t");
+
+    // An edit of the parser's own text outside it is refused and changes nothing.
+    for (const TextRange outside : {TextRange{40, 2}, TextRange{-1, 1}, TextRange{10, 6}}) {
+        EXPECT_FALSE(parser.replaceSourceRange(outside, "x"));
+        EXPECT_EQ(parser.source(), "select 2 from t");
+        EXPECT_EQ(tokensOf(parser.allParsedComponents()),
+                  tokensOf(parser.parsedComponentsForString2("select 2 from t")));
+    }
 }
 
 TEST(SQLIncrementalReparse, SeekCacheForgetsEverythingAtAndAfterAnEdit)
@@ -294,7 +315,16 @@ public:
             const Edit edit = randomEdit(text);
             TextRange reparsed;
             SQLParserComponentList fresh;
-            text = apply(parser, text, edit, &reparsed, &fresh);
+            // Half the edits go to the parser's own text in place, as the editor makes them.
+            if (random_.bounded(2)) {
+                text.replace(edit.range.location, edit.range.length, edit.replacement);
+                EXPECT_TRUE(parser.replaceSourceRange(edit.range, edit.replacement, &reparsed, &fresh));
+            } else {
+                text = apply(parser, text, edit, &reparsed, &fresh);
+            }
+            if (step % 5 == 4) { // asking for the whole text closes the buffer's gap: not after every edit
+                EXPECT_EQ(parser.source(), text);
+            }
             const Tokens expected = tokensOf(parser.parsedComponentsForString2(text));
             const Tokens actual = tokensOf(parser.allParsedComponents());
             if (actual != expected) {
