@@ -105,4 +105,5 @@ void PreferenceControls::reload()
 {
     for (const auto &reloader : reloaders_)
         reloader();
+    emit reloaded();
 }

@@ -36,6 +36,10 @@ public:
 
     void reload();
 
+signals:
+    // Every control shows the store again.
+    void reloaded();
+
 private:
     void write(const QVariant &value, const QString &key, const FollowUp &followUp);
 

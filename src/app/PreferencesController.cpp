@@ -1,6 +1,7 @@
 #include "app/PreferencesController.h"
 
 #include "app/PreferenceControls.h"
+#include "app/PreferencesPaneImages.h"
 #include "app/PreferencesPanes.h"
 #include "kit/AdvancedWindow.h"
 #include "platform/NotificationCenter.h"
@@ -14,10 +15,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QPainter>
 #include <QScreen>
 #include <QShortcut>
-#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -33,24 +32,25 @@ struct PaneLook {
     const char *identifier;
     const char *label;
     const char *tooltip;
+    const char *image;
 };
 
 // In the toolbar's order: Resultset comes before SQL Editor.
 const PaneLook paneLooks[] = {
     {"general", QT_TRANSLATE_NOOP("preferences", "General"),
-     QT_TRANSLATE_NOOP("preferences", "Open General Preferences")},
+     QT_TRANSLATE_NOOP("preferences", "Open General Preferences"), "PrefGeneral"},
     {"browser", QT_TRANSLATE_NOOP("preferences", "Browser"),
-     QT_TRANSLATE_NOOP("preferences", "Open Browser Preferences")},
+     QT_TRANSLATE_NOOP("preferences", "Open Browser Preferences"), "PrefBrowser"},
     {"tabs", QT_TRANSLATE_NOOP("preferences", "Tabs"),
-     QT_TRANSLATE_NOOP("preferences", "Open Tab Preferences")},
+     QT_TRANSLATE_NOOP("preferences", "Open Tab Preferences"), "PrefTabs"},
     {"resultset", QT_TRANSLATE_NOOP("preferences", "Resultset"),
-     QT_TRANSLATE_NOOP("preferences", "Open Resultset Preferences")},
+     QT_TRANSLATE_NOOP("preferences", "Open Resultset Preferences"), "PrefResultset"},
     {"sql", QT_TRANSLATE_NOOP("preferences", "SQL Editor"),
-     QT_TRANSLATE_NOOP("preferences", "Open SQL Editor Preferences")},
+     QT_TRANSLATE_NOOP("preferences", "Open SQL Editor Preferences"), "PrefSqlEditor"},
     {"connections", QT_TRANSLATE_NOOP("preferences", "Connections"),
-     QT_TRANSLATE_NOOP("preferences", "Open Connections Preferences")},
+     QT_TRANSLATE_NOOP("preferences", "Open Connections Preferences"), "PrefConnections"},
     {"printing", QT_TRANSLATE_NOOP("preferences", "Printing"),
-     QT_TRANSLATE_NOOP("preferences", "Open Printing Preferences")},
+     QT_TRANSLATE_NOOP("preferences", "Open Printing Preferences"), "PrefPrint"},
 };
 
 const PaneLook *lookOf(const QString &identifier)
@@ -60,41 +60,6 @@ const PaneLook *lookOf(const QString &identifier)
             return &look;
     }
     return nullptr;
-}
-
-// The style has no printer: a sheet coming out of a printer's body.
-QIcon printerImage()
-{
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0x50, 0x50, 0x50), 1.5));
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(9.5, 3.5, 13, 10));
-    painter.setBrush(QColor(0x90, 0x90, 0x90));
-    painter.drawRoundedRect(QRectF(3.5, 12.5, 25, 11), 2, 2);
-    painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(9.5, 19.5, 13, 9));
-    return QIcon(pixmap);
-}
-
-QIcon paneImage(const QString &identifier)
-{
-    QStyle *style = QApplication::style();
-    if (identifier == "general")
-        return style->standardIcon(QStyle::SP_ComputerIcon);
-    if (identifier == "browser")
-        return style->standardIcon(QStyle::SP_DirOpenIcon);
-    if (identifier == "tabs")
-        return style->standardIcon(QStyle::SP_TitleBarNormalButton);
-    if (identifier == "resultset")
-        return style->standardIcon(QStyle::SP_FileDialogDetailedView);
-    if (identifier == "sql")
-        return style->standardIcon(QStyle::SP_FileIcon);
-    if (identifier == "connections")
-        return style->standardIcon(QStyle::SP_DriveNetIcon);
-    return printerImage();
 }
 
 // The settings of the SQL editor group, which Restore Defaults writes back.
@@ -146,6 +111,9 @@ void PreferencesController::buildPanel()
 {
     panel_ = std::make_unique<AdvancedWindow>();
     panel_->setObjectName("preferencesPanel");
+    // Titled and closable only: each pane sets the size.
+    panel_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
     panel_->setEnableCloseTabOverride(true);
     panel_->setEnableFullScreen(false);
     // The toolbar is fixed: no menu to hide it.
@@ -179,7 +147,7 @@ void PreferencesController::buildPanel()
 void PreferencesController::addToolbarItem(const QString &identifier)
 {
     const PaneLook *look = lookOf(identifier);
-    QAction *item = toolbar_->addAction(paneImage(identifier), text(look->label));
+    QAction *item = toolbar_->addAction(PreferencesPaneImages::imageNamed(look->image), text(look->label));
     item->setObjectName(identifier);
     item->setToolTip(text(look->tooltip));
     item->setCheckable(true);

@@ -50,6 +50,19 @@ void group(QFormLayout *layout, const char *label, std::initializer_list<QWidget
     }
 }
 
+// Controls that matter only while the box is on: set in under it, and disabled while it is off.
+QWidget *under(PreferenceControls &controls, QCheckBox *box, QWidget *control)
+{
+    auto *indented = new QWidget;
+    auto *layout = new QHBoxLayout(indented);
+    layout->setContentsMargins(22, 0, 0, 0);
+    layout->addWidget(control);
+    const auto follow = [box, indented] { indented->setEnabled(box->isChecked()); };
+    QObject::connect(box, &QCheckBox::toggled, indented, follow);
+    QObject::connect(&controls, &PreferenceControls::reloaded, indented, follow);
+    return indented;
+}
+
 // Controls and texts on one line.
 QWidget *line(std::initializer_list<QWidget *> controls)
 {
@@ -90,10 +103,13 @@ QWidget *PreferencesPanes::browser(PreferenceControls &controls)
 {
     auto *pane = new QWidget;
     QFormLayout *layout = form(pane, "browserPreferences");
-    group(layout, QT_TRANSLATE_NOOP("preferences", "Recent elements:"),
-          {controls.checkBox(PreferenceKey::browser_recent_enabled, text("Show recently used elements")),
-           line({words("Remember"), controls.spinBox(PreferenceKey::browser_recent_count, 1, 100),
-                 words("elements")})});
+    QCheckBox *recent =
+        controls.checkBox(PreferenceKey::browser_recent_enabled, text("Show recently used elements"));
+    group(
+        layout, QT_TRANSLATE_NOOP("preferences", "Recent elements:"),
+        {recent, under(controls, recent,
+                       line({words("Remember"), controls.spinBox(PreferenceKey::browser_recent_count, 1, 100),
+                             words("elements")}))});
     group(layout, QT_TRANSLATE_NOOP("preferences", "Favourites:"),
           {controls.checkBox(PreferenceKey::browser_favourite_enabled, text("Show favourites")),
            controls.checkBox(PreferenceKey::browser_skip_favourite_keyboard_navigation,
@@ -116,10 +132,12 @@ QWidget *PreferencesPanes::tabs(PreferenceControls &controls, const Action &tabR
                            {text("Name of the selected element"), text("Name of the document"),
                             text("Name of the connection")},
                            tabRefresh)});
-    group(
-        layout, QT_TRANSLATE_NOOP("preferences", "Colour labels:"),
-        {controls.checkBox(PreferenceKey::showColorLabelTabs, text("Show colour labels on tabs"), tabRefresh),
-         controls.checkBox(PreferenceKey::showColorLabelTabsWide, text("Colour the whole tab"), tabRefresh)});
+    QCheckBox *labels =
+        controls.checkBox(PreferenceKey::showColorLabelTabs, text("Show colour labels on tabs"), tabRefresh);
+    group(layout, QT_TRANSLATE_NOOP("preferences", "Colour labels:"),
+          {labels, under(controls, labels,
+                         controls.checkBox(PreferenceKey::showColorLabelTabsWide,
+                                           text("Colour the whole tab"), tabRefresh))});
     group(
         layout, QT_TRANSLATE_NOOP("preferences", "New tabs:"),
         {controls.checkBox(PreferenceKey::selectCreatedTabs, text("Select new tabs")),
@@ -205,12 +223,16 @@ QWidget *PreferencesPanes::connections(PreferenceControls &controls)
            controls.checkBox(PreferenceKey::keepConnectionAlive, text("Keep connections alive")),
            controls.checkBox(PreferenceKey::autoReconnectFromDocument,
                              text("Reconnect documents automatically"))});
+    QCheckBox *background =
+        controls.checkBox(PreferenceKey::allowBackgroundConnections, text("Allow background connections"));
     group(layout, QT_TRANSLATE_NOOP("preferences", "Background:"),
-          {controls.checkBox(PreferenceKey::allowBackgroundConnections, text("Allow background connections")),
-           controls.checkBox(PreferenceKey::allowBackgroundConnectionsConnection,
-                             text("To check whether connections are still alive")),
-           controls.checkBox(PreferenceKey::allowBackgroundConnectionsInfoInspector,
-                             text("To fill the info column"))});
+          {background,
+           under(controls, background,
+                 controls.checkBox(PreferenceKey::allowBackgroundConnectionsConnection,
+                                   text("To check whether connections are still alive"))),
+           under(controls, background,
+                 controls.checkBox(PreferenceKey::allowBackgroundConnectionsInfoInspector,
+                                   text("To fill the info column")))});
     group(layout, QT_TRANSLATE_NOOP("preferences", "Oracle:"),
           {controls.checkBox(PreferenceKey::oracleIndexHints, text("Use index hints"))});
     return pane;

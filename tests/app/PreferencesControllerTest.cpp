@@ -72,6 +72,8 @@ TEST_F(PreferencesControllerTest, PanesSwitchUnderAFixedTopLeftCornerAndNothingI
                            "SQL Editor (sql)", "Connections (connections)", "Printing (printing)"}));
     EXPECT_EQ(controller->toolbar()->objectName(), "preferencesToolbar");
     EXPECT_EQ(controller->toolbar()->actions().at(4)->toolTip(), "Open SQL Editor Preferences");
+    for (QAction *item : controller->toolbar()->actions())
+        EXPECT_FALSE(item->icon().isNull()) << item->text().toStdString();
 
     controller->openPreferences();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(panel()));
@@ -239,6 +241,14 @@ TEST_F(PreferencesControllerTest, EveryControlShowsItsKeyAndWritesAChangeOfTheSa
         }
         EXPECT_EQ(posted - before, c.notifiesSqlPanes ? 1 : 0) << "SQL panes told to reread";
     }
+
+    // What matters only under another setting is disabled while that one is off.
+    store->setObject(false, PreferenceKey::allowBackgroundConnections);
+    controller->openPreferenceViewNamed("connections");
+    auto *checker = control<QCheckBox>("connections", PreferenceKey::allowBackgroundConnectionsConnection);
+    EXPECT_FALSE(checker->isEnabled());
+    control<QCheckBox>("connections", PreferenceKey::allowBackgroundConnections)->click();
+    EXPECT_TRUE(checker->isEnabled());
 }
 
 TEST_F(PreferencesControllerTest, TheTimestampPatternDerivesThePlatformsAndIsWrittenToTheFile)
