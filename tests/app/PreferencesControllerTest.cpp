@@ -7,6 +7,7 @@
 #include "app/PreferenceColorButton.h"
 #include "app/VornDocumentController.h"
 #include "kit/AdvancedWindow.h"
+#include "kit/CommandRouter.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PreferenceDefaults.h"
 #include "platform/Preferences.h"
@@ -388,17 +389,19 @@ TEST_F(PreferencesControllerTest, TabSettingsRedrawEveryTabbedWindowAndCloseTabC
 
 TEST(PreferencesCommands, TheApplicationOpensOnePreferencesWindowForTheRun)
 {
+    // The commands of Edit's Preferences… and of the tab menu's Tab Preferences.
     VornDocumentController application({});
+    CommandRouter &router = CommandRouter::shared();
     EXPECT_EQ(application.preferencesController(), nullptr) << "made on first use";
-    application.runPreferences(nullptr);
+    ASSERT_TRUE(router.sendAction("runPreferences:", nullptr));
     PreferencesController *first = application.preferencesController();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->panel()->isVisible());
     EXPECT_EQ(first->panel()->windowTitle(), "Vorn Preferences: General");
-    application.runTabPreferences(nullptr);
+    ASSERT_TRUE(router.sendAction("runTabPreferences:", nullptr));
     EXPECT_EQ(application.preferencesController(), first);
     EXPECT_EQ(first->panel()->windowTitle(), "Vorn Preferences: Tabs");
-    application.runPreferences(nullptr);
+    ASSERT_TRUE(router.sendAction("runPreferences:", nullptr));
     EXPECT_EQ(first->panel()->windowTitle(), "Vorn Preferences: General");
 }
 
