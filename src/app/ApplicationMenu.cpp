@@ -117,6 +117,7 @@ void ApplicationMenu::addFileMenu(QMenuBar *bar, QMainWindow *window)
               {QT_TRANSLATE_NOOP("MainMenu", "Quit Vorn"), "terminate:", {key(Qt::CTRL | Qt::Key_Q)}}});
 }
 
+// Preferences sit at the end of Edit, where Linux programs keep them.
 void ApplicationMenu::addEditMenu(QMenuBar *bar, QMainWindow *window)
 {
     // Ctrl+Y shows and hides the SQL editor (View), so Redo keeps only Ctrl+Shift+Z.
@@ -135,7 +136,11 @@ void ApplicationMenu::addEditMenu(QMenuBar *bar, QMainWindow *window)
                {key(Qt::CTRL | Qt::Key_BracketRight)}},
               {QT_TRANSLATE_NOOP("MainMenu", "Shift Left"),
                "decreaseIdentation:",
-               {key(Qt::CTRL | Qt::Key_BracketLeft)}}});
+               {key(Qt::CTRL | Qt::Key_BracketLeft)}},
+              {},
+              {QT_TRANSLATE_NOOP("MainMenu", "Preferences…"),
+               "runPreferences:",
+               {key(Qt::CTRL | Qt::Key_Comma)}}});
 }
 
 // The pane toggles are retitled Show or Hide by the window controller as their panes are.

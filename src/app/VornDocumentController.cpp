@@ -3,6 +3,7 @@
 
 #include "app/AppLog.h"
 #include "app/ApplicationMenu.h"
+#include "app/PreferencesController.h"
 #include "app/ReportMail.h"
 #include "app/StartupController.h"
 #include "app/WelcomeScreenController.h"
@@ -595,6 +596,20 @@ void VornDocumentController::runAboutPanel(QObject *)
     if (!aboutWindowController_)
         aboutWindowController_ = std::make_unique<AboutWindowController>(info_);
     aboutWindowController_->runWindow();
+}
+
+void VornDocumentController::runPreferences(QObject *)
+{
+    if (!preferencesController_)
+        preferencesController_ = std::make_unique<PreferencesController>(&defaults_);
+    preferencesController_->openPreferences();
+}
+
+void VornDocumentController::runTabPreferences(QObject *)
+{
+    if (!preferencesController_)
+        preferencesController_ = std::make_unique<PreferencesController>(&defaults_);
+    preferencesController_->openTabPreferences();
 }
 
 void VornDocumentController::openWelcomeScreen(QObject *)

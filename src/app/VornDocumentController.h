@@ -19,6 +19,7 @@
 #include <vector>
 
 class AboutWindowController;
+class PreferencesController;
 class ShortcutVisualizer;
 class StartupController;
 class TextEditCommands;
@@ -112,6 +113,10 @@ public:
     // Close Tab only there; every other command always.
     Q_INVOKABLE bool validateAction(const QString &action) const;
     Q_INVOKABLE void runAboutPanel(QObject *sender);
+    Q_INVOKABLE void runPreferences(QObject *sender);
+    Q_INVOKABLE void runTabPreferences(QObject *sender);
+    // Null until the preferences window was first asked for.
+    PreferencesController *preferencesController() const { return preferencesController_.get(); }
     Q_INVOKABLE void openWelcomeScreen(QObject *sender);
     Q_INVOKABLE void openReleaseNotes(QObject *sender);
     Q_INVOKABLE void openAcknowledgements(QObject *sender);
@@ -151,6 +156,7 @@ private:
     std::unique_ptr<WelcomeScreenController> welcomeScreenController_;
     std::unique_ptr<ShortcutVisualizer> shortcutVisualizer_;
     std::unique_ptr<AboutWindowController> aboutWindowController_;
+    std::unique_ptr<PreferencesController> preferencesController_;
     std::unique_ptr<TextEditCommands> textEditCommands_;
     std::unique_ptr<Vorn2UpgradeAssistant> vorn2UpgradeAssistant_;
     std::vector<std::unique_ptr<AdvancedWindow>> richTextWindows_;

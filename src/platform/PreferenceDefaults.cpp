@@ -119,3 +119,12 @@ QString PreferenceDefaults::cocoaTimestampFormatFor(const QString &timestampData
         return "yyyy-M-d HH:mm:ss.S";
     return "yyyy/MM/d HH:mm:ss.S";
 }
+
+QVariant PreferenceDefaults::defaultValue(const QString &key)
+{
+    for (const auto &[candidate, value] : defaultTable()) {
+        if (candidate == key)
+            return value;
+    }
+    return {};
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 class UserDefaults;
 
@@ -19,4 +20,8 @@ public:
     // The Qt date pattern used where we format or parse timestamps ourselves, derived from the backend's
     // pattern in `timestampDataFormat`.
     static QString cocoaTimestampFormatFor(const QString &timestampDataFormat);
+
+    // The value the writer gives a missing key; invalid for a key without one (and for the derived
+    // `cocoaTimestampDataFormat`).
+    static QVariant defaultValue(const QString &key);
 };
