@@ -18,14 +18,14 @@ import java.util.concurrent.ConcurrentHashMap;
  * fetched again or stopped while it runs.
  */
 public class VornBrowser {
-    private final VornRoot root;
-    private final Session session;
     /** The schema the controller passes for management views, which this backend does not offer. */
     private static final String MANAGEMENT_SCHEMA = "__VORN__MANAGEMENT__|__VORN__MANAGEMENT__";
     /** The failure of a filtered load whose values the database could not use; the caller loads unfiltered. */
-    static final String INVALID_INPUT = "INVALID_INPUT";
+    private static final String INVALID_INPUT = "INVALID_INPUT";
     private static final Set<String> ROW_TYPES = Set.of("TABLE", "VIEW", "SYSTEM TABLE", "SYSTEM VIEW");
 
+    private final VornRoot root;
+    private final Session session;
     private volatile String selectedSchema;
     private volatile LoadedElement loaded;
     private final Map<String, Boolean> filteredOrSorted = new ConcurrentHashMap<>();
