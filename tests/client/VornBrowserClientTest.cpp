@@ -2,6 +2,7 @@
 // carry the prefix vbw_.
 #include "client/VornBrowserClient.h"
 #include "BackendTestSupport.h"
+#include "WaitFor.h"
 #include "client/SqlConnectionClient.h"
 #include "client/VornResultset.h"
 #include "client/VornRootClient.h"
@@ -413,4 +414,27 @@ TEST_P(VornBrowserClientTest, SchemasWithAwkwardNamesAreReadAndLoaded)
     EXPECT_EQ(browser_->selectedSchema(), schema_) << "no schema is the connection's own";
     if (postgres())
         run("DROP SCHEMA " + quoted(other) + " CASCADE");
+}
+
+TEST_P(VornBrowserClientTest, QuestionsFromTheInterfaceDoNotWaitForARunningStatement)
+{
+    if (GetParam() == "SQLite")
+        GTEST_SKIP() << "no statement of SQLite's keeps the connection long enough";
+    const QString sleep = postgres() ? "SELECT pg_sleep(60)" : "SELECT SLEEP(60)";
+    std::shared_ptr<SqlConnectionClient> sql = root_->sqlConnection();
+    JavaThread statement([&] { sql->executeQuery(sleep, {}); });
+    const QoJavaObjectPtr browserObject = asObject(root_->object()->call("browser"));
+    ASSERT_WAIT_FOR_MS(browserObject->call("canStopStoppableStatement").toBool(), 10000);
+
+    // Nothing is cached yet, and the connection is busy: the answers are empty, not late.
+    EXPECT_TRUE(browser_->allColumnsInSchema(schema_).isEmpty());
+    EXPECT_TRUE(browser_->exportedKeysInSchemaAndTable(schema_, "vbw_emp").isEmpty());
+    EXPECT_TRUE(browser_->elementsOfTypeInSchemaLike("TABLE", schema_, "").isEmpty());
+    EXPECT_FALSE(root_->fullyLoadedForSchema(schema_));
+    sql->cancelQuery();
+    statement.join();
+
+    EXPECT_EQ(browser_->allColumnsInTable(schema_, "vbw_emp"), QStringList({"empno", "ename", "deptno"}))
+        << "read once the connection is free";
+    EXPECT_TRUE(root_->fullyLoadedForSchema(schema_));
 }
