@@ -1,9 +1,14 @@
 #pragma once
 
 #include "bridge/QoJavaObject.h"
+#include "client/BackendOutcome.h"
+#include "client/BrowserMetadata.h"
 #include "client/VornSort.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 #include <QVariantList>
 
 #include <optional>
@@ -18,7 +23,49 @@ public:
     VornBrowserClient &operator=(const VornBrowserClient &) = delete;
     virtual ~VornBrowserClient();
 
+    virtual QStringList schemas() const;
     virtual QString selectedSchema() const;
+    virtual void setSelectedSchema(const QString &schema);
+
+    // The schema's element types ("TABLE", "VIEW", ...) are in the cache.
+    virtual bool hasCachedTypesOfSchema(const QString &schema) const;
+    // Reads the schema's element types and their elements into the cache when not there yet.
+    virtual QStringList typesInSchema(const QString &schema);
+    // The names of the elements of a type in display order, from the cache; an empty pattern is all,
+    // otherwise a case-insensitive part of the name.
+    virtual QStringList elementsOfTypeInSchemaLike(const QString &type, const QString &schema,
+                                                   const QString &pattern);
+    // The type of what a synonym (or alias) refers to; null when none.
+    virtual QString referringTypeOfElementOfTypeInSchemaWithName(const QString &schema, const QString &type,
+                                                                 const QString &name);
+    virtual QStringList allColumnsInTable(const QString &schema, const QString &table);
+    virtual QStringList allColumnsInSchema(const QString &schema);
+    virtual QList<BrowserTableName> tablesWithColumnsNamed(const QString &schema, const QString &column);
+    // Foreign keys between the table's column and another table, both ways; a null table is any table.
+    virtual QList<ForeignKeyEntry>
+    exportedKeysForColumnInSchemaAndTable(const QString &column, const QString &schema, const QString &table);
+    virtual QList<ForeignKeyEntry> exportedKeysInSchemaAndTable(const QString &schema, const QString &table);
+    // The element's name as SQL writes it, quoted where needed: without the schema when it is the
+    // selected one, and always with it.
+    virtual QString qualifiedTableNameOfElement(const QString &type, const QString &schema,
+                                                const QString &name);
+    virtual QString fullyQualifiedTableNameOfElement(const QString &type, const QString &schema,
+                                                     const QString &name);
+
+    // Makes the element's contents (a table's or view's rows) the root's current result set.
+    virtual BackendOutcome selectElement(const QString &schema, const QString &type, const QString &name);
+    // values: a QStringList of two or more values (IN), one QString (=), or a null QVariant (IS NULL).
+    virtual BackendOutcome selectElementWithFilter(const QString &schema, const QString &type,
+                                                   const QString &name, const QString &column,
+                                                   const QVariant &values, bool negate);
+    virtual BackendOutcome
+    selectElementWithQuickFiltersAndSort(const QString &schema, const QString &type, const QString &name,
+                                         const QStringList &columns, const QStringList &operators,
+                                         const QVariantList &values, const QList<VornSort> &sort);
+    // The element was last shown with a filter or a sort.
+    virtual bool previousStateHadFilterOrSort(const QString &schema, const QString &type,
+                                              const QString &name);
+
     // Reads the current object's contents again; the outcome is the root's lastOutcome().
     virtual void refresh();
 
@@ -41,6 +88,7 @@ protected:
 
 private:
     QVariantList list(const char *selector) const;
+    BackendOutcome outcomeOf(const QString &selector, const QVariantList &args);
 
     QoJavaObjectPtr browser_;
 };

@@ -131,6 +131,16 @@ void VornRootClient::fullyLoadForSchema(const QString &schema)
     JavaCall::send(root_, s("fullyLoadForSchema:"), {schema});
 }
 
+void VornRootClient::reloadConnectionMetaDataCache()
+{
+    JavaCall::send(root_, s("reloadConnectionMetaDataCache"));
+}
+
+bool VornRootClient::needsRefreshAfterCommit() const
+{
+    return ask("needsRefreshAfterCommit");
+}
+
 bool VornRootClient::reserved() const
 {
     return ask("reserved");
@@ -213,6 +223,21 @@ void VornRootClient::resetDirtySeconds()
 QStringList VornRootClient::metaDataWords(const char *selector) const
 {
     return JavaCall::strings(JavaCall::send(JavaCall::object(root_, s("connectionMetaData")), s(selector)));
+}
+
+QString VornRootClient::metaDataTerm(const char *selector) const
+{
+    return JavaCall::send(JavaCall::object(root_, s("connectionMetaData")), s(selector)).toString();
+}
+
+QString VornRootClient::schemaTerm() const
+{
+    return metaDataTerm("schemaTerm");
+}
+
+QString VornRootClient::catalogTerm() const
+{
+    return metaDataTerm("catalogTerm");
 }
 
 QStringList VornRootClient::reservedWords() const

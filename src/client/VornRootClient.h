@@ -91,6 +91,13 @@ public:
     virtual QVariantMap connectionInfo() const;
     virtual bool fullyLoadedForSchema(const QString &schema) const;
     virtual void fullyLoadForSchema(const QString &schema);
+    // Forgets every cached schema's elements and reads the list of schemas again.
+    virtual void reloadConnectionMetaDataCache();
+    // The last commit changed the shown result set: it is to be read again.
+    virtual bool needsRefreshAfterCommit() const;
+    // The connection's words for a schema and a catalog ("schema", "database", ...).
+    virtual QString schemaTerm() const;
+    virtual QString catalogTerm() const;
 
     // The one action at a time the backend serves.
     virtual bool reserved() const;
@@ -144,6 +151,7 @@ protected:
 private:
     bool ask(const char *selector) const;
     QStringList metaDataWords(const char *selector) const;
+    QString metaDataTerm(const char *selector) const;
 
     QoJavaObjectPtr root_;
     mutable std::mutex resultsetMutex_;

@@ -1,8 +1,8 @@
 package nl.dalmerik.vorn;
 
 import java.sql.Connection;
-import java.sql.DatabaseMetaData;
 import java.sql.Driver;
+import java.sql.PreparedStatement;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.SQLNonTransientConnectionException;
@@ -16,6 +16,7 @@ import java.util.List;
 import java.util.Locale;
 import java.util.Map;
 import java.util.Properties;
+import java.util.Set;
 
 /**
  * Everything that differs between database types: how to reach the driver, what the connection can do,
@@ -205,46 +206,109 @@ abstract class Dialect {
         return names;
     }
 
+    // Names in SQL. Every statement the backend writes from names quotes them here; values are bound as
+    // parameters, or quoted as literals only where a text shows a condition to the user.
+
     /**
-     * The catalog and schema pattern arguments of DatabaseMetaData calls for one schema as the user sees it.
-     * Schema patterns are LIKE patterns, so wildcards in the name are escaped.
+     * A name as SQL writes it: as it is where the database reads it back unchanged (letters, digits and
+     * underscores, in the case the database folds to, and no reserved word), otherwise quoted.
      */
-    String[] catalogAndSchemaPattern(DatabaseMetaData metaData, String schema) throws SQLException {
-        return new String[] {null, escapePattern(metaData, schema)};
+    final String quoteIdentifier(String name, Set<String> reservedWords) {
+        if (isPlainIdentifier(name) && !reservedWords.contains(name.toLowerCase(Locale.ROOT)))
+            return name;
+        return quoted(name);
     }
 
-    static String escapePattern(DatabaseMetaData metaData, String name) throws SQLException {
-        if (name == null)
-            return null;
-        String escape = metaData.getSearchStringEscape();
-        if (escape == null || escape.isEmpty())
-            return name;
-        StringBuilder escaped = new StringBuilder();
-        for (char c : name.toCharArray()) {
-            if (c == '_' || c == '%' || escape.equals(String.valueOf(c)))
-                escaped.append(escape);
-            escaped.append(c);
+    /** The schema and the name, each as SQL writes it. */
+    final String qualifiedName(String schema, String name, Set<String> reservedWords) {
+        return quoteIdentifier(schema, reservedWords) + "." + quoteIdentifier(name, reservedWords);
+    }
+
+    private boolean isPlainIdentifier(String name) {
+        if (name.isEmpty() || !keepsCaseUnquoted(name))
+            return false;
+        for (int i = 0; i < name.length(); i++) {
+            char c = name.charAt(i);
+            boolean letter = c >= 'a' && c <= 'z' || c >= 'A' && c <= 'Z' || c == '_';
+            if (!letter && (i == 0 || c < '0' || c > '9'))
+                return false;
         }
-        return escaped.toString();
+        return true;
+    }
+
+    /** Unquoted, the database reads the name in its own case (databases that fold names say otherwise). */
+    boolean keepsCaseUnquoted(String name) {
+        return true;
+    }
+
+    /** The name between the database's identifier quotes, quotes inside doubled. */
+    String quoted(String name) {
+        return "\"" + name.replace("\"", "\"\"") + "\"";
+    }
+
+    /** A text value as an SQL literal, for conditions shown to the user. */
+    String quoteLiteral(String value) {
+        return "'" + value.replace("'", "''") + "'";
+    }
+
+    // The catalogue of one schema. Each query binds the schema's name to every "?" it has.
+
+    /**
+     * Rows of (type, name, type of what a synonym refers to or null) for every element of the schema. The
+     * name of an element whose name is unique only within its table is "table.name".
+     */
+    abstract String elementsSql(String quotedSchema);
+
+    /** Rows of (table or view, column) for the schema, columns in their table's order. */
+    abstract String columnsSql(String quotedSchema);
+
+    /**
+     * Rows of (constraint, table, column, referenced table, referenced column), one per column of each
+     * foreign key of the schema's tables; constraints named as in elementsSql.
+     */
+    abstract String foreignKeysSql(String quotedSchema);
+
+    SchemaElements schemaElements(Connection connection, String schema, Set<String> reservedWords)
+        throws SQLException {
+        return SchemaElements.of(catalogRows(connection, elementsSql(quoteIdentifier(schema, reservedWords)),
+                                             schema, 3));
     }
 
     /** Tables and views of a schema with their column names, in the database's order. */
-    Map<String, List<String>> schemaObjects(Connection connection, String schema) throws SQLException {
-        DatabaseMetaData metaData = connection.getMetaData();
-        String[] place = catalogAndSchemaPattern(metaData, schema);
+    Map<String, List<String>> schemaObjects(Connection connection, String schema, Set<String> reservedWords)
+        throws SQLException {
         Map<String, List<String>> tables = new LinkedHashMap<>();
-        try (ResultSet rows = metaData.getTables(place[0], place[1], "%", new String[] {"TABLE", "VIEW"})) {
-            while (rows.next())
-                tables.put(rows.getString("TABLE_NAME"), new ArrayList<>());
-        }
-        try (ResultSet rows = metaData.getColumns(place[0], place[1], "%", "%")) {
-            while (rows.next()) {
-                List<String> columns = tables.get(rows.getString("TABLE_NAME"));
-                if (columns != null)
-                    columns.add(rows.getString("COLUMN_NAME"));
+        for (String[] row : catalogRows(connection, columnsSql(quoteIdentifier(schema, reservedWords)), schema, 2))
+            tables.computeIfAbsent(row[0], table -> new ArrayList<>()).add(row[1]);
+        return tables;
+    }
+
+    List<ForeignKeyColumn> foreignKeys(Connection connection, String schema, Set<String> reservedWords)
+        throws SQLException {
+        List<ForeignKeyColumn> keys = new ArrayList<>();
+        for (String[] row : catalogRows(connection, foreignKeysSql(quoteIdentifier(schema, reservedWords)),
+                                        schema, 5))
+            keys.add(new ForeignKeyColumn(row[0], row[1], row[2], row[3], row[4]));
+        return keys;
+    }
+
+    private static List<String[]> catalogRows(Connection connection, String sql, String schema, int width)
+        throws SQLException {
+        List<String[]> found = new ArrayList<>();
+        try (PreparedStatement statement = connection.prepareStatement(sql)) {
+            int parameters = (int) sql.chars().filter(c -> c == '?').count();
+            for (int i = 1; i <= parameters; i++)
+                statement.setString(i, schema);
+            try (ResultSet rows = statement.executeQuery()) {
+                while (rows.next()) {
+                    String[] row = new String[width];
+                    for (int i = 0; i < width; i++)
+                        row[i] = rows.getString(i + 1);
+                    found.add(row);
+                }
             }
         }
-        return tables;
+        return found;
     }
 
     /** Facts for the connection details that only this type knows, such as the kind of login. */

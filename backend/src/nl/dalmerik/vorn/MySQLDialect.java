@@ -2,7 +2,6 @@ package nl.dalmerik.vorn;
 
 import java.nio.charset.StandardCharsets;
 import java.sql.Connection;
-import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Statement;
@@ -157,11 +156,6 @@ final class MySQLDialect extends Dialect {
     }
 
     @Override
-    String[] catalogAndSchemaPattern(DatabaseMetaData metaData, String schema) {
-        return new String[] {schema, null};
-    }
-
-    @Override
     boolean isCharacterLargeObject(String typeName) {
         return upper(typeName).endsWith("TEXT");
     }
@@ -176,5 +170,45 @@ final class MySQLDialect extends Dialect {
         } catch (SQLException e) {
             // Only a detail of the connection details sheet; leave it out.
         }
+    }
+
+    @Override
+    String quoted(String name) {
+        return "`" + name.replace("`", "``") + "`";
+    }
+
+    /** Backslashes escape in literals unless the server runs with NO_BACKSLASH_ESCAPES. */
+    @Override
+    String quoteLiteral(String value) {
+        return "'" + value.replace("\\", "\\\\").replace("'", "''") + "'";
+    }
+
+    /** Index and constraint names are unique only within their table. */
+    @Override
+    String elementsSql(String quotedSchema) {
+        return "SELECT CASE TABLE_TYPE WHEN 'VIEW' THEN 'VIEW' WHEN 'SYSTEM VIEW' THEN 'SYSTEM VIEW' "
+            + "WHEN 'SEQUENCE' THEN 'SEQUENCE' ELSE 'TABLE' END, TABLE_NAME, NULL "
+            + "FROM information_schema.TABLES WHERE TABLE_SCHEMA = ? "
+            + "UNION ALL SELECT DISTINCT 'INDEX', CONCAT(TABLE_NAME, '.', INDEX_NAME), NULL "
+            + "FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = ? "
+            + "UNION ALL SELECT 'CONSTRAINT', CONCAT(TABLE_NAME, '.', CONSTRAINT_NAME), NULL "
+            + "FROM information_schema.TABLE_CONSTRAINTS WHERE CONSTRAINT_SCHEMA = ? "
+            + "UNION ALL SELECT 'TRIGGER', TRIGGER_NAME, NULL FROM information_schema.TRIGGERS "
+            + "WHERE TRIGGER_SCHEMA = ? "
+            + "UNION ALL SELECT ROUTINE_TYPE, ROUTINE_NAME, NULL FROM information_schema.ROUTINES "
+            + "WHERE ROUTINE_SCHEMA = ? AND ROUTINE_TYPE IN ('FUNCTION', 'PROCEDURE', 'PACKAGE')";
+    }
+
+    @Override
+    String columnsSql(String quotedSchema) {
+        return "SELECT TABLE_NAME, COLUMN_NAME FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = ? "
+            + "ORDER BY TABLE_NAME, ORDINAL_POSITION";
+    }
+
+    @Override
+    String foreignKeysSql(String quotedSchema) {
+        return "SELECT CONCAT(TABLE_NAME, '.', CONSTRAINT_NAME), TABLE_NAME, COLUMN_NAME, REFERENCED_TABLE_NAME, "
+            + "REFERENCED_COLUMN_NAME FROM information_schema.KEY_COLUMN_USAGE "
+            + "WHERE TABLE_SCHEMA = ? AND REFERENCED_TABLE_NAME IS NOT NULL ORDER BY ORDINAL_POSITION";
     }
 }

@@ -3,6 +3,7 @@ package nl.dalmerik.vorn;
 import java.sql.Connection;
 import java.sql.SQLException;
 import java.util.Hashtable;
+import java.util.Locale;
 import java.util.Properties;
 
 /** Oracle through an Oracle JDBC driver, when one is on the class path. */
@@ -110,5 +111,41 @@ final class OracleDialect extends Dialect {
     void addConnectionFacts(Connection connection, Hashtable<String, Object> info) {
         // Connections go to a service name; TNS aliases are not offered.
         info.put("connectedUsingTns", false);
+    }
+
+    /** Unquoted names are folded to upper case. */
+    @Override
+    boolean keepsCaseUnquoted(String name) {
+        return name.equals(name.toUpperCase(Locale.ROOT));
+    }
+
+    /** Objects in the recycle bin (named BIN$...) are not the schema's any more. */
+    @Override
+    String elementsSql(String quotedSchema) {
+        return "SELECT OBJECT_TYPE, OBJECT_NAME, NULL FROM ALL_OBJECTS WHERE OWNER = ? AND OBJECT_TYPE IN "
+            + "('TABLE', 'VIEW', 'INDEX', 'TRIGGER', 'FUNCTION', 'PROCEDURE', 'PACKAGE', 'SEQUENCE') "
+            + "AND OBJECT_NAME NOT LIKE 'BIN$%' "
+            + "UNION ALL SELECT 'CONSTRAINT', CONSTRAINT_NAME, NULL FROM ALL_CONSTRAINTS WHERE OWNER = ? "
+            + "AND CONSTRAINT_NAME NOT LIKE 'BIN$%' "
+            + "UNION ALL SELECT 'SYNONYM', s.SYNONYM_NAME, o.OBJECT_TYPE FROM ALL_SYNONYMS s "
+            + "LEFT JOIN ALL_OBJECTS o ON o.OWNER = s.TABLE_OWNER AND o.OBJECT_NAME = s.TABLE_NAME "
+            + "AND o.OBJECT_TYPE IN ('TABLE', 'VIEW', 'SEQUENCE', 'FUNCTION', 'PROCEDURE', 'PACKAGE') "
+            + "WHERE s.OWNER = ?";
+    }
+
+    @Override
+    String columnsSql(String quotedSchema) {
+        return "SELECT TABLE_NAME, COLUMN_NAME FROM ALL_TAB_COLUMNS WHERE OWNER = ? ORDER BY TABLE_NAME, COLUMN_ID";
+    }
+
+    @Override
+    String foreignKeysSql(String quotedSchema) {
+        return "SELECT c.CONSTRAINT_NAME, c.TABLE_NAME, cc.COLUMN_NAME, rc.TABLE_NAME, rcc.COLUMN_NAME "
+            + "FROM ALL_CONSTRAINTS c "
+            + "JOIN ALL_CONS_COLUMNS cc ON cc.OWNER = c.OWNER AND cc.CONSTRAINT_NAME = c.CONSTRAINT_NAME "
+            + "JOIN ALL_CONSTRAINTS rc ON rc.OWNER = c.R_OWNER AND rc.CONSTRAINT_NAME = c.R_CONSTRAINT_NAME "
+            + "JOIN ALL_CONS_COLUMNS rcc ON rcc.OWNER = rc.OWNER AND rcc.CONSTRAINT_NAME = rc.CONSTRAINT_NAME "
+            + "AND rcc.POSITION = cc.POSITION WHERE c.OWNER = ? AND c.CONSTRAINT_TYPE = 'R' "
+            + "ORDER BY c.TABLE_NAME, c.CONSTRAINT_NAME, cc.POSITION";
     }
 }

@@ -6,6 +6,7 @@ import java.sql.Connection;
 import java.sql.SQLException;
 import java.util.Hashtable;
 import java.util.List;
+import java.util.Locale;
 import java.util.Properties;
 
 /** PostgreSQL through pgjdbc. */
@@ -113,5 +114,50 @@ final class PostgreSQLDialect extends Dialect {
         } catch (SQLException e) {
             // Only a detail of the connection details sheet; leave it out.
         }
+    }
+
+    /** Unquoted names are folded to lower case. */
+    @Override
+    boolean keepsCaseUnquoted(String name) {
+        return name.equals(name.toLowerCase(Locale.ROOT));
+    }
+
+    /** Constraint and trigger names are unique only within their table. */
+    @Override
+    String elementsSql(String quotedSchema) {
+        return "SELECT CASE c.relkind WHEN 'v' THEN 'VIEW' WHEN 'm' THEN 'VIEW' WHEN 'i' THEN 'INDEX' "
+            + "WHEN 'I' THEN 'INDEX' WHEN 'S' THEN 'SEQUENCE' ELSE 'TABLE' END, c.relname, NULL "
+            + "FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+            + "WHERE n.nspname = ? AND c.relkind IN ('r', 'p', 'f', 'v', 'm', 'i', 'I', 'S') "
+            + "UNION ALL SELECT 'CONSTRAINT', t.relname || '.' || k.conname, NULL "
+            + "FROM pg_catalog.pg_constraint k JOIN pg_catalog.pg_class t ON t.oid = k.conrelid "
+            + "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace WHERE n.nspname = ? "
+            + "UNION ALL SELECT 'TRIGGER', t.relname || '.' || g.tgname, NULL "
+            + "FROM pg_catalog.pg_trigger g JOIN pg_catalog.pg_class t ON t.oid = g.tgrelid "
+            + "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace WHERE n.nspname = ? AND NOT g.tgisinternal "
+            + "UNION ALL SELECT CASE p.prokind WHEN 'p' THEN 'PROCEDURE' ELSE 'FUNCTION' END, p.proname, NULL "
+            + "FROM pg_catalog.pg_proc p JOIN pg_catalog.pg_namespace n ON n.oid = p.pronamespace "
+            + "WHERE n.nspname = ?";
+    }
+
+    @Override
+    String columnsSql(String quotedSchema) {
+        return "SELECT c.relname, a.attname FROM pg_catalog.pg_attribute a "
+            + "JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
+            + "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+            + "WHERE n.nspname = ? AND c.relkind IN ('r', 'p', 'f', 'v', 'm') AND a.attnum > 0 "
+            + "AND NOT a.attisdropped ORDER BY c.relname, a.attnum";
+    }
+
+    @Override
+    String foreignKeysSql(String quotedSchema) {
+        return "SELECT t.relname || '.' || k.conname, t.relname, a.attname, f.relname, fa.attname "
+            + "FROM pg_catalog.pg_constraint k JOIN pg_catalog.pg_class t ON t.oid = k.conrelid "
+            + "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace "
+            + "JOIN pg_catalog.pg_class f ON f.oid = k.confrelid "
+            + "CROSS JOIN LATERAL unnest(k.conkey, k.confkey) AS u(col, fcol) "
+            + "JOIN pg_catalog.pg_attribute a ON a.attrelid = k.conrelid AND a.attnum = u.col "
+            + "JOIN pg_catalog.pg_attribute fa ON fa.attrelid = k.confrelid AND fa.attnum = u.fcol "
+            + "WHERE k.contype = 'f' AND n.nspname = ?";
     }
 }

@@ -6,7 +6,6 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.sql.Connection;
-import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Statement;
@@ -98,12 +97,6 @@ final class SQLiteDialect extends Dialect {
     }
 
     @Override
-    String[] catalogAndSchemaPattern(DatabaseMetaData metaData, String schema) {
-        // The driver's metadata knows only the main database.
-        return new String[] {null, null};
-    }
-
-    @Override
     boolean ping(Connection connection) throws SQLException {
         return !connection.isClosed();
     }
@@ -139,5 +132,30 @@ final class SQLiteDialect extends Dialect {
         if (value instanceof Double || value instanceof Float)
             return ValueReader.plainDouble(((Number) value).doubleValue());
         return value.toString();
+    }
+
+    /**
+     * The schema is an attached database, named in the statement itself. SQLite does not name foreign keys:
+     * they are called "table.fk" and their number.
+     */
+    @Override
+    String elementsSql(String quotedSchema) {
+        return "SELECT CASE WHEN type = 'table' AND name LIKE 'sqlite\\_%' ESCAPE '\\' THEN 'SYSTEM TABLE' "
+            + "ELSE upper(type) END, name, NULL FROM " + quotedSchema + ".sqlite_master";
+    }
+
+    @Override
+    String columnsSql(String quotedSchema) {
+        return "SELECT m.name, p.name FROM " + quotedSchema + ".sqlite_master m "
+            + "JOIN pragma_table_info(m.name, ?) p WHERE m.type IN ('table', 'view') ORDER BY m.name, p.cid";
+    }
+
+    /** A key that names no referenced columns references the primary key. */
+    @Override
+    String foreignKeysSql(String quotedSchema) {
+        return "SELECT m.name || '.fk' || (f.id + 1), m.name, f.\"from\", f.\"table\", "
+            + "coalesce(f.\"to\", (SELECT p.name FROM pragma_table_info(f.\"table\", ?) p WHERE p.pk = f.seq + 1)) "
+            + "FROM " + quotedSchema + ".sqlite_master m JOIN pragma_foreign_key_list(m.name, ?) f "
+            + "WHERE m.type = 'table' ORDER BY m.name, f.id, f.seq";
     }
 }

@@ -139,6 +139,18 @@ final class Session {
         }
     }
 
+    /** Takes the connection only when no action holds it; false when one does. */
+    boolean tryLock() throws SQLException {
+        if (!lock.tryLock())
+            return false;
+        drain();
+        if (ended) {
+            unlock();
+            throw new SQLException("The connection has been closed.", "08003");
+        }
+        return true;
+    }
+
     void unlock() {
         lock.unlock();
         runQueuedIfIdle();

@@ -1,16 +1,34 @@
 package nl.dalmerik.vorn;
 
+import java.sql.SQLException;
+import java.util.ArrayList;
 import java.util.Hashtable;
+import java.util.LinkedHashSet;
+import java.util.List;
+import java.util.Locale;
+import java.util.Map;
+import java.util.Objects;
+import java.util.Set;
 import java.util.Vector;
+import java.util.concurrent.ConcurrentHashMap;
 
 /**
- * The browser side of a connection: its schemas, the selected one, and the statement result it shows,
- * which can be fetched again or stopped while it runs.
+ * The browser side of a connection: its schemas, the selected one, the elements of each schema, and what
+ * the root shows: an element's rows (with their filter and sort) or a statement's result, which can be
+ * fetched again or stopped while it runs.
  */
 public class VornBrowser {
+    /** The schema the controller passes for management views, which this backend does not offer. */
+    private static final String MANAGEMENT_SCHEMA = "__VORN__MANAGEMENT__|__VORN__MANAGEMENT__";
+    /** The failure of a filtered load whose values the database could not use; the caller loads unfiltered. */
+    private static final String INVALID_INPUT = "INVALID_INPUT";
+    private static final Set<String> ROW_TYPES = Set.of("TABLE", "VIEW", "SYSTEM TABLE", "SYSTEM VIEW");
+
     private final VornRoot root;
     private final Session session;
     private volatile String selectedSchema;
+    private volatile LoadedElement loaded;
+    private final Map<String, Boolean> filteredOrSorted = new ConcurrentHashMap<>();
 
     VornBrowser(VornRoot root, Session session) {
         this.root = root;
@@ -31,6 +49,299 @@ public class VornBrowser {
         return selectedSchema;
     }
 
+    // The schema's elements. Loading them is an action with an outcome; the questions after it answer from
+    // what is cached, and what they may read themselves they read only while no action holds the connection,
+    // so that a question from the interface never waits for a running statement.
+
+    /** Null or empty: the connection's own schema. */
+    public void setSelectedSchema(String schema) {
+        selectedSchema = schema == null || schema.isEmpty() ? session.defaultSchema : schema;
+    }
+
+    public boolean hasCachedTypesOfSchema(String schema) {
+        return session.metaData.elements(schemaOrSelected(schema)) != null;
+    }
+
+    /** Reads the schema's elements when they are not cached; the types that have elements, in display order. */
+    public Vector<String> typesInSchema(String schema) {
+        Vector<String> types = new Vector<>();
+        root.perform(session, () -> types.addAll(elements(schemaOrSelected(schema)).types()));
+        return types;
+    }
+
+    /** The cached types only; empty while the schema's elements have not been read. */
+    public Vector<String> typesInSchema(String schema, Integer unused) {
+        SchemaElements cached = session.metaData.elements(schemaOrSelected(schema));
+        return cached == null ? new Vector<>() : new Vector<>(cached.types());
+    }
+
+    /**
+     * The names of the type's elements in display order, from the cache (empty when not read yet). An empty
+     * pattern is every name; otherwise the names that contain it, in any case.
+     */
+    public Vector<String> elementsOfTypeInSchemaLike(String type, String schema, String pattern) {
+        SchemaElements cached = session.metaData.elements(schemaOrSelected(schema));
+        Vector<String> names = new Vector<>();
+        if (cached == null || type == null)
+            return names;
+        String part = pattern == null ? "" : pattern.toLowerCase(Locale.ROOT);
+        for (String name : cached.names(type.toUpperCase(Locale.ROOT))) {
+            if (part.isEmpty() || name.toLowerCase(Locale.ROOT).contains(part))
+                names.add(name);
+        }
+        return names;
+    }
+
+    /** The type of what a synonym refers to; null when none is known. */
+    public String referringTypeOfElementOfTypeInSchemaWithName(String schema, String type, String name) {
+        SchemaElements cached = session.metaData.elements(schemaOrSelected(schema));
+        return cached == null ? null : cached.referringType(name);
+    }
+
+    public Vector<String> allColumnsInTable(String schema, String table) {
+        Map<String, List<String>> tables = columns(schemaOrSelected(schema));
+        List<String> columns = tables == null ? null : tables.get(table);
+        return columns == null ? new Vector<>() : new Vector<>(columns);
+    }
+
+    /** The column names of every table and view of the schema, each once. */
+    public Vector<String> allColumnsInSchema(String schema) {
+        Map<String, List<String>> tables = columns(schemaOrSelected(schema));
+        Set<String> names = new LinkedHashSet<>();
+        if (tables != null)
+            tables.values().forEach(names::addAll);
+        return new Vector<>(names);
+    }
+
+    /** The tables and views with a column of the name (in any case): "name" and "type". */
+    public Vector<Hashtable<String, Object>> tablesWithColumnsNamed(String schema, String column) {
+        String name = schemaOrSelected(schema);
+        Map<String, List<String>> tables = columns(name);
+        SchemaElements elements = session.metaData.elements(name);
+        Vector<Hashtable<String, Object>> found = new Vector<>();
+        if (tables == null || column == null)
+            return found;
+        for (Map.Entry<String, List<String>> table : tables.entrySet()) {
+            if (table.getValue().stream().noneMatch(column::equalsIgnoreCase))
+                continue;
+            String type = elements == null ? null : elements.tableType(table.getKey());
+            Hashtable<String, Object> entry = new Hashtable<>();
+            entry.put("name", table.getKey());
+            entry.put("type", type == null ? "TABLE" : type);
+            found.add(entry);
+        }
+        return found;
+    }
+
+    /**
+     * The foreign keys between a column of the table (null or empty: any table) and another table, from
+     * either side: "column" is the asked table's column, "foreignname" and "foreigncolumn" the other's.
+     */
+    public Vector<Hashtable<String, Object>> exportedKeysForColumnInSchemaAndTable(String column, String schema,
+                                                                                   String table) {
+        return keys(schema, table, column);
+    }
+
+    public Vector<Hashtable<String, Object>> exportedKeysInSchemaAndTable(String schema, String table) {
+        return keys(schema, table, null);
+    }
+
+    private Vector<Hashtable<String, Object>> keys(String schema, String table, String column) {
+        Vector<Hashtable<String, Object>> entries = new Vector<>();
+        List<ForeignKeyColumn> keys = foreignKeys(schemaOrSelected(schema));
+        if (keys == null)
+            return entries;
+        boolean anyTable = table == null || table.isEmpty();
+        for (ForeignKeyColumn key : keys) {
+            if ((anyTable || key.table.equals(table)) && (column == null || key.column.equalsIgnoreCase(column)))
+                entries.add(ForeignKeyColumn.entry(key.constraint, key.column, key.referencedTable,
+                                                   key.referencedColumn));
+            if ((anyTable || key.referencedTable.equals(table))
+                && (column == null || key.referencedColumn.equalsIgnoreCase(column)))
+                entries.add(ForeignKeyColumn.entry(key.constraint, key.referencedColumn, key.table, key.column));
+        }
+        return entries;
+    }
+
+    /** The name as SQL writes it, with its schema unless that is the selected one. */
+    public String qualifiedTableNameOfElement(String type, String schema, String name) {
+        if (name == null)
+            return null;
+        if (schema == null || schema.isEmpty() || schema.equals(selectedSchema))
+            return session.dialect.quoteIdentifier(name, session.metaData.reservedWordSet());
+        return session.dialect.qualifiedName(schema, name, session.metaData.reservedWordSet());
+    }
+
+    /** The name as SQL writes it, always with its schema. */
+    public String fullyQualifiedTableNameOfElement(String type, String schema, String name) {
+        if (name == null)
+            return null;
+        return session.dialect.qualifiedName(schemaOrSelected(schema), name, session.metaData.reservedWordSet());
+    }
+
+    // Loading an element's rows as the root's current result set.
+
+    public void selectElement(String schema, String type, String name) {
+        load(schema, type, name, query -> {}, null, null, null, null);
+    }
+
+    /**
+     * Rows whose column holds the value (a single value), one of the values (a vector of two or more), or
+     * null (null); negated when asked. A value the database cannot compare with the column fails the load
+     * with "INVALID_INPUT".
+     */
+    public void selectElementWithFilter(String schema, String type, String name, String column, Object values,
+                                        boolean negate) {
+        load(schema, type, name, query -> query.whereColumn(column, values, negate), null, null, null, null);
+    }
+
+    /** Rows that meet every quick-filter condition (column, operator, value), in the order of the sorts. */
+    public void selectElementWithQuickFiltersAndSort(String schema, String type, String name,
+                                                     Vector<String> columns, Vector<String> operators,
+                                                     Vector<Object> values, Vector<VornSort> sort) {
+        List<String> filterColumns = columns == null ? List.of() : new ArrayList<>(columns);
+        List<String> filterOperators = operators == null ? List.of() : new ArrayList<>(operators);
+        List<Object> filterValues = values == null ? List.of() : new ArrayList<>(values);
+        List<VornSort> sorts = new ArrayList<>();
+        if (sort != null)
+            sort.stream().filter(Objects::nonNull).forEach(sorts::add);
+        load(schema, type, name, query -> {
+            if (filterColumns.size() != filterOperators.size() || filterColumns.size() != filterValues.size())
+                throw new BackendException("Each quick filter needs a column, an operator and a value.");
+            for (int i = 0; i < filterColumns.size(); i++)
+                query.quickFilter(filterColumns.get(i), filterOperators.get(i), filterValues.get(i));
+            for (VornSort one : sorts)
+                query.orderBy(one);
+        }, sorts, filterColumns, filterOperators, filterValues);
+    }
+
+    /** The element was last loaded with a filter or a sort. */
+    public boolean previousStateHadFilterOrSort(String schema, String type, String name) {
+        return filteredOrSorted.getOrDefault(elementKey(schemaOrSelected(schema), type, name), false);
+    }
+
+    private interface Conditions {
+        void addTo(ElementQuery query) throws BackendException;
+    }
+
+    private void load(String schema, String type, String name, Conditions conditions, List<VornSort> sort,
+                      List<String> quickFilterColumns, List<String> quickFilterOperators,
+                      List<Object> quickFilterValues) {
+        root.perform(session, () -> {
+            if (MANAGEMENT_SCHEMA.equals(schema))
+                throw new BackendException("Management views are not available for this connection.");
+            String schemaName = schemaOrSelected(schema);
+            requireRows(schemaName, type, name);
+            ElementQuery query = new ElementQuery(session.dialect, session.metaData.reservedWordSet(), schemaName,
+                                                  name);
+            conditions.addTo(query);
+            try {
+                root.sqlConnection().run(session, query.sql(), query.parameters());
+            } catch (SQLException e) {
+                if (query.bindsValues() && isDataException(e))
+                    throw new BackendException(INVALID_INPUT);
+                throw e;
+            }
+            filteredOrSorted.put(elementKey(schemaName, type, name), query.filteredOrSorted());
+            loaded = new LoadedElement(schemaName, type, name, query.shownFilter(), sort, quickFilterColumns,
+                                       quickFilterOperators, quickFilterValues, root.resultset());
+        });
+    }
+
+    /** Only tables and views, and synonyms of them, have rows to show. */
+    private void requireRows(String schema, String type, String name) throws BackendException {
+        if (name == null || name.isEmpty() || type == null)
+            throw new BackendException("No element was given to load.");
+        String kind = type.toUpperCase(Locale.ROOT);
+        if (kind.equals("SYNONYM")) {
+            String referred = referringTypeOfElementOfTypeInSchemaWithName(schema, type, name);
+            kind = referred == null ? "TABLE" : referred;
+        }
+        if (!ROW_TYPES.contains(kind))
+            throw new BackendException("'" + name + "' is of the type " + type.toLowerCase(Locale.ROOT)
+                                       + ", which has no rows to show.");
+    }
+
+    /** SQLSTATE class 22: the data does not suit the operation (a value the column's type cannot take). */
+    private static boolean isDataException(SQLException error) {
+        for (Throwable cause = error; cause != null; cause = cause.getCause()) {
+            if (cause instanceof SQLException) {
+                String state = ((SQLException) cause).getSQLState();
+                if (state != null && state.startsWith("22"))
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    private static String elementKey(String schema, String type, String name) {
+        return schema + "\n" + type + "\n" + name;
+    }
+
+    private String schemaOrSelected(String schema) {
+        return schema == null || schema.isEmpty() ? selectedSchema : schema;
+    }
+
+    /** The schema's elements, read under the connection's lock when they are not cached. */
+    private SchemaElements elements(String schema) throws SQLException, BackendException {
+        SchemaElements cached = session.metaData.elements(schema);
+        if (cached != null)
+            return cached;
+        session.lock();
+        try {
+            SchemaElements read =
+                session.dialect.schemaElements(session.connection, schema, session.metaData.reservedWordSet());
+            session.metaData.storeElements(schema, read);
+            return read;
+        } finally {
+            session.unlock();
+        }
+    }
+
+    /** The columns of a fully loaded schema, loading it when the connection is free; null otherwise. */
+    private Map<String, List<String>> columns(String schema) {
+        Map<String, List<String>> cached = session.metaData.schemaObjects(schema);
+        if (cached != null || schema == null)
+            return cached;
+        return whenFree(() -> {
+            Map<String, List<String>> read =
+                session.dialect.schemaObjects(session.connection, schema, session.metaData.reservedWordSet());
+            session.metaData.storeSchema(schema, read);
+            return read;
+        });
+    }
+
+    private List<ForeignKeyColumn> foreignKeys(String schema) {
+        List<ForeignKeyColumn> cached = session.metaData.foreignKeys(schema);
+        if (cached != null || schema == null)
+            return cached;
+        return whenFree(() -> {
+            List<ForeignKeyColumn> read =
+                session.dialect.foreignKeys(session.connection, schema, session.metaData.reservedWordSet());
+            session.metaData.storeForeignKeys(schema, read);
+            return read;
+        });
+    }
+
+    private interface CatalogRead<T> {
+        T read() throws SQLException;
+    }
+
+    /** Reads from the catalogue unless an action holds the connection; null then, or when reading fails. */
+    private <T> T whenFree(CatalogRead<T> read) {
+        try {
+            if (!session.tryLock())
+                return null;
+            try {
+                return read.read();
+            } finally {
+                session.unlock();
+            }
+        } catch (SQLException | RuntimeException e) {
+            return null;
+        }
+    }
+
     public boolean canStopStoppableStatement() {
         return session.statementRunning();
     }
@@ -48,6 +359,7 @@ public class VornBrowser {
     /** Runs the shown result's statement again; the new result replaces it. */
     public void refresh() {
         VornResultset shown = root.resultset();
+        LoadedElement element = loaded;
         root.perform(session, () -> {
             if (shown == null)
                 throw new BackendException("There is no result to refresh.");
@@ -55,34 +367,46 @@ public class VornBrowser {
                 throw new BackendException("This result can't be refreshed: running its statement again would "
                                            + "change data.");
             root.sqlConnection().run(session, shown.selectStatement(), shown.parameters());
+            if (element != null && element.result == shown)
+                loaded = element.showing(root.resultset());
         });
     }
 
-    // The loaded object. This browser shows statement results only, which have no object, no filter and
-    // no sort; the quick-filter lists are empty.
+    // The loaded element, while the root shows its rows; a statement's result has no element, no filter and
+    // no sort.
 
-    /** The loaded object's name; null for a statement's result. */
+    private LoadedElement shown() {
+        LoadedElement element = loaded;
+        return element != null && element.result != null && element.result == root.resultset() ? element : null;
+    }
+
+    /** The loaded element's name; null for a statement's result. */
     public String name() {
-        return null;
+        LoadedElement element = shown();
+        return element == null ? null : element.name;
     }
 
     public String schema() {
-        return selectedSchema;
+        LoadedElement element = shown();
+        return element == null ? selectedSchema : element.schema;
     }
 
-    /** The loaded object's type; null for a statement's result. */
+    /** The loaded element's type; null for a statement's result. */
     public String type() {
-        return null;
+        LoadedElement element = shown();
+        return element == null ? null : element.type;
     }
 
-    /** The free filter text of the loaded object, or null. */
+    /** The conditions of the loaded element's rows as text, or null. */
     public String filter() {
-        return null;
+        LoadedElement element = shown();
+        return element == null ? null : element.filter;
     }
 
-    /** The sort of the loaded object (VornSort in priority order), or null. */
+    /** The sort of the loaded element (VornSort in priority order), or null. */
     public Vector<VornSort> sort() {
-        return null;
+        LoadedElement element = shown();
+        return element == null ? null : LoadedElement.vector(element.sort);
     }
 
     public Vector<Hashtable<String, Object>> quickFilterColumnInfo() {
@@ -90,14 +414,21 @@ public class VornBrowser {
     }
 
     public Vector<String> quickFilterColumns() {
-        return new Vector<>();
+        LoadedElement element = shown();
+        return element == null || element.quickFilterColumns == null ? new Vector<>()
+                                                                       : new Vector<>(element.quickFilterColumns);
     }
 
     public Vector<String> quickFilterOperators() {
-        return new Vector<>();
+        LoadedElement element = shown();
+        return element == null || element.quickFilterOperators == null
+            ? new Vector<>()
+            : new Vector<>(element.quickFilterOperators);
     }
 
-    public Vector<String> quickFilterValues() {
-        return new Vector<>();
+    /** The values of the quick filter in force; null when none was applied to the shown element. */
+    public Vector<Object> quickFilterValues() {
+        LoadedElement element = shown();
+        return element == null ? new Vector<>() : LoadedElement.vector(element.quickFilterValues);
     }
 }

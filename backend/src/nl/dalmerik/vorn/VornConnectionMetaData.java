@@ -24,7 +24,11 @@ public class VornConnectionMetaData {
     private final String schemaTerm;
     private final String catalogTerm;
     private final Vector<String> reservedWords;
+    private final Set<String> reservedWordSet;
+    // Per schema: its tables' columns (a fully loaded schema), its elements, its foreign keys.
     private final Map<String, Map<String, List<String>>> schemaObjects = new ConcurrentHashMap<>();
+    private final Map<String, SchemaElements> schemaElements = new ConcurrentHashMap<>();
+    private final Map<String, List<ForeignKeyColumn>> foreignKeys = new ConcurrentHashMap<>();
 
     private VornConnectionMetaData() {
         identity = "";
@@ -32,6 +36,7 @@ public class VornConnectionMetaData {
         schemaTerm = "schema";
         catalogTerm = "catalog";
         reservedWords = ReservedWords.getReservedWords();
+        reservedWordSet = Set.copyOf(reservedWords);
     }
 
     VornConnectionMetaData(String type, ConnectionTarget target, DatabaseMetaData driver) throws SQLException {
@@ -49,6 +54,7 @@ public class VornConnectionMetaData {
             }
         }
         reservedWords = new Vector<>(words);
+        reservedWordSet = Set.copyOf(words);
     }
 
     private static String termOr(String term, String fallback) {
@@ -92,8 +98,37 @@ public class VornConnectionMetaData {
         schemaObjects.put(schema, tables);
     }
 
+    /** The columns of each table and view of a fully loaded schema; null otherwise. */
+    Map<String, List<String>> schemaObjects(String schema) {
+        return schema == null ? null : schemaObjects.get(schema);
+    }
+
+    /** The reserved words in lower case, which names must not be written as they are. */
+    Set<String> reservedWordSet() {
+        return reservedWordSet;
+    }
+
+    /** The elements of a schema, when read; null otherwise. */
+    SchemaElements elements(String schema) {
+        return schema == null ? null : schemaElements.get(schema);
+    }
+
+    void storeElements(String schema, SchemaElements elements) {
+        schemaElements.put(schema, elements);
+    }
+
+    List<ForeignKeyColumn> foreignKeys(String schema) {
+        return schema == null ? null : foreignKeys.get(schema);
+    }
+
+    void storeForeignKeys(String schema, List<ForeignKeyColumn> keys) {
+        foreignKeys.put(schema, List.copyOf(keys));
+    }
+
     void clearSchemas() {
         schemaObjects.clear();
+        schemaElements.clear();
+        foreignKeys.clear();
     }
 
     @Override

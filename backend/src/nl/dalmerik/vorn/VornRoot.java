@@ -399,7 +399,8 @@ public class VornRoot {
             String name = schemaOrDefault(current, schema);
             current.lock();
             try {
-                current.metaData.storeSchema(name, current.dialect.schemaObjects(current.connection, name));
+                current.metaData.storeSchema(
+                    name, current.dialect.schemaObjects(current.connection, name, current.metaData.reservedWordSet()));
             } finally {
                 current.unlock();
             }
