@@ -151,6 +151,8 @@ void BrowserController::resetBrowserFromRoot()
     }
     browserHistoryPointer_ = 0;
     browserHistory_.clear();
+    // A load still running belongs to the connection before: its end changes nothing here.
+    ++resets_;
     isLoading_ = false;
     waitingForReservation_ = false;
     desiredSelection_.reset();
@@ -276,7 +278,10 @@ void BrowserController::loadDesiredElement()
         outcome->backend = BackendOutcome::failure(message);
         reportLoad(*status, *request, outcome->backend, loadLabel(*request->element()));
     };
-    job.done = [this, request, outcome] { finishLoad(request, *outcome); };
+    job.done = [this, request, outcome, resets = resets_] {
+        if (resets == resets_)
+            finishLoad(request, *outcome);
+    };
     runReserved(std::move(job));
 }
 

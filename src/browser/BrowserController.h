@@ -176,6 +176,8 @@ private:
     QList<BrowserControllerLoadingElementPtr> browserHistory_;
     quint64 browserHistoryPointer_ = 0;
     bool isLoading_ = false;
+    // Counts the resets, so that a load started before one is not taken for the current one.
+    quint64 resets_ = 0;
     // A load that found the root busy: it starts when the reservation ends.
     bool waitingForReservation_ = false;
     BrowserControllerLoadingElementPtr desiredSelection_;

@@ -97,6 +97,20 @@ TEST_F(BrowserControllerTest, OnlyTheLatestOfSelectionsMadeDuringALoadIsLoaded)
     EXPECT_EQ(elementNames(f.controller->sharedRecentItems()->elements()), QStringList{"Stock"});
 }
 
+TEST_F(BrowserControllerTest, ALoadEndingAfterAResetChangesNothing)
+{
+    f.browser->holdLoads(true);
+    f.controller->browserDidChangeElementSelection(element("Orders"));
+    ASSERT_WAIT_FOR(f.browser->heldLoads() == 1);
+    f.controller->resetBrowserFromRoot();
+    f.browser->holdLoads(false);
+    ASSERT_TRUE(f.waitForIdle());
+    ASSERT_WAIT_FOR(f.root->releases == 1);
+    EXPECT_TRUE(f.document.loadedElements.isEmpty());
+    EXPECT_TRUE(f.controller->browserHistory().isEmpty());
+    EXPECT_TRUE(f.controller->sharedRecentItems()->elements().isEmpty());
+}
+
 TEST_F(BrowserControllerTest, ARefusedReservationLeavesTheRequestWaitingForTheRoot)
 {
     f.document.refuseReservations = true;
