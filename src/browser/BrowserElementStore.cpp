@@ -185,6 +185,9 @@ void BrowserElementStore::sortBrowserElementStoreSectionElements()
     };
     for (const BrowserSectionList &list : std::as_const(sectionsPerSchema_)) {
         for (const BrowserElementSectionPtr &section : list) {
+            // The recent items stay newest first: the list's limit drops its oldest item.
+            if (section->type() == BrowserElementSection::Recent)
+                continue;
             QList<BrowserElementPtr> elements = section->elements();
             std::stable_sort(elements.begin(), elements.end(), byName);
             section->setElements(std::move(elements));

@@ -44,6 +44,7 @@ public:
 
     // Rebuilds the sections of the schema from the backend's cached lists.
     void updateBrowserWithSchemaElements(const QString &schema, VornBrowserClient &browser);
+    // Sorts every section by name, but the recent items, which keep their order of use.
     void sortBrowserElementStoreSectionElements();
 
     QString filter() const { return filter_; }

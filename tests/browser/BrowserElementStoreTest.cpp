@@ -185,6 +185,10 @@ TEST_F(BrowserElementStoreTest, RecentListMovesInsertsAndTrimsToItsLimit)
     EXPECT_EQ(moved->oldPosition, 3);
     EXPECT_EQ(names(recents->elements()), (QStringList{"T3", "T6", "T5", "T4", "T2"}));
 
+    // Rebuilding the schema leaves the order of use alone.
+    store->updateBrowserWithSchemaElements("HR", browser);
+    EXPECT_EQ(names(recents->elements()), (QStringList{"T3", "T6", "T5", "T4", "T2"}));
+
     // A lowered limit trims the list down to it at once.
     store->setMaxRecent(2);
     store->addItemToRecentHistory(table("T1"));
