@@ -74,7 +74,7 @@ BrowserElementPtr BrowserRouting::selectedElement() const
 
 QString BrowserRouting::selectedSchema() const
 {
-    const BrowserElementStore *store = browserController_->dataBrowserElementStore();
+    const BrowserElementStore *store = browserController_->browserElementStore();
     return store ? store->selectedSchema() : QString();
 }
 
@@ -269,7 +269,11 @@ void BrowserRouting::browserWantsExportOfElement(const BrowserElementPtr &) {}
 void BrowserRouting::browserWantsInfoOfElement(const BrowserElementPtr &) {}
 void BrowserRouting::browserWantsToOpenRecyclebin() {}
 
-void BrowserRouting::browserNeedsBackgroundReloadConnectionInfo() {}
+void BrowserRouting::browserNeedsBackgroundReloadConnectionInfo()
+{
+    // The schema's metadata is read again with the next check of the document's definitions.
+    document_.setDirtyDDL(true);
+}
 
 void BrowserRouting::commitOrRollbackCompleted()
 {
