@@ -1,11 +1,13 @@
 #include "document/ConnectionLife.h"
 
 #include "bridge/ThreadController.h"
+#include "browser/BrowserController.h"
 #include "client/VornRootClient.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
+#include "document/BrowserRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StartupConnection.h"
 #include "document/StatementRouting.h"
@@ -108,10 +110,10 @@ void ConnectionLife::startConnectionThread()
 
 void ConnectionLife::initConnection()
 {
-    // The browser and the background checker start from the new connection here once they exist;
-    // so do the restored browser state and the element to show.
+    // The background checker starts from the new connection here once it exists.
     if (document_.session()->vornRoot->isConnected())
         document_.sqlEditorController()->resetSqlEditorFromRoot();
+    document_.browserRouting().startFromRoot(document_.initializationInfo());
     if (TabbedWindowController *controller = document_.windowController())
         document_.loadDocumentInWindowController(controller);
     document_.documentUpdated();
@@ -209,7 +211,7 @@ void ConnectionLife::reconnect()
 
 void ConnectionLife::clearConnectionState()
 {
-    // The browser resets from the root here once it exists.
+    document_.browserRouting().resetFromRoot();
     document_.statementRouting().resultsetClearedFromRoot();
     document_.paneSelection().show(ContentPane::Nothing);
     document_.session()->connected = false;
@@ -294,6 +296,9 @@ void ConnectionLife::endReservation()
         session->statusManager->setConnectionStatus(connectionText("Disconnected from the database"));
     }
     MainThread::post([guard = QPointer<VornDocument>(&document_)] {
+        // A browser load that found the root busy goes now.
+        if (guard)
+            guard->browserController()->rootReservationEnded();
         VornTabbedWindowController *controller = guard ? guard->vornWindowController() : nullptr;
         if (FeaturedToolbar *toolbar = controller ? controller->toolbarController()->toolbar() : nullptr)
             toolbar->validateVisibleItems();
@@ -368,24 +373,14 @@ void ConnectionLife::checkForOutstandingTransactionResponse(int returnCode)
     document_.session()->vornRoot->resetDirtySeconds();
 }
 
-// Commit or rollback on a worker that holds the reservation, as the closing checks do.
+// The browser commits or rolls back: it redraws what the transaction's end changed.
 void ConnectionLife::endTransaction(bool commit)
 {
-    const QString activity =
-        QCoreApplication::translate("activity", commit ? "Committing changes" : "Rollback changes");
-    if (!reserveRoot(activity))
-        return;
-    const std::shared_ptr<VornDocumentSession> session = document_.session();
-    BackgroundJob job;
-    job.threadName = QStringLiteral("Committing or Rollback");
-    job.threads = session->threadController;
-    job.work = [commit, session](const WorkerControl &) {
-        ClosingConnectionController::rollbackOrCommit(commit, *session->vornRoot, *session->statusManager);
-    };
-    job.ownerAlive = [guard = QPointer<VornDocument>(&document_)] { return !guard.isNull(); };
-    job.release = [this] { endReservation(); };
-    job.orphanedRelease = [session] { session->vornRoot->releaseReservedRoot(); };
-    BackgroundRunner::run(std::move(job));
+    BrowserController *browser = document_.browserController();
+    if (commit)
+        browser->commit();
+    else
+        browser->rollback();
 }
 
 void ConnectionLife::closeDocument()

@@ -1,6 +1,7 @@
 #include "document/StatementRouting.h"
 
-#include "client/VornBrowserClient.h"
+#include "browser/BrowserController.h"
+#include "document/BrowserRouting.h"
 #include "document/PaneSelection.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
@@ -38,8 +39,7 @@ std::optional<ParameterAnswer> answerFromForm(const QVariant &result)
 
 StatementRouting::StatementRouting(VornDocument &document, PaneSelection &panes,
                                    const VornRootClientPtr &root)
-    : document_(document), panes_(panes), root_(root),
-      resultsetController_(std::make_unique<ResultsetController>(root)),
+    : document_(document), panes_(panes), resultsetController_(std::make_unique<ResultsetController>(root)),
       sqlEditorController_(std::make_unique<SQLEditorController>(root)),
       parameterInputController_(std::make_unique<ParameterInputController>())
 {
@@ -133,7 +133,8 @@ QString StatementRouting::connectedControllerWantsUniqueConnectionIdentifier(Con
 
 void StatementRouting::sqlEditorControllerWillExecuteStatement()
 {
-    // The browser and the info column let go of their selection here once they exist.
+    // The info column lets go of its selection here once it exists.
+    document_.browserController()->nonBrowserResultWillBeLoaded();
     panes_.beginRun();
 }
 
@@ -161,10 +162,9 @@ void StatementRouting::sqlEditorControllerLoadedResultSetWithInfo(const LoadedRe
 {
     Q_ASSERT_X(QThread::currentThread() == document_.thread(), "StatementRouting",
                "sqlEditorControllerLoadedResultSet should only happen on the mainthread.");
-    // The browser forgets its selection here once it exists.
+    document_.browserController()->nonBrowserResultWasLoaded();
     resultsetController_->resetResultsetFromRoot();
-    const std::shared_ptr<VornBrowserClient> browser = root_->browser();
-    const QString schema = browser ? browser->selectedSchema() : QString();
+    const QString schema = document_.browserRouting().selectedSchema();
     statementResultElement_ = std::make_shared<SqlBrowserElement>(schema, info.source, info.timing);
     // The info column describes the element here once it exists.
     if (resultsetController_->vornResultset()) {
@@ -220,7 +220,8 @@ void StatementRouting::resultsetHasBeenUpdated()
 
 void StatementRouting::resultsetQuickFilterOrSortHasBeenUpdated()
 {
-    // The browser remembers the filter of its selection here once it exists.
+    document_.browserController()->quickFilterUpdatedForCurrentSelection(
+        resultsetController_->extendedFilter());
     if (ResultsetViewController *grid = resultsetViewController())
         grid->resultsetQuickFilterOrSortUpdated();
 }
@@ -257,7 +258,7 @@ void StatementRouting::resultsetHasBeenReset()
 
 BrowserElementPtr StatementRouting::resultsetNeedsSelectedElement()
 {
-    return nullptr; // the browser's element store answers once it exists
+    return document_.browserRouting().selectedElement();
 }
 
 void StatementRouting::resultsetSelectedSession(const QVariantMap &, const QStringList &,

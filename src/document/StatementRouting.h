@@ -77,7 +77,6 @@ public:
 private:
     VornDocument &document_;
     PaneSelection &panes_;
-    VornRootClientPtr root_;
     std::unique_ptr<ResultsetController> resultsetController_;
     std::unique_ptr<SQLEditorController> sqlEditorController_;
     std::unique_ptr<ParameterInputController> parameterInputController_;

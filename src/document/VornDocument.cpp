@@ -8,6 +8,7 @@
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
+#include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
 #include "document/DocumentSaving.h"
 #include "document/LoggerViewController.h"
@@ -85,6 +86,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
 
     paneSelection_ = std::make_unique<PaneSelection>([this] { return vornWindowController(); });
     statementRouting_ = std::make_unique<StatementRouting>(*this, *paneSelection_, root);
+    browserRouting_ = std::make_unique<BrowserRouting>(*this, *paneSelection_, *statementRouting_, root);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
     saving_ = std::make_unique<DocumentSaving>(*this);
     QObject::connect(sqlEditorController()->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
@@ -130,6 +132,7 @@ VornDocument::~VornDocument()
     closingConnectionController_->setDelegate(nullptr);
     closingDocumentController_->setDelegate(nullptr);
     connectionLife_.reset();
+    browserRouting_.reset();
     statementRouting_.reset();
     status.end();
 }
@@ -188,6 +191,11 @@ void VornDocument::setConnected(bool connected)
 SQLEditorController *VornDocument::sqlEditorController() const
 {
     return statementRouting_->sqlEditorController();
+}
+
+BrowserController *VornDocument::browserController() const
+{
+    return browserRouting_->browserController();
 }
 
 ResultsetController *VornDocument::resultsetController() const
@@ -339,7 +347,8 @@ QString VornDocument::contextDisplayName() const
             return QString();
         const QString database = root.database();
         if (tabTitleFormat_ == SelectedElementName) {
-            // The selected browser element's name takes precedence once the browser exists.
+            if (const BrowserElementPtr element = browserRouting_->selectedElement())
+                return element->name();
             if (localFile)
                 return QFileInfo(database).fileName();
             return summary(root.userName(), database, root.server());

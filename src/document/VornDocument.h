@@ -17,6 +17,8 @@
 #include <functional>
 #include <memory>
 
+class BrowserController;
+class BrowserRouting;
 class ClosingConnectionController;
 class ClosingDocumentController;
 class ConnectionLife;
@@ -38,7 +40,8 @@ class VornTabbedWindowController;
 // The document of one tab: one database connection on one backend root, with the thread registry,
 // status manager (and its log) and the per-document controllers that share them. It keeps the
 // document's state and hands its work to roles of their own: the statement road (StatementRouting:
-// the SQL editor, the result set and the parameter form), the connection's life (ConnectionLife:
+// the SQL editor, the result set and the parameter form), the schema browser (BrowserRouting), the
+// connection's life (ConnectionLife:
 // connecting, the root's reservation, the transaction reminder, the end of the root) and the
 // content pane (PaneSelection). Itself it runs the closing checks, answers the status bar and saves
 // its SQL text with the stored-settings header. Main thread unless said otherwise.
@@ -105,10 +108,12 @@ public:
 
     // The roles.
     StatementRouting &statementRouting() const { return *statementRouting_; }
+    BrowserRouting &browserRouting() const { return *browserRouting_; }
     ConnectionLife &connectionLife() const { return *connectionLife_; }
     PaneSelection &paneSelection() const { return *paneSelection_; }
 
     SQLEditorController *sqlEditorController() const;
+    BrowserController *browserController() const;
     ResultsetController *resultsetController() const;
     ParameterInputController *parameterInputController() const;
     // The last statement result the grid shows, for the info column; null before one.
@@ -264,6 +269,7 @@ private:
     ConnectionParametersPtr connectionParameters_;
     std::unique_ptr<PaneSelection> paneSelection_;
     std::unique_ptr<StatementRouting> statementRouting_;
+    std::unique_ptr<BrowserRouting> browserRouting_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;

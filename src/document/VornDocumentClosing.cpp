@@ -2,6 +2,7 @@
 
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
+#include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
 #include "document/DocumentSaving.h"
 #include "document/VornDocument.h"
@@ -98,7 +99,7 @@ void VornDocument::cancelRunningQuery()
 
 void VornDocument::cancelledClosingConnectionDidRollback()
 {
-    // The browser reloads what it shows here once it exists.
+    browserRouting_->browserNeedsARefresh();
 }
 
 bool VornDocument::hasDirtyDocument()

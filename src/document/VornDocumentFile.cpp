@@ -4,6 +4,7 @@
 #include "bridge/QoJavaObject.h"
 #include "connection/ConnectionHelper.h"
 #include "connection/DatabaseTypeTraits.h"
+#include "document/BrowserRouting.h"
 #include "document/DocumentHelper.h"
 #include "document/StatusManagerViewController.h"
 #include "document/VornDocument.h"
@@ -213,6 +214,11 @@ QVariantMap VornDocument::restorableDocumentInfo() const
     info.insert(QStringLiteral("tabTitleFormat"), tabTitleFormat_);
     info.insert(QStringLiteral("tabLabel"), tabLabel());
     info.insert(QStringLiteral("sql"), sqlContents());
+    if (connected()) {
+        const QVariantMap browser = browserRouting_->restorableInfo();
+        for (auto it = browser.cbegin(); it != browser.cend(); ++it)
+            info.insert(it.key(), it.value());
+    }
     LoggerController *logger = session_->statusManager->loggerController();
     info.insert(QStringLiteral("logFileUrl"), logger->logFileUrl().toString());
     logger->flushToDisk();
@@ -229,6 +235,12 @@ void VornDocument::restoreDocumentWithInfo(const std::optional<QVariantMap> &sta
                     QVariant::fromValue(connectionParametersFromInfo(stored.value(connectionParametersKey))));
         if (stored.contains(connectedKey))
             info.insert(connectedKey, stored.value(connectedKey));
+    }
+    // The browser's state and the element it showed come back with the connection.
+    for (const QString &key : {QStringLiteral("browserController"), QStringLiteral("lastElement"),
+                               QStringLiteral("lastElementFilter")}) {
+        if (stored.contains(key))
+            info.insert(key, stored.value(key));
     }
     // A document with a file keeps the file's text.
     if (stored.contains(QStringLiteral("sql")) && filePath().isEmpty() &&
@@ -256,9 +268,13 @@ QVariantMap VornDocument::initializationInfoForTabDuplication() const
 {
     if (!connectionParameters_)
         return {};
-    // The browser's state and selected element join here once the browser exists.
     QVariantMap info{{connectionParametersKey, QVariant::fromValue(connectionParameters_)},
                      {connectedKey, connected()}};
+    if (connected()) {
+        const QVariantMap browser = browserRouting_->duplicationInfo();
+        for (auto it = browser.cbegin(); it != browser.cend(); ++it)
+            info.insert(it.key(), it.value());
+    }
     if (UserDefaults::standard().boolForKey(PreferenceKey::tabDuplicateSQL))
         info.insert(sqlContentKey, sqlContents());
     return info;

@@ -1,6 +1,8 @@
 // The connection document as the status bar's and the log pane's delegate.
+#include "browser/BrowserController.h"
 #include "client/VornBrowserClient.h"
 #include "client/VornRootClient.h"
+#include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
 #include "document/LoggerViewController.h"
 #include "document/StatusManagerViewController.h"
@@ -43,8 +45,8 @@ void VornDocument::statusManagerHasAlert(StatusManager *manager)
 
 bool VornDocument::statusManagerCurrentElementSupportsNotifications(StatusManager *)
 {
-    // Management views of the browser will say no once the browser exists.
-    return true;
+    // Management views refresh by themselves: their loads are no news worth a notification.
+    return !browserController()->managementMode();
 }
 
 bool VornDocument::statusManagerDocumentIsActive(StatusManager *)
@@ -93,16 +95,12 @@ QString VornDocument::statusManagerWantsReconnectName(StatusManager *)
 
 QString VornDocument::statusManagerNeedsSelectedSchema(StatusManager *)
 {
-    // The schema browser's element store answers once it exists; until then the backend's browser,
-    // whose selected schema is a plain value to read.
-    const VornRootClient &root = *session_->vornRoot;
-    const std::shared_ptr<VornBrowserClient> browser = root.hasConnection() ? root.browser() : nullptr;
-    return browser ? browser->selectedSchema() : QString();
+    return browserRouting_->selectedSchema();
 }
 
 const StatusBarElement *VornDocument::statusManagerNeedsBrowserElement(StatusManager *)
 {
-    return nullptr; // the browser's element store answers once it exists
+    return browserRouting_->selectedStatusBarElement();
 }
 
 void VornDocument::statusManagerWantsToActivateDocument(StatusManager *)

@@ -1,13 +1,18 @@
 #include "elements/BrowserElement.h"
 
 #include <QHash>
+#include <QStringView>
+
 #include <QLoggingCategory>
+#include <algorithm>
 
 namespace
 {
 Q_LOGGING_CATEGORY(elementLog, "vorn.browserelement")
 
 const QString versionTag = QStringLiteral("BrowserElementV1");
+// Written only for elements whose fields hold the separator: its fields escape "\\" and "^".
+const QString escapedVersionTag = QStringLiteral("BrowserElementV2");
 const QString separator = QStringLiteral("^!^!");
 // What the identifier holds in place of a missing field.
 const QString nullPlaceholder = QStringLiteral("(null)");
@@ -18,6 +23,32 @@ const quint32 archiveVersion = 1;
 QString fieldText(const QString &field)
 {
     return field.isNull() ? nullPlaceholder : field;
+}
+
+QString escapedField(const QString &field)
+{
+    QString escaped = fieldText(field);
+    return escaped.replace('\\', QLatin1String("\\\\")).replace('^', QLatin1String("\\^"));
+}
+
+// The fields of an escaped identifier, split at every separator that is not escaped.
+QStringList escapedFields(const QString &identifier)
+{
+    QStringList fields;
+    QString field;
+    for (qsizetype i = 0; i < identifier.size(); ++i) {
+        if (identifier[i] == '\\' && i + 1 < identifier.size()) {
+            field.append(identifier[++i]);
+        } else if (QStringView(identifier).mid(i).startsWith(separator)) {
+            fields.append(field);
+            field.clear();
+            i += separator.size() - 1;
+        } else {
+            field.append(identifier[i]);
+        }
+    }
+    fields.append(field);
+    return fields;
 }
 
 // The leading decimal integer of the text (an optional sign, then digits); 0 when there is none.
@@ -54,6 +85,15 @@ qint64 BrowserElement::browserTypeForType(const QString &type)
 
 QString BrowserElement::serializableIdentifier() const
 {
+    const QStringList fields{name_, schema_, type_, subtype_};
+    if (std::any_of(fields.cbegin(), fields.cend(),
+                    [](const QString &field) { return field.contains(separator); })) {
+        QStringList escaped{escapedVersionTag};
+        for (const QString &field : fields)
+            escaped.append(escapedField(field));
+        escaped.append(QString::number(browserType_));
+        return escaped.join(separator);
+    }
     return QStringList{versionTag,       fieldText(name_),    fieldText(schema_),
                        fieldText(type_), fieldText(subtype_), QString::number(browserType_)}
         .join(separator);
@@ -61,8 +101,9 @@ QString BrowserElement::serializableIdentifier() const
 
 BrowserElementPtr BrowserElement::elementForIdentifier(const QString &identifier)
 {
-    const QStringList parts = identifier.split(separator);
-    if (parts.first() != versionTag) {
+    const bool escaped = identifier.startsWith(escapedVersionTag + separator);
+    const QStringList parts = escaped ? escapedFields(identifier) : identifier.split(separator);
+    if (parts.first() != versionTag && !escaped) {
         qCWarning(elementLog, "WARNING Unknown BrowserElementV1 serialization");
         return nullptr;
     }

@@ -60,7 +60,7 @@ TEST(BrowserElementTest, IdentifiersRoundTrip)
 TEST(BrowserElementTest, UnreadableIdentifiersGiveNoElement)
 {
     EXPECT_FALSE(
-        BrowserElement::elementForIdentifier("BrowserElementV2^!^!EMP^!^!HR^!^!TABLE^!^!(null)^!^!0"));
+        BrowserElement::elementForIdentifier("BrowserElementV9^!^!EMP^!^!HR^!^!TABLE^!^!(null)^!^!0"));
     EXPECT_FALSE(BrowserElement::elementForIdentifier(""));
     // A name holding the separator gives seven parts: not an element rather than a wrong one.
     EXPECT_FALSE(BrowserElement::elementForIdentifier(identifier({"A^!^!B", "HR", "TABLE", "(null)", "0"})));
@@ -73,6 +73,30 @@ TEST(BrowserElementTest, UnreadableIdentifiersGiveNoElement)
     ASSERT_TRUE(favourite);
     EXPECT_TRUE(favourite->favoriteItem());
     EXPECT_FALSE(BrowserElement::favouriteElementForIdentifier("nonsense"));
+}
+
+TEST(BrowserElementTest, FieldsHoldingTheSeparatorSurviveInTheEscapedForm)
+{
+    const QList<std::shared_ptr<BrowserElement>> elements = {
+        std::make_shared<BrowserElement>("A^!^!B", "HR", "TABLE", 0),
+        std::make_shared<BrowserElement>("ends^!", "we^!^!ird\\", "SYNONYM", 8, "view^!^!"),
+        std::make_shared<BrowserElement>("^!^!", "\\^!^!", "TABLE", 0),
+    };
+    for (const auto &element : elements) {
+        const QString identifier = element->serializableIdentifier();
+        SCOPED_TRACE(identifier.toStdString());
+        EXPECT_TRUE(identifier.startsWith("BrowserElementV2" + sep));
+        const BrowserElementPtr read = BrowserElement::elementForIdentifier(identifier);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->name(), element->name());
+        EXPECT_EQ(read->schema(), element->schema());
+        EXPECT_EQ(read->type(), element->type());
+        EXPECT_EQ(read->subtype(), element->subtype());
+        EXPECT_EQ(read->browserType(), element->browserType());
+    }
+    // Ordinary names keep the first form, which earlier versions read.
+    EXPECT_TRUE(
+        BrowserElement("A^!B", "HR", "TABLE", 0).serializableIdentifier().startsWith("BrowserElementV1"));
 }
 
 TEST(BrowserElementTest, ClonesForHistoryAndFavourites)

@@ -1,0 +1,294 @@
+#include "document/BrowserRouting.h"
+
+#include "browser/BrowserController.h"
+#include "document/PaneSelection.h"
+#include "document/StatementRouting.h"
+#include "document/VornDocument.h"
+#include "kit/ImageUtil.h"
+#include "platform/Preferences.h"
+#include "resultset/ResultsetController.h"
+#include "resultset/ResultsetViewController.h"
+#include "tabs/TabbedDocumentController.h"
+#include "tabs/TabbedWindowController.h"
+
+#include <QPointer>
+
+#include <utility>
+
+namespace
+{
+const QString browserStateKey = QStringLiteral("browserController");
+const QString filterKey = QStringLiteral("filter");
+const QString elementKey = QStringLiteral("element");
+const QString extendedFilterKey = QStringLiteral("extendedFilter");
+const QString lastElementKey = QStringLiteral("lastElement");
+const QString lastElementFilterKey = QStringLiteral("lastElementFilter");
+
+// An extended filter as the info carries it: the object, or its archive once restored from disk.
+ExtendedFilterPtr extendedFilterFrom(const QVariant &value)
+{
+    if (value.canConvert<QByteArray>() && value.typeId() == QMetaType::QByteArray)
+        return ExtendedFilter::fromArchive(value.toByteArray());
+    return qvariant_cast<ExtendedFilterPtr>(value);
+}
+} // namespace
+
+// The selected element as the status bar shows it: its name and its type's icon.
+class BrowserRouting::ElementForStatusBar : public StatusBarElement
+{
+public:
+    void setElement(BrowserElementPtr element) { element_ = std::move(element); }
+    QString name() const override { return element_ ? element_->name() : QString(); }
+    QIcon icon() const override
+    {
+        return element_
+                   ? QIcon(ImageUtil::imageForBrowserElement(element_->browserType(), element_->subtype()))
+                   : QIcon();
+    }
+
+private:
+    BrowserElementPtr element_;
+};
+
+BrowserRouting::BrowserRouting(VornDocument &document, PaneSelection &panes, StatementRouting &statements,
+                               const VornRootClientPtr &root)
+    : document_(document), panes_(panes), statements_(statements),
+      browserController_(std::make_unique<BrowserController>(root)),
+      statusBarElement_(std::make_unique<ElementForStatusBar>())
+{
+    browserController_->setDelegate(static_cast<ConnectedControllerDelegate *>(this));
+    browserController_->setThreadController(document.threadController());
+    browserController_->setStatusManager(document.statusManager());
+}
+
+BrowserRouting::~BrowserRouting()
+{
+    browserController_->setDelegate(nullptr);
+}
+
+BrowserElementPtr BrowserRouting::selectedElement() const
+{
+    const BrowserElementStore *store = browserController_->browserElementStore();
+    return store ? store->selectedElement() : nullptr;
+}
+
+QString BrowserRouting::selectedSchema() const
+{
+    const BrowserElementStore *store = browserController_->browserElementStore();
+    return store ? store->selectedSchema() : QString();
+}
+
+const StatusBarElement *BrowserRouting::selectedStatusBarElement()
+{
+    const BrowserElementPtr element = selectedElement();
+    if (!element)
+        return nullptr;
+    statusBarElement_->setElement(element);
+    return statusBarElement_.get();
+}
+
+void BrowserRouting::resetFromRoot()
+{
+    pendingElement_.clear();
+    browserController_->resetBrowserFromRoot();
+}
+
+void BrowserRouting::startFromRoot(const QVariantMap &info)
+{
+    pendingElement_.clear();
+    browserController_->resetBrowserFromRoot();
+    if (info.contains(browserStateKey))
+        browserController_->restoreWithInfo(info.value(browserStateKey).toMap());
+    for (const QString &key :
+         {filterKey, elementKey, extendedFilterKey, lastElementKey, lastElementFilterKey}) {
+        if (info.contains(key))
+            pendingElement_.insert(key, info.value(key));
+    }
+    // The element to show waits until its schema's objects have been read.
+    loadPendingElement();
+}
+
+void BrowserRouting::loadPendingElement()
+{
+    const BrowserElementStore *store = browserController_->browserElementStore();
+    if (pendingElement_.isEmpty() || !store || !store->sectionsPerSchema().contains(store->selectedSchema()))
+        return;
+    const QVariantMap info = std::exchange(pendingElement_, {});
+    if (const FilterPtr filter = qvariant_cast<FilterPtr>(info.value(filterKey))) {
+        browserController_->requestExternalLoadOfFilter(filter);
+    } else if (const BrowserElementPtr element = qvariant_cast<BrowserElementPtr>(info.value(elementKey))) {
+        browserController_->requestExternalLoadOfElement(element,
+                                                         extendedFilterFrom(info.value(extendedFilterKey)));
+    } else if (info.contains(lastElementKey)) {
+        if (const BrowserElementPtr last =
+                BrowserElement::elementForIdentifier(info.value(lastElementKey).toString()))
+            browserController_->requestExternalLoadOfElement(
+                last, extendedFilterFrom(info.value(lastElementFilterKey)));
+    }
+}
+
+QVariantMap BrowserRouting::restorableInfo() const
+{
+    QVariantMap info{{browserStateKey, browserController_->restorableDocumentInfo()}};
+    if (const BrowserElementPtr element = selectedElement()) {
+        info.insert(lastElementKey, element->serializableIdentifier());
+        if (const ExtendedFilterPtr filter = document_.resultsetController()->extendedFilter())
+            info.insert(lastElementFilterKey, filter->archive());
+    }
+    return info;
+}
+
+QVariantMap BrowserRouting::duplicationInfo() const
+{
+    QVariantMap info{{browserStateKey, browserController_->restorableDocumentInfo()}};
+    if (const BrowserElementPtr element = selectedElement()) {
+        info.insert(elementKey, QVariant::fromValue(element));
+        info.insert(extendedFilterKey,
+                    QVariant::fromValue(document_.resultsetController()->extendedFilter()));
+    }
+    return info;
+}
+
+// Connection questions go to the document.
+
+bool BrowserRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
+                                                                const QString &description)
+{
+    return document_.connectedControllerWantsRootReservationFor(controller, description);
+}
+
+void BrowserRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
+{
+    document_.connectedControllerWantsEndRootReservation(controller);
+}
+
+bool BrowserRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller,
+                                                           bool requiresEditing)
+{
+    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
+}
+
+bool BrowserRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
+{
+    return document_.connectedControllerWantsClearRootSelection(controller);
+}
+
+ConnectionParametersPtr
+BrowserRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
+{
+    return document_.connectedControllerWantsConnectionParameters(controller);
+}
+
+QString BrowserRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
+{
+    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
+}
+
+// The browser's news.
+
+void BrowserRouting::resultsetHasBeenUpdated()
+{
+    statements_.resultsetHasBeenUpdated();
+}
+
+void BrowserRouting::browserHasBeenUpdated()
+{
+    loadPendingElement();
+    document_.documentStatusUpdated();
+}
+
+void BrowserRouting::browserControllerLoadedElement(const BrowserElementPtr &element)
+{
+    ResultsetController *resultset = document_.resultsetController();
+    statements_.resultsetClearedFromRoot();
+    browserController_->quickFilterUpdatedForCurrentSelection(resultset->extendedFilter());
+    if (!element)
+        panes_.show(ContentPane::Nothing);
+    else if (resultset->vornResultset())
+        panes_.show(ContentPane::Resultset);
+    else
+        panes_.show(ContentPane::NotSupported);
+    document_.documentStatusUpdated();
+}
+
+void BrowserRouting::browserNeedsARefresh()
+{
+    ResultsetController *resultset = document_.resultsetController();
+    if (resultset->canRefresh())
+        resultset->refresh();
+}
+
+void BrowserRouting::browserWillUpdate() {}
+
+void BrowserRouting::browserDidUpdate(const std::optional<BrowserElementSectionUpdate> &)
+{
+    document_.documentStatusUpdated();
+}
+
+void BrowserRouting::browserWantsToConnect()
+{
+    document_.connect(nullptr);
+}
+
+void BrowserRouting::browserWantsToDisconnect()
+{
+    document_.disconnect(nullptr);
+}
+
+void BrowserRouting::browserDidReloadConnectionInfo() {}
+
+void BrowserRouting::browserRequestsNewDocumentFor(const BrowserElementPtr &element, const FilterPtr &filter,
+                                                   bool newWindow)
+{
+    QVariantMap info{
+        {QStringLiteral("connectionParameters"), QVariant::fromValue(document_.connectionParameters())}};
+    if (filter)
+        info.insert(filterKey, QVariant::fromValue(filter));
+    else
+        info.insert(elementKey, QVariant::fromValue(element));
+    QPointer<TabbedWindowController> window = newWindow ? nullptr : document_.windowController();
+    // Opening a tab from inside the browser's report would rebuild the window under it.
+    QMetaObject::invokeMethod(
+        &document_,
+        [info, window, newWindow] {
+            TabbedDocumentController *documents = TabbedDocumentController::sharedDocumentController();
+            if (!documents || (!newWindow && !window))
+                return;
+            TabbedDocument *document = documents->openUntitledDocumentAndDisplay(
+                true, window, true, Preferences().flag(PreferenceKey::selectCreatedTabs), info, nullptr);
+            if (document && document->windowController() && document->windowController()->isWindowLoaded())
+                document->windowController()->window()->activateWindow();
+        },
+        Qt::QueuedConnection);
+}
+
+// Import, export, the info panel, the recycle bin and the definitions controller belong to parts the
+// document does not have yet; their requests have no one to go to.
+void BrowserRouting::browserWantsImportOfDataIntoElement(const BrowserElementPtr &) {}
+void BrowserRouting::browserWantsExportOfElement(const BrowserElementPtr &) {}
+void BrowserRouting::browserWantsInfoOfElement(const BrowserElementPtr &) {}
+void BrowserRouting::browserWantsToOpenRecyclebin() {}
+
+void BrowserRouting::browserNeedsBackgroundReloadConnectionInfo()
+{
+    // The schema's metadata is read again with the next check of the document's definitions.
+    document_.setDirtyDDL(true);
+}
+
+void BrowserRouting::commitOrRollbackCompleted()
+{
+    // Definitions changed inside the transaction are read again now that it has ended.
+    if (document_.dirtyDDLWaitingForTransaction())
+        document_.markDDLDirty();
+    document_.documentStatusUpdated();
+}
+
+void BrowserRouting::browserUpdatedManagementMode()
+{
+    document_.documentStatusUpdated();
+}
+
+DDLController *BrowserRouting::browserWantsDDLController()
+{
+    return nullptr;
+}

@@ -1,0 +1,141 @@
+// A connection document in a real window, through the real backend on SQLite, PostgreSQL and MariaDB:
+// after connecting, its browser lists the schema's tables, and selecting one loads its rows into the
+// document's grid.
+#include "BackendTestSupport.h"
+#include "DocumentTestSupport.h"
+#include "TestServers.h"
+#include "WaitFor.h"
+#include "bridge/ThreadController.h"
+#include "browser/BrowserController.h"
+#include "document/VornDocument.h"
+#include "resultset/ResultsetController.h"
+#include "resultset/ResultsetTableModel.h"
+#include "resultset/ResultsetViewController.h"
+#include "status/StatusBarElement.h"
+#include "status/StatusManager.h"
+#include "window/VornTabbedWindowController.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using Pane = VornTabbedWindowController::Pane;
+
+// A table of this binary's own, so that tests running side by side on one server never share it.
+const QString fruitTable = QStringLiteral("browser_doc_fruit");
+
+class VornDocumentBrowserTest : public DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        startedDocumentBackend();
+        DatabaseTest::SetUp();
+        if (IsSkipped())
+            return;
+        TestRoot setup;
+        ASSERT_TRUE(setup.connect(target_, 10, 1)) << setup.lastErrorMessage().toStdString();
+        setup.execute("DROP TABLE " + fruitTable);
+        ASSERT_TRUE(setup.run("CREATE TABLE " + fruitTable + " (id INTEGER, name VARCHAR(20))"));
+        ASSERT_TRUE(setup.run("INSERT INTO " + fruitTable + " VALUES (1, 'apple'), (2, 'pear'), (3, 'fig')"));
+        setup.call("endConnection");
+
+        VornDocument::registerWindowPanes();
+        document = std::make_unique<VornDocument>();
+        document->makeWindowControllers();
+        document->setPreventConnectionOnShowWindows(true);
+        document->showWindows();
+        window = document->vornWindowController();
+        ASSERT_NE(window, nullptr);
+        grid = qobject_cast<ResultsetViewController *>(window->pane(Pane::Resultset));
+        ASSERT_NE(grid, nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (document && !document->isClosed())
+            window->doCloseDoc(document.get(), true);
+    }
+
+    // Connected, with the connection's own schema chosen in the browser as its pane does.
+    void connect()
+    {
+        document->setConnectionParameters(parametersFor(target_));
+        document->goStartupConnection();
+        ASSERT_WAIT_FOR_MS(!document->connecting(), 30000);
+        ASSERT_TRUE(document->vornRoot()->hasConnection());
+        waitForIdle();
+        BrowserController *browser = document->browserController();
+        const QString schema = browser->dataBrowserElementStore()->selectedSchema();
+        ASSERT_FALSE(schema.isEmpty());
+        ASSERT_TRUE(browser->browserShouldChangeSchemaSelection(schema));
+        browser->browserDidChangeSchemaSelection(schema);
+        waitForIdle();
+    }
+
+    void waitForIdle()
+    {
+        ASSERT_WAIT_FOR_MS(document->threadController()->numberOfRegisteredThreads(true) == 0 &&
+                               !document->vornRoot()->reserved() &&
+                               !document->browserController()->isLoading(),
+                           30000);
+    }
+
+    BrowserElementPtr fruit() const
+    {
+        const BrowserElementStore *store = document->browserController()->dataBrowserElementStore();
+        return store ? store->findElementInStoreWithName(fruitTable, store->selectedSchema()) : nullptr;
+    }
+
+    QString cell(int row, int column) const
+    {
+        const ResultsetTableModel *model = grid->tableModel();
+        return model->data(model->index(row, column), Qt::DisplayRole).toString();
+    }
+
+    std::unique_ptr<VornDocument> document;
+    VornTabbedWindowController *window = nullptr;
+    ResultsetViewController *grid = nullptr;
+};
+
+TEST_P(VornDocumentBrowserTest, SelectingATableLoadsItsRowsIntoTheGrid)
+{
+    connect();
+    ASSERT_WAIT_FOR_MS(fruit(), 30000);
+    const BrowserElementPtr table = fruit();
+    EXPECT_EQ(table->browserType(), BrowserElement::Table);
+    EXPECT_EQ(document->statusManager()->selectedSchema(), table->schema());
+
+    BrowserController *browser = document->browserController();
+    ASSERT_TRUE(browser->browserShouldChangeElementSelection());
+    browser->setActiveElementStoreSelection(table, nullptr);
+    browser->browserDidChangeElementSelection(table);
+    waitForIdle();
+
+    EXPECT_EQ(document->activeContent(), ContentPane::Resultset);
+    ASSERT_EQ(document->resultsetController()->numberOfRowsInResultset(), 3);
+    ASSERT_EQ(grid->tableModel()->rowCount(), 3);
+    QStringList names;
+    for (int row = 0; row < 3; ++row)
+        names << cell(row, 2);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"apple", "fig", "pear"}));
+    EXPECT_EQ(document->statusManager()->selectedElement()->name(), fruitTable);
+    EXPECT_EQ(browser->browserHistory().size(), 1);
+    EXPECT_EQ(browser->sharedRecentItems()->elements().first()->name(), fruitTable);
+
+    // A quick filter the grid applies is what the history entry reloads later.
+    auto quick = std::make_shared<ExtendedFilter>();
+    quick->setQuickFilterColumns({"name"});
+    quick->setQuickFilterOperators({"="});
+    quick->setQuickFilterValues({"pear"});
+    browser->loadElement(BrowserControllerLoadingElement::elementWithElement(table, quick));
+    waitForIdle();
+    ASSERT_EQ(document->resultsetController()->numberOfRowsInResultset(), 1);
+    EXPECT_EQ(cell(0, 2), "pear");
+}
+
+VORN_FOR_EVERY_DATABASE(VornDocumentBrowserTest);
+
+} // namespace
