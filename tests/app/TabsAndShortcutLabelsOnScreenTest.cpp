@@ -1,8 +1,8 @@
 // The real program on an X display with a window manager and no compositing manager, driven with
 // real key and pointer events: the shortcut labels while Ctrl is held, and a tab torn off its window
 // by a drag that leaves the bar at once.
-#include "RealInputDesktop.h"
 #include "WaitFor.h"
+#include "XvfbDesktop.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,7 +108,7 @@ protected:
 
     bool xdotool(const QStringList &arguments) const { return desktop.xdotool(arguments).has_value(); }
 
-    RealInputDesktop desktop;
+    XvfbDesktop desktop;
     QTemporaryDir home;
     QProcess *vorn = nullptr;
 };
