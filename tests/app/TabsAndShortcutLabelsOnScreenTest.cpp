@@ -83,7 +83,8 @@ protected:
                               .toUtf8());
         restoration.close();
         vorn = desktop.startVorn(home.path());
-        ASSERT_WAIT_FOR_MS(windowsNamed({"(b.sql)"}).size() == 1, startTimeoutMs);
+        VORN_WAIT_UNTIL(windowsNamed({"(b.sql)"}).size() == 1, startTimeoutMs);
+        ASSERT_EQ(windowsNamed({"(b.sql)"}).size(), 1) << "windows: " << windowTitles().toStdString();
     }
 
     QList<quint64> windowsNamed(const QStringList &parts) const
@@ -97,6 +98,15 @@ protected:
             }
         }
         return found;
+    }
+
+    // The titles of the program's visible windows, for a failure's message.
+    QString windowTitles() const
+    {
+        QStringList titles;
+        for (quint64 window : desktop.visibleWindowsOf(vorn->processId()))
+            titles << '"' + desktop.windowName(window) + '"';
+        return titles.join(", ");
     }
 
     void focus(quint64 window)
