@@ -56,6 +56,18 @@ int keyFor(const QString &keyEquivalent)
     return 0;
 }
 
+// The label moved left and up as far as it takes to show whole in the layer: labels of controls
+// near the right or bottom edge would be cut off there (the layer drawn inside a window ends at the
+// window's edge).
+QRect keptInside(QRect label, const QRect &layer)
+{
+    label.moveRight(std::min(label.right(), layer.right()));
+    label.moveBottom(std::min(label.bottom(), layer.bottom()));
+    label.moveLeft(std::max(label.left(), layer.left()));
+    label.moveTop(std::max(label.top(), layer.top()));
+    return label;
+}
+
 } // namespace
 
 ShortcutVisualizer::ShortcutVisualizer(QObject *parent) : QObject(parent)
@@ -249,7 +261,7 @@ void ShortcutVisualizer::displayShortCuts(const QList<VisualShortcut> &shortcuts
         // narrow one, half-way down it.
         const double x = rect.x() + (rect.width() > 50 ? rect.width() * 0.25 : rect.width() * 0.5);
         const double y = rect.y() + rect.height() * 0.5;
-        const QRect fitted(QPoint(int(x), int(y)), label->size());
+        const QRect fitted = keptInside(QRect(QPoint(int(x), int(y)), label->size()), view->rect());
         label->setGeometry(fitted.adjusted(-5, -5, 5, 5));
         auto *opacity = new QGraphicsOpacityEffect(label);
         opacity->setOpacity(0.85);

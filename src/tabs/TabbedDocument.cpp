@@ -175,8 +175,16 @@ void TabbedDocument::setDocumentEdited(bool edited)
 {
     edited_ = edited;
     unautosaved_ = edited;
-    if (edited)
+    if (edited) {
         autosaveTimer_.start();
+        return;
+    }
+    // Reverted or discarded: a copy left behind would bring the dropped edits back after a crash.
+    autosaveTimer_.stop();
+    if (autosavedContentsFilePath_.isEmpty())
+        return;
+    removeAutosavedContents();
+    emit restorableStateChanged(this);
 }
 
 void TabbedDocument::adoptAutosavedContents(const QString &path)

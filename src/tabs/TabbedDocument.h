@@ -74,7 +74,7 @@ public:
     bool isDocumentEdited() const { return edited_; }
     // A change: the unsaved contents are copied to a temporary file once changes have rested for
     // autosaveDelay, for untitled work and saved documents alike. The document's own file is left
-    // alone until the user saves.
+    // alone until the user saves. Marked unedited (reverted, discarded), the copy goes.
     void setDocumentEdited(bool edited);
     bool hasUnautosavedChanges() const { return unautosaved_; }
     // The temporary file that holds the unsaved contents; empty when none.

@@ -232,6 +232,36 @@ TEST_F(DocumentRecoveryTest, TypedWorkComesBackInItsOwnConnectedTabAfterACrash)
     }
 }
 
+TEST_F(DocumentRecoveryTest, RevertedEditsDoNotComeBackAfterACrash)
+{
+    const QString path = writeDocument("reverted.sql", "select 1;\n");
+    start({path});
+    ASSERT_EQ(controller->documents().size(), 1);
+    VornDocument *before = document(0);
+    ASSERT_WAIT_FOR_MS(before->connected(), 60000);
+    const QString saved = before->sqlContents();
+    ASSERT_NO_FATAL_FAILURE(typeAtEnd(before, "drop table everything;"));
+    ASSERT_WAIT_FOR(!before->autosavedContentsFilePath().isEmpty());
+    const QString copy = before->autosavedContentsFilePath();
+    ASSERT_WAIT_FOR(restorationNamesCopy(copy));
+
+    before->revertDocumentToSaved(nullptr);
+    EXPECT_TRUE(answer("Revert").contains("revert"));
+    ASSERT_WAIT_FOR(!before->hasDirtyDocument());
+    EXPECT_EQ(before->sqlContents(), saved);
+    EXPECT_FALSE(QFile::exists(copy)) << "the reverted edits are not kept for recovery";
+    EXPECT_TRUE(before->autosavedContentsFilePath().isEmpty());
+    ASSERT_WAIT_FOR(!restorationNamesCopy(copy));
+
+    crash();
+    start();
+    ASSERT_EQ(controller->documents().size(), 1);
+    VornDocument *after = document(0);
+    EXPECT_EQ(after->filePath(), path);
+    EXPECT_EQ(after->sqlContents(), saved);
+    EXPECT_FALSE(after->hasDirtyDocument());
+}
+
 TEST_F(DocumentRecoveryTest, ClosingTheLastTabLeavesNothingForTheNextStart)
 {
     start({writeDocument("closed.sql", "select 1;\n")});

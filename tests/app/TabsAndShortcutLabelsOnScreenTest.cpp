@@ -1,8 +1,8 @@
 // The real program on an X display with a window manager and no compositing manager, driven with
 // real key and pointer events: the shortcut labels while Ctrl is held, and a tab torn off its window
 // by a drag that leaves the bar at once.
-#include "RealInputDesktop.h"
 #include "WaitFor.h"
+#include "XvfbDesktop.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,7 +83,8 @@ protected:
                               .toUtf8());
         restoration.close();
         vorn = desktop.startVorn(home.path());
-        ASSERT_WAIT_FOR_MS(windowsNamed({"(b.sql)"}).size() == 1, startTimeoutMs);
+        VORN_WAIT_UNTIL(windowsNamed({"(b.sql)"}).size() == 1, startTimeoutMs);
+        ASSERT_EQ(windowsNamed({"(b.sql)"}).size(), 1) << "windows: " << windowTitles().toStdString();
     }
 
     QList<quint64> windowsNamed(const QStringList &parts) const
@@ -99,6 +100,15 @@ protected:
         return found;
     }
 
+    // The titles of the program's visible windows, for a failure's message.
+    QString windowTitles() const
+    {
+        QStringList titles;
+        for (quint64 window : desktop.visibleWindowsOf(vorn->processId()))
+            titles << '"' + desktop.windowName(window) + '"';
+        return titles.join(", ");
+    }
+
     void focus(quint64 window)
     {
         ASSERT_TRUE(desktop.xdotool({"windowactivate", "--sync", QString::number(window)}));
@@ -108,7 +118,7 @@ protected:
 
     bool xdotool(const QStringList &arguments) const { return desktop.xdotool(arguments).has_value(); }
 
-    RealInputDesktop desktop;
+    XvfbDesktop desktop;
     QTemporaryDir home;
     QProcess *vorn = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "kit/DesktopCompositing.h"
-#include "RealInputDesktop.h"
 #include "WaitFor.h"
+#include "XvfbDesktop.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ namespace
 const char *const runOnDisplay = "DesktopCompositing.FollowsTheCompositingManagerOfTheXDisplay";
 
 // Runs this test again as a program of the private display; whether it passed.
-bool passesOn(const RealInputDesktop &desktop, bool compositing)
+bool passesOn(const XvfbDesktop &desktop, bool compositing)
 {
     QProcess child;
     QProcessEnvironment environment = desktop.environment();
@@ -40,7 +40,7 @@ TEST(DesktopCompositing, FollowsTheCompositingManagerOfTheXDisplay)
         return;
     }
     EXPECT_TRUE(DesktopCompositing::isActive()); // offscreen windows keep their alpha
-    RealInputDesktop desktop;
+    XvfbDesktop desktop;
     ASSERT_TRUE(desktop.error().isEmpty()) << desktop.error().toStdString();
     EXPECT_TRUE(passesOn(desktop, false));
     ASSERT_TRUE(desktop.startCompositor());

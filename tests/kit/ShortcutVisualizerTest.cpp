@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QPropertyAnimation>
 
 #include <QPushButton>
 #include <QTest>
@@ -288,6 +289,50 @@ TEST_F(HeldCtrlTest, WithoutCompositingTheLabelsAreDrawnInsideTheWindow)
 
     layer->fadeOut();
     WAIT_FOR(layer.isNull());
+}
+
+TEST_F(HeldCtrlTest, LabelsOfControlsAtTheWindowsEdgesAreDrawnWhole)
+{
+    // Controls at the right edge, the bottom edge and the bottom-right corner of the window.
+    const QSize area = window.centralWidget()->size();
+    struct Case {
+        const char *where;
+        QRect control;
+        bool movesLeft, movesUp;
+    };
+    const Case cases[] = {
+        {"right edge", {area.width() - 24, 20, 24, 24}, true, false},
+        {"bottom edge", {20, area.height() - 10, 120, 10}, false, true},
+        {"bottom-right corner", {area.width() - 24, area.height() - 10, 24, 10}, true, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.where);
+        auto *control = new ShortcutButton(window.centralWidget());
+        control->setGeometry(c.control);
+        control->entry = VisualShortcut::visualShortCutWithView(control, "\r", Qt::ControlModifier, true);
+        control->entry.subTitle = "Execute";
+        control->show();
+        QPointer<ShortcutWindow> layer = new ShortcutWindow(&window, {}, false);
+        visualizer.displayShortCuts({control->entry}, layer);
+        layer->show();
+        const QList<ShortcutView *> shown = layer->findChildren<ShortcutView *>();
+        ASSERT_EQ(shown.size(), 1);
+        ShortcutView *label = shown[0];
+        // Once settled, the whole label lies in the window, pushed no further than it takes.
+        WAIT_FOR(label->findChildren<QPropertyAnimation *>().isEmpty());
+        EXPECT_TRUE(layer->rect().contains(label->geometry()));
+        const QPoint anchor = layer->mapFromGlobal(control->mapToGlobal(QPoint(12, control->height() / 2)));
+        if (c.movesLeft)
+            EXPECT_EQ(label->geometry().right(), layer->rect().right());
+        else
+            EXPECT_EQ(label->x(), layer->mapFromGlobal(control->mapToGlobal(QPoint(30, 0))).x());
+        if (c.movesUp)
+            EXPECT_EQ(label->geometry().bottom(), layer->rect().bottom());
+        else
+            EXPECT_EQ(label->y(), anchor.y());
+        delete layer;
+        delete control;
+    }
 }
 
 TEST(ShortcutView, SizeLeavesRoomForKeysArrowAndCaption)
