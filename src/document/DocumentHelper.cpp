@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -73,6 +74,48 @@ QString unescapedJson(QString json)
     for (auto it = std::rbegin(jsonEscapes); it != std::rend(jsonEscapes); ++it)
         json.replace(it->second, it->first);
     return json;
+}
+
+// Whether sql starts with a whole header comment: its server field closed on the first line, and
+// every further line up to the first "*/" a comment line ("*" after the indent), as Vorn writes
+// them. A user's comment that merely starts the same way, or one left open (so that a later
+// comment's end would close it, and the SQL between would be taken for the header), is not one.
+bool startsWithCompleteHeader(const QString &sql)
+{
+    if (!sql.startsWith(headerStart))
+        return false;
+    const qsizetype end = sql.indexOf(commentEnd);
+    if (end < 0)
+        return false;
+    qsizetype lineEnd = sql.indexOf('\n');
+    const qsizetype serverEnd = sql.indexOf(';', headerStart.size());
+    if (serverEnd < 0 || serverEnd > end || (lineEnd >= 0 && serverEnd > lineEnd))
+        return false;
+    while (lineEnd >= 0 && lineEnd < end) {
+        const qsizetype lineStart = lineEnd + 1;
+        qsizetype first = lineStart;
+        while (first < sql.size() && (sql.at(first) == ' ' || sql.at(first) == '\t'))
+            ++first;
+        if (first >= sql.size() || sql.at(first) != '*')
+            return false;
+        lineEnd = sql.indexOf('\n', lineStart);
+    }
+    return true;
+}
+
+// The first line of a previous-generation header holds only its fields ("name:value;", the last
+// one possibly without its ";"): a comment of the user's with other words in it is not a header.
+bool holdsOnlyVorn2Fields(const QString &sql)
+{
+    static const QString field =
+        QStringLiteral("(?:server|database|username|databasetype|description|author|arguments):[^;\\n]*");
+    static const QRegularExpression fields(QStringLiteral("^(?:%1;)*(?:%1)?\\s*$").arg(field));
+    const qsizetype start = headerStart.size() - QStringLiteral("server:").size();
+    qsizetype end = sql.indexOf(commentEnd);
+    const qsizetype lineEnd = sql.indexOf('\n');
+    if (lineEnd >= 0 && lineEnd < end)
+        end = lineEnd;
+    return fields.match(sql.mid(start, end - start)).hasMatch();
 }
 
 // The text after a comment that ends at end (the index of "*/"), less one line feed.
@@ -143,7 +186,7 @@ bool DocumentHelper::obtainStoredSettingsFromSql(QString &sql, ConnectionParamet
                                                  std::optional<QVariantMap> &documentOptions,
                                                  UserDefaults *defaults)
 {
-    if (!sql.startsWith(headerStart))
+    if (!startsWithCompleteHeader(sql))
         return false;
     const qsizetype end = sql.indexOf(commentEnd);
     const qsizetype marker = sql.indexOf(currentMarker);
@@ -189,9 +232,9 @@ bool DocumentHelper::readPreviousGeneration(QString &sql, ConnectionParametersPt
                                             std::optional<QVariantMap> &documentOptions,
                                             UserDefaults *defaults)
 {
-    const qsizetype end = sql.indexOf(commentEnd);
-    if (!sql.startsWith(headerStart) || end < 0)
+    if (!startsWithCompleteHeader(sql) || !holdsOnlyVorn2Fields(sql))
         return false;
+    const qsizetype end = sql.indexOf(commentEnd);
     const QString header = sql.left(end);
     sql = textAfterHeader(sql, end);
 

@@ -20,7 +20,8 @@ public:
     static bool createStorageSettingsForSQL(QString &sql, const ConnectionParameters *connectionParameters,
                                             const QVariantMap &queryArguments,
                                             const QVariantMap &documentOptions);
-    // True when sql starts with a header of either generation: sql then becomes the text after the
+    // True when sql starts with a complete header of either generation (a comment that only begins
+    // like one, or is left open, is the user's text and stays): sql then becomes the text after the
     // header and the out values are filled as far as the header holds them (documentOptions is
     // reset when a readable header has none; unreadable settings change nothing). False leaves
     // everything as it was, except that a header without settings is still taken off the text.

@@ -43,8 +43,12 @@ QString connectTooltip(qint64 state, const QString &name)
     }
 }
 
-QString recordsText(qint64 count, bool fullyLoaded)
+QString recordsText(qint64 count, bool fullyLoaded, bool loadFailed)
 {
+    if (loadFailed)
+        return (count == 1 ? statusmanagerText("Loaded %1 record, loading the rest failed")
+                           : statusmanagerText("Loaded %1 records, loading the rest failed"))
+            .arg(count);
     if (fullyLoaded)
         return (count == 1 ? statusmanagerText("%1 record") : statusmanagerText("%1 records")).arg(count);
     return (count == 1 ? statusmanagerText("Loaded %1 record") : statusmanagerText("Loaded %1 records"))
@@ -167,7 +171,8 @@ void StatusManagerViewController::updateRecords()
     const qint64 rows = statusManager_->loadedRows();
     recordsView_->setShown(rows >= 0);
     if (rows >= 0)
-        recordsView_->setText(recordsText(rows, statusManager_->fullyLoaded()));
+        recordsView_->setText(
+            recordsText(rows, statusManager_->fullyLoaded(), statusManager_->resultsetLoadFailed()));
 }
 
 void StatusManagerViewController::updateStatus()

@@ -4,6 +4,7 @@
 #include "connection/ClosingDocumentControllerDelegate.h"
 #include "connection/ConnectionPanelDelegate.h"
 #include "connection/ConnectionParameters.h"
+#include "document/LineEnding.h"
 #include "elements/BrowserElement.h"
 #include "status/LoggerControllerDelegate.h"
 #include "status/StatusManagerDelegate.h"
@@ -126,7 +127,8 @@ public:
     void updateSqlParameterCache(const QVariantMap &arguments);
 
     // Saving and opening: the SQL text behind the stored-settings header. Bytes that are not UTF-8
-    // are refused with the reason in error, never opened as an empty document.
+    // are refused with the reason in error, never opened as an empty document. The text is held
+    // with LF line breaks and saved with those of the file it was read from.
     QByteArray dataOfType() const override;
     bool readFromData(const QByteArray &data, QString *error) override;
     // Reads the file again without connecting or disconnecting.
@@ -277,7 +279,8 @@ private:
     std::unique_ptr<SimpleTextController> simpleTextController_;
     std::unique_ptr<SimpleActionController> simpleActionController_;
     std::unique_ptr<QTimer> dirtyCheckTimer_;
-    mutable QVariantMap documentOptions_; // saving stamps it
+    mutable QVariantMap documentOptions_;    // saving stamps it
+    LineEnding lineEnding_ = LineEnding::Lf; // the file's, kept when it is saved
     bool settingSqlContents_ = false;
     bool reviewingForQuit_ = false;
     bool discardOnQuit_ = false;

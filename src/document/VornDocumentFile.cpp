@@ -90,7 +90,7 @@ QByteArray VornDocument::dataOfType() const
     QString text = sqlContents();
     DocumentHelper::createStorageSettingsForSQL(text, connectionParameters_.get(), sqlParameterCache(),
                                                 options);
-    return text.toUtf8();
+    return withLineEnding(text, lineEnding_).toUtf8();
 }
 
 bool VornDocument::readFromData(const QByteArray &data, QString *error)
@@ -98,6 +98,8 @@ bool VornDocument::readFromData(const QByteArray &data, QString *error)
     std::optional<QString> text = decodedText(data, error);
     if (!text)
         return false;
+    lineEnding_ = lineEndingOf(*text);
+    *text = withLfLineEndings(*text);
     ConnectionParametersPtr parameters;
     std::optional<QVariantMap> arguments;
     std::optional<QVariantMap> options;
@@ -129,6 +131,8 @@ bool VornDocument::revertToContentsOfURL(const QString &path, QString *error)
     std::optional<QString> text = decodedText(file.readAll(), error);
     if (!text)
         return false;
+    lineEnding_ = lineEndingOf(*text);
+    *text = withLfLineEndings(*text);
     ConnectionParametersPtr parameters;
     std::optional<QVariantMap> arguments;
     std::optional<QVariantMap> options;

@@ -5,6 +5,7 @@
 #include "editor/QueryHistoryRecorder.h"
 #include "editor/SQLEditorControllerDelegate.h"
 #include "editor/SQLEditorTextStorage.h"
+#include "editor/UnpairedSurrogate.h"
 #include "platform/MainThread.h"
 #include "status/StatusManager.h"
 
@@ -186,6 +187,10 @@ private:
     // One statement; replaces the message and the result-set flag, answers success.
     bool runQuery(const StatementRequest &request)
     {
+        if (const QString refusal = unsendableTextReason(request); !refusal.isNull()) {
+            fail(refusal);
+            return false;
+        }
         const std::optional<bool> executable = connection_->executable(request.query);
         if (!executable) {
             fail(root_->lastOutcome().errorMessage);
@@ -540,6 +545,36 @@ SQLEditorController::statementRequest(const SQLParserComponentList &statement, c
     }
     request.query = query.trimmed();
     return request;
+}
+
+QString SQLEditorController::unsendableTextReason(const StatementRequest &request)
+{
+    // Lines and columns count from the statement's first character, as the user sees it.
+    qsizetype start = 0;
+    while (start < request.source.size() && request.source.at(start).isSpace())
+        ++start;
+    const QString statement = request.source.mid(start);
+    if (const qsizetype at = unpairedSurrogateIndex(statement); at >= 0) {
+        const qsizetype lineStart = statement.lastIndexOf(u'\n', at) + 1;
+        return format("The statement holds half a character (an unpaired UTF-16 surrogate) at line %ld, "
+                      "column %ld. It was not sent: the database would have received \"?\" in its place.",
+                      {number(statement.left(at).count(u'\n') + 1), number(at - lineStart + 1)});
+    }
+    qsizetype position = 0;
+    for (const SQLParserComponentPtr &component : request.queryComponents) {
+        if (component->parserComponentType() != SQLParserComponent::InputParameter)
+            continue;
+        const QVariant value = request.queryParameters.value(position++);
+        if (value.typeId() != QMetaType::QString)
+            continue;
+        if (const qsizetype at = unpairedSurrogateIndex(value.toString()); at >= 0)
+            return format(
+                "The value of parameter %@ holds half a character (an unpaired UTF-16 surrogate) at "
+                "position %ld. The statement was not sent: the database would have received \"?\" "
+                "in its place.",
+                {component->string(), number(at + 1)});
+    }
+    return QString();
 }
 
 QString SQLEditorController::messageForStatement(const QString &statementType, qint32 resultCount)

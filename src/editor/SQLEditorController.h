@@ -85,6 +85,9 @@ public:
     // values: upper-case name to value.
     static StatementRequest statementRequest(const SQLParserComponentList &statement,
                                              const QVariantMap &values);
+    // Why the statement cannot be sent as it is, naming where (its line and column, or the
+    // parameter); null when it can. Text the database would receive otherwise is refused here.
+    static QString unsendableTextReason(const StatementRequest &request);
     // The message of a statement that produced no rows, by its verb and row count.
     static QString messageForStatement(const QString &statementType, qint32 resultCount);
     // "%ld.%ld%ld seconds", cut (not rounded) to hundredths.

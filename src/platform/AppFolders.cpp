@@ -56,3 +56,15 @@ QString AppFolders::preferencesFile()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Vorn/Vorn.json");
 }
+
+bool AppFolders::holdsPlainFile(const QString &folder, const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    if (info.isSymLink() || (info.exists() && !info.isFile()))
+        return false;
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    return !canonicalFolder.isEmpty() &&
+           QFileInfo(info.absolutePath()).canonicalFilePath() == canonicalFolder;
+}

@@ -22,4 +22,9 @@ public:
     static QString connectionSettings();
     // The preferences store (~/.config/Vorn/Vorn.json).
     static QString preferencesFile();
+
+    // True when path names a plain file directly inside folder, or nothing yet: not a link (which
+    // could point anywhere), not a folder, not in a subfolder and not reached through "..". The
+    // program writes and deletes only such files among those whose names it reads back from disk.
+    static bool holdsPlainFile(const QString &folder, const QString &path);
 };

@@ -140,6 +140,8 @@ void ResultsetController::resetResultsetFromRoot()
     lastRowResultset_.reset();
     lastRow_.reset();
     readGeneration_ = 0;
+    if (statusManager())
+        statusManager()->setResultsetLoadFailed(false); // another result, or none
     if (!vornRoot()->hasConnection()) {
         setVornResultset(nullptr);
         quickFilterValid_ = false;
@@ -300,10 +302,14 @@ void ResultsetController::preload(const VornResultsetPtr &resultset)
         const QString tableName = resultset->tableName();
         resultset->preload();
         const BackendOutcome outcome = root->lastOutcome();
+        // The rows that came stay; the count must not pass for the whole result.
+        if (!outcome)
+            status->setResultsetLoadFailed(true);
         reportPreload(*status, outcome, tableName);
         *succeeded = outcome.successful;
     };
     job.failed = [status = statusManager()](const QString &message) {
+        status->setResultsetLoadFailed(true);
         reportPreload(*status, BackendOutcome::failure(message), QString());
     };
     job.done = [this, succeeded] {

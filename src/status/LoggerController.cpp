@@ -117,12 +117,8 @@ bool LoggerController::isOwnLogFile(const QUrl &url)
 {
     if (!url.isLocalFile())
         return false;
-    const QFileInfo info(url.toLocalFile());
-    if (info.isSymLink() || (info.exists() && !info.isFile()))
-        return false;
-    const QString folder = QFileInfo(logsFolder()).canonicalFilePath();
-    return !folder.isEmpty() && QFileInfo(info.absolutePath()).canonicalFilePath() == folder &&
-           info.fileName().endsWith(QLatin1String(".log"));
+    const QString path = url.toLocalFile();
+    return AppFolders::holdsPlainFile(logsFolder(), path) && path.endsWith(QLatin1String(".log"));
 }
 
 QUrl LoggerController::logFileUrl() const

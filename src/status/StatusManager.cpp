@@ -541,6 +541,16 @@ bool StatusManager::fullyLoaded() const
     return state && state->fullyLoaded;
 }
 
+void StatusManager::setResultsetLoadFailed(bool failed)
+{
+    resultsetLoadFailed_ = failed;
+}
+
+bool StatusManager::resultsetLoadFailed() const
+{
+    return resultsetLoadFailed_;
+}
+
 bool StatusManager::readOnlyReasonCode(QString *code) const
 {
     const auto root = vornRoot();

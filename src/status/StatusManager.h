@@ -101,6 +101,11 @@ public:
     void reconnect();
     qint64 loadedRows() const;
     bool fullyLoaded() const;
+    // Loading the current result's rows failed before its end: loadedRows is what arrived, not the
+    // size of the result. The result-set model marks it when a page fails and clears it for a new
+    // result. Any thread.
+    void setResultsetLoadFailed(bool failed);
+    bool resultsetLoadFailed() const;
     QString readOnlyReason() const;
     QString extendedReadOnlyReason() const;
 
@@ -132,6 +137,7 @@ private:
     std::atomic<qint64> statusManagerSource_{General};
     std::atomic<qint64> statusFlag_{NoAttention};
     std::atomic<bool> cacheCanCancel_{false};
+    std::atomic<bool> resultsetLoadFailed_{false};
     QList<std::shared_ptr<StatusManagerMessage>> messageQueue_;
     std::shared_ptr<StatusManagerMessage> activeMessage_;
     QTimer *activeStatusUpdateTimer_ = nullptr;

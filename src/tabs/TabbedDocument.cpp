@@ -231,6 +231,11 @@ QString TabbedDocument::newTemporaryFilePath()
     return path;
 }
 
+bool TabbedDocument::isOwnAutosaveFile(const QString &path)
+{
+    return AppFolders::holdsPlainFile(autosaveFolder(), path) && path.endsWith(QLatin1String(".sql"));
+}
+
 void TabbedDocument::removeAutosavedContents()
 {
     if (autosavedContentsFilePath_.isEmpty())

@@ -89,6 +89,9 @@ public:
     // Where temporary documents live, and a free "Vorn Temp %ld.sql" name in it.
     static QString autosaveFolder();
     static QString newTemporaryFilePath();
+    // True for a plain .sql file directly inside the autosave folder: only such a file may become a
+    // document's temporary file, which is rewritten and at last deleted.
+    static bool isOwnAutosaveFile(const QString &path);
 
     // Asks whether the document may close and answers through the callback, now or later (after the
     // user answered a sheet). The base agrees at once; subclasses run their closing checks.

@@ -536,7 +536,11 @@ bool TabbedDocumentController::readRestorationFile()
 TabbedDocument *TabbedDocumentController::restoreDocument(const QVariantMap &entry)
 {
     const QString path = pathFromUrl(entry.value("fileURL"));
-    const QString autosaved = pathFromUrl(entry.value("autosavedContentsFileURL"));
+    QString autosaved = pathFromUrl(entry.value("autosavedContentsFileURL"));
+    if (!autosaved.isEmpty() && !TabbedDocument::isOwnAutosaveFile(autosaved)) {
+        qCWarning(lcTabs) << "ignoring a restored temporary file outside the autosave folder:" << autosaved;
+        autosaved.clear();
+    }
     TabbedDocument *document = nullptr;
     // A file with unsaved changes comes back as the file with those changes.
     if (!autosaved.isEmpty())
@@ -624,8 +628,12 @@ void TabbedDocumentController::recover()
     const QDir folder(TabbedDocument::autosaveFolder());
     TabbedWindowController *window = nullptr;
     for (const QFileInfo &item : folder.entryInfoList(QDir::Files, QDir::Name)) {
-        if (item.suffix() != "sql" || inUse.contains(item.absoluteFilePath()))
+        if (inUse.contains(item.absoluteFilePath()))
             continue;
+        if (!TabbedDocument::isOwnAutosaveFile(item.filePath())) {
+            qCWarning(lcTabs) << "not recovering" << item.filePath() << "(not a plain .sql file)";
+            continue;
+        }
         TabbedDocument *document = makeDocumentForPath(QString(), item.absoluteFilePath(), nullptr);
         if (!document)
             continue;

@@ -173,6 +173,51 @@ TEST_F(DocumentHelperTest, MalformedHeaders)
     }
 }
 
+TEST_F(DocumentHelperTest, OnlyACompleteHeaderIsTakenOffTheText)
+{
+    const QString fields = "/* Vorn Reconnect: server:h:1;database:d;username:u;databasetype:MySQL; ";
+    const QString json =
+        "{\"connection\":{\"server\":\"h\"},\"documentOptions\":{\"application\":\"Vorn 3\"}}";
+    const struct {
+        const char *name;
+        QString text;
+        bool recognised;
+        QString sql; // empty: the text stays as it was
+    } cases[] = {
+        {"a user's comment that starts like one",
+         "/* Vorn Reconnect: server: prod is down */\nselect 1",
+         false,
+         {}},
+        {"a user's comment with the server field",
+         "/* Vorn Reconnect: server:prod; after upgrade */\nselect 1",
+         false,
+         {}},
+        {"a user's comment over more lines",
+         "/* Vorn Reconnect: server:prod;\nnotes of mine\n*/\nselect 1",
+         false,
+         {}},
+        {"unterminated, old generation, a later comment",
+         "/* Vorn Reconnect: server:h;database:d;username:u;\nselect 1;\n/* later */\nselect 2",
+         false,
+         {}},
+        {"unterminated, current generation, a later comment",
+         fields + json + " \nselect 1;\n/* later */\nselect 2",
+         false,
+         {}},
+        {"unterminated to the end", fields + json + " \nselect 1", false, {}},
+        {"a complete header of the current generation",
+         fields + json + " \n" + line2 + " * More info at x */\nselect 1", true, "select 1"},
+        {"a complete header of the previous generation",
+         "/* Vorn Reconnect: server:h;database:d;username:u;\n * more\n */\nselect 1", true, "select 1"},
+    };
+    for (const auto &c : cases) {
+        const ReadBack read = readBack(c.text, &defaults);
+        EXPECT_EQ(read.recognised, c.recognised) << c.name;
+        EXPECT_EQ(read.sql, c.recognised ? c.sql : c.text) << c.name;
+        EXPECT_EQ(bool(read.parameters), c.recognised) << c.name;
+    }
+}
+
 TEST_F(DocumentHelperTest, ReadsThePreviousGeneration)
 {
     const QString text =

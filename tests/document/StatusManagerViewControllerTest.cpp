@@ -116,6 +116,15 @@ TEST_F(StatusBarTest, RecordTexts)
         else
             EXPECT_GE(bar.recordsView()->x(), bar.contentStatusView()->width()) << "slid out on the right";
     }
+
+    // A page that failed to load ends the reading too, but the count is not the result's size.
+    manager.setResultsetLoadFailed(true);
+    for (const auto &[rows, text] : {std::pair{300, "Loaded 300 records, loading the rest failed"},
+                                     std::pair{1, "Loaded 1 record, loading the rest failed"}}) {
+        root->resultsetStateValue = ResultsetState{rows, true, false, QString()};
+        bar.statusReset();
+        EXPECT_EQ(bar.recordsView()->text(), text);
+    }
 }
 
 TEST_F(StatusBarTest, ConnectButtonFollowsTheConnectionState)

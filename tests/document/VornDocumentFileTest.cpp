@@ -143,6 +143,77 @@ TEST_F(VornDocumentFileTest, BytesThatAreNotUtf8AreRefusedWithAReason)
     EXPECT_EQ(document.sqlContents(), "kept") << "a refused revert loses nothing";
 }
 
+TEST_F(VornDocumentFileTest, SavingKeepsTheFilesLineEndingsThroughAutosaveAndRecoveryToo)
+{
+    // The header Vorn puts in front of the text ends in the file's own line break.
+    const auto body = [](const QByteArray &saved) {
+        const qsizetype end = saved.indexOf("*/");
+        return saved.mid(end + (saved.mid(end + 2, 2) == "\r\n" ? 4 : 3));
+    };
+    const auto lineBreaksAre = [](const QByteArray &saved, bool crlf) {
+        for (qsizetype i = 0; i < saved.size(); ++i) {
+            if (saved.at(i) == '\n' && (i > 0 && saved.at(i - 1) == '\r') != crlf)
+                return false;
+        }
+        return true;
+    };
+    const struct {
+        const char *name;
+        QByteArray file;
+        QByteArray saved; // the text behind the header
+        bool crlf;
+    } cases[] = {
+        {"CRLF, a string literal over two lines", "SELECT 'a\r\nb'\r\nFROM t;\r\n",
+         "SELECT 'a\r\nb'\r\nFROM t;\r\n", true},
+        {"LF", "SELECT 'a\nb'\nFROM t;\n", "SELECT 'a\nb'\nFROM t;\n", false},
+        {"no line break", "SELECT 1", "SELECT 1", false},
+        {"mixed, the first line CRLF", "SELECT 1\r\nFROM t\nWHERE x", "SELECT 1\r\nFROM t\r\nWHERE x", true},
+        {"mixed, the first line LF", "SELECT 1\nFROM t\r\nWHERE x", "SELECT 1\nFROM t\nWHERE x", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = write(c.file);
+        VornDocument opened;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QString error;
+        ASSERT_TRUE(opened.readFromData(file.readAll(), &error)) << error.toStdString();
+        file.close();
+        opened.setFilePath(path);
+        opened.setPreventConnectionOnShowWindows(true);
+        opened.showWindows();
+        EXPECT_FALSE(opened.sqlContents().contains('\r')) << "the editor holds LF alone";
+
+        ASSERT_TRUE(opened.saveToFile(path, &error)) << error.toStdString();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray saved = file.readAll();
+        file.close();
+        EXPECT_EQ(body(saved), c.saved);
+        EXPECT_TRUE(lineBreaksAre(saved, c.crlf)) << saved.toStdString();
+
+        // Unsaved work is copied aside and comes back from the copy in the same style.
+        opened.setSqlContents(opened.sqlContents() + "\n-- typed");
+        opened.setDocumentEdited(true);
+        ASSERT_TRUE(opened.autosave(&error)) << error.toStdString();
+        QFile copy(opened.autosavedContentsFilePath());
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+        VornDocument recovered;
+        ASSERT_TRUE(recovered.readFromData(copy.readAll(), &error)) << error.toStdString();
+        copy.close();
+        recovered.setPreventConnectionOnShowWindows(true);
+        recovered.showWindows();
+        const QString again = folder.filePath("recovered.sql");
+        ASSERT_TRUE(recovered.saveToFile(again, &error)) << error.toStdString();
+        QFile recoveredFile(again);
+        ASSERT_TRUE(recoveredFile.open(QIODevice::ReadOnly));
+        const QByteArray savedAgain = recoveredFile.readAll();
+        EXPECT_EQ(body(savedAgain), c.saved + (c.crlf ? "\r\n-- typed" : "\n-- typed"));
+        EXPECT_TRUE(lineBreaksAre(savedAgain, c.crlf)) << savedAgain.toStdString();
+        opened.close();
+        recovered.close();
+    }
+}
+
 TEST_F(VornDocumentFileTest, RevertReadsTheFileWithoutConnecting)
 {
     VornDocument saved;

@@ -4,9 +4,12 @@
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
 #include "LongStatements.h"
+#include "TcpProxy.h"
 #include "TestServers.h"
 #include "WaitFor.h"
 #include "bridge/ThreadController.h"
+#include "document/StatusManagerViewController.h"
+#include "document/StatusManagerViewPart.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorViewController.h"
@@ -266,6 +269,45 @@ TEST_P(VornDocumentServerStatementsTest, AParameterisedSelectFillsTheGrid)
     EXPECT_EQ(cell(0, 1), "second");
     EXPECT_EQ(cell(1, 1), "third");
     runToEnd("DROP TABLE route_grid");
+}
+
+// The network goes while a large result is read page by page: the status bar keeps the count of the
+// rows that came and says that loading failed; it never passes them off as the whole result.
+TEST_P(VornDocumentServerStatementsTest, APageThatFailsToLoadLeavesTheCountMarkedIncomplete)
+{
+    std::optional<DatabaseTarget> target = serverTarget(GetParam());
+    VORN_REQUIRE_SERVER(target, GetParam().toStdString());
+    TcpProxy proxy(target->server, target->port);
+    ASSERT_NE(proxy.port(), "0");
+    target->port = proxy.port();
+    connectTo(*target);
+    // Wide rows, so that the rows on their way cannot all wait in the sockets' buffers.
+    runToEnd(GetParam() == "PostgreSQL"
+                 ? "SELECT g AS n, repeat('x', 100000) AS filler FROM generate_series(1, 2000) g"
+                 : "SELECT seq AS n, REPEAT('x', 100000) AS filler FROM seq_1_to_2000");
+    ASSERT_EQ(document->activeContent(), ContentPane::Resultset)
+        << document->simpleTextController()->text().toStdString();
+    auto *bar = window->pane(Pane::Status)->findChild<StatusManagerViewController *>();
+    ASSERT_NE(bar, nullptr);
+    ResultsetController *model = document->resultsetController();
+    const qint64 firstPage = model->numberOfRowsInResultset();
+    ASSERT_GT(firstPage, 0);
+    ASSERT_LT(firstPage, 2000);
+    EXPECT_EQ(bar->recordsView()->text(), QString("Loaded %1 records").arg(firstPage));
+
+    proxy.cut();
+    // Scrolling to the end asks for the next page until one fails (rows still buffered may come first).
+    for (int page = 0; page < 20 && !document->statusManager()->resultsetLoadFailed(); ++page) {
+        const qint64 rows = model->numberOfRowsInResultset();
+        model->willDisplayRange(rows - 5, 10);
+        ASSERT_WAIT_FOR_MS(!model->isPreloading() && !document->vornRoot()->reserved(), 30000);
+        ASSERT_WAIT_FOR_EQ(document->threadController()->numberOfRegisteredThreads(true), 0);
+    }
+    const qint64 loaded = model->numberOfRowsInResultset();
+    EXPECT_LT(loaded, 2000);
+    ASSERT_WAIT_FOR_EQ(bar->recordsView()->text(),
+                       QString("Loaded %1 records, loading the rest failed").arg(loaded));
+    EXPECT_EQ(document->statusManager()->connectionStatusText(), "Error loading resultset");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, VornDocumentServerStatementsTest, ::testing::Values("PostgreSQL", "MySQL"),

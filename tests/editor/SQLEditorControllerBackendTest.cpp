@@ -215,6 +215,53 @@ TEST_P(SQLEditorControllerBackendTest, AFailingStatementEndsTheRunWithItsError)
     EXPECT_EQ(document_.loaded.size(), 1) << "the table after the failure was not dropped";
 }
 
+TEST_P(SQLEditorControllerBackendTest, HalfACharacterIsRefusedWithWhereItIsAndNothingIsSent)
+{
+    run("DROP TABLE IF EXISTS vse_items");
+    run("CREATE TABLE vse_items (id INTEGER, name VARCHAR(40))");
+    const QChar high(0xD83D), low(0xDE42);
+    const struct {
+        const char *name;
+        QString sql;
+        QVariantMap parameters;
+        QString where;
+    } cases[] = {
+        {"a high surrogate in the text",
+         "INSERT INTO vse_items\nVALUES (1, 'a" + QString(high) + "b')",
+         {},
+         "at line 2, column 14."},
+        {"a low surrogate first",
+         "INSERT INTO vse_items VALUES (2, '" + QString(low) + "')",
+         {},
+         "at line 1, column 35."},
+        {"a second statement, on an indented line",
+         "SELECT 1;\n  SELECT '" + QString(high),
+         {},
+         "at line 1, column 9."},
+        {"a parameter's value",
+         "INSERT INTO vse_items VALUES (3, :name)",
+         {{"NAME", "xy" + QString(low)}},
+         "parameter :name holds half a character (an unpaired UTF-16 surrogate) at position 3."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        document_.parameters = c.parameters;
+        run(c.sql);
+        const QString result = lastResult();
+        EXPECT_TRUE(result.startsWith("An error occurred while executing the SQL statement.\n\n"))
+            << result.toStdString();
+        EXPECT_TRUE(result.contains(c.where)) << result.toStdString();
+        EXPECT_TRUE(result.contains("was not sent")) << result.toStdString();
+        EXPECT_EQ(statusManager_->connectionStatusText(), "Error executing SQL Statement");
+    }
+    // A whole character of two surrogates is text like any other.
+    document_.parameters = {{"NAME", QString(high) + low}};
+    run("INSERT INTO vse_items VALUES (4, :name)");
+    EXPECT_EQ(lastResult(), "Successfully inserted 1 row");
+    run("DELETE FROM vse_items");
+    EXPECT_EQ(lastResult(), "Successfully deleted 1 row") << "none of the refused rows reached the table";
+}
+
 TEST_P(SQLEditorControllerBackendTest, ALongStatementIsStopped)
 {
     const int releases = document_.releases;

@@ -242,6 +242,12 @@ TEST(ResultsetPreloadFailureTest, AlertsAndKeepsTheRows)
     EXPECT_EQ(fixture.document.updates, 0);
     EXPECT_EQ(fixture.controller->numberOfRowsInResultset(), 100);
     EXPECT_EQ(fixture.controller->objectValueForColumn("n", 100).toString(), "100");
+    EXPECT_TRUE(fixture.status->resultsetLoadFailed()) << "the 100 rows are not the whole result";
+
+    fixture.root.call("endConnection");
+    ASSERT_TRUE(fixture.root.connect(*server, 10, 1));
+    ASSERT_TRUE(fixture.show("SELECT 1 AS n"));
+    EXPECT_FALSE(fixture.status->resultsetLoadFailed()) << "a new result starts without the mark";
 }
 
 TEST_F(ResultsetControllerTest, RefreshRunsTheStatementAgain)

@@ -139,6 +139,14 @@ protected:
         return paths;
     }
 
+    // A plain file the program made in its autosave folder.
+    static bool isOwnCopy(const QString &path)
+    {
+        const QFileInfo info(path);
+        return info.isFile() && !info.isSymLink() &&
+               info.absolutePath() == QFileInfo(TabbedDocument::autosaveFolder()).absoluteFilePath();
+    }
+
     std::unique_ptr<TestDocumentController> controller;
 };
 
@@ -553,4 +561,72 @@ TEST_F(TabbedDocumentControllerTest, MovingOrResizingAWindowIsWrittenAMomentLate
         const QString frame = TabbedDocumentController::stringFromRect(window->geometry());
         ASSERT_WAIT_FOR_EQ(writtenFrame(), frame);
     }
+}
+
+TEST_F(TabbedDocumentControllerTest, ARestoredTemporaryFileOutsideTheAutosaveFolderIsNeverAdopted)
+{
+    QTemporaryDir home;
+    const QString victim = home.filePath("precious.sql");
+    const QString folder = TabbedDocument::autosaveFolder();
+    QDir().mkpath(folder + "/sub");
+    const QString link = folder + "/Vorn Temp 7.sql";
+    const struct {
+        const char *name;
+        QString autosaved;
+    } cases[] = {
+        {"a file elsewhere", victim},
+        {"a link in the folder pointing out", link},
+        {"up and out of the folder", folder + "/../" + QFileInfo(folder).fileName() + "/../precious.sql"},
+        {"into a subfolder and up out", folder + "/sub/../../precious.sql"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(victim);
+        QFile::remove(folder + "/../precious.sql");
+        QFile file(victim);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("drop table users -- the user's own");
+        file.close();
+        QFile::copy(victim, folder + "/../precious.sql");
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(victim, link));
+        const QVariantMap entry{{"autosavedContentsFileURL", QUrl::fromLocalFile(c.autosaved).toString()},
+                                {"restorableDocumentInfo", QVariantMap{{"name", "restored"}}}};
+        QDir().mkpath(QFileInfo(TabbedDocumentController::restorationFilePath()).absolutePath());
+        QFile restoration(TabbedDocumentController::restorationFilePath());
+        ASSERT_TRUE(restoration.open(QIODevice::WriteOnly));
+        restoration.write(QJsonDocument::fromVariant(
+                              QVariantMap{{"tabbedWindowConfiguration",
+                                           QVariantList{QVariantMap{{"documents", QVariantList{entry}}}}}})
+                              .toJson());
+        restoration.close();
+
+        ASSERT_TRUE(controller->readRestorationFile());
+        controller->restoreDocuments();
+        ASSERT_FALSE(controller->documents().isEmpty());
+        for (TabbedDocument *document : controller->documents()) {
+            EXPECT_TRUE(document->autosavedContentsFilePath().isEmpty())
+                << document->autosavedContentsFilePath().toStdString();
+            EXPECT_NE(static_cast<TextDocument *>(document)->text, "drop table users -- the user's own");
+            // Typing, autosaving and closing unsaved touch only the program's own copy.
+            static_cast<TextDocument *>(document)->text = "typed";
+            document->setDocumentEdited(true);
+            ASSERT_TRUE(document->autosave());
+            EXPECT_TRUE(isOwnCopy(document->autosavedContentsFilePath()));
+        }
+        for (TabbedWindowController *window : TabbedWindowController::allWindowControllers()) {
+            while (!window->documents().isEmpty())
+                window->closeTab(0);
+        }
+        ASSERT_TRUE(controller->documents().isEmpty());
+        ASSERT_WAIT_FOR(TabbedWindowController::allWindowControllers().isEmpty());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "drop table users -- the user's own");
+        file.close();
+        EXPECT_TRUE(QFile::exists(folder + "/../precious.sql"));
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << "the link is not the program's to remove either";
+        quit();
+        controller = std::make_unique<TestDocumentController>();
+    }
+    QFile::remove(folder + "/../precious.sql");
 }
