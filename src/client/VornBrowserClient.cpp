@@ -72,3 +72,20 @@ std::optional<QVariantList> VornBrowserClient::quickFilterValues() const
         return std::nullopt;
     return JavaUtils::recursiveCollectionsFromJavaObject(values).toList();
 }
+
+VornInfoClientPtr VornBrowserClient::elementDescription(const QString &schema, const QString &type,
+                                                        const QString &name)
+{
+    QoJavaObjectPtr info =
+        JavaCall::object(browser_, QStringLiteral("elementDescription:::"), {schema, type, name});
+    return info ? std::make_shared<VornInfoClient>(std::move(info)) : nullptr;
+}
+
+VornInfoClientPtr VornBrowserClient::elementDescriptionForReferringElement(const QString &schema,
+                                                                           const QString &type,
+                                                                           const QString &name)
+{
+    QoJavaObjectPtr info = JavaCall::object(
+        browser_, QStringLiteral("elementDescriptionForReferringElement:::"), {schema, type, name});
+    return info ? std::make_shared<VornInfoClient>(std::move(info)) : nullptr;
+}

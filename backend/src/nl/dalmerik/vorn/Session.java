@@ -144,6 +144,18 @@ final class Session {
         runQueuedIfIdle();
     }
 
+    /** Takes the connection only when no action holds it; false (and nothing taken) otherwise. */
+    boolean tryLock() {
+        if (!lock.tryLock())
+            return false;
+        drain();
+        if (ended) {
+            unlock();
+            return false;
+        }
+        return true;
+    }
+
     /**
      * Runs the task on a background thread as soon as no action holds the connection; the next action
      * runs it first if it is still waiting.
