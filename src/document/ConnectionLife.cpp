@@ -6,6 +6,7 @@
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
+#include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StartupConnection.h"
 #include "document/StatementRouting.h"
@@ -112,6 +113,7 @@ void ConnectionLife::initConnection()
     // so do the restored browser state and the element to show.
     if (document_.session()->vornRoot->isConnected())
         document_.sqlEditorController()->resetSqlEditorFromRoot();
+    document_.infoColumn().showNothing();
     if (TabbedWindowController *controller = document_.windowController())
         document_.loadDocumentInWindowController(controller);
     document_.documentUpdated();
@@ -211,6 +213,7 @@ void ConnectionLife::clearConnectionState()
 {
     // The browser resets from the root here once it exists.
     document_.statementRouting().resultsetClearedFromRoot();
+    document_.infoColumn().showNothing();
     document_.paneSelection().show(ContentPane::Nothing);
     document_.session()->connected = false;
     document_.documentUpdated(); // the restoration no longer reconnects it
@@ -333,7 +336,8 @@ bool ConnectionLife::clearRootSelection()
         return false;
     document_.session()->vornRoot->clearResultset();
     document_.statementRouting().resultsetClearedFromRoot();
-    // The procedure editor and info column reset here once they exist.
+    document_.infoColumn().showNothing();
+    // The procedure editor resets here once it exists.
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "document/StatementRouting.h"
 
 #include "client/VornBrowserClient.h"
+#include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
@@ -133,7 +134,8 @@ QString StatementRouting::connectedControllerWantsUniqueConnectionIdentifier(Con
 
 void StatementRouting::sqlEditorControllerWillExecuteStatement()
 {
-    // The browser and the info column let go of their selection here once they exist.
+    // The browser lets go of its selection here once it exists.
+    document_.infoColumn().showNothing();
     panes_.beginRun();
 }
 
@@ -166,7 +168,8 @@ void StatementRouting::sqlEditorControllerLoadedResultSetWithInfo(const LoadedRe
     const std::shared_ptr<VornBrowserClient> browser = root_->browser();
     const QString schema = browser ? browser->selectedSchema() : QString();
     statementResultElement_ = std::make_shared<SqlBrowserElement>(schema, info.source, info.timing);
-    // The info column describes the element here once it exists.
+    document_.infoColumn().showStatementResult(statementResultElement_,
+                                               resultsetController_->vornResultset());
     if (resultsetController_->vornResultset()) {
         panes_.show(ContentPane::Resultset);
         if (ResultsetViewController *grid = resultsetViewController())

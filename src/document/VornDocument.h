@@ -22,6 +22,7 @@ class ClosingDocumentController;
 class ConnectionLife;
 class ConnectionPanel;
 class DocumentSaving;
+class InfoColumnRouting;
 class PaneSelection;
 class ParameterInputController;
 class ResultsetController;
@@ -62,7 +63,8 @@ public:
     ~VornDocument() override;
 
     // Tells the main window how to make the panes the document fills: the status bar, the execution
-    // log, the SQL editor and the result grid. Called once at start-up, before the first window.
+    // log, the SQL editor, the result grid and the info column. Called once at start-up, before the first
+    // window.
     static void registerWindowPanes();
 
     // State.
@@ -107,6 +109,7 @@ public:
     StatementRouting &statementRouting() const { return *statementRouting_; }
     ConnectionLife &connectionLife() const { return *connectionLife_; }
     PaneSelection &paneSelection() const { return *paneSelection_; }
+    InfoColumnRouting &infoColumn() const { return *infoColumn_; }
 
     SQLEditorController *sqlEditorController() const;
     ResultsetController *resultsetController() const;
@@ -264,6 +267,7 @@ private:
     ConnectionParametersPtr connectionParameters_;
     std::unique_ptr<PaneSelection> paneSelection_;
     std::unique_ptr<StatementRouting> statementRouting_;
+    std::unique_ptr<InfoColumnRouting> infoColumn_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
