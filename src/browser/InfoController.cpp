@@ -289,15 +289,6 @@ void InfoController::startLoadup()
     loadInfo(vornInfo_, background);
 }
 
-void InfoController::postStep(const VornInfoClientPtr &info, std::function<void()> step)
-{
-    std::weak_ptr<char> alive = alive_;
-    MainThread::post([alive, info, step = std::move(step), this] {
-        if (!alive.expired() && info == vornInfo_)
-            step();
-    });
-}
-
 void InfoController::loadInfo(const VornInfoClientPtr &info, bool backgroundConnection)
 {
     ++loadsRunning_;
@@ -311,6 +302,14 @@ void InfoController::loadInfo(const VornInfoClientPtr &info, bool backgroundConn
     job.ownerAlive = [alive] { return !alive.expired(); };
     job.work = [this, info, backgroundConnection, keep, current, alive](const WorkerControl &) {
         const auto stillCurrent = [&] { return current->load() == info.get(); };
+        // The worker never touches the controller itself: its steps run on the main thread, and only
+        // while the controller lives and still shows this info.
+        const auto postStep = [this, alive](const VornInfoClientPtr &stepInfo, std::function<void()> step) {
+            MainThread::post([this, alive, stepInfo, step = std::move(step)] {
+                if (!alive.expired() && stepInfo == vornInfo_)
+                    step();
+            });
+        };
         const QString reason = activityText("Loading element information");
         const bool reserved =
             backgroundConnection ? info->reserveBackgroundRoot(reason) : info->reserveForegroundRoot(reason);

@@ -102,7 +102,6 @@ private:
 
     // The load and its steps on the main thread.
     void loadInfo(const VornInfoClientPtr &info, bool backgroundConnection);
-    void postStep(const VornInfoClientPtr &info, std::function<void()> step);
     void update(const VornInfoClientPtr &info, qint64 type, const QList<InfoItemGroup> &groups,
                 bool announce = true);
     void infoLoaded(const VornInfoClientPtr &info);

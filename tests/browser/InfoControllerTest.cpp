@@ -357,3 +357,15 @@ TEST_F(InfoControllerTest, TheConnectionsNameAndLabel)
     EXPECT_EQ(controller->connectionName(), "Shop");
     EXPECT_EQ(controller->connectionLabel(), 3);
 }
+
+TEST_F(InfoControllerTest, AControllerThatGoesDuringItsLoadIsLeftAlone)
+{
+    infos["EMP"] = tableInfo();
+    controller->resetInfoUsingBrowserElementColumns(table(), std::nullopt);
+    controller->startLoadingImmediately();
+    controller.reset();
+    ASSERT_WAIT_FOR(threads->numberOfRegisteredThreads(true) == 0);
+    QCoreApplication::processEvents();
+    EXPECT_GE(infos["EMP"]->connectionsEnded, 1) << "its info's connection still ends";
+    EXPECT_EQ(infos["EMP"]->reservations, infos["EMP"]->releases);
+}
