@@ -174,6 +174,7 @@ void InfoColumnDataView::setFavouriteStatus(bool favourite)
     small.setPointSizeF(small.pointSizeF() * 0.9);
     box->setFont(small);
     box->setChecked(favourite);
+    box->setFocusPolicy(Qt::ClickFocus);
     box->adjustSize();
     connect(box, &QCheckBox::clicked, this, &InfoColumnDataView::favouriteButtonPressed);
     favouriteButton_ = box;

@@ -27,6 +27,8 @@ InfoColumnView::InfoColumnView(QWidget *parent)
     setObjectName(QStringLiteral("InfoColumnView"));
     scrollView_->setObjectName(QStringLiteral("infoScrollView"));
     scrollView_->setFrameShape(QFrame::NoFrame);
+    // The column is read with the pointer; the keyboard stays with the editor when the window opens.
+    scrollView_->setFocusPolicy(Qt::NoFocus);
     scrollView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollView_->setWidgetResizable(false);
     setMinimumWidth(120);
