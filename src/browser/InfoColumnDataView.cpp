@@ -264,9 +264,10 @@ void InfoColumnDataView::sizeToFitWidth(double width)
     nameCell_->setGeometry(lead, nameY, nameTextWidth, lineHeight);
     valueCell_->setGeometry(valueX, valueY, std::max(0, valueWidth), valueHeight);
     // One-line values too long for the row are cut in the middle; the tooltip has the whole value.
-    valueCell_->setText(wraps ? value_
-                              : QFontMetrics(valueCell_->font())
-                                    .elidedText(value_, Qt::ElideMiddle, std::max(0, valueWidth - 4)));
+    const QFontMetrics valueMetrics(valueCell_->font());
+    const bool fits = wraps || valueMetrics.horizontalAdvance(value_) + 4 <= valueWidth;
+    valueCell_->setText(fits ? value_
+                             : valueMetrics.elidedText(value_, Qt::ElideMiddle, std::max(0, valueWidth - 4)));
     valueCell_->setVisible(!valueEmpty);
     nameCell_->setVisible(!nameEmpty);
     if (referButton_) {

@@ -57,14 +57,18 @@ QList<InfoColumnDataView *> InfoColumnViewController::dataViews() const
     return rows;
 }
 
+// From the scroll view's own geometry: its viewport takes its size only when the scroll view lays
+// itself out, which may come after a section was built.
 int InfoColumnViewController::contentWidth() const
 {
-    return columnView()->scrollView()->viewport()->width();
+    const QScrollArea *scroll = columnView()->scrollView();
+    const QScrollBar *bar = scroll->verticalScrollBar();
+    return scroll->width() - (bar->isVisibleTo(scroll) ? bar->sizeHint().width() : 0);
 }
 
 int InfoColumnViewController::contentHeight() const
 {
-    return columnView()->scrollView()->viewport()->height();
+    return columnView()->scrollView()->height();
 }
 
 void InfoColumnViewController::setInfoController(std::shared_ptr<InfoController> controller)

@@ -332,6 +332,16 @@ TEST_F(InfoColumnViewControllerTest, ALoadedSectionDropsTheNoticeAndTheFavourite
         EXPECT_EQ(row->width(), column.columnView()->scrollView()->viewport()->width());
 }
 
+TEST_F(InfoColumnViewControllerTest, ValuesThatFitTheColumnAreShownWhole)
+{
+    showTable();
+    for (const InfoColumnDataView *row : column.dataViews()) {
+        if (!row->spacer()) {
+            EXPECT_EQ(row->valueCell()->text(), row->value()) << row->name().toStdString();
+        }
+    }
+}
+
 TEST(IndependantInfoColumnViewControllerTest, ClosingWaitsForTheLoadersBeforeLettingGo)
 {
     auto root = std::make_shared<FakeVornRootClient>();
