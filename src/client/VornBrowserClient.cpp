@@ -238,3 +238,20 @@ bool VornBrowserClient::previousStateHadFilterOrSort(const QString &schema, cons
 {
     return JavaCall::send(browser_, s("previousStateHadFilterOrSort:::"), {schema, type, name}).toBool();
 }
+
+VornInfoClientPtr VornBrowserClient::elementDescription(const QString &schema, const QString &type,
+                                                        const QString &name)
+{
+    QoJavaObjectPtr info =
+        JavaCall::object(browser_, QStringLiteral("elementDescription:::"), {schema, type, name});
+    return info ? std::make_shared<VornInfoClient>(std::move(info)) : nullptr;
+}
+
+VornInfoClientPtr VornBrowserClient::elementDescriptionForReferringElement(const QString &schema,
+                                                                           const QString &type,
+                                                                           const QString &name)
+{
+    QoJavaObjectPtr info = JavaCall::object(
+        browser_, QStringLiteral("elementDescriptionForReferringElement:::"), {schema, type, name});
+    return info ? std::make_shared<VornInfoClient>(std::move(info)) : nullptr;
+}

@@ -3,6 +3,7 @@
 #include "bridge/QoJavaObject.h"
 #include "client/BackendOutcome.h"
 #include "client/BrowserMetadata.h"
+#include "client/VornInfoClient.h"
 #include "client/VornSort.h"
 
 #include <QList>
@@ -82,6 +83,13 @@ public:
     virtual QVariantList quickFilterOperators() const;
     // No value when no quick filter was ever applied to the object.
     virtual std::optional<QVariantList> quickFilterValues() const;
+
+    // A new description of the object for the info column, answered at once; null without one.
+    virtual VornInfoClientPtr elementDescription(const QString &schema, const QString &type,
+                                                 const QString &name);
+    // The description of what the synonym stands for; null when unknown (or the connection is busy).
+    virtual VornInfoClientPtr elementDescriptionForReferringElement(const QString &schema,
+                                                                    const QString &type, const QString &name);
 
 protected:
     VornBrowserClient();

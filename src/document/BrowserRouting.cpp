@@ -1,6 +1,7 @@
 #include "document/BrowserRouting.h"
 
 #include "browser/BrowserController.h"
+#include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
 #include "document/VornDocument.h"
@@ -208,6 +209,10 @@ void BrowserRouting::browserControllerLoadedElement(const BrowserElementPtr &ele
         panes_.show(ContentPane::Resultset);
     else
         panes_.show(ContentPane::NotSupported);
+    if (element)
+        document_.infoColumn().browserLoadedElement(element, resultset->vornResultset());
+    else
+        document_.infoColumn().showNothing();
     document_.documentStatusUpdated();
 }
 
@@ -235,7 +240,10 @@ void BrowserRouting::browserWantsToDisconnect()
     document_.disconnect(nullptr);
 }
 
-void BrowserRouting::browserDidReloadConnectionInfo() {}
+void BrowserRouting::browserDidReloadConnectionInfo()
+{
+    document_.infoColumn().clearCaches();
+}
 
 void BrowserRouting::browserRequestsNewDocumentFor(const BrowserElementPtr &element, const FilterPtr &filter,
                                                    bool newWindow)
@@ -262,11 +270,15 @@ void BrowserRouting::browserRequestsNewDocumentFor(const BrowserElementPtr &elem
         Qt::QueuedConnection);
 }
 
-// Import, export, the info panel, the recycle bin and the definitions controller belong to parts the
-// document does not have yet; their requests have no one to go to.
+void BrowserRouting::browserWantsInfoOfElement(const BrowserElementPtr &element)
+{
+    document_.infoColumn().showInfoOfElementSeparately(element);
+}
+
+// Import, export, the recycle bin and the definitions controller belong to parts the document does
+// not have yet; their requests have no one to go to.
 void BrowserRouting::browserWantsImportOfDataIntoElement(const BrowserElementPtr &) {}
 void BrowserRouting::browserWantsExportOfElement(const BrowserElementPtr &) {}
-void BrowserRouting::browserWantsInfoOfElement(const BrowserElementPtr &) {}
 void BrowserRouting::browserWantsToOpenRecyclebin() {}
 
 void BrowserRouting::browserNeedsBackgroundReloadConnectionInfo()

@@ -8,6 +8,7 @@
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
 #include "document/BrowserRouting.h"
+#include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StartupConnection.h"
 #include "document/StatementRouting.h"
@@ -114,6 +115,7 @@ void ConnectionLife::initConnection()
     if (document_.session()->vornRoot->isConnected())
         document_.sqlEditorController()->resetSqlEditorFromRoot();
     document_.browserRouting().startFromRoot(document_.initializationInfo());
+    document_.infoColumn().showNothing();
     if (TabbedWindowController *controller = document_.windowController())
         document_.loadDocumentInWindowController(controller);
     document_.documentUpdated();
@@ -213,6 +215,7 @@ void ConnectionLife::clearConnectionState()
 {
     document_.browserRouting().resetFromRoot();
     document_.statementRouting().resultsetClearedFromRoot();
+    document_.infoColumn().showNothing();
     document_.paneSelection().show(ContentPane::Nothing);
     document_.session()->connected = false;
     document_.documentUpdated(); // the restoration no longer reconnects it
@@ -338,7 +341,8 @@ bool ConnectionLife::clearRootSelection()
         return false;
     document_.session()->vornRoot->clearResultset();
     document_.statementRouting().resultsetClearedFromRoot();
-    // The procedure editor and info column reset here once they exist.
+    document_.infoColumn().showNothing();
+    // The procedure editor resets here once it exists.
     return true;
 }
 

@@ -1,7 +1,9 @@
 #include "document/StatementRouting.h"
 
 #include "browser/BrowserController.h"
+#include "client/VornBrowserClient.h"
 #include "document/BrowserRouting.h"
+#include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
@@ -133,8 +135,8 @@ QString StatementRouting::connectedControllerWantsUniqueConnectionIdentifier(Con
 
 void StatementRouting::sqlEditorControllerWillExecuteStatement()
 {
-    // The info column lets go of its selection here once it exists.
     document_.browserController()->nonBrowserResultWillBeLoaded();
+    document_.infoColumn().showNothing();
     panes_.beginRun();
 }
 
@@ -166,7 +168,8 @@ void StatementRouting::sqlEditorControllerLoadedResultSetWithInfo(const LoadedRe
     resultsetController_->resetResultsetFromRoot();
     const QString schema = document_.browserRouting().selectedSchema();
     statementResultElement_ = std::make_shared<SqlBrowserElement>(schema, info.source, info.timing);
-    // The info column describes the element here once it exists.
+    document_.infoColumn().showStatementResult(statementResultElement_,
+                                               resultsetController_->vornResultset());
     if (resultsetController_->vornResultset()) {
         panes_.show(ContentPane::Resultset);
         if (ResultsetViewController *grid = resultsetViewController())

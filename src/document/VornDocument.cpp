@@ -3,6 +3,7 @@
 #include "platform/Preferences.h"
 
 #include "bridge/ThreadController.h"
+#include "browser/InfoColumnViewController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
 #include "connection/ConnectionDetails.h"
@@ -11,6 +12,7 @@
 #include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
 #include "document/DocumentSaving.h"
+#include "document/InfoColumnRouting.h"
 #include "document/LoggerViewController.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
@@ -85,6 +87,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     session_ = std::make_shared<VornDocumentSession>(root, threads, status);
 
     paneSelection_ = std::make_unique<PaneSelection>([this] { return vornWindowController(); });
+    infoColumn_ = std::make_unique<InfoColumnRouting>(*this, root, threads, status);
     statementRouting_ = std::make_unique<StatementRouting>(*this, *paneSelection_, root);
     browserRouting_ = std::make_unique<BrowserRouting>(*this, *paneSelection_, *statementRouting_, root);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
@@ -122,6 +125,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
 VornDocument::~VornDocument()
 {
     statementRouting_->unbindWindowPanes();
+    infoColumn_.reset();
     // A document dropped without closing still gives its connection back.
     if (!isClosed() && session_->closeDocument())
         session_->endRoot();
@@ -148,6 +152,8 @@ void VornDocument::registerWindowPanes()
                                              [] { return std::make_unique<SQLEditorViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::Resultset,
                                              [] { return std::make_unique<ResultsetViewController>(); });
+    VornTabbedWindowController::setPaneMaker(Pane::InfoColumn,
+                                             [] { return std::make_unique<InfoColumnViewController>(); });
     VornTabbedWindowController::setSheetMaker(
         VornTabbedWindowController::Sheet::ConnectionDetails,
         [](VornTabbedWindowController *) { return std::make_unique<ConnectionDetails>(); });
@@ -276,9 +282,9 @@ void VornDocument::loadDocumentInWindowController(TabbedWindowController *window
     if (!controller)
         return;
     using Pane = VornTabbedWindowController::Pane;
-    // The panes of schema browser, info column, analyser and procedure editor get their models once
-    // those exist.
+    // The panes of schema browser, analyser and procedure editor get their models once those exist.
     statementRouting_->bindWindowPanes();
+    infoColumn_->bindWindowPane();
     if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
         status->setStatusManager(session_->statusManager.get());
     controller->simpleTextViewController()->setSimpleTextController(simpleTextController_.get());
@@ -323,7 +329,7 @@ TabbedDocumentState VornDocument::documentState() const
 void VornDocument::setTabLabel(unsigned label)
 {
     MainWindowDocument::setTabLabel(label);
-    // The info column shows the label once it exists.
+    infoColumn_->refreshColumn();
 }
 
 void VornDocument::setTabTitleFormat(int format)

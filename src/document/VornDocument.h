@@ -25,6 +25,7 @@ class ClosingDocumentController;
 class ConnectionLife;
 class ConnectionPanel;
 class DocumentSaving;
+class InfoColumnRouting;
 class PaneSelection;
 class ParameterInputController;
 class ResultsetController;
@@ -66,7 +67,8 @@ public:
     ~VornDocument() override;
 
     // Tells the main window how to make the panes the document fills: the status bar, the execution
-    // log, the SQL editor and the result grid. Called once at start-up, before the first window.
+    // log, the SQL editor, the result grid and the info column. Called once at start-up, before the first
+    // window.
     static void registerWindowPanes();
 
     // State.
@@ -112,6 +114,7 @@ public:
     BrowserRouting &browserRouting() const { return *browserRouting_; }
     ConnectionLife &connectionLife() const { return *connectionLife_; }
     PaneSelection &paneSelection() const { return *paneSelection_; }
+    InfoColumnRouting &infoColumn() const { return *infoColumn_; }
 
     SQLEditorController *sqlEditorController() const;
     BrowserController *browserController() const;
@@ -272,6 +275,7 @@ private:
     std::unique_ptr<PaneSelection> paneSelection_;
     std::unique_ptr<StatementRouting> statementRouting_;
     std::unique_ptr<BrowserRouting> browserRouting_;
+    std::unique_ptr<InfoColumnRouting> infoColumn_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -179,6 +180,22 @@ public:
     QString objectType;
     QString freeFilter;
     QList<VornSort> sorts;
+
+    // The info column's descriptions: what describe answers (null by default), and how often it was asked.
+    VornInfoClientPtr elementDescription(const QString &schema, const QString &type,
+                                         const QString &name) override
+    {
+        ++descriptionsAsked;
+        return describe ? describe(schema, type, name) : nullptr;
+    }
+    VornInfoClientPtr elementDescriptionForReferringElement(const QString &schema, const QString &type,
+                                                            const QString &name) override
+    {
+        return describeReferred ? describeReferred(schema, type, name) : nullptr;
+    }
+    std::function<VornInfoClientPtr(const QString &, const QString &, const QString &)> describe;
+    std::function<VornInfoClientPtr(const QString &, const QString &, const QString &)> describeReferred;
+    int descriptionsAsked = 0;
 };
 
 class FakeVornRootClient : public VornRootClient

@@ -139,21 +139,21 @@ final class Session {
         }
     }
 
-    /** Takes the connection only when no action holds it; false when one does. */
-    boolean tryLock() throws SQLException {
+    void unlock() {
+        lock.unlock();
+        runQueuedIfIdle();
+    }
+
+    /** Takes the connection only when no action holds it; false (and nothing taken) otherwise. */
+    boolean tryLock() {
         if (!lock.tryLock())
             return false;
         drain();
         if (ended) {
             unlock();
-            throw new SQLException("The connection has been closed.", "08003");
+            return false;
         }
         return true;
-    }
-
-    void unlock() {
-        lock.unlock();
-        runQueuedIfIdle();
     }
 
     /**

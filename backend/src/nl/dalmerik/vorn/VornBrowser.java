@@ -431,4 +431,17 @@ public class VornBrowser {
         LoadedElement element = shown();
         return element == null ? new Vector<>() : LoadedElement.vector(element.quickFilterValues);
     }
+
+    /** A new description of the object for the info column; null without a connection. No database work. */
+    public VornInfo elementDescription(String schema, String type, String name) {
+        return VornInfo.describe(root, schema, type, name);
+    }
+
+    /**
+     * A new description of the object the synonym stands for; null when the database has no synonyms, the
+     * target is unknown, or the connection is busy (the synonym's own description then stands).
+     */
+    public VornInfo elementDescriptionForReferringElement(String schema, String type, String name) {
+        return VornInfo.describeSynonymTarget(root, schema, name);
+    }
 }
