@@ -1,6 +1,7 @@
 package nl.dalmerik.vorn;
 
 import java.sql.Connection;
+import java.sql.DatabaseMetaData;
 import java.sql.Driver;
 import java.sql.PreparedStatement;
 import java.sql.ResultSet;
@@ -244,6 +245,22 @@ abstract class Dialect {
     /** The name between the database's identifier quotes, quotes inside doubled. */
     String quoted(String name) {
         return "\"" + name.replace("\"", "\"\"") + "\"";
+    }
+
+    /** The name as a metadata search pattern that matches only itself ("_" and "%" escaped). */
+    static String escapePattern(DatabaseMetaData metaData, String name) throws SQLException {
+        if (name == null)
+            return null;
+        String escape = metaData.getSearchStringEscape();
+        if (escape == null || escape.isEmpty())
+            return name;
+        StringBuilder escaped = new StringBuilder();
+        for (char c : name.toCharArray()) {
+            if (c == '_' || c == '%' || escape.equals(String.valueOf(c)))
+                escaped.append(escape);
+            escaped.append(c);
+        }
+        return escaped.toString();
     }
 
     /** A text value as an SQL literal, for conditions shown to the user. */
