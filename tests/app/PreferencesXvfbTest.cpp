@@ -3,7 +3,7 @@
 // Ctrl+W closes it. The screen with the window is saved as "Preferences.png" in the build's test
 // folder for a look.
 #include "WaitFor.h"
-#include "XvfbSession.h"
+#include "XvfbDesktop.h"
 #include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
 
@@ -22,9 +22,7 @@ class PreferencesXvfbTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!XvfbSession::available())
-            GTEST_SKIP() << "Xvfb and xdotool are needed";
-        ASSERT_TRUE(x.isRunning());
+        ASSERT_TRUE(x.error().isEmpty()) << x.error().toStdString();
         UserDefaults::standard().setObject(999999, PreferenceKey::last_auto_releasenotes);
         UserDefaults::standard().synchronize();
     }
@@ -39,12 +37,12 @@ protected:
 
     bool preferencesShown() const
     {
-        QString found;
-        return x.xdotool({"search", "--onlyvisible", "--name", "^Vorn Preferences"}, &found) &&
-               !found.isEmpty();
+        const std::optional<QString> found =
+            x.xdotool({"search", "--onlyvisible", "--name", "^Vorn Preferences"});
+        return found && !found->isEmpty();
     }
 
-    XvfbSession x;
+    XvfbDesktop x;
     QProcess vorn;
 };
 
@@ -67,10 +65,9 @@ TEST_F(PreferencesXvfbTest, CtrlCommaOpensThePreferencesAndCtrlWClosesThem)
     const quint64 preferences = x.waitForWindow("^Vorn Preferences: General$", 10000);
     ASSERT_NE(preferences, 0u) << "Ctrl+, opened no preferences window";
     // It has the keyboard without a click, so Ctrl+W reaches it.
-    QString focused;
-    VORN_WAIT_UNTIL(x.xdotool({"getwindowfocus"}, &focused) && focused == QString::number(preferences), 5000);
-    EXPECT_EQ(focused, QString::number(preferences));
-    x.screenshot(qEnvironmentVariable("VORN_BUILD_DIR") + "/tests/Preferences.png");
+    VORN_WAIT_UNTIL(x.focusedWindow() == preferences, 5000);
+    EXPECT_EQ(x.focusedWindow(), preferences);
+    x.screenshot().save(qEnvironmentVariable("VORN_BUILD_DIR") + "/tests/Preferences.png");
 
     ASSERT_TRUE(x.key("ctrl+w"));
     ASSERT_WAIT_FOR(!preferencesShown());
