@@ -43,10 +43,21 @@ XvfbDesktop::XvfbDesktop(Options options)
     display_ = ":" + number;
     if (!options.windowManager)
         return;
-    start("openbox", {"--sm-disable"}, environment());
-    windowManager_ = waitForWindowManager();
+    // Under a heavy load openbox now and then ends before it takes a fresh display; a second one does.
+    QString failures;
+    for (int attempt = 0; attempt < 3 && !windowManager_; ++attempt) {
+        QProcess *openbox = start("openbox", {"--sm-disable"}, environment(), QProcess::MergedChannels);
+        windowManager_ = waitForWindowManager(*openbox);
+        if (!windowManager_) {
+            failures += QString("\n  attempt %1: %2; %3")
+                            .arg(attempt + 1)
+                            .arg(openbox->state() == QProcess::NotRunning ? "ended" : "still running")
+                            .arg(QString::fromLocal8Bit(openbox->readAll()).trimmed());
+            end(*openbox);
+        }
+    }
     if (!windowManager_)
-        error_ = "openbox did not take the display " + display_;
+        error_ = "openbox did not take the display " + display_ + failures;
 }
 
 XvfbDesktop::~XvfbDesktop()
@@ -113,13 +124,13 @@ std::optional<QString> XvfbDesktop::run(const QString &program, const QStringLis
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
-bool XvfbDesktop::waitForWindowManager() const
+bool XvfbDesktop::waitForWindowManager(const QProcess &windowManager) const
 {
     const auto managed = [this] {
         const std::optional<QString> check = run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"});
         return check && check->contains("window id");
     };
-    VORN_WAIT_UNTIL(managed(), startTimeoutMs);
+    VORN_WAIT_UNTIL(managed() || windowManager.state() == QProcess::NotRunning, 3 * startTimeoutMs);
     return managed();
 }
 

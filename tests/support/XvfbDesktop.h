@@ -77,7 +77,7 @@ private:
                     QProcess::ProcessChannelMode channels = QProcess::SeparateChannels);
     std::optional<QString> run(const QString &program, const QStringList &arguments,
                                int timeoutMs = 10000) const;
-    bool waitForWindowManager() const;
+    bool waitForWindowManager(const QProcess &windowManager) const;
 
     QString error_;
     QString display_;
