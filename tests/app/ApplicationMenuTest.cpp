@@ -9,7 +9,10 @@
 #include "app/WelcomeScreenController.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaObject.h"
+#include "browser/IndependantInfoColumnViewController.h"
+#include "browser/InfoController.h"
 #include "document/DocumentHelper.h"
+#include "document/InfoColumnRouting.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorViewController.h"
@@ -188,6 +191,7 @@ TEST_F(ApplicationMenuTest, EveryCommandIsInItsMenuWithItsShortcut)
         {"&Edit", "runPreferences:", "Ctrl+,"},
         {"&View", "toggleMainLeftView:", "Meta+Ctrl+Alt+0"},
         {"&View", "toggleMainRightView:", "Ctrl+Alt+0"},
+        {"&View", "openInfoInOwnWindow:", ""},
         {"&View", "toggleContentUpperView:", "Ctrl+Y"},
         {"&View", "toggleContentLowerView:", "Ctrl+Shift+Y"},
         {"&View", "toggleToolbarShown:", ""},
@@ -322,6 +326,26 @@ TEST_F(ApplicationMenuTest, ViewTogglesAreTitledByTheirPanesAndTheirKeysWorkFrom
     EXPECT_EQ(item("toggleToolbarShown:")->text(), "Show Toolbar");
     item("toggleToolbarShown:")->trigger();
     EXPECT_FALSE(window->toolbarController()->toolbar()->isHidden());
+}
+
+TEST_F(ApplicationMenuTest, OpenInfoInOwnWindowOpensAPanelOfTheInspectorsObject)
+{
+    const std::shared_ptr<InfoController> info = document->infoColumn().infoController();
+    ASSERT_NE(info, nullptr);
+    ASSERT_EQ(IndependantInfoColumnViewController::topInfoPanel(), nullptr);
+    ASSERT_TRUE(enabledInMenu("openInfoInOwnWindow:"));
+    item("openInfoInOwnWindow:")->trigger();
+    QWidget *panel = nullptr;
+    ASSERT_WAIT_FOR(panel = IndependantInfoColumnViewController::topInfoPanel());
+    EXPECT_EQ(panel->windowTitle(), info->name());
+    panel->close();
+    ASSERT_WAIT_FOR(!IndependantInfoColumnViewController::topInfoPanel());
+
+    // A management session has no one object to open apart.
+    info->setManagementMode(true);
+    EXPECT_FALSE(enabledInMenu("openInfoInOwnWindow:"));
+    info->setManagementMode(false);
+    EXPECT_TRUE(enabledInMenu("openInfoInOwnWindow:"));
 }
 
 TEST_F(ApplicationMenuTest, OpenedFilesComeInFrontInATabOrAWindowAsThePreferenceSaysAndAreRemembered)

@@ -29,10 +29,16 @@ protected:
 
     bool server() const { return GetParam() != "SQLite"; }
 
+    QString quoted(const QString &name) const
+    {
+        return GetParam() == "MySQL" ? "`" + name + "`" : "\"" + name + "\"";
+    }
+
     QStringList drops() const
     {
-        QStringList sql{"DROP VIEW IF EXISTS vbi_view", "DROP TABLE IF EXISTS vbi_item",
-                        "DROP TABLE IF EXISTS vbi_parent", "DROP TABLE IF EXISTS vbi_sales"};
+        QStringList sql{"DROP VIEW IF EXISTS vbi_view", "DROP TABLE IF EXISTS " + quoted("vbi.dot"),
+                        "DROP TABLE IF EXISTS vbi_item", "DROP TABLE IF EXISTS vbi_parent",
+                        "DROP TABLE IF EXISTS vbi_sales"};
         if (server())
             sql << "DROP FUNCTION IF EXISTS vbi_add";
         return sql;
@@ -46,7 +52,12 @@ protected:
             "CONSTRAINT vbi_item_pk PRIMARY KEY (id), CONSTRAINT vbi_item_code UNIQUE (code), "
             "CONSTRAINT vbi_item_parent FOREIGN KEY (parent) REFERENCES vbi_parent (id))",
             "CREATE INDEX vbi_item_idx ON vbi_item (parent ASC, code DESC)",
-            "CREATE VIEW vbi_view AS SELECT id, code FROM vbi_item"};
+            "CREATE VIEW vbi_view AS SELECT id, code FROM vbi_item",
+            // Dots in a table's and its elements' names must not confuse the browser's "table.name".
+            "CREATE TABLE " + quoted("vbi.dot") +
+                " (id INTEGER NOT NULL PRIMARY KEY, code VARCHAR(20), CONSTRAINT " + quoted("vbi.dot.uq") +
+                " UNIQUE (code))",
+            "CREATE INDEX " + quoted("vbi.dot.idx") + " ON " + quoted("vbi.dot") + " (code, id)"};
         if (GetParam() == "PostgreSQL")
             sql << "CREATE FUNCTION vbi_add(a integer, b integer) RETURNS integer LANGUAGE sql AS "
                    "'SELECT a + b'";
@@ -317,4 +328,52 @@ TEST_P(BackendInfoTest, NoDescriptionWithoutAConnection)
     client_->endConnection();
     EXPECT_FALSE(browser_->elementDescription(schema_, "TABLE", "vbi_item"));
     EXPECT_FALSE(browser_->elementDescriptionForReferringElement(schema_, "SYNONYM", "vbi_item"));
+}
+
+// The browser lists indexes, constraints and triggers under names of its own where they are unique only per
+// table; the info of an element listed by the browser must find that element.
+TEST_P(BackendInfoTest, ElementsListedByTheBrowserGiveTheirInfo)
+{
+    struct Case {
+        QString type;
+        QString ownName;
+        QString table;
+        QString filledKey;
+        QVariant filledValue;
+        QStringList columns;
+    };
+    const QList<Case> cases{
+        {"INDEX", "vbi_item_idx", "vbi_item", "uniqueness", "NONUNIQUE", {"parent", "code"}},
+        {"INDEX", "vbi.dot.idx", "vbi.dot", "uniqueness", "NONUNIQUE", {"code", "id"}},
+        {"CONSTRAINT", "vbi_item_code", "vbi_item", "constraint_type", "U", {}},
+        {"CONSTRAINT", "vbi.dot.uq", "vbi.dot", "constraint_type", "U", {}},
+    };
+    browser_->typesInSchema(schema_);
+    for (const Case &c : cases) {
+        SCOPED_TRACE((c.type + " " + c.ownName).toStdString());
+        // SQLite's catalogue has no named constraints for the browser to list.
+        if (c.type == "CONSTRAINT" && !server())
+            continue;
+        QStringList listed;
+        for (const QString &name : browser_->elementsOfTypeInSchemaLike(c.type, schema_, ""))
+            if (name == c.ownName || name.endsWith("." + c.ownName))
+                listed << name;
+        ASSERT_EQ(listed.size(), 1) << listed.join(", ").toStdString();
+        const QString name = listed.first();
+        VornInfoClientPtr info = loaded(c.type, name);
+        ASSERT_TRUE(info);
+        const QVariantMap generic = info->genericInfo();
+        EXPECT_EQ(generic.value("name").toString(), name);
+        EXPECT_EQ(generic.value("tablename").toString(), c.table);
+        EXPECT_EQ(generic.value(c.filledKey), c.filledValue);
+        QStringList columns;
+        for (const QVariant &column : info->columns())
+            columns << column.toMap().value("name").toString();
+        if (c.type == "INDEX") {
+            EXPECT_EQ(columns, c.columns);
+            EXPECT_FALSE(info->ddl().isEmpty());
+        } else {
+            EXPECT_EQ(generic.value("constraintColumns").toStringList(), QStringList{"code"});
+        }
+    }
 }

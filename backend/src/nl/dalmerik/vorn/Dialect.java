@@ -271,24 +271,35 @@ abstract class Dialect {
     // The catalogue of one schema. Each query binds the schema's name to every "?" it has.
 
     /**
-     * Rows of (type, name, type of what a synonym refers to or null) for every element of the schema. The
-     * name of an element whose name is unique only within its table is "table.name".
+     * Rows of (type, name, type of what a synonym refers to or null) for every element of the schema, and a
+     * fourth column, the table, for elements whose names are unique only within their table; those are
+     * listed under ElementNames.join of both.
      */
     abstract String elementsSql(String quotedSchema);
+
+    /** Whether elements of the type are named per table, listed under ElementNames.join. */
+    boolean namesPerTable(String type) {
+        return false;
+    }
 
     /** Rows of (table or view, column) for the schema, columns in their table's order. */
     abstract String columnsSql(String quotedSchema);
 
     /**
      * Rows of (constraint, table, column, referenced table, referenced column), one per column of each
-     * foreign key of the schema's tables; constraints named as in elementsSql.
+     * foreign key of the schema's tables; the constraint's own name, listed under ElementNames.join when the
+     * database names constraints per table.
      */
     abstract String foreignKeysSql(String quotedSchema);
 
     SchemaElements schemaElements(Connection connection, String schema, Set<String> reservedWords)
         throws SQLException {
-        return SchemaElements.of(catalogRows(connection, elementsSql(quoteIdentifier(schema, reservedWords)),
-                                             schema, 3));
+        List<String[]> rows = catalogRows(connection, elementsSql(quoteIdentifier(schema, reservedWords)), schema, 4);
+        for (String[] row : rows) {
+            if (row[3] != null && row[1] != null)
+                row[1] = ElementNames.join(row[3], row[1]);
+        }
+        return SchemaElements.of(rows);
     }
 
     /** Tables and views of a schema with their column names, in the database's order. */
@@ -305,10 +316,12 @@ abstract class Dialect {
         List<ForeignKeyColumn> keys = new ArrayList<>();
         for (String[] row : catalogRows(connection, foreignKeysSql(quoteIdentifier(schema, reservedWords)),
                                         schema, 5))
-            keys.add(new ForeignKeyColumn(row[0], row[1], row[2], row[3], row[4]));
+            keys.add(new ForeignKeyColumn(namesPerTable("CONSTRAINT") ? ElementNames.join(row[1], row[0]) : row[0],
+                                          row[1], row[2], row[3], row[4]));
         return keys;
     }
 
+    /** Rows of the query's first columns, up to width; columns the query lacks stay null. */
     private static List<String[]> catalogRows(Connection connection, String sql, String schema, int width)
         throws SQLException {
         List<String[]> found = new ArrayList<>();
@@ -319,7 +332,8 @@ abstract class Dialect {
             try (ResultSet rows = statement.executeQuery()) {
                 while (rows.next()) {
                     String[] row = new String[width];
-                    for (int i = 0; i < width; i++)
+                    int read = Math.min(width, rows.getMetaData().getColumnCount());
+                    for (int i = 0; i < read; i++)
                         row[i] = rows.getString(i + 1);
                     found.add(row);
                 }

@@ -43,22 +43,27 @@ abstract class InfoQueries {
         }
     }
 
-    /** One object being described: where it lives and what it is. */
+    /**
+     * One object being described: where it lives and what it is. The table is known for elements named per
+     * table; null otherwise.
+     */
     static final class Target {
         final Connection connection;
         final String schema;
         final String type;
         final String name;
+        final String table;
 
-        Target(Connection connection, String schema, String type, String name) {
+        Target(Connection connection, String schema, String type, String name, String table) {
             this.connection = connection;
             this.schema = schema;
             this.type = type;
             this.name = name;
+            this.table = table;
         }
 
         Target withObject(String otherType, String otherName) {
-            return new Target(connection, schema, otherType, otherName);
+            return new Target(connection, schema, otherType, otherName, null);
         }
     }
 
@@ -84,6 +89,11 @@ abstract class InfoQueries {
 
     /** The table an index, constraint or trigger belongs to; null when not found. */
     abstract String owningTable(Target target) throws SQLException;
+
+    /** The table of an index, constraint or trigger: the one its name came with, else looked up. */
+    final String tableOf(Target target) throws SQLException {
+        return target.table != null ? target.table : owningTable(target);
+    }
 
     // --- Columns.
 
@@ -128,7 +138,7 @@ abstract class InfoQueries {
 
     /** The columns of an index, each typed like its table column, with its direction. */
     Vector<Hashtable<String, Object>> indexColumns(Target target) throws SQLException {
-        String table = owningTable(target);
+        String table = tableOf(target);
         Vector<Hashtable<String, Object>> columns = new Vector<>();
         if (table == null)
             return columns;
@@ -294,7 +304,7 @@ abstract class InfoQueries {
 
     /** A constraint found among the constraints of its table, for the general information of a constraint. */
     void fillConstraint(Target target, Hashtable<String, Object> info) throws SQLException {
-        String table = owningTable(target);
+        String table = tableOf(target);
         if (table == null)
             return;
         info.put("tablename", table);

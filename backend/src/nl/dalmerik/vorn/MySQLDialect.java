@@ -185,17 +185,22 @@ final class MySQLDialect extends Dialect {
 
     /** Index and constraint names are unique only within their table. */
     @Override
+    boolean namesPerTable(String type) {
+        return type.equals("INDEX") || type.equals("CONSTRAINT");
+    }
+
+    @Override
     String elementsSql(String quotedSchema) {
         return "SELECT CASE TABLE_TYPE WHEN 'VIEW' THEN 'VIEW' WHEN 'SYSTEM VIEW' THEN 'SYSTEM VIEW' "
-            + "WHEN 'SEQUENCE' THEN 'SEQUENCE' ELSE 'TABLE' END, TABLE_NAME, NULL "
+            + "WHEN 'SEQUENCE' THEN 'SEQUENCE' ELSE 'TABLE' END, TABLE_NAME, NULL, NULL "
             + "FROM information_schema.TABLES WHERE TABLE_SCHEMA = ? "
-            + "UNION ALL SELECT DISTINCT 'INDEX', CONCAT(TABLE_NAME, '.', INDEX_NAME), NULL "
+            + "UNION ALL SELECT DISTINCT 'INDEX', INDEX_NAME, NULL, TABLE_NAME "
             + "FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = ? "
-            + "UNION ALL SELECT 'CONSTRAINT', CONCAT(TABLE_NAME, '.', CONSTRAINT_NAME), NULL "
+            + "UNION ALL SELECT 'CONSTRAINT', CONSTRAINT_NAME, NULL, TABLE_NAME "
             + "FROM information_schema.TABLE_CONSTRAINTS WHERE CONSTRAINT_SCHEMA = ? "
-            + "UNION ALL SELECT 'TRIGGER', TRIGGER_NAME, NULL FROM information_schema.TRIGGERS "
+            + "UNION ALL SELECT 'TRIGGER', TRIGGER_NAME, NULL, NULL FROM information_schema.TRIGGERS "
             + "WHERE TRIGGER_SCHEMA = ? "
-            + "UNION ALL SELECT ROUTINE_TYPE, ROUTINE_NAME, NULL FROM information_schema.ROUTINES "
+            + "UNION ALL SELECT ROUTINE_TYPE, ROUTINE_NAME, NULL, NULL FROM information_schema.ROUTINES "
             + "WHERE ROUTINE_SCHEMA = ? AND ROUTINE_TYPE IN ('FUNCTION', 'PROCEDURE', 'PACKAGE')";
     }
 
@@ -207,7 +212,7 @@ final class MySQLDialect extends Dialect {
 
     @Override
     String foreignKeysSql(String quotedSchema) {
-        return "SELECT CONCAT(TABLE_NAME, '.', CONSTRAINT_NAME), TABLE_NAME, COLUMN_NAME, REFERENCED_TABLE_NAME, "
+        return "SELECT CONSTRAINT_NAME, TABLE_NAME, COLUMN_NAME, REFERENCED_TABLE_NAME, "
             + "REFERENCED_COLUMN_NAME FROM information_schema.KEY_COLUMN_USAGE "
             + "WHERE TABLE_SCHEMA = ? AND REFERENCED_TABLE_NAME IS NOT NULL ORDER BY ORDINAL_POSITION";
     }

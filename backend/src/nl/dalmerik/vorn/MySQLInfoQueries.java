@@ -41,8 +41,9 @@ final class MySQLInfoQueries extends InfoQueries {
             Hashtable<String, Object> row = firstRow(
                 target.connection,
                 "SELECT TABLE_NAME AS tablename, NON_UNIQUE AS non_unique, INDEX_COMMENT AS comment FROM "
-                    + "information_schema.STATISTICS WHERE TABLE_SCHEMA = ? AND INDEX_NAME = ? LIMIT 1",
-                target.schema, target.name);
+                    + "information_schema.STATISTICS WHERE TABLE_SCHEMA = ? AND TABLE_NAME = ? AND INDEX_NAME = ? "
+                    + "LIMIT 1",
+                target.schema, tableOf(target), target.name);
             put(info, "tablename", text(row, "tablename"));
             if (row.get("non_unique") != null)
                 info.put("uniqueness", "0".equals(text(row, "non_unique")) ? "UNIQUE" : "NONUNIQUE");
@@ -62,7 +63,7 @@ final class MySQLInfoQueries extends InfoQueries {
                          "comment"));
             break;
         case "TRIGGER":
-            put(info, "tablename", owningTable(target));
+            put(info, "tablename", tableOf(target));
             break;
         default:
             break;
@@ -276,7 +277,7 @@ final class MySQLInfoQueries extends InfoQueries {
     }
 
     private String indexDdl(Target target) throws SQLException {
-        String table = owningTable(target);
+        String table = tableOf(target);
         if (table == null)
             return null;
         Hashtable<String, Object> indexes = indexes(target.withObject("TABLE", table));

@@ -67,7 +67,7 @@ final class OracleInfoQueries extends InfoQueries {
             fillConstraint(target, info);
             break;
         case "TRIGGER":
-            put(info, "tablename", owningTable(target));
+            put(info, "tablename", tableOf(target));
             break;
         default:
             break;

@@ -124,18 +124,23 @@ final class PostgreSQLDialect extends Dialect {
 
     /** Constraint and trigger names are unique only within their table. */
     @Override
+    boolean namesPerTable(String type) {
+        return type.equals("CONSTRAINT") || type.equals("TRIGGER");
+    }
+
+    @Override
     String elementsSql(String quotedSchema) {
         return "SELECT CASE c.relkind WHEN 'v' THEN 'VIEW' WHEN 'm' THEN 'VIEW' WHEN 'i' THEN 'INDEX' "
-            + "WHEN 'I' THEN 'INDEX' WHEN 'S' THEN 'SEQUENCE' ELSE 'TABLE' END, c.relname, NULL "
+            + "WHEN 'I' THEN 'INDEX' WHEN 'S' THEN 'SEQUENCE' ELSE 'TABLE' END, c.relname, NULL, NULL "
             + "FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
             + "WHERE n.nspname = ? AND c.relkind IN ('r', 'p', 'f', 'v', 'm', 'i', 'I', 'S') "
-            + "UNION ALL SELECT 'CONSTRAINT', t.relname || '.' || k.conname, NULL "
+            + "UNION ALL SELECT 'CONSTRAINT', k.conname, NULL, t.relname "
             + "FROM pg_catalog.pg_constraint k JOIN pg_catalog.pg_class t ON t.oid = k.conrelid "
             + "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace WHERE n.nspname = ? "
-            + "UNION ALL SELECT 'TRIGGER', t.relname || '.' || g.tgname, NULL "
+            + "UNION ALL SELECT 'TRIGGER', g.tgname, NULL, t.relname "
             + "FROM pg_catalog.pg_trigger g JOIN pg_catalog.pg_class t ON t.oid = g.tgrelid "
             + "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace WHERE n.nspname = ? AND NOT g.tgisinternal "
-            + "UNION ALL SELECT CASE p.prokind WHEN 'p' THEN 'PROCEDURE' ELSE 'FUNCTION' END, p.proname, NULL "
+            + "UNION ALL SELECT CASE p.prokind WHEN 'p' THEN 'PROCEDURE' ELSE 'FUNCTION' END, p.proname, NULL, NULL "
             + "FROM pg_catalog.pg_proc p JOIN pg_catalog.pg_namespace n ON n.oid = p.pronamespace "
             + "WHERE n.nspname = ?";
     }
@@ -151,7 +156,7 @@ final class PostgreSQLDialect extends Dialect {
 
     @Override
     String foreignKeysSql(String quotedSchema) {
-        return "SELECT t.relname || '.' || k.conname, t.relname, a.attname, f.relname, fa.attname "
+        return "SELECT k.conname, t.relname, a.attname, f.relname, fa.attname "
             + "FROM pg_catalog.pg_constraint k JOIN pg_catalog.pg_class t ON t.oid = k.conrelid "
             + "JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace "
             + "JOIN pg_catalog.pg_class f ON f.oid = k.confrelid "

@@ -42,9 +42,11 @@ final class PostgreSQLInfoQueries extends InfoQueries {
             fillConstraint(target, info);
             put(info, "comment", text(firstRow(target.connection,
                                                 "SELECT obj_description(con.oid, 'pg_constraint') AS comment "
-                                                    + "FROM pg_constraint con JOIN pg_namespace n ON n.oid = "
-                                                    + "con.connamespace WHERE n.nspname = ? AND con.conname = ?",
-                                                target.schema, target.name),
+                                                    + "FROM pg_constraint con JOIN pg_class t ON t.oid = "
+                                                    + "con.conrelid JOIN pg_namespace n ON n.oid = "
+                                                    + "con.connamespace WHERE n.nspname = ? AND t.relname = ? "
+                                                    + "AND con.conname = ?",
+                                                target.schema, tableOf(target), target.name),
                                        "comment"));
             break;
         case "FUNCTION":
@@ -57,7 +59,7 @@ final class PostgreSQLInfoQueries extends InfoQueries {
                                        "comment"));
             break;
         case "TRIGGER":
-            put(info, "tablename", owningTable(target));
+            put(info, "tablename", tableOf(target));
             break;
         default:
             break;
@@ -230,16 +232,16 @@ final class PostgreSQLInfoQueries extends InfoQueries {
             return join(strings(target.connection,
                                 "SELECT pg_get_triggerdef(tg.oid, true) FROM pg_trigger tg JOIN pg_class c ON c.oid "
                                     + "= tg.tgrelid JOIN pg_namespace n ON n.oid = c.relnamespace WHERE n.nspname "
-                                    + "= ? AND tg.tgname = ?",
-                                target.schema, target.name),
+                                    + "= ? AND c.relname = ? AND tg.tgname = ?",
+                                target.schema, tableOf(target), target.name),
                         "");
         case "CONSTRAINT": {
             Hashtable<String, Object> row = firstRow(
                 target.connection,
                 "SELECT t.relname AS tablename, pg_get_constraintdef(con.oid) AS definition FROM pg_constraint "
                     + "con JOIN pg_class t ON t.oid = con.conrelid JOIN pg_namespace n ON n.oid = con.connamespace "
-                    + "WHERE n.nspname = ? AND con.conname = ?",
-                target.schema, target.name);
+                    + "WHERE n.nspname = ? AND t.relname = ? AND con.conname = ?",
+                target.schema, tableOf(target), target.name);
             if (row.get("definition") == null)
                 return null;
             return "ALTER TABLE " + InfoNames.qualified(dialect, target.schema, text(row, "tablename"))

@@ -67,6 +67,11 @@ final class SQLServerDialect extends Dialect {
 
     /** Index names are unique only within their table; constraints are objects of the schema. */
     @Override
+    boolean namesPerTable(String type) {
+        return type.equals("INDEX");
+    }
+
+    @Override
     String elementsSql(String quotedSchema) {
         return "SELECT CASE o.type WHEN 'U' THEN 'TABLE' WHEN 'V' THEN 'VIEW' WHEN 'P' THEN 'PROCEDURE' "
             + "WHEN 'PC' THEN 'PROCEDURE' WHEN 'TR' THEN 'TRIGGER' WHEN 'SO' THEN 'SEQUENCE' "
@@ -76,11 +81,11 @@ final class SQLServerDialect extends Dialect {
             + "(SELECT CASE t.type WHEN 'U' THEN 'TABLE' WHEN 'V' THEN 'VIEW' WHEN 'P' THEN 'PROCEDURE' "
             + "WHEN 'SO' THEN 'SEQUENCE' WHEN 'SN' THEN 'SYNONYM' ELSE 'FUNCTION' END "
             + "FROM sys.synonyms y JOIN sys.objects t ON t.object_id = OBJECT_ID(y.base_object_name) "
-            + "WHERE y.object_id = o.object_id) "
+            + "WHERE y.object_id = o.object_id), NULL "
             + "FROM sys.objects o JOIN sys.schemas s ON s.schema_id = o.schema_id WHERE s.name = ? "
             + "AND o.is_ms_shipped = 0 AND o.type IN ('U', 'V', 'P', 'PC', 'FN', 'IF', 'TF', 'FS', 'FT', 'TR', "
             + "'SO', 'SN', 'PK', 'UQ', 'F', 'C', 'D') "
-            + "UNION ALL SELECT 'INDEX', t.name + '.' + i.name, NULL FROM sys.indexes i "
+            + "UNION ALL SELECT 'INDEX', i.name, NULL, t.name FROM sys.indexes i "
             + "JOIN sys.objects t ON t.object_id = i.object_id JOIN sys.schemas s ON s.schema_id = t.schema_id "
             + "WHERE s.name = ? AND i.name IS NOT NULL AND t.is_ms_shipped = 0";
     }

@@ -58,7 +58,7 @@ final class SQLServerInfoQueries extends InfoQueries {
             fillConstraint(target, info);
             break;
         case "TRIGGER":
-            put(info, "tablename", owningTable(target));
+            put(info, "tablename", tableOf(target));
             break;
         default:
             break;

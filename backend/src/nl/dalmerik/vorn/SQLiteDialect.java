@@ -134,10 +134,13 @@ final class SQLiteDialect extends Dialect {
         return value.toString();
     }
 
-    /**
-     * The schema is an attached database, named in the statement itself. SQLite does not name foreign keys:
-     * they are called "table.fk" and their number.
-     */
+    /** SQLite does not name foreign keys: they are called "fk" and their number, per table. */
+    @Override
+    boolean namesPerTable(String type) {
+        return type.equals("CONSTRAINT");
+    }
+
+    /** The schema is an attached database, named in the statement itself. */
     @Override
     String elementsSql(String quotedSchema) {
         return "SELECT CASE WHEN type = 'table' AND name LIKE 'sqlite\\_%' ESCAPE '\\' THEN 'SYSTEM TABLE' "
@@ -153,7 +156,7 @@ final class SQLiteDialect extends Dialect {
     /** A key that names no referenced columns references the primary key. */
     @Override
     String foreignKeysSql(String quotedSchema) {
-        return "SELECT m.name || '.fk' || (f.id + 1), m.name, f.\"from\", f.\"table\", "
+        return "SELECT 'fk' || (f.id + 1), m.name, f.\"from\", f.\"table\", "
             + "coalesce(f.\"to\", (SELECT p.name FROM pragma_table_info(f.\"table\", ?) p WHERE p.pk = f.seq + 1)) "
             + "FROM " + quotedSchema + ".sqlite_master m JOIN pragma_foreign_key_list(m.name, ?) f "
             + "WHERE m.type = 'table' ORDER BY m.name, f.id, f.seq";

@@ -35,7 +35,7 @@ final class SQLiteInfoQueries extends InfoQueries {
             break;
         }
         case "INDEX": {
-            String table = owningTable(target);
+            String table = tableOf(target);
             if (table == null)
                 break;
             info.put("tablename", table);
@@ -48,7 +48,7 @@ final class SQLiteInfoQueries extends InfoQueries {
             break;
         }
         case "TRIGGER":
-            put(info, "tablename", owningTable(target));
+            put(info, "tablename", tableOf(target));
             break;
         case "CONSTRAINT":
             fillConstraint(target, info);

@@ -20,7 +20,8 @@ public class VornInfo {
     private final InfoQueries queries;
     private final String schema;
     private final String type;
-    private final String name;
+    private final String ownName;
+    private final String table;
     private final Hashtable<String, Object> generic = new Hashtable<>();
 
     private Connection background;
@@ -40,7 +41,9 @@ public class VornInfo {
         this.queries = queries;
         this.schema = schema;
         this.type = type;
-        this.name = name;
+        String[] parts = session.dialect.namesPerTable(type) ? ElementNames.split(name) : null;
+        this.ownName = parts == null ? name : parts[1];
+        this.table = parts == null ? null : parts[0];
         generic.put("name", name);
         generic.put("type", type);
         if (schema != null)
@@ -296,14 +299,14 @@ public class VornInfo {
     private <T> T read(Reader<T> reader) {
         try {
             if (background != null)
-                return reader.read(new InfoQueries.Target(background, schema, type, name));
+                return reader.read(new InfoQueries.Target(background, schema, type, ownName, table));
             session.lock();
             try {
                 Connection connection = session.connection;
                 boolean guard = !connection.getAutoCommit() && session.dialect.failedStatementAbortsTransaction();
                 Savepoint savepoint = guard ? connection.setSavepoint() : null;
                 try {
-                    T result = reader.read(new InfoQueries.Target(connection, schema, type, name));
+                    T result = reader.read(new InfoQueries.Target(connection, schema, type, ownName, table));
                     if (savepoint != null)
                         connection.releaseSavepoint(savepoint);
                     return result;
