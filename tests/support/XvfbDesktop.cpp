@@ -6,6 +6,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace
 {
 
@@ -97,6 +100,9 @@ QProcess *XvfbDesktop::start(const QString &program, const QStringList &argument
                              const QProcessEnvironment &environment, QProcess::ProcessChannelMode channels)
 {
     auto process = std::make_unique<QProcess>();
+    // A test that dies on the way (a crash, a time-out) takes what it started with it: a server or a
+    // program left behind would hold the test runner's output open and keep it waiting.
+    process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     process->setProcessEnvironment(environment);
     process->setProcessChannelMode(channels);
     if (channels == QProcess::ForwardedErrorChannel)
