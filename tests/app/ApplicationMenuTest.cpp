@@ -414,8 +414,12 @@ TEST_F(ApplicationMenuTest, CloseTabClosesTheWelcomeScreenWhichHasNoTabs)
     CommandRouter::shared().sendAction("openWelcomeScreen:", nullptr, nullptr, window->window());
     auto *welcome = qobject_cast<QMainWindow *>(controller->welcomeScreenController()->window());
     ASSERT_NE(welcome, nullptr);
-    welcome->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(welcome));
+    // The welcome screen may still be on its way to the screen when first asked: ask until it is active.
+    const auto activated = [welcome] {
+        welcome->activateWindow();
+        return welcome->isActiveWindow();
+    };
+    ASSERT_WAIT_FOR(activated());
     QTest::keyClick(welcome, Qt::Key_W, Qt::ControlModifier);
     WAIT_FOR(!welcome->isVisible());
     EXPECT_EQ(controller->documents().size(), 1) << "no document tab was closed";
