@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace
@@ -98,6 +99,9 @@ void IndependantInfoColumnViewController::showWithSuggestedOrigin(const QPoint &
     panel_ = window;
     openPanels() << panel_;
     CommandRouter::shared().setWindowResponder(window, this);
+    // The panel has no menu bar, so the menus' Close Tab key never reaches it: it gets the key itself.
+    auto *closeTab = new QShortcut(QKeySequence::Close, window);
+    connect(closeTab, &QShortcut::activated, this, [this] { performCloseTab(nullptr); });
     // A utility panel is not in the way while the user works in another application.
     connect(qApp, &QGuiApplication::applicationStateChanged, window, [window](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive)

@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QScrollArea>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -385,4 +386,19 @@ TEST(IndependantInfoColumnViewControllerTest, ClosingWaitsForTheLoadersBeforeLet
     loader.join();
     ASSERT_WAIT_FOR(weak.expired());
     EXPECT_EQ(controller->name(), "No selection") << "the panel's info was reset on close";
+}
+
+TEST(IndependantInfoColumnViewControllerTest, CloseTabKeyClosesThePanel)
+{
+    auto controller = std::make_shared<InfoController>(std::make_shared<FakeVornRootClient>());
+    std::weak_ptr<IndependantInfoColumnViewController> weak;
+    {
+        auto panel = IndependantInfoColumnViewController::create(controller, nullptr);
+        panel->showWithSuggestedOrigin(QPoint(40, 40));
+        weak = panel;
+    }
+    QWidget *window = weak.lock()->panel();
+    ASSERT_WAIT_FOR(window->isActiveWindow());
+    QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+    ASSERT_WAIT_FOR(weak.expired());
 }
