@@ -175,6 +175,62 @@ TEST_P(BackendStatementTest, AnAutoCommitQueryWhoseCommitFailsIsAFailedStatement
     root->execute("DROP TABLE vbs_parent");
 }
 
+// An auto-commit query that reads by its words streams in a read-only transaction of its own, so its
+// first rows need no second round trip to learn whether it wrote. A write hidden in a function must still
+// land exactly once, or fail loudly.
+TEST_P(BackendStatementTest, AnAutoCommitQueryThatWritesThroughAFunctionWritesOnceOrFails)
+{
+    if (GetParam() != "PostgreSQL")
+        GTEST_SKIP() << "only PostgreSQL streams a query in a transaction of its own";
+    auto setup = connected(1);
+    setup->execute("DROP TABLE IF EXISTS vbs_log");
+    ASSERT_TRUE(setup->run("CREATE TABLE vbs_log (n INTEGER)"));
+    ASSERT_TRUE(setup->run("CREATE OR REPLACE FUNCTION vbs_log_from(n int, first int) RETURNS int AS $$ "
+                           "BEGIN IF n >= first THEN INSERT INTO vbs_log VALUES (n); END IF; RETURN n; END "
+                           "$$ LANGUAGE plpgsql"));
+    auto logged = [&] { return firstValue(*setup, "SELECT count(*) AS n FROM vbs_log", "n").toInt(); };
+    auto root = connected(1, 0);
+    auto loadAll = [&] {
+        const QoJavaObjectPtr rows = root->resultset();
+        while (root->lastActionSuccessful() && !rows->call("fullyLoaded").toBool())
+            rows->call("preload");
+        return rows->call("rowCount").toInt();
+    };
+
+    // A write on the first row is refused before any row shows; the query runs again as a writer.
+    ASSERT_TRUE(root->execute("SELECT vbs_log_from(g, 1) AS n FROM generate_series(1, 3) g"))
+        << root->lastErrorMessage().toStdString();
+    EXPECT_EQ(loadAll(), 3);
+    EXPECT_EQ(logged(), 3) << "the write lands once, committed";
+
+    // A write only past the first rows: the rows shown cannot be taken back, so the load fails with a
+    // message and writes nothing; the same text then runs as a writer.
+    const QString late = "SELECT vbs_log_from(g, 300) AS n FROM generate_series(1, 400) g";
+    ASSERT_TRUE(root->execute(late)) << root->lastErrorMessage().toStdString();
+    loadAll();
+    EXPECT_FALSE(root->lastActionSuccessful());
+    EXPECT_TRUE(root->lastErrorMessage().contains("Run it again")) << root->lastErrorMessage().toStdString();
+    EXPECT_EQ(logged(), 3);
+    ASSERT_TRUE(root->execute(late)) << root->lastErrorMessage().toStdString();
+    EXPECT_EQ(loadAll(), 400);
+    EXPECT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_EQ(logged(), 3 + 101);
+
+    // Where every transaction is read-only, the write fails with the server's own word only.
+    ASSERT_TRUE(root->run("SET default_transaction_read_only = on"));
+    EXPECT_FALSE(root->execute("SELECT vbs_log_from(1, 1) AS n"));
+    EXPECT_FALSE(root->lastActionSuccessful());
+    EXPECT_TRUE(root->lastErrorMessage().contains("read-only")) << root->lastErrorMessage().toStdString();
+    EXPECT_FALSE(root->lastErrorMessage().contains("Run it again"));
+    EXPECT_EQ(logged(), 3 + 101);
+    ASSERT_TRUE(root->run("SET default_transaction_read_only = off"));
+    EXPECT_TRUE(root->run("SELECT 1")) << "the connection works on";
+    root.reset();
+
+    setup->execute("DROP FUNCTION vbs_log_from(int, int)");
+    setup->execute("DROP TABLE vbs_log");
+}
+
 TEST_P(BackendStatementTest, ManualCommitCountsEveryStatementThatMayHaveWritten)
 {
     const QString type = GetParam();

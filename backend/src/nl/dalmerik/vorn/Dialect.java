@@ -144,6 +144,11 @@ abstract class Dialect {
      * result (MySQL's protocol has one channel) answers UNKNOWN while an unbounded one is open. The question
      * never fails the transaction.
      */
+    /** Whether the failure is the server refusing a write inside a read-only transaction. */
+    boolean writeRefusedAsReadOnly(SQLException error) {
+        return false;
+    }
+
     TransactionWork transactionWork(Session session, boolean unboundedResultOpen) {
         return TransactionWork.UNKNOWN;
     }

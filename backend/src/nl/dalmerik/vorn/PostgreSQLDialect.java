@@ -79,6 +79,11 @@ final class PostgreSQLDialect extends Dialect {
         return "57P01".equals(state) || "57P02".equals(state) || "57P03".equals(state);
     }
 
+    @Override
+    boolean writeRefusedAsReadOnly(SQLException error) {
+        return "25006".equals(error.getSQLState());
+    }
+
     /** A transaction gets an id when it first writes (PostgreSQL 10 and later can be asked without taking one). */
     @Override
     TransactionWork transactionWork(Session session, boolean unboundedResultOpen) {

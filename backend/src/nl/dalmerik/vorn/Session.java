@@ -6,8 +6,12 @@ import java.sql.SQLException;
 import java.sql.Statement;
 import java.sql.Timestamp;
 import java.util.ArrayList;
+import java.util.Collections;
 import java.util.Hashtable;
+import java.util.LinkedHashMap;
 import java.util.List;
+import java.util.Map;
+import java.util.Set;
 import java.util.concurrent.ConcurrentLinkedQueue;
 import java.util.concurrent.ExecutorService;
 import java.util.concurrent.Executors;
@@ -62,6 +66,14 @@ final class Session {
     private volatile boolean ended;
     private volatile Statement running;
     private volatile boolean cancelRequested;
+    private volatile String readOnlyQuery;
+    // Queries whose words only read but which wrote: they run as writers (the most recent few are kept).
+    private final Set<String> writingQueries = Collections.newSetFromMap(new LinkedHashMap<>() {
+        @Override
+        protected boolean removeEldestEntry(Map.Entry<String, Boolean> eldest) {
+            return size() > 64;
+        }
+    });
     /** The limit of the server's silence on the backend's own round trips; 0: none. */
     private final int silenceMillis;
     /** MySQL's count of rows written when the current transaction began; -1 while unknown. */
@@ -332,6 +344,32 @@ final class Session {
         }
     }
 
+    /** Notes the text of a query that streams in a read-only transaction of its own, or null for any other. */
+    void startQuery(String readOnlyText) {
+        readOnlyQuery = readOnlyText;
+    }
+
+    /** Whether a query with these words turned out to write; it then runs as a writer. */
+    boolean wroteAsQuery(String sql) {
+        synchronized (writingQueries) {
+            return writingQueries.contains(sql);
+        }
+    }
+
+    /**
+     * After a failure of the read-only query: was it the server refusing a write? Then the query runs as a
+     * writer from now on.
+     */
+    boolean noteRefusedWrite(SQLException error) {
+        String text = readOnlyQuery;
+        if (text == null || !dialect.writeRefusedAsReadOnly(error))
+            return false;
+        synchronized (writingQueries) {
+            writingQueries.add(text);
+        }
+        return true;
+    }
+
     boolean dirty() {
         return dirtySince != 0;
     }
@@ -404,6 +442,7 @@ final class Session {
         }
         try {
             connection.setAutoCommit(true);
+            connection.setReadOnly(false);
         } catch (SQLException e) {
             // As above.
         }

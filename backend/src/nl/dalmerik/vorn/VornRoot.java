@@ -503,11 +503,16 @@ public class VornRoot {
         }
     }
 
+    static final String WROTE_AFTER_FIRST_ROWS =
+        "The query wrote to the database after its first rows. Run it again to let it write.";
+
     private static String failureMessage(Session current, SQLException error) {
         if (current == null)
             return Errors.message(error);
         if (current.cancelRequested())
             return current.dialect.cancelledMessage(error);
+        if (current.noteRefusedWrite(error))
+            return Errors.message(error) + "\n" + WROTE_AFTER_FIRST_ROWS;
         current.noteFailure(error);
         return current.broken() ? Errors.connectionLost(error) : Errors.message(error);
     }

@@ -70,14 +70,35 @@ public class VornSqlConnection {
             statementType = type;
             resultCount = -1;
             root.replaceResultset(session, null);
-            return execute(session, sql, type, parameters);
+            return execute(session, sql, type, parameters, readOnlyFirst(session, type, sql));
         } finally {
             session.unlock();
         }
     }
 
-    private boolean execute(Session session, String sql, String type, List<Object> parameters)
+    /**
+     * A query that reads by its words runs first in a read-only transaction of its own: the server then
+     * refuses any write hidden in a function, so the rows need no extra round trip to learn whether it
+     * wrote. One that is refused runs again as a writer.
+     */
+    private boolean readOnlyFirst(Session session, String type, String sql) {
+        return session.dialect.cursorNeedsTransaction() && session.autoCommit && StatementText.isQuery(type)
+               && StatementText.isReadOnly(type, sql) && !session.wroteAsQuery(sql);
+    }
+
+    private boolean execute(Session session, String sql, String type, List<Object> parameters, boolean readOnly)
         throws SQLException {
+        try {
+            return executeOnce(session, sql, type, parameters, readOnly);
+        } catch (SQLException e) {
+            if (!readOnly || session.cancelRequested() || !session.noteRefusedWrite(e))
+                throw e;
+            return executeOnce(session, sql, type, parameters, false);
+        }
+    }
+
+    private boolean executeOnce(Session session, String sql, String type, List<Object> parameters,
+                                boolean readOnly) throws SQLException {
         Connection connection = session.connection;
         // pgjdbc streams rows only inside a transaction: a query in auto-commit mode gets one of its own
         // for as long as its cursor is open.
@@ -85,8 +106,11 @@ public class VornSqlConnection {
                                     && StatementText.isQuery(type);
         Statement statement = null;
         try {
-            if (cursorTransaction)
+            session.startQuery(readOnly ? sql : null);
+            if (cursorTransaction) {
                 connection.setAutoCommit(false);
+                connection.setReadOnly(readOnly);
+            }
             statement = prepare(session, sql, parameters);
             session.startStatement(statement);
             boolean hasRows = statement instanceof PreparedStatement ? ((PreparedStatement) statement).execute()
@@ -118,7 +142,8 @@ public class VornSqlConnection {
                 // A query that wrote in a transaction of the backend's own succeeds only once that commits:
                 // its rows are read now, and a commit that fails (a deferred constraint) fails it, rows and
                 // all.
-                if (ownTransaction && session.dialect.transactionWork(session, false) != TransactionWork.NONE)
+                if (ownTransaction && !readOnly
+                    && session.dialect.transactionWork(session, false) != TransactionWork.NONE)
                     result.finish();
                 noteTransaction(session, type, sql);
             } catch (SQLException | RuntimeException | Error e) {
