@@ -43,6 +43,8 @@ protected:
         if (GetParam() == "MySQL")
             testRoot->execute("DROP PROCEDURE IF EXISTS vddl_p");
         dropTables({"lines", "orders", "a", "b"});
+        testRoot->execute(GetParam() == "MySQL" ? "DROP TABLE IF EXISTS `vddl_Keys`"
+                                                : "DROP TABLE IF EXISTS \"vddl_Keys\"");
     }
 
     // Runs the statements as a create assistant does: on a worker, inside the root's reservation.
@@ -170,6 +172,35 @@ TEST_P(DdlBackendTest, ForeignKeyConstraintReferencesAPrimaryKey)
     EXPECT_EQ(firstValue(sql), "vddl_fk");
     EXPECT_FALSE(testRoot->execute("INSERT INTO vddl_lines VALUES (1, 42)"))
         << "the key refuses a missing order";
+}
+
+TEST_P(DdlBackendTest, CatalogueNamesThatNeedQuotesAreQuoted)
+{
+    if (GetParam() == "SQLite")
+        GTEST_SKIP() << "SQLite adds no constraints to an existing table";
+    // A referenced table and key column in mixed case, the column a reserved word.
+    const QString quote = GetParam() == "MySQL" ? "`" : "\"";
+    ASSERT_TRUE(
+        testRoot->run(QString("CREATE TABLE %1vddl_Keys%1 (%1Select%1 INTEGER PRIMARY KEY)").arg(quote)));
+    ASSERT_TRUE(testRoot->run("CREATE TABLE vddl_lines (id INTEGER, order_id INTEGER)"));
+    QStringList references;
+    for (const PrimaryKeyColumn &key : assistant->primaryKeysForSchemaTable(schema, QString())) {
+        if (key.table == "vddl_Keys")
+            references = {key.table, key.column};
+    }
+    ASSERT_EQ(references, (QStringList{"vddl_Keys", "Select"}));
+    const QVariantMap shared{{"name", name("fk")},
+                             {"table", name("lines")},
+                             {"schema", schema},
+                             {"type", "FOREIGNKEY"},
+                             {"columns", QStringList{"order_id"}},
+                             {"references", references}};
+    QString error;
+    const DdlScript script = ConstraintScript::build(shared, *naming);
+    EXPECT_TRUE(create(script.statements, &error)) << error.toStdString() << "\n"
+                                                   << script.text.toStdString();
+    EXPECT_FALSE(testRoot->execute("INSERT INTO vddl_lines VALUES (1, 42)"))
+        << "the key refuses a missing row";
 }
 
 TEST_P(DdlBackendTest, StoredCodeAndSequencesWhereTheDatabaseHasThem)
