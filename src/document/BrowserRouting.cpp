@@ -1,6 +1,7 @@
 #include "document/BrowserRouting.h"
 
 #include "browser/BrowserController.h"
+#include "document/DdlRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
@@ -275,7 +276,7 @@ void BrowserRouting::browserWantsInfoOfElement(const BrowserElementPtr &element)
     document_.infoColumn().showInfoOfElementSeparately(element);
 }
 
-// Import, export, the recycle bin and the definitions controller belong to parts the document does
+// Import, export and the recycle bin belong to parts the document does
 // not have yet; their requests have no one to go to.
 void BrowserRouting::browserWantsImportOfDataIntoElement(const BrowserElementPtr &) {}
 void BrowserRouting::browserWantsExportOfElement(const BrowserElementPtr &) {}
@@ -302,5 +303,5 @@ void BrowserRouting::browserUpdatedManagementMode()
 
 DDLController *BrowserRouting::browserWantsDDLController()
 {
-    return nullptr;
+    return document_.ddlRouting().ddlController();
 }

@@ -11,6 +11,7 @@
 #include "connection/DatabaseTypeTraits.h"
 #include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
+#include "document/DdlRouting.h"
 #include "document/DocumentSaving.h"
 #include "document/InfoColumnRouting.h"
 #include "document/LoggerViewController.h"
@@ -90,6 +91,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     infoColumn_ = std::make_unique<InfoColumnRouting>(*this, root, threads, status);
     statementRouting_ = std::make_unique<StatementRouting>(*this, *paneSelection_, root);
     browserRouting_ = std::make_unique<BrowserRouting>(*this, *paneSelection_, *statementRouting_, root);
+    ddlRouting_ = std::make_unique<DdlRouting>(*this, *paneSelection_, root);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
     saving_ = std::make_unique<DocumentSaving>(*this);
     QObject::connect(sqlEditorController()->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
@@ -136,6 +138,7 @@ VornDocument::~VornDocument()
     closingConnectionController_->setDelegate(nullptr);
     closingDocumentController_->setDelegate(nullptr);
     connectionLife_.reset();
+    ddlRouting_.reset();
     browserRouting_.reset();
     statementRouting_.reset();
     status.end();

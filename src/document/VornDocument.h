@@ -20,6 +20,7 @@
 
 class BrowserController;
 class BrowserRouting;
+class DdlRouting;
 class ClosingConnectionController;
 class ClosingDocumentController;
 class ConnectionLife;
@@ -112,6 +113,7 @@ public:
     // The roles.
     StatementRouting &statementRouting() const { return *statementRouting_; }
     BrowserRouting &browserRouting() const { return *browserRouting_; }
+    DdlRouting &ddlRouting() const { return *ddlRouting_; }
     ConnectionLife &connectionLife() const { return *connectionLife_; }
     PaneSelection &paneSelection() const { return *paneSelection_; }
     InfoColumnRouting &infoColumn() const { return *infoColumn_; }
@@ -275,6 +277,7 @@ private:
     std::unique_ptr<PaneSelection> paneSelection_;
     std::unique_ptr<StatementRouting> statementRouting_;
     std::unique_ptr<BrowserRouting> browserRouting_;
+    std::unique_ptr<DdlRouting> ddlRouting_;
     std::unique_ptr<InfoColumnRouting> infoColumn_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;

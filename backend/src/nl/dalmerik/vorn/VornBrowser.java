@@ -444,4 +444,15 @@ public class VornBrowser {
     public VornInfo elementDescriptionForReferringElement(String schema, String type, String name) {
         return VornInfo.describeSynonymTarget(root, schema, name);
     }
+
+    // Emptying and dropping objects; the outcome is on the root.
+
+    /** Empties the table; cascade also empties the tables whose foreign keys refer to it, where it can. */
+    public void truncateElement(String schema, String type, String name, boolean cascade) {
+        root.perform(session, () -> ElementActions.truncate(root, session, schema, type, name, cascade));
+    }
+
+    public void dropElement(String schema, String type, String name) {
+        root.perform(session, () -> ElementActions.drop(root, session, schema, type, name));
+    }
 }

@@ -20,6 +20,7 @@ public class VornRoot {
     private final Object stateLock = new Object();
     private final VornSqlConnection sqlConnection = new VornSqlConnection(this);
     private final VornRecyclebin recyclebin = new VornRecyclebin();
+    private final VornAssistant assistant = new VornAssistant(this);
     private final ThreadLocal<Outcome> threadOutcome = new ThreadLocal<>();
     private volatile Outcome lastOutcome = SUCCESS;
     private volatile RootSettings settings = RootSettings.defaults();
@@ -436,6 +437,11 @@ public class VornRoot {
 
     public VornRecyclebin recyclebin() {
         return recyclebin;
+    }
+
+    /** The create assistants' questions about the connected database. */
+    public VornAssistant assistant() {
+        return assistant;
     }
 
     public static boolean databaseTypeHasLocalDatabaseFileConnection(String databaseType) {

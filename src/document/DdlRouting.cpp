@@ -1,0 +1,102 @@
+#include "document/DdlRouting.h"
+
+#include "browser/BrowserController.h"
+#include "ddl/DDLController.h"
+#include "document/InfoColumnRouting.h"
+#include "document/PaneSelection.h"
+#include "document/VornDocument.h"
+#include "editor/SQLEditorController.h"
+#include "editor/SQLEditorViewController.h"
+#include "editor/SQLTextView.h"
+#include "window/SimpleTextController.h"
+#include "window/SimpleTextViewController.h"
+#include "window/VornTabbedWindowController.h"
+
+DdlRouting::DdlRouting(VornDocument &document, PaneSelection &panes, const VornRootClientPtr &root)
+    : document_(document), panes_(panes), ddlController_(std::make_unique<DDLController>(root))
+{
+    ddlController_->setDelegate(this);
+    ddlController_->setDdlDelegate(this);
+    ddlController_->setThreadController(document.threadController());
+    ddlController_->setStatusManager(document.statusManager());
+}
+
+DdlRouting::~DdlRouting()
+{
+    ddlController_->setDdlDelegate(nullptr);
+    ddlController_->setDelegate(nullptr);
+}
+
+bool DdlRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
+                                                            const QString &description)
+{
+    return document_.connectedControllerWantsRootReservationFor(controller, description);
+}
+
+void DdlRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
+{
+    document_.connectedControllerWantsEndRootReservation(controller);
+}
+
+bool DdlRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller, bool requiresEditing)
+{
+    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
+}
+
+bool DdlRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
+{
+    return document_.connectedControllerWantsClearRootSelection(controller);
+}
+
+ConnectionParametersPtr
+DdlRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
+{
+    return document_.connectedControllerWantsConnectionParameters(controller);
+}
+
+QString DdlRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
+{
+    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
+}
+
+void DdlRouting::DDLControllerNeedsClearResults()
+{
+    document_.browserController()->nonBrowserResultWillBeLoaded();
+    panes_.show(ContentPane::Nothing);
+    document_.infoColumn().showNothing();
+}
+
+void DdlRouting::DDLControllerDidPerformAction(const QString &text)
+{
+    SimpleTextController *pane = document_.simpleTextController();
+    pane->setText(text);
+    pane->setBrowserElement(nullptr);
+    if (VornTabbedWindowController *controller = document_.vornWindowController())
+        controller->simpleTextViewController()->textUpdated();
+    panes_.show(ContentPane::SimpleText);
+}
+
+void DdlRouting::DDLControllerNeedsBackgroundReloadConnectionInfo()
+{
+    document_.markDDLDirty();
+}
+
+void DdlRouting::DDLControllerWantsToInsertCodeIntoEditor(DDLController *, const QString &code)
+{
+    if (code.isNull())
+        return;
+    const TextRange inserted = document_.sqlEditorController()->insertTextAddEnd(code);
+    VornTabbedWindowController *controller = document_.vornWindowController();
+    if (auto *editor = controller ? qobject_cast<SQLEditorViewController *>(
+                                        controller->pane(VornTabbedWindowController::Pane::SqlEditor))
+                                  : nullptr)
+        editor->setSelectedRange(inserted);
+}
+
+bool DdlRouting::DDLControllerNeedsCommitBeforeObjectIsVisible(DDLController *)
+{
+    // Only an open transaction hides a new object: none where DDL commits itself or each statement does.
+    const ConnectionParametersPtr parameters = document_.connectionParameters();
+    const bool autoCommit = parameters && parameters->autoCommit() != 0;
+    return !autoCommit && !document_.vornRoot()->dataDefinitionCausesTransactionCommit();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "client/VornRootClient.h"
+#include "connection/ConnectedControllerDelegate.h"
+#include "ddl/DDLControllerDelegate.h"
+
+#include <memory>
+
+class DDLController;
+class PaneSelection;
+class VornDocument;
+
+// The document's data definition: it owns the DDL controller, which the browser reaches through the
+// document to truncate, drop and create objects, and answers it as its delegate: results are cleared
+// before the object changes, the outcome shows in the text pane, changed metadata is read again, and
+// scripts go to the SQL editor. What concerns the connection it passes to the document.
+class DdlRouting : public ConnectedControllerDelegate, public DDLControllerDelegate
+{
+public:
+    DdlRouting(VornDocument &document, PaneSelection &panes, const VornRootClientPtr &root);
+    DdlRouting(const DdlRouting &) = delete;
+    DdlRouting &operator=(const DdlRouting &) = delete;
+    ~DdlRouting() override;
+
+    DDLController *ddlController() const { return ddlController_.get(); }
+
+    // ConnectedControllerDelegate: the document answers.
+    bool connectedControllerWantsRootReservationFor(ConnectedController *controller,
+                                                    const QString &description) override;
+    void connectedControllerWantsEndRootReservation(ConnectedController *controller) override;
+    bool connectedControllerWantsToChangeFocus(ConnectedController *controller,
+                                               bool requiresEditing) override;
+    bool connectedControllerWantsClearRootSelection(ConnectedController *controller) override;
+    ConnectionParametersPtr
+    connectedControllerWantsConnectionParameters(ConnectedController *controller) override;
+    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller) override;
+
+    // DDLControllerDelegate.
+    void DDLControllerNeedsClearResults() override;
+    void DDLControllerDidPerformAction(const QString &text) override;
+    void DDLControllerNeedsBackgroundReloadConnectionInfo() override;
+    void DDLControllerWantsToInsertCodeIntoEditor(DDLController *controller, const QString &code) override;
+    bool DDLControllerNeedsCommitBeforeObjectIsVisible(DDLController *controller) override;
+
+private:
+    VornDocument &document_;
+    PaneSelection &panes_;
+    std::unique_ptr<DDLController> ddlController_;
+};
