@@ -1,6 +1,7 @@
 #include "document/BrowserRouting.h"
 
 #include "browser/BrowserController.h"
+#include "document/ExportRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
@@ -275,10 +276,14 @@ void BrowserRouting::browserWantsInfoOfElement(const BrowserElementPtr &element)
     document_.infoColumn().showInfoOfElementSeparately(element);
 }
 
-// Import, export, the recycle bin and the definitions controller belong to parts the document does
-// not have yet; their requests have no one to go to.
+void BrowserRouting::browserWantsExportOfElement(const BrowserElementPtr &element)
+{
+    document_.exportRouting().startExport(element);
+}
+
+// Import, the recycle bin and the definitions controller belong to parts the document does not have
+// yet; their requests have no one to go to.
 void BrowserRouting::browserWantsImportOfDataIntoElement(const BrowserElementPtr &) {}
-void BrowserRouting::browserWantsExportOfElement(const BrowserElementPtr &) {}
 void BrowserRouting::browserWantsToOpenRecyclebin() {}
 
 void BrowserRouting::browserNeedsBackgroundReloadConnectionInfo()
