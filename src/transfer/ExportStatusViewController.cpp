@@ -38,6 +38,8 @@ ExportStatusViewController::ExportStatusViewController() : chooseDestination_(as
     statusMessage_ = new QLabel;
     statusMessage_->setWordWrap(true);
     statusMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Room for the two lines of the outcome and a file name, so the page does not jump as it reports.
+    statusMessage_->setMinimumSize(420, 3 * statusMessage_->fontMetrics().lineSpacing());
     progress_ = new QProgressBar;
     progress_->setTextVisible(false);
     cancelButton_ = new QPushButton(tr("Cancel Export"));
