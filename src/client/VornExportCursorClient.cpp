@@ -95,11 +95,11 @@ QString VornExportCursorClient::safeColumnIdentifier(const QString &name) const
 
 QString VornExportCursorClient::failure() const
 {
+    // A bridge failure of this thread (an exception in a call) is the export's failure too; once
+    // taken it is kept here like the cursor's own.
+    if (localFailure_.isNull() && JavaCall::hasFailure())
+        localFailure_ = JavaCall::takeFailure();
     if (!localFailure_.isNull())
         return localFailure_;
-    const QString backend = JavaCall::send(cursor_, QStringLiteral("failure")).toString();
-    if (!backend.isNull())
-        return backend;
-    // A bridge failure of this thread (an exception in a call) is the export's failure too.
-    return JavaCall::hasFailure() ? JavaCall::takeFailure() : QString();
+    return JavaCall::send(cursor_, QStringLiteral("failure")).toString();
 }

@@ -51,5 +51,5 @@ private:
     QoJavaObjectPtr cursor_;
     RowMemory memory_;
     int columnCount_ = -1;
-    QString localFailure_;
+    mutable QString localFailure_;
 };

@@ -35,14 +35,14 @@ void AbstractExporter::runForExport(const ExportRun &run)
         fail(tr("There is nothing to export: choose a table or the current result set."));
         return;
     }
-    if (run.cursor->begin())
+    const bool begun = run.cursor->begin();
+    if (begun)
         write();
-    else
-        fail(run.cursor->failure());
     run.cursor->close();
     // A batch the backend could not read ends the rows early: the export failed, whatever came after.
-    if (errorMessage_.isNull() && !run.cursor->failure().isNull())
-        fail(run.cursor->failure());
+    const QString failure = run.cursor->failure();
+    if (!begun || !failure.isNull())
+        fail(failure);
 }
 
 void AbstractExporter::write()
