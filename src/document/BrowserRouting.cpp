@@ -2,6 +2,7 @@
 
 #include "browser/BrowserController.h"
 #include "document/DdlRouting.h"
+#include "document/ExportRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
@@ -276,10 +277,14 @@ void BrowserRouting::browserWantsInfoOfElement(const BrowserElementPtr &element)
     document_.infoColumn().showInfoOfElementSeparately(element);
 }
 
-// Import, export and the recycle bin belong to parts the document does
-// not have yet; their requests have no one to go to.
+void BrowserRouting::browserWantsExportOfElement(const BrowserElementPtr &element)
+{
+    document_.exportRouting().startExport(element);
+}
+
+// Import and the recycle bin belong to parts the document does not have yet; their requests have no
+// one to go to.
 void BrowserRouting::browserWantsImportOfDataIntoElement(const BrowserElementPtr &) {}
-void BrowserRouting::browserWantsExportOfElement(const BrowserElementPtr &) {}
 void BrowserRouting::browserWantsToOpenRecyclebin() {}
 
 void BrowserRouting::browserNeedsBackgroundReloadConnectionInfo()

@@ -13,6 +13,7 @@
 #include "document/ConnectionLife.h"
 #include "document/DdlRouting.h"
 #include "document/DocumentSaving.h"
+#include "document/ExportRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/LoggerViewController.h"
 #include "document/PaneSelection.h"
@@ -33,6 +34,7 @@
 #include "status/LoggerController.h"
 #include "status/StatusManager.h"
 #include "tabs/TabbedWindowController.h"
+#include "transfer/ExportViewController.h"
 #include "window/PaneViewController.h"
 #include "window/SimpleActionController.h"
 #include "window/SimpleActionViewController.h"
@@ -92,6 +94,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     statementRouting_ = std::make_unique<StatementRouting>(*this, *paneSelection_, root);
     browserRouting_ = std::make_unique<BrowserRouting>(*this, *paneSelection_, *statementRouting_, root);
     ddlRouting_ = std::make_unique<DdlRouting>(*this, *paneSelection_, root);
+    exportRouting_ = std::make_unique<ExportRouting>(*this, root, threads, status);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
     saving_ = std::make_unique<DocumentSaving>(*this);
     QObject::connect(sqlEditorController()->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
@@ -157,6 +160,9 @@ void VornDocument::registerWindowPanes()
                                              [] { return std::make_unique<ResultsetViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::InfoColumn,
                                              [] { return std::make_unique<InfoColumnViewController>(); });
+    VornTabbedWindowController::setSheetMaker(
+        VornTabbedWindowController::Sheet::Export,
+        [](VornTabbedWindowController *) { return std::make_unique<ExportViewController>(); });
     VornTabbedWindowController::setSheetMaker(
         VornTabbedWindowController::Sheet::ConnectionDetails,
         [](VornTabbedWindowController *) { return std::make_unique<ConnectionDetails>(); });

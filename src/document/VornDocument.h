@@ -26,6 +26,7 @@ class ClosingDocumentController;
 class ConnectionLife;
 class ConnectionPanel;
 class DocumentSaving;
+class ExportRouting;
 class InfoColumnRouting;
 class PaneSelection;
 class ParameterInputController;
@@ -117,6 +118,7 @@ public:
     ConnectionLife &connectionLife() const { return *connectionLife_; }
     PaneSelection &paneSelection() const { return *paneSelection_; }
     InfoColumnRouting &infoColumn() const { return *infoColumn_; }
+    ExportRouting &exportRouting() const { return *exportRouting_; }
 
     SQLEditorController *sqlEditorController() const;
     BrowserController *browserController() const;
@@ -142,6 +144,8 @@ public:
     Q_INVOKABLE void saveDocument(QObject *sender);
     Q_INVOKABLE void saveDocumentAs(QObject *sender);
     Q_INVOKABLE void revertDocumentToSaved(QObject *sender);
+    // The File menu's Export: the current result set, or a table chosen in the assistant.
+    Q_INVOKABLE void exportData(QObject *sender);
     // Revert only while the text differs from a file; the other commands always.
     Q_INVOKABLE bool validateAction(const QString &action) const;
     DocumentSaving &saving() const { return *saving_; }
@@ -279,6 +283,7 @@ private:
     std::unique_ptr<BrowserRouting> browserRouting_;
     std::unique_ptr<DdlRouting> ddlRouting_;
     std::unique_ptr<InfoColumnRouting> infoColumn_;
+    std::unique_ptr<ExportRouting> exportRouting_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;

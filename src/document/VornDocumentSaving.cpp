@@ -22,5 +22,7 @@ bool VornDocument::validateAction(const QString &action) const
 {
     if (action == QLatin1String("revertDocumentToSaved:"))
         return saving_->canRevert();
+    if (action == QLatin1String("exportData:"))
+        return connected();
     return true;
 }

@@ -328,6 +328,16 @@ public class VornResultset {
         return new VornResultsetMetaData(columns);
     }
 
+    /**
+     * A cursor over all rows of this result for an export: its statement runs again, so a statement that
+     * changes data is refused rather than repeated.
+     */
+    public VornExportCursor exportCursor() {
+        String refused = refreshable() ? null : "This result comes from a statement that changes data; "
+                                                    + "export the rows of a query instead.";
+        return new VornExportCursor(root, session, selectStatement, parameters, columns, refused);
+    }
+
     public VornRoot root() {
         return root;
     }

@@ -58,6 +58,11 @@ public class VornSqlConnection {
             session.cancel();
     }
 
+    /** A cursor that streams the query's rows for an export; nothing runs before its begin. */
+    public VornExportCursor exportCursorForQuery(String sql, Vector<Object> parameters) {
+        return new VornExportCursor(root, root.session(), sql, parameters, null, null);
+    }
+
     boolean run(Session session, String sql, List<Object> parameters) throws SQLException, BackendException {
         if (session == null)
             throw new BackendException("Not connected to a database.");

@@ -1,0 +1,257 @@
+package nl.dalmerik.vorn;
+
+import java.sql.Connection;
+import java.sql.PreparedStatement;
+import java.sql.ResultSet;
+import java.sql.SQLException;
+import java.sql.Statement;
+import java.sql.Types;
+import java.util.ArrayList;
+import java.util.Hashtable;
+import java.util.List;
+import java.util.Vector;
+
+/**
+ * Streams the rows of one query for an export, a batch at a time, never holding more than one batch. The
+ * rows cross packed as EncodedRows writes them (the grid's path): display values for text outputs, or, for
+ * SQL output, each cell's SQL literal. The cursor works on the root's session under its lock, one batch at a
+ * time, so other work on the connection can go between batches. The first failure is kept: an export that
+ * lost rows on the way must end as failed even when later calls succeed.
+ */
+public class VornExportCursor {
+    /** A batch ends after this many rows or characters, whichever comes first. */
+    static final int BATCH_ROWS = 4000;
+    static final int BATCH_CHARACTERS = 1 << 20;
+
+    private final VornRoot root;
+    private final Session session;
+    private final String query;
+    private final List<Object> parameters;
+    private final String unreadableReason;
+    private final TimestampFormat format;
+    private ResultColumn[] columns;
+    private volatile String failure;
+
+    // Touched only under the session lock.
+    private Statement statement;
+    private ResultSet cursor;
+    private boolean ownTransaction;
+    private EncodedRows batch;
+
+    /** A cursor over a query; unreadableReason, when not null, fails begin with it instead. */
+    VornExportCursor(VornRoot root, Session session, String query, List<Object> parameters,
+                     ResultColumn[] knownColumns, String unreadableReason) {
+        this.root = root;
+        this.session = session;
+        this.query = query;
+        this.parameters = parameters == null ? new ArrayList<>() : new ArrayList<>(parameters);
+        this.columns = knownColumns;
+        this.unreadableReason = unreadableReason;
+        this.format = root.settings().format;
+    }
+
+    /** Runs the query; its columns are known from then on. */
+    public void begin() {
+        act(() -> {
+            if (unreadableReason != null)
+                throw new BackendException(unreadableReason);
+            if (session == null)
+                throw new BackendException("Not connected to a database.");
+            session.lock();
+            try {
+                root.startAction(session);
+                open();
+            } finally {
+                session.unlock();
+            }
+        });
+    }
+
+    private void open() throws SQLException {
+        Connection connection = session.connection;
+        // pgjdbc streams rows only inside a transaction.
+        ownTransaction = session.dialect.cursorNeedsTransaction() && connection.getAutoCommit();
+        try {
+            if (ownTransaction)
+                connection.setAutoCommit(false);
+            if (parameters.isEmpty()) {
+                statement = connection.createStatement(ResultSet.TYPE_FORWARD_ONLY, ResultSet.CONCUR_READ_ONLY);
+            } else {
+                PreparedStatement prepared =
+                    connection.prepareStatement(query, ResultSet.TYPE_FORWARD_ONLY, ResultSet.CONCUR_READ_ONLY);
+                for (int i = 0; i < parameters.size(); i++) {
+                    Object value = parameters.get(i);
+                    if (value == null)
+                        prepared.setNull(i + 1, Types.VARCHAR);
+                    else
+                        prepared.setObject(i + 1, value);
+                }
+                statement = prepared;
+            }
+            statement.setFetchSize(BATCH_ROWS);
+            try {
+                session.startStatement(statement);
+                cursor = statement instanceof PreparedStatement ? ((PreparedStatement) statement).executeQuery()
+                                                                : statement.executeQuery(query);
+            } finally {
+                session.endStatement();
+            }
+            columns = ResultColumn.describe(cursor.getMetaData(), session.dialect);
+            batch = new EncodedRows(BATCH_ROWS, columns.length);
+        } catch (SQLException | RuntimeException | Error e) {
+            closeQuietly();
+            throw e;
+        }
+    }
+
+    /** The next rows as display values, packed; empty when there are no more (or after a failure). */
+    public String next() {
+        return nextBatch(false);
+    }
+
+    /** The next rows with each cell as the SQL literal that writes its value (NULL stays NULL), packed. */
+    public String nextSqlValues() {
+        return nextBatch(true);
+    }
+
+    private String nextBatch(boolean literals) {
+        String[] packed = {""};
+        act(() -> {
+            if (cursor == null)
+                return;
+            session.lock();
+            try {
+                root.startAction(session);
+                batch.clear();
+                try {
+                    session.startStatement(statement);
+                    while (batch.rowCount() < BATCH_ROWS && cursor.next()) {
+                        batch.beginRow();
+                        for (int i = 0; i < columns.length; i++)
+                            batch.appendCell(literals ? literal(i) : session.dialect.readValue(cursor, i + 1,
+                                                                                                columns[i], format));
+                        if (batch.sliceEnd(0, BATCH_CHARACTERS) < batch.rowCount())
+                            break;
+                    }
+                } finally {
+                    session.endStatement();
+                }
+                if (batch.rowCount() > 0)
+                    packed[0] = batch.text(0, batch.rowCount());
+            } finally {
+                session.unlock();
+            }
+        });
+        return failure != null ? "" : packed[0];
+    }
+
+    private String literal(int index) throws SQLException {
+        ResultColumn column = columns[index];
+        if (column.kind == ValueKind.BINARY) {
+            byte[] bytes = cursor.getBytes(index + 1);
+            return bytes == null ? null : SqlExportLiterals.binary(session.dialect, bytes);
+        }
+        // MySQL's booleans are small integers that may hold any number: their text is the value.
+        boolean mySQL = session.dialect instanceof MySQLDialect;
+        if (column.kind == ValueKind.BOOLEAN && !mySQL) {
+            boolean flag = cursor.getBoolean(index + 1);
+            return cursor.wasNull() ? null : SqlExportLiterals.bool(session.dialect, flag);
+        }
+        String text = cursor.getString(index + 1);
+        if (text == null)
+            return null;
+        boolean number = column.kind.code.equals("N") || column.kind == ValueKind.BOOLEAN;
+        return SqlExportLiterals.value(session.dialect, text, number);
+    }
+
+    /** Ends the query; a transaction opened for it ends too. Harmless when called again. */
+    public void close() {
+        if (session == null)
+            return;
+        act(() -> {
+            session.lock();
+            try {
+                closeQuietly();
+            } finally {
+                session.unlock();
+            }
+        });
+    }
+
+    private void closeQuietly() {
+        Session.closeQuietly(cursor);
+        Session.closeQuietly(statement);
+        cursor = null;
+        statement = null;
+        batch = null;
+        if (ownTransaction) {
+            ownTransaction = false;
+            try {
+                session.endCursorTransaction(false);
+            } catch (SQLException e) {
+                // A rollback of a read that changed nothing; the next action finds a broken connection.
+            }
+        }
+    }
+
+    /** The first failure of any call on this cursor; null while all went well. */
+    public String failure() {
+        return failure;
+    }
+
+    /** The column names in order; empty before begin for a query, known at once for a result set. */
+    public Vector<String> columnNames() {
+        Vector<String> names = new Vector<>();
+        if (columns != null) {
+            for (ResultColumn column : columns)
+                names.add(column.name);
+        }
+        return names;
+    }
+
+    /** Column name to its type code ("S", "N", "D", "B", "C" or "O", see ValueKind). */
+    public Hashtable<String, Object> columnTypes() {
+        Hashtable<String, Object> types = new Hashtable<>();
+        if (columns != null) {
+            for (ResultColumn column : columns)
+                types.put(column.name, column.kind.code);
+        }
+        return types;
+    }
+
+    /** One description per column, in order (name, label, typeName, type, precision, scale). */
+    public Vector<Hashtable<String, Object>> getColumnInfo() {
+        Vector<Hashtable<String, Object>> info = new Vector<>();
+        if (columns != null) {
+            for (ResultColumn column : columns)
+                info.add(column.description());
+        }
+        return info;
+    }
+
+    /** A table name as the statements of an SQL export write it. */
+    public String safeTableIdentifierForSqlExport(String name) {
+        return identifier(name);
+    }
+
+    /** A column name as the statements of an SQL export write it. */
+    public String safeColumnIdentifierForSqlExport(String name) {
+        return identifier(name);
+    }
+
+    private String identifier(String name) {
+        if (name == null || session == null)
+            return name;
+        return session.dialect.quoteIdentifier(name, session.metaData.reservedWordSet());
+    }
+
+    /** Runs one call; a failure is the root's outcome on this thread and, when it is the first, kept. */
+    private void act(VornRoot.Action action) {
+        root.perform(session, action);
+        if (failure == null && !root.lastActionSuccessful()) {
+            failure = root.lastErrorMessage();
+            if (failure == null)
+                failure = "The export failed.";
+        }
+    }
+}
