@@ -20,6 +20,7 @@ public class VornRoot {
     private final Object stateLock = new Object();
     private final VornSqlConnection sqlConnection = new VornSqlConnection(this);
     private final VornRecyclebin recyclebin = new VornRecyclebin();
+    private final VornAnalyser analyser = new VornAnalyser(this);
     private final ThreadLocal<Outcome> threadOutcome = new ThreadLocal<>();
     private volatile Outcome lastOutcome = SUCCESS;
     private volatile RootSettings settings = RootSettings.defaults();
@@ -415,9 +416,14 @@ public class VornRoot {
         return connectionMetaData().supportsRecycleBin();
     }
 
-    /** Execution plans are not offered yet. */
+    /** Whether the connected database explains statements. */
     public boolean analysisSupported() {
-        return false;
+        Session current = session;
+        return current != null && ExecutionPlans.supported(current.dialect);
+    }
+
+    public VornAnalyser analyse() {
+        return analyser;
     }
 
     /** Whether the loaded object is shown as a text description; statements never are. */
