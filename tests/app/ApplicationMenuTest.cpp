@@ -238,16 +238,20 @@ TEST_F(ApplicationMenuTest, EveryCommandIsInItsMenuWithItsShortcut)
         }
     }
     // Commands of panes the program does not have yet are left out.
-    for (const char *absent :
-         {"navigateBack:", "navigateForward:", "openRecycleBin:", "compile:", "openQueryRecall:"})
+    for (const char *absent : {"navigateBack:", "navigateForward:", "openRecycleBin:", "compile:"})
         EXPECT_EQ(item(absent), nullptr) << absent;
-    // The code formats are not built: their submenu does not show.
+    // The statement commands follow the text; the code formats come with the program.
     QMenu *copyAs = bar->findChild<QMenu *>("SQLCOPYITEM");
     ASSERT_NE(copyAs, nullptr);
-    enabledInMenu("executeSql:");
-    EXPECT_FALSE(copyAs->menuAction()->isVisible());
-    EXPECT_FALSE(enabledInMenu("formatSql:")) << "not built: disabled, not inert";
-    EXPECT_FALSE(enabledInMenu("analyseSql:"));
+    type("select 1");
+    EXPECT_TRUE(enabledInMenu("formatSql:"));
+    EXPECT_TRUE(enabledInMenu("analyseSql:"));
+    EXPECT_TRUE(copyAs->menuAction()->isVisible());
+    EXPECT_TRUE(copyAs->isEnabled());
+    type("  ");
+    EXPECT_FALSE(enabledInMenu("formatSql:"));
+    EXPECT_EQ(enabledInMenu("analyseSql:"), enabledInMenu("executeSql:")) << "Analyse follows Execute";
+    EXPECT_FALSE(copyAs->isEnabled());
     EXPECT_FALSE(enabledInMenu("commit:"));
 }
 
