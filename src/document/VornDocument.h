@@ -25,6 +25,7 @@ class ClosingDocumentController;
 class ConnectionLife;
 class ConnectionPanel;
 class DocumentSaving;
+class AnalyserRouting;
 class InfoColumnRouting;
 class PaneSelection;
 class ParameterInputController;
@@ -115,6 +116,7 @@ public:
     ConnectionLife &connectionLife() const { return *connectionLife_; }
     PaneSelection &paneSelection() const { return *paneSelection_; }
     InfoColumnRouting &infoColumn() const { return *infoColumn_; }
+    AnalyserRouting &analyserRouting() const { return *analyserRouting_; }
 
     SQLEditorController *sqlEditorController() const;
     BrowserController *browserController() const;
@@ -276,6 +278,7 @@ private:
     std::unique_ptr<StatementRouting> statementRouting_;
     std::unique_ptr<BrowserRouting> browserRouting_;
     std::unique_ptr<InfoColumnRouting> infoColumn_;
+    std::unique_ptr<AnalyserRouting> analyserRouting_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
