@@ -208,6 +208,7 @@ TEST_F(ApplicationMenuTest, EveryCommandIsInItsMenuWithItsShortcut)
         {"&Results", "sort:", "Ctrl+Shift+S"},
         {"&Results", "selectResultset:", "Ctrl+Alt+L"},
         {"&Window", "selectNextTab:", "Ctrl+PgDown"},
+        {"&Window", "openQueryRecall:", "Ctrl+Shift+H"},
         {"&Help", "runAboutPanel:", ""},
     };
     for (const Entry &entry : entries) {
