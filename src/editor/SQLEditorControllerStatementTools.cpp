@@ -48,8 +48,8 @@ void analyse(const QString &statement, const VornRootClientPtr &root,
         return;
     }
     *planTableAvailable = true;
-    QVariantMap plan = analyser->getPlanTable(statement);
-    if (const BackendOutcome outcome = root->lastOutcome(); !outcome) {
+    QVariantMap plan = analyser ? analyser->getPlanTable(statement) : QVariantMap();
+    if (const BackendOutcome outcome = root->lastOutcome(); !outcome || !analyser) {
         status->runErrorWithTitle(failedTitle,
                                   joined(text("An error occured while analysing the selected SQL statement."),
                                          outcome.errorMessage));
