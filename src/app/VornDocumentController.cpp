@@ -14,6 +14,11 @@
 #include "connection/Vorn2UpgradeConnections.h"
 #include "document/ConnectionLife.h"
 #include "document/VornDocument.h"
+#include "editor/QueryRecallController.h"
+#include "editor/QueryRecallViewController.h"
+#include "editor/SQLEditorController.h"
+#include "editor/SQLEditorViewController.h"
+#include "editor/SQLTextView.h"
 #include "kit/CommandRouter.h"
 #include "kit/ShortcutVisualizer.h"
 #include "kit/TextEditCommands.h"
@@ -92,6 +97,7 @@ VornDocumentController::VornDocumentController(const QVariantMap &info, UserDefa
     sharedController = this;
     CommandRouter::shared().addApplicationResponder(this);
     CommandRouter::shared().addApplicationResponder(textEditCommands_.get());
+    QueryHistoryRecorder::setShared(QueryRecallController::sharedController());
     // Every tabbed window, however it was made, shows the application's menus.
     qApp->installEventFilter(this);
     VornTabbedWindowController::setFilterDropHandler(
@@ -616,6 +622,29 @@ void VornDocumentController::openWelcomeScreen(QObject *)
 {
     if (welcomeScreenController_)
         welcomeScreenController_->orderOut();
+}
+
+void VornDocumentController::openQueryRecall(QObject *)
+{
+    if (!queryRecall_) {
+        queryRecall_ = std::make_unique<QueryRecallViewController>();
+        queryRecall_->setQueryRecallController(QueryRecallController::sharedController());
+        // A chosen statement goes below the text of the front document's editor, selected.
+        queryRecall_->setSelectedQueryAction([this](const QString &query) {
+            TabbedWindowController *current = currentTabbedWindowController();
+            auto *document = current ? qobject_cast<VornDocument *>(current->activeDocument()) : nullptr;
+            if (!document)
+                return;
+            const TextRange range = document->sqlEditorController()->insertTextAddEnd(query);
+            auto *window = qobject_cast<VornTabbedWindowController *>(current);
+            if (auto *editor = window ? qobject_cast<SQLEditorViewController *>(
+                                            window->pane(VornTabbedWindowController::Pane::SqlEditor))
+                                      : nullptr)
+                editor->setSelectedRange(range);
+            current->window()->activateWindow();
+        });
+    }
+    queryRecall_->orderOut();
 }
 
 void VornDocumentController::openReleaseNotes(QObject *)

@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+class QueryRecallViewController;
 class AboutWindowController;
 class PreferencesController;
 class ShortcutVisualizer;
@@ -118,6 +119,9 @@ public:
     // Null until the preferences window was first asked for.
     PreferencesController *preferencesController() const { return preferencesController_.get(); }
     Q_INVOKABLE void openWelcomeScreen(QObject *sender);
+    // The query history window, made on first use and kept for the rest of the run.
+    Q_INVOKABLE void openQueryRecall(QObject *sender);
+    QueryRecallViewController *queryRecallViewController() const { return queryRecall_.get(); }
     Q_INVOKABLE void openReleaseNotes(QObject *sender);
     Q_INVOKABLE void openAcknowledgements(QObject *sender);
     Q_INVOKABLE void openWebsite(QObject *sender);
@@ -157,6 +161,7 @@ private:
     std::unique_ptr<ShortcutVisualizer> shortcutVisualizer_;
     std::unique_ptr<AboutWindowController> aboutWindowController_;
     std::unique_ptr<PreferencesController> preferencesController_;
+    std::unique_ptr<QueryRecallViewController> queryRecall_;
     std::unique_ptr<TextEditCommands> textEditCommands_;
     std::unique_ptr<Vorn2UpgradeAssistant> vorn2UpgradeAssistant_;
     std::vector<std::unique_ptr<AdvancedWindow>> richTextWindows_;

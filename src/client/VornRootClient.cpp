@@ -4,6 +4,7 @@
 #include "bridge/QoJavaBridge.h"
 #include "client/JavaCall.h"
 #include "client/SqlConnectionClient.h"
+#include "client/VornAnalyserClient.h"
 #include "client/VornBrowserClient.h"
 #include "client/VornResultset.h"
 
@@ -267,6 +268,17 @@ std::shared_ptr<VornBrowserClient> VornRootClient::browser() const
 {
     QoJavaObjectPtr browser = JavaCall::object(root_, s("browser"));
     return browser ? std::make_shared<VornBrowserClient>(std::move(browser)) : nullptr;
+}
+
+std::shared_ptr<VornAnalyserClient> VornRootClient::analyse() const
+{
+    QoJavaObjectPtr analyser = JavaCall::object(root_, s("analyse"));
+    return analyser ? std::make_shared<VornAnalyserClient>(std::move(analyser)) : nullptr;
+}
+
+bool VornRootClient::analysisSupported() const
+{
+    return ask("analysisSupported");
 }
 
 std::shared_ptr<VornResultset> VornRootClient::resultset() const

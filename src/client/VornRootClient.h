@@ -13,6 +13,7 @@
 #include <optional>
 
 class SqlConnectionClient;
+class VornAnalyserClient;
 class VornBrowserClient;
 class VornResultset;
 
@@ -124,6 +125,8 @@ public:
     // The root lets the user's focus move on: no edit or compile is pending.
     virtual bool allowFocusChange() const;
     virtual bool supportsRecycleBin() const;
+    // The connected database explains statements.
+    virtual bool analysisSupported() const;
 
     // Words for colouring: the connection's own, or the standard ones without a connection.
     virtual QStringList reservedWords() const;
@@ -133,6 +136,7 @@ public:
     // The parts the root holds.
     virtual std::shared_ptr<SqlConnectionClient> sqlConnection() const;
     virtual std::shared_ptr<VornBrowserClient> browser() const;
+    virtual std::shared_ptr<VornAnalyserClient> analyse() const;
     // The current result set; null when the root holds none. The same client as long as the root holds
     // the same result set: its rows cross to the client once.
     virtual std::shared_ptr<VornResultset> resultset() const;

@@ -2,6 +2,7 @@
 
 #include "browser/BrowserController.h"
 #include "client/VornBrowserClient.h"
+#include "document/AnalyserRouting.h"
 #include "document/BrowserRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
@@ -192,6 +193,16 @@ void StatementRouting::sqlEditorControllerExecutionResult(const QString &message
         sqlEditorController_->setDdlDirtyFlag(false);
         document_.markDDLDirty();
     }
+}
+
+void StatementRouting::sqlEditorControllerRequiresMissingPlanTable()
+{
+    document_.analyserRouting().offerPlanTable();
+}
+
+void StatementRouting::sqlEditorControllerAnalysisResult(const QVariantMap &plan)
+{
+    document_.analyserRouting().showAnalysis(plan);
 }
 
 // Result set.

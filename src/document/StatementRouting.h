@@ -59,6 +59,8 @@ public:
                                             const QVariantMap &parameterCache) override;
     void sqlEditorControllerLoadedResultSetWithInfo(const LoadedResultInfo &info) override;
     void sqlEditorControllerExecutionResult(const QString &message) override;
+    void sqlEditorControllerRequiresMissingPlanTable() override;
+    void sqlEditorControllerAnalysisResult(const QVariantMap &plan) override;
 
     // ResultsetControllerDelegate.
     void resultsetWillUpdate() override;

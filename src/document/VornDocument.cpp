@@ -3,12 +3,14 @@
 #include "platform/Preferences.h"
 
 #include "bridge/ThreadController.h"
+#include "browser/AnalyserViewController.h"
 #include "browser/InfoColumnViewController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
+#include "document/AnalyserRouting.h"
 #include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
 #include "document/DdlRouting.h"
@@ -95,6 +97,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     browserRouting_ = std::make_unique<BrowserRouting>(*this, *paneSelection_, *statementRouting_, root);
     ddlRouting_ = std::make_unique<DdlRouting>(*this, *paneSelection_, root);
     exportRouting_ = std::make_unique<ExportRouting>(*this, root, threads, status);
+    analyserRouting_ = std::make_unique<AnalyserRouting>(*this, *paneSelection_, root);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
     saving_ = std::make_unique<DocumentSaving>(*this);
     QObject::connect(sqlEditorController()->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
@@ -130,6 +133,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
 VornDocument::~VornDocument()
 {
     statementRouting_->unbindWindowPanes();
+    analyserRouting_.reset();
     infoColumn_.reset();
     // A document dropped without closing still gives its connection back.
     if (!isClosed() && session_->closeDocument())
@@ -160,6 +164,8 @@ void VornDocument::registerWindowPanes()
                                              [] { return std::make_unique<ResultsetViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::InfoColumn,
                                              [] { return std::make_unique<InfoColumnViewController>(); });
+    VornTabbedWindowController::setPaneMaker(Pane::Analyser,
+                                             [] { return std::make_unique<AnalyserViewController>(); });
     VornTabbedWindowController::setSheetMaker(
         VornTabbedWindowController::Sheet::Export,
         [](VornTabbedWindowController *) { return std::make_unique<ExportViewController>(); });
@@ -291,8 +297,9 @@ void VornDocument::loadDocumentInWindowController(TabbedWindowController *window
     if (!controller)
         return;
     using Pane = VornTabbedWindowController::Pane;
-    // The panes of schema browser, analyser and procedure editor get their models once those exist.
+    // The panes of schema browser and procedure editor get their models once those exist.
     statementRouting_->bindWindowPanes();
+    analyserRouting_->bindWindowPane();
     infoColumn_->bindWindowPane();
     if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
         status->setStatusManager(session_->statusManager.get());

@@ -27,6 +27,7 @@ class ConnectionLife;
 class ConnectionPanel;
 class DocumentSaving;
 class ExportRouting;
+class AnalyserRouting;
 class InfoColumnRouting;
 class PaneSelection;
 class ParameterInputController;
@@ -119,6 +120,7 @@ public:
     PaneSelection &paneSelection() const { return *paneSelection_; }
     InfoColumnRouting &infoColumn() const { return *infoColumn_; }
     ExportRouting &exportRouting() const { return *exportRouting_; }
+    AnalyserRouting &analyserRouting() const { return *analyserRouting_; }
 
     SQLEditorController *sqlEditorController() const;
     BrowserController *browserController() const;
@@ -284,6 +286,7 @@ private:
     std::unique_ptr<DdlRouting> ddlRouting_;
     std::unique_ptr<InfoColumnRouting> infoColumn_;
     std::unique_ptr<ExportRouting> exportRouting_;
+    std::unique_ptr<AnalyserRouting> analyserRouting_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;

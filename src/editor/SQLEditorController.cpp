@@ -315,11 +315,12 @@ void SQLEditorController::resetSqlEditorFromRoot()
 {
     applyDialect(vornRoot()->isConnected());
     applyWordLists();
-    planTableAvailable_ = false;
+    *planTableAvailable_ = false;
 }
 
 void SQLEditorController::metaDataWasExternallyUpdated()
 {
+    *planTableAvailable_ = false;
     applyWordLists();
     applyDialect(vornRoot()->hasConnection());
 }

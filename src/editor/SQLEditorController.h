@@ -4,6 +4,7 @@
 #include "connection/ConnectedController.h"
 #include "editor/SQLEditorControllerInterface.h"
 #include "sql/SQLParserComponent.h"
+#include "window/PrintableController.h"
 
 #include <QList>
 #include <QString>
@@ -11,6 +12,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -27,7 +29,9 @@ using SQLStatementList = QList<SQLParserComponentList>;
 // another on the background runner; progress goes to the status manager, the outcome to the
 // delegate on the main thread (a result set for the grid or a message with the timing). Public
 // operations belong to the main thread; the delegate must also be a SQLEditorControllerDelegate.
-class SQLEditorController : public ConnectedController, public SQLEditorControllerInterface
+class SQLEditorController : public ConnectedController,
+                            public SQLEditorControllerInterface,
+                            public PrintableController
 {
 public:
     // One statement as it is sent: the text with "?" for each parameter (trimmed), the text as
@@ -68,15 +72,24 @@ public:
     void cancelExecution() override;
     static constexpr double unansweredStopSeconds = 5;
 
-    // Explaining, formatting and exporting statements as code are not available yet.
-    bool canAnalyseSQLInRange(TextRange, bool) override { return false; }
-    void analyseSQLInRange(TextRange, TextRange *) override {}
-    bool canFormatSQLInRange(TextRange) override { return false; }
-    QString formattedSQLInRange(TextRange, TextRange *) override { return QString(); }
-    bool canExportSQLInRange(TextRange) override { return false; }
-    QString exportedSQLInRange(TextRange, TextRange *, const QString &) override { return QString(); }
-    QStringList sqlExportFormats() const override { return {}; }
-    QString displayNameForSqlExportFormat(const QString &) const override { return QString(); }
+    // Explain, format and "Copy as" work on the selection, or on the statement around a caret
+    // (between separators), not on the block a run would take.
+    bool canAnalyseSQLInRange(TextRange range, bool fastValidation) override;
+    // The plan of exactly one statement, on the background runner; the delegate gets the plan tree.
+    void analyseSQLInRange(TextRange range, TextRange *extendedRange) override;
+    bool canFormatSQLInRange(TextRange range) override;
+    QString formattedSQLInRange(TextRange range, TextRange *extendedRange) override;
+    bool canExportSQLInRange(TextRange range) override;
+    QString exportedSQLInRange(TextRange range, TextRange *extendedRange, const QString &format) override;
+    QStringList sqlExportFormats() const override;
+    QString displayNameForSqlExportFormat(const QString &format) const override;
+
+    // Printing the script: its coloured text under the title "SQL Script".
+    std::unique_ptr<QTextDocument> printViewNeedsContentString() const override;
+    QString printViewNeedsContentTypeString() const override;
+    QString printViewNeedsTitle() const override;
+    QString printViewNeedsSourceQuery() const override { return QString(); }
+    QString printViewNeedsFileName() const override;
 
     // Splits at separators; groups of only white space and comments are dropped.
     static SQLStatementList componentsToQueries(const SQLParserComponentList &components);
@@ -102,8 +115,8 @@ public:
     void setDdlDirtyFlag(bool dirty);
     bool isExecuting() const;
     bool isCanceling() const;
-    bool planTableAvailable() const { return planTableAvailable_; }
-    void setPlanTableAvailable(bool available) { planTableAvailable_ = available; }
+    bool planTableAvailable() const { return *planTableAvailable_; }
+    void setPlanTableAvailable(bool available) { *planTableAvailable_ = available; }
 
     // Seconds on a steady clock for the timing of a run and the wait for a Stop; tests put in their own.
     void setClock(std::function<double()> clock);
@@ -117,6 +130,8 @@ private:
     class Execution;
 
     SQLParserComponentList componentsForRange(TextRange range, TextRange *extendedRange) const;
+    // The selection's components, or the statement's around a caret.
+    SQLParserComponentList componentsForStatementAt(TextRange range, TextRange *extendedRange) const;
     void executeComponents(const SQLParserComponentList &components);
     void executeAfterParameterInput(const std::optional<ParameterAnswer> &answer);
     void applyWordLists();
@@ -132,5 +147,6 @@ private:
     // Main thread: which run a Stop belongs to, and when its first Stop came.
     quint64 runNumber_ = 0;
     double firstStopAt_ = 0;
-    bool planTableAvailable_ = false;
+    // Set by an explain's worker once the plan table is found.
+    std::shared_ptr<std::atomic<bool>> planTableAvailable_ = std::make_shared<std::atomic<bool>>(false);
 };

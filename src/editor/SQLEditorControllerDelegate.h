@@ -49,4 +49,10 @@ public:
     virtual void sqlEditorControllerLoadedResultSetWithInfo(const LoadedResultInfo &info) = 0;
     // The run ended without rows to show: its message followed by the timing.
     virtual void sqlEditorControllerExecutionResult(const QString &message) = 0;
+    // An explain found no plan table: the document offers to create it.
+    virtual void sqlEditorControllerRequiresMissingPlanTable() {}
+    // The plan of the explained statement: per step {"info": fields, "children": steps}.
+    virtual void sqlEditorControllerAnalysisResult(const QVariantMap &plan) { Q_UNUSED(plan); }
+    // The document's file name for printed pages; null for an unsaved document.
+    virtual QString sqlEditorControllerNeedsFilename() { return QString(); }
 };

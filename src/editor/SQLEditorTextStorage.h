@@ -82,6 +82,8 @@ public:
     qint64 characterIndexForLineNumber(qint64 line) const;
 
     const SQLParserComponentList &parsedComponents() const;
+    // The dialect's comment and quote characters; null before a dialect is set.
+    const SQLParserParseProperties *parseProperties() const { return parser_->parseProperties(); }
     // The components touching a range; startInFirst receives the range start's offset into the first. The
     // extended range, when asked, leaves out blank-line gaps and neighbours that only touch the range.
     SQLParserComponentList parsedComponentsInRange(TextRange range, TextRange *extendedRange = nullptr,

@@ -3,6 +3,7 @@
 // The one fake of the backend clients: a document's root, its SQL connection and its browser, with
 // plain fields for what the tests set and scripts for statements. Any thread may call it.
 #include "client/SqlConnectionClient.h"
+#include "client/VornAnalyserClient.h"
 #include "client/VornBrowserClient.h"
 #include "client/VornRootClient.h"
 
@@ -198,13 +199,60 @@ public:
     int descriptionsAsked = 0;
 };
 
+// Plans as a test sets them; each call records the outcome the test planned.
+class FakeVornAnalyserClient : public VornAnalyserClient
+{
+public:
+    explicit FakeVornAnalyserClient(std::shared_ptr<FakeLastAction> lastAction)
+        : lastAction_(std::move(lastAction))
+    {
+    }
+
+    bool planTableAvailable() override
+    {
+        ++planTableQuestions;
+        return hasPlanTable;
+    }
+    QVariantMap getPlanTable(const QString &sql) override
+    {
+        std::lock_guard lock(mutex_);
+        analysed.append(sql);
+        lastAction_->set(error);
+        return error.isNull() ? plan : QVariantMap();
+    }
+    QString query() const override
+    {
+        std::lock_guard lock(mutex_);
+        return analysed.value(analysed.size() - 1);
+    }
+    void createPlanTable(const QString &userName, const QString &password, const QString &server,
+                         const QString &port, const QString &database) override
+    {
+        std::lock_guard lock(mutex_);
+        created.append({userName, password, server, port, database});
+        lastAction_->set(error);
+    }
+
+    std::atomic<bool> hasPlanTable{true};
+    std::atomic<int> planTableQuestions{0};
+    QVariantMap plan;
+    QString error;
+    QStringList analysed;
+    QList<QStringList> created;
+
+private:
+    std::shared_ptr<FakeLastAction> lastAction_;
+    mutable std::mutex mutex_;
+};
+
 class FakeVornRootClient : public VornRootClient
 {
 public:
     FakeVornRootClient()
         : lastAction(std::make_shared<FakeLastAction>()),
           connection(std::make_shared<FakeSqlConnectionClient>(lastAction)),
-          browserClient(std::make_shared<FakeVornBrowserClient>())
+          browserClient(std::make_shared<FakeVornBrowserClient>()),
+          analyserClient(std::make_shared<FakeVornAnalyserClient>(lastAction))
     {
     }
 
@@ -249,6 +297,8 @@ public:
     bool dataDefinitionCausesTransactionCommit() const override { return false; }
     bool allowFocusChange() const override { return true; }
     bool supportsRecycleBin() const override { return false; }
+    bool analysisSupported() const override { return analyses; }
+    std::shared_ptr<VornAnalyserClient> analyse() const override { return analyserClient; }
     int dirtySeconds() const override { return 0; }
     void resetDirtySeconds() override {}
 
@@ -265,6 +315,8 @@ public:
     std::shared_ptr<FakeLastAction> lastAction;
     std::shared_ptr<FakeSqlConnectionClient> connection;
     std::shared_ptr<FakeVornBrowserClient> browserClient;
+    std::shared_ptr<FakeVornAnalyserClient> analyserClient;
+    std::atomic<bool> analyses{true};
     std::optional<ResultsetState> resultsetStateValue;
     std::atomic<bool> connected{true};
     std::atomic<bool> reservedByOther{false};

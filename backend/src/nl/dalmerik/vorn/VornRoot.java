@@ -21,6 +21,7 @@ public class VornRoot {
     private final VornSqlConnection sqlConnection = new VornSqlConnection(this);
     private final VornRecyclebin recyclebin = new VornRecyclebin();
     private final VornAssistant assistant = new VornAssistant(this);
+    private final VornAnalyser analyser = new VornAnalyser(this);
     private final ThreadLocal<Outcome> threadOutcome = new ThreadLocal<>();
     private volatile Outcome lastOutcome = SUCCESS;
     private volatile RootSettings settings = RootSettings.defaults();
@@ -416,9 +417,14 @@ public class VornRoot {
         return connectionMetaData().supportsRecycleBin();
     }
 
-    /** Execution plans are not offered yet. */
+    /** Whether the connected database explains statements. */
     public boolean analysisSupported() {
-        return false;
+        Session current = session;
+        return current != null && ExecutionPlans.supported(current.dialect);
+    }
+
+    public VornAnalyser analyse() {
+        return analyser;
     }
 
     /** Whether the loaded object is shown as a text description; statements never are. */
