@@ -182,11 +182,17 @@ qint32 VornResultset::editingOnRow() const
 
 bool VornResultset::canStartEditing(const QString &columnName, qint32 row) const
 {
+    // The backend knows the keys of the rows that crossed.
+    if (row > rows().rowCount())
+        takeRows();
     return JavaCall::send(object_, QStringLiteral("canStartEditing::"), {columnName, row}).toBool();
 }
 
 bool VornResultset::canStartEditingRow(qint32 row) const
 {
+    // The backend knows the keys of the rows that crossed.
+    if (row > rows().rowCount())
+        takeRows();
     return JavaCall::send(object_, QStringLiteral("canStartEditingRow:"), {row}).toBool();
 }
 
@@ -251,6 +257,7 @@ void VornResultset::removeRow(qint32 row) const
 void VornResultset::uploadBlobForColumnOnRowFrom(const QString &columnName, qint32 row,
                                                  const QString &path) const
 {
+    takeRows();
     JavaCall::takeFailure(); // the outcome is this call's alone
     JavaCall::send(object_, QStringLiteral("uploadBlobForColumnOnRowFrom:::"), {columnName, row, path});
     if (succeeded())
@@ -260,12 +267,14 @@ void VornResultset::uploadBlobForColumnOnRowFrom(const QString &columnName, qint
 void VornResultset::downloadBlobForColumnOnRowTo(const QString &columnName, qint32 row,
                                                  const QString &path) const
 {
+    takeRows();
     JavaCall::takeFailure(); // the outcome is this call's alone
     JavaCall::send(object_, QStringLiteral("downloadBlobForColumnOnRowTo:::"), {columnName, row, path});
 }
 
 void VornResultset::clearBlobForColumnOnRow(const QString &columnName, qint32 row) const
 {
+    takeRows();
     JavaCall::takeFailure(); // the outcome is this call's alone
     JavaCall::send(object_, QStringLiteral("clearBlobForColumnOnRow::"), {columnName, row});
     if (succeeded())
