@@ -4,6 +4,7 @@
 #include "kit/DragAndDroppableTableViewOtherView.h"
 #include "kit/DragAndDroppableTableViewSourceView.h"
 #include "kit/ShortcutVisualizer.h"
+#include "resultset/RecordEditController.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetRowNumberDelegate.h"
 #include "resultset/ResultsetTableModel.h"
@@ -16,6 +17,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
 #include <QScrollBar>
@@ -79,6 +81,7 @@ ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewCont
     connect(scrollBar, &QScrollBar::valueChanged, this, &ResultsetViewController::reportVisibleRange);
     connect(scrollBar, &QScrollBar::rangeChanged, this, &ResultsetViewController::reportVisibleRange);
     tableView_->viewport()->installEventFilter(this);
+    setUpEditing();
     buildColumns();
 }
 
@@ -101,6 +104,7 @@ void ResultsetViewController::detachModel()
 
 void ResultsetViewController::resultsetReset()
 {
+    rowAfterRemoval_ = -1;
     Q_ASSERT_X(QThread::currentThread() == qApp->thread(), "ResultsetViewController",
                "-(void)resultsetReset; must be called on mainthread");
     buildColumns();
@@ -206,6 +210,7 @@ void ResultsetViewController::cancelTableViewUpdates()
 void ResultsetViewController::resultsetRemovedRowAt(qint64 row)
 {
     tableModel_->rowRemoved(int(row - 1));
+    selectRowAfterRemoval();
     reportVisibleRange();
 }
 
@@ -419,5 +424,17 @@ bool ResultsetViewController::validateAction(const QString &action) const
         return resultsetController_ && resultsetController_->canRefresh();
     if (action == QLatin1String("selectResultset:"))
         return tableView_->window() != nullptr && tableView_->isVisible();
+    const bool editable = resultsetController_ && resultsetController_->canEditResultSet();
+    if (action == QLatin1String("addRow:"))
+        return editable;
+    if (action == QLatin1String("editRecord:"))
+        return resultsetController_ && tableView_->selectionModel()->hasSelection();
+    if (action == QLatin1String("duplicate:") || action == QLatin1String("deleteRow:"))
+        return editable && tableView_->selectionModel()->hasSelection();
+    if (action == QLatin1String("cancel:"))
+        return resultsetController_ && resultsetController_->canCancel();
+    if (action == QLatin1String("insertDate:") || action == QLatin1String("insertTime:"))
+        return qobject_cast<QLineEdit *>(QApplication::focusWidget()) &&
+               tableView_->isAncestorOf(QApplication::focusWidget());
     return false;
 }
