@@ -6,6 +6,7 @@
 #include "kit/ShortcutVisualizer.h"
 #include "resultset/RecordEditController.h"
 #include "resultset/ResultsetController.h"
+#include "resultset/ResultsetHeaderView.h"
 #include "resultset/ResultsetRowNumberDelegate.h"
 #include "resultset/ResultsetTableModel.h"
 
@@ -68,13 +69,14 @@ ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewCont
     tableView_->verticalHeader()->setDefaultSectionSize(QFontMetrics(cellFont()).height() + 4);
     tableView_->setItemDelegateForColumn(0, new ResultsetRowNumberDelegate(tableView_));
 
-    QHeaderView *header = tableView_->horizontalHeader();
+    auto *header = new ResultsetHeaderView(tableView_);
+    tableView_->setHorizontalHeader(header);
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     header->setMinimumSectionSize(rowNumberColumnWidth);
     header->setStretchLastSection(false);
-    connect(header, &QHeaderView::sectionClicked, this, &ResultsetViewController::headerClicked);
+    connect(header, &ResultsetHeaderView::didClickTableColumn, this, &ResultsetViewController::headerClicked);
     connect(header, &QHeaderView::sectionMoved, this, &ResultsetViewController::columnMoved);
     connect(header, &QHeaderView::sectionResized, this, &ResultsetViewController::columnResized);
     QScrollBar *scrollBar = tableView_->verticalScrollBar();
