@@ -429,6 +429,9 @@ bool ResultsetViewController::validateAction(const QString &action) const
     const bool editable = resultsetController_ && resultsetController_->canEditResultSet();
     if (action == QLatin1String("addRow:"))
         return editable;
+    if (action == QLatin1String("edit:"))
+        return resultsetController_ && resultsetController_->canEditResultSet() &&
+               tableView_->currentIndex().column() > 0;
     if (action == QLatin1String("editRecord:"))
         return resultsetController_ && tableView_->selectionModel()->hasSelection();
     if (action == QLatin1String("duplicate:") || action == QLatin1String("deleteRow:"))

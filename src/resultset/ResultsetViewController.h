@@ -82,6 +82,9 @@ public:
     Q_INVOKABLE void insertTime(QObject *sender);
     // Removes the clicked row (0-based), or the whole selection when the clicked row is part of it.
     void deleteRowFromContext(int clickedRow);
+    // The popup editor for the current cell (a long value).
+    Q_INVOKABLE void edit(QObject *sender);
+    class CellEditorControllerViewController *cellEditor() const { return cellEditor_; }
     // All values of the selected record (or of the sender's "row" property) in the record editor.
     Q_INVOKABLE void editRecord(QObject *sender);
     RecordEditController *recordEditController() const { return recordEditController_.get(); }
@@ -141,4 +144,7 @@ private:
     int rowAfterRemoval_ = -1;
     class ResultsetCellDelegate *cellDelegate_ = nullptr;
     std::unique_ptr<RecordEditController> recordEditController_;
+    class CellEditorControllerViewController *cellEditor_ = nullptr;
+    void startEditOnRow(int row, int column);
+    void cellEditorClosed(const QString &text);
 };

@@ -2,6 +2,7 @@
 // new, copied and removed records, and cancelling an edit.
 #include "resultset/ResultsetViewController.h"
 
+#include "resultset/CellEditorControllerViewController.h"
 #include "resultset/ResultsetCellDelegate.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetTableModel.h"
@@ -221,4 +222,38 @@ void ResultsetViewController::insertTime(QObject *)
 {
     if (resultsetController_)
         replaceEditorText(resultsetController_->timeValueForEditor());
+}
+
+void ResultsetViewController::edit(QObject *)
+{
+    const QModelIndex current = tableView_->currentIndex();
+    if (current.isValid() && current.column() > 0)
+        startEditOnRow(current.row(), current.column());
+}
+
+void ResultsetViewController::startEditOnRow(int row, int column)
+{
+    const QModelIndex index = tableModel_->index(row, column);
+    if (!mayEditCell(index))
+        return;
+    if (!cellEditor_) {
+        cellEditor_ = new CellEditorControllerViewController(tableView_);
+        cellEditor_->setClosedWithUpdatedText([this](const QString &text) { cellEditorClosed(text); });
+    }
+    // An open cell editor hands its text over first; the popup starts from it.
+    tableView_->setFocus();
+    cellEditor_->setStringValue(index.data(Qt::EditRole).toString());
+    cellEditor_->runForTableView(tableView_, row, column, tableModel_->identifier(column));
+}
+
+void ResultsetViewController::cellEditorClosed(const QString &text)
+{
+    const int row = cellEditor_->editingRow();
+    const QModelIndex index = tableModel_->index(row, cellEditor_->editingColumn());
+    // A cell that may no longer be edited keeps its value.
+    if (!resultsetController_ || !index.isValid() ||
+        !resultsetController_->shouldEditColumn(cellEditor_->editingColumnName(), row + 1))
+        return;
+    tableModel_->setData(index, text, Qt::EditRole);
+    tableView_->setFocus();
 }

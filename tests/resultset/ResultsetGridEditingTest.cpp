@@ -2,6 +2,7 @@
 // go, Return moving on, removals from the context row, cancelling, and a NULL cell left untouched.
 #include "ResultsetTestSupport.h"
 #include "WaitFor.h"
+#include "resultset/CellEditorControllerViewController.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetTableModel.h"
 #include "resultset/ResultsetViewController.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -185,4 +187,32 @@ TEST_F(ResultsetGridEditingTest, AnUntouchedNullCellStaysNull)
     EXPECT_TRUE(fixture_->controller->shouldEndEdit());
     EXPECT_TRUE(fixture_->document.reservations.isEmpty());
     EXPECT_FALSE(grid_.tableModel()->index(1, 2).data().isValid());
+}
+
+TEST_F(ResultsetGridEditingTest, ThePopupEditorWritesOnCloseAndStartsEachCellWithoutUndo)
+{
+    table()->selectRow(2);
+    table()->setCurrentIndex(grid_.tableModel()->index(2, 2));
+    grid_.edit(nullptr);
+    CellEditorControllerViewController *popup = grid_.cellEditor();
+    ASSERT_TRUE(popup && popup->active());
+    EXPECT_EQ(popup->stringValue(), "n3");
+    EXPECT_FALSE(popup->textView()->document()->isUndoAvailable());
+    QTest::keyClicks(popup->textView(), " and more");
+    EXPECT_TRUE(popup->textView()->document()->isUndoAvailable());
+    popup->hide();
+    EXPECT_FALSE(popup->active());
+    EXPECT_EQ(cell(2, 2), "n3 and more");
+
+    // Another cell of the row being edited starts again without undo.
+    table()->setCurrentIndex(grid_.tableModel()->index(2, 1));
+    grid_.edit(nullptr);
+    ASSERT_TRUE(popup->active());
+    EXPECT_FALSE(popup->textView()->document()->isUndoAvailable());
+    QTest::keyClicks(popup->textView(), "9");
+    popup->hide();
+    EXPECT_EQ(cell(2, 1), "39");
+    ASSERT_TRUE(fixture_->controller->shouldEndEdit());
+    EXPECT_EQ(cell(2, 1), "39");
+    EXPECT_EQ(cell(2, 2), "n3 and more");
 }
