@@ -255,3 +255,24 @@ VornInfoClientPtr VornBrowserClient::elementDescriptionForReferringElement(const
         browser_, QStringLiteral("elementDescriptionForReferringElement:::"), {schema, type, name});
     return info ? std::make_shared<VornInfoClient>(std::move(info)) : nullptr;
 }
+
+QStringList VornBrowserClient::sequencesForColumn(const QString &column)
+{
+    return JavaCall::strings(JavaCall::send(browser_, QStringLiteral("sequencesForColumn:"), {column}));
+}
+
+QString VornBrowserClient::lastSequenceForColumn(const QString &column)
+{
+    return JavaCall::send(browser_, QStringLiteral("lastSequenceForColumn:"), {column}).toString();
+}
+
+void VornBrowserClient::storeLastSequenceForColumn(const QString &column, const QString &sequence)
+{
+    JavaCall::send(browser_, QStringLiteral("storeLastSequenceForColumn::"), {column, sequence});
+}
+
+QString VornBrowserClient::nextValueForSequence(const QString &sequence)
+{
+    JavaCall::takeFailure(); // the outcome is this call's alone
+    return JavaCall::send(browser_, QStringLiteral("nextValueForSequence:"), {sequence}).toString();
+}

@@ -91,6 +91,13 @@ public:
     virtual VornInfoClientPtr elementDescriptionForReferringElement(const QString &schema,
                                                                     const QString &type, const QString &name);
 
+    // Sequences that may give a value to a column of the shown table; the one chosen last per column.
+    virtual QStringList sequencesForColumn(const QString &column);
+    virtual QString lastSequenceForColumn(const QString &column);
+    virtual void storeLastSequenceForColumn(const QString &column, const QString &sequence);
+    // Takes the sequence's next value; null with the failure on the root.
+    virtual QString nextValueForSequence(const QString &sequence);
+
 protected:
     VornBrowserClient();
 

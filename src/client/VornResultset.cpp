@@ -153,3 +153,130 @@ VornResultsetMetaData VornResultset::resultsetMetaData() const
     return VornResultsetMetaData(
         JavaCall::send(object_, QStringLiteral("resultsetMetaData")).value<QoJavaObjectPtr>());
 }
+
+QStringList VornResultset::primaryKeyColumnNames() const
+{
+    return JavaCall::strings(JavaCall::send(object_, QStringLiteral("primaryKeyColumnNames")));
+}
+
+bool VornResultset::editing() const
+{
+    return JavaCall::send(object_, QStringLiteral("editing")).toBool();
+}
+
+bool VornResultset::adding() const
+{
+    return JavaCall::send(object_, QStringLiteral("adding")).toBool();
+}
+
+bool VornResultset::hasADirtyEdit() const
+{
+    return JavaCall::send(object_, QStringLiteral("hasADirtyEdit")).toBool();
+}
+
+qint32 VornResultset::editingOnRow() const
+{
+    const QVariant row = JavaCall::send(object_, QStringLiteral("editingOnRow"));
+    return row.isValid() ? row.toInt() : -1;
+}
+
+bool VornResultset::canStartEditing(const QString &columnName, qint32 row) const
+{
+    // The backend knows the keys of the rows that crossed.
+    if (row > rows().rowCount())
+        takeRows();
+    return JavaCall::send(object_, QStringLiteral("canStartEditing::"), {columnName, row}).toBool();
+}
+
+bool VornResultset::canStartEditingRow(qint32 row) const
+{
+    // The backend knows the keys of the rows that crossed.
+    if (row > rows().rowCount())
+        takeRows();
+    return JavaCall::send(object_, QStringLiteral("canStartEditingRow:"), {row}).toBool();
+}
+
+void VornResultset::setValueForColumnOnRow(const QString &columnName, qint32 row, const QString &value) const
+{
+    const QVariant sent = value.isNull() ? QVariant() : QVariant(value);
+    JavaCall::send(object_, QStringLiteral("setValueForColumnOnRow:::"), {columnName, row, sent});
+}
+
+bool VornResultset::succeeded() const
+{
+    const QoJavaObjectPtr root = JavaCall::object(object_, QStringLiteral("root"));
+    return !JavaCall::hasFailure() && root &&
+           JavaCall::send(root, QStringLiteral("lastActionSuccessful")).toBool();
+}
+
+void VornResultset::takeWrittenRow(qint32 row) const
+{
+    const QString packed = JavaCall::send(object_, QStringLiteral("takeWrittenRow")).toString();
+    if (!packed.isEmpty() && !rows().replaceRow(row, packed))
+        JavaCall::fail(QStringLiteral("takeWrittenRow"),
+                       QStringLiteral("The record the database wrote could not be shown."));
+}
+
+void VornResultset::canEndEditing(qint32 row) const
+{
+    JavaCall::takeFailure(); // the outcome is this call's alone
+    JavaCall::send(object_, QStringLiteral("canEndEditing:"), {row});
+    if (succeeded())
+        takeWrittenRow(row);
+}
+
+bool VornResultset::cancel() const
+{
+    const qint32 row = editingOnRow();
+    const bool added = adding();
+    const bool cancelled = JavaCall::send(object_, QStringLiteral("cancel")).toBool();
+    if (cancelled && added)
+        rows().removeRow(row);
+    return cancelled;
+}
+
+void VornResultset::addRow(qint32 row) const
+{
+    // Rows the backend fetched meanwhile cross first, so both sides count the same rows.
+    takeRows();
+    JavaCall::takeFailure(); // the outcome is this call's alone
+    JavaCall::send(object_, QStringLiteral("addRow:"), {row});
+    if (succeeded())
+        rows().insertBlankRow(editingOnRow());
+}
+
+void VornResultset::removeRow(qint32 row) const
+{
+    takeRows();
+    JavaCall::takeFailure(); // the outcome is this call's alone
+    JavaCall::send(object_, QStringLiteral("removeRow:"), {row});
+    if (succeeded())
+        rows().removeRow(row);
+}
+
+void VornResultset::uploadBlobForColumnOnRowFrom(const QString &columnName, qint32 row,
+                                                 const QString &path) const
+{
+    takeRows();
+    JavaCall::takeFailure(); // the outcome is this call's alone
+    JavaCall::send(object_, QStringLiteral("uploadBlobForColumnOnRowFrom:::"), {columnName, row, path});
+    if (succeeded())
+        takeWrittenRow(row);
+}
+
+void VornResultset::downloadBlobForColumnOnRowTo(const QString &columnName, qint32 row,
+                                                 const QString &path) const
+{
+    takeRows();
+    JavaCall::takeFailure(); // the outcome is this call's alone
+    JavaCall::send(object_, QStringLiteral("downloadBlobForColumnOnRowTo:::"), {columnName, row, path});
+}
+
+void VornResultset::clearBlobForColumnOnRow(const QString &columnName, qint32 row) const
+{
+    takeRows();
+    JavaCall::takeFailure(); // the outcome is this call's alone
+    JavaCall::send(object_, QStringLiteral("clearBlobForColumnOnRow::"), {columnName, row});
+    if (succeeded())
+        takeWrittenRow(row);
+}

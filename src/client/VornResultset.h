@@ -56,7 +56,39 @@ public:
     QString primaryColumnTypeForColumn(const QString &columnName) const;
     VornResultsetMetaData resultsetMetaData() const;
 
+    // Editing the rows of a table by primary key: one row at a time, its values kept by the backend until
+    // the row ends. The rows kept here follow every change (see FetchedRows). The outcome of the calls
+    // that write is on the root (lastActionSuccessful, lastErrorMessage).
+    // The columns of the table's primary key; empty for a result that is not editable.
+    QStringList primaryKeyColumnNames() const;
+    bool editing() const;
+    bool adding() const;
+    bool hasADirtyEdit() const;
+    // The row being edited; -1 when none.
+    qint32 editingOnRow() const;
+    // Starts editing the row (or allows it, on the row being edited); binary columns are not typed into.
+    bool canStartEditing(const QString &columnName, qint32 row) const;
+    bool canStartEditingRow(qint32 row) const;
+    // A null value is SQL NULL.
+    void setValueForColumnOnRow(const QString &columnName, qint32 row, const QString &value) const;
+    // Writes the row being edited and shows it as the database now holds it; the edit stays open when
+    // the database refuses it.
+    void canEndEditing(qint32 row) const;
+    // Drops the edit; a new row goes. Whether a row was being edited.
+    bool cancel() const;
+    // An empty row before the row, edited from now on.
+    void addRow(qint32 row) const;
+    // Deletes the row in the database and here.
+    void removeRow(qint32 row) const;
+    void uploadBlobForColumnOnRowFrom(const QString &columnName, qint32 row, const QString &path) const;
+    void downloadBlobForColumnOnRowTo(const QString &columnName, qint32 row, const QString &path) const;
+    void clearBlobForColumnOnRow(const QString &columnName, qint32 row) const;
+
 private:
+    // The last write succeeded, by the root's outcome and the bridge's.
+    bool succeeded() const;
+    // Shows the row the backend read back after a write.
+    void takeWrittenRow(qint32 row) const;
     FetchedRows &rows() const;
     // Takes over the rows the backend has fetched since the last take.
     void takeRows() const;

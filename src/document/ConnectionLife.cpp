@@ -18,6 +18,7 @@
 #include "kit/DocumentAlertSheet.h"
 #include "platform/MainThread.h"
 #include "platform/Preferences.h"
+#include "resultset/ResultsetController.h"
 #include "status/LoggerController.h"
 #include "status/StatusManager.h"
 #include "window/FeaturedToolbar.h"
@@ -310,7 +311,10 @@ void ConnectionLife::endReservation()
 
 bool ConnectionLife::changeFocus()
 {
-    // Pending edits of the result grid end here once it exists.
+    // A row edited in the grid is written first; a row the database refuses keeps the focus.
+    if (ResultsetController *resultset = document_.resultsetController();
+        resultset && !resultset->shouldEndEdit())
+        return false;
     const std::shared_ptr<VornDocumentSession> &session = document_.session();
     const VornRootClient &root = *session->vornRoot;
     if (root.allowFocusChange())

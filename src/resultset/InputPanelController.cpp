@@ -1,5 +1,7 @@
 #include "resultset/InputPanelController.h"
 
+#include "resultset/BlobButton.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
@@ -85,25 +87,34 @@ int InputPanelController::fieldSectionHeight(const QList<int> &rowHeights)
 void InputPanelController::ensureInterfaceObjects()
 {
     for (const InputPanelControllerFieldPtr &field : fields_) {
-        auto *label = new QLabel(field->name());
-        label->setFont(smallFont());
-        field->setLabel(label);
-        QString text = field->value().toString();
+        if (!field->label()) {
+            auto *label = new QLabel(field->name());
+            label->setFont(smallFont());
+            field->setLabel(label);
+        }
+        // Controls that exist keep what the user typed.
+        const QString text = field->value().toString();
         switch (field->type()) {
-        case InputPanelControllerField::Text: {
-            auto *input = new QLineEdit(text);
-            input->setReadOnly(readOnly_);
-            field->setInputField(input);
+        case InputPanelControllerField::Text:
+            if (!field->inputField()) {
+                auto *input = new QLineEdit(text);
+                input->setReadOnly(readOnly_);
+                field->setInputField(input);
+            }
             break;
-        }
-        case InputPanelControllerField::LargeText: {
-            auto *input = new QPlainTextEdit(text);
-            input->setReadOnly(readOnly_);
-            input->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard |
-                                           (readOnly_ ? Qt::NoTextInteraction : Qt::TextEditable));
-            field->setInputField(input);
+        case InputPanelControllerField::LargeText:
+            if (!field->inputField()) {
+                auto *input = new QPlainTextEdit(text);
+                input->setReadOnly(readOnly_);
+                input->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard |
+                                               (readOnly_ ? Qt::NoTextInteraction : Qt::TextEditable));
+                field->setInputField(input);
+            }
             break;
-        }
+        case InputPanelControllerField::Blob:
+            // A large object has no text: its value only tells whether one is there.
+            ensureBlobButtons(*field);
+            continue;
         default:
             qCWarning(inputPanelLog,
                       "WARNING: Only InputPanelControllerFieldTypeText/Blob supported as of yet");
@@ -113,6 +124,59 @@ void InputPanelController::ensureInterfaceObjects()
         if (field->value().isNull())
             field->setValue(QString());
     }
+    if (titleField_)
+        titleField_->setText(title_);
+    if (subtitleField_)
+        subtitleField_->setText(subtitle_);
+}
+
+void InputPanelController::ensureBlobButtons(InputPanelControllerField &field)
+{
+    QList<QPointer<BlobButton>> buttons = field.custom();
+    if (!field.inputField() || buttons.size() != 3) {
+        auto *box = new QWidget;
+        auto *layout = new QHBoxLayout(box);
+        layout->setContentsMargins(0, 0, 0, 0);
+        const struct {
+            const char *title;
+            int tag;
+        } kinds[] = {{QT_TRANSLATE_NOOP("inputpanelcontroller", "Clear"), BlobButton::Clear},
+                     {QT_TRANSLATE_NOOP("inputpanelcontroller", "Export"), BlobButton::Export},
+                     {QT_TRANSLATE_NOOP("inputpanelcontroller", "Import"), BlobButton::Import}};
+        buttons.clear();
+        for (const auto &kind : kinds) {
+            auto *button = new BlobButton(QCoreApplication::translate("inputpanelcontroller", kind.title),
+                                          field.name(), kind.tag, box);
+            button->setAutoDefault(false);
+            const InputPanelControllerField::ButtonAction action = field.buttonAction();
+            QObject::connect(button, &QPushButton::clicked, button, [action, button] {
+                if (action)
+                    action(button);
+            });
+            buttons.append(button);
+        }
+        // Clear at the left, Import directly left of Export at the right end.
+        layout->addWidget(buttons[0]);
+        layout->addStretch(1);
+        layout->addWidget(buttons[2]);
+        layout->addWidget(buttons[1]);
+        field.setInputField(box);
+        field.setCustom(buttons);
+    } else {
+        qCDebug(inputPanelLog) << "locate buttons in" << field.inputField() << field.inputField()->children();
+    }
+    const bool present = !field.value().isNull();
+    buttons[0]->setEnabled(present);
+    buttons[1]->setEnabled(present);
+}
+
+void InputPanelController::reloadWithUpdatedColumn(const QString &name, const QVariant &value)
+{
+    for (const InputPanelControllerFieldPtr &field : fields_) {
+        if (field->name() == name)
+            field->setValue(value);
+    }
+    ensureInterfaceObjects();
 }
 
 int InputPanelController::rowHeight(const InputPanelControllerField &field) const
@@ -122,6 +186,8 @@ int InputPanelController::rowHeight(const InputPanelControllerField &field) cons
         return field.inputField() ? field.inputField()->sizeHint().height() : 0;
     case InputPanelControllerField::LargeText:
         return largeTextHeight;
+    case InputPanelControllerField::Blob:
+        return field.inputField() ? field.inputField()->sizeHint().height() : 0;
     default:
         return 0;
     }

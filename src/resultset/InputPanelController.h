@@ -33,6 +33,9 @@ public:
     InputPanelController &operator=(const InputPanelController &) = delete;
 
     void removeFields();
+    // Gives every field of that name the value (none: an empty large object) and refreshes the controls;
+    // typed text stays.
+    void reloadWithUpdatedColumn(const QString &name, const QVariant &value);
     void addField(InputPanelControllerFieldPtr field);
     QList<InputPanelControllerFieldPtr> getFields() const { return fields_; }
 
@@ -70,6 +73,7 @@ public:
 
 private:
     void ensureInterfaceObjects();
+    void ensureBlobButtons(InputPanelControllerField &field);
     int rowHeight(const InputPanelControllerField &field) const;
     QWidget *createFieldView(int width, int height);
     QWidget *createHeader(int width, int height);

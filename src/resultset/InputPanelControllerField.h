@@ -5,9 +5,11 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 #include <QLabel>
+#include <QList>
 
 // The description of one field of the input sheet: its name (the label and its address), its type and
 // its value (the initial value when the sheet runs, the entered text after it ends). The sheet makes the
@@ -29,12 +31,22 @@ public:
     QWidget *inputField() const { return inputField_; }
     void setInputField(QWidget *inputField) { inputField_ = inputField; }
 
+    // A large-object field's buttons call this with themselves.
+    using ButtonAction = std::function<void(class BlobButton *)>;
+    ButtonAction buttonAction() const { return buttonAction_; }
+    void setButtonAction(ButtonAction action) { buttonAction_ = std::move(action); }
+    // A large-object field's buttons: Clear, Export, Import.
+    QList<QPointer<class BlobButton>> custom() const { return custom_; }
+    void setCustom(const QList<QPointer<class BlobButton>> &custom) { custom_ = custom; }
+
 private:
     QString name_;
     qint64 type_ = Text;
     QVariant value_;
     QPointer<QLabel> label_;
     QPointer<QWidget> inputField_;
+    ButtonAction buttonAction_;
+    QList<QPointer<class BlobButton>> custom_;
 };
 
 using InputPanelControllerFieldPtr = std::shared_ptr<InputPanelControllerField>;

@@ -160,6 +160,7 @@ void ResultsetController::resetResultsetFromRoot()
             browser ? browser->quickFilterValues().value_or(QVariantList()) : QVariantList();
     }
     editingRowNumber_ = -1;
+    editedValues_.clear();
     quickFilterValid_ = true;
     management_ = false;
     if (ResultsetControllerDelegate *delegate = resultsetDelegate()) {
@@ -382,6 +383,11 @@ QVariant ResultsetController::objectValueForColumn(const QString &columnName, qi
     // The rows grow while a preload runs: they are not read from here meanwhile.
     if (isPreloading())
         return QString();
+    if (row == editingRowNumber_) {
+        const auto edited = editedValues_.constFind(columnName);
+        if (edited != editedValues_.constEnd())
+            return edited->isNull() ? QVariant() : QVariant(*edited);
+    }
     const std::optional<VornRow> &fetched = fetchedRow(row);
     const VornCell cell =
         fetched ? fetched->cell(resultset->columnIndex(columnName, columnGuess)) : VornCell{};

@@ -7,7 +7,9 @@
 #include "resultset/ExtendedFilter.h"
 #include "resultset/ExtendedResultsetDescription.h"
 
+#include <QHash>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -77,6 +79,41 @@ public:
     qint64 editingRowNumber() const { return editingRowNumber_; }
     bool canCancel() const;
 
+    // Row edits (the backend keeps the edited row's values until the row ends; rows here follow). An
+    // edit may start only while the root is free.
+    bool shouldEditColumn(const QString &columnName, qint64 row) const;
+    bool shouldEditRow(qint64 row) const;
+    // Keeps a value of the row being edited (null: SQL NULL); the cell shows it from now on.
+    void setValueOfColumn(const QString &columnName, qint64 row, const QString &value);
+    // Ends the row edit: unchanged, it is dropped; else written under the root's reservation. False when
+    // the root is busy or the database refused the row, which then stays in edit.
+    bool shouldEndEdit();
+    // Drops the row edit (and a new row); whether there was one.
+    bool cancel();
+    // A new empty row, or a copy of the row (without its large objects and key), before the row; the new
+    // row's number, or -1 when nothing was added.
+    qint64 addRecordAtRow(qint64 row);
+    qint64 duplicateRowAt(qint64 row);
+    // Deletes the rows by primary key on a worker thread (a new row is only dropped).
+    void removeRecordAtRows(const QList<qint64> &rows);
+
+    // Large objects and editor values.
+    bool columnIsBlob(const QString &columnName) const;
+    bool blobValueIsEmpty(const QString &columnName, qint64 row) const;
+    bool columnIsClobOrLargeString(const QString &columnName) const;
+    // Whether a text is shown in several lines: more than 1000 characters or at least three line feeds.
+    static bool isLargeString(const QString &text);
+    bool loadBlob(const QString &columnName, const QString &path, qint64 row);
+    bool saveBlob(const QString &columnName, const QString &path, qint64 row);
+    bool clearBlob(const QString &columnName, qint64 row);
+    QString dateValueForEditor() const;
+    QString timeValueForEditor() const;
+    // The date part of a formatted moment (up to its first blank), with a midnight time when not rounded.
+    static QString dateValue(const QString &formatted, bool roundMidnight);
+    // The sequences that fit a sortable column (none for others), and the one chosen last.
+    QStringList sequencesForColumn(const QString &columnName, QString *lastSequenceUsed) const;
+    QString sequenceValueForEditor(const QString &sequence, const QString &columnName);
+
     // Sorting: the current sort of the backend browser. Changing it arrives with the quick filters; until
     // then the change operations leave the sort as it is.
     QStringList quickSortColumnCurrentSort() const;
@@ -116,6 +153,14 @@ private:
     QString filterDescription(const VornBrowserClient &browser) const;
     void preload(const VornResultsetPtr &resultset);
     void doRefresh();
+    // The cached row is read again: the rows changed.
+    void forgetReadRow() const;
+    // Ends the pending edit's state here once the backend ended it.
+    void endedEdit();
+    void removeRowsInBackground(const VornResultsetPtr &resultset, const QList<qint64> &rows);
+    void touchPreloadAfterRemoval();
+    // Reports a failed large-object operation in a modal alert; whether it succeeded.
+    bool reportBlobOutcome(const char *title, const char *sentence);
 
     // Runs from the start of a preload until its result was handled.
     std::shared_ptr<BackgroundLane> preloadLane_ = std::make_shared<BackgroundLane>();
@@ -131,6 +176,10 @@ private:
     bool quickFilterValid_ = false;
     bool management_ = false;
     qint64 editingRowNumber_ = -1;
+    // Timers of this model end with it.
+    std::unique_ptr<QObject> timerContext_ = std::make_unique<QObject>();
+    // The values typed into the row being edited, shown until the row is written or dropped.
+    QHash<QString, QString> editedValues_;
     mutable VornResultsetPtr lastRowResultset_;
     // The generation of lastRowResultset_; 0: none taken yet.
     mutable quint64 readGeneration_ = 0;

@@ -36,6 +36,7 @@ void ResultsetTableModel::reset(ResultsetController *resultsetController)
         }
     }
     rowCount_ = clampedRowCount(resultsetController_);
+    editable_ = resultsetController_ && resultsetController_->canEditResultSet();
     endResetModel();
 }
 
@@ -64,6 +65,44 @@ void ResultsetTableModel::rowRemoved(int row)
     beginRemoveRows({}, row, row);
     --rowCount_;
     endRemoveRows();
+}
+
+void ResultsetTableModel::rowInserted(int row)
+{
+    if (row < 0 || row > rowCount_) {
+        noteNumberOfRowsChanged();
+        return;
+    }
+    beginInsertRows({}, row, row);
+    ++rowCount_;
+    endInsertRows();
+}
+
+void ResultsetTableModel::rowChanged(int row)
+{
+    if (row >= 0 && row < rowCount_)
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+Qt::ItemFlags ResultsetTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (editable_ && index.isValid() && index.column() > 0)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ResultsetTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !editable_ || !index.isValid() || index.column() == 0 ||
+        !resultsetController_)
+        return false;
+    // The editor hands back the text it showed: an untouched cell (NULL among them) stays as it is.
+    if (data(index, Qt::DisplayRole).toString() == value.toString())
+        return true;
+    resultsetController_->setValueOfColumn(identifiers_[index.column()], index.row() + 1, value.toString());
+    emit dataChanged(index, index);
+    return true;
 }
 
 void ResultsetTableModel::setSortImages(const QHash<QString, QPixmap> &images)
@@ -97,6 +136,8 @@ QVariant ResultsetTableModel::data(const QModelIndex &index, int role) const
     // Numbers line up by their last digit.
     if (role == Qt::TextAlignmentRole && index.isValid() && numberColumns_.value(index.column()))
         return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::EditRole && index.column() > 0)
+        role = Qt::DisplayRole;
     if (role != Qt::DisplayRole || !index.isValid() || index.column() == 0 || !resultsetController_)
         return index.column() == 0 && role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
     // Grid column n is the model's column n - 1.

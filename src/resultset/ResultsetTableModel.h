@@ -24,6 +24,10 @@ public:
     void noteNumberOfRowsChanged();
     // One row (0-based) went from the result-set model.
     void rowRemoved(int row);
+    // A new row (0-based) came into the result-set model there.
+    void rowInserted(int row);
+    // The row's values changed (written, or an edit dropped).
+    void rowChanged(int row);
     // Header decorations of sorted columns, by identifier.
     void setSortImages(const QHash<QString, QPixmap> &images);
 
@@ -35,6 +39,10 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
+    // Data cells of an editable result take typed values; whether a cell may start editing is the
+    // result-set model's to say when editing starts.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
@@ -43,5 +51,6 @@ private:
     QStringList titles_;
     QList<bool> numberColumns_;
     int rowCount_ = 0;
+    bool editable_ = false;
     QHash<QString, QPixmap> sortImages_;
 };

@@ -4,7 +4,9 @@
 #include "kit/DragAndDroppableTableViewOtherView.h"
 #include "kit/DragAndDroppableTableViewSourceView.h"
 #include "kit/ShortcutVisualizer.h"
+#include "resultset/RecordEditController.h"
 #include "resultset/ResultsetController.h"
+#include "resultset/ResultsetHeaderView.h"
 #include "resultset/ResultsetRowNumberDelegate.h"
 #include "resultset/ResultsetTableModel.h"
 
@@ -16,6 +18,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
 #include <QScrollBar>
@@ -66,19 +69,21 @@ ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewCont
     tableView_->verticalHeader()->setDefaultSectionSize(QFontMetrics(cellFont()).height() + 4);
     tableView_->setItemDelegateForColumn(0, new ResultsetRowNumberDelegate(tableView_));
 
-    QHeaderView *header = tableView_->horizontalHeader();
+    auto *header = new ResultsetHeaderView(tableView_);
+    tableView_->setHorizontalHeader(header);
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     header->setMinimumSectionSize(rowNumberColumnWidth);
     header->setStretchLastSection(false);
-    connect(header, &QHeaderView::sectionClicked, this, &ResultsetViewController::headerClicked);
+    connect(header, &ResultsetHeaderView::didClickTableColumn, this, &ResultsetViewController::headerClicked);
     connect(header, &QHeaderView::sectionMoved, this, &ResultsetViewController::columnMoved);
     connect(header, &QHeaderView::sectionResized, this, &ResultsetViewController::columnResized);
     QScrollBar *scrollBar = tableView_->verticalScrollBar();
     connect(scrollBar, &QScrollBar::valueChanged, this, &ResultsetViewController::reportVisibleRange);
     connect(scrollBar, &QScrollBar::rangeChanged, this, &ResultsetViewController::reportVisibleRange);
     tableView_->viewport()->installEventFilter(this);
+    setUpEditing();
     buildColumns();
 }
 
@@ -101,6 +106,7 @@ void ResultsetViewController::detachModel()
 
 void ResultsetViewController::resultsetReset()
 {
+    rowAfterRemoval_ = -1;
     Q_ASSERT_X(QThread::currentThread() == qApp->thread(), "ResultsetViewController",
                "-(void)resultsetReset; must be called on mainthread");
     buildColumns();
@@ -206,6 +212,7 @@ void ResultsetViewController::cancelTableViewUpdates()
 void ResultsetViewController::resultsetRemovedRowAt(qint64 row)
 {
     tableModel_->rowRemoved(int(row - 1));
+    selectRowAfterRemoval();
     reportVisibleRange();
 }
 
@@ -419,5 +426,20 @@ bool ResultsetViewController::validateAction(const QString &action) const
         return resultsetController_ && resultsetController_->canRefresh();
     if (action == QLatin1String("selectResultset:"))
         return tableView_->window() != nullptr && tableView_->isVisible();
+    const bool editable = resultsetController_ && resultsetController_->canEditResultSet();
+    if (action == QLatin1String("addRow:"))
+        return editable;
+    if (action == QLatin1String("edit:"))
+        return resultsetController_ && resultsetController_->canEditResultSet() &&
+               tableView_->currentIndex().column() > 0;
+    if (action == QLatin1String("editRecord:"))
+        return resultsetController_ && tableView_->selectionModel()->hasSelection();
+    if (action == QLatin1String("duplicate:") || action == QLatin1String("deleteRow:"))
+        return editable && tableView_->selectionModel()->hasSelection();
+    if (action == QLatin1String("cancel:"))
+        return resultsetController_ && resultsetController_->canCancel();
+    if (action == QLatin1String("insertDate:") || action == QLatin1String("insertTime:"))
+        return qobject_cast<QLineEdit *>(QApplication::focusWidget()) &&
+               tableView_->isAncestorOf(QApplication::focusWidget());
     return false;
 }

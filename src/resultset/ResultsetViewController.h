@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit/VisualShortcut.h"
+#include "resultset/RecordEditControllerDelegate.h"
 #include "resultset/ResultsetDimension.h"
 #include "window/PaneViewController.h"
 
@@ -10,6 +11,9 @@
 #include <QPointer>
 #include <QTableView>
 
+#include <memory>
+
+class RecordEditController;
 class ResultsetController;
 class ResultsetTableModel;
 
@@ -19,7 +23,9 @@ class ResultsetTableModel;
 // per result-set description for the life of the controller. Scrolling reports the visible rows to the
 // model, which fetches more rows ahead. A line under the grid says when the result stops at the row
 // limit. Main thread only.
-class ResultsetViewController : public PaneViewController, public VisualShortcutAdopter
+class ResultsetViewController : public PaneViewController,
+                                public VisualShortcutAdopter,
+                                public RecordEditControllerDelegate
 {
     Q_OBJECT
 public:
@@ -63,6 +69,32 @@ public:
 
     Q_INVOKABLE void selectResultset(QObject *sender);
     Q_INVOKABLE void refresh(QObject *sender);
+    // A new record (or a copy of the selected one) at the selected row, which moves down, or at the
+    // top; its first data column opens for typing.
+    Q_INVOKABLE void addRow(QObject *sender);
+    Q_INVOKABLE void duplicate(QObject *sender);
+    // Removes the selected rows.
+    Q_INVOKABLE void deleteRow(QObject *sender);
+    // Drops the row edit and shows the row as it was.
+    Q_INVOKABLE void cancel(QObject *sender);
+    // The current date, or date and time, replaces the text of the cell being typed into.
+    Q_INVOKABLE void insertDate(QObject *sender);
+    Q_INVOKABLE void insertTime(QObject *sender);
+    // Removes the clicked row (0-based), or the whole selection when the clicked row is part of it.
+    void deleteRowFromContext(int clickedRow);
+    // The popup editor for the current cell (a long value).
+    Q_INVOKABLE void edit(QObject *sender);
+    class CellEditorControllerViewController *cellEditor() const { return cellEditor_; }
+    // All values of the selected record (or of the sender's "row" property) in the record editor.
+    Q_INVOKABLE void editRecord(QObject *sender);
+    RecordEditController *recordEditController() const { return recordEditController_.get(); }
+
+    bool recordEditorColumnIsClobOrLargeString(const QString &column) override;
+    bool recordEditorColumnIsBlob(const QString &column) override;
+    bool recordEditorColumnIsBlobEmpty(const QString &column) override;
+    bool recordEditorLoadBlobFor(const QString &column, const QString &path) override;
+    bool recordEditorSaveBlobFor(const QString &column, const QString &path) override;
+    bool recordEditorClearBlobFor(const QString &column) override;
     Q_INVOKABLE bool validateAction(const QString &action) const;
     // Ctrl-Alt-L selects the grid.
     QList<VisualShortcut> visualShortcuts() override;
@@ -84,6 +116,19 @@ private:
     void reportVisibleRange();
     void showRowLimitNotice();
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // In-place editing (see ResultsetViewControllerEditing.cpp).
+    void setUpEditing();
+    bool mayEditCell(const QModelIndex &index);
+    void currentRowChanged(const QModelIndex &current, const QModelIndex &previous);
+    void editorClosed();
+    // After Return: the row is written, then the next row selected (none after the last).
+    void endTableEditingUsingReturn();
+    int selectedRow() const;
+    void removeRows(QList<int> rows);
+    void selectRowAfterRemoval();
+    void replaceEditorText(const QString &text);
+    // Applies the record editor's values that changed (NULL stays apart from empty text).
+    void recordEditResult(const QVariantMap &result, const QVariantMap &shownValues);
 
     ResultsetController *resultsetController_ = nullptr;
     QPointer<QTableView> tableView_;
@@ -93,4 +138,13 @@ private:
     QHash<QString, ResultsetDimension> resultsetDimensions_;
     // Set while columns are built or restored, so those changes are not recorded as the user's.
     bool arranging_ = false;
+    // Set while the selection is put back on a row whose edit could not be written.
+    bool keepingEditedRow_ = false;
+    // The row selected once the rows being removed have gone; -1 when no removal runs.
+    int rowAfterRemoval_ = -1;
+    class ResultsetCellDelegate *cellDelegate_ = nullptr;
+    std::unique_ptr<RecordEditController> recordEditController_;
+    class CellEditorControllerViewController *cellEditor_ = nullptr;
+    void startEditOnRow(int row, int column);
+    void cellEditorClosed(const QString &text);
 };

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -214,4 +216,48 @@ TEST(FetchedRows, RowsStayReadableWhileMoreArriveAndAfterTheirResultGoes)
         ASSERT_TRUE(next.append(portion(portions + index)));
     EXPECT_EQ(kept->cell(0).string(), QString::number(keptNumber));
     EXPECT_EQ(kept->cell(1).string(), rowText(keptNumber));
+}
+
+TEST(FetchedRows, EditsSplitRunsWithoutTouchingOtherRows)
+{
+    FetchedRows rows({"n"});
+    for (const int first : {1, 4}) {
+        Packer portion;
+        for (int n = first; n < first + 3; ++n)
+            portion.text(QString::number(n));
+        ASSERT_TRUE(rows.append(portion.packed(3)));
+    }
+    const auto shown = [&rows] {
+        QStringList values;
+        for (qint32 row = 1; row <= rows.rowCount(); ++row) {
+            const QString text = rows.row(row)->cell(0).string();
+            values << (text.isNull() ? "NULL" : text);
+        }
+        return values.join(' ');
+    };
+    struct Step {
+        const char *what;
+        std::function<bool()> edit;
+        QString rows;
+    };
+    const Step steps[] = {
+        {"a blank row inside a portion", [&] { return rows.insertBlankRow(2); }, "1 NULL 2 3 4 5 6"},
+        {"the blank row written", [&] { return rows.replaceRow(2, Packer().text("x").packed(1)); },
+         "1 x 2 3 4 5 6"},
+        {"a row at a portion's start goes", [&] { return rows.removeRow(5); }, "1 x 2 3 5 6"},
+        {"the last row goes", [&] { return rows.removeRow(6); }, "1 x 2 3 5"},
+        {"a blank row after the last", [&] { return rows.insertBlankRow(6); }, "1 x 2 3 5 NULL"},
+        {"the first row written", [&] { return rows.replaceRow(1, Packer().null().packed(1)); },
+         "NULL x 2 3 5 NULL"},
+    };
+    for (const Step &step : steps) {
+        EXPECT_TRUE(step.edit()) << step.what;
+        EXPECT_EQ(shown(), step.rows) << step.what;
+    }
+    // Rows out of range and texts that are not one row change nothing.
+    EXPECT_FALSE(rows.removeRow(0));
+    EXPECT_FALSE(rows.insertBlankRow(8));
+    EXPECT_FALSE(rows.replaceRow(7, Packer().text("y").packed(1)));
+    EXPECT_FALSE(rows.replaceRow(1, Packer().text("y").text("z").packed(2)));
+    EXPECT_EQ(shown(), "NULL x 2 3 5 NULL");
 }

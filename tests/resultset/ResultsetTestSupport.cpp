@@ -18,6 +18,13 @@ bool FakeResultsetDocument::connectedControllerWantsRootReservationFor(Connected
     return !refuseReservations && root_->reserveRoot(description);
 }
 
+void FakeResultsetDocument::resultSetRemovedRowAt(qint64 row)
+{
+    removedRows << row;
+    if (grid)
+        grid->resultsetRemovedRowAt(row);
+}
+
 void FakeResultsetDocument::connectedControllerWantsEndRootReservation(ConnectedController *)
 {
     ++releases;
@@ -60,6 +67,17 @@ ResultsetFixture::~ResultsetFixture()
     if (!root.lastActionSuccessful())
         return ::testing::AssertionFailure()
                << sql.toStdString() << ": " << root.lastErrorMessage().toStdString();
+    controller->resetResultsetFromRoot();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult ResultsetFixture::showTable(const QString &name)
+{
+    const QoJavaObjectPtr browser = asObject(root.call("browser"));
+    browser->call("selectElement:::", {browser->call("selectedSchema"), "TABLE", name});
+    if (!root.lastActionSuccessful())
+        return ::testing::AssertionFailure()
+               << name.toStdString() << ": " << root.lastErrorMessage().toStdString();
     controller->resetResultsetFromRoot();
     return ::testing::AssertionSuccess();
 }

@@ -56,9 +56,9 @@ public:
         return "RESULTSET_TEST";
     }
 
-    void resultsetWillUpdate() override {}
-    void resultsetCancelledUpdate() override {}
-    void resultSetRemovedRowAt(qint64) override {}
+    void resultsetWillUpdate() override { ++willUpdates; }
+    void resultsetCancelledUpdate() override { ++cancelledUpdates; }
+    void resultSetRemovedRowAt(qint64 row) override;
     void resultsetHasBeenUpdated() override;
     void resultsetQuickFilterOrSortHasBeenUpdated() override { ++filterOrSortUpdates; }
     void resultSetRequestsNewDocumentForUpdatedFilter(const ExtendedFilterPtr &, const BrowserElementPtr &,
@@ -74,6 +74,9 @@ public:
     int releases = 0;
     int updates = 0;
     int filterOrSortUpdates = 0;
+    int willUpdates = 0;
+    int cancelledUpdates = 0;
+    QList<qint64> removedRows;
     BrowserElementPtr selectedElement;
     ResultsetViewController *grid = nullptr;
 
@@ -90,6 +93,8 @@ public:
 
     // Runs the statement and resets the model from the root; the failure message otherwise.
     ::testing::AssertionResult show(const QString &sql);
+    // Loads a table of the selected schema through the browser, as the grid shows it, and resets the model.
+    ::testing::AssertionResult showTable(const QString &name);
     // Waits until no preload runs, no worker is left and the root is free again.
     bool waitForIdle();
     // Queued alert texts and the final status.

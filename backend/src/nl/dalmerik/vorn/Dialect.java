@@ -433,4 +433,9 @@ abstract class Dialect {
     static String upper(String text) {
         return text == null ? "" : text.toUpperCase(Locale.ROOT);
     }
+
+    /** The query that takes the next value of a sequence (its name as written in SQL); null without sequences. */
+    String nextValueSql(String qualifiedSequence) {
+        return null;
+    }
 }

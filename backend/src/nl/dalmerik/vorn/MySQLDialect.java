@@ -216,4 +216,9 @@ final class MySQLDialect extends Dialect {
             + "REFERENCED_COLUMN_NAME FROM information_schema.KEY_COLUMN_USAGE "
             + "WHERE TABLE_SCHEMA = ? AND REFERENCED_TABLE_NAME IS NOT NULL ORDER BY ORDINAL_POSITION";
     }
+
+    @Override
+    String nextValueSql(String qualifiedSequence) {
+        return "SELECT NEXTVAL(" + qualifiedSequence + ")";
+    }
 }

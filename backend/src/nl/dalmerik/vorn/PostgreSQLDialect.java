@@ -170,4 +170,9 @@ final class PostgreSQLDialect extends Dialect {
             + "JOIN pg_catalog.pg_attribute fa ON fa.attrelid = k.confrelid AND fa.attnum = u.fcol "
             + "WHERE k.contype = 'f' AND n.nspname = ?";
     }
+
+    @Override
+    String nextValueSql(String qualifiedSequence) {
+        return "SELECT nextval(" + quoteLiteral(qualifiedSequence) + "::regclass)";
+    }
 }

@@ -25,6 +25,8 @@ final class TimestampFormat {
     private final DatePattern date;
     private final DatePattern time;
     private final boolean roundMidnight;
+    private final String pattern;
+    private volatile DateInput input;
 
     /** Throws IllegalArgumentException for a pattern SimpleDateFormat does not accept. */
     TimestampFormat(String pattern, boolean roundMidnight) {
@@ -33,6 +35,21 @@ final class TimestampFormat {
         this.date = blank < 0 ? full : DatePattern.compile(pattern.substring(0, blank).trim());
         this.time = blank < 0 ? full : DatePattern.compile(pattern.substring(blank + 1).trim());
         this.roundMidnight = roundMidnight;
+        this.pattern = pattern;
+    }
+
+    /** Reads typed dates in this pattern; null when java.time cannot read the pattern. */
+    DateInput input() {
+        DateInput made = input;
+        if (made == null) {
+            try {
+                made = new DateInput(pattern);
+            } catch (IllegalArgumentException e) {
+                return null;
+            }
+            input = made;
+        }
+        return made;
     }
 
     /** The text of an instant in the VM's time zone; null when it lies outside the years 1 to 9999. */

@@ -29,6 +29,7 @@ public class VornBrowser {
     private volatile String selectedSchema;
     private volatile LoadedElement loaded;
     private final Map<String, Boolean> filteredOrSorted = new ConcurrentHashMap<>();
+    private final Map<String, String> lastSequences = new ConcurrentHashMap<>();
 
     VornBrowser(VornRoot root, Session session) {
         this.root = root;
@@ -243,9 +244,16 @@ public class VornBrowser {
                 throw e;
             }
             filteredOrSorted.put(elementKey(schemaName, type, name), query.filteredOrSorted());
+            editable(root.resultset(), schemaName, type, name);
             loaded = new LoadedElement(schemaName, type, name, query.shownFilter(), sort, quickFilterColumns,
                                        quickFilterOperators, quickFilterValues, root.resultset());
         });
+    }
+
+    /** An element's rows can be edited where its table has a primary key (see VornResultset.editAs). */
+    private static void editable(VornResultset result, String schema, String type, String name) {
+        if (result != null)
+            result.editAs(schema, type, name);
     }
 
     /** Only tables and views, and synonyms of them, have rows to show. */
@@ -342,6 +350,59 @@ public class VornBrowser {
         }
     }
 
+    // Sequences offered for a column of the shown table; the one chosen last is remembered per column.
+
+    /** The sequences of the shown element's schema; empty where the database has none. */
+    public Vector<String> sequencesForColumn(String column) {
+        LoadedElement element = shown();
+        SchemaElements cached = element == null ? null : session.metaData.elements(element.schema);
+        if (cached == null && element != null) {
+            try {
+                cached = elements(element.schema);
+            } catch (SQLException | BackendException | RuntimeException e) {
+                cached = null;
+            }
+        }
+        return cached == null ? new Vector<>() : new Vector<>(cached.names("SEQUENCE"));
+    }
+
+    public String lastSequenceForColumn(String column) {
+        LoadedElement element = shown();
+        return element == null ? null : lastSequences.get(sequenceKey(element, column));
+    }
+
+    public void storeLastSequenceForColumn(String column, String sequence) {
+        LoadedElement element = shown();
+        if (element != null && column != null && sequence != null)
+            lastSequences.put(sequenceKey(element, column), sequence);
+    }
+
+    /** Takes the sequence's next value (so the sequence moves on); null with the failure on the root. */
+    public String nextValueForSequence(String sequence) {
+        LoadedElement element = shown();
+        String[] value = new String[1];
+        root.perform(session, () -> {
+            if (element == null || sequence == null)
+                throw new BackendException("There is no table to take a sequence value for.");
+            String sql = session.dialect.nextValueSql(
+                session.dialect.qualifiedName(element.schema, sequence, session.metaData.reservedWordSet()));
+            if (sql == null)
+                throw new BackendException("This database has no sequences.");
+            session.lock();
+            try {
+                root.startAction(session);
+                value[0] = Dialect.queryText(session.connection, sql);
+            } finally {
+                session.unlock();
+            }
+        });
+        return value[0];
+    }
+
+    private static String sequenceKey(LoadedElement element, String column) {
+        return elementKey(element.schema, element.type, element.name) + "\n" + column;
+    }
+
     public boolean canStopStoppableStatement() {
         return session.statementRunning();
     }
@@ -367,8 +428,10 @@ public class VornBrowser {
                 throw new BackendException("This result can't be refreshed: running its statement again would "
                                            + "change data.");
             root.sqlConnection().run(session, shown.selectStatement(), shown.parameters());
-            if (element != null && element.result == shown)
+            if (element != null && element.result == shown) {
+                editable(root.resultset(), element.schema, element.type, element.name);
                 loaded = element.showing(root.resultset());
+            }
         });
     }
 

@@ -1,8 +1,10 @@
 package nl.dalmerik.vorn;
 
+import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Statement;
+import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
 import java.util.Vector;
@@ -41,6 +43,12 @@ public class VornResultset {
     private volatile int rowCount;
     private volatile boolean fullyLoaded;
     private volatile boolean stoppedAtRowLimit;
+    // The rows of a table with a primary key are edited by it; null for every other result.
+    private volatile RowEditor editor;
+    private volatile String tableName;
+    private volatile String readOnlyReason = "NOSTATE";
+    // Under pendingLock, while editable: the key of each row taken, as shown; null for a row not saved.
+    private final ArrayList<String[]> keys = new ArrayList<>();
 
     // Touched only under the session lock.
     private Statement statement;
@@ -245,6 +253,11 @@ public class VornResultset {
                 return "";
             int end = pending.sliceEnd(pendingTaken, SLICE_CHARACTERS);
             String text = pending.text(pendingTaken, end);
+            RowEditor rows = editor;
+            if (rows != null) {
+                for (int i = pendingTaken; i < end; i++)
+                    keys.add(shownKey(pending.row(i, columns), rows.keyColumns()));
+            }
             takenRows += end - pendingTaken;
             pendingTaken = end;
             if (pendingTaken == pending.rowCount()) {
@@ -285,7 +298,7 @@ public class VornResultset {
 
     /** The table a result comes from; a statement's result has none. */
     public String tableName() {
-        return null;
+        return tableName;
     }
 
     /** Identifies results of the same shape (the grid remembers column widths by it). */
@@ -298,12 +311,249 @@ public class VornResultset {
     }
 
     public boolean readOnly() {
-        return true;
+        return editor == null;
     }
 
-    /** A code the native side turns into its own text; a statement's result is never editable. */
+    /**
+     * A code the native side turns into its own text: "NOSTATE" for a statement's result, "VIEW", "NOPRIMARY"
+     * for a table without a primary key; null when the rows can be edited.
+     */
     public String readOnlyReason() {
-        return "NOSTATE";
+        return editor == null ? readOnlyReason : null;
+    }
+
+    // Editing a table's rows, found by primary key (see RowEditor). Rows are 1-based.
+
+    /**
+     * The rows are those of the element: a table whose primary key columns are all in the result becomes
+     * editable. Called before any row is taken, under no lock.
+     */
+    void editAs(String schema, String type, String name) {
+        tableName = name;
+        if (!"TABLE".equalsIgnoreCase(type) && !"SYSTEM TABLE".equalsIgnoreCase(type)) {
+            readOnlyReason = "VIEW";
+            return;
+        }
+        try {
+            int[] keyColumns = primaryKey(schema, name);
+            if (keyColumns == null) {
+                readOnlyReason = "NOPRIMARY";
+                return;
+            }
+            synchronized (pendingLock) {
+                if (takenRows > 0)
+                    return;
+                String table = session.dialect.qualifiedName(schema, name, session.metaData.reservedWordSet());
+                editor = new RowEditor(this, session, table, columns, keyColumns, format);
+            }
+        } catch (SQLException e) {
+            readOnlyReason = "NOPRIMARY";
+        }
+    }
+
+    /** The result's columns of the table's primary key, in key order; null without one. */
+    private int[] primaryKey(String schema, String name) throws SQLException {
+        ArrayList<String> names = new ArrayList<>();
+        session.lock();
+        try {
+            DatabaseMetaData metaData = session.connection.getMetaData();
+            String dialect = session.dialect.typeName();
+            String catalog = dialect.equals("MySQL") ? schema : null;
+            String inSchema = dialect.equals("MySQL") || dialect.equals("SQLite") ? null : schema;
+            java.util.TreeMap<Integer, String> bySequence = new java.util.TreeMap<>();
+            try (ResultSet rows = metaData.getPrimaryKeys(catalog, inSchema, name)) {
+                while (rows.next())
+                    bySequence.put(rows.getInt("KEY_SEQ"), rows.getString("COLUMN_NAME"));
+            }
+            names.addAll(bySequence.values());
+        } finally {
+            session.unlock();
+        }
+        if (names.isEmpty())
+            return null;
+        int[] indexes = new int[names.size()];
+        for (int k = 0; k < indexes.length; k++) {
+            indexes[k] = -1;
+            for (int i = 0; i < columns.length; i++) {
+                if (columns[i].label.equals(names.get(k)))
+                    indexes[k] = i;
+            }
+            if (indexes[k] < 0 || columns[indexes[k]].kind == ValueKind.BINARY)
+                return null;
+        }
+        return indexes;
+    }
+
+    private static String[] shownKey(Hashtable<String, Object> row, int[] keyColumns, ResultColumn[] columns) {
+        String[] key = new String[keyColumns.length];
+        for (int k = 0; k < keyColumns.length; k++) {
+            Object cell = row.get(columns[keyColumns[k]].name);
+            if (cell == null)
+                return null;
+            key[k] = cell.toString();
+        }
+        return key;
+    }
+
+    private String[] shownKey(Hashtable<String, Object> row, int[] keyColumns) {
+        return shownKey(row, keyColumns, columns);
+    }
+
+    int columnIndex(String name) {
+        for (int i = 0; i < columns.length; i++) {
+            if (columns[i].name.equals(name))
+                return i;
+        }
+        return -1;
+    }
+
+    /** The key of a row the native side holds; null for a row not saved or not there. */
+    String[] key(int row) {
+        synchronized (pendingLock) {
+            return row >= 1 && row <= keys.size() ? keys.get(row - 1) : null;
+        }
+    }
+
+    int keyCount() {
+        synchronized (pendingLock) {
+            return keys.size();
+        }
+    }
+
+    void setKey(int row, String[] key) {
+        synchronized (pendingLock) {
+            if (row >= 1 && row <= keys.size())
+                keys.set(row - 1, key);
+        }
+    }
+
+    /** A new row before the row: the rows after it, here and natively, move down by one. */
+    void insertRow(int row) {
+        synchronized (pendingLock) {
+            keys.add(row - 1, null);
+            takenRows++;
+            rowCount++;
+        }
+    }
+
+    /** The row went: the rows after it move up by one. */
+    void removeKey(int row) {
+        synchronized (pendingLock) {
+            if (row < 1 || row > keys.size())
+                return;
+            keys.remove(row - 1);
+            takenRows--;
+            rowCount--;
+        }
+    }
+
+    private interface EditAction {
+        void run(RowEditor rows) throws SQLException, BackendException;
+    }
+
+    private void edit(EditAction action) {
+        root.perform(session, () -> {
+            RowEditor rows = editor;
+            if (rows == null)
+                throw new BackendException(readOnlyReason);
+            root.startAction(session);
+            action.run(rows);
+        });
+    }
+
+    /** The result's columns of the table's primary key; empty when the rows cannot be edited. */
+    public Vector<String> primaryKeyColumnNames() {
+        Vector<String> names = new Vector<>();
+        RowEditor rows = editor;
+        if (rows != null) {
+            for (int index : rows.keyColumns())
+                names.add(columns[index].name);
+        }
+        return names;
+    }
+
+    public boolean editing() {
+        RowEditor rows = editor;
+        return rows != null && rows.editing();
+    }
+
+    public boolean adding() {
+        RowEditor rows = editor;
+        return rows != null && rows.adding();
+    }
+
+    public boolean hasADirtyEdit() {
+        RowEditor rows = editor;
+        return rows != null && rows.dirty();
+    }
+
+    /** The row being edited, -1 when none. */
+    public int editingOnRow() {
+        RowEditor rows = editor;
+        return rows == null ? -1 : rows.editingRow();
+    }
+
+    /** Starts editing the row's column (or allows it, on the row being edited). */
+    public boolean canStartEditing(String column, Integer row) {
+        RowEditor rows = editor;
+        return rows != null && row != null && rows.start(column, row);
+    }
+
+    public boolean canStartEditingRow(Integer row) {
+        RowEditor rows = editor;
+        return rows != null && row != null && rows.start(row);
+    }
+
+    /** Keeps a value of the row being edited; null is SQL NULL. */
+    public void setValueForColumnOnRow(String column, Integer row, String value) {
+        RowEditor rows = editor;
+        if (rows != null && row != null)
+            rows.set(column, row, value);
+    }
+
+    /** Writes the row being edited; the edit stays open on failure. "INVALID_INPUT" for a value refused. */
+    public void canEndEditing(Integer row) {
+        edit(rows -> rows.end(row == null ? -1 : row));
+    }
+
+    /** The row read back after the last write, packed as takeRows packs rows; empty when none waits. */
+    public String takeWrittenRow() {
+        RowEditor rows = editor;
+        return rows == null ? "" : rows.takeWrittenRow();
+    }
+
+    /** Drops the edit and a new row; whether a row was being edited. */
+    public boolean cancel() {
+        RowEditor rows = editor;
+        return rows != null && rows.cancel();
+    }
+
+    /** Adds an empty row before the row and edits it; nothing is written until the edit ends. */
+    public void addRow(Integer row) {
+        edit(rows -> rows.add(row == null ? 1 : row));
+    }
+
+    /** Deletes the row in the database, then from the result. */
+    public void removeRow(Integer row) {
+        edit(rows -> rows.remove(row == null ? -1 : row));
+    }
+
+    public void uploadBlobForColumnOnRowFrom(String column, Integer row, String path) {
+        edit(rows -> rows.writeBinary(column, row == null ? -1 : row, requirePath(path)));
+    }
+
+    public void downloadBlobForColumnOnRowTo(String column, Integer row, String path) {
+        edit(rows -> rows.readBinary(column, row == null ? -1 : row, requirePath(path)));
+    }
+
+    public void clearBlobForColumnOnRow(String column, Integer row) {
+        edit(rows -> rows.writeBinary(column, row == null ? -1 : row, null));
+    }
+
+    private static String requirePath(String path) throws BackendException {
+        if (path == null || path.isEmpty())
+            throw new BackendException("No file was given.");
+        return path;
     }
 
     public Vector<String> searchableColumnNames() {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+// Edits the grid's data cells in place. Editing starts only where the grid allows it (asked when the
+// editor would open); the delegate remembers whether the edit ended with Return, which moves on a row.
+class ResultsetCellDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using Permission = std::function<bool(const QModelIndex &)>;
+
+    ResultsetCellDelegate(Permission mayEdit, QObject *parent);
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    // Whether the last edit ended with Return; cleared by the next edit.
+    bool endedWithReturn() const { return endedWithReturn_; }
+
+protected:
+    bool eventFilter(QObject *editor, QEvent *event) override;
+
+private:
+    Permission mayEdit_;
+    mutable bool endedWithReturn_ = false;
+};
