@@ -122,6 +122,12 @@ void BrowserViewController::buildView()
     badge_ = BrowserMDUpdateView::instance(view);
     badge_->setAlpha(0.0);
     view->installEventFilter(this);
+    // The pane comes first in the window: a new window's keyboard still starts in the SQL editor.
+    // Clicks, Ctrl+Alt+B and the arrow keys from the search field reach the browser's controls.
+    for (QWidget *control : std::initializer_list<QWidget *>{schemaSelection_, searchField_, outline_})
+        control->setFocusPolicy(Qt::ClickFocus);
+    for (QWidget *button : std::initializer_list<QWidget *>{actionButton_, newButton_})
+        button->setFocusPolicy(Qt::NoFocus);
 
     QObject::connect(schemaSelection_, &QComboBox::activated, this,
                      [this] { schemaSelectionUpdated(nullptr); });

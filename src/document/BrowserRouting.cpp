@@ -1,6 +1,7 @@
 #include "document/BrowserRouting.h"
 
 #include "browser/BrowserController.h"
+#include "browser/BrowserViewController.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
@@ -11,6 +12,7 @@
 #include "resultset/ResultsetViewController.h"
 #include "tabs/TabbedDocumentController.h"
 #include "tabs/TabbedWindowController.h"
+#include "window/VornTabbedWindowController.h"
 
 #include <QPointer>
 
@@ -64,7 +66,40 @@ BrowserRouting::BrowserRouting(VornDocument &document, PaneSelection &panes, Sta
 
 BrowserRouting::~BrowserRouting()
 {
+    unbindWindowPane();
     browserController_->setDelegate(nullptr);
+}
+
+BrowserViewController *BrowserRouting::browserViewController() const
+{
+    VornTabbedWindowController *window = document_.vornWindowController();
+    if (!window || !window->isWindowLoaded())
+        return nullptr;
+    return qobject_cast<BrowserViewController *>(window->pane(VornTabbedWindowController::Pane::Browser));
+}
+
+void BrowserRouting::bindWindowPane() const
+{
+    if (BrowserViewController *pane = browserViewController())
+        pane->setBrowserController(browserController_.get());
+}
+
+void BrowserRouting::unbindWindowPane() const
+{
+    if (BrowserViewController *pane = paneShowingBrowser())
+        pane->setBrowserController(nullptr);
+}
+
+BrowserViewController *BrowserRouting::paneShowingBrowser() const
+{
+    BrowserViewController *pane = browserViewController();
+    return pane && pane->browserController() == browserController_.get() ? pane : nullptr;
+}
+
+void BrowserRouting::selectDefaultSchema()
+{
+    if (BrowserViewController *pane = paneShowingBrowser())
+        pane->schemaSelectionUpdated(nullptr);
 }
 
 BrowserElementPtr BrowserRouting::selectedElement() const
@@ -194,6 +229,8 @@ void BrowserRouting::resultsetHasBeenUpdated()
 
 void BrowserRouting::browserHasBeenUpdated()
 {
+    if (BrowserViewController *pane = paneShowingBrowser())
+        pane->browserUpdated();
     loadPendingElement();
     document_.documentStatusUpdated();
 }
@@ -223,10 +260,16 @@ void BrowserRouting::browserNeedsARefresh()
         resultset->refresh();
 }
 
-void BrowserRouting::browserWillUpdate() {}
-
-void BrowserRouting::browserDidUpdate(const std::optional<BrowserElementSectionUpdate> &)
+void BrowserRouting::browserWillUpdate()
 {
+    if (BrowserViewController *pane = paneShowingBrowser())
+        pane->browserWillUpdate();
+}
+
+void BrowserRouting::browserDidUpdate(const std::optional<BrowserElementSectionUpdate> &update)
+{
+    if (BrowserViewController *pane = paneShowingBrowser())
+        pane->browserDidUpdate(update);
     document_.documentStatusUpdated();
 }
 

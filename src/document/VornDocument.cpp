@@ -3,6 +3,7 @@
 #include "platform/Preferences.h"
 
 #include "bridge/ThreadController.h"
+#include "browser/BrowserViewController.h"
 #include "browser/InfoColumnViewController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
@@ -154,6 +155,8 @@ void VornDocument::registerWindowPanes()
                                              [] { return std::make_unique<ResultsetViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::InfoColumn,
                                              [] { return std::make_unique<InfoColumnViewController>(); });
+    VornTabbedWindowController::setPaneMaker(Pane::Browser,
+                                             [] { return std::make_unique<BrowserViewController>(); });
     VornTabbedWindowController::setSheetMaker(
         VornTabbedWindowController::Sheet::ConnectionDetails,
         [](VornTabbedWindowController *) { return std::make_unique<ConnectionDetails>(); });
@@ -282,9 +285,10 @@ void VornDocument::loadDocumentInWindowController(TabbedWindowController *window
     if (!controller)
         return;
     using Pane = VornTabbedWindowController::Pane;
-    // The panes of schema browser, analyser and procedure editor get their models once those exist.
+    // The panes of analyser and procedure editor get their models once those exist.
     statementRouting_->bindWindowPanes();
     infoColumn_->bindWindowPane();
+    browserRouting_->bindWindowPane();
     if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
         status->setStatusManager(session_->statusManager.get());
     controller->simpleTextViewController()->setSimpleTextController(simpleTextController_.get());
