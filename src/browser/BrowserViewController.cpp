@@ -307,8 +307,6 @@ void BrowserViewController::browserMetaDataCheckUpdated()
     updateBadge(true);
 }
 
-void BrowserViewController::browserWillUpdate() {}
-
 void BrowserViewController::browserDidUpdate(const std::optional<BrowserElementSectionUpdate> &update)
 {
     if (!update || !update->section) {

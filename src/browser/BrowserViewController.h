@@ -67,7 +67,6 @@ public:
     // Told by the document.
     void browserUpdated();
     void browserReset();
-    void browserWillUpdate();
     void browserDidUpdate(const std::optional<BrowserElementSectionUpdate> &update);
     void browserMetaDataCheckUpdated();
     void reloadOutlineView();

@@ -260,11 +260,7 @@ void BrowserRouting::browserNeedsARefresh()
         resultset->refresh();
 }
 
-void BrowserRouting::browserWillUpdate()
-{
-    if (BrowserViewController *pane = paneShowingBrowser())
-        pane->browserWillUpdate();
-}
+void BrowserRouting::browserWillUpdate() {}
 
 void BrowserRouting::browserDidUpdate(const std::optional<BrowserElementSectionUpdate> &update)
 {

@@ -84,11 +84,6 @@ public:
         if (pane)
             pane->browserUpdated();
     }
-    void browserWillUpdate() override
-    {
-        if (pane)
-            pane->browserWillUpdate();
-    }
     void browserDidUpdate(const std::optional<BrowserElementSectionUpdate> &update) override
     {
         FakeBrowserDocument::browserDidUpdate(update);
