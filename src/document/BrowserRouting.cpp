@@ -3,6 +3,7 @@
 #include "browser/BrowserController.h"
 #include "document/DdlRouting.h"
 #include "document/ExportRouting.h"
+#include "browser/BrowserViewController.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
@@ -13,6 +14,7 @@
 #include "resultset/ResultsetViewController.h"
 #include "tabs/TabbedDocumentController.h"
 #include "tabs/TabbedWindowController.h"
+#include "window/VornTabbedWindowController.h"
 
 #include <QPointer>
 
@@ -66,7 +68,40 @@ BrowserRouting::BrowserRouting(VornDocument &document, PaneSelection &panes, Sta
 
 BrowserRouting::~BrowserRouting()
 {
+    unbindWindowPane();
     browserController_->setDelegate(nullptr);
+}
+
+BrowserViewController *BrowserRouting::browserViewController() const
+{
+    VornTabbedWindowController *window = document_.vornWindowController();
+    if (!window || !window->isWindowLoaded())
+        return nullptr;
+    return qobject_cast<BrowserViewController *>(window->pane(VornTabbedWindowController::Pane::Browser));
+}
+
+void BrowserRouting::bindWindowPane() const
+{
+    if (BrowserViewController *pane = browserViewController())
+        pane->setBrowserController(browserController_.get());
+}
+
+void BrowserRouting::unbindWindowPane() const
+{
+    if (BrowserViewController *pane = paneShowingBrowser())
+        pane->setBrowserController(nullptr);
+}
+
+BrowserViewController *BrowserRouting::paneShowingBrowser() const
+{
+    BrowserViewController *pane = browserViewController();
+    return pane && pane->browserController() == browserController_.get() ? pane : nullptr;
+}
+
+void BrowserRouting::selectDefaultSchema()
+{
+    if (BrowserViewController *pane = paneShowingBrowser())
+        pane->schemaSelectionUpdated(nullptr);
 }
 
 BrowserElementPtr BrowserRouting::selectedElement() const
@@ -196,6 +231,8 @@ void BrowserRouting::resultsetHasBeenUpdated()
 
 void BrowserRouting::browserHasBeenUpdated()
 {
+    if (BrowserViewController *pane = paneShowingBrowser())
+        pane->browserUpdated();
     loadPendingElement();
     document_.documentStatusUpdated();
 }
@@ -227,8 +264,10 @@ void BrowserRouting::browserNeedsARefresh()
 
 void BrowserRouting::browserWillUpdate() {}
 
-void BrowserRouting::browserDidUpdate(const std::optional<BrowserElementSectionUpdate> &)
+void BrowserRouting::browserDidUpdate(const std::optional<BrowserElementSectionUpdate> &update)
 {
+    if (BrowserViewController *pane = paneShowingBrowser())
+        pane->browserDidUpdate(update);
     document_.documentStatusUpdated();
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 class BrowserController;
+class BrowserViewController;
 class PaneSelection;
 class StatementRouting;
 class VornDocument;
@@ -27,6 +28,13 @@ public:
     ~BrowserRouting() override;
 
     BrowserController *browserController() const { return browserController_.get(); }
+    // The window's browser pane while the document has a window.
+    BrowserViewController *browserViewController() const;
+    void bindWindowPane() const;
+    void unbindWindowPane() const;
+    // After a connect: the outline shows the connection's schema, its objects read when not known yet.
+    // A document without a window reads them when they are asked for.
+    void selectDefaultSchema();
     // The element selected in the browser, as the status bar shows it; null when none.
     const StatusBarElement *selectedStatusBarElement();
     // The schema the browser shows; null without a connection.
@@ -76,6 +84,8 @@ public:
 private:
     class ElementForStatusBar;
 
+    // The window's browser pane while it shows this document's browser.
+    BrowserViewController *paneShowingBrowser() const;
     // Loads the element the tab was opened or restored with, once its schema's objects are known.
     void loadPendingElement();
 

@@ -119,6 +119,7 @@ void ConnectionLife::initConnection()
     document_.infoColumn().showNothing();
     if (TabbedWindowController *controller = document_.windowController())
         document_.loadDocumentInWindowController(controller);
+    document_.browserRouting().selectDefaultSchema();
     document_.documentUpdated();
 }
 

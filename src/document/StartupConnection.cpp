@@ -108,6 +108,9 @@ private:
         const QString schema = browser ? browser->selectedSchema() : QString();
         if (!root().fullyLoadedForSchema(schema))
             root().fullyLoadForSchema(schema);
+        // The browser shows the schema's objects as soon as the connection is in place.
+        if (browser && !browser->hasCachedTypesOfSchema(schema))
+            browser->typesInSchema(schema);
         const QString finalText = localFile
                                       ? connectionText("Connected with %1").arg(fileName)
                                       : connectionText("Connected as %1").arg(userAtDatabase(parameters));

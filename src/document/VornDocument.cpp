@@ -4,6 +4,7 @@
 
 #include "bridge/ThreadController.h"
 #include "browser/AnalyserViewController.h"
+#include "browser/BrowserViewController.h"
 #include "browser/InfoColumnViewController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
@@ -169,6 +170,8 @@ void VornDocument::registerWindowPanes()
     VornTabbedWindowController::setSheetMaker(
         VornTabbedWindowController::Sheet::Export,
         [](VornTabbedWindowController *) { return std::make_unique<ExportViewController>(); });
+    VornTabbedWindowController::setPaneMaker(Pane::Browser,
+                                             [] { return std::make_unique<BrowserViewController>(); });
     VornTabbedWindowController::setSheetMaker(
         VornTabbedWindowController::Sheet::ConnectionDetails,
         [](VornTabbedWindowController *) { return std::make_unique<ConnectionDetails>(); });
@@ -297,10 +300,11 @@ void VornDocument::loadDocumentInWindowController(TabbedWindowController *window
     if (!controller)
         return;
     using Pane = VornTabbedWindowController::Pane;
-    // The panes of schema browser and procedure editor get their models once those exist.
+    // The procedure editor's pane gets its model once it exists.
     statementRouting_->bindWindowPanes();
     analyserRouting_->bindWindowPane();
     infoColumn_->bindWindowPane();
+    browserRouting_->bindWindowPane();
     if (auto *status = controller->pane(Pane::Status)->findChild<StatusManagerViewController *>())
         status->setStatusManager(session_->statusManager.get());
     controller->simpleTextViewController()->setSimpleTextController(simpleTextController_.get());
