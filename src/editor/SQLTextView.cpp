@@ -4,6 +4,7 @@
 #include "editor/SQLEditorLayoutManager.h"
 #include "editor/SQLEditorRulerView.h"
 #include "editor/SQLEditorTextStorage.h"
+#include "editor/SQLTextViewCompletion.h"
 #include "editor/SQLTextViewDelegate.h"
 
 #include <QApplication>
@@ -63,7 +64,8 @@ QString htmlForSelection(const QTextCursor &selection)
 } // namespace
 
 SQLTextView::SQLTextView(QWidget *parent)
-    : QPlainTextEdit(parent), layoutManager_(std::make_unique<SQLEditorLayoutManager>())
+    : QPlainTextEdit(parent), layoutManager_(std::make_unique<SQLEditorLayoutManager>()),
+      completion_(std::make_unique<SQLTextViewCompletion>(*this))
 {
     ownStorage_ = new SQLEditorTextStorage(this);
     setLineWrapMode(NoWrap);
@@ -91,6 +93,7 @@ void SQLTextView::setTextStorage(SQLEditorTextStorage *storage)
     SQLEditorTextStorage *target = storage ? storage : ownStorage_;
     if (storage_ == target)
         return;
+    completion_->cancel();
     if (storage_)
         disconnect(storage_, nullptr, this, nullptr);
     storage_ = target;
@@ -187,11 +190,20 @@ void SQLTextView::keyPressEvent(QKeyEvent *event)
         event->ignore(); // left to the window's commands
         return;
     }
-    if (event->key() == Qt::Key_Escape) {
-        event->accept(); // Escape in the editor is consumed
+    // Escape (the platform's cancel) and Ctrl+Space ask for completion.
+    if (event->key() == Qt::Key_Escape ||
+        (event->key() == Qt::Key_Space && event->modifiers() == Qt::ControlModifier)) {
+        event->accept();
+        runAutoCompleteAtCursor(true);
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+    completion_->keyTyped(*event);
+}
+
+void SQLTextView::runAutoCompleteAtCursor(bool byUser)
+{
+    completion_->runAutoCompleteAtCursor(byUser);
 }
 
 void SQLTextView::contextMenuEvent(QContextMenuEvent *event)
@@ -456,6 +468,8 @@ void SQLTextView::paintEvent(QPaintEvent *event)
         layoutManager_->drawBackground(painter, *this, event->rect(), blocks);
     }
     QPlainTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    completion_->paintInlineRest(painter);
 }
 
 void SQLTextView::resizeEvent(QResizeEvent *event)
