@@ -4,6 +4,7 @@
 #include "editor/SQLEditorLayoutManager.h"
 #include "editor/SQLEditorRulerView.h"
 #include "editor/SQLEditorTextStorage.h"
+#include "editor/SQLFilterDrop.h"
 #include "editor/SQLTextViewCompletion.h"
 #include "editor/SQLTextViewDelegate.h"
 
@@ -487,12 +488,20 @@ void SQLTextView::changeEvent(QEvent *event)
 
 bool SQLTextView::canInsertFromMimeData(const QMimeData *source) const
 {
-    return source->hasText();
+    return source->hasText() || source->hasFormat(SQLFilterDrop::sqlFilterItemType);
 }
 
-// Pasted and dropped text is inserted as plain text with unified line breaks.
+// Pasted and dropped text is inserted as plain text with unified line breaks; a dropped filter condition
+// joins the statement at the drop point.
 void SQLTextView::insertFromMimeData(const QMimeData *source)
 {
+    if (source->hasFormat(SQLFilterDrop::sqlFilterItemType)) {
+        setFocus();
+        const QString condition = QString::fromUtf8(source->data(SQLFilterDrop::sqlFilterItemType));
+        textCursor().insertText(SQLFilterDrop::textForDrop(*storage_, textCursor().position(), condition));
+        ensureCursorVisible();
+        return;
+    }
     if (!source->hasText()) {
         beep();
         return;
