@@ -1,10 +1,13 @@
 #include "document/BrowserRouting.h"
 
+#include "browser/BrowserCompletionSource.h"
 #include "browser/BrowserController.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
 #include "document/VornDocument.h"
+#include "editor/SQLEditorController.h"
+#include "editor/SQLEditorTextStorage.h"
 #include "kit/ImageUtil.h"
 #include "platform/Preferences.h"
 #include "resultset/ResultsetController.h"
@@ -60,6 +63,8 @@ BrowserRouting::BrowserRouting(VornDocument &document, PaneSelection &panes, Sta
     browserController_->setDelegate(static_cast<ConnectedControllerDelegate *>(this));
     browserController_->setThreadController(document.threadController());
     browserController_->setStatusManager(document.statusManager());
+    completionSource_ = std::make_shared<BrowserCompletionSource>(*browserController_);
+    statements.sqlEditorController()->sqlEditorTextStorage()->setAutoCompleteSource(completionSource_);
 }
 
 BrowserRouting::~BrowserRouting()
@@ -243,6 +248,7 @@ void BrowserRouting::browserWantsToDisconnect()
 void BrowserRouting::browserDidReloadConnectionInfo()
 {
     document_.infoColumn().clearCaches();
+    completionSource_->forgetColumns();
 }
 
 void BrowserRouting::browserRequestsNewDocumentFor(const BrowserElementPtr &element, const FilterPtr &filter,
