@@ -17,8 +17,11 @@ bool BrowserCompletionSource::selectedSchemaLoaded()
         return false;
     if (!store->sectionsOfSchema(store->selectedSchema()).isEmpty())
         return true;
-    // Loads in the background unless the connection is busy; the next question asks again.
-    controller_.browserShouldChangeSchemaSelection(store->selectedSchema());
+    // Loads in the background unless the connection is busy, then the next question asks again; a load
+    // that was started is not asked for again, so a failing one reports its error once.
+    if (!schemaLoadsStarted_.contains(store->selectedSchema()) &&
+        controller_.browserShouldChangeSchemaSelection(store->selectedSchema()))
+        schemaLoadsStarted_.insert(store->selectedSchema());
     return false;
 }
 

@@ -31,8 +31,12 @@ public:
 
     // Whether the columns of the schema have been read for completion.
     bool columnsKnownForSchema(const QString &schema) const { return columnsKnown_.contains(schema); }
-    // The metadata was read again: the columns are read again on the next question.
-    void forgetColumns() { columnsKnown_.clear(); }
+    // The metadata was read again: the columns (and a missing schema) are read again on the next question.
+    void forgetColumns()
+    {
+        columnsKnown_.clear();
+        schemaLoadsStarted_.clear();
+    }
 
 private:
     // Whether the selected schema's objects are in the store; starts loading them when not.
@@ -42,6 +46,7 @@ private:
     BrowserController &controller_;
     QSet<QString> columnsKnown_;
     QSet<QString> columnsReading_;
+    QSet<QString> schemaLoadsStarted_;
     // Lets a finished read tell whether this source still exists.
     std::shared_ptr<const char> alive_ = std::make_shared<const char>('\0');
 };
