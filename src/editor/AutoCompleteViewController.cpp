@@ -164,9 +164,12 @@ bool AutoCompleteViewController::keyDown(QKeyEvent *event)
     default:
         break;
     }
+    // Other keys (Delete forward, Home, End, ...) close the popup and do their own work in the text.
     const QString typed = event->text();
-    if (typed.isEmpty() || !typed.front().isPrint())
-        return true;
+    if (typed.isEmpty() || !typed.front().isPrint()) {
+        cancelOperation();
+        return false;
+    }
     prefixUpdate(prefix_ + typed);
     if (!updateActiveWords(true))
         close(typed);

@@ -38,18 +38,22 @@ void SQLTextViewCompletion::keyTyped(const QKeyEvent &event)
     if ((event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) || typed.size() != 1 ||
         !typed.front().isPrint() || QStringLiteral(" \t;()").contains(typed.front()))
         return;
-    if (!isActive() && UserDefaults::standard().boolForKey(PreferenceKey::syntaxAutoComplete))
+    if (!isActive() && !queued_ && UserDefaults::standard().boolForKey(PreferenceKey::syntaxAutoComplete))
         queueAutoComplete(false);
 }
 
-// Queued, so that it runs after the key that asked for it has gone into the text.
+// Queued, so that it runs after the key that asked for it has gone into the text. Keys typed before it
+// runs ask for no further run: it completes where the caret then is.
 void SQLTextViewCompletion::queueAutoComplete(bool byUser)
 {
+    queued_ = true;
     QMetaObject::invokeMethod(
         &view_,
         [view = QPointer<SQLTextView>(&view_), byUser] {
-            if (view)
-                view->runAutoCompleteAtCursor(byUser);
+            if (!view)
+                return;
+            view->completion().queued_ = false;
+            view->runAutoCompleteAtCursor(byUser);
         },
         Qt::QueuedConnection);
 }

@@ -45,4 +45,5 @@ private:
     SQLTextView &view_;
     std::unique_ptr<AutoCompleteViewController> popup_;
     QString inlineRest_;
+    bool queued_ = false;
 };

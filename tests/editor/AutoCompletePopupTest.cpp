@@ -168,6 +168,28 @@ TEST_F(AutoCompletePopupTest, ATypedKeyWithoutMatchClosesAndStays)
     EXPECT_EQ(rest(), "");
 }
 
+TEST_F(AutoCompletePopupTest, KeysThePopupDoesNotUseCloseItAndReachTheText)
+{
+    setText("s x");
+    view.setSelectedRange(1, 0);
+    ASSERT_TRUE(popup.runOverView(&view, {}, {"select"}, "s", {0, 1}));
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_FALSE(popup.isActive());
+    EXPECT_EQ(text(), "sx");
+}
+
+TEST_F(AutoCompletePopupTest, FastTypingKeepsEveryKey)
+{
+    UserDefaults::standard().setObject(true, PreferenceKey::syntaxAutoComplete);
+    setText("");
+    const QString typed = "select * from emp e where e.ename = 1 and";
+    QTest::keyClicks(&view, typed);
+    processEvents();
+    QTest::keyClick(&view, Qt::Key_Delete);
+    processEvents();
+    EXPECT_EQ(text(), typed);
+}
+
 TEST_F(AutoCompletePopupTest, ClickElsewhereOrShortcutCloses)
 {
     setText("s");
@@ -191,7 +213,9 @@ TEST_F(AutoCompletePopupTest, TypingALetterOpensCompletionOnlyWhenSwitchedOn)
 
     UserDefaults::standard().setObject(true, PreferenceKey::syntaxAutoComplete);
     setText("");
-    QTest::keyClicks(&view, "select ");
+    QTest::keyClicks(&view, "select");
+    processEvents();
+    QTest::keyClick(&view, Qt::Key_Space);
     processEvents();
     EXPECT_EQ(text(), "select ");
     ASSERT_NE(viewPopup(), nullptr);
