@@ -10,19 +10,13 @@ BrowserCompletionSource::BrowserCompletionSource(BrowserController &controller) 
 
 BrowserCompletionSource::~BrowserCompletionSource() = default;
 
-bool BrowserCompletionSource::selectedSchemaLoaded()
+// A schema is loaded when the user selects it in the browser; completion never starts a load itself,
+// since a load holds the connection and would keep the user's next statement from running.
+bool BrowserCompletionSource::selectedSchemaLoaded() const
 {
     const BrowserElementStore *store = controller_.browserElementStore();
-    if (!store || store->selectedSchema().isNull())
-        return false;
-    if (!store->sectionsOfSchema(store->selectedSchema()).isEmpty())
-        return true;
-    // Loads in the background unless the connection is busy, then the next question asks again; a load
-    // that was started is not asked for again, so a failing one reports its error once.
-    if (!schemaLoadsStarted_.contains(store->selectedSchema()) &&
-        controller_.browserShouldChangeSchemaSelection(store->selectedSchema()))
-        schemaLoadsStarted_.insert(store->selectedSchema());
-    return false;
+    return store && !store->selectedSchema().isNull() &&
+           !store->sectionsOfSchema(store->selectedSchema()).isEmpty();
 }
 
 QStringList BrowserCompletionSource::autoCompleteNeedsObjectNamesForAutoCompleteOfType(const QString &kind)
