@@ -1,5 +1,6 @@
 #include "document/BrowserRouting.h"
 
+#include "browser/BrowserCompletionSource.h"
 #include "browser/BrowserController.h"
 #include "document/DdlRouting.h"
 #include "document/ExportRouting.h"
@@ -8,6 +9,8 @@
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
 #include "document/VornDocument.h"
+#include "editor/SQLEditorController.h"
+#include "editor/SQLEditorTextStorage.h"
 #include "kit/ImageUtil.h"
 #include "platform/Preferences.h"
 #include "resultset/ResultsetController.h"
@@ -64,6 +67,8 @@ BrowserRouting::BrowserRouting(VornDocument &document, PaneSelection &panes, Sta
     browserController_->setDelegate(static_cast<ConnectedControllerDelegate *>(this));
     browserController_->setThreadController(document.threadController());
     browserController_->setStatusManager(document.statusManager());
+    completionSource_ = std::make_shared<BrowserCompletionSource>(*browserController_);
+    statements.sqlEditorController()->sqlEditorTextStorage()->setAutoCompleteSource(completionSource_);
 }
 
 BrowserRouting::~BrowserRouting()
@@ -284,6 +289,7 @@ void BrowserRouting::browserWantsToDisconnect()
 void BrowserRouting::browserDidReloadConnectionInfo()
 {
     document_.infoColumn().clearCaches();
+    completionSource_->forgetColumns();
 }
 
 void BrowserRouting::browserRequestsNewDocumentFor(const BrowserElementPtr &element, const FilterPtr &filter,

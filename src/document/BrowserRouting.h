@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class BrowserCompletionSource;
 class BrowserController;
 class BrowserViewController;
 class PaneSelection;
@@ -93,6 +94,8 @@ private:
     PaneSelection &panes_;
     StatementRouting &statements_;
     std::unique_ptr<BrowserController> browserController_;
+    // Names for the SQL editor's completion; the editor's text storage holds it weakly.
+    std::shared_ptr<BrowserCompletionSource> completionSource_;
     std::unique_ptr<ElementForStatusBar> statusBarElement_;
     QVariantMap pendingElement_;
 };

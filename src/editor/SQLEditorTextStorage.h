@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/SQLCompletionSource.h"
 #include "editor/TextRangeSet.h"
 #include "sql/SQLParser.h"
 #include "sql/SQLParserComponent.h"
@@ -112,6 +113,13 @@ public:
 
     static bool blockIsInQueryBreak(const QTextBlock &block);
 
+    // Where completion gets names (the connection document); without one only keywords are offered.
+    void setAutoCompleteSource(std::weak_ptr<SQLCompletionSource> source)
+    {
+        autoCompleteSource_ = std::move(source);
+    }
+    std::shared_ptr<SQLCompletionSource> autoCompleteSource() const { return autoCompleteSource_.lock(); }
+
 signals:
     // Colours or the active-statement mark changed without an edit: views repaint that stretch.
     void needsDisplay(TextRange range);
@@ -158,4 +166,5 @@ private:
     QTimer *recolourTimer_ = nullptr;
     TextRange lastMarkedActiveRange_;
     quint64 preferenceObserver_ = 0;
+    std::weak_ptr<SQLCompletionSource> autoCompleteSource_;
 };

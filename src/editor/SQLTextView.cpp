@@ -4,6 +4,8 @@
 #include "editor/SQLEditorLayoutManager.h"
 #include "editor/SQLEditorRulerView.h"
 #include "editor/SQLEditorTextStorage.h"
+#include "editor/SQLFilterDrop.h"
+#include "editor/SQLTextViewCompletion.h"
 #include "editor/SQLTextViewDelegate.h"
 
 #include <QApplication>
@@ -63,7 +65,8 @@ QString htmlForSelection(const QTextCursor &selection)
 } // namespace
 
 SQLTextView::SQLTextView(QWidget *parent)
-    : QPlainTextEdit(parent), layoutManager_(std::make_unique<SQLEditorLayoutManager>())
+    : QPlainTextEdit(parent), layoutManager_(std::make_unique<SQLEditorLayoutManager>()),
+      completion_(std::make_unique<SQLTextViewCompletion>(*this))
 {
     ownStorage_ = new SQLEditorTextStorage(this);
     setLineWrapMode(NoWrap);
@@ -91,6 +94,7 @@ void SQLTextView::setTextStorage(SQLEditorTextStorage *storage)
     SQLEditorTextStorage *target = storage ? storage : ownStorage_;
     if (storage_ == target)
         return;
+    completion_->cancel();
     if (storage_)
         disconnect(storage_, nullptr, this, nullptr);
     storage_ = target;
@@ -187,11 +191,20 @@ void SQLTextView::keyPressEvent(QKeyEvent *event)
         event->ignore(); // left to the window's commands
         return;
     }
-    if (event->key() == Qt::Key_Escape) {
-        event->accept(); // Escape in the editor is consumed
+    // Escape (the platform's cancel) and Ctrl+Space ask for completion.
+    if (event->key() == Qt::Key_Escape ||
+        (event->key() == Qt::Key_Space && event->modifiers() == Qt::ControlModifier)) {
+        event->accept();
+        runAutoCompleteAtCursor(true);
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+    completion_->keyTyped(*event);
+}
+
+void SQLTextView::runAutoCompleteAtCursor(bool byUser)
+{
+    completion_->runAutoCompleteAtCursor(byUser);
 }
 
 void SQLTextView::contextMenuEvent(QContextMenuEvent *event)
@@ -456,6 +469,8 @@ void SQLTextView::paintEvent(QPaintEvent *event)
         layoutManager_->drawBackground(painter, *this, event->rect(), blocks);
     }
     QPlainTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    completion_->paintInlineRest(painter);
 }
 
 void SQLTextView::resizeEvent(QResizeEvent *event)
@@ -473,12 +488,20 @@ void SQLTextView::changeEvent(QEvent *event)
 
 bool SQLTextView::canInsertFromMimeData(const QMimeData *source) const
 {
-    return source->hasText();
+    return source->hasText() || source->hasFormat(SQLFilterDrop::sqlFilterItemType);
 }
 
-// Pasted and dropped text is inserted as plain text with unified line breaks.
+// Pasted and dropped text is inserted as plain text with unified line breaks; a dropped filter condition
+// joins the statement at the drop point.
 void SQLTextView::insertFromMimeData(const QMimeData *source)
 {
+    if (source->hasFormat(SQLFilterDrop::sqlFilterItemType)) {
+        setFocus();
+        const QString condition = QString::fromUtf8(source->data(SQLFilterDrop::sqlFilterItemType));
+        textCursor().insertText(SQLFilterDrop::textForDrop(*storage_, textCursor().position(), condition));
+        ensureCursorVisible();
+        return;
+    }
     if (!source->hasText()) {
         beep();
         return;

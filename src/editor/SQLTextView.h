@@ -16,6 +16,7 @@ class QTimer;
 class SQLEditorLayoutManager;
 class SQLEditorRulerView;
 class SQLEditorTextStorage;
+class SQLTextViewCompletion;
 class SQLTextViewDelegate;
 
 // The text view of every SQL pane: plain text with unified line breaks, lines that never wrap, automatic
@@ -76,6 +77,10 @@ public:
     // Those that meet a part of the viewport.
     std::vector<VisibleBlock> visibleBlocks(const QRect &within) const;
 
+    // Opens the completion popup below the word at the caret; byUser beeps when nothing is offered.
+    void runAutoCompleteAtCursor(bool byUser = true);
+    SQLTextViewCompletion &completion() const { return *completion_; }
+
     // The range of the brace highlighted by the last brace match; length 0 when none is shown.
     QTextCursor braceIndicator() const { return braceIndicator_; }
 
@@ -92,6 +97,7 @@ protected:
     virtual void beep();
 
 private:
+    friend class SQLTextViewCompletion; // beeps through the view
     void selectionDidChange();
     void matchBraces();
     void showBraceIndicator(int location);
@@ -117,4 +123,5 @@ private:
     QTextCursor braceIndicator_;
     std::pair<int, int> lastSelection_{-1, -1}; // anchor, position
     QTimer *braceIndicatorTimer_ = nullptr;
+    std::unique_ptr<SQLTextViewCompletion> completion_;
 };

@@ -1,0 +1,106 @@
+// The completion popup in the real program on a private X desktop, driven with real keys: typing opens
+// it below the word, Return takes the suggestion, Escape leaves what was typed, and a key that matches
+// nothing closes it and stays in the text. The editor's text is read from the saved document. The screen
+// with the popup open is saved as "CompletionPopupUnderX.png" in the build's test folder for a look.
+#include "SqliteConnection.h"
+#include "WaitFor.h"
+#include "XvfbDesktop.h"
+#include "document/DocumentHelper.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+constexpr int startMs = 90000;
+
+QString savedSql(const QString &path)
+{
+    QFile file(path);
+    QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    ConnectionParametersPtr parameters;
+    std::optional<QVariantMap> arguments, options;
+    DocumentHelper::obtainStoredSettingsFromSql(text, parameters, arguments, options);
+    return text;
+}
+
+class CompletionPopupUnderXTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(desktop.error().isEmpty()) << desktop.error().toStdString();
+        ASSERT_TRUE(home.isValid());
+        const ConnectionParametersPtr parameters = sqliteConnection(home.filePath("demo.db"), "Demo");
+        ASSERT_NE(parameters, nullptr);
+        QString sql = "select 1;\n";
+        ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, parameters.get(), {}, {}));
+        documentPath = home.filePath("demo.sql");
+        QFile document(documentPath);
+        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+        document.write(sql.toUtf8());
+        document.close();
+        QDir(home.path()).mkpath(".config/Vorn");
+        QFile preferences(home.filePath(".config/Vorn/Vorn.json"));
+        ASSERT_TRUE(preferences.open(QIODevice::WriteOnly));
+        preferences.write(R"({"last_auto_releasenotes": 999999, "syntaxAutoComplete": true})");
+    }
+
+    qsizetype windowCount() const { return desktop.visibleWindowsOf(vorn->processId()).size(); }
+
+    // Types over the whole text and waits for the popup to show; alone receives the program's window
+    // count without it (counted each time: windows the program opens at start come in their own time).
+    void typeUntilPopup(const QString &text)
+    {
+        const qsizetype before = windowCount();
+        alone = before;
+        ASSERT_TRUE(desktop.key("ctrl+a"));
+        ASSERT_TRUE(desktop.type(text));
+        ASSERT_WAIT_FOR(windowCount() > before);
+    }
+
+    // Saves and waits for the saved text.
+    void expectSaved(const QString &text)
+    {
+        ASSERT_TRUE(desktop.key("ctrl+s"));
+        VORN_WAIT_UNTIL(savedSql(documentPath) == text, 10000);
+        EXPECT_EQ(savedSql(documentPath), text);
+    }
+
+    XvfbDesktop desktop;
+    QTemporaryDir home;
+    QString documentPath;
+    QProcess *vorn = nullptr;
+    qsizetype alone = 0;
+};
+
+TEST_F(CompletionPopupUnderXTest, KeysSteerThePopupInTheRunningProgram)
+{
+    vorn = desktop.startVorn(home.path(), {documentPath});
+    const quint64 window = desktop.waitForWindow("demo\\.sql", startMs);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(desktop.focus(window));
+
+    typeUntilPopup("sel");
+    desktop.screenshot().save(qEnvironmentVariable("VORN_BUILD_DIR") + "/tests/CompletionPopupUnderX.png");
+    EXPECT_EQ(desktop.focusedWindow(), window) << "the popup leaves the keyboard to the editor";
+    ASSERT_TRUE(desktop.key("Return"));
+    ASSERT_WAIT_FOR_EQ(windowCount(), alone);
+    expectSaved("select");
+
+    typeUntilPopup("upd");
+    ASSERT_TRUE(desktop.key("Escape"));
+    ASSERT_WAIT_FOR_EQ(windowCount(), alone);
+    expectSaved("upd");
+
+    typeUntilPopup("ins");
+    ASSERT_TRUE(desktop.type("q"));
+    ASSERT_WAIT_FOR_EQ(windowCount(), alone);
+    expectSaved("insq");
+}
+
+} // namespace
