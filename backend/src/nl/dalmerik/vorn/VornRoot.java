@@ -20,6 +20,7 @@ public class VornRoot {
     private final Object stateLock = new Object();
     private final VornSqlConnection sqlConnection = new VornSqlConnection(this);
     private final VornRecyclebin recyclebin = new VornRecyclebin();
+    private final VornImporter importer = new VornImporter(this);
     private final ThreadLocal<Outcome> threadOutcome = new ThreadLocal<>();
     private volatile Outcome lastOutcome = SUCCESS;
     private volatile RootSettings settings = RootSettings.defaults();
@@ -436,6 +437,11 @@ public class VornRoot {
 
     public VornRecyclebin recyclebin() {
         return recyclebin;
+    }
+
+    /** Writes imported rows into a table of the connection. */
+    public VornImporter importer() {
+        return importer;
     }
 
     public static boolean databaseTypeHasLocalDatabaseFileConnection(String databaseType) {
