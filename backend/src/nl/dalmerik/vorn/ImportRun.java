@@ -159,6 +159,7 @@ final class ImportRun {
                 if (session.broken())
                     throw e;
                 undo(before);
+                single.renew();
                 writeOneByOne(values, firstRow);
             }
             if (ownsTransaction)
@@ -189,6 +190,7 @@ final class ImportRun {
                 if (session.broken())
                     throw e;
                 connection.rollback(before);
+                single.renew();
                 refuse(firstRow + i, batch.get(i), Errors.message(e));
                 stopped = stopOnError;
             }

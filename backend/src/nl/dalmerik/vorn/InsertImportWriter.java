@@ -1,12 +1,15 @@
 package nl.dalmerik.vorn;
 
+import java.sql.Connection;
 import java.sql.PreparedStatement;
 import java.sql.SQLException;
 import java.util.List;
 
 /** Writes rows through one prepared INSERT, a batch at a time or one row at a time. */
 final class InsertImportWriter implements ImportWriter, AutoCloseable {
-    private final PreparedStatement statement;
+    private final Connection connection;
+    private final String sql;
+    private PreparedStatement statement;
     private final List<ImportTargetColumn> columns;
     private final boolean sqlite;
 
@@ -21,8 +24,9 @@ final class InsertImportWriter implements ImportWriter, AutoCloseable {
             names.append(column.quoted);
             values.append(column.fromSequence() ? column.nextValue : "?");
         }
-        this.statement = session.connection.prepareStatement(
-            "INSERT INTO " + qualifiedTable + " (" + names + ") VALUES (" + values + ")");
+        this.connection = session.connection;
+        this.sql = "INSERT INTO " + qualifiedTable + " (" + names + ") VALUES (" + values + ")";
+        this.statement = connection.prepareStatement(sql);
         this.columns = columns;
         this.sqlite = session.dialect.typeName().equals("SQLite");
     }
@@ -38,6 +42,15 @@ final class InsertImportWriter implements ImportWriter, AutoCloseable {
         } finally {
             statement.clearBatch();
         }
+    }
+
+    /**
+     * A statement of its own again: after a failure some drivers (SQLite's among them) keep what failed
+     * and run it again with the next row.
+     */
+    void renew() throws SQLException {
+        statement.close();
+        statement = connection.prepareStatement(sql);
     }
 
     void writeOne(String[] row) throws SQLException {
