@@ -5,6 +5,7 @@
 #include "client/JavaCall.h"
 #include "client/SqlConnectionClient.h"
 #include "client/VornBrowserClient.h"
+#include "client/VornImporterClient.h"
 #include "client/VornResultset.h"
 
 namespace
@@ -267,6 +268,12 @@ std::shared_ptr<VornBrowserClient> VornRootClient::browser() const
 {
     QoJavaObjectPtr browser = JavaCall::object(root_, s("browser"));
     return browser ? std::make_shared<VornBrowserClient>(std::move(browser)) : nullptr;
+}
+
+std::shared_ptr<VornImporterClient> VornRootClient::importer() const
+{
+    QoJavaObjectPtr importer = JavaCall::object(root_, s("importer"));
+    return importer ? std::make_shared<VornImporterClient>(std::move(importer)) : nullptr;
 }
 
 std::shared_ptr<VornResultset> VornRootClient::resultset() const
