@@ -6,6 +6,7 @@
 #include "client/SqlConnectionClient.h"
 #include "client/VornAnalyserClient.h"
 #include "client/VornBrowserClient.h"
+#include "client/VornImporterClient.h"
 #include "client/VornResultset.h"
 
 namespace
@@ -279,6 +280,12 @@ std::shared_ptr<VornAnalyserClient> VornRootClient::analyse() const
 bool VornRootClient::analysisSupported() const
 {
     return ask("analysisSupported");
+}
+
+std::shared_ptr<VornImporterClient> VornRootClient::importer() const
+{
+    QoJavaObjectPtr importer = JavaCall::object(root_, s("importer"));
+    return importer ? std::make_shared<VornImporterClient>(std::move(importer)) : nullptr;
 }
 
 std::shared_ptr<VornResultset> VornRootClient::resultset() const

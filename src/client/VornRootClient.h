@@ -15,6 +15,7 @@
 class SqlConnectionClient;
 class VornAnalyserClient;
 class VornBrowserClient;
+class VornImporterClient;
 class VornResultset;
 
 // What the backend's root object of a document needs to start: it keeps its files in the support
@@ -137,6 +138,8 @@ public:
     virtual std::shared_ptr<SqlConnectionClient> sqlConnection() const;
     virtual std::shared_ptr<VornBrowserClient> browser() const;
     virtual std::shared_ptr<VornAnalyserClient> analyse() const;
+    // Writes imported rows into a table of the connection.
+    virtual std::shared_ptr<VornImporterClient> importer() const;
     // The current result set; null when the root holds none. The same client as long as the root holds
     // the same result set: its rows cross to the client once.
     virtual std::shared_ptr<VornResultset> resultset() const;

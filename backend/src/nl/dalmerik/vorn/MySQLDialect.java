@@ -52,6 +52,8 @@ final class MySQLDialect extends Dialect {
         properties.setProperty("yearIsDateType", "false");
         properties.setProperty("socketFactory", ConnectionSockets.FACTORY);
         properties.setProperty("tcpKeepAlive", "true");
+        // Imports load rows from a stream the client sends (LOAD DATA LOCAL), never from a file the server names.
+        properties.setProperty("allowLocalInfile", "true");
         if (target.driverTimeoutSeconds() > 0) {
             properties.setProperty("connectTimeout", Integer.toString(target.driverTimeoutSeconds() * 1000));
             properties.setProperty("socketTimeout", Integer.toString(target.silenceLimitSeconds() * 1000));

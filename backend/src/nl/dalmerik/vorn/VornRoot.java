@@ -22,6 +22,7 @@ public class VornRoot {
     private final VornRecyclebin recyclebin = new VornRecyclebin();
     private final VornAssistant assistant = new VornAssistant(this);
     private final VornAnalyser analyser = new VornAnalyser(this);
+    private final VornImporter importer = new VornImporter(this);
     private final ThreadLocal<Outcome> threadOutcome = new ThreadLocal<>();
     private volatile Outcome lastOutcome = SUCCESS;
     private volatile RootSettings settings = RootSettings.defaults();
@@ -448,6 +449,11 @@ public class VornRoot {
     /** The create assistants' questions about the connected database. */
     public VornAssistant assistant() {
         return assistant;
+    }
+
+    /** Writes imported rows into a table of the connection. */
+    public VornImporter importer() {
+        return importer;
     }
 
     public static boolean databaseTypeHasLocalDatabaseFileConnection(String databaseType) {

@@ -1,0 +1,405 @@
+#include "transfer/ImportController.h"
+
+#include "client/VornImporterClient.h"
+#include "platform/MainThread.h"
+#include "status/StatusManager.h"
+#include "transfer/ImportControllerDelegate.h"
+#include "transfer/ImportStatements.h"
+#include "transfer/PlainTextImporter.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFileInfo>
+
+#include <thread>
+
+namespace
+{
+
+QString text(const char *key)
+{
+    return QCoreApplication::translate("import", key);
+}
+
+// Statuses go out every this many rows.
+constexpr qint64 statusEvery = 100;
+
+} // namespace
+
+// What the import thread works on and hands back; the controller's counters and state are shared
+// with it, so that the status page follows the run and a cancel reaches it.
+struct ImportController::RunResult {
+    ImportOptions options;
+    QString filePath;
+    QString schema;
+    QString table;
+    VornRootClientPtr root;
+    std::shared_ptr<StatusManager> status;
+    std::shared_ptr<Counters> counters;
+    std::function<void()> progress;
+    QString errorMessage;
+    QString resultLog;
+    QString errorLog;
+};
+
+ImportController::ImportController(VornRootClientPtr vornRoot)
+    : ConnectedController(std::move(vornRoot)), options_(std::make_shared<ImportOptions>())
+{
+}
+
+ImportController::~ImportController() = default;
+
+void ImportController::reset()
+{
+    errorMessage_.clear();
+    importResultLog_.clear();
+    importResultErrorLog_.clear();
+    selectedFormat_.clear();
+    selectedFilePath_.clear();
+    targetSchema_.clear();
+    targetTable_.clear();
+    options_->reset();
+    counters_->state = Idle;
+}
+
+QStringList ImportController::supportedFormats()
+{
+    return {QStringLiteral("xlsx"), QStringLiteral("public.plain-text"), QStringLiteral("csv")};
+}
+
+QString ImportController::formatForFile(const QString &path)
+{
+    const QString extension = QFileInfo(path).suffix();
+    if (extension == QLatin1String("xlsx"))
+        return extension;
+    return QStringLiteral("public.plain-text");
+}
+
+void ImportController::setSelectedFilePath(const QString &path)
+{
+    if (path == selectedFilePath_)
+        return;
+    selectedFilePath_ = path;
+    selectedFormat_ = formatForFile(path);
+    baseSourceTargetUpdate(true);
+}
+
+void ImportController::setSelectedTable(const QString &schema, const QString &table)
+{
+    if (schema == targetSchema_ && table == targetTable_)
+        return;
+    targetSchema_ = schema;
+    targetTable_ = table;
+    baseSourceTargetUpdate(!previewRows_);
+}
+
+void ImportController::baseSourceTargetUpdate(bool resetOptions)
+{
+    hadInitialPreview_ = false;
+    if (resetOptions) {
+        options_->reset();
+        needAutodetect_ = needAutodetectFormatOptions_ = true;
+    }
+    options_->targetReset();
+    if (!targetTable_.isEmpty() && requestRootReservation(QString())) {
+        // A short lookup of the table's columns, as the pages that show them need it at once.
+        if (const std::shared_ptr<VornImporterClient> importer = vornRoot()->importer()) {
+            for (const ImportTargetColumn &column : importer->columnsOfTable(targetSchema_, targetTable_)) {
+                options_->target_column_names.append(column.name);
+                options_->target_column_types.insert(column.name, column.type);
+            }
+        }
+        releaseRootReservation();
+    }
+    updatePreview();
+}
+
+void ImportController::reloadWithUpdatedImportOptions(bool redetect)
+{
+    if (redetect)
+        options_->import_columns.clear();
+    needAutodetectFormatOptions_ = redetect;
+    updatePreview();
+}
+
+std::unique_ptr<AbstractImporter> ImportController::createAppropriateImporter() const
+{
+    if (selectedFormat_ == QLatin1String("public.plain-text"))
+        return std::make_unique<PlainTextImporter>(*options_, selectedFilePath_);
+    qWarning().noquote() << QStringLiteral("Importer for %1 not found").arg(selectedFormat_);
+    return nullptr;
+}
+
+void ImportController::updatePreview()
+{
+    previewRows_.reset();
+    if (importDelegate_)
+        importDelegate_->importControllerHasUpdatedPreview(this);
+    if (selectedFilePath_.isEmpty())
+        return;
+    std::shared_ptr<AbstractImporter> importer = createAppropriateImporter();
+    if (!importer)
+        return;
+    const quint64 generation = ++*previewGeneration_;
+    const bool detectAll = std::exchange(needAutodetect_, false);
+    const bool detectOptions = std::exchange(needAutodetectFormatOptions_, false);
+    // The preview reads only the file: no reservation, no registration.
+    std::thread([this, importer, generation, detectAll, detectOptions,
+                 alive = std::weak_ptr<const char>(alive_), generations = previewGeneration_] {
+        if (detectAll)
+            importer->autoDetect();
+        else if (detectOptions)
+            importer->autoDetectFormatOptions();
+        auto rows = std::make_shared<QList<ImportRow>>();
+        if (importer->openForImport(true)) {
+            const int limit = importer->previewLoadRowCount() < 0 ? 100000 : importer->previewLoadRowCount();
+            while (rows->size() < limit) {
+                std::optional<ImportRow> row = importer->readNextRow();
+                if (!row)
+                    break;
+                rows->append(*row);
+            }
+        }
+        importer->close();
+        MainThread::post([this, importer, rows, generation, alive, generations] {
+            if (alive.expired() || generations->load() != generation)
+                return;
+            *options_ = importer->importOptions();
+            previewRows_ = rows;
+            hadInitialPreview_ = true;
+            if (importDelegate_)
+                importDelegate_->importControllerHasUpdatedPreview(this);
+        });
+    }).detach();
+}
+
+QString ImportController::overviewFormatLine() const
+{
+    const std::unique_ptr<AbstractImporter> importer = createAppropriateImporter();
+    return importer ? importer->overviewFormatLine() : QString();
+}
+
+bool ImportController::supportSequences() const
+{
+    const std::shared_ptr<VornImporterClient> importer = vornRoot()->importer();
+    return importer && importer->supportsSequences();
+}
+
+QStringList ImportController::sequenceList() const
+{
+    const std::shared_ptr<VornImporterClient> importer = vornRoot()->importer();
+    return importer ? importer->sequences(targetSchema_) : QStringList();
+}
+
+void ImportController::sendStatusUpdate()
+{
+    if (importDelegate_)
+        importDelegate_->importControllerStatusUpdated(this);
+}
+
+void ImportController::cancelImport()
+{
+    counters_->state = Stopped;
+}
+
+void ImportController::endImportController()
+{
+    ++*previewGeneration_;
+    previewRows_.reset();
+}
+
+void ImportController::beginImport()
+{
+    if (targetTable_.isEmpty() || selectedFilePath_.isEmpty())
+        return;
+    counters_->rowsImported = 0;
+    counters_->rowsNotImported = 0;
+    counters_->state = Starting;
+    if (!requestRootReservation(text("Importing"))) {
+        counters_->state = Failed;
+        errorMessage_ = text("Couldn't access the database");
+        MainThread::post([this, alive = std::weak_ptr<const char>(alive_)] {
+            if (!alive.expired())
+                sendStatusUpdate();
+        });
+        return;
+    }
+    auto run = std::make_shared<RunResult>();
+    run->options = *options_;
+    run->filePath = selectedFilePath_;
+    run->schema = targetSchema_;
+    run->table = targetTable_;
+    run->root = vornRoot();
+    run->status = statusManager();
+    run->counters = counters_;
+    run->progress = [this, alive = std::weak_ptr<const char>(alive_)] {
+        MainThread::post([this, alive] {
+            if (!alive.expired())
+                sendStatusUpdate();
+        });
+    };
+    BackgroundJob job;
+    job.threadName = QStringLiteral("Import thread");
+    job.work = [run](const WorkerControl &) { importRun(run); };
+    job.failed = [run](const QString &message) {
+        run->counters->state.store(Failed);
+        run->errorMessage = message;
+        if (run->status)
+            run->status->setConnectionStatus(text("Error importing data"), message);
+    };
+    job.done = [this, run] {
+        errorMessage_ = run->errorMessage;
+        importResultLog_ = run->resultLog;
+        importResultErrorLog_ = run->errorLog;
+        sendStatusUpdate();
+    };
+    runReserved(std::move(job));
+}
+
+namespace
+{
+
+// The row's values as the backend takes them, by target column; a value its column's format does not
+// take makes the row refused with a message.
+std::optional<QVariantMap> targetValues(ImportOptions &options, const ImportRow &row, QString *refusal)
+{
+    QVariantMap values;
+    for (const ImportColumnPtr &column : options.import_columns) {
+        if (!column->enabled || column->sequence || column->map_to.isEmpty())
+            continue;
+        const QString source = row.value(column->column_name);
+        if (source.isEmpty())
+            continue;
+        const ImportValue value = options.convertColumnValue(source, *column);
+        if (value.kind == ImportValue::Invalid) {
+            *refusal = QCoreApplication::translate(
+                           "import", "The value \"%1\" of column %2 does not have the format %3")
+                           .arg(source, column->column_name, column->input_column_format);
+            return std::nullopt;
+        }
+        if (value.kind != ImportValue::Missing)
+            values.insert(column->map_to, value.backendText());
+    }
+    return values;
+}
+
+} // namespace
+
+void ImportController::importRun(const std::shared_ptr<RunResult> &run)
+{
+    std::atomic<qint64> &state = run->counters->state;
+    if (run->status)
+        run->status->setActiveConnectionStatus(text("Importing data"));
+    run->progress();
+    PlainTextImporter reader(run->options, run->filePath);
+    if (!reader.openForImport(false)) {
+        state = Failed;
+        run->errorMessage = reader.error();
+        if (run->status)
+            run->status->setConnectionStatus(text("Error importing data"), run->errorMessage);
+        return;
+    }
+    ImportOptions &options = reader.importOptions();
+    const std::shared_ptr<VornImporterClient> importer = run->root->importer();
+    if (!importer) {
+        state = Failed;
+        run->errorMessage = text("Couldn't prepare the import table");
+        return;
+    }
+    if (state.load() != Stopped)
+        state = Running;
+    run->progress();
+    const bool direct = !options.importToSql;
+    if (direct) {
+        QList<ImportColumnTarget> columns;
+        for (const ImportColumnPtr &column : options.import_columns) {
+            if (column->enabled && !column->map_to.isEmpty())
+                columns.append({column->map_to, column->sequence ? column->column_name : QString()});
+        }
+        if (!importer->prepareImport(run->schema, run->table, columns)) {
+            state = Failed;
+            const QString reason = run->root->lastErrorMessage();
+            run->errorMessage = text("Couldn't prepare the import table");
+            if (!reason.isEmpty())
+                run->errorMessage += QStringLiteral(": ") + reason;
+            if (run->status)
+                run->status->setConnectionStatus(text("Error importing data"), run->errorMessage);
+            return;
+        }
+        importer->setStopOnError(options.stopOnError);
+    }
+    QStringList resultLog;
+    QStringList errorLog;
+    auto refuse = [&](const QVariantMap &values, const QString &message) {
+        run->counters->rowsNotImported.fetch_add(1);
+        errorLog.append(
+            QStringLiteral("%1;\n--%2\n\n")
+                .arg(importStatement(*importer, options, run->schema, run->table, values), message));
+    };
+    // Rows of a batch the backend refused later were counted as imported when they were taken.
+    auto takeRefused = [&] {
+        const QList<RefusedImportRow> refused = importer->takeRefusedRows();
+        for (const RefusedImportRow &row : refused) {
+            run->counters->rowsImported.fetch_sub(1);
+            refuse(row.values, row.message);
+        }
+        return !refused.isEmpty();
+    };
+    bool stop = false;
+    qint64 handled = 0;
+    while (!stop && state.load() != Stopped) {
+        std::optional<ImportRow> row = reader.readNextRow();
+        if (!row)
+            break;
+        ++handled;
+        QString refusal;
+        const std::optional<QVariantMap> values = targetValues(options, *row, &refusal);
+        if (!values) {
+            QVariantMap given;
+            for (const ImportColumnPtr &column : options.import_columns) {
+                if (column->enabled && !column->sequence && !column->map_to.isEmpty())
+                    given.insert(column->map_to, row->value(column->column_name));
+            }
+            refuse(given, refusal);
+            stop = direct && options.stopOnError;
+        } else if (!direct) {
+            run->counters->rowsImported.fetch_add(1);
+            resultLog.append(importStatement(*importer, options, run->schema, run->table, *values) +
+                             QStringLiteral(";\n\n"));
+        } else if (importer->addRow(*values)) {
+            run->counters->rowsImported.fetch_add(1);
+            stop = takeRefused() && options.stopOnError;
+        } else {
+            const BackendOutcome outcome = run->root->lastOutcome();
+            refuse(*values, outcome.errorMessage);
+            stop = options.stopOnError;
+        }
+        if (handled % statusEvery == 0)
+            run->progress();
+    }
+    if (direct) {
+        if (!importer->closeImport()) {
+            const BackendOutcome outcome = run->root->lastOutcome();
+            refuse({}, outcome.errorMessage);
+        }
+        takeRefused();
+    }
+    reader.close();
+    run->resultLog = resultLog.join(QString());
+    run->errorLog = errorLog.join(QString());
+    if (!reader.warnings().isEmpty())
+        run->errorLog +=
+            QStringLiteral("-- ") + reader.warnings().join(QStringLiteral("\n-- ")) + QLatin1Char('\n');
+    if (state.load() == Stopped) {
+        if (run->status)
+            run->status->setConnectionStatus(text("Importing process stopped"));
+        return;
+    }
+    if (!direct)
+        run->errorMessage = text("Generated SQL statements");
+    else if (run->counters->rowsNotImported.load() > 0)
+        run->errorMessage = text("There is non imported data");
+    if (run->status)
+        run->status->setConnectionStatus(text("Importing process completed"));
+    state = run->counters->rowsNotImported.load() < 1 ? Completed : CompletedWithRefusals;
+}
