@@ -11,6 +11,7 @@
 #include "connection/DatabaseTypeTraits.h"
 #include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
+#include "document/DocumentPrinting.h"
 #include "document/DocumentSaving.h"
 #include "document/InfoColumnRouting.h"
 #include "document/LoggerViewController.h"
@@ -89,6 +90,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     paneSelection_ = std::make_unique<PaneSelection>([this] { return vornWindowController(); });
     infoColumn_ = std::make_unique<InfoColumnRouting>(*this, root, threads, status);
     statementRouting_ = std::make_unique<StatementRouting>(*this, *paneSelection_, root);
+    printing_ = std::make_unique<DocumentPrinting>(*this);
     browserRouting_ = std::make_unique<BrowserRouting>(*this, *paneSelection_, *statementRouting_, root);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
     saving_ = std::make_unique<DocumentSaving>(*this);

@@ -26,6 +26,7 @@ class ConnectionLife;
 class ConnectionPanel;
 class DocumentSaving;
 class InfoColumnRouting;
+class DocumentPrinting;
 class PaneSelection;
 class ParameterInputController;
 class ResultsetController;
@@ -115,6 +116,7 @@ public:
     ConnectionLife &connectionLife() const { return *connectionLife_; }
     PaneSelection &paneSelection() const { return *paneSelection_; }
     InfoColumnRouting &infoColumn() const { return *infoColumn_; }
+    DocumentPrinting &printing() const { return *printing_; }
 
     SQLEditorController *sqlEditorController() const;
     BrowserController *browserController() const;
@@ -140,6 +142,9 @@ public:
     Q_INVOKABLE void saveDocument(QObject *sender);
     Q_INVOKABLE void saveDocumentAs(QObject *sender);
     Q_INVOKABLE void revertDocumentToSaved(QObject *sender);
+    // File > Print and Page Setup (the printing role does the work).
+    Q_INVOKABLE void printDocument(QObject *sender);
+    Q_INVOKABLE void runPageLayout(QObject *sender);
     // Revert only while the text differs from a file; the other commands always.
     Q_INVOKABLE bool validateAction(const QString &action) const;
     DocumentSaving &saving() const { return *saving_; }
@@ -276,6 +281,7 @@ private:
     std::unique_ptr<StatementRouting> statementRouting_;
     std::unique_ptr<BrowserRouting> browserRouting_;
     std::unique_ptr<InfoColumnRouting> infoColumn_;
+    std::unique_ptr<DocumentPrinting> printing_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
