@@ -280,3 +280,8 @@ void StatementRouting::resultsetSelectedSession(const QVariantMap &, const QStri
 {
     // The info column shows the chosen session once it exists.
 }
+
+QString StatementRouting::sqlEditorControllerNeedsFilename()
+{
+    return document_.filePath().isEmpty() ? QString() : document_.filePath();
+}

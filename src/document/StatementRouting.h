@@ -54,6 +54,8 @@ public:
     // SQLEditorControllerDelegate.
     void sqlEditorControllerWillExecuteStatement() override;
     void sqlEditorControllerDidNotExecute(bool resultCleared) override;
+    // The document's file, named on printed pages; null when it was never saved.
+    QString sqlEditorControllerNeedsFilename() override;
     void sqlEditorControllerNeedsParameters(const QStringList &parameterNames, const QVariant &userInfo,
                                             ParameterAction action,
                                             const QVariantMap &parameterCache) override;

@@ -15,6 +15,7 @@
 #include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
 #include "document/DdlRouting.h"
+#include "document/DocumentPrinting.h"
 #include "document/DocumentSaving.h"
 #include "document/ExportRouting.h"
 #include "document/InfoColumnRouting.h"
@@ -95,6 +96,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     paneSelection_ = std::make_unique<PaneSelection>([this] { return vornWindowController(); });
     infoColumn_ = std::make_unique<InfoColumnRouting>(*this, root, threads, status);
     statementRouting_ = std::make_unique<StatementRouting>(*this, *paneSelection_, root);
+    printing_ = std::make_unique<DocumentPrinting>(*this);
     browserRouting_ = std::make_unique<BrowserRouting>(*this, *paneSelection_, *statementRouting_, root);
     ddlRouting_ = std::make_unique<DdlRouting>(*this, *paneSelection_, root);
     exportRouting_ = std::make_unique<ExportRouting>(*this, root, threads, status);

@@ -29,6 +29,7 @@ class DocumentSaving;
 class ExportRouting;
 class AnalyserRouting;
 class InfoColumnRouting;
+class DocumentPrinting;
 class PaneSelection;
 class ParameterInputController;
 class ResultsetController;
@@ -121,6 +122,7 @@ public:
     InfoColumnRouting &infoColumn() const { return *infoColumn_; }
     ExportRouting &exportRouting() const { return *exportRouting_; }
     AnalyserRouting &analyserRouting() const { return *analyserRouting_; }
+    DocumentPrinting &printing() const { return *printing_; }
 
     SQLEditorController *sqlEditorController() const;
     BrowserController *browserController() const;
@@ -148,6 +150,9 @@ public:
     Q_INVOKABLE void revertDocumentToSaved(QObject *sender);
     // The File menu's Export: the current result set, or a table chosen in the assistant.
     Q_INVOKABLE void exportData(QObject *sender);
+    // File > Print and Page Setup (the printing role does the work).
+    Q_INVOKABLE void printDocument(QObject *sender);
+    Q_INVOKABLE void runPageLayout(QObject *sender);
     // Revert only while the text differs from a file; the other commands always.
     Q_INVOKABLE bool validateAction(const QString &action) const;
     DocumentSaving &saving() const { return *saving_; }
@@ -287,6 +292,7 @@ private:
     std::unique_ptr<InfoColumnRouting> infoColumn_;
     std::unique_ptr<ExportRouting> exportRouting_;
     std::unique_ptr<AnalyserRouting> analyserRouting_;
+    std::unique_ptr<DocumentPrinting> printing_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;

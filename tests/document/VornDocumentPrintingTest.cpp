@@ -1,0 +1,156 @@
+// File > Print of a connection document in a real window on SQLite: what it offers to print, the
+// question when two things can be printed, and the printout itself (to PDF, read back as text).
+#include "BackendTestSupport.h"
+#include "DocumentTestSupport.h"
+#include "TestServers.h"
+#include "WaitFor.h"
+#include "bridge/ThreadController.h"
+#include "client/BackgroundRunner.h"
+#include "document/DocumentPrinting.h"
+#include "document/VornDocument.h"
+#include "editor/SQLEditorController.h"
+#include "editor/SQLEditorViewController.h"
+#include "editor/SQLTextView.h"
+#include "platform/PreferenceDefaults.h"
+#include "platform/UserDefaults.h"
+#include "transfer/PrintView.h"
+#include "window/ContentSplitView.h"
+#include "window/VornTabbedWindowController.h"
+
+#include <QMessageBox>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextCursor>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using Pane = VornTabbedWindowController::Pane;
+
+class VornDocumentPrintingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        startedDocumentBackend();
+        ASSERT_TRUE(folder.isValid());
+        PreferenceDefaults::setDefaultPreferences(UserDefaults::standard());
+        VornDocument::registerWindowPanes();
+        document = std::make_unique<VornDocument>();
+        document->makeWindowControllers();
+        document->setPreventConnectionOnShowWindows(true);
+        document->showWindows();
+        window = document->vornWindowController();
+        ASSERT_NE(window, nullptr);
+        editor = qobject_cast<SQLEditorViewController *>(window->pane(Pane::SqlEditor));
+        ASSERT_NE(editor, nullptr);
+        // The editor pane is shown, as the user has it when there is a script to print.
+        window->contentSplitView()->setViewAEnabled(true, false);
+        document->setConnectionParameters(parametersFor(sqliteTarget(folder)));
+        document->goStartupConnection();
+        ASSERT_WAIT_FOR_MS(!document->connecting(), 30000);
+        ASSERT_TRUE(document->vornRoot()->hasConnection());
+        document->printing().setPrintRunner([this](QPrinter &printer, PrintView &view) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(folder.filePath("out.pdf"));
+            view.print(printer, WorkerControl(nullptr));
+            ++printed;
+            return true;
+        });
+    }
+
+    void TearDown() override
+    {
+        if (document && !document->isClosed())
+            window->doCloseDoc(document.get(), true);
+    }
+
+    void runToEnd(const QString &sql)
+    {
+        type(sql);
+        editor->executeSql(nullptr);
+        ASSERT_WAIT_FOR_MS(!document->sqlEditorController()->isExecuting(), 30000);
+        ASSERT_WAIT_FOR_EQ(document->threadController()->numberOfRegisteredThreads(true), 0);
+        ASSERT_WAIT_FOR(document->activeContent() != ContentPane::Busy);
+        ASSERT_WAIT_FOR(!document->vornRoot()->reserved());
+    }
+
+    void type(const QString &text)
+    {
+        editor->sqlTextView()->selectAll();
+        editor->sqlTextView()->insertPlainText(text);
+        editor->sqlTextView()->moveCursor(QTextCursor::End);
+    }
+
+    QString printedText()
+    {
+        QProcess process;
+        process.start("pdftotext", {"-layout", folder.filePath("out.pdf"), "-"});
+        process.waitForFinished(60000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    void waitForPrint(int count)
+    {
+        ASSERT_WAIT_FOR_MS(printed == count, 30000);
+        ASSERT_WAIT_FOR(!document->vornRoot()->reserved());
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<VornDocument> document;
+    VornTabbedWindowController *window = nullptr;
+    SQLEditorViewController *editor = nullptr;
+    int printed = 0;
+};
+
+TEST_F(VornDocumentPrintingTest, NothingToPrintOnlyBeeps)
+{
+    type(QString());
+    document->printing().printDocument();
+    EXPECT_EQ(document->printing().activePrintView(), nullptr);
+    EXPECT_EQ(waitForMessageBox(), nullptr);
+    EXPECT_EQ(printed, 0);
+}
+
+TEST_F(VornDocumentPrintingTest, RowsPrintWithoutAQuestionWhenTheScriptIsOnlyWhiteSpace)
+{
+    runToEnd("CREATE TABLE fruit (id INTEGER PRIMARY KEY, name TEXT)");
+    runToEnd("INSERT INTO fruit VALUES (1, 'apple'), (2, 'pear')");
+    runToEnd("SELECT id, name FROM fruit ORDER BY id");
+    ASSERT_EQ(document->activeContent(), ContentPane::Resultset);
+    type("  \n\t ");
+    document->printing().printDocument();
+    waitForPrint(1);
+    const QString text = printedText();
+    EXPECT_TRUE(text.contains("pear")) << text.toStdString();
+    EXPECT_TRUE(text.contains("SQL Statement :"));
+    EXPECT_TRUE(text.contains("Page 1 of 1"));
+    EXPECT_EQ(document->printing().activePrintView(), nullptr) << "the view is dropped after the job";
+}
+
+TEST_F(VornDocumentPrintingTest, ScriptAndRowsAskWhichAndAHiddenEditorIsNeverOffered)
+{
+    runToEnd("SELECT 'row text' AS t");
+    type("SELECT 'row text' AS t -- the script");
+    ASSERT_TRUE(document->printing().scriptAvailable());
+    ASSERT_TRUE(document->printing().rowsAvailable());
+    document->printing().printDocument();
+    ASSERT_TRUE(answerMessageBox("SQL Script"));
+    waitForPrint(1);
+    EXPECT_TRUE(printedText().contains("-- the script"));
+
+    document->printing().printDocument();
+    ASSERT_TRUE(answerMessageBox("Cancel"));
+    EXPECT_EQ(document->printing().activePrintView(), nullptr);
+
+    window->contentSplitView()->setViewAEnabled(false, false);
+    EXPECT_FALSE(document->printing().scriptAvailable());
+    document->printing().printDocument();
+    waitForPrint(2);
+    EXPECT_FALSE(printedText().contains("-- the script")) << "the rows, without a question";
+}
+
+} // namespace
