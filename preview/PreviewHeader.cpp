@@ -69,17 +69,18 @@ PreviewHeader PreviewHeader::create(const ConnectionParameters *connectionParame
     header.applicationName = version.isValid() && !version.isNull()
                                  ? QStringLiteral("Vorn %1").arg(version.toString())
                                  : QStringLiteral("Vorn 3");
+    // Definitions read from a header hold an empty text for what the header left out.
     if (connectionParameters) {
         QList<Row> &rows = header.connectionDetails;
-        if (const QString user = connectionParameters->userName(); !user.isNull())
+        if (const QString user = connectionParameters->userName(); !user.isEmpty())
             rows.append({label("Username"), user});
-        if (const QString database = connectionParameters->database(); !database.isNull())
+        if (const QString database = connectionParameters->database(); !database.isEmpty())
             rows.append({label("Database"), database});
         const QString server = connectionParameters->server();
         const QString port = connectionParameters->port();
-        if (!server.isNull() && !port.isNull())
+        if (!server.isEmpty() && !port.isEmpty())
             rows.append({label("Server"), server + ':' + port});
-        if (const QString type = connectionParameters->databaseType(); !type.isNull())
+        if (const QString type = connectionParameters->databaseType(); !type.isEmpty())
             rows.append({label("Database type"), type});
     }
     appendPerson(header.creatorDetails, options, QStringLiteral("creator"), QStringLiteral("created"),
