@@ -2,9 +2,9 @@
 
 #include "browser/BrowserCompletionSource.h"
 #include "browser/BrowserController.h"
+#include "browser/BrowserViewController.h"
 #include "document/DdlRouting.h"
 #include "document/ExportRouting.h"
-#include "browser/BrowserViewController.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
@@ -87,14 +87,18 @@ BrowserViewController *BrowserRouting::browserViewController() const
 
 void BrowserRouting::bindWindowPane() const
 {
-    if (BrowserViewController *pane = browserViewController())
+    if (BrowserViewController *pane = browserViewController()) {
         pane->setBrowserController(browserController_.get());
+        pane->setDefinitionActions(&document_.ddlRouting());
+    }
 }
 
 void BrowserRouting::unbindWindowPane() const
 {
-    if (BrowserViewController *pane = paneShowingBrowser())
+    if (BrowserViewController *pane = paneShowingBrowser()) {
         pane->setBrowserController(nullptr);
+        pane->setDefinitionActions(nullptr);
+    }
 }
 
 BrowserViewController *BrowserRouting::paneShowingBrowser() const

@@ -100,3 +100,28 @@ bool DdlRouting::DDLControllerNeedsCommitBeforeObjectIsVisible(DDLController *)
     const bool autoCommit = parameters && parameters->autoCommit() != 0;
     return !autoCommit && !document_.vornRoot()->dataDefinitionCausesTransactionCommit();
 }
+
+bool DdlRouting::canTruncate(const BrowserElementPtr &element) const
+{
+    return ddlController_->canTruncate(element);
+}
+
+bool DdlRouting::canDrop(const BrowserElementPtr &element) const
+{
+    return ddlController_->canDrop(element);
+}
+
+void DdlRouting::truncate(const BrowserElementPtr &element, QWidget *window)
+{
+    ddlController_->truncate(element, window);
+}
+
+void DdlRouting::drop(const BrowserElementPtr &element, QWidget *window)
+{
+    ddlController_->drop(element, window);
+}
+
+bool DdlRouting::supportCreateNew(const QString &type) const
+{
+    return ddlController_->supportCreateNew(type);
+}

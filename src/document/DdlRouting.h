@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/BrowserDefinitionActions.h"
 #include "client/VornRootClient.h"
 #include "connection/ConnectedControllerDelegate.h"
 #include "ddl/DDLControllerDelegate.h"
@@ -14,7 +15,9 @@ class VornDocument;
 // document to truncate, drop and create objects, and answers it as its delegate: results are cleared
 // before the object changes, the outcome shows in the text pane, changed metadata is read again, and
 // scripts go to the SQL editor. What concerns the connection it passes to the document.
-class DdlRouting : public ConnectedControllerDelegate, public DDLControllerDelegate
+class DdlRouting : public ConnectedControllerDelegate,
+                   public DDLControllerDelegate,
+                   public BrowserDefinitionActions
 {
 public:
     DdlRouting(VornDocument &document, PaneSelection &panes, const VornRootClientPtr &root);
@@ -41,6 +44,16 @@ public:
     void DDLControllerNeedsBackgroundReloadConnectionInfo() override;
     void DDLControllerWantsToInsertCodeIntoEditor(DDLController *controller, const QString &code) override;
     bool DDLControllerNeedsCommitBeforeObjectIsVisible(DDLController *controller) override;
+
+    // BrowserDefinitionActions: the browser pane's menus, through the controller. Creating is offered
+    // once the create assistants exist; until then the New menu's types stay disabled.
+    bool canTruncate(const BrowserElementPtr &element) const override;
+    bool canDrop(const BrowserElementPtr &element) const override;
+    void truncate(const BrowserElementPtr &element, QWidget *window) override;
+    void drop(const BrowserElementPtr &element, QWidget *window) override;
+    bool supportCreateNew(const QString &type) const override;
+    bool canCreateNew(const QString &) const override { return false; }
+    void createNew(const QString &, QWidget *) override {}
 
 private:
     VornDocument &document_;
