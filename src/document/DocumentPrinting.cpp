@@ -243,6 +243,9 @@ void DocumentPrinting::prepared()
     } else {
         QPrintDialog dialog(&paper, document_.windowForSheet());
         dialog.setOptionTabs({new PrintOptionsTab});
+        // The page range offered is that of the paper chosen so far.
+        const QRectF paperRect = paper.pageLayout().paintRect(QPageLayout::Point);
+        dialog.setMinMax(1, view_->layOut(paperRect.width(), paperRect.height()));
         if (dialog.exec() == QDialog::Accepted) {
             view_->print(paper, WorkerControl(nullptr));
             printed = true;
