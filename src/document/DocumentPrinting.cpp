@@ -159,7 +159,9 @@ std::shared_ptr<PrintView> DocumentPrinting::printableView(const PrintableContro
     info.query = source.printViewNeedsSourceQuery();
     info.fileName = source.printViewNeedsFileName();
     const std::unique_ptr<QTextDocument> content = source.printViewNeedsContentString();
-    return PrintView::forText(content ? content->toPlainText() : QString(), info, connectionName());
+    if (!content)
+        return PrintView::forText(QString(), info, connectionName());
+    return PrintView::forText(*content, info, connectionName());
 }
 
 std::shared_ptr<PrintView> DocumentPrinting::contentView() const

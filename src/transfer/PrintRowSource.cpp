@@ -4,7 +4,12 @@ std::optional<PrintRowSource::Row> ScriptRowSource::row(qint64 index)
 {
     if (index < 0 || index >= lines_.size())
         return std::nullopt;
-    return Row{lines_.at(index)};
+    return Row{lines_.at(index).text};
+}
+
+QList<PrintColourRun> ScriptRowSource::colours(qint64 index) const
+{
+    return index >= 0 && index < lines_.size() ? lines_.at(index).runs : QList<PrintColourRun>();
 }
 
 ResultsetRowSource::ResultsetRowSource(VornResultsetPtr resultset)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/VornResultset.h"
+#include "transfer/PrintColouredText.h"
 
 #include <QList>
 #include <QString>
@@ -19,18 +20,21 @@ public:
     virtual bool isScript() const = 0;
     // Nothing past the last row.
     virtual std::optional<Row> row(qint64 index) = 0;
+    // The colours of a script line; none for result rows.
+    virtual QList<PrintColourRun> colours(qint64) const { return {}; }
 };
 
 class ScriptRowSource : public PrintRowSource
 {
 public:
-    explicit ScriptRowSource(QStringList lines) : lines_(std::move(lines)) {}
+    explicit ScriptRowSource(QList<PrintColouredLine> lines) : lines_(std::move(lines)) {}
     QStringList columnNames() const override { return {QStringLiteral("SCRIPT")}; }
     bool isScript() const override { return true; }
     std::optional<Row> row(qint64 index) override;
+    QList<PrintColourRun> colours(qint64 index) const override;
 
 private:
-    QStringList lines_;
+    QList<PrintColouredLine> lines_;
 };
 
 // Reads through the result set client: fetches further rows from the backend only when the row asked

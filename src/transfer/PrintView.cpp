@@ -3,6 +3,7 @@
 #include "client/BackgroundRunner.h"
 #include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
+#include "transfer/PrintColouredText.h"
 #include "transfer/PrintText.h"
 
 #include <QCoreApplication>
@@ -63,6 +64,25 @@ void drawText(QPainter &painter, const QFont &font, const QColor &color, double 
     }
 }
 
+// A script line in its colours: each coloured run where its text falls, the rest black.
+void drawColouredLine(QPainter &painter, const QFont &font, double x, double y, const QString &line,
+                      const QList<PrintColourRun> &runs)
+{
+    const QFontMetricsF metrics(font);
+    qsizetype done = 0;
+    auto draw = [&](qsizetype from, qsizetype length, const QColor &color) {
+        if (length > 0)
+            drawText(painter, font, color, x + metrics.horizontalAdvance(line.left(from)), y,
+                     line.mid(from, length));
+    };
+    for (const PrintColourRun &run : runs) {
+        draw(done, run.start - done, Qt::black);
+        draw(run.start, run.length, run.color);
+        done = run.start + run.length;
+    }
+    draw(done, line.size() - done, Qt::black);
+}
+
 void drawRule(QPainter &painter, double x0, double x1, double y, const QColor &color, double width)
 {
     painter.setPen(QPen(color, width));
@@ -102,8 +122,18 @@ PrintView::PrintView(PrintInfo info, QString connectionName, std::unique_ptr<Pri
 
 std::unique_ptr<PrintView> PrintView::forText(const QString &text, PrintInfo info, QString connectionName)
 {
+    QList<PrintColouredLine> lines;
+    for (const QString &line : PrintText::breakUpScript(text))
+        lines.append({line, {}});
     return std::make_unique<PrintView>(std::move(info), std::move(connectionName),
-                                       std::make_unique<ScriptRowSource>(PrintText::breakUpScript(text)));
+                                       std::make_unique<ScriptRowSource>(std::move(lines)));
+}
+
+std::unique_ptr<PrintView> PrintView::forText(const QTextDocument &text, PrintInfo info,
+                                              QString connectionName)
+{
+    return std::make_unique<PrintView>(std::move(info), std::move(connectionName),
+                                       std::make_unique<ScriptRowSource>(PrintColouredText::lines(text)));
 }
 
 bool PrintView::needsPreparation() const
@@ -324,9 +354,12 @@ void PrintView::drawRows(QPainter &painter, double x0, double y0, double y1)
         double x = x0;
         for (qsizetype column = 0; column < columnWidths_.size() && column < row->size(); ++column) {
             x += cellPadding;
-            if (const std::optional<QString> &value = row->at(column))
-                drawText(painter, script ? f.script : f.regular, Qt::black, x, top,
-                         script ? *value : PrintText::breakUpMaxWidth(*value));
+            if (const std::optional<QString> &value = row->at(column)) {
+                if (script)
+                    drawColouredLine(painter, f.script, x, top, *value, rows_->colours(index));
+                else
+                    drawText(painter, f.regular, Qt::black, x, top, PrintText::breakUpMaxWidth(*value));
+            }
             x += columnWidths_.at(column) + cellPadding;
         }
         painter.restore();

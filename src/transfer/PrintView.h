@@ -15,6 +15,7 @@
 
 class QPainter;
 class QPrinter;
+class QTextDocument;
 class WorkerControl;
 
 // What the header names: the object or title, its kind, the statement and the filter and sort in force,
@@ -36,8 +37,11 @@ class PrintView
 public:
     PrintView(PrintInfo info, QString connectionName, std::unique_ptr<PrintRowSource> rows);
 
-    // A text printed in a small fixed-width font, cut into lines of at most 160 characters.
+    // A text printed in a small fixed-width font, cut into lines of at most 160 characters; a
+    // document keeps its colours.
     static std::unique_ptr<PrintView> forText(const QString &text, PrintInfo info, QString connectionName);
+    static std::unique_ptr<PrintView> forText(const QTextDocument &text, PrintInfo info,
+                                              QString connectionName);
 
     const PrintInfo &info() const { return info_; }
     QString jobTitle() const { return info_.title.isEmpty() ? info_.table : info_.title; }

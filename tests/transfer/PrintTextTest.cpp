@@ -1,5 +1,9 @@
 // Line cutting of printed scripts, cells and header values.
 #include "transfer/PrintText.h"
+#include "transfer/PrintColouredText.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +92,35 @@ TEST(PrintTextTest, LongColumnNamesAreShortened)
 {
     EXPECT_EQ(PrintText::shortenedColumnName(repeated('c', 30)), repeated('c', 30));
     EXPECT_EQ(PrintText::shortenedColumnName(repeated('c', 31)), repeated('c', 27) + "...");
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(PrintColouredTextTest, ColoursFollowTheirTextAcrossACutLine)
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat red;
+    red.setForeground(QColor(Qt::red));
+    cursor.insertText(QString(150, 'a'));
+    cursor.insertText(QString(20, 'r'), red);
+    cursor.insertText(QString(30, 'b') + "\nselect", QTextCharFormat());
+    const QList<PrintColouredLine> lines = PrintColouredText::lines(document);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines.at(0).text.size(), 160);
+    ASSERT_EQ(lines.at(0).runs.size(), 1);
+    EXPECT_EQ(lines.at(0).runs.at(0).start, 150);
+    EXPECT_EQ(lines.at(0).runs.at(0).length, 10);
+    ASSERT_EQ(lines.at(1).runs.size(), 1);
+    EXPECT_EQ(lines.at(1).runs.at(0).start, 0);
+    EXPECT_EQ(lines.at(1).runs.at(0).length, 10);
+    EXPECT_EQ(lines.at(1).runs.at(0).color, QColor(Qt::red));
+    EXPECT_EQ(lines.at(2).text, "select");
+    EXPECT_TRUE(lines.at(2).runs.isEmpty());
+    EXPECT_TRUE(PrintColouredText::lines(QTextDocument()).isEmpty());
 }
 
 } // namespace

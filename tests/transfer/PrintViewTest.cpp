@@ -8,9 +8,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -136,6 +140,40 @@ TEST_F(PrintViewTest, AScriptPrintsItsLinesWithoutAColumnBandAndNamesItsFile)
     EXPECT_TRUE(text.contains("/home/ann/Report.sql"));
     EXPECT_FALSE(text.contains("SCRIPT")) << "scripts have no column band";
     EXPECT_TRUE(text.contains("select 300 from dual;"));
+}
+
+TEST_F(PrintViewTest, AColouredScriptPrintsInItsColours)
+{
+    QTextDocument script;
+    QTextCursor cursor(&script);
+    QTextCharFormat blue;
+    blue.setForeground(QColor(0, 0, 255));
+    cursor.insertText("SELECT", blue);
+    cursor.insertText(" name FROM customers", QTextCharFormat());
+    PrintInfo noHeader;
+    UserDefaults::standard().setObject(false, PreferenceKey::print_header);
+    UserDefaults::standard().setObject(false, PreferenceKey::print_footer);
+    std::unique_ptr<PrintView> view = PrintView::forText(script, noHeader, "Local");
+    view->prepare(WorkerControl(nullptr), {});
+    ASSERT_EQ(view->layOut(500, 700), 1);
+    QImage page(500, 700, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    view->drawPage(painter, 1);
+    painter.end();
+    int bluish = 0;
+    int dark = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor pixel = page.pixelColor(x, y);
+            bluish += pixel.blue() > 150 && pixel.red() < 100 && pixel.green() < 100;
+            dark += pixel.blue() < 80 && pixel.red() < 80 && pixel.green() < 80;
+        }
+    }
+    EXPECT_GT(bluish, 10) << "the keyword keeps its colour";
+    EXPECT_GT(dark, 10) << "the rest prints black";
+    UserDefaults::standard().setObject(true, PreferenceKey::print_header);
+    UserDefaults::standard().setObject(true, PreferenceKey::print_footer);
 }
 
 TEST_F(PrintViewTest, ChangingAnOptionAsksForNewMeasurementsAndSwitchesPartsOff)
