@@ -2,6 +2,7 @@
 
 #include "browser/BrowserDefinitionActions.h"
 #include "client/VornRootClient.h"
+#include "connection/ConnectedControllerDelegate.h"
 #include "ddl/DDLControllerDelegate.h"
 
 #include <memory>
@@ -13,8 +14,10 @@ class VornDocument;
 // The document's data definition: it owns the DDL controller, which the browser reaches through the
 // document to truncate, drop and create objects, and answers it as its delegate: results are cleared
 // before the object changes, the outcome shows in the text pane, changed metadata is read again, and
-// scripts go to the SQL editor. The controller asks the document itself about the connection.
-class DdlRouting : public DDLControllerDelegate, public BrowserDefinitionActions
+// scripts go to the SQL editor. What concerns the connection it passes to the document.
+class DdlRouting : public ConnectedControllerDelegate,
+                   public DDLControllerDelegate,
+                   public BrowserDefinitionActions
 {
 public:
     DdlRouting(VornDocument &document, PaneSelection &panes, const VornRootClientPtr &root);
@@ -23,6 +26,17 @@ public:
     ~DdlRouting() override;
 
     DDLController *ddlController() const { return ddlController_.get(); }
+
+    // ConnectedControllerDelegate: the document answers.
+    bool connectedControllerWantsRootReservationFor(ConnectedController *controller,
+                                                    const QString &description) override;
+    void connectedControllerWantsEndRootReservation(ConnectedController *controller) override;
+    bool connectedControllerWantsToChangeFocus(ConnectedController *controller,
+                                               bool requiresEditing) override;
+    bool connectedControllerWantsClearRootSelection(ConnectedController *controller) override;
+    ConnectionParametersPtr
+    connectedControllerWantsConnectionParameters(ConnectedController *controller) override;
+    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller) override;
 
     // DDLControllerDelegate.
     void DDLControllerNeedsClearResults() override;

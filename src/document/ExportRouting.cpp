@@ -16,7 +16,7 @@ ExportRouting::ExportRouting(VornDocument &document, const VornRootClientPtr &ro
                              std::shared_ptr<ThreadController> threads, std::shared_ptr<StatusManager> status)
     : document_(document), exportController_(std::make_unique<ExportController>(root))
 {
-    exportController_->setDelegate(&document_);
+    exportController_->setDelegate(this);
     exportController_->setExportDelegate(this);
     exportController_->setThreadController(std::move(threads));
     exportController_->setStatusManager(std::move(status));
@@ -51,6 +51,39 @@ void ExportRouting::startExport(const BrowserElementPtr &element)
     assistant->setDelegate(this);
     assistant->setExportController(exportController_.get());
     assistant->startupImportOnWindow(document_.windowForSheet());
+}
+
+bool ExportRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
+                                                               const QString &description)
+{
+    return document_.connectedControllerWantsRootReservationFor(controller, description);
+}
+
+void ExportRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
+{
+    document_.connectedControllerWantsEndRootReservation(controller);
+}
+
+bool ExportRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller,
+                                                          bool requiresEditing)
+{
+    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
+}
+
+bool ExportRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
+{
+    return document_.connectedControllerWantsClearRootSelection(controller);
+}
+
+ConnectionParametersPtr
+ExportRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
+{
+    return document_.connectedControllerWantsConnectionParameters(controller);
+}
+
+QString ExportRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
+{
+    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
 }
 
 QList<BrowserElementPtr> ExportRouting::exportControllerNeedsExportableBrowserElements(ExportController *)
