@@ -83,8 +83,10 @@ protected:
                               .toUtf8());
         restoration.close();
         vorn = desktop.startVorn(home.path());
-        VORN_WAIT_UNTIL(windowsNamed({"(b.sql)"}).size() == 1, startTimeoutMs);
-        ASSERT_EQ(windowsNamed({"(b.sql)"}).size(), 1) << "windows: " << windowTitles().toStdString();
+        QList<quint64> restored;
+        VORN_WAIT_UNTIL((restored = windowsNamed({"(b.sql)"})).size() == 1, startTimeoutMs);
+        ASSERT_EQ(restored.size(), 1) << "windows: " << windowTitles().toStdString();
+        restoredWindow = restored.at(0);
     }
 
     QList<quint64> windowsNamed(const QStringList &parts) const
@@ -121,13 +123,14 @@ protected:
     XvfbDesktop desktop;
     QTemporaryDir home;
     QProcess *vorn = nullptr;
+    quint64 restoredWindow = 0;
 };
 
 } // namespace
 
 TEST_F(TabsAndShortcutLabelsOnScreenTest, LabelsWhileCtrlIsHeldAndAFastDragTearsATabOff)
 {
-    const quint64 window = windowsNamed({"(b.sql)"}).at(0);
+    const quint64 window = restoredWindow;
     focus(window);
     const QRect frame = desktop.windowGeometry(window);
     const QImage before = desktop.screenshot();
@@ -154,9 +157,11 @@ TEST_F(TabsAndShortcutLabelsOnScreenTest, LabelsWhileCtrlIsHeldAndAFastDragTears
         xdotool({"mousemove", "--sync", QString::number(onActiveTab.x()), QString::number(onActiveTab.y())}));
     ASSERT_TRUE(xdotool({"mousedown", "1", "mousemove", QString::number(onActiveTab.x()),
                          QString::number(onActiveTab.y() + 300), "mouseup", "1"}));
-    ASSERT_WAIT_FOR(windowsNamed({"(a.sql)", "(b.sql)"}).size() == 2);
-    const quint64 left = windowsNamed({"(a.sql)"}).at(0);
-    const quint64 tornOff = windowsNamed({"(b.sql)"}).at(0);
+    QList<quint64> withA, withB;
+    ASSERT_WAIT_FOR((withA = windowsNamed({"(a.sql)"})).size() == 1 &&
+                    (withB = windowsNamed({"(b.sql)"})).size() == 1);
+    const quint64 left = withA.at(0);
+    const quint64 tornOff = withB.at(0);
     EXPECT_NE(left, tornOff);
 
     // Ctrl goes down for the program but not for the keyboard (a key event sent to the other window,

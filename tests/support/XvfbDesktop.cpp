@@ -118,16 +118,22 @@ std::optional<QString> XvfbDesktop::run(const QString &program, const QStringLis
 {
     if (display_.isEmpty())
         return std::nullopt;
-    QProcess process;
-    process.setProcessEnvironment(environment());
-    process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs)) {
-        end(process);
-        return std::nullopt;
+    // A window that goes away while a tool walks the window tree ends the tool with an X error
+    // (BadWindow): a race with the program, not an answer, so the tool asks again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(program, arguments);
+        if (!process.waitForFinished(timeoutMs)) {
+            end(process);
+            return std::nullopt;
+        }
+        if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+        if (!process.readAllStandardError().contains("X Error of failed request"))
+            return std::nullopt;
     }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    return std::nullopt;
 }
 
 bool XvfbDesktop::waitForWindowManager(const QProcess &windowManager) const
