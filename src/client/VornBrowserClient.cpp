@@ -158,6 +158,11 @@ QStringList VornBrowserClient::allColumnsInSchema(const QString &schema)
     return JavaCall::strings(JavaCall::send(browser_, s("allColumnsInSchema:"), {schema}));
 }
 
+bool VornBrowserClient::readElementsOfSchemaWhenFree(const QString &schema)
+{
+    return JavaCall::send(browser_, s("readElementsOfSchemaWhenFree:"), {schema}).toBool();
+}
+
 QList<BrowserTableName> VornBrowserClient::tablesWithColumnsNamed(const QString &schema,
                                                                   const QString &column)
 {

@@ -41,6 +41,9 @@ public:
                                                                  const QString &name);
     virtual QStringList allColumnsInTable(const QString &schema, const QString &table);
     virtual QStringList allColumnsInSchema(const QString &schema);
+    // Reads the schema's elements into the backend's cache when no action holds the connection; whether
+    // they are cached now. Never waits for the connection.
+    virtual bool readElementsOfSchemaWhenFree(const QString &schema);
     virtual QList<BrowserTableName> tablesWithColumnsNamed(const QString &schema, const QString &column);
     // Foreign keys between the table's column and another table, both ways; a null table is any table.
     virtual QList<ForeignKeyEntry>

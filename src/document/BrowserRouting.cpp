@@ -293,7 +293,7 @@ void BrowserRouting::browserWantsToDisconnect()
 void BrowserRouting::browserDidReloadConnectionInfo()
 {
     document_.infoColumn().clearCaches();
-    completionSource_->forgetColumns();
+    completionSource_->forgetNames();
 }
 
 void BrowserRouting::browserRequestsNewDocumentFor(const BrowserElementPtr &element, const FilterPtr &filter,

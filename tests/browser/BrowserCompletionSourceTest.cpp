@@ -42,7 +42,7 @@ TEST_F(BrowserCompletionSourceTest, ColumnsAreReadInTheBackgroundBeforeTheyAreOf
     EXPECT_EQ(columnsOfEmp(), (QStringList{"EMPNO", "ENAME"}));
     EXPECT_EQ(f.browser->callCount("allColumnsInTable"), tableReads + 1);
 
-    source.forgetColumns();
+    source.forgetNames();
     EXPECT_TRUE(columnsOfEmp().isEmpty());
     ASSERT_WAIT_FOR(source.columnsKnownForSchema("HR"));
     EXPECT_EQ(f.browser->callCount("allColumnsInSchema"), 2);
@@ -55,16 +55,46 @@ TEST_F(BrowserCompletionSourceTest, TablesComeFromTheLoadedStore)
               (QStringList{"DEPT", "EMP"}));
 }
 
-TEST_F(BrowserCompletionSourceTest, AnUnloadedSchemaAnswersNothingAndLeavesTheConnectionFree)
+// A schema the browser has not loaded: keywords only at first, never a store load (it would hold the
+// connection), then the names read in the background.
+TEST_F(BrowserCompletionSourceTest, AnUnloadedSchemaOffersItsNamesOnceReadInTheBackground)
 {
     f.browser->addObjects("SALES", "TABLE", {"ORDERS"}, false);
-    f.controller->browserElementStore()->setSelectedSchema("SALES");
+    f.browser->addObjects("SALES", "VIEW", {"OPEN_ORDERS"}, false);
     const int loads = f.browser->callCount("typesInSchema");
-    EXPECT_TRUE(source.autoCompleteNeedsTableAndViewNamesForAutoComplete().isEmpty());
-    EXPECT_TRUE(columnsOfEmp().isEmpty());
+
+    EXPECT_TRUE(source.autoCompleteNeedsTableAndViewNamesForAutoCompleteInSchema("SALES").isEmpty());
     EXPECT_FALSE(f.root->reserved()) << "a statement typed next must be able to run";
+    ASSERT_WAIT_FOR(source.tableNamesKnownForSchema("SALES"));
+    EXPECT_EQ(source.autoCompleteNeedsTableAndViewNamesForAutoCompleteInSchema("SALES"),
+              (QStringList{"OPEN_ORDERS", "ORDERS"}))
+        << "qualified against the selected schema, as the user typed the schema";
+    EXPECT_EQ(f.browser->callCount("readElementsOfSchemaWhenFree"), 1);
+
+    f.controller->browserElementStore()->setSelectedSchema("SALES");
+    f.browser->setSelectedSchema("SALES");
+    EXPECT_EQ(source.autoCompleteNeedsTableAndViewNamesForAutoComplete(),
+              (QStringList{"OPEN_ORDERS", "ORDERS"}));
+    EXPECT_TRUE(columnsOfEmp().isEmpty());
     ASSERT_TRUE(f.waitForIdle());
     EXPECT_EQ(f.browser->callCount("typesInSchema"), loads);
+    EXPECT_FALSE(f.root->reserved());
+
+    source.forgetNames();
+    EXPECT_TRUE(source.autoCompleteNeedsTableAndViewNamesForAutoComplete().isEmpty());
+    ASSERT_WAIT_FOR(source.tableNamesKnownForSchema("SALES"));
+    EXPECT_EQ(f.browser->callCount("readElementsOfSchemaWhenFree"), 2);
+}
+
+// A busy connection reads nothing: nothing is remembered, and a later question asks again.
+TEST_F(BrowserCompletionSourceTest, NamesUnreadWhileTheConnectionIsBusyAreAskedForAgain)
+{
+    const auto askAndCountReads = [&] {
+        EXPECT_TRUE(source.autoCompleteNeedsTableAndViewNamesForAutoCompleteInSchema("ELSEWHERE").isEmpty());
+        return f.browser->callCount("readElementsOfSchemaWhenFree");
+    };
+    ASSERT_WAIT_FOR(askAndCountReads() >= 2);
+    EXPECT_FALSE(source.tableNamesKnownForSchema("ELSEWHERE"));
 }
 
 TEST_F(BrowserCompletionSourceTest, AFinishedReadAfterTheSourceWentChangesNothing)

@@ -83,6 +83,13 @@ QStringList FakeMetadataBrowser::allColumnsInTable(const QString &schema, const 
     return columns_.value(schema + '.' + table);
 }
 
+bool FakeMetadataBrowser::readElementsOfSchemaWhenFree(const QString &schema)
+{
+    std::lock_guard lock(mutex_);
+    record("readElementsOfSchemaWhenFree", {schema});
+    return objects_.contains(schema);
+}
+
 QStringList FakeMetadataBrowser::allColumnsInSchema(const QString &schema)
 {
     std::lock_guard lock(mutex_);

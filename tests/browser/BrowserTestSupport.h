@@ -48,6 +48,7 @@ public:
                                                          const QString &name) override;
     QStringList allColumnsInTable(const QString &schema, const QString &table) override;
     QStringList allColumnsInSchema(const QString &schema) override;
+    bool readElementsOfSchemaWhenFree(const QString &schema) override;
     QList<BrowserTableName> tablesWithColumnsNamed(const QString &schema, const QString &column) override;
     QList<ForeignKeyEntry> exportedKeysForColumnInSchemaAndTable(const QString &column, const QString &schema,
                                                                  const QString &table) override;

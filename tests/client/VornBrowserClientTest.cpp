@@ -430,9 +430,13 @@ TEST_P(VornBrowserClientTest, QuestionsFromTheInterfaceDoNotWaitForARunningState
     EXPECT_TRUE(browser_->allColumnsInSchema(schema_).isEmpty());
     EXPECT_TRUE(browser_->exportedKeysInSchemaAndTable(schema_, "vbw_emp").isEmpty());
     EXPECT_TRUE(browser_->elementsOfTypeInSchemaLike("TABLE", schema_, "").isEmpty());
+    EXPECT_FALSE(browser_->readElementsOfSchemaWhenFree(schema_));
     EXPECT_FALSE(root_->fullyLoadedForSchema(schema_));
     sql->cancelQuery();
     statement.join();
+
+    EXPECT_TRUE(browser_->readElementsOfSchemaWhenFree(schema_));
+    EXPECT_TRUE(browser_->elementsOfTypeInSchemaLike("TABLE", schema_, "").contains("vbw_emp"));
 
     EXPECT_EQ(browser_->allColumnsInTable(schema_, "vbw_emp"), QStringList({"empno", "ename", "deptno"}))
         << "read once the connection is free";

@@ -99,6 +99,24 @@ public class VornBrowser {
         return cached == null ? null : cached.referringType(name);
     }
 
+    /**
+     * Reads the schema's elements into the cache unless they are there; only while no action holds the
+     * connection, so completion never waits behind a statement. Whether they are cached now.
+     */
+    public boolean readElementsOfSchemaWhenFree(String schema) {
+        String name = schemaOrSelected(schema);
+        if (name == null)
+            return false;
+        if (session.metaData.elements(name) != null)
+            return true;
+        return whenFree(() -> {
+            SchemaElements read =
+                session.dialect.schemaElements(session.connection, name, session.metaData.reservedWordSet());
+            session.metaData.storeElements(name, read);
+            return read;
+        }) != null;
+    }
+
     public Vector<String> allColumnsInTable(String schema, String table) {
         Map<String, List<String>> tables = columns(schemaOrSelected(schema));
         List<String> columns = tables == null ? null : tables.get(table);
