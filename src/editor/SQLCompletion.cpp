@@ -238,6 +238,8 @@ QStringList SQLCompletion::suggestionsForComponent(const SQLInterpreterComponent
         return objectKinds;
     case I::InsertColumn:
         return {QStringLiteral("( "), QStringLiteral("select")};
+    case I::TableDefinition:
+        return {QStringLiteral("( "), QStringLiteral("as")};
     case I::IndexTable:
         return {QStringLiteral("on"), QStringLiteral("using")};
     case I::UpdateAlias:

@@ -286,6 +286,8 @@ void SQLInterpreter::_basicKeywordDependencyRun(const SQLInterpreterComponentLis
                 component->setRefers(p1);
             } else if (r1 == I::Into && r2 == I::Insert) {
                 component->setInterpreterComponentType(I::TableName);
+            } else if (r1 == I::TableName && r2 == I::ObjectKind && r3 == I::DDLVerb) {
+                component->setInterpreterComponentType(I::TableDefinition);
             } else if (r1 == I::TableName && r2 == I::Into) {
                 component->setInterpreterComponentType(I::InsertColumn);
             } else if (r1 == I::ObjectName && r2 == I::ObjectKind && lower(*p2) == "index") {

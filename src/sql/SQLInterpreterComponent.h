@@ -50,6 +50,7 @@ public:
         Comparison = 60,
         In = 61,
         InsertColumn = 71,
+        TableDefinition = 72,
         IndexTable = 73,
         UpdateAlias = 74,
         SortOrder = 100,

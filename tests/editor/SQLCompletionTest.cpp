@@ -109,6 +109,8 @@ TEST_F(SQLCompletionTest, SuggestsWordsByClauseAndRole)
         {"drop sequence |", {"SEQUENCE_OBJECT"}, {{0, 0}}},
         {"insert |", {"into"}, {{0, 0}}},
         {"insert into emp |", {"( ", "select"}, {{0, 0}}},
+        {"create table emp |", {"( ", "as"}, {{0, 0}}},
+        {"create index emp_ix |", {"on", "using"}, {{0, 0}}},
         {"update emp |", {"set"}, {{0, 0}}},
         {"select 1 from dual;\n\n|", keywords, {{0, 0}}},
     };

@@ -150,6 +150,8 @@ TEST(SQLInterpreter, InsertUpdateAndDDL)
     expectRoles("create table foo (id int)",
                 {{"create", 0, I::DDLVerb}, {"table", 0, I::ObjectKind}, {"foo", 0, I::TableName, "table"}});
     expectRoles("drop index ix", {{"drop", 0, I::DDLVerb}, {"ix", 0, I::ObjectName, "index"}});
+    expectRoles("create view v as select 1", {{"v", 0, I::TableName, "view"}, {"as", 0, I::TableDefinition}});
+    expectRoles("create index ix on t (a)", {{"ix", 0, I::ObjectName, "index"}, {"on", 0, I::On}});
 
     SQLInterpreterCompoundComponentList tables;
     interpret("insert into t (a, b) values (1, 2)", &tables);
