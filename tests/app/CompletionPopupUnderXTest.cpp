@@ -71,6 +71,23 @@ protected:
         popup = otherWindow();
     }
 
+    // Types over the whole text until the popup comes for it: names the program reads in the background
+    // are offered from a later keystroke on, so each round asks again.
+    void retypeUntilPopup(const QString &text)
+    {
+        ASSERT_WAIT_FOR(visibleWindows() == QList<quint64>{documentWindow});
+        for (int round = 0; round < 20 && popup == 0; ++round) {
+            ASSERT_TRUE(desktop.key("ctrl+a"));
+            ASSERT_TRUE(desktop.type(text));
+            VORN_WAIT_UNTIL(visibleWindows().size() > 1, 1500);
+            for (quint64 window : visibleWindows()) {
+                if (window != documentWindow)
+                    popup = window;
+            }
+        }
+        ASSERT_NE(popup, 0u) << "no popup for " << text.toStdString();
+    }
+
     // Saves and waits for the saved text.
     void expectSaved(const QString &text)
     {
@@ -111,6 +128,30 @@ TEST_F(CompletionPopupUnderXTest, KeysSteerThePopupInTheRunningProgram)
     ASSERT_TRUE(desktop.type("q"));
     ASSERT_WAIT_FOR(!popupShown());
     expectSaved("insq");
+}
+
+// The tables of the connected database, then the columns of the table named, are offered and taken.
+TEST_F(CompletionPopupUnderXTest, TableAndColumnNamesOfTheDatabaseAreOffered)
+{
+    QProcess sqlite;
+    sqlite.start("sqlite3", {home.filePath("demo.db"), "create table customers (id integer, surname text);"});
+    ASSERT_TRUE(sqlite.waitForFinished(10000));
+    ASSERT_EQ(sqlite.exitCode(), 0) << "sqlite3 could not make the database";
+    vorn = desktop.startVorn(home.path(), {documentPath});
+    documentWindow = desktop.waitForWindow("demo\\.sql", startMs);
+    ASSERT_NE(documentWindow, 0u);
+    ASSERT_TRUE(desktop.focus(documentWindow));
+
+    retypeUntilPopup("select * from cust");
+    ASSERT_TRUE(desktop.key("Return"));
+    ASSERT_WAIT_FOR(!popupShown());
+    expectSaved("select * from customers");
+
+    popup = 0;
+    retypeUntilPopup("select * from customers where surn");
+    ASSERT_TRUE(desktop.key("Return"));
+    ASSERT_WAIT_FOR(!popupShown());
+    expectSaved("select * from customers where surname");
 }
 
 } // namespace
