@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -107,6 +108,36 @@ void AnalyserViewController::reload()
     addSteps(*analyserController_, root, {});
     outlineView_->expandAll();
     outlineView_->resizeColumnToContents(0);
+}
+
+namespace
+{
+const QString visibleRectKey = QStringLiteral("AnalyserViewController.visibleRect");
+const QString rootExpandedKey = QStringLiteral("AnalyserViewController.rootExpanded");
+} // namespace
+
+void AnalyserViewController::encodeInferfaceState(QVariantMap &archive) const
+{
+    const QRect visible(
+        QPoint(outlineView_->horizontalScrollBar()->value(), outlineView_->verticalScrollBar()->value()),
+        outlineView_->viewport()->size());
+    archive.insert(visibleRectKey, visible);
+    const QModelIndex root = model_->index(0, 0);
+    archive.insert(rootExpandedKey, root.isValid() && outlineView_->isExpanded(root));
+}
+
+void AnalyserViewController::decodeInferfaceState(const QVariantMap &archive)
+{
+    const QModelIndex root = model_->index(0, 0);
+    if (root.isValid()) {
+        if (archive.value(rootExpandedKey, true).toBool())
+            outlineView_->expandRecursively(root);
+        else
+            outlineView_->collapseAll();
+    }
+    const QRect visible = archive.value(visibleRectKey).toRect();
+    outlineView_->horizontalScrollBar()->setValue(visible.x());
+    outlineView_->verticalScrollBar()->setValue(visible.y());
 }
 
 void AnalyserViewController::setDefaultInterfaceState()

@@ -24,6 +24,9 @@ public:
     // Offers the sheet that creates the plan table, on the window.
     void createPlanTable(QWidget *window);
     void detachModel() override { setAnalyserController(nullptr); }
+    // Per tab: where the outline was scrolled to and whether the plan's root was expanded.
+    void encodeInferfaceState(QVariantMap &archive) const override;
+    void decodeInferfaceState(const QVariantMap &archive) override;
     void setDefaultInterfaceState() override;
 
     QTreeView *outlineView() const { return outlineView_; }

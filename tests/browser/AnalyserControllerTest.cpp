@@ -1,6 +1,7 @@
 // The execution-plan analyser: each step's coloured line, the printed plan, the outline of the pane and
 // the sheet that creates a missing plan table.
 #include "FakeVornRootClient.h"
+#include "WaitFor.h"
 
 #include "browser/AnalyserController.h"
 #include "browser/AnalyserViewController.h"
@@ -10,6 +11,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTextBlock>
 #include <QTreeView>
@@ -160,6 +162,39 @@ TEST_F(AnalyserControllerTest, ThePaneShowsTheWholeTreeExpanded)
     EXPECT_EQ(model->index(0, 0).data().toString(), "DELETE STATEMENT");
     pane.setAnalyserController(nullptr);
     EXPECT_EQ(model->rowCount(), 0);
+}
+
+// Each tab keeps where its plan was scrolled to and whether its root was open.
+TEST_F(AnalyserControllerTest, ThePaneRestoresATabsScrollAndRoot)
+{
+    AnalyserViewController pane;
+    QVariantList steps;
+    for (int n = 0; n < 80; ++n)
+        steps.append(step({{"OPERATION", QString("SCAN %1").arg(n)}}));
+    controller.resetWithAnalysisInfo(step({{"OPERATION", "SELECT STATEMENT"}}, steps));
+    pane.setAnalyserController(&controller);
+    pane.view()->resize(300, 200);
+    pane.view()->show();
+    QScrollBar *scroll = pane.outlineView()->verticalScrollBar();
+    ASSERT_WAIT_FOR(scroll->maximum() > 20);
+    scroll->setValue(20);
+
+    QVariantMap scrolled;
+    pane.encodeInferfaceState(scrolled);
+    pane.setDefaultInterfaceState();
+    EXPECT_EQ(scroll->value(), 0);
+    pane.decodeInferfaceState(scrolled);
+    EXPECT_EQ(scroll->value(), 20);
+
+    const QModelIndex top = pane.outlineView()->model()->index(0, 0);
+    pane.outlineView()->collapse(top);
+    QVariantMap collapsed;
+    pane.encodeInferfaceState(collapsed);
+    pane.outlineView()->expandAll();
+    pane.decodeInferfaceState(collapsed);
+    EXPECT_FALSE(pane.outlineView()->isExpanded(top));
+    pane.decodeInferfaceState(scrolled);
+    EXPECT_TRUE(pane.outlineView()->isExpanded(top));
 }
 
 TEST(CreatePlanTableTest, CreateNeedsANameAndPasswordThatAreMoreThanBlanks)
