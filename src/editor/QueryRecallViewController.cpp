@@ -1,6 +1,9 @@
 #include "editor/QueryRecallViewController.h"
 
 #include "editor/QueryRecallTableModel.h"
+#include "editor/QueryRecallTableView.h"
+#include "kit/LabelImages.h"
+#include "kit/LabeledTextField.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
@@ -39,9 +42,10 @@ bool isReservedRole(quint64 role)
 
 QueryRecallViewController::QueryRecallViewController(QWidget *parent)
     : QWidget(parent, Qt::Window), model_(new QueryRecallTableModel(this)), searchField_(new QLineEdit(this)),
-      connections_(new QComboBox(this)), tableView_(new QTableView(this)), detailView_(new QWidget(this)),
-      detailSql_(new QTextEdit(detailView_)), detailDate_(new QLabel(detailView_)),
-      detailConnection_(new QLabel(detailView_)), clearButton_(new QPushButton(text("Clear History"), this))
+      connections_(new QComboBox(this)), tableView_(new QueryRecallTableView(this)),
+      detailView_(new QWidget(this)), detailSql_(new QTextEdit(detailView_)),
+      detailDate_(new QLabel(detailView_)), detailConnection_(new LabeledTextField(detailView_)),
+      clearButton_(new QPushButton(text("Clear History"), this))
 {
     setWindowTitle(text("Query History"));
     resize(620, 520);
@@ -160,7 +164,11 @@ void QueryRecallViewController::loadUp()
         int selected = 0;
         const QList<ConnectionParametersPtr> connections = controller_->connections();
         for (int i = 0; i < connections.size(); ++i) {
-            connections_->addItem(connections.at(i)->connectionName());
+            const unsigned label = unsigned(connections.at(i)->label());
+            if (label == 0)
+                connections_->addItem(connections.at(i)->connectionName());
+            else
+                connections_->addItem(LabelImages::markForLabel(label), connections.at(i)->connectionName());
             if (controller_->connection() && connections.at(i)->isEqualTo(*controller_->connection()))
                 selected = i + 1;
         }
@@ -215,7 +223,9 @@ void QueryRecallViewController::selectionChanged()
     }
     detailSql_->setDocument(colouredQuery(row, detailSql_));
     detailDate_->setText(dateText(row));
-    detailConnection_->setText(controller_->connectionParametersForQueryAt(row)->connectionName());
+    const ConnectionParametersPtr connection = controller_->connectionParametersForQueryAt(row);
+    detailConnection_->setText(connection->connectionName());
+    detailConnection_->setLabel(unsigned(connection->label()));
     detailView_->show();
 }
 

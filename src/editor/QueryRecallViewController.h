@@ -8,6 +8,7 @@
 #include <functional>
 
 class QComboBox;
+class LabeledTextField;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -50,7 +51,7 @@ public:
     QPushButton *clearButton() const { return clearButton_; }
     QTextEdit *detailSql() const { return detailSql_; }
     QLabel *detailDate() const { return detailDate_; }
-    QLabel *detailConnection() const { return detailConnection_; }
+    LabeledTextField *detailConnection() const { return detailConnection_; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -67,7 +68,7 @@ private:
     QWidget *detailView_;
     QTextEdit *detailSql_;
     QLabel *detailDate_;
-    QLabel *detailConnection_;
+    LabeledTextField *detailConnection_;
     QPushButton *clearButton_;
     SelectedQuery selectedQuery_;
     QColor normal_, reserved_, context_, literal_, comment_;

@@ -2,14 +2,20 @@
 #include "EditorTestSupport.h"
 
 #include "editor/QueryRecallController.h"
+#include "editor/QueryRecallTableView.h"
+#include "editor/QueryRecallViewController.h"
+#include "kit/LabeledTextField.h"
 #include "platform/Preferences.h"
 #include "sql/SQLParser.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMimeData>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -209,4 +215,42 @@ TEST_F(QueryRecallControllerTest, AnUnreadableFileIsAnEmptyHistory)
         file.close();
         EXPECT_EQ(open()->queryCount(), 0);
     }
+}
+
+// The window shows each connection with its colour label, and a dragged statement shows its own
+// characters on the token, markup included.
+TEST_F(QueryRecallControllerTest, TheWindowShowsLabelsAndDragsTheStatementAsText)
+{
+    QueryRecallController store(path());
+    ConnectionParametersPtr red = connectionNamed("red");
+    red->setLabel(1);
+    store.registerQuery(parsed("select 'bold'"), connectionNamed("plain"));
+    store.registerQuery(parsed("select '<b>bold</b>'"), red);
+    store.store();
+    QueryRecallViewController window;
+    window.setQueryRecallController(&store);
+    window.loadUp();
+
+    QComboBox *popUp = window.connectionsPopUp();
+    ASSERT_EQ(popUp->count(), 3);
+    for (int item = 1; item < popUp->count(); ++item) {
+        SCOPED_TRACE(popUp->itemText(item).toStdString());
+        EXPECT_EQ(popUp->itemIcon(item).isNull(), popUp->itemText(item) == "plain");
+    }
+
+    window.tableView()->selectRow(0);
+    EXPECT_EQ(window.detailConnection()->text(), "red");
+    EXPECT_EQ(window.detailConnection()->label(), 1u);
+    window.tableView()->selectRow(1);
+    EXPECT_EQ(window.detailConnection()->label(), 0u);
+
+    const auto tokenOfRow = [&](int row) {
+        const QModelIndexList rows{window.tableView()->model()->index(row, 0)};
+        const std::unique_ptr<QMimeData> data(window.tableView()->model()->mimeData(rows));
+        return QueryRecallTableView::dragImageFor(*data);
+    };
+    const QPixmap marked = tokenOfRow(0);
+    const QPixmap plain = tokenOfRow(1);
+    ASSERT_FALSE(plain.isNull());
+    EXPECT_GT(marked.width(), plain.width()) << "the tags are shown, not read as markup";
 }
