@@ -19,6 +19,7 @@
 #include "platform/DesktopNotifier.h"
 #include "status/StatusManager.h"
 
+#include "../support/BenchConnection.h"
 #include "../support/PostgresBench.h"
 #include <QApplication>
 #include <QDBusConnection>
@@ -38,28 +39,10 @@ constexpr int repeats = 5;
 const QString schema = "vorn_bench_browser";
 
 // The document around the browser: reservations through the root; the rest is not needed here.
-class BenchDocument : public ConnectedControllerDelegate, public BrowserControllerDelegate
+class BenchDocument : public BenchConnection<ConnectedControllerDelegate>, public BrowserControllerDelegate
 {
 public:
-    explicit BenchDocument(VornRootClientPtr root) : root_(std::move(root)) {}
-    bool connectedControllerWantsRootReservationFor(ConnectedController *, const QString &reason) override
-    {
-        return root_->reserveRoot(reason);
-    }
-    void connectedControllerWantsEndRootReservation(ConnectedController *) override
-    {
-        root_->releaseReservedRoot();
-    }
-    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
-    bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
-    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
-    {
-        return nullptr;
-    }
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override
-    {
-        return "BENCH_BROWSER";
-    }
+    explicit BenchDocument(VornRootClientPtr root) : BenchConnection(std::move(root), "BENCH_BROWSER") {}
     void resultsetHasBeenUpdated() override {}
     void browserHasBeenUpdated() override {}
     void browserControllerLoadedElement(const BrowserElementPtr &) override {}
@@ -78,9 +61,6 @@ public:
     void commitOrRollbackCompleted() override {}
     void browserUpdatedManagementMode() override {}
     DDLController *browserWantsDDLController() override { return nullptr; }
-
-private:
-    VornRootClientPtr root_;
 };
 
 void execute(const QoJavaObjectPtr &root, const QString &sql)

@@ -12,6 +12,7 @@
 //
 // Run from the build tree with the test servers' settings (each database runs in a process of its own):
 //   source $VORN_TEST_STATE/servers.env && build/bin/bench_resultset_grid [PostgreSQL|MariaDB|SQLite]
+#include "../support/BenchConnection.h"
 #include "../support/RowBench.h"
 #include "bridge/ThreadController.h"
 #include "client/SqlConnectionClient.h"
@@ -39,28 +40,10 @@ namespace
 using namespace RowBench;
 
 // The document around the model: reservations through the root, row updates to whoever waits for them.
-class BenchDocument : public ResultsetControllerDelegate
+class BenchDocument : public BenchConnection<ResultsetControllerDelegate>
 {
 public:
-    explicit BenchDocument(VornRootClientPtr root) : root_(std::move(root)) {}
-    bool connectedControllerWantsRootReservationFor(ConnectedController *, const QString &reason) override
-    {
-        return root_->reserveRoot(reason);
-    }
-    void connectedControllerWantsEndRootReservation(ConnectedController *) override
-    {
-        root_->releaseReservedRoot();
-    }
-    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
-    bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
-    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
-    {
-        return nullptr;
-    }
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override
-    {
-        return "BENCH";
-    }
+    explicit BenchDocument(VornRootClientPtr root) : BenchConnection(std::move(root), "BENCH") {}
     void resultsetWillUpdate() override {}
     void resultsetCancelledUpdate() override {}
     void resultSetRemovedRowAt(qint64) override {}
@@ -79,9 +62,6 @@ public:
     void resultsetSelectedSession(const QVariantMap &, const QStringList &, const QVariantList &) override {}
 
     std::function<void()> updated;
-
-private:
-    VornRootClientPtr root_;
 };
 
 // A connected root with the model of a document over it.
