@@ -5,22 +5,19 @@
 // narrowing the schema's 2,000 names to the typed prefix, and, for the popup, filling a list widget with
 // the words it shows.
 // Prints medians and the ratios. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+#include "../support/EditorBenchApplication.h"
 #include "../support/SqlScriptBench.h"
 #include "editor/AutoCompleteViewController.h"
 #include "editor/SQLCompletion.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLTextView.h"
 #include "editor/SQLTextViewCompletion.h"
-#include "platform/PreferenceDefaults.h"
-#include "platform/UserDefaults.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
-#include <QTemporaryDir>
 
 #include <cstdio>
-#include <cstdlib>
 
 using namespace SqlScriptBench;
 
@@ -98,14 +95,7 @@ struct Place {
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QTemporaryDir home;
-    setenv("XDG_CONFIG_HOME", home.path().toUtf8().constData(), 1);
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName("Vorn");
-    QApplication::setApplicationName("Vorn");
-    PreferenceDefaults::setDefaultPreferences(UserDefaults::standard());
+    EditorBenchApplication application(argc, argv);
     std::printf("%s\n", qPrintable(machineLoad()));
 
     // In the middle: a blank before a condition, so that the caret can stand between two blanks, and a

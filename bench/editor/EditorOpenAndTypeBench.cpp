@@ -6,12 +6,11 @@
 // editor takes to colour what was coloured before, and the longest it keeps the event loop busy
 // meanwhile. All three editors use the SQL editor's font and size. Runs offscreen unless
 // QT_QPA_PLATFORM says otherwise.
+#include "../support/EditorBenchApplication.h"
 #include "../support/SqlScriptBench.h"
 #include "editor/SQLEditorRulerView.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "editor/SQLTextView.h"
-#include "platform/PreferenceDefaults.h"
-#include "platform/UserDefaults.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,11 +18,9 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSyntaxHighlighter>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -218,14 +215,7 @@ void printRatio(const char *what, double ours, double plain, double regex, doubl
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QTemporaryDir home;
-    setenv("XDG_CONFIG_HOME", home.path().toUtf8().constData(), 1);
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName("Vorn");
-    QApplication::setApplicationName("Vorn");
-    PreferenceDefaults::setDefaultPreferences(UserDefaults::standard());
+    EditorBenchApplication application(argc, argv);
     std::printf("%s\n", qPrintable(machineLoad()));
 
     const QString script = realScript(scriptBytes);
