@@ -147,4 +147,10 @@ private:
     class CellEditorControllerViewController *cellEditor_ = nullptr;
     void startEditOnRow(int row, int column);
     void cellEditorClosed(const QString &text);
+    // Clicks on cells (see ResultsetViewControllerClicks.cpp).
+    void setUpClicks();
+    void tableClick(const QModelIndex &index);
+    void tableDoubleClick(const QModelIndex &index);
+    // The header dragged downwards (see ResultsetViewControllerColumnDrag.cpp); false when refused.
+    bool columnDraggedOut(int column);
 };

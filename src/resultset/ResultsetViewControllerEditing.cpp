@@ -5,6 +5,7 @@
 #include "resultset/CellEditorControllerViewController.h"
 #include "resultset/ResultsetCellDelegate.h"
 #include "resultset/ResultsetController.h"
+#include "resultset/ResultsetRowNumberDelegate.h"
 #include "resultset/ResultsetTableModel.h"
 
 #include <QApplication>
@@ -27,7 +28,9 @@ void ResultsetViewController::setUpEditing()
     cellDelegate_ = new ResultsetCellDelegate([this](const QModelIndex &index) { return mayEditCell(index); },
                                               tableView_);
     tableView_->setItemDelegate(cellDelegate_);
-    tableView_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    // Double clicks start editing through the click rules.
+    tableView_->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setUpClicks();
     connect(cellDelegate_, &QAbstractItemDelegate::closeEditor, this, &ResultsetViewController::editorClosed);
     connect(tableModel_, &QAbstractItemModel::modelReset, this, [this] {
         connect(tableView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -35,6 +38,14 @@ void ResultsetViewController::setUpEditing()
     });
     connect(tableView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ResultsetViewController::currentRowChanged, Qt::UniqueConnection);
+    if (auto *rowNumbers = qobject_cast<ResultsetRowNumberDelegate *>(tableView_->itemDelegateForColumn(0))) {
+        rowNumbers->setEditedRowTest([this](int row) {
+            return resultsetController_ && resultsetController_->editingRowNumber() == row + 1;
+        });
+    }
+    // A typed value makes its row's number show the unsent change.
+    connect(tableModel_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft) { tableView_->update(tableModel_->index(topLeft.row(), 0)); });
 }
 
 bool ResultsetViewController::mayEditCell(const QModelIndex &index)
