@@ -80,6 +80,9 @@ public:
     // The current date, or date and time, replaces the text of the cell being typed into.
     Q_INVOKABLE void insertDate(QObject *sender);
     Q_INVOKABLE void insertTime(QObject *sender);
+    // The next value of the sequence named by the sender's "representedObject" [sequence, column]
+    // replaces the text of the cell being typed into.
+    Q_INVOKABLE void selectSequence(QObject *sender);
     // Removes the clicked row (0-based), or the whole selection when the clicked row is part of it.
     void deleteRowFromContext(int clickedRow);
     // The popup editor for the current cell (a long value).

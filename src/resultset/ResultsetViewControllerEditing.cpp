@@ -5,6 +5,7 @@
 #include "resultset/CellEditorControllerViewController.h"
 #include "resultset/ResultsetCellDelegate.h"
 #include "resultset/ResultsetController.h"
+#include "resultset/ResultsetFieldEditorMenu.h"
 #include "resultset/ResultsetRowNumberDelegate.h"
 #include "resultset/ResultsetTableModel.h"
 
@@ -28,6 +29,10 @@ void ResultsetViewController::setUpEditing()
     cellDelegate_ = new ResultsetCellDelegate([this](const QModelIndex &index) { return mayEditCell(index); },
                                               tableView_);
     tableView_->setItemDelegate(cellDelegate_);
+    cellDelegate_->setEditorMenuItems([this](QMenu *menu, const QModelIndex &index) {
+        ResultsetFieldEditorMenu::addEditModeItems(menu, resultsetController_,
+                                                   tableModel_->identifier(index.column()), this);
+    });
     // Double clicks start editing through the click rules.
     tableView_->setEditTriggers(QAbstractItemView::EditKeyPressed);
     setUpClicks();
@@ -233,6 +238,19 @@ void ResultsetViewController::insertTime(QObject *)
 {
     if (resultsetController_)
         replaceEditorText(resultsetController_->timeValueForEditor());
+}
+
+void ResultsetViewController::selectSequence(QObject *sender)
+{
+    const QStringList sequenceAndColumn =
+        sender ? sender->property("representedObject").toStringList() : QStringList();
+    if (!resultsetController_ || sequenceAndColumn.size() != 2)
+        return;
+    // No value (the connection is busy or refused): the typed text stays.
+    const QString value =
+        resultsetController_->sequenceValueForEditor(sequenceAndColumn[0], sequenceAndColumn[1]);
+    if (!value.isNull())
+        replaceEditorText(value);
 }
 
 void ResultsetViewController::edit(QObject *)

@@ -1,6 +1,8 @@
-// The grid's click rules, the mark of the row with unsent changes and a column dragged out by its header,
-// offscreen over a real SQLite table with a large-object column.
+// The grid's click rules, the mark of the row with unsent changes, the items of a cell editor's context
+// menu and a column dragged out by its header, offscreen over a real SQLite table with a large-object
+// column; sequences on the PostgreSQL and MariaDB test servers.
 #include "ResultsetTestSupport.h"
+#include "TestServers.h"
 #include "WaitFor.h"
 #include "kit/DragAndDropItemSource.h"
 #include "kit/DragAndDroppableTableView.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QTableView>
 #include <QTest>
@@ -86,6 +89,16 @@ protected:
     QTemporaryDir folder_;
     std::unique_ptr<GridFixture> grid_;
 };
+
+// The context menu that is open; null when none is.
+QMenu *shownMenu()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible())
+            return menu;
+    }
+    return nullptr;
+}
 
 // Records what a drag would carry, and starts none.
 class RefusingDragDelegate : public DragAndDroppableTableViewDelegate
@@ -163,6 +176,34 @@ TEST_F(ResultsetGridClicksTest, TheRowWithUnsentChangesIsMarkedUntilItIsWritten)
     EXPECT_FALSE(ResultsetRowNumberDelegate::editedToolTip().isEmpty());
 }
 
+TEST_F(ResultsetGridClicksTest, TheCellEditorsMenuInsertsDatesAndIgnoresMalformedSequenceItems)
+{
+    GridFixture &g = *grid_;
+    g.doubleClick(0, 2);
+    ASSERT_WAIT_FOR(g.editor() != nullptr);
+    QLineEdit *editor = g.editor();
+    ASSERT_EQ(editor->contextMenuPolicy(), Qt::CustomContextMenu);
+    emit editor->customContextMenuRequested(QPoint(2, 2));
+    QMenu *menu = shownMenu();
+    ASSERT_NE(menu, nullptr);
+    QStringList titles;
+    for (QAction *item : menu->actions())
+        titles << item->text();
+    EXPECT_TRUE(titles.contains("Insert Current Date"));
+    EXPECT_EQ(titles.last(), "Insert Current Time and Date");
+    EXPECT_FALSE(titles.join("|").contains("Use Sequence")) << "SQLite has no sequences";
+    EXPECT_GT(titles.indexOf("Insert Current Date"), 2) << "after the standard text commands";
+    menu->actions()[titles.indexOf("Insert Current Date")]->trigger();
+    menu->close();
+    EXPECT_EQ(editor->text(), g.fixture->controller->dateValueForEditor());
+
+    QObject malformed;
+    malformed.setProperty("representedObject", QStringList{"only one"});
+    g.grid.selectSequence(&malformed);
+    g.grid.selectSequence(nullptr);
+    EXPECT_EQ(editor->text(), g.fixture->controller->dateValueForEditor());
+}
+
 TEST_F(ResultsetGridClicksTest, AHeaderDraggedDownDragsItsWholeColumnButNotALargeObject)
 {
     GridFixture &g = *grid_;
@@ -189,3 +230,62 @@ TEST_F(ResultsetGridClicksTest, AHeaderDraggedDownDragsItsWholeColumnButNotALarg
     EXPECT_EQ(drags.asked, 1) << "neither the large object nor the row numbers";
     view->setDragDelegate(nullptr);
 }
+
+class ResultsetSequenceMenuTest : public ::testing::TestWithParam<QString>
+{
+protected:
+    void SetUp() override
+    {
+        auto server = serverTarget(GetParam());
+        VORN_REQUIRE_SERVER(server, GetParam().toStdString());
+        grid_ = std::make_unique<GridFixture>(*server);
+        ResultsetFixture &f = *grid_->fixture;
+        for (const QString &sql :
+             {QString("DROP TABLE IF EXISTS vgc_item"), QString("DROP SEQUENCE IF EXISTS vgc_seq"),
+              QString("CREATE TABLE vgc_item (id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(40))"),
+              QString("INSERT INTO vgc_item VALUES (1, 'one')"),
+              QString("CREATE SEQUENCE vgc_seq START WITH 41")})
+            ASSERT_TRUE(f.root.run(sql)) << sql.toStdString();
+        ASSERT_TRUE(grid_->show("vgc_item"));
+    }
+
+    std::unique_ptr<GridFixture> grid_;
+};
+
+TEST_P(ResultsetSequenceMenuTest, ASequenceItemTypesTheNextValueAndIsOfferedFirstNextTime)
+{
+    GridFixture &g = *grid_;
+    QString last;
+    EXPECT_TRUE(g.fixture->controller->sequencesForColumn("id", &last).contains("vgc_seq"));
+    EXPECT_TRUE(last.isEmpty());
+
+    g.doubleClick(0, 1);
+    ASSERT_WAIT_FOR(g.editor() != nullptr);
+    emit g.editor()->customContextMenuRequested(QPoint(2, 2));
+    QMenu *shown = shownMenu();
+    ASSERT_NE(shown, nullptr);
+    QMenu *sequences = shown->findChild<QMenu *>("sequenceMenu");
+    ASSERT_NE(sequences, nullptr);
+    QAction *item = nullptr;
+    for (QAction *action : sequences->actions()) {
+        if (action->text() == "vgc_seq")
+            item = action;
+    }
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->property("representedObject").toStringList(), (QStringList{"vgc_seq", "id"}));
+    item->trigger();
+    shown->close();
+    EXPECT_EQ(g.editor()->text(), "41");
+
+    // The sequence used last heads the next menu.
+    emit g.editor()->customContextMenuRequested(QPoint(2, 2));
+    shown = shownMenu();
+    ASSERT_NE(shown, nullptr);
+    QStringList titles;
+    for (QAction *action : shown->actions())
+        titles << action->text();
+    shown->close();
+    EXPECT_TRUE(titles.contains("Use Sequence \"vgc_seq\"")) << titles.join(", ").toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, ResultsetSequenceMenuTest, ::testing::Values("PostgreSQL", "MySQL"));
