@@ -1,7 +1,8 @@
 // The info column of the real program on a private X desktop: with a table loaded, Ctrl+Alt+1, 2 and 3
 // pressed on the real keyboard light the first, second and third section buttons in turn. The lit
 // button is found on the screen by its green tint. The screen after each key is saved in the build
-// folder as "artifacts/info-column-<n>.png".
+// folder as "artifacts/info-column-<n>.png". Held Ctrl then labels the buttons with their keys
+// ("artifacts/info-column-labels.png").
 #include "SqliteConnection.h"
 #include "WaitFor.h"
 #include "XvfbDesktop.h"
@@ -97,6 +98,21 @@ std::optional<int> litButtonIn(const QImage &screen, const QRect &band)
     return count >= 10 ? std::optional<int>(int(sum / count)) : std::nullopt;
 }
 
+// Pixels of shortcut labels in the area: the pale green of their bodies.
+int labelPixelsIn(const QImage &screen, const QRect &area)
+{
+    int count = 0;
+    const QRect inside = area.intersected(screen.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QRgb pixel = screen.pixel(x, y);
+            const int red = qRed(pixel), green = qGreen(pixel), blue = qBlue(pixel);
+            count += green >= 235 && red >= 195 && blue >= 195 && green - red >= 12 && green - blue >= 12;
+        }
+    }
+    return count;
+}
+
 TEST_F(InfoColumnKeysUnderXTest, CtrlAltNumbersSwitchTheSections)
 {
     desktop.startVorn(home.path(), {documentPath});
@@ -130,6 +146,15 @@ TEST_F(InfoColumnKeysUnderXTest, CtrlAltNumbersSwitchTheSections)
         ASSERT_TRUE(lit.has_value());
         EXPECT_NEAR(*lit, expected, 3);
     }
+
+    // Held Ctrl: labels show over the top of the column, where the buttons are.
+    EXPECT_EQ(labelPixelsIn(desktop.screenshot(), band), 0);
+    ASSERT_TRUE(desktop.xdotool({"keydown", "ctrl"}).has_value());
+    VORN_WAIT_UNTIL(labelPixelsIn(desktop.screenshot(), band) > 400, 6000);
+    const QImage labelled = desktop.screenshot();
+    labelled.save(screens + "/info-column-labels.png");
+    ASSERT_TRUE(desktop.xdotool({"keyup", "ctrl"}).has_value());
+    EXPECT_GT(labelPixelsIn(labelled, band), 400);
 }
 
 } // namespace
