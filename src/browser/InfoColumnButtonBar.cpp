@@ -69,6 +69,23 @@ void InfoColumnButtonBar::refreshPressed(InfoColumnButtonBarButton *sender)
     sender->setChecked(false);
 }
 
+QList<VisualShortcut> InfoColumnButtonBar::visualShortcuts()
+{
+    QList<VisualShortcut> shortcuts;
+    for (InfoColumnButtonBarButton *button : std::as_const(buttons_)) {
+        const QKeySequence keys = button->shortcut();
+        if (keys.isEmpty())
+            continue;
+        const QKeyCombination combination = keys[0];
+        VisualShortcut shortcut = VisualShortcut::visualShortCutWithView(
+            button, QKeySequence(combination.key()).toString().toLower(), combination.keyboardModifiers(),
+            button->isEnabled());
+        shortcut.shouldBump = shortcuts.size() % 2 == 1;
+        shortcuts << shortcut;
+    }
+    return shortcuts;
+}
+
 void InfoColumnButtonBar::setActiveButton(qint64 type)
 {
     if (type == activeButton_)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/InfoColumnButtonBarDelegate.h"
+#include "kit/VisualShortcut.h"
 
 #include <QList>
 #include <QWidget>
@@ -9,8 +10,9 @@ class InfoColumnButtonBarButton;
 
 // The strip of section buttons centred along the top of the info column: one per bit of the button
 // set, in the order of the bits, with Ctrl+Alt+1, +2, ... as keys, and a refresh button (Ctrl+Alt+R)
-// at the right end. The lit button is disabled; the others dimmed. Main thread.
-class InfoColumnButtonBar : public QWidget
+// at the right end. The lit button is disabled; the others dimmed. The shortcut overlay labels every
+// button with its keys. Main thread.
+class InfoColumnButtonBar : public QWidget, public VisualShortcutAdopter
 {
     Q_OBJECT
 public:
@@ -34,6 +36,8 @@ public:
 
     void buttonPressed(InfoColumnButtonBarButton *sender);
     void refreshPressed(InfoColumnButtonBarButton *sender);
+    // One label per button, in bar order; every other one stands further off, as neighbours overlap.
+    QList<VisualShortcut> visualShortcuts() override;
 
 private:
     quint64 buttonSet_;

@@ -138,14 +138,29 @@ void DragAndDroppableTableView::startDrag(Qt::DropActions supportedActions)
         QTableView::startDrag(supportedActions);
         return;
     }
+    dragIndexes(indexes, supportedActions);
+}
+
+bool DragAndDroppableTableView::dragColumn(int column)
+{
+    if (!model() || !delegate_ || column < 0 || column >= model()->columnCount() || model()->rowCount() == 0)
+        return false;
+    QModelIndexList indexes;
+    for (int row = 0; row < model()->rowCount(); ++row)
+        indexes << model()->index(row, column);
+    return dragIndexes(indexes, Qt::CopyAction);
+}
+
+bool DragAndDroppableTableView::dragIndexes(const QModelIndexList &indexes, Qt::DropActions supportedActions)
+{
     QMimeData *data = model()->mimeData(indexes); // the model writes the dragged item
     if (!data)
-        return;
+        return false;
     const std::unique_ptr<DragAndDropItemSource> item(
         delegate_->dragAndDroppableTableViewItemFromPasteboard(this, data));
     if (!item) {
         delete data;
-        return;
+        return false;
     }
     dragImage_ = DragAndDropItem::imageForDragAndDropItemSource(*item);
     auto *drag = new QDrag(this);
@@ -171,6 +186,7 @@ void DragAndDroppableTableView::startDrag(Qt::DropActions supportedActions)
     drag->exec(supportedActions, Qt::CopyAction);
     watch.stop();
     draggingSessionEnded();
+    return true;
 }
 
 void DragAndDroppableTableView::cancelOperation()

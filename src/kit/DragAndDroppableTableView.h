@@ -60,6 +60,8 @@ public:
     void draggingSessionMoved(QMimeData *pasteboard, Qt::KeyboardModifiers modifiers, bool modifiersChanged);
     void draggingSessionEnded();
     void hideDragAndDropHighlight();
+    // Drags every row of the column, as a drag of those cells would; false when nothing was dragged.
+    bool dragColumn(int column);
     // The token now on the drag (updated when the modifiers changed).
     QPixmap currentDragImage() const { return dragImage_; }
 
@@ -81,6 +83,7 @@ protected:
 
 private:
     QRectF columnRect(const QString &columnName) const;
+    bool dragIndexes(const QModelIndexList &indexes, Qt::DropActions supportedActions);
 
     DragAndDroppableTableViewDelegate *delegate_ = nullptr;
     bool disableScroll_ = false;

@@ -1,6 +1,9 @@
 #include "resultset/ResultsetCellDelegate.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPersistentModelIndex>
 
 ResultsetCellDelegate::ResultsetCellDelegate(Permission mayEdit, QObject *parent)
     : QStyledItemDelegate(parent), mayEdit_(std::move(mayEdit))
@@ -13,7 +16,19 @@ QWidget *ResultsetCellDelegate::createEditor(QWidget *parent, const QStyleOption
     endedWithReturn_ = false;
     if (!mayEdit_(index))
         return nullptr;
-    return QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (!line || !menuItems_)
+        return editor;
+    line->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(line, &QWidget::customContextMenuRequested, line,
+            [this, line, cell = QPersistentModelIndex(index)](const QPoint &position) {
+                QMenu *menu = line->createStandardContextMenu();
+                menu->setAttribute(Qt::WA_DeleteOnClose);
+                menuItems_(menu, cell);
+                menu->popup(line->mapToGlobal(position));
+            });
+    return editor;
 }
 
 bool ResultsetCellDelegate::eventFilter(QObject *editor, QEvent *event)

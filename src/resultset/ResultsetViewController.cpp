@@ -438,7 +438,8 @@ bool ResultsetViewController::validateAction(const QString &action) const
         return editable && tableView_->selectionModel()->hasSelection();
     if (action == QLatin1String("cancel:"))
         return resultsetController_ && resultsetController_->canCancel();
-    if (action == QLatin1String("insertDate:") || action == QLatin1String("insertTime:"))
+    if (action == QLatin1String("insertDate:") || action == QLatin1String("insertTime:") ||
+        action == QLatin1String("selectSequence:"))
         return qobject_cast<QLineEdit *>(QApplication::focusWidget()) &&
                tableView_->isAncestorOf(QApplication::focusWidget());
     return false;

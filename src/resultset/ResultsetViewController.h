@@ -80,6 +80,9 @@ public:
     // The current date, or date and time, replaces the text of the cell being typed into.
     Q_INVOKABLE void insertDate(QObject *sender);
     Q_INVOKABLE void insertTime(QObject *sender);
+    // The next value of the sequence named by the sender's "representedObject" [sequence, column]
+    // replaces the text of the cell being typed into.
+    Q_INVOKABLE void selectSequence(QObject *sender);
     // Removes the clicked row (0-based), or the whole selection when the clicked row is part of it.
     void deleteRowFromContext(int clickedRow);
     // The popup editor for the current cell (a long value).
@@ -147,4 +150,10 @@ private:
     class CellEditorControllerViewController *cellEditor_ = nullptr;
     void startEditOnRow(int row, int column);
     void cellEditorClosed(const QString &text);
+    // Clicks on cells (see ResultsetViewControllerClicks.cpp).
+    void setUpClicks();
+    void tableClick(const QModelIndex &index);
+    void tableDoubleClick(const QModelIndex &index);
+    // The header dragged downwards (see ResultsetViewControllerColumnDrag.cpp); false when refused.
+    bool columnDraggedOut(int column);
 };

@@ -5,6 +5,8 @@
 #include "resultset/CellEditorControllerViewController.h"
 #include "resultset/ResultsetCellDelegate.h"
 #include "resultset/ResultsetController.h"
+#include "resultset/ResultsetFieldEditorMenu.h"
+#include "resultset/ResultsetRowNumberDelegate.h"
 #include "resultset/ResultsetTableModel.h"
 
 #include <QApplication>
@@ -27,7 +29,13 @@ void ResultsetViewController::setUpEditing()
     cellDelegate_ = new ResultsetCellDelegate([this](const QModelIndex &index) { return mayEditCell(index); },
                                               tableView_);
     tableView_->setItemDelegate(cellDelegate_);
-    tableView_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    cellDelegate_->setEditorMenuItems([this](QMenu *menu, const QModelIndex &index) {
+        ResultsetFieldEditorMenu::addEditModeItems(menu, resultsetController_,
+                                                   tableModel_->identifier(index.column()), this);
+    });
+    // Double clicks start editing through the click rules.
+    tableView_->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    setUpClicks();
     connect(cellDelegate_, &QAbstractItemDelegate::closeEditor, this, &ResultsetViewController::editorClosed);
     connect(tableModel_, &QAbstractItemModel::modelReset, this, [this] {
         connect(tableView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -35,6 +43,14 @@ void ResultsetViewController::setUpEditing()
     });
     connect(tableView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ResultsetViewController::currentRowChanged, Qt::UniqueConnection);
+    if (auto *rowNumbers = qobject_cast<ResultsetRowNumberDelegate *>(tableView_->itemDelegateForColumn(0))) {
+        rowNumbers->setEditedRowTest([this](int row) {
+            return resultsetController_ && resultsetController_->editingRowNumber() == row + 1;
+        });
+    }
+    // A typed value makes its row's number show the unsent change.
+    connect(tableModel_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &topLeft) { tableView_->update(tableModel_->index(topLeft.row(), 0)); });
 }
 
 bool ResultsetViewController::mayEditCell(const QModelIndex &index)
@@ -222,6 +238,19 @@ void ResultsetViewController::insertTime(QObject *)
 {
     if (resultsetController_)
         replaceEditorText(resultsetController_->timeValueForEditor());
+}
+
+void ResultsetViewController::selectSequence(QObject *sender)
+{
+    const QStringList sequenceAndColumn =
+        sender ? sender->property("representedObject").toStringList() : QStringList();
+    if (!resultsetController_ || sequenceAndColumn.size() != 2)
+        return;
+    // No value (the connection is busy or refused): the typed text stays.
+    const QString value =
+        resultsetController_->sequenceValueForEditor(sequenceAndColumn[0], sequenceAndColumn[1]);
+    if (!value.isNull())
+        replaceEditorText(value);
 }
 
 void ResultsetViewController::edit(QObject *)

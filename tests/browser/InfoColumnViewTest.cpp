@@ -14,6 +14,7 @@
 #include "browser/InfoColumnViewController.h"
 #include "browser/InfoController.h"
 #include "browser/InfoSectionNotLoadedView.h"
+#include "kit/ShortcutVisualizer.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -112,6 +113,36 @@ TEST(InfoColumnButtonBarTest, PressingLightsOneButtonAndRefreshNeverStaysLit)
         << "an unknown initial selection lights General";
     EXPECT_DOUBLE_EQ(InfoColumnButtonBarButton::opacity(false, true), 0.5);
     EXPECT_DOUBLE_EQ(InfoColumnButtonBarButton::opacity(false, false), 0.25);
+}
+
+TEST(InfoColumnButtonBarTest, TheOverlayLabelsEveryButtonWithItsKeys)
+{
+    QWidget window;
+    auto *bar = new InfoColumnButtonBar(1 | 2 | 32 | InfoColumnButtonBar::refreshFlag, 2, &window);
+    window.show();
+    QList<VisualShortcutAdopter *> adopters;
+    ShortcutVisualizer::recursiveCollectVisualShortcut(adopters, &window);
+    ASSERT_TRUE(adopters.contains(bar)) << "the window's overlay asks the bar";
+
+    QStringList labels;
+    QList<bool> enabled;
+    QList<bool> bumped;
+    QList<QWidget *> views;
+    for (const VisualShortcut &shortcut : bar->visualShortcuts()) {
+        labels << ShortcutVisualizer::stringForShortcut(shortcut);
+        enabled << shortcut.enabled;
+        bumped << shortcut.shouldBump;
+        views << shortcut.view;
+    }
+    EXPECT_EQ(labels, (QStringList{"Ctrl+Alt+1", "Ctrl+Alt+2", "Ctrl+Alt+3", "Ctrl+Alt+R"}));
+    EXPECT_EQ(enabled, (QList<bool>{true, false, true, true})) << "the lit button has no label";
+    EXPECT_EQ(bumped, (QList<bool>{false, true, false, true})) << "neighbours stand apart";
+    EXPECT_EQ(views,
+              (QList<QWidget *>{bar->button(1), bar->button(2), bar->button(32), bar->refreshButton()}));
+
+    bar->setEnableRefresh(false);
+    EXPECT_FALSE(bar->visualShortcuts().last().enabled);
+    EXPECT_TRUE(InfoColumnButtonBar(0, 1).visualShortcuts().isEmpty());
 }
 
 TEST(InfoColumnDataViewTest, RowsAreLaidOutByTheirContentAndArrangement)

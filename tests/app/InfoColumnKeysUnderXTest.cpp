@@ -1,0 +1,160 @@
+// The info column of the real program on a private X desktop: with a table loaded, Ctrl+Alt+1, 2 and 3
+// pressed on the real keyboard light the first, second and third section buttons in turn. The lit
+// button is found on the screen by its green tint. The screen after each key is saved in the build
+// folder as "artifacts/info-column-<n>.png". Held Ctrl then labels the buttons with their keys
+// ("artifacts/info-column-labels.png").
+#include "SqliteConnection.h"
+#include "WaitFor.h"
+#include "XvfbDesktop.h"
+#include "document/DocumentHelper.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+namespace
+{
+
+constexpr int startMs = 90000;
+
+class InfoColumnKeysUnderXTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(desktop.error().isEmpty()) << desktop.error().toStdString();
+        if (QStandardPaths::findExecutable("sqlite3").isEmpty())
+            GTEST_SKIP() << "sqlite3 is needed to make and read the database";
+        ASSERT_TRUE(home.isValid());
+        database = home.filePath("club.db");
+        const ConnectionParametersPtr parameters = sqliteConnection(database, "Club");
+        ASSERT_NE(parameters, nullptr);
+        ASSERT_EQ(sqlite("create table members (id integer primary key, name text);"
+                         "insert into members values (1, 'Ann'), (2, 'Bob'), (3, 'Cas');"),
+                  "");
+        QString sql = "select 1;\n";
+        ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, parameters.get(), {}, {}));
+        documentPath = home.filePath("club.sql");
+        QFile document(documentPath);
+        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+        document.write(sql.toUtf8());
+        document.close();
+        QDir(home.path()).mkpath(".config/Vorn");
+        QFile preferences(home.filePath(".config/Vorn/Vorn.json"));
+        ASSERT_TRUE(preferences.open(QIODevice::WriteOnly));
+        preferences.write(R"({"last_auto_releasenotes": 999999,
+                              "browser_skip_favourite_keyboard_navigation": true})");
+    }
+
+    // What sqlite3 printed for the statements, trimmed; null when it failed.
+    QString sqlite(const QString &statements) const
+    {
+        QProcess process;
+        process.start("sqlite3", {database, statements});
+        if (!process.waitForFinished(10000) || process.exitCode() != 0)
+            return QString();
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+
+    bool logsHold(const QString &text) const
+    {
+        QDirIterator files(home.filePath(".local/share/Vorn/Logs"), {"document-*.log"}, QDir::Files);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(text))
+                return true;
+        }
+        return false;
+    }
+
+    XvfbDesktop desktop;
+    QTemporaryDir home;
+    QString database;
+    QString documentPath;
+};
+
+// The middle x of the lit section button: the green of its tint, in the band of the column's buttons.
+std::optional<int> litButtonIn(const QImage &screen, const QRect &band)
+{
+    qint64 sum = 0;
+    int count = 0;
+    const QRect inside = band.intersected(screen.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QRgb pixel = screen.pixel(x, y);
+            if (qGreen(pixel) - qRed(pixel) > 60 && qGreen(pixel) - qBlue(pixel) > 60) {
+                sum += x;
+                ++count;
+            }
+        }
+    }
+    return count >= 10 ? std::optional<int>(int(sum / count)) : std::nullopt;
+}
+
+// Pixels of shortcut labels in the area: the pale green of their bodies.
+int labelPixelsIn(const QImage &screen, const QRect &area)
+{
+    int count = 0;
+    const QRect inside = area.intersected(screen.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QRgb pixel = screen.pixel(x, y);
+            const int red = qRed(pixel), green = qGreen(pixel), blue = qBlue(pixel);
+            count += green >= 235 && red >= 195 && blue >= 195 && green - red >= 12 && green - blue >= 12;
+        }
+    }
+    return count;
+}
+
+TEST_F(InfoColumnKeysUnderXTest, CtrlAltNumbersSwitchTheSections)
+{
+    desktop.startVorn(home.path(), {documentPath});
+    const quint64 window = desktop.waitForWindow("club\\.sql", startMs);
+    ASSERT_NE(window, 0u) << "no document window";
+    ASSERT_WAIT_FOR_MS(logsHold("Connected with club.db"), startMs);
+    ASSERT_TRUE(desktop.focus(window));
+    ASSERT_TRUE(desktop.key("ctrl+alt+b"));
+    ASSERT_TRUE(desktop.type("memb"));
+    ASSERT_TRUE(desktop.key("Down"));
+    ASSERT_WAIT_FOR_MS(desktop.windowName(window).startsWith("members "), 30000);
+
+    // The buttons lie along the top of the info column, at the window's right.
+    const QRect frame = desktop.windowGeometry(window);
+    const QRect band(frame.right() - 260, frame.top() + 60, 260, 120);
+    const QString screens = qEnvironmentVariable("VORN_BUILD_DIR") + "/artifacts";
+    QDir().mkpath(screens);
+    std::optional<int> general;
+    VORN_WAIT_UNTIL((general = litButtonIn(desktop.screenshot(), band)).has_value(), 30000);
+    ASSERT_TRUE(general.has_value()) << "no lit section button";
+
+    const int pitch = 28;
+    for (const int section : {2, 3, 1}) {
+        SCOPED_TRACE(section);
+        ASSERT_TRUE(desktop.key(QString("ctrl+alt+%1").arg(section)));
+        const int expected = *general + (section - 1) * pitch;
+        std::optional<int> lit;
+        VORN_WAIT_UNTIL((lit = litButtonIn(desktop.screenshot(), band)) && std::abs(*lit - expected) <= 3,
+                        10000);
+        desktop.screenshot().save(screens + QString("/info-column-%1.png").arg(section));
+        ASSERT_TRUE(lit.has_value());
+        EXPECT_NEAR(*lit, expected, 3);
+    }
+
+    // Held Ctrl: labels show over the top of the column, where the buttons are.
+    EXPECT_EQ(labelPixelsIn(desktop.screenshot(), band), 0);
+    ASSERT_TRUE(desktop.xdotool({"keydown", "ctrl"}).has_value());
+    VORN_WAIT_UNTIL(labelPixelsIn(desktop.screenshot(), band) > 400, 6000);
+    const QImage labelled = desktop.screenshot();
+    labelled.save(screens + "/info-column-labels.png");
+    ASSERT_TRUE(desktop.xdotool({"keyup", "ctrl"}).has_value());
+    EXPECT_GT(labelPixelsIn(labelled, band), 400);
+}
+
+} // namespace
