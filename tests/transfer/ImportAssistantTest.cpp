@@ -590,3 +590,36 @@ TEST(ImportPreviewCellTest, NotANumberIsNamed)
     EXPECT_EQ(ImportPreviewCell::numberText("nan", "(-) 1.23e45"), "Not a number");
     EXPECT_EQ(ImportPreviewCell::numberText("-0.5", "(-)12345.00"), "-0.5");
 }
+
+namespace
+{
+class ImportAssistantPostgresTest : public ImportAssistantTest
+{
+protected:
+    void SetUp() override
+    {
+        const std::optional<DatabaseTarget> server = serverTarget("PostgreSQL");
+        VORN_REQUIRE_SERVER(server, "PostgreSQL");
+        connect(*server);
+    }
+    void TearDown() override
+    {
+        if (root_)
+            run(*root_, "DROP TABLE IF EXISTS via_people");
+        ImportAssistantTest::TearDown();
+    }
+};
+} // namespace
+
+TEST_F(ImportAssistantPostgresTest, ACsvGoesIntoTheTableThroughEveryStep)
+{
+    startWith("id,name,amount\n1,Ann,1.50\n2,\"Bob, Jr.\",2.25\n3,Cy,-7.00\n");
+    goToStatus();
+    waitForTheEnd();
+    EXPECT_EQ(assistant_.importStatusViewController()->statusMessage()->text(),
+              "Finished import\nImported rows: 3\nErrors: 0");
+    EXPECT_EQ(rowsOf(*root_, "SELECT id, name, amount FROM via_people ORDER BY id"),
+              (QStringList{"1|Ann|1.50", "2|Bob, Jr.|2.25", "3|Cy|-7.00"}));
+    wizard().nextButton()->click();
+    EXPECT_EQ(document_.finished, 1);
+}
