@@ -105,6 +105,7 @@ void ApplicationMenu::addFileMenu(QMenuBar *bar, QMainWindow *window)
                "saveDocumentAs:",
                {key(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_S)}},
               {QT_TRANSLATE_NOOP("MainMenu", "Revert to Saved"), "revertDocumentToSaved:", {}},
+              {QT_TRANSLATE_NOOP("MainMenu", "Import…"), "importData:", {}},
               {QT_TRANSLATE_NOOP("MainMenu", "Export…"), "exportData:", {}},
               {},
               {QT_TRANSLATE_NOOP("MainMenu", "Close Tab"), "performCloseTab:", {key(Qt::CTRL | Qt::Key_W)}},

@@ -5,6 +5,7 @@
 #include "browser/BrowserViewController.h"
 #include "document/DdlRouting.h"
 #include "document/ExportRouting.h"
+#include "document/ImportRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
 #include "document/StatementRouting.h"
@@ -331,9 +332,12 @@ void BrowserRouting::browserWantsExportOfElement(const BrowserElementPtr &elemen
     document_.exportRouting().startExport(element);
 }
 
-// Import and the recycle bin belong to parts the document does not have yet; their requests have no
-// one to go to.
-void BrowserRouting::browserWantsImportOfDataIntoElement(const BrowserElementPtr &) {}
+void BrowserRouting::browserWantsImportOfDataIntoElement(const BrowserElementPtr &element)
+{
+    document_.importRouting().startImport(element);
+}
+
+// The recycle bin belongs to a part the document does not have yet; its requests have no one to go to.
 void BrowserRouting::browserWantsToOpenRecyclebin() {}
 
 void BrowserRouting::browserNeedsBackgroundReloadConnectionInfo()

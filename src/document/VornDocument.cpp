@@ -18,6 +18,7 @@
 #include "document/DocumentPrinting.h"
 #include "document/DocumentSaving.h"
 #include "document/ExportRouting.h"
+#include "document/ImportRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/LoggerViewController.h"
 #include "document/PaneSelection.h"
@@ -39,6 +40,7 @@
 #include "status/StatusManager.h"
 #include "tabs/TabbedWindowController.h"
 #include "transfer/ExportViewController.h"
+#include "transfer/ImportViewController.h"
 #include "window/PaneViewController.h"
 #include "window/SimpleActionController.h"
 #include "window/SimpleActionViewController.h"
@@ -100,6 +102,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     browserRouting_ = std::make_unique<BrowserRouting>(*this, *paneSelection_, *statementRouting_, root);
     ddlRouting_ = std::make_unique<DdlRouting>(*this, *paneSelection_, root);
     exportRouting_ = std::make_unique<ExportRouting>(*this, root, threads, status);
+    importRouting_ = std::make_unique<ImportRouting>(*this, root, threads, status);
     analyserRouting_ = std::make_unique<AnalyserRouting>(*this, *paneSelection_, root);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
     saving_ = std::make_unique<DocumentSaving>(*this);
@@ -172,6 +175,9 @@ void VornDocument::registerWindowPanes()
     VornTabbedWindowController::setSheetMaker(
         VornTabbedWindowController::Sheet::Export,
         [](VornTabbedWindowController *) { return std::make_unique<ExportViewController>(); });
+    VornTabbedWindowController::setSheetMaker(
+        VornTabbedWindowController::Sheet::Import,
+        [](VornTabbedWindowController *) { return std::make_unique<ImportViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::Browser,
                                              [] { return std::make_unique<BrowserViewController>(); });
     VornTabbedWindowController::setSheetMaker(

@@ -27,6 +27,7 @@ class ConnectionLife;
 class ConnectionPanel;
 class DocumentSaving;
 class ExportRouting;
+class ImportRouting;
 class AnalyserRouting;
 class InfoColumnRouting;
 class DocumentPrinting;
@@ -121,6 +122,7 @@ public:
     PaneSelection &paneSelection() const { return *paneSelection_; }
     InfoColumnRouting &infoColumn() const { return *infoColumn_; }
     ExportRouting &exportRouting() const { return *exportRouting_; }
+    ImportRouting &importRouting() const { return *importRouting_; }
     AnalyserRouting &analyserRouting() const { return *analyserRouting_; }
     DocumentPrinting &printing() const { return *printing_; }
 
@@ -150,6 +152,8 @@ public:
     Q_INVOKABLE void revertDocumentToSaved(QObject *sender);
     // The File menu's Export: the current result set, or a table chosen in the assistant.
     Q_INVOKABLE void exportData(QObject *sender);
+    // The File menu's Import: into a table chosen in the assistant.
+    Q_INVOKABLE void importData(QObject *sender);
     // File > Print and Page Setup (the printing role does the work).
     Q_INVOKABLE void printDocument(QObject *sender);
     Q_INVOKABLE void runPageLayout(QObject *sender);
@@ -291,6 +295,7 @@ private:
     std::unique_ptr<DdlRouting> ddlRouting_;
     std::unique_ptr<InfoColumnRouting> infoColumn_;
     std::unique_ptr<ExportRouting> exportRouting_;
+    std::unique_ptr<ImportRouting> importRouting_;
     std::unique_ptr<AnalyserRouting> analyserRouting_;
     std::unique_ptr<DocumentPrinting> printing_;
     std::unique_ptr<ConnectionLife> connectionLife_;

@@ -33,7 +33,7 @@ bool VornDocument::validateAction(const QString &action) const
 {
     if (action == QLatin1String("revertDocumentToSaved:"))
         return saving_->canRevert();
-    if (action == QLatin1String("exportData:"))
+    if (action == QLatin1String("exportData:") || action == QLatin1String("importData:"))
         return connected();
     if (action == QLatin1String("printDocument:"))
         return printing_->canPrint();

@@ -58,6 +58,7 @@ void ImportController::reset()
     selectedFilePath_.clear();
     targetSchema_.clear();
     targetTable_.clear();
+    selectedBrowserElement_.reset();
     options_->reset();
     counters_->state = Idle;
 }
@@ -145,7 +146,7 @@ void ImportController::updatePreview()
     const bool detectOptions = std::exchange(needAutodetectFormatOptions_, false);
     // The preview reads only the file: no reservation, no registration.
     std::thread([this, importer, generation, detectAll, detectOptions,
-                 alive = std::weak_ptr<const char>(alive_), generations = previewGeneration_] {
+                 alive = std::weak_ptr<const char>(alive_)] {
         if (detectAll)
             importer->autoDetect();
         else if (detectOptions)
@@ -161,14 +162,9 @@ void ImportController::updatePreview()
             }
         }
         importer->close();
-        MainThread::post([this, importer, rows, generation, alive, generations] {
-            if (alive.expired() || generations->load() != generation)
-                return;
-            *options_ = importer->importOptions();
-            previewRows_ = rows;
-            hadInitialPreview_ = true;
-            if (importDelegate_)
-                importDelegate_->importControllerHasUpdatedPreview(this);
+        MainThread::post([this, importer, rows, generation, alive] {
+            if (!alive.expired())
+                previewDone(importer, rows, generation);
         });
     }).detach();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "connection/ConnectedController.h"
+#include "elements/BrowserElement.h"
 #include "transfer/AbstractImporter.h"
 #include "transfer/ImportOptions.h"
 
@@ -47,6 +48,11 @@ public:
     QString targetSchema() const { return targetSchema_; }
     QString targetTable() const { return targetTable_; }
     void setSelectedTable(const QString &schema, const QString &table);
+    // The target table as the browser names it; choosing one sets the target schema and table.
+    BrowserElementPtr selectedBrowserElement() const { return selectedBrowserElement_; }
+    void setSelectedBrowserElement(const BrowserElementPtr &element);
+    // The tables the delegate offers as targets.
+    QList<BrowserElementPtr> supportedImportBrowserElements() const;
 
     ImportOptions &importOptions() { return *options_; }
     void reloadWithUpdatedImportOptions(bool redetect);
@@ -56,7 +62,12 @@ public:
     ImportRow dataRowPreview(qsizetype index) const { return previewRows_->value(index); }
     bool hadInitialPreview() const { return hadInitialPreview_; }
     void updatePreview();
+    // Detects the type and format of one column of import_columns again, restricted to a type code
+    // ("S", "N" or "D") or, with an empty code, to any; the preview is rebuilt.
+    void autoDetectColumn(qsizetype index, const QString &type);
     QString overviewFormatLine() const;
+    // Hands generated or refused statements to the delegate for the SQL editor.
+    void insertSql(const QString &text);
 
     bool supportSequences() const;
     QStringList sequenceList() const;
@@ -83,6 +94,8 @@ private:
     void baseSourceTargetUpdate(bool resetOptions);
     std::unique_ptr<AbstractImporter> createAppropriateImporter() const;
     void sendStatusUpdate();
+    void previewDone(const std::shared_ptr<AbstractImporter> &importer,
+                     const std::shared_ptr<QList<ImportRow>> &rows, quint64 generation);
     static void importRun(const std::shared_ptr<RunResult> &run);
 
     ImportControllerDelegate *importDelegate_ = nullptr;
@@ -91,6 +104,7 @@ private:
     QString selectedFilePath_;
     QString targetSchema_;
     QString targetTable_;
+    BrowserElementPtr selectedBrowserElement_;
     std::shared_ptr<const QList<ImportRow>> previewRows_;
     bool needAutodetect_ = false;
     bool needAutodetectFormatOptions_ = false;
