@@ -173,6 +173,17 @@ void JdbcPeer::ensureTable()
     }
 }
 
+void JdbcPeer::run(const QString &sql)
+{
+    if (!peer_->call("run:", {sql}).toBool())
+        fail(sql + ": " + peer_->call("lastError").toString());
+}
+
+QString JdbcPeer::firstValue(const QString &sql)
+{
+    return peer_->call("firstValue:", {sql}).toString();
+}
+
 double JdbcPeer::firstRowsMilliseconds()
 {
     const qint64 elapsed = peer_->call("firstRows::", {"SELECT * FROM " + table, 100}).toLongLong();

@@ -63,6 +63,10 @@ public:
 
     // Creates the benchmark table unless it holds its rows already.
     void ensureTable();
+    // Runs a statement and commits; fails the benchmark when it fails.
+    void run(const QString &sql);
+    // The first column of the query's first row.
+    QString firstValue(const QString &sql);
     // Milliseconds from the query to its first 100 rows, fetch size 100.
     double firstRowsMilliseconds();
     // Rows per second of reading all rows with getString, fetch size 10,000.

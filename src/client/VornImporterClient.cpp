@@ -46,6 +46,13 @@ bool VornImporterClient::addRow(const QVariantMap &row)
     return JavaCall::send(importer_, QStringLiteral("addRow:"), {map}).toBool();
 }
 
+int VornImporterClient::addRows(ImportRowPacker &rows)
+{
+    JavaCall::takeFailure();
+    const QVariant taken = JavaCall::send(importer_, QStringLiteral("addRows:"), {rows.take()});
+    return taken.isValid() ? taken.toInt() : -1;
+}
+
 bool VornImporterClient::closeImport()
 {
     JavaCall::takeFailure();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/QoJavaObject.h"
+#include "client/ImportRowPacker.h"
 
 #include <QList>
 #include <QString>
@@ -45,6 +46,10 @@ public:
     virtual void setStopOnError(bool stop);
     // Target column to value text; a column left out is NULL.
     virtual bool addRow(const QVariantMap &row);
+    // The packed rows, one value per prepared column in its order; the number taken (fewer once the run
+    // stopped at a refused row; -1 when the call failed, see the root's lastOutcome()). The packer is
+    // emptied.
+    virtual int addRows(ImportRowPacker &rows);
     virtual bool closeImport();
     virtual QList<RefusedImportRow> takeRefusedRows();
     virtual QString qualifiedTableNameFor(const QString &schema, const QString &name);

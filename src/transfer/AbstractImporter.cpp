@@ -72,6 +72,18 @@ bool AbstractImporter::openForImport(bool preview)
     return true;
 }
 
+std::optional<QStringList> AbstractImporter::readNextFields()
+{
+    const std::optional<ImportRow> row = readNextRow();
+    if (!row)
+        return std::nullopt;
+    QStringList fields;
+    fields.reserve(options_.import_columns.size());
+    for (const ImportColumnPtr &column : options_.import_columns)
+        fields.append(row->value(column->column_name));
+    return fields;
+}
+
 QList<ImportRow> AbstractImporter::readRows(int limit)
 {
     QList<ImportRow> rows;

@@ -35,6 +35,9 @@ public:
     bool openForImport(bool preview);
     virtual void close() = 0;
     virtual std::optional<ImportRow> readNextRow() = 0;
+    // The next row's fields in the order of the import columns (missing ones null), for the run that
+    // reads every row; the default takes them from readNextRow.
+    virtual std::optional<QStringList> readNextFields();
     virtual void autoDetect() = 0;
     virtual void autoDetectFormatOptions() = 0;
     virtual QString overviewFormatLine() const { return QString(); }

@@ -1,5 +1,6 @@
 #include "transfer/ImportController.h"
 
+#include "client/ImportRowPacker.h"
 #include "client/VornImporterClient.h"
 #include "platform/MainThread.h"
 #include "status/StatusManager.h"
@@ -255,28 +256,62 @@ void ImportController::beginImport()
 namespace
 {
 
-// The row's values as the backend takes them, by target column; a value its column's format does not
-// take makes the row refused with a message.
-std::optional<QVariantMap> targetValues(ImportOptions &options, const ImportRow &row, QString *refusal)
+// Rows cross to the backend in batches of this many rows or characters, whichever comes first.
+constexpr int batchRows = 5000;
+constexpr qsizetype batchCharacters = 1 << 20;
+
+// A column the run writes: the field its value comes from and the parser of its format, looked up
+// once for the whole run.
+struct WrittenColumn {
+    ImportColumnPtr column;
+    qsizetype field = 0;
+    ImportOptions::Formatter formatter;
+};
+
+// The values of a row as the backend takes them, one per written column (null for NULL, and for a
+// sequence column); a value its column's format does not take makes the row refused with a message.
+bool convertRow(const std::vector<WrittenColumn> &written, const QStringList &fields,
+                std::vector<QString> &values, QString *refusal)
 {
-    QVariantMap values;
-    for (const ImportColumnPtr &column : options.import_columns) {
-        if (!column->enabled || column->sequence || column->map_to.isEmpty())
+    values.assign(written.size(), QString());
+    for (size_t i = 0; i < written.size(); ++i) {
+        const ImportColumn &column = *written[i].column;
+        const QString source = fields.value(written[i].field);
+        if (column.sequence || source.isEmpty())
             continue;
-        const QString source = row.value(column->column_name);
-        if (source.isEmpty())
-            continue;
-        const ImportValue value = options.convertColumnValue(source, *column);
+        const ImportValue value = ImportOptions::convertColumnValue(source, column, written[i].formatter);
         if (value.kind == ImportValue::Invalid) {
             *refusal = QCoreApplication::translate(
                            "import", "The value \"%1\" of column %2 does not have the format %3")
-                           .arg(source, column->column_name, column->input_column_format);
-            return std::nullopt;
+                           .arg(source, column.column_name, column.input_column_format);
+            return false;
         }
         if (value.kind != ImportValue::Missing)
-            values.insert(column->map_to, value.backendText());
+            values[i] = value.kind == ImportValue::Text ? value.text : value.backendText();
     }
-    return values;
+    return true;
+}
+
+// Target column to value, NULL left out: the row as the INSERT text and the logs show it.
+QVariantMap valueMap(const std::vector<WrittenColumn> &written, const std::vector<QString> &values)
+{
+    QVariantMap map;
+    for (size_t i = 0; i < written.size(); ++i) {
+        if (!values[i].isNull())
+            map.insert(written[i].column->map_to, values[i]);
+    }
+    return map;
+}
+
+// The fields of a refused row as they were given, by target column.
+QVariantMap givenMap(const std::vector<WrittenColumn> &written, const QStringList &fields)
+{
+    QVariantMap map;
+    for (const WrittenColumn &column : written) {
+        if (!column.column->sequence)
+            map.insert(column.column->map_to, fields.value(column.field));
+    }
+    return map;
 }
 
 } // namespace
@@ -306,13 +341,19 @@ void ImportController::importRun(const std::shared_ptr<RunResult> &run)
         state = Running;
     run->progress();
     const bool direct = !options.importToSql;
+    std::vector<WrittenColumn> written;
+    QList<ImportColumnTarget> targets;
+    for (qsizetype i = 0; i < options.import_columns.size(); ++i) {
+        const ImportColumnPtr &column = options.import_columns[i];
+        if (!column->enabled || column->map_to.isEmpty())
+            continue;
+        targets.append({column->map_to, column->sequence ? column->column_name : QString()});
+        written.push_back(
+            {column, i,
+             options.formatterForType(column->input_column_type, column->input_column_format, true)});
+    }
     if (direct) {
-        QList<ImportColumnTarget> columns;
-        for (const ImportColumnPtr &column : options.import_columns) {
-            if (column->enabled && !column->map_to.isEmpty())
-                columns.append({column->map_to, column->sequence ? column->column_name : QString()});
-        }
-        if (!importer->prepareImport(run->schema, run->table, columns)) {
+        if (!importer->prepareImport(run->schema, run->table, targets)) {
             state = Failed;
             const QString reason = run->root->lastErrorMessage();
             run->errorMessage = text("Couldn't prepare the import table");
@@ -341,40 +382,65 @@ void ImportController::importRun(const std::shared_ptr<RunResult> &run)
         }
         return !refused.isEmpty();
     };
+    ImportRowPacker pending;
+    bool failed = false;
+    // Hands the waiting rows over; false when the run must stop (a refusal with stop on error, or a
+    // backend failure, which fails the run).
+    auto send = [&] {
+        const int sent = pending.rowCount();
+        if (sent == 0)
+            return true;
+        const int taken = importer->addRows(pending);
+        if (taken < 0) {
+            failed = true;
+            run->counters->rowsNotImported.fetch_add(sent);
+            run->errorMessage = run->root->lastOutcome().errorMessage;
+            errorLog.append(QStringLiteral("--%1\n\n").arg(run->errorMessage));
+            return false;
+        }
+        run->counters->rowsImported.fetch_add(taken);
+        const bool refused = takeRefused();
+        return taken == sent && !(refused && options.stopOnError);
+    };
     bool stop = false;
     qint64 handled = 0;
+    std::vector<QString> values;
     while (!stop && state.load() != Stopped) {
-        std::optional<ImportRow> row = reader.readNextRow();
-        if (!row)
+        const std::optional<QStringList> fields = reader.readNextFields();
+        if (!fields)
             break;
         ++handled;
         QString refusal;
-        const std::optional<QVariantMap> values = targetValues(options, *row, &refusal);
-        if (!values) {
-            QVariantMap given;
-            for (const ImportColumnPtr &column : options.import_columns) {
-                if (column->enabled && !column->sequence && !column->map_to.isEmpty())
-                    given.insert(column->map_to, row->value(column->column_name));
-            }
-            refuse(given, refusal);
-            stop = direct && options.stopOnError;
+        if (!convertRow(written, *fields, values, &refusal)) {
+            // The rows before it go first, so that a refusal among them stops the run where it is.
+            stop = !send();
+            if (!stop)
+                refuse(givenMap(written, *fields), refusal);
+            stop = stop || (direct && options.stopOnError);
         } else if (!direct) {
             run->counters->rowsImported.fetch_add(1);
-            resultLog.append(importStatement(*importer, options, run->schema, run->table, *values) +
-                             QStringLiteral(";\n\n"));
-        } else if (importer->addRow(*values)) {
-            run->counters->rowsImported.fetch_add(1);
-            stop = takeRefused() && options.stopOnError;
+            resultLog.append(
+                importStatement(*importer, options, run->schema, run->table, valueMap(written, values)) +
+                QStringLiteral(";\n\n"));
         } else {
-            const BackendOutcome outcome = run->root->lastOutcome();
-            refuse(*values, outcome.errorMessage);
-            stop = options.stopOnError;
+            pending.beginRow();
+            for (const QString &value : values) {
+                if (value.isNull())
+                    pending.appendNull();
+                else
+                    pending.appendText(value);
+            }
+            if (pending.rowCount() >= batchRows || pending.characterCount() >= batchCharacters)
+                stop = !send();
         }
         if (handled % statusEvery == 0)
             run->progress();
     }
+    // Rows read but not handed over when the user stopped the run are not imported.
+    if (direct && !stop && state.load() != Stopped)
+        send();
     if (direct) {
-        if (!importer->closeImport()) {
+        if (!importer->closeImport() && !failed) {
             const BackendOutcome outcome = run->root->lastOutcome();
             refuse({}, outcome.errorMessage);
         }
@@ -386,6 +452,12 @@ void ImportController::importRun(const std::shared_ptr<RunResult> &run)
     if (!reader.warnings().isEmpty())
         run->errorLog +=
             QStringLiteral("-- ") + reader.warnings().join(QStringLiteral("\n-- ")) + QLatin1Char('\n');
+    if (failed) {
+        state = Failed;
+        if (run->status)
+            run->status->setConnectionStatus(text("Error importing data"), run->errorMessage);
+        return;
+    }
     if (state.load() == Stopped) {
         if (run->status)
             run->status->setConnectionStatus(text("Importing process stopped"));

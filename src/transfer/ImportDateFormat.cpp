@@ -272,5 +272,7 @@ std::optional<QDateTime> ImportDateFormat::parse(const QString &input) const
         return std::nullopt;
     if (parts.offsetSeconds)
         return QDateTime(date, time, QTimeZone(*parts.offsetSeconds)).toLocalTime();
-    return QDateTime(date, time);
+    // A time without a zone is the wall time as written: no local zone's rules apply (they would move a
+    // time in a daylight saving gap, and looking them up for every value is slow).
+    return QDateTime(date, time, Qt::UTC);
 }

@@ -70,7 +70,10 @@ bool bigEndian(quint64 encoding)
 Decoded decode(const QByteArray &bytes, quint64 encoding)
 {
     const Known *entry = find(encoding);
-    QStringDecoder decoder(entry ? entry->codec : "UTF-8", QStringConverter::Flag::Stateless);
+    // UTF-8, the common case, without looking its converter up by name for every field.
+    QStringDecoder decoder = entry && qstrcmp(entry->codec, "UTF-8") != 0
+                                 ? QStringDecoder(entry->codec, QStringConverter::Flag::Stateless)
+                                 : QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     Decoded decoded;
     decoded.text = decoder.decode(bytes);
     decoded.hadErrors = decoder.hasError();

@@ -199,7 +199,17 @@ ImportValue ImportOptions::convertColumnValue(const QString &text, const ImportC
         return {ImportValue::Text, text, {}};
     if (text.isEmpty())
         return {};
-    const Formatter formatter = formatterForType(column.input_column_type, column.input_column_format, true);
+    return convertColumnValue(text, column,
+                              formatterForType(column.input_column_type, column.input_column_format, true));
+}
+
+ImportValue ImportOptions::convertColumnValue(const QString &text, const ImportColumn &column,
+                                              const Formatter &formatter)
+{
+    if (column.input_column_type == QLatin1String("S"))
+        return {ImportValue::Text, text, {}};
+    if (text.isEmpty())
+        return {};
     if (const auto *number = std::get_if<std::shared_ptr<const ImportNumberFormat>>(&formatter)) {
         if (const auto parsed = (*number)->parse(text))
             return {ImportValue::Number, *parsed, {}};

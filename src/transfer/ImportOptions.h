@@ -66,6 +66,9 @@ public:
     // The text as its column takes it: "S" columns keep it as it is; an empty text is Missing; a
     // text the lenient parser of the column's format refuses is Invalid.
     ImportValue convertColumnValue(const QString &text, const ImportColumn &column);
+    // As above with the column's lenient formatter already looked up (loops over many rows do it once).
+    static ImportValue convertColumnValue(const QString &text, const ImportColumn &column,
+                                          const Formatter &formatter);
 
     QList<ImportColumnPtr> nonHiddenImportColumns() const;
     qsizetype nonSequenceColumnCount() const;

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDebug>
 
+#include <cstring>
+
 namespace
 {
 
@@ -116,13 +118,15 @@ std::optional<QStringList> PlainTextImporter::readRow()
                 break;
             }
             const uint cu = unitAt(0);
-            const QByteArray bytes = buffer_.mid(pointer_, unit);
+            // The unit's bytes, copied: reading further may move the buffer.
+            char bytes[2];
+            std::memcpy(bytes, buffer_.constData() + pointer_, size_t(unit));
             if (inQuotes) {
                 if (cu == quote || (cu == backslash && !options_.quote_escape_double)) {
                     const bool hasNext = needUnits(2);
                     const uint next = hasNext ? unitAt(unit) : 0;
                     if (hasNext && next == quote && (cu == backslash || options_.quote_escape_double)) {
-                        quoted.append(buffer_.mid(pointer_ + unit, unit));
+                        quoted.append(buffer_.constData() + pointer_ + unit, unit);
                         pointer_ += 2 * unit;
                         continue;
                     }
@@ -132,7 +136,7 @@ std::optional<QStringList> PlainTextImporter::readRow()
                         continue;
                     }
                 }
-                quoted.append(bytes);
+                quoted.append(bytes, unit);
                 pointer_ += unit;
                 continue;
             }
@@ -152,7 +156,7 @@ std::optional<QStringList> PlainTextImporter::readRow()
             }
             if (cu != ' ' && cu != '\t')
                 blanksOnly = false;
-            plain.append(bytes);
+            plain.append(bytes, unit);
         }
         QString text =
             wasQuoted ? decodeField(quoted) + decodeField(plain).trimmed() : decodeField(plain).trimmed();
@@ -371,6 +375,14 @@ std::optional<ImportRow> PlainTextImporter::readNextRow()
     for (qsizetype i = 0; i < count; ++i)
         row.insert(options_.import_columns[i]->column_name, fields->at(i));
     return row;
+}
+
+std::optional<QStringList> PlainTextImporter::readNextFields()
+{
+    std::optional<QStringList> fields = nextRowFromBuffer(options_.skip_empty_rows);
+    if (fields && fields->size() > options_.import_columns.size())
+        fields->resize(options_.import_columns.size());
+    return fields;
 }
 
 void PlainTextImporter::autoDetect()

@@ -25,6 +25,7 @@ public:
 
     void close() override;
     std::optional<ImportRow> readNextRow() override;
+    std::optional<QStringList> readNextFields() override;
     void autoDetect() override;
     void autoDetectFormatOptions() override;
     QString overviewFormatLine() const override;

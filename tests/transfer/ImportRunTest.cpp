@@ -1,4 +1,4 @@
-#include "../backend/BackendTestSupport.h"
+#include "ImportTestSupport.h"
 #include "WaitFor.h"
 #include "bridge/ThreadController.h"
 #include "client/VornRootClient.h"
@@ -11,40 +11,6 @@
 namespace
 {
 
-// The document's part: the root's reservation, and the count of status updates.
-class Owner : public ConnectedControllerDelegate, public ImportControllerDelegate
-{
-public:
-    explicit Owner(VornRootClientPtr root) : root_(std::move(root)) {}
-    bool connectedControllerWantsRootReservationFor(ConnectedController *,
-                                                    const QString &description) override
-    {
-        return root_->reserveRoot(description);
-    }
-    void connectedControllerWantsEndRootReservation(ConnectedController *) override
-    {
-        root_->releaseReservedRoot();
-    }
-    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
-    bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
-    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
-    {
-        return nullptr;
-    }
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override
-    {
-        return QStringLiteral("IMPORT_TEST");
-    }
-    void importControllerHasUpdatedPreview(ImportController *) override { ++previews; }
-    void importControllerStatusUpdated(ImportController *) override { ++statusUpdates; }
-
-    int previews = 0;
-    int statusUpdates = 0;
-
-private:
-    VornRootClientPtr root_;
-};
-
 class ImportRunTest : public DatabaseTest
 {
 protected:
@@ -55,7 +21,7 @@ protected:
             return;
         testRoot_ = connected(1);
         root_ = std::make_shared<VornRootClient>(testRoot_->object());
-        owner_ = std::make_unique<Owner>(root_);
+        owner_ = std::make_unique<ImportOwner>(root_);
         controller_ = std::make_unique<ImportController>(root_);
         controller_->setDelegate(owner_.get());
         controller_->setImportDelegate(owner_.get());
@@ -110,7 +76,7 @@ protected:
 
     std::unique_ptr<TestRoot> testRoot_;
     VornRootClientPtr root_;
-    std::unique_ptr<Owner> owner_;
+    std::unique_ptr<ImportOwner> owner_;
     std::unique_ptr<ImportController> controller_;
     int files_ = 0;
 };

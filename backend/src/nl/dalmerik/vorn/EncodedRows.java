@@ -31,6 +31,11 @@ final class EncodedRows {
         return rowCount;
     }
 
+    /** The characters of the packed cells so far. */
+    int characterCount() {
+        return cells.length();
+    }
+
     /** Forgets the rows, keeping the room they took for the next ones. */
     void clear() {
         cells.setLength(0);

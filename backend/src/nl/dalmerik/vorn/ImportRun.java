@@ -14,8 +14,9 @@ import java.util.Vector;
 /**
  * One import into one table. Rows wait in a batch; a full batch is written by the bulk writer inside a
  * transaction of its own (on a connection that commits by itself), or inside a savepoint of the user's
- * open transaction otherwise. A refused batch is undone and its rows written one by one, each inside a
- * savepoint, so that only the rows at fault are refused.
+ * open transaction otherwise. SQLite, whose every commit waits for the disk, keeps one transaction for the
+ * whole run with a savepoint per batch, and commits when the run ends. A refused batch is undone and its
+ * rows written one by one, each inside a savepoint, so that only the rows at fault are refused.
  */
 final class ImportRun {
     static final int BATCH_ROWS = 10000;
@@ -24,9 +25,14 @@ final class ImportRun {
     private final List<ImportTargetColumn> columns;
     private final ImportWriter bulk;
     private final InsertImportWriter single;
-    /** The connection committed by itself before the run: each batch commits, and so it is left again. */
+    /** The connection committed by itself before the run: the run commits, and so it is left again. */
     private final boolean ownsTransaction;
-    private final List<Hashtable<String, Object>> batch = new ArrayList<>();
+    /** Whether each batch commits (otherwise a savepoint holds it, and the run or the user commits). */
+    private final boolean commitsEachBatch;
+    /** The columns that take a value from the row (not from a sequence), in order. */
+    private final List<ImportTargetColumn> valued = new ArrayList<>();
+    /** Waiting rows: the given text of each valued column, null for NULL. */
+    private final List<String[]> batch = new ArrayList<>();
     private final Vector<Hashtable<String, Object>> refused = new Vector<>();
     private int rowsTaken;
     private volatile boolean stopOnError;
@@ -40,6 +46,11 @@ final class ImportRun {
         this.bulk = bulk;
         this.single = single;
         this.ownsTransaction = ownsTransaction;
+        this.commitsEachBatch = ownsTransaction && !session.dialect.typeName().equals("SQLite");
+        for (ImportTargetColumn column : columns) {
+            if (!column.fromSequence())
+                valued.add(column);
+        }
     }
 
     /** Checks the table and its columns and readies the writers; the caller holds the session's lock. */
@@ -90,11 +101,44 @@ final class ImportRun {
         return stopped;
     }
 
-    /** Takes a row; a full batch is written. False once the run stopped at a refused row. */
+    /** Takes a row keyed by column name; a full batch is written. False once the run stopped at a refused row. */
     boolean add(Hashtable<String, Object> row) throws SQLException {
+        String[] given = new String[valued.size()];
+        for (int i = 0; i < given.length && row != null; i++) {
+            Object value = row.get(valued.get(i).name);
+            given[i] = value == null ? null : value.toString();
+        }
+        return addGiven(given);
+    }
+
+    /**
+     * Takes rows with one value per prepared column, in their order (those of sequence columns are not
+     * used); full batches are written. Answers how many were taken: fewer once the run stopped at a
+     * refused row.
+     */
+    int addAll(List<String[]> rows) throws SQLException {
+        int taken = 0;
+        for (String[] row : rows) {
+            String[] given = new String[valued.size()];
+            for (int i = 0, v = 0; i < columns.size(); i++) {
+                if (!columns.get(i).fromSequence())
+                    given[v++] = row[i];
+            }
+            if (!addGiven(given))
+                break;
+            taken++;
+        }
+        return taken;
+    }
+
+    int columnCount() {
+        return columns.size();
+    }
+
+    private boolean addGiven(String[] given) throws SQLException {
         if (stopped)
             return false;
-        batch.add(row == null ? new Hashtable<>() : row);
+        batch.add(given);
         rowsTaken++;
         if (batch.size() >= BATCH_ROWS)
             flush();
@@ -105,6 +149,8 @@ final class ImportRun {
     void finish() throws SQLException {
         try {
             flush();
+            if (ownsTransaction && !commitsEachBatch)
+                session.connection.commit();
         } finally {
             end();
         }
@@ -148,22 +194,25 @@ final class ImportRun {
             return;
         int firstRow = rowsTaken - batch.size() + 1;
         List<String[]> values = new ArrayList<>(batch.size());
-        for (Hashtable<String, Object> row : batch)
-            values.add(values(row));
+        for (String[] given : batch)
+            values.add(values(given));
         session.lock();
         try {
-            Savepoint before = ownsTransaction ? null : session.connection.setSavepoint();
+            Savepoint before = commitsEachBatch ? null : session.connection.setSavepoint();
             try {
                 bulk.write(values);
             } catch (SQLException e) {
                 if (session.broken())
                     throw e;
+                // Rolling back to a savepoint keeps it: the rows written one by one stay inside it.
                 undo(before);
                 single.renew();
                 writeOneByOne(values, firstRow);
             }
-            if (ownsTransaction)
+            if (commitsEachBatch)
                 session.connection.commit();
+            else if (ownsTransaction)
+                session.connection.releaseSavepoint(before);
             else
                 session.markDirty();
         } finally {
@@ -191,7 +240,7 @@ final class ImportRun {
                     throw e;
                 connection.rollback(before);
                 single.renew();
-                refuse(firstRow + i, batch.get(i), Errors.message(e));
+                refuse(firstRow + i, asGiven(batch.get(i)), Errors.message(e));
                 stopped = stopOnError;
             }
         }
@@ -205,12 +254,20 @@ final class ImportRun {
         refused.add(entry);
     }
 
-    private String[] values(Hashtable<String, Object> row) {
-        List<String> texts = new ArrayList<>(columns.size());
-        for (ImportTargetColumn column : columns) {
-            if (!column.fromSequence())
-                texts.add(ImportValues.text(row.get(column.name), column.sqlType));
+    private String[] values(String[] given) {
+        String[] texts = new String[given.length];
+        for (int i = 0; i < given.length; i++)
+            texts[i] = ImportValues.text(given[i], valued.get(i).sqlType);
+        return texts;
+    }
+
+    /** A row as it was given, keyed by column name (NULL left out), for the refused rows. */
+    private Hashtable<String, Object> asGiven(String[] given) {
+        Hashtable<String, Object> row = new Hashtable<>();
+        for (int i = 0; i < given.length; i++) {
+            if (given[i] != null)
+                row.put(valued.get(i).name, given[i]);
         }
-        return texts.toArray(new String[0]);
+        return row;
     }
 }

@@ -10,13 +10,19 @@ import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
 import java.util.Vector;
+import java.util.concurrent.ExecutionException;
+import java.util.concurrent.ExecutorService;
+import java.util.concurrent.Executors;
+import java.util.concurrent.Future;
 
 /**
  * Streams the rows of one query for an export, a batch at a time, never holding more than one batch. The
  * rows cross packed as EncodedRows writes them (the grid's path): display values for text outputs, or, for
  * SQL output, each cell's SQL literal. The cursor works on the root's session under its lock, one batch at a
- * time, so other work on the connection can go between batches. The first failure is kept: an export that
- * lost rows on the way must end as failed even when later calls succeed.
+ * time, so other work on the connection can go between batches. While the caller writes one batch, the
+ * next is read on a thread of the cursor's own, so that reading and writing overlap; never more than one
+ * batch waits. The first failure is kept: an export that lost rows on the way must end as failed even when
+ * later calls succeed.
  */
 public class VornExportCursor {
     /** A batch ends after this many rows or characters, whichever comes first. */
@@ -37,6 +43,9 @@ public class VornExportCursor {
     private ResultSet cursor;
     private boolean ownTransaction;
     private EncodedRows batch;
+    /** The batch being read ahead (a cursor hands out one kind of cells, display values or literals). */
+    private ExecutorService reader;
+    private Future<String> ahead;
 
     /** A cursor over a query; unreadableReason, when not null, fails begin with it instead. */
     VornExportCursor(VornRoot root, Session session, String query, List<Object> parameters,
@@ -115,6 +124,40 @@ public class VornExportCursor {
     }
 
     private String nextBatch(boolean literals) {
+        String packed = ahead != null ? awaitAhead() : readBatch(literals);
+        if (packed.isEmpty() || failure != null)
+            return "";
+        if (reader == null) {
+            reader = Executors.newSingleThreadExecutor(work -> {
+                Thread thread = new Thread(work, "Vorn export reader");
+                thread.setDaemon(true);
+                return thread;
+            });
+        }
+        ahead = reader.submit(() -> readBatch(literals));
+        return packed;
+    }
+
+    /** The batch read ahead; empty when it failed (the failure is kept) or when there was none. */
+    private String awaitAhead() {
+        Future<String> waiting = ahead;
+        ahead = null;
+        if (waiting == null)
+            return "";
+        try {
+            return waiting.get();
+        } catch (ExecutionException e) {
+            if (failure == null)
+                failure = Errors.message(e.getCause());
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+            if (failure == null)
+                failure = "The export was interrupted.";
+        }
+        return "";
+    }
+
+    private String readBatch(boolean literals) {
         String[] packed = {""};
         act(() -> {
             if (cursor == null)
@@ -130,7 +173,7 @@ public class VornExportCursor {
                         for (int i = 0; i < columns.length; i++)
                             batch.appendCell(literals ? literal(i) : session.dialect.readValue(cursor, i + 1,
                                                                                                 columns[i], format));
-                        if (batch.sliceEnd(0, BATCH_CHARACTERS) < batch.rowCount())
+                        if (batch.characterCount() >= BATCH_CHARACTERS)
                             break;
                     }
                 } finally {
@@ -168,6 +211,11 @@ public class VornExportCursor {
     public void close() {
         if (session == null)
             return;
+        awaitAhead();
+        if (reader != null) {
+            reader.shutdown();
+            reader = null;
+        }
         act(() -> {
             session.lock();
             try {

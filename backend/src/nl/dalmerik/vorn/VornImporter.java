@@ -102,6 +102,22 @@ public class VornImporter {
         return taken[0];
     }
 
+    /**
+     * Takes rows packed as PackedImportRows reads them, one value per column of prepareImport in its
+     * order (values of sequence columns are not used). Answers how many were taken: fewer once the run
+     * stopped at a refused row; rows of a batch the database refuses later are handed out by
+     * takeRefusedRows.
+     */
+    public int addRows(String packed) {
+        Session current = root.session();
+        int[] taken = {0};
+        root.perform(current, () -> {
+            ImportRun active = requireRun();
+            taken[0] = active.addAll(PackedImportRows.unpack(packed == null ? "" : packed, active.columnCount()));
+        });
+        return taken[0];
+    }
+
     /** Writes what is still waiting and ends the run; its last refused rows stay for takeRefusedRows. */
     public boolean closeImport() {
         Session current = root.session();
