@@ -28,6 +28,7 @@ class ConnectionPanel;
 class DocumentSaving;
 class ExportRouting;
 class AnalyserRouting;
+class ProcedureRouting;
 class InfoColumnRouting;
 class DocumentPrinting;
 class PaneSelection;
@@ -122,6 +123,7 @@ public:
     InfoColumnRouting &infoColumn() const { return *infoColumn_; }
     ExportRouting &exportRouting() const { return *exportRouting_; }
     AnalyserRouting &analyserRouting() const { return *analyserRouting_; }
+    ProcedureRouting &procedureRouting() const { return *procedureRouting_; }
     DocumentPrinting &printing() const { return *printing_; }
 
     SQLEditorController *sqlEditorController() const;
@@ -292,6 +294,7 @@ private:
     std::unique_ptr<InfoColumnRouting> infoColumn_;
     std::unique_ptr<ExportRouting> exportRouting_;
     std::unique_ptr<AnalyserRouting> analyserRouting_;
+    std::unique_ptr<ProcedureRouting> procedureRouting_;
     std::unique_ptr<DocumentPrinting> printing_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;

@@ -353,6 +353,8 @@ public:
     std::shared_ptr<VornBrowserClient> browser() const override { return browserClient; }
     std::shared_ptr<VornResultset> resultset() const override { return nullptr; }
     std::shared_ptr<VornProcedureClient> procedure() const override { return procedureClient; }
+    bool hasContentDescription() const override { return !contentDescriptionText.isNull(); }
+    QString contentDescription() const override { return contentDescriptionText; }
     std::optional<ResultsetState> resultsetState() const override { return resultsetStateValue; }
     void clearResultset() override { resultsetStateValue.reset(); }
 
@@ -361,6 +363,8 @@ public:
     std::shared_ptr<FakeVornBrowserClient> browserClient;
     std::shared_ptr<FakeVornAnalyserClient> analyserClient;
     std::shared_ptr<FakeVornProcedureClient> procedureClient;
+    // A loaded object shown as text; null when the root has none.
+    QString contentDescriptionText;
     std::atomic<bool> analyses{true};
     std::optional<ResultsetState> resultsetStateValue;
     std::atomic<bool> connected{true};
