@@ -7,6 +7,7 @@
 #include "client/VornAnalyserClient.h"
 #include "client/VornBrowserClient.h"
 #include "client/VornImporterClient.h"
+#include "client/VornProcedureClient.h"
 #include "client/VornResultset.h"
 
 namespace
@@ -277,6 +278,16 @@ std::shared_ptr<VornAnalyserClient> VornRootClient::analyse() const
     return analyser ? std::make_shared<VornAnalyserClient>(std::move(analyser)) : nullptr;
 }
 
+bool VornRootClient::hasContentDescription() const
+{
+    return ask("hasContentDescription");
+}
+
+QString VornRootClient::contentDescription() const
+{
+    return JavaCall::send(root_, s("contentDescription")).toString();
+}
+
 bool VornRootClient::analysisSupported() const
 {
     return ask("analysisSupported");
@@ -286,6 +297,12 @@ std::shared_ptr<VornImporterClient> VornRootClient::importer() const
 {
     QoJavaObjectPtr importer = JavaCall::object(root_, s("importer"));
     return importer ? std::make_shared<VornImporterClient>(std::move(importer)) : nullptr;
+}
+
+std::shared_ptr<VornProcedureClient> VornRootClient::procedure() const
+{
+    QoJavaObjectPtr procedure = JavaCall::object(root_, s("procedure"));
+    return procedure ? std::make_shared<VornProcedureClient>(std::move(procedure)) : nullptr;
 }
 
 std::shared_ptr<VornResultset> VornRootClient::resultset() const

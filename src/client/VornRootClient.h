@@ -16,6 +16,7 @@ class SqlConnectionClient;
 class VornAnalyserClient;
 class VornBrowserClient;
 class VornImporterClient;
+class VornProcedureClient;
 class VornResultset;
 
 // What the backend's root object of a document needs to start: it keeps its files in the support
@@ -140,6 +141,11 @@ public:
     virtual std::shared_ptr<VornAnalyserClient> analyse() const;
     // Writes imported rows into a table of the connection.
     virtual std::shared_ptr<VornImporterClient> importer() const;
+    // The stored code the browser loaded last; null when rows or a statement's result came after it.
+    virtual std::shared_ptr<VornProcedureClient> procedure() const;
+    // The loaded object shown as text (its definition) instead of rows or stored code.
+    virtual bool hasContentDescription() const;
+    virtual QString contentDescription() const;
     // The current result set; null when the root holds none. The same client as long as the root holds
     // the same result set: its rows cross to the client once.
     virtual std::shared_ptr<VornResultset> resultset() const;

@@ -8,6 +8,7 @@
 #include "document/ImportRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
+#include "document/ProcedureRouting.h"
 #include "document/StatementRouting.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
@@ -18,6 +19,8 @@
 #include "resultset/ResultsetViewController.h"
 #include "tabs/TabbedDocumentController.h"
 #include "tabs/TabbedWindowController.h"
+#include "window/SimpleTextController.h"
+#include "window/SimpleTextViewController.h"
 #include "window/VornTabbedWindowController.h"
 
 #include <QPointer>
@@ -251,18 +254,34 @@ void BrowserRouting::browserControllerLoadedElement(const BrowserElementPtr &ele
 {
     ResultsetController *resultset = document_.resultsetController();
     statements_.resultsetClearedFromRoot();
+    document_.procedureRouting().resetFromRoot();
     browserController_->quickFilterUpdatedForCurrentSelection(resultset->extendedFilter());
     if (!element)
         panes_.show(ContentPane::Nothing);
     else if (resultset->vornResultset())
         panes_.show(ContentPane::Resultset);
-    else
+    else if (!document_.procedureRouting().showLoadedProcedure() && !showContentDescription(element))
         panes_.show(ContentPane::NotSupported);
     if (element)
         document_.infoColumn().browserLoadedElement(element, resultset->vornResultset());
     else
         document_.infoColumn().showNothing();
     document_.documentStatusUpdated();
+}
+
+bool BrowserRouting::showContentDescription(const BrowserElementPtr &element)
+{
+    const VornRootClientPtr root = document_.vornRoot();
+    if (!root->hasContentDescription())
+        return false;
+    // With its element the text is the object's own, and can be printed as such.
+    SimpleTextController *text = document_.simpleTextController();
+    text->setText(root->contentDescription());
+    text->setBrowserElement(element);
+    if (VornTabbedWindowController *controller = document_.vornWindowController())
+        controller->simpleTextViewController()->textUpdated();
+    panes_.show(ContentPane::SimpleText);
+    return true;
 }
 
 void BrowserRouting::browserNeedsARefresh()

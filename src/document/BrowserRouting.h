@@ -83,6 +83,8 @@ public:
     DDLController *browserWantsDDLController() override;
 
 private:
+    // The loaded object shown as its text in the read-only pane; false when the root has none.
+    bool showContentDescription(const BrowserElementPtr &element);
     class ElementForStatusBar;
 
     // The window's browser pane while it shows this document's browser.

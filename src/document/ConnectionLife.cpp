@@ -10,6 +10,7 @@
 #include "document/BrowserRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
+#include "document/ProcedureRouting.h"
 #include "document/StartupConnection.h"
 #include "document/StatementRouting.h"
 #include "document/VornDocument.h"
@@ -347,7 +348,8 @@ bool ConnectionLife::clearRootSelection()
     document_.session()->vornRoot->clearResultset();
     document_.statementRouting().resultsetClearedFromRoot();
     document_.infoColumn().showNothing();
-    // The procedure editor resets here once it exists.
+    document_.procedureRouting().resetFromRoot();
+    document_.procedureRouting().resetPane();
     return true;
 }
 

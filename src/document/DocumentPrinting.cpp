@@ -3,8 +3,10 @@
 #include "browser/AnalyserController.h"
 #include "browser/BrowserController.h"
 #include "connection/ConnectionParameters.h"
+#include "ddl/ProcedureEditorController.h"
 #include "document/AnalyserRouting.h"
 #include "document/BrowserRouting.h"
+#include "document/ProcedureRouting.h"
 #include "document/StatementRouting.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
@@ -83,10 +85,16 @@ bool DocumentPrinting::rowsAvailable() const
 
 const PrintableController *DocumentPrinting::printableContent() const
 {
-    // The stored-code editor prints here once it exists.
     switch (document_.activeContent()) {
     case ContentPane::Analyser:
         return document_.analyserRouting().analyserController();
+    case ContentPane::Procedure:
+        return document_.procedureRouting().procedureEditorController();
+    case ContentPane::SimpleText: {
+        // Only an object's text prints; a statement's message does not.
+        const SimpleTextController *text = document_.simpleTextController();
+        return text && text->canPrint() ? text : nullptr;
+    }
     default:
         return nullptr;
     }
@@ -94,18 +102,13 @@ const PrintableController *DocumentPrinting::printableContent() const
 
 bool DocumentPrinting::contentAvailable() const
 {
-    if (printableContent())
-        return true;
-    const SimpleTextController *text = document_.simpleTextController();
-    return document_.activeContent() == ContentPane::SimpleText && text && text->canPrint();
+    return printableContent() != nullptr;
 }
 
 QString DocumentPrinting::contentType() const
 {
-    if (const PrintableController *content = printableContent())
-        return content->printViewNeedsContentTypeString();
-    return SimpleTextController::contentTypeForElementType(
-        document_.simpleTextController()->browserElement()->type());
+    const PrintableController *content = printableContent();
+    return content ? content->printViewNeedsContentTypeString() : QString();
 }
 
 void DocumentPrinting::printDocument()
@@ -137,8 +140,7 @@ void DocumentPrinting::printDocument()
         return;
     }
     if (script && content) {
-        const QString type = SimpleTextController::contentTypeForElementType(
-            document_.simpleTextController()->browserElement()->type());
+        const QString type = contentType();
         DocumentAlertSheet::begin(
             document_.windowForSheet(),
             printingText("Do you want to print the %1 or the SQL Script?").arg(type),
@@ -166,14 +168,7 @@ std::shared_ptr<PrintView> DocumentPrinting::printableView(const PrintableContro
 
 std::shared_ptr<PrintView> DocumentPrinting::contentView() const
 {
-    if (const PrintableController *content = printableContent())
-        return printableView(*content);
-    const SimpleTextController *text = document_.simpleTextController();
-    const BrowserElementPtr element = text->browserElement();
-    PrintInfo info;
-    info.title = element->name();
-    info.type = SimpleTextController::contentTypeForElementType(element->type());
-    return PrintView::forText(text->printViewNeedsContentString(), info, connectionName());
+    return printableView(*printableContent());
 }
 
 QString DocumentPrinting::connectionName() const

@@ -6,6 +6,7 @@
 #include "document/BrowserRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/PaneSelection.h"
+#include "document/ProcedureRouting.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorViewController.h"
@@ -227,9 +228,11 @@ void StatementRouting::resultSetRemovedRowAt(qint64 row)
 
 void StatementRouting::resultsetHasBeenUpdated()
 {
-    // The procedure editor and the management views' auto-refresh follow here once they exist.
+    // The management views' auto-refresh follows here once it exists.
     if (ResultsetViewController *grid = resultsetViewController())
         grid->resultsetUpdated();
+    if (document_.activeContent() == ContentPane::Procedure)
+        document_.procedureRouting().resetFromRoot();
 }
 
 void StatementRouting::resultsetQuickFilterOrSortHasBeenUpdated()

@@ -11,6 +11,7 @@
 #include "connection/ConnectionDetails.h"
 #include "connection/ConnectionPanel.h"
 #include "connection/DatabaseTypeTraits.h"
+#include "ddl/ProcedureEditorViewController.h"
 #include "document/AnalyserRouting.h"
 #include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
@@ -22,6 +23,7 @@
 #include "document/InfoColumnRouting.h"
 #include "document/LoggerViewController.h"
 #include "document/PaneSelection.h"
+#include "document/ProcedureRouting.h"
 #include "document/StatementRouting.h"
 #include "document/StatusManagerPaneViewController.h"
 #include "document/StatusManagerViewController.h"
@@ -104,6 +106,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     exportRouting_ = std::make_unique<ExportRouting>(*this, root, threads, status);
     importRouting_ = std::make_unique<ImportRouting>(*this, root, threads, status);
     analyserRouting_ = std::make_unique<AnalyserRouting>(*this, *paneSelection_, root);
+    procedureRouting_ = std::make_unique<ProcedureRouting>(*this, *paneSelection_, root);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
     saving_ = std::make_unique<DocumentSaving>(*this);
     QObject::connect(sqlEditorController()->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
@@ -140,6 +143,7 @@ VornDocument::~VornDocument()
 {
     statementRouting_->unbindWindowPanes();
     analyserRouting_.reset();
+    procedureRouting_.reset();
     infoColumn_.reset();
     // A document dropped without closing still gives its connection back.
     if (!isClosed() && session_->closeDocument())
@@ -172,6 +176,8 @@ void VornDocument::registerWindowPanes()
                                              [] { return std::make_unique<InfoColumnViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::Analyser,
                                              [] { return std::make_unique<AnalyserViewController>(); });
+    VornTabbedWindowController::setPaneMaker(
+        Pane::ProcedureEditor, [] { return std::make_unique<ProcedureEditorViewController>(); });
     VornTabbedWindowController::setSheetMaker(
         VornTabbedWindowController::Sheet::Export,
         [](VornTabbedWindowController *) { return std::make_unique<ExportViewController>(); });
@@ -308,8 +314,8 @@ void VornDocument::loadDocumentInWindowController(TabbedWindowController *window
     if (!controller)
         return;
     using Pane = VornTabbedWindowController::Pane;
-    // The procedure editor's pane gets its model once it exists.
     statementRouting_->bindWindowPanes();
+    procedureRouting_->bindWindowPane();
     analyserRouting_->bindWindowPane();
     infoColumn_->bindWindowPane();
     browserRouting_->bindWindowPane();

@@ -29,6 +29,7 @@ class DocumentSaving;
 class ExportRouting;
 class ImportRouting;
 class AnalyserRouting;
+class ProcedureRouting;
 class InfoColumnRouting;
 class DocumentPrinting;
 class PaneSelection;
@@ -124,6 +125,7 @@ public:
     ExportRouting &exportRouting() const { return *exportRouting_; }
     ImportRouting &importRouting() const { return *importRouting_; }
     AnalyserRouting &analyserRouting() const { return *analyserRouting_; }
+    ProcedureRouting &procedureRouting() const { return *procedureRouting_; }
     DocumentPrinting &printing() const { return *printing_; }
 
     SQLEditorController *sqlEditorController() const;
@@ -297,6 +299,7 @@ private:
     std::unique_ptr<ExportRouting> exportRouting_;
     std::unique_ptr<ImportRouting> importRouting_;
     std::unique_ptr<AnalyserRouting> analyserRouting_;
+    std::unique_ptr<ProcedureRouting> procedureRouting_;
     std::unique_ptr<DocumentPrinting> printing_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;

@@ -2,9 +2,11 @@
 #include "browser/BrowserController.h"
 #include "client/VornBrowserClient.h"
 #include "client/VornRootClient.h"
+#include "ddl/ProcedureEditorController.h"
 #include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
 #include "document/LoggerViewController.h"
+#include "document/ProcedureRouting.h"
 #include "document/StatusManagerViewController.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
@@ -57,10 +59,11 @@ bool VornDocument::statusManagerDocumentIsActive(StatusManager *)
 
 bool VornDocument::statusManagerCanCancelAction(StatusManager *)
 {
-    // Stopping a browser statement or a procedure's execution joins here once those exist.
+    // Stopping a browser statement joins here once it exists.
     if (connecting() && !session_->vornRoot->hasConnection())
         return true;
-    return sqlEditorController()->canCancelExecution();
+    return sqlEditorController()->canCancelExecution() ||
+           procedureRouting_->procedureEditorController()->canCancelExecution();
 }
 
 void VornDocument::statusManagerCancelAction(StatusManager *)
@@ -69,6 +72,8 @@ void VornDocument::statusManagerCancelAction(StatusManager *)
         cancelConnecting();
     else if (sqlEditorController()->canCancelExecution())
         sqlEditorController()->cancelExecution();
+    else if (procedureRouting_->procedureEditorController()->canCancelExecution())
+        procedureRouting_->procedureEditorController()->cancelExecution();
 }
 
 void VornDocument::statusManagerWantsToDisconnect(StatusManager *)

@@ -1,5 +1,7 @@
 #include "window/SimpleTextController.h"
 
+#include "elements/BrowserElement.h"
+
 #include <QCoreApplication>
 
 QString SimpleTextController::contentTypeForElementType(const QString &type)
@@ -9,4 +11,19 @@ QString SimpleTextController::contentTypeForElementType(const QString &type)
     if (type == "INDEX")
         return QCoreApplication::translate("printing", "Index");
     return type;
+}
+
+std::unique_ptr<QTextDocument> SimpleTextController::printViewNeedsContentString() const
+{
+    return std::make_unique<QTextDocument>(text_);
+}
+
+QString SimpleTextController::printViewNeedsContentTypeString() const
+{
+    return browserElement_ ? contentTypeForElementType(browserElement_->type()) : QString();
+}
+
+QString SimpleTextController::printViewNeedsTitle() const
+{
+    return browserElement_ ? browserElement_->name() : QString();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/PrintableController.h"
+
 #include <QString>
 
 #include <memory>
@@ -7,9 +9,10 @@
 class BrowserElement;
 
 // The model of the read-only text pane: the DDL of an object or a statement's message. The
-// document fills it and tells the pane (textUpdated). The element whose text is shown is
-// empty until schema elements exist; then printing names its kind and name.
-class SimpleTextController
+// document fills it and tells the pane (textUpdated). With the element whose text is shown it
+// is a printable source that names the element's kind and name; a statement's message has no
+// element and cannot be printed.
+class SimpleTextController : public PrintableController
 {
 public:
     QString text() const { return text_; }
@@ -17,11 +20,15 @@ public:
     std::shared_ptr<BrowserElement> browserElement() const { return browserElement_; }
     void setBrowserElement(std::shared_ptr<BrowserElement> element) { browserElement_ = std::move(element); }
 
-    // Only the text of an object can be printed; a statement's message cannot.
     bool canPrint() const { return browserElement_ != nullptr; }
-    QString printViewNeedsContentString() const { return text_; }
     // The printed kind of an element's type word: constraints and indexes by name, others as is.
     static QString contentTypeForElementType(const QString &type);
+
+    std::unique_ptr<QTextDocument> printViewNeedsContentString() const override;
+    QString printViewNeedsContentTypeString() const override;
+    QString printViewNeedsTitle() const override;
+    QString printViewNeedsSourceQuery() const override { return QString(); }
+    QString printViewNeedsFileName() const override { return QString(); }
 
 private:
     QString text_ = QStringLiteral("");

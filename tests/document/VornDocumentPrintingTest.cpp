@@ -11,10 +11,12 @@
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
+#include "elements/BrowserElement.h"
 #include "platform/PreferenceDefaults.h"
 #include "platform/UserDefaults.h"
 #include "transfer/PrintView.h"
 #include "window/ContentSplitView.h"
+#include "window/SimpleTextController.h"
 #include "window/VornTabbedWindowController.h"
 
 #include <QMessageBox>
@@ -151,6 +153,25 @@ TEST_F(VornDocumentPrintingTest, ScriptAndRowsAskWhichAndAHiddenEditorIsNeverOff
     document->printing().printDocument();
     waitForPrint(2);
     EXPECT_FALSE(printedText().contains("-- the script")) << "the rows, without a question";
+}
+
+TEST_F(VornDocumentPrintingTest, AnObjectsTextPrintsAndAStatementsMessageDoesNot)
+{
+    runToEnd("CREATE TABLE printed_t (a int)");
+    ASSERT_EQ(document->activeContent(), ContentPane::SimpleText);
+    EXPECT_FALSE(document->printing().contentAvailable()) << "a statement's message is no object's text";
+
+    SimpleTextController *text = document->simpleTextController();
+    text->setText("CREATE INDEX printed_i ON printed_t (a)");
+    text->setBrowserElement(
+        std::make_shared<BrowserElement>("printed_i", "main", "INDEX", BrowserElement::Index));
+    ASSERT_TRUE(document->printing().contentAvailable());
+    document->printing().printDocument();
+    ASSERT_TRUE(answerMessageBox("Index"));
+    waitForPrint(1);
+    const QString printout = printedText();
+    EXPECT_TRUE(printout.contains("CREATE INDEX printed_i ON printed_t (a)")) << printout.toStdString();
+    EXPECT_TRUE(printout.contains("printed_i"));
 }
 
 } // namespace

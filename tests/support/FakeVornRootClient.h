@@ -5,6 +5,7 @@
 #include "client/SqlConnectionClient.h"
 #include "client/VornAnalyserClient.h"
 #include "client/VornBrowserClient.h"
+#include "client/VornProcedureClient.h"
 #include "client/VornRootClient.h"
 
 #include <QHash>
@@ -245,6 +246,48 @@ private:
     mutable std::mutex mutex_;
 };
 
+// Stored code held in memory: the source as stored and as edited, and the kind of object.
+class FakeVornProcedureClient : public VornProcedureClient
+{
+public:
+    QString name() const override { return objectName; }
+    bool supportSourceEdit() const override { return true; }
+    QString getSource() const override { return source; }
+    QString getBodySource() const override { return body; }
+    void updateSource(const QString &text) override { source = text; }
+    void updateBodySource(const QString &text) override { body = text; }
+    bool sourceIsDirty() const override { return source != storedSource || body != storedBody; }
+    void commitSource() override {}
+    void revert() override
+    {
+        source = storedSource;
+        body = storedBody;
+    }
+    QVariantList getWarnings() const override { return warnings; }
+    bool isFunction() const override { return false; }
+    bool isProcedure() const override { return false; }
+    bool isPackage() const override { return true; }
+    bool isPackageFunction() const override { return false; }
+    bool isPackageProcedure() const override { return false; }
+    QStringList getPackageProcedures() const override { return {}; }
+    QString getSelectedPackageProcedure() const override { return {}; }
+    void setSelectedPackageProcedure(const QString &) override {}
+    QVariantList inputOutputColumns() const override { return {}; }
+    bool isInputColumn(int) const override { return false; }
+    bool isOutputColumn(int) const override { return false; }
+    bool isReturnColumn(int) const override { return false; }
+    void setValueForColumn(int, const QVariant &) override {}
+    void doExecute() override {}
+    QVariant value(int) const override { return {}; }
+    bool running() const override { return false; }
+    bool cancelling() const override { return false; }
+    void cancelQuery() override {}
+
+    QString objectName = QStringLiteral("pkg");
+    QString storedSource, storedBody, source, body;
+    QVariantList warnings;
+};
+
 class FakeVornRootClient : public VornRootClient
 {
 public:
@@ -309,6 +352,9 @@ public:
     std::shared_ptr<SqlConnectionClient> sqlConnection() const override { return connection; }
     std::shared_ptr<VornBrowserClient> browser() const override { return browserClient; }
     std::shared_ptr<VornResultset> resultset() const override { return nullptr; }
+    std::shared_ptr<VornProcedureClient> procedure() const override { return procedureClient; }
+    bool hasContentDescription() const override { return !contentDescriptionText.isNull(); }
+    QString contentDescription() const override { return contentDescriptionText; }
     std::optional<ResultsetState> resultsetState() const override { return resultsetStateValue; }
     void clearResultset() override { resultsetStateValue.reset(); }
 
@@ -316,6 +362,9 @@ public:
     std::shared_ptr<FakeSqlConnectionClient> connection;
     std::shared_ptr<FakeVornBrowserClient> browserClient;
     std::shared_ptr<FakeVornAnalyserClient> analyserClient;
+    std::shared_ptr<FakeVornProcedureClient> procedureClient;
+    // A loaded object shown as text; null when the root has none.
+    QString contentDescriptionText;
     std::atomic<bool> analyses{true};
     std::optional<ResultsetState> resultsetStateValue;
     std::atomic<bool> connected{true};

@@ -23,6 +23,7 @@ public class VornBrowser {
     /** The failure of a filtered load whose values the database could not use; the caller loads unfiltered. */
     private static final String INVALID_INPUT = "INVALID_INPUT";
     private static final Set<String> ROW_TYPES = Set.of("TABLE", "VIEW", "SYSTEM TABLE", "SYSTEM VIEW");
+    private static final Set<String> STORED_CODE_TYPES = Set.of("FUNCTION", "PROCEDURE", "PACKAGE");
 
     private final VornRoot root;
     private final Session session;
@@ -250,6 +251,12 @@ public class VornBrowser {
             if (MANAGEMENT_SCHEMA.equals(schema))
                 throw new BackendException("Management views are not available for this connection.");
             String schemaName = schemaOrSelected(schema);
+            if (type != null && STORED_CODE_TYPES.contains(type.toUpperCase(Locale.ROOT))) {
+                root.showProcedure(session, VornProcedure.load(root, session, schemaName, type, name));
+                loaded = new LoadedElement(schemaName, type, name, null, sort, quickFilterColumns,
+                                           quickFilterOperators, quickFilterValues, null);
+                return;
+            }
             requireRows(schemaName, type, name);
             ElementQuery query = new ElementQuery(session.dialect, session.metaData.reservedWordSet(), schemaName,
                                                   name);

@@ -33,6 +33,7 @@ public class VornRoot {
     private volatile Session session;
     private volatile VornBrowser browser;
     private volatile VornResultset resultset;
+    private volatile VornProcedure procedure;
     private volatile ConnectAttempt connectAttempt;
 
     public VornRoot() {}
@@ -181,6 +182,7 @@ public class VornRoot {
             session = null;
             browser = null;
             resultset = null;
+            procedure = null;
             return taken;
         }
     }
@@ -352,10 +354,15 @@ public class VornRoot {
         });
     }
 
-    /** Nothing in this backend holds the focus yet: no pending edit can refuse the change. */
+    /** Edited stored code that is neither built nor reverted keeps the focus, so the edits are not lost. */
     public boolean allowFocusChange() {
-        perform(null, () -> {});
-        return true;
+        VornProcedure current = procedure;
+        boolean allowed = current == null || !current.sourceIsDirty();
+        perform(null, () -> {
+            if (!allowed)
+                throw new BackendException("PROCEDURE_NEEDS_COMMIT_OR_REVERT");
+        });
+        return allowed;
     }
 
     /** Drops the current result set; its cursor is closed as soon as the connection is free. */
@@ -365,6 +372,7 @@ public class VornRoot {
             synchronized (stateLock) {
                 cleared = resultset;
                 resultset = null;
+                procedure = null;
             }
             if (cleared != null)
                 cleared.discard();
@@ -437,9 +445,31 @@ public class VornRoot {
         return null;
     }
 
-    /** The loaded stored procedure; none can be loaded yet. */
-    public Object procedure() {
-        return null;
+    /** The stored code the browser loaded last; null once rows or a statement's result took its place. */
+    public VornProcedure procedure() {
+        return procedure;
+    }
+
+    /** Makes the stored code the current object in place of any result set. */
+    void showProcedure(Session owner, VornProcedure next) {
+        VornResultset previous;
+        synchronized (stateLock) {
+            if (session != owner)
+                return;
+            previous = resultset;
+            resultset = null;
+            procedure = next;
+        }
+        if (previous != null)
+            previous.discard();
+    }
+
+    /** A build renamed the stored code: the root no longer has it. */
+    void forgetProcedure(VornProcedure gone) {
+        synchronized (stateLock) {
+            if (procedure == gone)
+                procedure = null;
+        }
     }
 
     public VornRecyclebin recyclebin() {
@@ -484,8 +514,10 @@ public class VornRoot {
         synchronized (stateLock) {
             current = session == owner;
             previous = resultset;
-            if (current)
+            if (current) {
                 resultset = next;
+                procedure = null;
+            }
         }
         if (!current) {
             if (next != null)
