@@ -102,7 +102,7 @@ void DDLTableColumnViewController::setDdlController(DDLController *controller)
 bool DDLTableColumnViewController::canAdd() const
 {
     const std::optional<QString> name = DdlInput::identifier(columnName_->text());
-    if (!name || name->isEmpty())
+    if (!name || name->isEmpty() || types_->currentText().isEmpty())
         return false;
     for (const QVariant &column : columns_)
         if (column.toMap().value("name").toString().compare(*name, Qt::CaseInsensitive) == 0)

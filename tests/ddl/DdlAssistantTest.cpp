@@ -194,6 +194,10 @@ TEST_P(DdlAssistantTest, TablePagesValidateNamesSizesColumnsAndKeys)
         select(columns->types(), integer);
         EXPECT_FALSE(columns->addButton()->isEnabled()) << duplicate.toStdString();
     }
+    // A column needs a type.
+    columns->columnName()->setText("b");
+    columns->types()->setCurrentIndex(-1);
+    EXPECT_FALSE(columns->addButton()->isEnabled());
     addColumn(columns, "b", integer);
     EXPECT_TRUE(wizard->nextButton()->isEnabled());
     ASSERT_TRUE(next(assistant));
