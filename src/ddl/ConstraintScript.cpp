@@ -40,15 +40,19 @@ DdlScript ConstraintScript::build(const QVariantMap &shared, DdlNaming &naming)
     }
     script += ')';
     if (type == QLatin1String("FOREIGNKEY")) {
+        // The referred table, then the columns of its key.
         const QStringList references = shared.value(QStringLiteral("references")).toStringList();
         const QString quote = naming.identifierQuoteString();
-        // A quote inside the catalogue's name is doubled, as the database reads it back.
-        QString column = references.value(1);
-        if (!quote.isEmpty())
-            column.replace(quote, quote + quote);
+        QStringList referred;
+        for (QString column : references.mid(1)) {
+            // A quote inside the catalogue's name is doubled, as the database reads it back.
+            if (!quote.isEmpty())
+                column.replace(quote, quote + quote);
+            referred << quote + column + quote;
+        }
         script += QStringLiteral(" REFERENCES ") +
-                  naming.qualifiedName(table, value("schema"), references.value(0)) + '(' + quote + column +
-                  quote + ')';
+                  naming.qualifiedName(table, value("schema"), references.value(0)) + '(' +
+                  referred.join(QStringLiteral(", ")) + ')';
     }
     if (shared.contains(QStringLiteral("options"))) {
         const QString options =

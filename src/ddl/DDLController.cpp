@@ -5,7 +5,12 @@
 #include "client/VornElementActionsClient.h"
 #include "connection/ConnectedControllerDelegate.h"
 #include "ddl/BackendDdlNaming.h"
+#include "ddl/DDLConstraintViewController.h"
 #include "ddl/DDLControllerDelegate.h"
+#include "ddl/DDLIndexViewController.h"
+#include "ddl/DDLProcedureViewController.h"
+#include "ddl/DDLSequenceViewController.h"
+#include "ddl/DDLTableViewController.h"
 #include "ddl/DdlWaitWindow.h"
 #include "kit/DocumentAlertSheet.h"
 #include "status/StatusManager.h"
@@ -53,6 +58,8 @@ DDLController::DDLController(VornRootClientPtr vornRoot) : ConnectedController(s
 DDLController::~DDLController()
 {
     endWait();
+    // The assistants' queued work and sheets end with them, before the controller they point to.
+    assistants_.clear();
 }
 
 bool DDLController::canTruncate(const BrowserElementPtr &element) const
@@ -75,13 +82,60 @@ bool DDLController::canCreateNew(const QString &type) const
     return !vornRoot()->reserved() && vornRoot()->hasConnection() && supportCreateNew(type);
 }
 
-DdlDialect DDLController::dialect() const
+QString DDLController::databaseType() const
 {
     ConnectionParametersPtr parameters =
         delegate()
             ? delegate()->connectedControllerWantsConnectionParameters(const_cast<DDLController *>(this))
             : nullptr;
-    return DdlDialect(parameters ? parameters->databaseType() : QString());
+    return parameters ? parameters->databaseType() : QString();
+}
+
+DdlDialect DDLController::dialect() const
+{
+    return DdlDialect(databaseType());
+}
+
+std::shared_ptr<VornAssistantClient> DDLController::assistantClient() const
+{
+    return VornAssistantClient::ofRoot(*vornRoot());
+}
+
+void DDLController::createNew(const QString &type, QWidget *window)
+{
+    if (ddlDelegate_)
+        ddlDelegate_->DDLControllerNeedsClearResults();
+    const bool storedCode = type == QLatin1String("PROCEDURE") || type == QLatin1String("FUNCTION") ||
+                            type == QLatin1String("PACKAGE");
+    const QString kind = storedCode ? QStringLiteral("PROCEDURE") : type;
+    std::unique_ptr<DDLAssistantViewController> &assistant = assistants_[kind];
+    if (!assistant) {
+        if (kind == QLatin1String("TABLE"))
+            assistant = std::make_unique<DDLTableViewController>();
+        else if (kind == QLatin1String("INDEX"))
+            assistant = std::make_unique<DDLIndexViewController>();
+        else if (kind == QLatin1String("CONSTRAINT"))
+            assistant = std::make_unique<DDLConstraintViewController>();
+        else if (kind == QLatin1String("SEQUENCE"))
+            assistant = std::make_unique<DDLSequenceViewController>();
+        else if (storedCode)
+            assistant = std::make_unique<DDLProcedureViewController>();
+    }
+    if (!assistant) {
+        assistants_.erase(kind);
+        return;
+    }
+    if (storedCode)
+        static_cast<DDLProcedureViewController *>(assistant.get())->setObjectType(type);
+    assistant->runForDDLController(this, window);
+}
+
+DDLAssistantViewController *DDLController::assistantFor(const QString &type) const
+{
+    const bool storedCode = type == QLatin1String("PROCEDURE") || type == QLatin1String("FUNCTION") ||
+                            type == QLatin1String("PACKAGE");
+    const auto found = assistants_.find(storedCode ? QStringLiteral("PROCEDURE") : type);
+    return found == assistants_.end() ? nullptr : found->second.get();
 }
 
 std::unique_ptr<DdlNaming> DDLController::naming() const

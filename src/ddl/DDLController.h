@@ -9,10 +9,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <memory>
 
+class DDLAssistantViewController;
 class DDLControllerDelegate;
 class DdlNaming;
+class VornAssistantClient;
 class QWidget;
 
 // The document's controller of data definition: it truncates and drops the browser's elements after a
@@ -43,6 +46,12 @@ public:
     // The wait sheet of the running truncate or drop; null otherwise.
     DdlWaitWindow *waitWindow() const { return waitWindow_; }
 
+    // Opens the create assistant of the kind ("TABLE", "INDEX", "CONSTRAINT", "SEQUENCE", "PROCEDURE",
+    // "FUNCTION", "PACKAGE") as a sheet on the window; each kind's assistant is made once and reused.
+    void createNew(const QString &type, QWidget *window);
+    // The assistant of a kind once it was opened; null before.
+    DDLAssistantViewController *assistantFor(const QString &type) const;
+
     // Runs a create script on the calling assistant's worker thread, inside its root reservation, and
     // stops at the first statement that fails; error then holds the message. typeLabel names the kind
     // ("Table") in the status line.
@@ -51,6 +60,10 @@ public:
     // An assistant's script for the SQL editor.
     void assistantWantsToInsertCodeIntoEditor(const QString &code);
 
+    // The connection's database type ("PostgreSQL", ...).
+    QString databaseType() const;
+    // The root's assistant of the connected database; null without one.
+    std::shared_ptr<VornAssistantClient> assistantClient() const;
     // The connected database's rules, asked each time (the connection may change type).
     DdlDialect dialect() const;
     // The backend's naming of the connected database for the script builders; null without a connection.
@@ -65,6 +78,8 @@ private:
     void endWait();
 
     DDLControllerDelegate *ddlDelegate_ = nullptr;
+    // By kind: "TABLE", "INDEX", "CONSTRAINT", "SEQUENCE", and "PROCEDURE" for the stored-code kinds.
+    std::map<QString, std::unique_ptr<DDLAssistantViewController>> assistants_;
     QPointer<DdlWaitWindow> waitWindow_;
     QPointer<QWidget> mainWindow_;
     // Lets a sheet's answer tell whether this controller still exists.

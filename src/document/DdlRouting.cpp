@@ -125,3 +125,13 @@ bool DdlRouting::supportCreateNew(const QString &type) const
 {
     return ddlController_->supportCreateNew(type);
 }
+
+bool DdlRouting::canCreateNew(const QString &type) const
+{
+    return ddlController_->canCreateNew(type);
+}
+
+void DdlRouting::createNew(const QString &type, QWidget *window)
+{
+    ddlController_->createNew(type, window);
+}

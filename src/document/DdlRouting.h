@@ -45,15 +45,14 @@ public:
     void DDLControllerWantsToInsertCodeIntoEditor(DDLController *controller, const QString &code) override;
     bool DDLControllerNeedsCommitBeforeObjectIsVisible(DDLController *controller) override;
 
-    // BrowserDefinitionActions: the browser pane's menus, through the controller. Creating is offered
-    // once the create assistants exist; until then the New menu's types stay disabled.
+    // BrowserDefinitionActions: the browser pane's menus, through the controller.
     bool canTruncate(const BrowserElementPtr &element) const override;
     bool canDrop(const BrowserElementPtr &element) const override;
     void truncate(const BrowserElementPtr &element, QWidget *window) override;
     void drop(const BrowserElementPtr &element, QWidget *window) override;
     bool supportCreateNew(const QString &type) const override;
-    bool canCreateNew(const QString &) const override { return false; }
-    void createNew(const QString &, QWidget *) override {}
+    bool canCreateNew(const QString &type) const override;
+    void createNew(const QString &type, QWidget *window) override;
 
 private:
     VornDocument &document_;

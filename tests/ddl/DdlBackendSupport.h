@@ -25,6 +25,7 @@ public:
     DdlDocumentStandIn(std::shared_ptr<VornRootClient> root, QString databaseType);
 
     bool allowFocusChange = true;
+    bool commitBeforeVisible = false;
     int clearedResults = 0;
     int backgroundReloads = 0;
     QStringList performed;
@@ -50,7 +51,10 @@ public:
     {
         insertedCode << code;
     }
-    bool DDLControllerNeedsCommitBeforeObjectIsVisible(DDLController *) override { return false; }
+    bool DDLControllerNeedsCommitBeforeObjectIsVisible(DDLController *) override
+    {
+        return commitBeforeVisible;
+    }
 
 private:
     std::shared_ptr<VornRootClient> root_;

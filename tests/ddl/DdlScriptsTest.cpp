@@ -234,6 +234,13 @@ TEST(DdlScriptsTest, ConstraintGoldenTexts)
     EXPECT_TRUE(ConstraintScript::build(quoted, naming)
                     .statements.at(0)
                     .endsWith("REFERENCES orders(\"odd\"\"name\")"));
+
+    // A key of two columns is referred to whole.
+    QVariantMap wholeKey = quoted;
+    wholeKey["references"] = QStringList{"orders", "Id", "line"};
+    EXPECT_TRUE(ConstraintScript::build(wholeKey, naming)
+                    .statements.at(0)
+                    .endsWith("FOREIGN KEY (order_id, \"select\") REFERENCES orders(\"Id\", \"line\")"));
 }
 
 TEST(DdlScriptsTest, SequenceGoldenTexts)
