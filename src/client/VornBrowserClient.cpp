@@ -252,6 +252,12 @@ VornInfoClientPtr VornBrowserClient::elementDescription(const QString &schema, c
     return info ? std::make_shared<VornInfoClient>(std::move(info)) : nullptr;
 }
 
+VornInfoClientPtr VornBrowserClient::elementDescriptionForSessionInfo()
+{
+    QoJavaObjectPtr info = JavaCall::object(browser_, QStringLiteral("elementDescriptionForSessionInfo"));
+    return info ? std::make_shared<VornInfoClient>(std::move(info)) : nullptr;
+}
+
 VornInfoClientPtr VornBrowserClient::elementDescriptionForReferringElement(const QString &schema,
                                                                            const QString &type,
                                                                            const QString &name)

@@ -91,6 +91,8 @@ public:
     virtual VornInfoClientPtr elementDescription(const QString &schema, const QString &type,
                                                  const QString &name);
     // The description of what the synonym stands for; null when unknown (or the connection is busy).
+    // A new info object for the pages of database sessions; null without a connection.
+    virtual VornInfoClientPtr elementDescriptionForSessionInfo();
     virtual VornInfoClientPtr elementDescriptionForReferringElement(const QString &schema,
                                                                     const QString &type, const QString &name);
 

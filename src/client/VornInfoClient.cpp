@@ -116,3 +116,34 @@ std::shared_ptr<VornRootClient> VornInfoClient::root() const
     QoJavaObjectPtr root = JavaCall::object(info_, s("root"));
     return root ? std::make_shared<VornRootClient>(std::move(root)) : nullptr;
 }
+
+namespace
+{
+// The second identifier crosses as Java null when the session has only one.
+QVariant optional(const QString &value)
+{
+    return value.isNull() ? QVariant() : QVariant(value);
+}
+} // namespace
+
+std::optional<QVariantList> VornInfoClient::sessionData(const QString &query, const QString &first,
+                                                        const QString &second, bool transpose,
+                                                        float waitSeconds)
+{
+    const QVariant rows = JavaCall::send(info_, s("sessionData:::::"),
+                                         {query, first, optional(second), transpose, waitSeconds});
+    if (!rows.isValid() || rows.isNull())
+        return std::nullopt;
+    return JavaUtils::recursiveCollectionsFromJavaObject(rows).toList();
+}
+
+BackendOutcome VornInfoClient::sessionAction(const QString &query, const QString &first,
+                                             const QString &second)
+{
+    JavaCall::takeFailure();
+    JavaCall::send(info_, s("sessionAction:::"), {query, first, optional(second)});
+    const std::shared_ptr<VornRootClient> owner = root();
+    if (!owner)
+        return BackendOutcome::failure(JavaCall::takeFailure());
+    return owner->lastOutcome();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/QoJavaObject.h"
+#include "client/BackendOutcome.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,6 +9,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 class VornRootClient;
 
@@ -54,6 +56,14 @@ public:
     virtual void endConnection();
     // The backend root the info works on.
     virtual std::shared_ptr<VornRootClient> root() const;
+
+    // Session pages: the rows of a page's query for the session's one or two identifiers (a null
+    // second when it has one), each row a map of column to value, or a "name"/"value" pair per column
+    // when transposed; none when the query could not be read. The wait is in seconds.
+    virtual std::optional<QVariantList> sessionData(const QString &query, const QString &first,
+                                                    const QString &second, bool transpose, float waitSeconds);
+    // Runs a session action (cancel, terminate, ...) and answers its outcome.
+    virtual BackendOutcome sessionAction(const QString &query, const QString &first, const QString &second);
 
 protected:
     VornInfoClient();

@@ -18,7 +18,7 @@ import java.util.concurrent.ConcurrentHashMap;
  * fetched again or stopped while it runs.
  */
 public class VornBrowser {
-    /** The schema the controller passes for management views, which this backend does not offer. */
+    /** The schema the controller passes for management views; the name is then the view's query. */
     private static final String MANAGEMENT_SCHEMA = "__VORN__MANAGEMENT__|__VORN__MANAGEMENT__";
     /** The failure of a filtered load whose values the database could not use; the caller loads unfiltered. */
     private static final String INVALID_INPUT = "INVALID_INPUT";
@@ -247,9 +247,11 @@ public class VornBrowser {
     private void load(String schema, String type, String name, Conditions conditions, List<VornSort> sort,
                       List<String> quickFilterColumns, List<String> quickFilterOperators,
                       List<Object> quickFilterValues) {
+        if (MANAGEMENT_SCHEMA.equals(schema)) {
+            loadManagementView(type, name, sort, quickFilterColumns, quickFilterOperators, quickFilterValues);
+            return;
+        }
         root.perform(session, () -> {
-            if (MANAGEMENT_SCHEMA.equals(schema))
-                throw new BackendException("Management views are not available for this connection.");
             String schemaName = schemaOrSelected(schema);
             if (type != null && STORED_CODE_TYPES.contains(type.toUpperCase(Locale.ROOT))) {
                 root.showProcedure(session, VornProcedure.load(root, session, schemaName, type, name));
@@ -272,6 +274,26 @@ public class VornBrowser {
             editable(root.resultset(), schemaName, type, name);
             loaded = new LoadedElement(schemaName, type, name, query.shownFilter(), sort, quickFilterColumns,
                                        quickFilterOperators, quickFilterValues, root.resultset());
+        });
+    }
+
+    private void loadManagementView(String type, String query, List<VornSort> sort, List<String> columns,
+                                    List<String> operators, List<Object> values) {
+        root.perform(session, () -> {
+            ManagementQuery view = new ManagementQuery(session.dialect, session.metaData.reservedWordSet(), query);
+            int filters = columns == null ? 0 : columns.size();
+            int operatorCount = operators == null ? 0 : operators.size();
+            if (filters != operatorCount || filters != (values == null ? 0 : values.size()))
+                throw new BackendException("Each quick filter needs a column, an operator and a value.");
+            for (int i = 0; i < filters; i++)
+                view.filter(columns.get(i), operators.get(i), values.get(i));
+            if (sort != null)
+                for (VornSort one : sort)
+                    view.orderBy(one);
+            root.sqlConnection().run(session, view.sql(), view.parameters());
+            filteredOrSorted.put(elementKey(MANAGEMENT_SCHEMA, type, query), view.filteredOrSorted());
+            loaded = new LoadedElement(MANAGEMENT_SCHEMA, type, query, view.shownFilter(), sort, columns, operators,
+                                       values, root.resultset());
         });
     }
 
@@ -529,6 +551,11 @@ public class VornBrowser {
      * A new description of the object the synonym stands for; null when the database has no synonyms, the
      * target is unknown, or the connection is busy (the synonym's own description then stands).
      */
+    /** A new info object for the pages of one database session. */
+    public VornInfo elementDescriptionForSessionInfo() {
+        return VornInfo.describeSession(root);
+    }
+
     public VornInfo elementDescriptionForReferringElement(String schema, String type, String name) {
         return VornInfo.describeSynonymTarget(root, schema, name);
     }

@@ -65,6 +65,45 @@ public class VornInfo {
         return new VornInfo(root, session, queries, place, type, name);
     }
 
+    /** The info of database sessions, whose pages the management resources describe. */
+    static VornInfo describeSession(VornRoot root) {
+        return describe(root, null, "SESSION", "Session");
+    }
+
+    /** The rows of a session page's query; null when it cannot be read. */
+    public synchronized Vector<Hashtable<String, Object>> sessionData(String query, String first, String second,
+                                                                      boolean transpose, float waitSeconds) {
+        return read(target -> SessionQueries.rows(target.connection, query, first, second, transpose,
+                                                  waitSeconds));
+    }
+
+    /** Runs a session action (cancel, terminate, ...); its outcome is the root's last outcome. */
+    public synchronized void sessionAction(String query, String first, String second) {
+        root.perform(session, () -> {
+            if (background != null) {
+                SessionQueries.act(background, query, first, second);
+                return;
+            }
+            session.lock();
+            try {
+                Connection connection = session.connection;
+                boolean guard = !connection.getAutoCommit() && session.dialect.failedStatementAbortsTransaction();
+                Savepoint savepoint = guard ? connection.setSavepoint() : null;
+                try {
+                    SessionQueries.act(connection, query, first, second);
+                    if (savepoint != null)
+                        connection.releaseSavepoint(savepoint);
+                } catch (SQLException | BackendException | RuntimeException e) {
+                    if (savepoint != null)
+                        connection.rollback(savepoint);
+                    throw e;
+                }
+            } finally {
+                session.unlock();
+            }
+        });
+    }
+
     /** The info of what a synonym stands for, looked up only while the connection is free. */
     static VornInfo describeSynonymTarget(VornRoot root, String schema, String name) {
         Session session = root.session();
