@@ -57,11 +57,14 @@ protected:
     virtual bool wantsSqlValues() const { return false; }
 
     const ExportOptions &options() const { return run_->options; }
+    const ExportRun &exportRun() const { return *run_; }
+    // Writes the file from the begun cursor; the base writes text in the options' encoding.
+    virtual void write();
+    void recordWritten() { ++processed_; }
+    void fail(const QString &message);
 
 private:
-    void write();
     bool writeText(const QString &text, qint64 firstRecord);
-    void fail(const QString &message);
 
     const ExportRun *run_ = nullptr;
     qint64 processed_ = 0;

@@ -14,6 +14,7 @@
 #include "transfer/ExportEncoding.h"
 #include "transfer/SqlExporter.h"
 #include "transfer/TransferLog.h"
+#include "transfer/XLSXExporter.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -35,6 +36,7 @@ QString tr(const char *text)
 
 const QString Csv = QStringLiteral("csv");
 const QString Sql = QStringLiteral("sql");
+const QString Xlsx = QStringLiteral("xlsx");
 
 // Seconds between the Unix epoch and 2001-01-01 UTC, the reference date of temporary names.
 constexpr double ReferenceDateOffset = 978307200.0;
@@ -185,12 +187,14 @@ void ExportController::setSelectCurrentResultset(bool selected)
 void ExportController::setSelectedFormat(const QString &format)
 {
     selectedFormat_ = format;
+    // A workbook is a file; it cannot go to the clipboard.
+    if (format == Xlsx)
+        options_.exportToClipboard = false;
 }
 
 QStringList ExportController::supportedFormats() const
 {
-    // The workbook format ("xlsx") joins the list here once its exporter exists.
-    QStringList formats{Csv};
+    QStringList formats{Xlsx, Csv};
     if (!sqlTableName().isEmpty())
         formats.append(Sql);
     return formats;
@@ -262,7 +266,7 @@ QString ExportController::nameForFormat(const QString &format)
 
 bool ExportController::supportHeaders() const
 {
-    return selectedFormat_ == Csv;
+    return selectedFormat_ == Csv || selectedFormat_ == Xlsx;
 }
 
 bool ExportController::supportDestinationOptions() const
@@ -272,7 +276,7 @@ bool ExportController::supportDestinationOptions() const
 
 bool ExportController::supportSheetDestinationOptions() const
 {
-    return false;
+    return selectedFormat_ == Xlsx;
 }
 
 bool ExportController::supportCustomOptions() const
@@ -282,7 +286,8 @@ bool ExportController::supportCustomOptions() const
 
 QString ExportController::preferredFileType() const
 {
-    return selectedFormat_ == Csv || selectedFormat_ == Sql ? selectedFormat_ : QString();
+    return selectedFormat_ == Csv || selectedFormat_ == Sql || selectedFormat_ == Xlsx ? selectedFormat_
+                                                                                       : QString();
 }
 
 qint64 ExportController::state() const
@@ -326,6 +331,8 @@ void ExportController::beginExport()
     std::unique_ptr<AbstractExporter> exporter;
     if (selectedFormat_ == Csv)
         exporter = std::make_unique<CSVExporter>();
+    else if (selectedFormat_ == Xlsx)
+        exporter = std::make_unique<XLSXExporter>();
     else if (selectedFormat_ == Sql && !sqlTableName().isEmpty())
         exporter = std::make_unique<SqlExporter>(sqlTableName());
     if (!exporter) {

@@ -7,6 +7,8 @@
 #include "transfer/ImportControllerDelegate.h"
 #include "transfer/ImportStatements.h"
 #include "transfer/PlainTextImporter.h"
+#include "transfer/XLSXImporter.h"
+#include "transfer/XLSXUnpackCache.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -31,6 +33,8 @@ constexpr qint64 statusEvery = 100;
 // with it, so that the status page follows the run and a cancel reaches it.
 struct ImportController::RunResult {
     ImportOptions options;
+    QString format;
+    std::shared_ptr<XLSXUnpackCache> unpackCache;
     QString filePath;
     QString schema;
     QString table;
@@ -44,7 +48,8 @@ struct ImportController::RunResult {
 };
 
 ImportController::ImportController(VornRootClientPtr vornRoot)
-    : ConnectedController(std::move(vornRoot)), options_(std::make_shared<ImportOptions>())
+    : ConnectedController(std::move(vornRoot)), options_(std::make_shared<ImportOptions>()),
+      unpackCache_(std::make_shared<XLSXUnpackCache>())
 {
 }
 
@@ -124,12 +129,22 @@ void ImportController::reloadWithUpdatedImportOptions(bool redetect)
     updatePreview();
 }
 
+std::unique_ptr<AbstractImporter> ImportController::importerFor(const QString &format,
+                                                                const ImportOptions &options,
+                                                                const QString &filePath,
+                                                                const std::shared_ptr<XLSXUnpackCache> &cache)
+{
+    if (format == QLatin1String("public.plain-text"))
+        return std::make_unique<PlainTextImporter>(options, filePath);
+    if (format == QLatin1String("xlsx"))
+        return std::make_unique<XLSXImporter>(options, filePath, cache);
+    qWarning().noquote() << QStringLiteral("Importer for %1 not found").arg(format);
+    return nullptr;
+}
+
 std::unique_ptr<AbstractImporter> ImportController::createAppropriateImporter() const
 {
-    if (selectedFormat_ == QLatin1String("public.plain-text"))
-        return std::make_unique<PlainTextImporter>(*options_, selectedFilePath_);
-    qWarning().noquote() << QStringLiteral("Importer for %1 not found").arg(selectedFormat_);
-    return nullptr;
+    return importerFor(selectedFormat_, *options_, selectedFilePath_, unpackCache_);
 }
 
 void ImportController::updatePreview()
@@ -203,6 +218,7 @@ void ImportController::endImportController()
 {
     ++*previewGeneration_;
     previewRows_.reset();
+    unpackCache_->clear();
 }
 
 void ImportController::beginImport()
@@ -223,6 +239,8 @@ void ImportController::beginImport()
     }
     auto run = std::make_shared<RunResult>();
     run->options = *options_;
+    run->format = selectedFormat_;
+    run->unpackCache = unpackCache_;
     run->filePath = selectedFilePath_;
     run->schema = targetSchema_;
     run->table = targetTable_;
@@ -322,14 +340,17 @@ void ImportController::importRun(const std::shared_ptr<RunResult> &run)
     if (run->status)
         run->status->setActiveConnectionStatus(text("Importing data"));
     run->progress();
-    PlainTextImporter reader(run->options, run->filePath);
-    if (!reader.openForImport(false)) {
+    const std::unique_ptr<AbstractImporter> readerOfFormat =
+        importerFor(run->format, run->options, run->filePath, run->unpackCache);
+    if (!readerOfFormat || !readerOfFormat->openForImport(false)) {
         state = Failed;
-        run->errorMessage = reader.error();
+        run->errorMessage =
+            readerOfFormat ? readerOfFormat->error() : text("Couldn't prepare the import table");
         if (run->status)
             run->status->setConnectionStatus(text("Error importing data"), run->errorMessage);
         return;
     }
+    AbstractImporter &reader = *readerOfFormat;
     ImportOptions &options = reader.importOptions();
     const std::shared_ptr<VornImporterClient> importer = run->root->importer();
     if (!importer) {

@@ -13,6 +13,7 @@
 #include <memory>
 
 class ImportControllerDelegate;
+class XLSXUnpackCache;
 class VornImporterClient;
 
 // One import session of a connection document: the source file, the target table, the options, the
@@ -93,6 +94,10 @@ private:
     struct RunResult;
     void baseSourceTargetUpdate(bool resetOptions);
     std::unique_ptr<AbstractImporter> createAppropriateImporter() const;
+    // The reader of the format; none for a format without one.
+    static std::unique_ptr<AbstractImporter> importerFor(const QString &format, const ImportOptions &options,
+                                                         const QString &filePath,
+                                                         const std::shared_ptr<XLSXUnpackCache> &cache);
     void sendStatusUpdate();
     void previewDone(const std::shared_ptr<AbstractImporter> &importer,
                      const std::shared_ptr<QList<ImportRow>> &rows, quint64 generation);
@@ -100,6 +105,8 @@ private:
 
     ImportControllerDelegate *importDelegate_ = nullptr;
     std::shared_ptr<ImportOptions> options_;
+    // Workbooks unpacked for this import; emptied when the import ends.
+    std::shared_ptr<XLSXUnpackCache> unpackCache_;
     QString selectedFormat_;
     QString selectedFilePath_;
     QString targetSchema_;

@@ -27,6 +27,9 @@ ImportOptions &ImportOptions::operator=(const ImportOptions &other)
     characterLength = other.characterLength;
     bigEndian = other.bigEndian;
     stringEncoding = other.stringEncoding;
+    sheet = other.sheet;
+    sheet_ids = other.sheet_ids;
+    sheet_names = other.sheet_names;
     importToSql = other.importToSql;
     stopOnError = other.stopOnError;
     import_columns = other.import_columns;
@@ -54,6 +57,9 @@ void ImportOptions::reset()
     characterLength = 1;
     bigEndian = false;
     stringEncoding = ImportEncoding::utf8;
+    sheet.clear();
+    sheet_ids.clear();
+    sheet_names.clear();
     importToSql = false;
     stopOnError = false;
     import_columns.clear();

@@ -38,6 +38,10 @@ public:
     qint64 characterLength = 0;
     bool bigEndian = false;
     quint64 stringEncoding = 0;
+    // The workbook sheet read (its relationship id), the visible sheets in workbook order and their names.
+    QString sheet;
+    QStringList sheet_ids;
+    QMap<QString, QString> sheet_names;
     bool importToSql = false;
     bool stopOnError = false;
     QList<ImportColumnPtr> import_columns;

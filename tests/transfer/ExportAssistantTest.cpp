@@ -156,9 +156,9 @@ TEST_F(ExportAssistantTest, AWholeRunFromTheSourcePageToAFile)
 
     ExportFormatViewController &format = *assistant_.exportFormatViewController();
     ASSERT_EQ(wizard().currentViewController(), &format);
-    ASSERT_EQ(format.formats()->count(), 4) << "prompt, separator, CSV and SQL";
-    format.formats()->setCurrentIndex(2);
-    format.updateFormat(2);
+    ASSERT_EQ(format.formats()->count(), 5) << "prompt, separator, XLSX, CSV and SQL";
+    format.formats()->setCurrentIndex(3);
+    format.updateFormat(3);
     EXPECT_EQ(controller_->selectedFormat(), "csv");
     EXPECT_TRUE(format.customOptions()->isVisibleTo(format.view()));
     format.delimiter()->button(3)->setChecked(true);

@@ -196,21 +196,25 @@ TEST_P(ExportControllerTest, RunsWithoutSourceOrFormatOrRootAreRefusedWithAMessa
 
 TEST_P(ExportControllerTest, FormatsFollowTheSourceAndSettingsBecomeTheDefaults)
 {
-    EXPECT_EQ(controller_->supportedFormats(), QStringList{"csv"});
+    EXPECT_EQ(controller_->supportedFormats(), (QStringList{"xlsx", "csv"}));
     controller_->setSelectedBrowserElement(people());
-    EXPECT_EQ(controller_->supportedFormats(), (QStringList{"csv", "sql"}));
+    EXPECT_EQ(controller_->supportedFormats(), (QStringList{"xlsx", "csv", "sql"}));
     EXPECT_EQ(controller_->exportOptions().sheetName, "vxp_people");
 
     controller_->setSelectedFormat("sql");
     document_.description = ExtendedResultsetDescription{"SELECT 1", "", "", ""};
     controller_->setSelectCurrentResultset(true);
     EXPECT_FALSE(controller_->selectedBrowserElement());
-    EXPECT_EQ(controller_->selectedFormat(), "csv") << "no table is known for SQL";
+    EXPECT_EQ(controller_->selectedFormat(), "xlsx") << "no table is known for SQL";
     EXPECT_EQ(controller_->exportOptions().sheetName, "Export");
 
     controller_->exportOptions().delimiter = u'§';
     controller_->exportOptions().recordSourceCount = 7;
     controller_->exportOptions().stringEncoding = ExportOptions::WindowsGreek;
+    controller_->exportOptions().exportToClipboard = true;
+    controller_->setSelectedFormat("xlsx");
+    EXPECT_FALSE(controller_->exportOptions().exportToClipboard) << "a workbook is a file";
+    controller_->setSelectedFormat("csv");
     controller_->settingsUpdate();
     controller_->reset();
     EXPECT_EQ(controller_->selectedFormat(), "csv");
