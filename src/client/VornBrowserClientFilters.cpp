@@ -38,13 +38,14 @@ void VornBrowserClient::updateQuickFilter(const QVariantList &columns, const QVa
 void VornBrowserClient::updateSort(const QList<VornSort> &sort)
 {
     JavaCall::takeFailure();
-    JavaCall::send(browser_, QStringLiteral("updateSort:"), {javaSorts(sort)});
+    JavaCall::send(browser_, QStringLiteral("updateSort:"), QVariantList{QVariant(javaSorts(sort))});
 }
 
 void VornBrowserClient::updateFilterAndSort(const QString &filter, const QList<VornSort> &sort)
 {
     JavaCall::takeFailure();
-    JavaCall::send(browser_, QStringLiteral("updateFilterAndSort::"), {orNull(filter), javaSorts(sort)});
+    JavaCall::send(browser_, QStringLiteral("updateFilterAndSort::"),
+                   {orNull(filter), QVariant(javaSorts(sort))});
 }
 
 QString VornBrowserClient::lastFilterUsedForQuickFilter() const
