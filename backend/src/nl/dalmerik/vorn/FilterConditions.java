@@ -114,7 +114,7 @@ final class FilterConditions {
             return fixed(name + (negate ? " IS NOT NULL" : " IS NULL"));
         if (list == null || list.size() == 1) {
             Object one = list == null ? values : list.get(0);
-            Condition equal = compare(column, name, "=", one == null ? "" : one.toString());
+            Condition equal = typed(() -> compare(column, name, "=", one == null ? "" : one.toString()));
             return negate ? new Condition("NOT (" + equal.sql + ")", equal.parameters, "NOT (" + equal.text + ")")
                           : equal;
         }
@@ -125,9 +125,22 @@ final class FilterConditions {
             String value = list.get(i) == null ? "" : list.get(i).toString();
             sql.append(i == 0 ? "?" : ", ?");
             text.append(i == 0 ? "" : ", ").append(literal(column, value));
-            parameters.add(bound(column, value));
+            parameters.add(typed(() -> bound(column, value)));
         }
         return new Condition(sql.append(")").toString(), parameters, text.append(")").toString());
+    }
+
+    private interface Typed<T> {
+        T get() throws BackendException;
+    }
+
+    /** A dragged value the column's type cannot take: the caller loads the rows unfiltered instead. */
+    private static <T> T typed(Typed<T> value) throws BackendException {
+        try {
+            return value.get();
+        } catch (BackendException e) {
+            throw new BackendException(EditedValue.INVALID_INPUT);
+        }
     }
 
     private Condition fixed(String sql) {
