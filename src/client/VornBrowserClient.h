@@ -87,6 +87,33 @@ public:
     // No value when no quick filter was ever applied to the object.
     virtual std::optional<QVariantList> quickFilterValues() const;
 
+    // Changing the quick filter and sort of the loaded object reads its contents again (the outcome is the
+    // root's lastOutcome()); the lists are parallel: column, operator code and value per condition.
+    // Whether the conditions ask something other than the loaded contents were read with.
+    virtual bool needsUpdateForQuickFilter(const QVariantList &columns, const QVariantList &operators,
+                                           const QVariantList &values);
+    virtual void updateQuickFilter(const QVariantList &columns, const QVariantList &operators,
+                                   const QVariantList &values);
+    virtual void updateSort(const QList<VornSort> &sort);
+    // A null filter clears the conditions; otherwise it is one SQL condition.
+    virtual void updateFilterAndSort(const QString &filter, const QList<VornSort> &sort);
+    // The conditions of the last quick filter as text; null when it asked nothing.
+    virtual QString lastFilterUsedForQuickFilter() const;
+    // Empty, or complete enough to compare a number or a date-and-time column with.
+    virtual bool isNumberCompleteOrEmpty(const QString &value) const;
+    virtual bool isTimestampCompleteOrEmpty(const QString &value) const;
+
+    // Quick filters stored under a name for the loaded object, kept by the backend; addressed by name.
+    virtual QString currentStoredFilter() const;
+    virtual QStringList getCompatibleStoredFiltersNames() const;
+    virtual bool currentFilterContainsChanges() const;
+    virtual BackendOutcome storeFilter(const QString &name);
+    virtual BackendOutcome updateCompatibleFilterName(const QString &name, const QString &newName);
+    virtual BackendOutcome removeCompatibleFilter(const QString &name);
+    virtual BackendOutcome overwriteCurrentFilter();
+    // Reads the loaded object again with the stored filter; the outcome is the root's lastOutcome().
+    virtual void loadStoredFilter(const QString &name);
+
     // A new description of the object for the info column, answered at once; null without one.
     virtual VornInfoClientPtr elementDescription(const QString &schema, const QString &type,
                                                  const QString &name);

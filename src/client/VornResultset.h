@@ -56,6 +56,15 @@ public:
     QString primaryColumnTypeForColumn(const QString &columnName) const;
     VornResultsetMetaData resultsetMetaData() const;
 
+    // Conditions on a column as SQL text, names quoted and values written as the database's literals;
+    // null when the condition cannot be written.
+    QString queryPartForColumnValueAndOperator(const QString &columnName, const QString &value,
+                                               const QString &operatorCode) const;
+    // Equal to the value (a null value: IS NULL); negated when asked.
+    QString queryPartForColumnAndValue(const QString &columnName, const QString &value, bool negative) const;
+    QString inQueryForColumnAndValues(const QString &columnName, const QStringList &values,
+                                      bool negative) const;
+
     // Editing the rows of a table by primary key: one row at a time, its values kept by the backend until
     // the row ends. The rows kept here follow every change (see FetchedRows). The outcome of the calls
     // that write is on the root (lastActionSuccessful, lastErrorMessage).

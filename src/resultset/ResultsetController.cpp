@@ -505,12 +505,6 @@ QStringList ResultsetController::quickSortColumnInfo() const
     return resultset ? resultset->searchableColumnNames() : QStringList();
 }
 
-void ResultsetController::clearQuickSort() {}
-
-void ResultsetController::setQuickSort(const QString &, int) {}
-
-void ResultsetController::addQuickSort(const QString &, int) {}
-
 QVariantMap ResultsetController::managementConfig() const
 {
     ResultsetControllerDelegate *delegate = resultsetDelegate();

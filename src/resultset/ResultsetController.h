@@ -4,14 +4,17 @@
 #include "client/VornResultset.h"
 #include "client/VornSort.h"
 #include "connection/ConnectedController.h"
+#include "elements/BrowserElement.h"
 #include "resultset/ExtendedFilter.h"
 #include "resultset/ExtendedResultsetDescription.h"
+#include "resultset/QuickFilterRequest.h"
 
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
 #include <QVariantList>
 #include <QVariantMap>
@@ -114,8 +117,8 @@ public:
     QStringList sequencesForColumn(const QString &columnName, QString *lastSequenceUsed) const;
     QString sequenceValueForEditor(const QString &sequence, const QString &columnName);
 
-    // Sorting: the current sort of the backend browser. Changing it arrives with the quick filters; until
-    // then the change operations leave the sort as it is.
+    // Sorting: the current sort of the backend browser. Changes load the rows again on a worker thread
+    // (see ResultsetControllerFilters.cpp); one made while a filter, sort or clear runs is dropped.
     QStringList quickSortColumnCurrentSort() const;
     // 0 not sorted, 1 ascending, 2 descending.
     int quickSortColumnSortDirection(const QString &columnName) const;
@@ -124,6 +127,48 @@ public:
     void clearQuickSort();
     void setQuickSort(const QString &columnName, int order);
     void addQuickSort(const QString &columnName, int order);
+    void setQuickSort(const QList<VornSort> &sort);
+    // The sort list that adds the column (order 2 descending, else ascending) as the last key.
+    static QList<VornSort> sortAdding(QList<VornSort> sort, const QString &columnName, int order);
+
+    // Quick filters (see ResultsetControllerFilters.cpp). A request made while another runs, or while the
+    // root or the cell edit is busy, waits; only the latest waiting request is applied.
+    void updateQuickFilterWithColumns(const QVariantList &columns, const QVariantList &operators,
+                                      const QVariantList &values);
+    void updateQuickFilter(const QuickFilterRequest &request);
+    // Applies the waiting request, if any.
+    void checkForFilterUpdate();
+    const std::optional<QuickFilterRequest> &desiredFilter() const { return desiredFilter_; }
+    bool filterValidityCheck() const;
+    bool verifyFilterForColumn(const QString &columnName, const QString &value,
+                               const QString &operatorCode) const;
+    bool verifyFilterForColumn(const QString &columnName, const QString &value, const QString &operatorCode,
+                               const QString &type) const;
+    // No quick filter or sort: a management view that hides it, or a statement's result.
+    bool disableQuickFilter() const;
+    // The free filter, or the text of the last quick filter: where the filter sheet starts.
+    QString filterAsQuery() const;
+    QString queryPartForColumn(const QString &columnName, const QString &value,
+                               const QString &operatorCode) const;
+    // The condition for the distinct values of the column in the (1-based) rows.
+    QString queryPartForUniqueObjectValuesForColumn(const QString &columnName, const QList<qint64> &rows,
+                                                    bool negative) const;
+    QString customFilterForColumn(const QString &columnName, const QStringList &values, bool negative) const;
+    void newDocumentFor(const ExtendedFilterPtr &filter, const BrowserElementPtr &element, bool newWindow);
+    void clearFilterAndSort();
+
+    // Stored filters of the loaded object (see ResultsetControllerStoredFilters.cpp), by name.
+    QString currentStoredFilter() const;
+    // Empty while the root is reserved.
+    QStringList availableStoredFilter() const;
+    bool canStoreCurrentFilter() const;
+    bool canStoreFilterChanges() const;
+    // False, with the reason in an alert, when the backend refused (an empty name, a clash).
+    bool storeFilter(const QString &name);
+    bool renameStoredFilter(const QString &name, const QString &newName);
+    bool removeStoredFilter(const QString &name);
+    bool updateCurrentStoredFilter();
+    void loadStoredFilter(const QString &name);
 
     QVariantMap managementConfig() const;
     void selectManagementRow(qint64 row);
@@ -176,6 +221,17 @@ private:
     bool quickFilterValid_ = false;
     bool management_ = false;
     qint64 editingRowNumber_ = -1;
+    void runFilter(const QuickFilterRequest &request);
+    void runSort(const QList<VornSort> &sort);
+    void runClear();
+    // A request the busy root refused is tried again once the root is free.
+    void retryWhenRootIsFree();
+    // Whether a sort or clear may start now: not switched off, nothing running, focus may move.
+    bool maySortOrClear();
+    bool reportStoredFilterOutcome(const BackendOutcome &outcome);
+
+    std::optional<QuickFilterRequest> desiredFilter_;
+    std::unique_ptr<QTimer> filterRetry_;
     // Timers of this model end with it.
     std::unique_ptr<QObject> timerContext_ = std::make_unique<QObject>();
     // The values typed into the row being edited, shown until the row is written or dropped.

@@ -31,6 +31,8 @@ public class VornBrowser {
     private volatile LoadedElement loaded;
     private final Map<String, Boolean> filteredOrSorted = new ConcurrentHashMap<>();
     private final Map<String, String> lastSequences = new ConcurrentHashMap<>();
+    // The stored filter the shown rows were loaded with; any other load forgets it.
+    private volatile String storedFilterName;
 
     VornBrowser(VornRoot root, Session session) {
         this.root = root;
@@ -260,8 +262,8 @@ public class VornBrowser {
                 return;
             }
             requireRows(schemaName, type, name);
-            ElementQuery query = new ElementQuery(session.dialect, session.metaData.reservedWordSet(), schemaName,
-                                                  name);
+            ElementQuery query = new ElementQuery(session.dialect, session.metaData.reservedWordSet(),
+                                                  filterConditions(schemaName, name), schemaName, name);
             conditions.addTo(query);
             try {
                 root.sqlConnection().run(session, query.sql(), query.parameters());
@@ -274,6 +276,7 @@ public class VornBrowser {
             editable(root.resultset(), schemaName, type, name);
             loaded = new LoadedElement(schemaName, type, name, query.shownFilter(), sort, quickFilterColumns,
                                        quickFilterOperators, quickFilterValues, root.resultset());
+            storedFilterName = null;
         });
     }
 
@@ -295,6 +298,22 @@ public class VornBrowser {
             loaded = new LoadedElement(MANAGEMENT_SCHEMA, type, query, view.shownFilter(), sort, columns, operators,
                                        values, root.resultset());
         });
+    }
+
+    /** Values are bound as the table's columns take them: the shown result's columns, else read. */
+    private FilterConditions filterConditions(String schema, String name) {
+        LoadedElement element = shown();
+        Map<String, ResultColumn> columns;
+        if (element != null && element.schema.equals(schema) && element.name.equals(name)) {
+            columns = new java.util.HashMap<>();
+            for (ResultColumn column : element.result.columns())
+                columns.put(column.name, column);
+        } else {
+            columns = new TableColumns(session, session.dialect.qualifiedName(schema, name,
+                                                                              session.metaData.reservedWordSet()));
+        }
+        return new FilterConditions(session.dialect, session.metaData.reservedWordSet(), columns,
+                                    root.settings().format.input());
     }
 
     /** An element's rows can be edited where its table has a primary key (see VornResultset.editAs). */
@@ -520,7 +539,8 @@ public class VornBrowser {
     }
 
     public Vector<Hashtable<String, Object>> quickFilterColumnInfo() {
-        return new Vector<>();
+        LoadedElement element = shown();
+        return element == null ? new Vector<>() : QuickFilterColumns.info(element.result.columns(), root.settings());
     }
 
     public Vector<String> quickFilterColumns() {
@@ -540,6 +560,175 @@ public class VornBrowser {
     public Vector<Object> quickFilterValues() {
         LoadedElement element = shown();
         return element == null ? new Vector<>() : LoadedElement.vector(element.quickFilterValues);
+    }
+
+    // Quick filters and sorts of the shown element: each change loads its rows again, keeping whichever of
+    // the two did not change.
+
+    /** Whether the conditions ask something other than the shown rows were read with. */
+    public boolean needsUpdateForQuickFilter(Vector<String> columns, Vector<String> operators, Vector<Object> values) {
+        LoadedElement element = shown();
+        if (element == null)
+            return false;
+        return !QuickFilterLists.asked(columns, operators, values)
+                    .equals(QuickFilterLists.asked(element.quickFilterColumns, element.quickFilterOperators,
+                                                   element.quickFilterValues));
+    }
+
+    public void updateQuickFilter(Vector<String> columns, Vector<String> operators, Vector<Object> values) {
+        LoadedElement element = shownOrFail();
+        if (element != null)
+            reload(element, columns, operators, values, element.sort, storedFilterName);
+    }
+
+    public void updateSort(Vector<VornSort> sort) {
+        LoadedElement element = shownOrFail();
+        if (element == null)
+            return;
+        if (element.quickFilterColumns == null && element.filter != null)
+            reload(element, List.of(ElementQuery.CUSTOM_FILTER), List.of(ElementQuery.CUSTOM_FILTER),
+                   List.of(element.filter), sort, storedFilterName);
+        else
+            reload(element, element.quickFilterColumns, element.quickFilterOperators, element.quickFilterValues,
+                   sort, storedFilterName);
+    }
+
+    /** Null filter: every row; otherwise the filter is an SQL condition, shown as one custom quick filter. */
+    public void updateFilterAndSort(String filter, Vector<VornSort> sort) {
+        LoadedElement element = shownOrFail();
+        if (element == null)
+            return;
+        if (filter == null || filter.isBlank())
+            reload(element, List.of(), List.of(), List.of(), sort, null);
+        else
+            reload(element, List.of(ElementQuery.CUSTOM_FILTER), List.of(ElementQuery.CUSTOM_FILTER),
+                   List.of(filter), sort, null);
+    }
+
+    /** The conditions of the last quick filter as text; null when it asked nothing. */
+    public String lastFilterUsedForQuickFilter() {
+        return filter();
+    }
+
+    /** Empty, or a number as the quick filter binds it. */
+    public boolean isNumberCompleteOrEmpty(String value) {
+        return value == null || value.isBlank() || FilterConditions.number(value) != null;
+    }
+
+    /** Empty, or a moment in the pattern values are shown in (or its date part alone). */
+    public boolean isTimestampCompleteOrEmpty(String value) {
+        return value == null || value.isBlank() || root.settings().format.input().parse(value) != null;
+    }
+
+    private LoadedElement shownOrFail() {
+        LoadedElement element = shown();
+        if (element == null)
+            root.perform(session, () -> {
+                throw new BackendException("Only the rows of a table or view can be filtered and sorted.");
+            });
+        return element;
+    }
+
+    private void reload(LoadedElement element, List<String> columns, List<String> operators, List<?> values,
+                        List<VornSort> sort, String storedFilter) {
+        Vector<String> filterColumns = columns == null ? new Vector<>() : new Vector<>(columns);
+        Vector<String> filterOperators = operators == null ? new Vector<>() : new Vector<>(operators);
+        Vector<Object> filterValues = values == null ? new Vector<>() : new Vector<>(values);
+        Vector<VornSort> sorts = sort == null ? new Vector<>() : new Vector<>(sort);
+        selectElementWithQuickFiltersAndSort(element.schema, element.type, element.name, filterColumns,
+                                             filterOperators, filterValues, sorts);
+        if (root.lastActionSuccessful())
+            storedFilterName = storedFilter;
+    }
+
+    // Stored filters of the shown element (see StoredFilters), addressed by name.
+
+    private StoredFilters storedFilters(LoadedElement element) {
+        String connection = root.connectionType() + "\n" + root.server() + "\n" + root.database() + "\n"
+                            + root.username();
+        return new StoredFilters(root.settings().supportFolder, connection, element.schema, element.name);
+    }
+
+    public String currentStoredFilter() {
+        return shown() == null ? null : storedFilterName;
+    }
+
+    public Vector<String> getCompatibleStoredFiltersNames() {
+        LoadedElement element = shown();
+        return element == null ? new Vector<>() : new Vector<>(storedFilters(element).names());
+    }
+
+    /** The shown rows were read with other conditions or another sort than the current stored filter's. */
+    public boolean currentFilterContainsChanges() {
+        LoadedElement element = shown();
+        String name = storedFilterName;
+        StoredFilters.Stored stored = element == null || name == null ? null : storedFilters(element).find(name);
+        if (stored == null)
+            return false;
+        return !QuickFilterLists.asked(element.quickFilterColumns, element.quickFilterOperators,
+                                       element.quickFilterValues)
+                    .equals(QuickFilterLists.asked(stored.columns, stored.operators, stored.values))
+            || !QuickFilterLists.sortText(element.sort).equals(QuickFilterLists.sortText(stored.sort));
+    }
+
+    /** Keeps the shown rows' conditions and sort under the name, which becomes the current stored filter. */
+    public void storeFilter(String name) {
+        LoadedElement element = shown();
+        root.perform(session, () -> {
+            if (element == null)
+                throw new BackendException("Only the filter of a table or view can be stored.");
+            storedFilters(element).store(QuickFilterLists.stored(name, element));
+            storedFilterName = name;
+        });
+    }
+
+    public void updateCompatibleFilterName(String name, String newName) {
+        LoadedElement element = shown();
+        root.perform(session, () -> {
+            if (element == null)
+                throw new BackendException("There is no table whose stored filters could be renamed.");
+            storedFilters(element).rename(name, newName);
+            if (name != null && name.equals(storedFilterName))
+                storedFilterName = newName;
+        });
+    }
+
+    public void removeCompatibleFilter(String name) {
+        LoadedElement element = shown();
+        root.perform(session, () -> {
+            if (element == null)
+                throw new BackendException("There is no table whose stored filters could be removed.");
+            storedFilters(element).remove(name);
+            if (name != null && name.equals(storedFilterName))
+                storedFilterName = null;
+        });
+    }
+
+    /** Saves the shown rows' conditions and sort into the current stored filter. */
+    public void overwriteCurrentFilter() {
+        String name = storedFilterName;
+        if (name == null) {
+            root.perform(session, () -> {
+                throw new BackendException("No stored filter is loaded.");
+            });
+            return;
+        }
+        storeFilter(name);
+    }
+
+    /** Loads the shown element's rows with the stored filter's conditions and sort. */
+    public void loadStoredFilter(String name) {
+        LoadedElement element = shownOrFail();
+        if (element == null)
+            return;
+        StoredFilters.Stored stored = storedFilters(element).find(name);
+        if (stored == null) {
+            root.perform(session, () -> {
+                throw new BackendException("There is no stored filter named '" + name + "'.");
+            });
+            return;
+        }
+        reload(element, stored.columns, stored.operators, stored.values, stored.sort, name);
     }
 
     /** A new description of the object for the info column; null without a connection. No database work. */

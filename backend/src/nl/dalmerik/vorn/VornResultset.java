@@ -574,6 +574,44 @@ public class VornResultset {
         return null;
     }
 
+    ResultColumn[] columns() {
+        return columns;
+    }
+
+    // Conditions on this result's columns as SQL text with literals, for drags and the filter sheet; null
+    // when the condition cannot be written (an unknown operator, no column).
+
+    public String queryPartForColumnValueAndOperator(String column, String value, String operator) {
+        return conditionText(conditions -> conditions.quick(column, operator, value));
+    }
+
+    /** Equal to the value, or null for no value; negated when asked. */
+    public String queryPartForColumnAndValue(String column, String value, boolean negative) {
+        return conditionText(conditions -> conditions.equalsOrIn(column, value, negative));
+    }
+
+    public String inQueryForColumnAndValues(String column, Vector<Object> values, boolean negative) {
+        return conditionText(conditions -> conditions.equalsOrIn(column, values == null ? new Vector<>() : values,
+                                                                 negative));
+    }
+
+    private interface ConditionWriter {
+        FilterConditions.Condition write(FilterConditions conditions) throws BackendException;
+    }
+
+    private String conditionText(ConditionWriter writer) {
+        java.util.Map<String, ResultColumn> byName = new java.util.HashMap<>();
+        for (ResultColumn column : columns)
+            byName.put(column.name, column);
+        try {
+            FilterConditions.Condition condition = writer.write(
+                new FilterConditions(session.dialect, session.metaData.reservedWordSet(), byName, format.input()));
+            return condition == null ? null : condition.text;
+        } catch (BackendException | RuntimeException e) {
+            return null;
+        }
+    }
+
     public VornResultsetMetaData resultsetMetaData() {
         return new VornResultsetMetaData(columns);
     }
