@@ -35,9 +35,6 @@ ImportOptions &ImportOptions::operator=(const ImportOptions &other)
     import_columns = other.import_columns;
     target_column_names = other.target_column_names;
     target_column_types = other.target_column_types;
-    sheet = other.sheet;
-    sheet_ids = other.sheet_ids;
-    sheet_names = other.sheet_names;
     return *this;
 }
 
@@ -65,9 +62,6 @@ void ImportOptions::reset()
     import_columns.clear();
     target_column_names.clear();
     target_column_types.clear();
-    sheet.clear();
-    sheet_ids.clear();
-    sheet_names.clear();
 }
 
 void ImportOptions::targetReset()

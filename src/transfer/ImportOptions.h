@@ -47,10 +47,6 @@ public:
     QList<ImportColumnPtr> import_columns;
     QStringList target_column_names;
     QMap<QString, QString> target_column_types;
-    // Workbooks: the chosen sheet's Id, the Ids in workbook order, and each Id's sheet name.
-    QString sheet;
-    QStringList sheet_ids;
-    QMap<QString, QString> sheet_names;
 
     void reset();
     void targetReset();
