@@ -4,29 +4,18 @@
 // from the outside: the window's title, which names the loaded object, and the autosaved copy of the
 // editor's text. The screen of the connected document with its browser is saved in the build folder
 // as "artifacts/browser-pane.png", and after the drops as "artifacts/browser-pane-dropped.png".
-#include "SqliteConnection.h"
+#include "ProgramHome.h"
 #include "WaitFor.h"
 #include "XvfbDesktop.h"
-#include "document/DocumentHelper.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
 {
 
 constexpr int startMs = 90000;
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The highlight of the selected row: the selection colour of the default style, a saturated blue.
 bool isSelectionColour(QRgb pixel)
@@ -64,50 +53,12 @@ protected:
         ASSERT_TRUE(desktop.error().isEmpty()) << desktop.error().toStdString();
         if (QStandardPaths::findExecutable("sqlite3").isEmpty())
             GTEST_SKIP() << "sqlite3 is needed to make the database";
-        ASSERT_TRUE(home.isValid());
-        database = home.filePath("shop.db");
-        const ConnectionParametersPtr parameters = sqliteConnection(database, "Shop");
-        ASSERT_NE(parameters, nullptr);
-        QProcess sqlite;
-        sqlite.start("sqlite3", {database, "create table customers (id integer, name text);"
-                                           "create table orders (id integer, customer integer);"
-                                           "create table products (id integer, title text);"});
-        ASSERT_TRUE(sqlite.waitForFinished(10000));
-        ASSERT_EQ(sqlite.exitCode(), 0);
-        QString sql = "select 1;\n";
-        ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, parameters.get(), {}, {}));
-        documentPath = home.filePath("shop.sql");
-        QFile document(documentPath);
-        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
-        document.write(sql.toUtf8());
-        document.close();
-        QDir(home.path()).mkpath(".config/Vorn");
-        QFile preferences(home.filePath(".config/Vorn/Vorn.json"));
-        ASSERT_TRUE(preferences.open(QIODevice::WriteOnly));
-        preferences.write(R"({"last_auto_releasenotes": 999999,
-                              "browser_skip_favourite_keyboard_navigation": true})");
-    }
-
-    QString dataFolder() const { return home.filePath(".local/share/Vorn"); }
-
-    bool autosaveHolds(const QString &text) const
-    {
-        QDirIterator copies(dataFolder() + "/Autosave", {"*.sql"}, QDir::Files);
-        while (copies.hasNext()) {
-            if (QString::fromUtf8(contents(copies.next())).contains(text))
-                return true;
-        }
-        return false;
-    }
-
-    bool logsHold(const QString &text) const
-    {
-        QDirIterator files(dataFolder() + "/Logs", {"document-*.log"}, QDir::Files);
-        while (files.hasNext()) {
-            if (QString::fromUtf8(contents(files.next())).contains(text))
-                return true;
-        }
-        return false;
+        const QString made = home.make("shop", "Shop",
+                                       "create table customers (id integer, name text);"
+                                       "create table orders (id integer, customer integer);"
+                                       "create table products (id integer, title text);",
+                                       R"("browser_skip_favourite_keyboard_navigation": true)");
+        ASSERT_TRUE(made.isEmpty()) << made.toStdString();
     }
 
     // Drags from one screen point to another with real pointer events, with the keys held meanwhile.
@@ -133,17 +84,15 @@ protected:
     }
 
     XvfbDesktop desktop;
-    QTemporaryDir home;
-    QString database;
-    QString documentPath;
+    ProgramHome home;
 };
 
 TEST_F(BrowserPaneUnderXTest, KeysWalkTheOutlineAndDraggedObjectsDropTheirText)
 {
-    desktop.startVorn(home.path(), {documentPath});
+    desktop.startVorn(home.path(), {home.documentPath()});
     const quint64 window = desktop.waitForWindow("shop\\.sql", startMs);
     ASSERT_NE(window, 0u) << "no document window";
-    ASSERT_WAIT_FOR_MS(logsHold("Connected with shop.db"), startMs);
+    ASSERT_WAIT_FOR_MS(home.logsHold("Connected with shop.db"), startMs);
     ASSERT_TRUE(desktop.focus(window));
     const QRect frame = desktop.windowGeometry(window);
 
@@ -174,9 +123,9 @@ TEST_F(BrowserPaneUnderXTest, KeysWalkTheOutlineAndDraggedObjectsDropTheirText)
     ASSERT_FALSE(row.isNull()) << "no selected row in the browser";
     const QPoint editor(frame.left() + frame.width() / 2, frame.top() + frame.height() / 4);
     drag(row, editor);
-    ASSERT_WAIT_FOR_MS(autosaveHolds("products"), 20000);
+    ASSERT_WAIT_FOR_MS(home.autosaveHolds("products"), 20000);
     drag(row, editor, "shift");
-    ASSERT_WAIT_FOR_MS(autosaveHolds("SELECT\n\t*\nFROM\n\t"), 20000);
+    ASSERT_WAIT_FOR_MS(home.autosaveHolds("SELECT\n\t*\nFROM\n\t"), 20000);
     desktop.screenshot().save(qEnvironmentVariable("VORN_BUILD_DIR") + "/artifacts/browser-pane-dropped.png");
 }
 

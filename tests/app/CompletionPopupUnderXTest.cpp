@@ -2,15 +2,12 @@
 // it below the word, Return takes the suggestion, Escape leaves what was typed, and a key that matches
 // nothing closes it and stays in the text. The editor's text is read from the saved document. The screen
 // with the popup open is saved as "CompletionPopupUnderX.png" in the build's test folder for a look.
-#include "SqliteConnection.h"
+#include "ProgramHome.h"
 #include "WaitFor.h"
 #include "XvfbDesktop.h"
-#include "document/DocumentHelper.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
@@ -34,20 +31,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(desktop.error().isEmpty()) << desktop.error().toStdString();
-        ASSERT_TRUE(home.isValid());
-        const ConnectionParametersPtr parameters = sqliteConnection(home.filePath("demo.db"), "Demo");
-        ASSERT_NE(parameters, nullptr);
-        QString sql = "select 1;\n";
-        ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, parameters.get(), {}, {}));
-        documentPath = home.filePath("demo.sql");
-        QFile document(documentPath);
-        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
-        document.write(sql.toUtf8());
-        document.close();
-        QDir(home.path()).mkpath(".config/Vorn");
-        QFile preferences(home.filePath(".config/Vorn/Vorn.json"));
-        ASSERT_TRUE(preferences.open(QIODevice::WriteOnly));
-        preferences.write(R"({"last_auto_releasenotes": 999999, "syntaxAutoComplete": true})");
+        const QString made = home.make("demo", "Demo", {}, R"("syntaxAutoComplete": true)");
+        ASSERT_TRUE(made.isEmpty()) << made.toStdString();
     }
 
     QList<quint64> visibleWindows() const { return desktop.visibleWindowsOf(vorn->processId()); }
@@ -92,13 +77,12 @@ protected:
     void expectSaved(const QString &text)
     {
         ASSERT_TRUE(desktop.key("ctrl+s"));
-        VORN_WAIT_UNTIL(savedSql(documentPath) == text, 10000);
-        EXPECT_EQ(savedSql(documentPath), text);
+        VORN_WAIT_UNTIL(savedSql(home.documentPath()) == text, 10000);
+        EXPECT_EQ(savedSql(home.documentPath()), text);
     }
 
     XvfbDesktop desktop;
-    QTemporaryDir home;
-    QString documentPath;
+    ProgramHome home;
     QProcess *vorn = nullptr;
     quint64 documentWindow = 0;
     quint64 popup = 0;
@@ -106,7 +90,7 @@ protected:
 
 TEST_F(CompletionPopupUnderXTest, KeysSteerThePopupInTheRunningProgram)
 {
-    vorn = desktop.startVorn(home.path(), {documentPath});
+    vorn = desktop.startVorn(home.path(), {home.documentPath()});
     const quint64 window = desktop.waitForWindow("demo\\.sql", startMs);
     ASSERT_NE(window, 0u);
     documentWindow = window;
@@ -133,11 +117,9 @@ TEST_F(CompletionPopupUnderXTest, KeysSteerThePopupInTheRunningProgram)
 // The tables of the connected database, then the columns of the table named, are offered and taken.
 TEST_F(CompletionPopupUnderXTest, TableAndColumnNamesOfTheDatabaseAreOffered)
 {
-    QProcess sqlite;
-    sqlite.start("sqlite3", {home.filePath("demo.db"), "create table customers (id integer, surname text);"});
-    ASSERT_TRUE(sqlite.waitForFinished(10000));
-    ASSERT_EQ(sqlite.exitCode(), 0) << "sqlite3 could not make the database";
-    vorn = desktop.startVorn(home.path(), {documentPath});
+    ASSERT_FALSE(home.sqlite("create table customers (id integer, surname text);").isNull())
+        << "sqlite3 could not make the database";
+    vorn = desktop.startVorn(home.path(), {home.documentPath()});
     documentWindow = desktop.waitForWindow("demo\\.sql", startMs);
     ASSERT_NE(documentWindow, 0u);
     ASSERT_TRUE(desktop.focus(documentWindow));

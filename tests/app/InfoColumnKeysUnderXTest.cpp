@@ -3,17 +3,10 @@
 // button is found on the screen by its green tint. The screen after each key is saved in the build
 // folder as "artifacts/info-column-<n>.png". Held Ctrl then labels the buttons with their keys
 // ("artifacts/info-column-labels.png").
-#include "SqliteConnection.h"
+#include "ClubOnDesktopTest.h"
 #include "WaitFor.h"
-#include "XvfbDesktop.h"
-#include "document/DocumentHelper.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -24,61 +17,7 @@ namespace
 
 constexpr int startMs = 90000;
 
-class InfoColumnKeysUnderXTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(desktop.error().isEmpty()) << desktop.error().toStdString();
-        if (QStandardPaths::findExecutable("sqlite3").isEmpty())
-            GTEST_SKIP() << "sqlite3 is needed to make and read the database";
-        ASSERT_TRUE(home.isValid());
-        database = home.filePath("club.db");
-        const ConnectionParametersPtr parameters = sqliteConnection(database, "Club");
-        ASSERT_NE(parameters, nullptr);
-        ASSERT_EQ(sqlite("create table members (id integer primary key, name text);"
-                         "insert into members values (1, 'Ann'), (2, 'Bob'), (3, 'Cas');"),
-                  "");
-        QString sql = "select 1;\n";
-        ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, parameters.get(), {}, {}));
-        documentPath = home.filePath("club.sql");
-        QFile document(documentPath);
-        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
-        document.write(sql.toUtf8());
-        document.close();
-        QDir(home.path()).mkpath(".config/Vorn");
-        QFile preferences(home.filePath(".config/Vorn/Vorn.json"));
-        ASSERT_TRUE(preferences.open(QIODevice::WriteOnly));
-        preferences.write(R"({"last_auto_releasenotes": 999999,
-                              "browser_skip_favourite_keyboard_navigation": true})");
-    }
-
-    // What sqlite3 printed for the statements, trimmed; null when it failed.
-    QString sqlite(const QString &statements) const
-    {
-        QProcess process;
-        process.start("sqlite3", {database, statements});
-        if (!process.waitForFinished(10000) || process.exitCode() != 0)
-            return QString();
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    }
-
-    bool logsHold(const QString &text) const
-    {
-        QDirIterator files(home.filePath(".local/share/Vorn/Logs"), {"document-*.log"}, QDir::Files);
-        while (files.hasNext()) {
-            QFile file(files.next());
-            if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(text))
-                return true;
-        }
-        return false;
-    }
-
-    XvfbDesktop desktop;
-    QTemporaryDir home;
-    QString database;
-    QString documentPath;
-};
+using InfoColumnKeysUnderXTest = ClubOnDesktopTest;
 
 // The middle x of the lit section button: the green of its tint, in the band of the column's buttons.
 std::optional<int> litButtonIn(const QImage &screen, const QRect &band)
@@ -115,10 +54,10 @@ int labelPixelsIn(const QImage &screen, const QRect &area)
 
 TEST_F(InfoColumnKeysUnderXTest, CtrlAltNumbersSwitchTheSections)
 {
-    desktop.startVorn(home.path(), {documentPath});
+    desktop.startVorn(home.path(), {home.documentPath()});
     const quint64 window = desktop.waitForWindow("club\\.sql", startMs);
     ASSERT_NE(window, 0u) << "no document window";
-    ASSERT_WAIT_FOR_MS(logsHold("Connected with club.db"), startMs);
+    ASSERT_WAIT_FOR_MS(home.logsHold("Connected with club.db"), startMs);
     ASSERT_TRUE(desktop.focus(window));
     ASSERT_TRUE(desktop.key("ctrl+alt+b"));
     ASSERT_TRUE(desktop.type("memb"));
