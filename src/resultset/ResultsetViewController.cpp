@@ -4,6 +4,7 @@
 #include "kit/DragAndDroppableTableViewOtherView.h"
 #include "kit/DragAndDroppableTableViewSourceView.h"
 #include "kit/ShortcutVisualizer.h"
+#include "resultset/QuickFilterView.h"
 #include "resultset/RecordEditController.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetHeaderView.h"
@@ -42,17 +43,19 @@ QFont cellFont()
 
 ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewController(parent)
 {
-    auto *view = new QWidget;
-    auto *layout = new QVBoxLayout(view);
+    auto *gridPane = new QWidget;
+    auto *layout = new QVBoxLayout(gridPane);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     // The kit grid: drags cells out as filter items and dims the rest while a drag lasts.
-    tableView_ = new DragAndDroppableTableView(view);
+    tableView_ = new DragAndDroppableTableView(gridPane);
     layout->addWidget(tableView_);
-    rowLimitNotice_ = new QLabel(view);
+    rowLimitNotice_ = new QLabel(gridPane);
     rowLimitNotice_->setContentsMargins(6, 3, 6, 3);
     rowLimitNotice_->setWordWrap(true);
     rowLimitNotice_->hide();
     layout->addWidget(rowLimitNotice_);
+    QWidget *view = setUpQuickFilter(gridPane);
     setView(view);
     ShortcutVisualizer::setDelegateForView(view, this);
 
@@ -84,6 +87,7 @@ ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewCont
     connect(scrollBar, &QScrollBar::rangeChanged, this, &ResultsetViewController::reportVisibleRange);
     tableView_->viewport()->installEventFilter(this);
     setUpEditing();
+    setUpDragging();
     buildColumns();
 }
 
@@ -110,6 +114,8 @@ void ResultsetViewController::resultsetReset()
     Q_ASSERT_X(QThread::currentThread() == qApp->thread(), "ResultsetViewController",
                "-(void)resultsetReset; must be called on mainthread");
     buildColumns();
+    quickFilterController_->loadFromController(resultsetController_);
+    fitQuickFilter(false);
 }
 
 void ResultsetViewController::buildColumns()
@@ -169,6 +175,8 @@ void ResultsetViewController::resultsetUpdated()
     const int horizontal = tableView_->horizontalScrollBar()->value();
     const int vertical = tableView_->verticalScrollBar()->value();
     tableModel_->noteNumberOfRowsChanged();
+    quickFilterController_->updateFromController(resultsetController_);
+    fitQuickFilter(false);
     fitRowNumberColumn();
     resetSortDescriptors();
     loadDimensions();
@@ -417,7 +425,10 @@ QList<VisualShortcut> ResultsetViewController::visualShortcuts()
     VisualShortcut shortcut = VisualShortcut::visualShortCutWithView(
         tableView_, QRect(50, 50, 50, 50), QStringLiteral("l"), Qt::ControlModifier | Qt::AltModifier, true);
     shortcut.subTitle = QCoreApplication::translate("infopanel", "Select the resultset");
-    return {shortcut};
+    QList<VisualShortcut> shortcuts{shortcut};
+    if (QuickFilterView *bar = quickFilterController_->view(); bar && bar->isVisible() && bar->height() > 0)
+        shortcuts += bar->visualShortcuts();
+    return shortcuts;
 }
 
 bool ResultsetViewController::validateAction(const QString &action) const
@@ -426,6 +437,8 @@ bool ResultsetViewController::validateAction(const QString &action) const
         return resultsetController_ && resultsetController_->canRefresh();
     if (action == QLatin1String("selectResultset:"))
         return tableView_->window() != nullptr && tableView_->isVisible();
+    if (action == QLatin1String("selectQuickFilter:"))
+        return quickFilterController_->canSelectQuickFilter();
     const bool editable = resultsetController_ && resultsetController_->canEditResultSet();
     if (action == QLatin1String("addRow:"))
         return editable;
