@@ -296,6 +296,29 @@ TEST_P(ResultsetQuickFilterGridTest, TheOptionsMenuOffersStoredFiltersAndClearin
     EXPECT_EQ(bar()->request(), (QuickFilterRequest{{"city"}, {"="}, {"Oslo"}}));
 }
 
+// PostgreSQL would make the other connection wait for this one's lock on the table.
+using ResultsetQuickFilterSqliteTest = ResultsetQuickFilterGridTest;
+INSTANTIATE_TEST_SUITE_P(Databases, ResultsetQuickFilterSqliteTest, ::testing::Values("SQLite"),
+                         [](const auto &info) { return info.param.toStdString(); });
+
+TEST_P(ResultsetQuickFilterSqliteTest, AFailedClearLeavesTheBarShowingWhatStillFilters)
+{
+    model_->updateQuickFilterWithColumns({"city"}, {"="}, {"Oslo"});
+    ASSERT_TRUE(fixture_->waitForIdle());
+    grid_.resultsetReset();
+    ASSERT_EQ(bar()->request(), (QuickFilterRequest{{"city"}, {"="}, {"Oslo"}}));
+    // Another connection takes the table away, so reading it again fails.
+    ResultsetFixture other(target_, 2000);
+    ASSERT_TRUE(other.root.run("DROP TABLE vqf_member"));
+    std::unique_ptr<QMenu> menu(bar()->generateContextMenu());
+    menu->findChild<QAction *>("clearFilterAndSort")->trigger();
+    ASSERT_TRUE(fixture_->waitForIdle());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar()->request(), (QuickFilterRequest{{"city"}, {"="}, {"Oslo"}}));
+    EXPECT_EQ(names(), (QStringList{"Ann", "Cas"})) << "the rows the bar describes";
+    EXPECT_TRUE(fixture_->alerts().join("\n").contains("reading from the resultset"));
+}
+
 TEST_P(ResultsetQuickFilterGridTest, AStatementsResultHasNoBarButItsValuesDrag)
 {
     ASSERT_TRUE(fixture_->show("SELECT name FROM vqf_member"));
