@@ -9,6 +9,7 @@
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetHeaderView.h"
 #include "resultset/ResultsetRowNumberDelegate.h"
+#include "resultset/ResultsetSplitView.h"
 #include "resultset/ResultsetTableModel.h"
 
 #include <QApplication>
@@ -426,7 +427,9 @@ QList<VisualShortcut> ResultsetViewController::visualShortcuts()
         tableView_, QRect(50, 50, 50, 50), QStringLiteral("l"), Qt::ControlModifier | Qt::AltModifier, true);
     shortcut.subTitle = QCoreApplication::translate("infopanel", "Select the resultset");
     QList<VisualShortcut> shortcuts{shortcut};
-    if (QuickFilterView *bar = quickFilterController_->view(); bar && bar->isVisible() && bar->height() > 0)
+    // The bar's own shortcut while it shows.
+    QuickFilterView *bar = quickFilterController_->view();
+    if (bar && !resultsetSplitView_->quickfilterDisabled() && resultsetSplitView_->topPane()->height() > 0)
         shortcuts += bar->visualShortcuts();
     return shortcuts;
 }

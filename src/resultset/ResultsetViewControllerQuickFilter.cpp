@@ -55,6 +55,8 @@ QWidget *ResultsetViewController::setUpQuickFilter(QWidget *gridPane)
             return controller ? controller->requiredHeight() : 0;
         });
     layout->addWidget(resultsetSplitView_);
+    // Without a result set there is nothing to filter.
+    resultsetSplitView_->resetViewEnableQuickFilter(false, false);
     return view;
 }
 

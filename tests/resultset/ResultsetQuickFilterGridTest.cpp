@@ -102,6 +102,11 @@ TEST_P(ResultsetQuickFilterGridTest, AConditionTypedIntoTheBarFiltersTheGrid)
 {
     ASSERT_EQ(bar()->rows().size(), 1);
     EXPECT_EQ(grid_.resultsetSplitView()->topPane()->height(), 30);
+    const QList<VisualShortcut> shortcuts = grid_.visualShortcuts();
+    ASSERT_EQ(shortcuts.size(), 2);
+    EXPECT_EQ(shortcuts[1].keyEquivalent, "f");
+    EXPECT_EQ(shortcuts[1].modifierFlags, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(shortcuts[1].subTitle, "Select the QuickFilter");
     QuickFilterItem *row = bar()->rows().first();
     choose(row->columnsMenu(), "city");
     choose(row->operatorsMenu(), "=");
