@@ -1,8 +1,8 @@
 // The quick-filter bar of the real program on a private X desktop, driven with real keys and a real
 // pointer: a condition chosen and typed in the bar filters the grid, and a grid value dragged onto the
 // bar becomes its condition. What the grid shows is read back by dragging all its names into the SQL
-// editor, whose autosaved text then holds the condition the grid's drag wrote. Screens are saved in the
-// build folder under "artifacts/quick-filter-*.png".
+// editor, whose autosaved text then holds the condition the grid's drag wrote. A column header dragged
+// out carries its whole column. Screens are saved in the build folder as "artifacts/quick-filter-*.png".
 #include "SqliteConnection.h"
 #include "WaitFor.h"
 #include "XvfbDesktop.h"
@@ -192,6 +192,13 @@ TEST_F(QuickFilterUnderXTest, ATypedConditionAndADroppedValueFilterTheGrid)
     dragAllNamesIntoTheEditor(window);
     ASSERT_WAIT_FOR_MS(filesHold("/Autosave", "*.sql", "= 'Bob'"), 30000);
     desktop.screenshot().save(screens + "/quick-filter-read-back.png");
+
+    // A header dragged out straight up takes its whole column along: Bob's city.
+    const QRect frame = desktop.windowGeometry(window);
+    const QPoint cityHeader(first.left() + rowNumberWidth + 2 * columnWidth + columnWidth / 2,
+                            first.top() - pitch / 2);
+    ASSERT_TRUE(desktop.drag(cityHeader, QPoint(cityHeader.x(), frame.top() + frame.height() / 4)));
+    ASSERT_WAIT_FOR_MS(filesHold("/Autosave", "*.sql", "= 'Rome'"), 30000);
 }
 
 } // namespace
