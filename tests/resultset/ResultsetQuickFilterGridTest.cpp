@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -122,6 +123,28 @@ TEST_P(ResultsetQuickFilterGridTest, AConditionTypedIntoTheBarFiltersTheGrid)
     QTest::keyClicks(row->searchField(), "O'Neil");
     ASSERT_TRUE(fixture_->waitForIdle());
     ASSERT_WAIT_FOR_EQ(names(), QStringList{"O'Neil"});
+}
+
+TEST_P(ResultsetQuickFilterGridTest, ACustomConditionRefusedWhileTypingKeepsTheRowsFilterable)
+{
+    model_->updateQuickFilterWithColumns({"city"}, {"="}, {"Oslo"});
+    ASSERT_TRUE(fixture_->waitForIdle());
+    ASSERT_WAIT_FOR_EQ(names(), (QStringList{"Ann", "Cas"}));
+    grid_.resultsetReset();
+    QuickFilterItem *row = bar()->rows().first();
+    choose(row->columnsMenu(), "__CUSTOM_FILTER__");
+    ASSERT_TRUE(fixture_->waitForIdle());
+    // Halfway through typing the condition is no SQL the database takes.
+    row->textField()->setPlainText("id >");
+    ASSERT_TRUE(fixture_->waitForIdle());
+    EXPECT_FALSE(model_->quickFilterValid());
+    EXPECT_TRUE(model_->canRefresh()) << "the rows shown are still the table's";
+    EXPECT_FALSE(model_->disableQuickFilter());
+    ASSERT_WAIT_FOR_EQ(grid_.resultsetSplitView()->topPane()->height(), 4 + 72);
+    row->textField()->setPlainText("id > 2");
+    ASSERT_TRUE(fixture_->waitForIdle());
+    ASSERT_WAIT_FOR_EQ(names(), (QStringList{"Cas", "O'Neil"}));
+    EXPECT_TRUE(model_->quickFilterValid());
 }
 
 TEST_P(ResultsetQuickFilterGridTest, DraggedCellsCarryTheirValuesAndTheirCondition)
