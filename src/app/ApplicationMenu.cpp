@@ -209,7 +209,10 @@ void ApplicationMenu::addResultsMenu(QMenuBar *bar, QMainWindow *window)
               {},
               {QT_TRANSLATE_NOOP("MainMenu", "Select the Result Grid"),
                "selectResultset:",
-               {key(Qt::CTRL | Qt::ALT | Qt::Key_L)}}});
+               {key(Qt::CTRL | Qt::ALT | Qt::Key_L)}},
+              {QT_TRANSLATE_NOOP("MainMenu", "Select the Quick Filter"),
+               "selectQuickFilter:",
+               {key(Qt::CTRL | Qt::ALT | Qt::Key_F)}}});
 }
 
 void ApplicationMenu::addWindowMenu(QMenuBar *bar, QMainWindow *window)

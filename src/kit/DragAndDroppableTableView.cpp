@@ -227,7 +227,9 @@ void DragAndDroppableTableView::contextMenuEvent(QContextMenuEvent *event)
 {
     if (!delegate_)
         return;
-    const QPoint at = viewport()->mapFrom(this, event->pos());
+    // A click's event comes through the viewport in its coordinates, a key's in the grid's: the global
+    // position means the same for both.
+    const QPoint at = viewport()->mapFromGlobal(event->globalPos());
     if (QMenu *menu = delegate_->dragAndDroppableTableViewNeedsMenuForRow(this, rowAt(at.y()),
                                                                           columnAt(at.x()), false)) {
         menu->setAttribute(Qt::WA_DeleteOnClose);

@@ -141,6 +141,8 @@ void ResultsetController::runFilter(const QuickFilterRequest &request)
             filtered->resultset = root->resultset();
             reportLoaded(*status, *root);
         } else {
+            // The backend shows the rows of the last accepted filter again, when it could read them.
+            filtered->resultset = root->resultset();
             status->setConnectionStatus(text("browser", "QuickFilter is invalid"), outcome.errorMessage);
         }
     };

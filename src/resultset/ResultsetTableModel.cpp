@@ -1,6 +1,9 @@
 #include "resultset/ResultsetTableModel.h"
 
+#include "resultset/Filter.h"
 #include "resultset/ResultsetController.h"
+
+#include <QMimeData>
 
 #include <limits>
 
@@ -89,7 +92,19 @@ Qt::ItemFlags ResultsetTableModel::flags(const QModelIndex &index) const
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
     if (editable_ && index.isValid() && index.column() > 0)
         flags |= Qt::ItemIsEditable;
+    if (index.isValid() && pasteboardWriter_)
+        flags |= Qt::ItemIsDragEnabled;
     return flags;
+}
+
+QStringList ResultsetTableModel::mimeTypes() const
+{
+    return {QStringLiteral("text/plain"), Filter::filterItemType, Filter::sqlFilterItemType};
+}
+
+QMimeData *ResultsetTableModel::mimeData(const QModelIndexList &indexes) const
+{
+    return pasteboardWriter_ ? pasteboardWriter_(indexes) : nullptr;
 }
 
 bool ResultsetTableModel::setData(const QModelIndex &index, const QVariant &value, int role)

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QStringList>
 
+#include <functional>
+
 class ResultsetController;
 
 // The grid's table model over the result-set model. Column 0 is the row-number column "_ROWNUM_COL";
@@ -43,6 +45,11 @@ public:
     // result-set model's to say when editing starts.
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    // Cells may be dragged once a writer puts them on the drag's pasteboard (null refuses the drag).
+    using PasteboardWriter = std::function<QMimeData *(const QModelIndexList &)>;
+    void setPasteboardWriter(PasteboardWriter writer) { pasteboardWriter_ = std::move(writer); }
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
@@ -53,4 +60,5 @@ private:
     int rowCount_ = 0;
     bool editable_ = false;
     QHash<QString, QPixmap> sortImages_;
+    PasteboardWriter pasteboardWriter_;
 };

@@ -4,10 +4,12 @@
 #include "kit/DragAndDroppableTableViewOtherView.h"
 #include "kit/DragAndDroppableTableViewSourceView.h"
 #include "kit/ShortcutVisualizer.h"
+#include "resultset/QuickFilterView.h"
 #include "resultset/RecordEditController.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetHeaderView.h"
 #include "resultset/ResultsetRowNumberDelegate.h"
+#include "resultset/ResultsetSplitView.h"
 #include "resultset/ResultsetTableModel.h"
 
 #include <QApplication>
@@ -42,17 +44,19 @@ QFont cellFont()
 
 ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewController(parent)
 {
-    auto *view = new QWidget;
-    auto *layout = new QVBoxLayout(view);
+    auto *gridPane = new QWidget;
+    auto *layout = new QVBoxLayout(gridPane);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     // The kit grid: drags cells out as filter items and dims the rest while a drag lasts.
-    tableView_ = new DragAndDroppableTableView(view);
+    tableView_ = new DragAndDroppableTableView(gridPane);
     layout->addWidget(tableView_);
-    rowLimitNotice_ = new QLabel(view);
+    rowLimitNotice_ = new QLabel(gridPane);
     rowLimitNotice_->setContentsMargins(6, 3, 6, 3);
     rowLimitNotice_->setWordWrap(true);
     rowLimitNotice_->hide();
     layout->addWidget(rowLimitNotice_);
+    QWidget *view = setUpQuickFilter(gridPane);
     setView(view);
     ShortcutVisualizer::setDelegateForView(view, this);
 
@@ -84,6 +88,7 @@ ResultsetViewController::ResultsetViewController(QObject *parent) : PaneViewCont
     connect(scrollBar, &QScrollBar::rangeChanged, this, &ResultsetViewController::reportVisibleRange);
     tableView_->viewport()->installEventFilter(this);
     setUpEditing();
+    setUpDragging();
     buildColumns();
 }
 
@@ -110,6 +115,8 @@ void ResultsetViewController::resultsetReset()
     Q_ASSERT_X(QThread::currentThread() == qApp->thread(), "ResultsetViewController",
                "-(void)resultsetReset; must be called on mainthread");
     buildColumns();
+    quickFilterController_->loadFromController(resultsetController_);
+    fitQuickFilter(false);
 }
 
 void ResultsetViewController::buildColumns()
@@ -169,6 +176,8 @@ void ResultsetViewController::resultsetUpdated()
     const int horizontal = tableView_->horizontalScrollBar()->value();
     const int vertical = tableView_->verticalScrollBar()->value();
     tableModel_->noteNumberOfRowsChanged();
+    quickFilterController_->updateFromController(resultsetController_);
+    fitQuickFilter(false);
     fitRowNumberColumn();
     resetSortDescriptors();
     loadDimensions();
@@ -417,7 +426,12 @@ QList<VisualShortcut> ResultsetViewController::visualShortcuts()
     VisualShortcut shortcut = VisualShortcut::visualShortCutWithView(
         tableView_, QRect(50, 50, 50, 50), QStringLiteral("l"), Qt::ControlModifier | Qt::AltModifier, true);
     shortcut.subTitle = QCoreApplication::translate("infopanel", "Select the resultset");
-    return {shortcut};
+    QList<VisualShortcut> shortcuts{shortcut};
+    // The bar's own shortcut while it shows.
+    QuickFilterView *bar = quickFilterController_->view();
+    if (bar && !resultsetSplitView_->quickfilterDisabled() && resultsetSplitView_->topPane()->height() > 0)
+        shortcuts += bar->visualShortcuts();
+    return shortcuts;
 }
 
 bool ResultsetViewController::validateAction(const QString &action) const
@@ -426,6 +440,8 @@ bool ResultsetViewController::validateAction(const QString &action) const
         return resultsetController_ && resultsetController_->canRefresh();
     if (action == QLatin1String("selectResultset:"))
         return tableView_->window() != nullptr && tableView_->isVisible();
+    if (action == QLatin1String("selectQuickFilter:"))
+        return quickFilterController_->canSelectQuickFilter();
     const bool editable = resultsetController_ && resultsetController_->canEditResultSet();
     if (action == QLatin1String("addRow:"))
         return editable;

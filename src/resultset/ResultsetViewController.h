@@ -1,20 +1,28 @@
 #pragma once
 
+// The kit header needs its two overlay views complete.
+#include "kit/DragAndDroppableTableView.h"
+#include "kit/DragAndDroppableTableViewOtherView.h"
+#include "kit/DragAndDroppableTableViewSourceView.h"
 #include "kit/VisualShortcut.h"
+#include "resultset/QuickFilterController.h"
 #include "resultset/RecordEditControllerDelegate.h"
 #include "resultset/ResultsetDimension.h"
 #include "window/PaneViewController.h"
 
 #include <QHash>
 #include <QLabel>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPointer>
 #include <QTableView>
 
 #include <memory>
 
+class Filter;
 class RecordEditController;
 class ResultsetController;
+class ResultsetSplitView;
 class ResultsetTableModel;
 
 // The result pane: a grid of the rows of the document's result-set model. Its first column is the
@@ -22,10 +30,12 @@ class ResultsetTableModel;
 // labels, so duplicate labels keep their own values and layouts. Column widths and order are remembered
 // per result-set description for the life of the controller. Scrolling reports the visible rows to the
 // model, which fetches more rows ahead. A line under the grid says when the result stops at the row
-// limit. Main thread only.
+// limit. The quick-filter bar sits above the grid in a split view. Main thread only.
 class ResultsetViewController : public PaneViewController,
                                 public VisualShortcutAdopter,
-                                public RecordEditControllerDelegate
+                                public RecordEditControllerDelegate,
+                                public DragAndDroppableTableViewDelegate,
+                                public QuickFilterControllerDelegate
 {
     Q_OBJECT
 public:
@@ -105,6 +115,39 @@ public:
     // The sort indicator of a direction (1 ascending, else descending), numbered when sequence > 0.
     static QPixmap sortImage(int direction, int sequence);
 
+    // The quick-filter bar, the grid's drags of values and its context menu.
+    static inline const QString beganDragNotification = QStringLiteral("ResultsetViewController_BeganDrag");
+    static inline const QString updatedDragNotification =
+        QStringLiteral("ResultsetViewController_UpdatedDrag");
+    static inline const QString endedDragNotification = QStringLiteral("ResultsetViewController_EndedDrag");
+    QuickFilterController *quickFilterController() const { return quickFilterController_; }
+    ResultsetSplitView *resultsetSplitView() const { return resultsetSplitView_; }
+    Q_INVOKABLE void selectQuickFilter(QObject *sender);
+    // Filters by the value a context-menu item carries: [element, column, value, add, modifiers].
+    Q_INVOKABLE void selectFromContextMenu(QObject *sender);
+    // A value as a menu title shows it: quoted, its middle cut out from 31 characters on.
+    static QString shownMenuValue(const QString &value);
+
+    bool quickFilter(QuickFilterController *controller, const QString &columnName, const QString &value,
+                     const QString &operatorCode, const QString &type) override;
+    void quickFilterWasUpdated(QuickFilterController *controller) override;
+    void quickFilterRequestsRelayout(QuickFilterController *controller) override;
+    QString quickFilterNeedsCustomFilterForColumn(const QString &columnName, const QStringList &values,
+                                                  bool negative) override;
+    void quickFilterWantsToClearFilterAndSort(QuickFilterController *controller) override;
+    ResultsetController *quickFilterNeedsResultsetControllerForFilterStorage() override;
+
+    DragAndDropItemSource *dragAndDroppableTableViewItemFromPasteboard(DragAndDroppableTableView *table,
+                                                                       const QMimeData *pasteboard) override;
+    void dragAndDroppableTableViewDragBegan(DragAndDroppableTableView *table) override;
+    void dragAndDroppableTableViewDragMoved(DragAndDroppableTableView *table) override;
+    void dragAndDroppableTableViewDragEnded(DragAndDroppableTableView *table) override;
+    void dragAndDroppableTableViewNeedsUpdatedPasteboard(DragAndDroppableTableView *table,
+                                                         QMimeData *pasteboard,
+                                                         Qt::KeyboardModifiers modifiers) override;
+    QMenu *dragAndDroppableTableViewNeedsMenuForRow(DragAndDroppableTableView *table, int row, int column,
+                                                    bool inEditMode) override;
+
 private:
     void buildColumns();
     // By logical column; the row-number column's entry is unused.
@@ -156,4 +199,21 @@ private:
     void tableDoubleClick(const QModelIndex &index);
     // The header dragged downwards (see ResultsetViewControllerColumnDrag.cpp); false when refused.
     bool columnDraggedOut(int column);
+
+    // The quick-filter bar (see ResultsetViewControllerQuickFilter.cpp).
+    QWidget *setUpQuickFilter(QWidget *gridPane);
+    // The bar's height follows its rows, unless the model hides it.
+    void fitQuickFilter(bool animate);
+    QuickFilterController *quickFilterController_ = nullptr;
+    ResultsetSplitView *resultsetSplitView_ = nullptr;
+    // Drags of values (see ResultsetViewControllerDrag.cpp).
+    void setUpDragging();
+    int draggedColumn(const QModelIndexList &indexes) const;
+    QMimeData *pasteboardFor(const QModelIndexList &indexes);
+    void writePasteboard(QMimeData *data, const Filter &filter) const;
+    void postDragNotification(const QString &name);
+    QPointer<QMimeData> dragPasteboard_;
+    bool modifiersChangedInDrag_ = false;
+    // The context menu (see ResultsetViewControllerContextMenu.cpp).
+    void addValueItems(QMenu *menu, int row, int column);
 };

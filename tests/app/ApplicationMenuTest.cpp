@@ -207,6 +207,7 @@ TEST_F(ApplicationMenuTest, EveryCommandIsInItsMenuWithItsShortcut)
         {"&Results", "filter:", "Ctrl+Shift+F"},
         {"&Results", "sort:", "Ctrl+Shift+S"},
         {"&Results", "selectResultset:", "Ctrl+Alt+L"},
+        {"&Results", "selectQuickFilter:", "Ctrl+Alt+F"},
         {"&Window", "selectNextTab:", "Ctrl+PgDown"},
         {"&Window", "openQueryRecall:", "Ctrl+Shift+H"},
         {"&Help", "runAboutPanel:", ""},

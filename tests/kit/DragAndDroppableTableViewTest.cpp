@@ -7,6 +7,7 @@
 #include "kit/DragAndDroppableTableViewOtherView.h"
 #include "kit/DragAndDroppableTableViewSourceView.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -65,6 +66,12 @@ struct GridDelegate : DragAndDroppableTableViewDelegate {
     {
         events << "cancel";
         return handlesCancel;
+    }
+    QMenu *dragAndDroppableTableViewNeedsMenuForRow(DragAndDroppableTableView *, int row, int column,
+                                                    bool) override
+    {
+        events << QString("menu %1 %2").arg(row).arg(column);
+        return nullptr;
     }
 };
 
@@ -194,6 +201,24 @@ TEST(DragAndDroppableTableView, EscapeGoesToTheDelegateOutsideEditing)
     grid.cancelOperation();
     EXPECT_FALSE(grid.isEditingCell());
     EXPECT_EQ(delegate.events.size(), 2); // editing ended without asking the delegate
+}
+
+TEST(DragAndDroppableTableView, AMenuIsAskedForTheCellUnderThePointer)
+{
+    QStandardItemModel model(3, 2);
+    DragAndDroppableTableView grid;
+    grid.setModel(&model);
+    GridDelegate delegate;
+    grid.setDragDelegate(&delegate);
+    grid.resize(300, 200);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    // A click's menu event reaches the grid through its viewport, in the viewport's coordinates.
+    const QRect cell = grid.visualRect(model.index(1, 1));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, cell.center(),
+                            grid.viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(grid.viewport(), &click);
+    ASSERT_EQ(delegate.events, QStringList{"menu 1 1"});
 }
 
 TEST(DragAndDroppableTableView, InterfaceStateHoldsTheColumnOrder)

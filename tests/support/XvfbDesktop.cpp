@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTest>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -221,6 +222,23 @@ bool XvfbDesktop::key(const QString &chords) const
 bool XvfbDesktop::type(const QString &text) const
 {
     return xdotool({"type", "--delay", "15", text}, 60000).has_value();
+}
+
+bool XvfbDesktop::drag(const QPoint &from, const QPoint &to) const
+{
+    const auto at = [](const QPoint &point) {
+        return QStringList{"mousemove", QString::number(point.x()), QString::number(point.y())};
+    };
+    if (!xdotool(at(from)) || !xdotool({"mousedown", "1"}))
+        return false;
+    constexpr int steps = 12;
+    for (int step = 1; step <= steps; ++step) {
+        if (!xdotool(at(from + (to - from) * step / steps)))
+            return false;
+        QTest::qWait(60);
+    }
+    QTest::qWait(300);
+    return xdotool({"mouseup", "1"}).has_value();
 }
 
 QImage XvfbDesktop::screenshot() const

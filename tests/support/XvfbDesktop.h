@@ -7,6 +7,7 @@
 // show what a user would see. Everything it starts ends with it; every wait is bounded.
 #include <QImage>
 #include <QList>
+#include <QPoint>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRect>
@@ -65,6 +66,9 @@ public:
     // keyboard.
     bool key(const QString &chords) const;
     bool type(const QString &text) const;
+    // Drags with the left button from one screen point to another in small real pointer moves, pausing
+    // on the way so the program sees a drag start and hover; false when xdotool failed.
+    bool drag(const QPoint &from, const QPoint &to) const;
     // The whole screen as the user sees it, or a null image.
     QImage screenshot() const;
 

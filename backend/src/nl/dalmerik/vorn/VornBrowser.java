@@ -265,9 +265,11 @@ public class VornBrowser {
             ElementQuery query = new ElementQuery(session.dialect, session.metaData.reservedWordSet(),
                                                   filterConditions(schemaName, name), schemaName, name);
             conditions.addTo(query);
+            LoadedElement before = shown();
             try {
                 root.sqlConnection().run(session, query.sql(), query.parameters());
             } catch (SQLException e) {
+                showAgain(before, schemaName, type, name);
                 if (query.bindsValues() && isDataException(e))
                     throw new BackendException(INVALID_INPUT);
                 throw e;
@@ -278,6 +280,24 @@ public class VornBrowser {
                                        quickFilterOperators, quickFilterValues, root.resultset());
             storedFilterName = null;
         });
+    }
+
+    /**
+     * A refused filter or sort keeps the object's rows as they were shown, so the next condition still
+     * applies to them (a custom condition is refused many times while it is being typed). When they
+     * cannot be read again either, the first refusal is the one to report.
+     */
+    private void showAgain(LoadedElement before, String schema, String type, String name) {
+        if (before == null || !before.schema.equals(schema) || !before.name.equals(name)
+            || !before.result.refreshable())
+            return;
+        try {
+            root.sqlConnection().run(session, before.result.selectStatement(), before.result.parameters());
+            editable(root.resultset(), schema, type, name);
+            loaded = before.showing(root.resultset());
+        } catch (SQLException | BackendException ignored) {
+            // The refusal that brought us here is reported.
+        }
     }
 
     private void loadManagementView(String type, String query, List<VornSort> sort, List<String> columns,

@@ -1,0 +1,204 @@
+// The quick-filter bar of the real program on a private X desktop, driven with real keys and a real
+// pointer: a condition chosen and typed in the bar filters the grid, and a grid value dragged onto the
+// bar becomes its condition. What the grid shows is read back by dragging all its names into the SQL
+// editor, whose autosaved text then holds the condition the grid's drag wrote. A column header dragged
+// out carries its whole column. Screens are saved in the build folder as "artifacts/quick-filter-*.png".
+#include "SqliteConnection.h"
+#include "WaitFor.h"
+#include "XvfbDesktop.h"
+#include "document/DocumentHelper.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+constexpr int startMs = 90000;
+// The grid's row-number column and the narrowest data column: the test table's values are short.
+constexpr int rowNumberWidth = 43;
+constexpr int columnWidth = 80;
+
+bool isSelectionColour(QRgb pixel)
+{
+    return qBlue(pixel) > 150 && qRed(pixel) < 120 && qBlue(pixel) - qRed(pixel) > 80;
+}
+
+// The highlighted rows of the grid: the first band of highlighted lines in the area, from its left end
+// to its right end; null when there is none.
+QRect highlightIn(const QImage &screen, const QRect &area)
+{
+    const QRect inside = area.intersected(screen.rect());
+    int top = -1;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        int left = -1;
+        int right = -1;
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (isSelectionColour(screen.pixel(x, y))) {
+                left = left < 0 ? x : left;
+                right = x;
+            }
+        }
+        const bool band = left >= 0 && right - left > 100;
+        if (band && top < 0)
+            top = y;
+        if (!band && top >= 0) {
+            if (y - top >= 8) {
+                int left = inside.right();
+                int right = inside.left();
+                const int middle = (top + y) / 2;
+                for (int x = inside.left(); x <= inside.right(); ++x) {
+                    if (isSelectionColour(screen.pixel(x, middle))) {
+                        left = std::min(left, x);
+                        right = std::max(right, x);
+                    }
+                }
+                return QRect(QPoint(left, top), QPoint(right, y - 1));
+            }
+            top = -1;
+        }
+    }
+    return {};
+}
+
+class QuickFilterUnderXTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(desktop.error().isEmpty()) << desktop.error().toStdString();
+        if (QStandardPaths::findExecutable("sqlite3").isEmpty())
+            GTEST_SKIP() << "sqlite3 is needed to make the database";
+        ASSERT_TRUE(home.isValid());
+        database = home.filePath("club.db");
+        const ConnectionParametersPtr parameters = sqliteConnection(database, "Club");
+        ASSERT_NE(parameters, nullptr);
+        QProcess sqlite;
+        sqlite.start("sqlite3",
+                     {database, "create table members (id integer primary key, name text, city text);"
+                                "insert into members values (1, 'Ann', 'Oslo'), (2, 'Bob', 'Rome'),"
+                                " (3, 'Cas', 'Oslo');"});
+        ASSERT_TRUE(sqlite.waitForFinished(10000));
+        ASSERT_EQ(sqlite.exitCode(), 0);
+        QString sql = "select 1;\n";
+        ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, parameters.get(), {}, {}));
+        documentPath = home.filePath("club.sql");
+        QFile document(documentPath);
+        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+        document.write(sql.toUtf8());
+        document.close();
+        QDir(home.path()).mkpath(".config/Vorn");
+        QFile preferences(home.filePath(".config/Vorn/Vorn.json"));
+        ASSERT_TRUE(preferences.open(QIODevice::WriteOnly));
+        preferences.write(R"({"last_auto_releasenotes": 999999,
+                              "browser_skip_favourite_keyboard_navigation": true})");
+        screens = qEnvironmentVariable("VORN_BUILD_DIR") + "/artifacts";
+        QDir().mkpath(screens);
+    }
+
+    QString dataFolder() const { return home.filePath(".local/share/Vorn"); }
+
+    bool filesHold(const QString &folder, const QString &pattern, const QString &text) const
+    {
+        QDirIterator files(dataFolder() + folder, {pattern}, QDir::Files);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(text))
+                return true;
+        }
+        return false;
+    }
+
+    // The grid's highlighted rows, once there are some, in the lower right part of the window.
+    QRect gridHighlight(quint64 window) const
+    {
+        const QRect frame = desktop.windowGeometry(window);
+        const QRect gridArea(frame.left() + 150, frame.top() + frame.height() / 3, frame.width() / 2,
+                             frame.height() / 2);
+        QRect found;
+        VORN_WAIT_UNTIL(!(found = highlightIn(desktop.screenshot(), gridArea)).isNull(), 10000);
+        return found;
+    }
+
+    // Selects every row of the grid and drags their names into the SQL editor.
+    void dragAllNamesIntoTheEditor(quint64 window)
+    {
+        ASSERT_TRUE(desktop.key("ctrl+alt+l"));
+        ASSERT_TRUE(desktop.key("ctrl+a"));
+        const QRect rows = gridHighlight(window);
+        ASSERT_FALSE(rows.isNull()) << "no selected rows in the grid";
+        const QRect frame = desktop.windowGeometry(window);
+        const QPoint name(rows.left() + rowNumberWidth + columnWidth + columnWidth / 2, rows.top() + 6);
+        ASSERT_TRUE(
+            desktop.drag(name, QPoint(frame.left() + frame.width() / 2, frame.top() + frame.height() / 4)));
+    }
+
+    XvfbDesktop desktop;
+    QTemporaryDir home;
+    QString database;
+    QString documentPath;
+    QString screens;
+};
+
+TEST_F(QuickFilterUnderXTest, ATypedConditionAndADroppedValueFilterTheGrid)
+{
+    desktop.startVorn(home.path(), {documentPath});
+    const quint64 window = desktop.waitForWindow("club\\.sql", startMs);
+    ASSERT_NE(window, 0u) << "no document window";
+    ASSERT_WAIT_FOR_MS(filesHold("/Logs", "document-*.log", "Connected with club.db"), startMs);
+    ASSERT_TRUE(desktop.focus(window));
+    ASSERT_TRUE(desktop.key("ctrl+alt+b"));
+    ASSERT_TRUE(desktop.type("memb"));
+    ASSERT_TRUE(desktop.key("Down"));
+    ASSERT_WAIT_FOR_MS(desktop.windowName(window).startsWith("members "), 30000);
+
+    // Ctrl+Alt+F puts the keyboard in the bar's value field; the column and operator menus sit before it.
+    // Choosing a column hands the keyboard back to the value field.
+    ASSERT_TRUE(desktop.key("ctrl+alt+f"));
+    ASSERT_TRUE(desktop.key("shift+Tab shift+Tab"));
+    ASSERT_TRUE(desktop.type("c"));
+    ASSERT_TRUE(desktop.key("shift+Tab alt+Down"));
+    ASSERT_TRUE(desktop.type("Eq"));
+    ASSERT_TRUE(desktop.key("Return"));
+    ASSERT_TRUE(desktop.type("Oslo"));
+    ASSERT_WAIT_FOR_MS(filesHold("/Logs", "document-*.log", "Filtering resultset"), 30000);
+    desktop.screenshot().save(screens + "/quick-filter-typed.png");
+    dragAllNamesIntoTheEditor(window);
+    ASSERT_WAIT_FOR_MS(filesHold("/Autosave", "*.sql", "IN ('Ann', 'Cas')"), 30000);
+    EXPECT_FALSE(filesHold("/Autosave", "*.sql", "'Bob'")) << "Bob lives in Rome";
+
+    // The value emptied: every row again. Bob's name dragged onto the bar fills its blank row.
+    ASSERT_TRUE(desktop.key("ctrl+alt+f"));
+    ASSERT_TRUE(desktop.key("ctrl+a BackSpace"));
+    ASSERT_TRUE(desktop.key("ctrl+alt+l"));
+    ASSERT_TRUE(desktop.key("Home"));
+    const QRect first = gridHighlight(window);
+    ASSERT_FALSE(first.isNull());
+    ASSERT_TRUE(desktop.key("Down"));
+    QRect second;
+    VORN_WAIT_UNTIL((second = gridHighlight(window)).top() > first.top(), 10000);
+    ASSERT_GT(second.top(), first.top()) << "three rows again";
+    const int pitch = second.top() - first.top();
+    const QPoint bob(second.left() + rowNumberWidth + columnWidth + columnWidth / 2, second.center().y());
+    // Above the first row: the header, as high as a row, then the bar, 30 high.
+    const QPoint bar(first.left() + 60, first.top() - pitch - 15);
+    ASSERT_TRUE(desktop.drag(bob, bar));
+    desktop.screenshot().save(screens + "/quick-filter-dropped.png");
+    dragAllNamesIntoTheEditor(window);
+    ASSERT_WAIT_FOR_MS(filesHold("/Autosave", "*.sql", "= 'Bob'"), 30000);
+    desktop.screenshot().save(screens + "/quick-filter-read-back.png");
+
+    // A header dragged out straight up takes its whole column along: Bob's city.
+    const QRect frame = desktop.windowGeometry(window);
+    const QPoint cityHeader(first.left() + rowNumberWidth + 2 * columnWidth + columnWidth / 2,
+                            first.top() - pitch / 2);
+    ASSERT_TRUE(desktop.drag(cityHeader, QPoint(cityHeader.x(), frame.top() + frame.height() / 4)));
+    ASSERT_WAIT_FOR_MS(filesHold("/Autosave", "*.sql", "= 'Rome'"), 30000);
+}
+
+} // namespace
