@@ -107,6 +107,8 @@ void FilterWindowController::buildPanel()
     buttons->addWidget(cancelButton);
     buttons->addWidget(setButton_);
     layout->addLayout(buttons);
+    // What the notice says no longer holds once the text changes.
+    connect(filterText_, &QPlainTextEdit::textChanged, notice_, &QLabel::hide);
     connect(panel_, &QDialog::finished, this, &FilterWindowController::panelEnded);
 }
 

@@ -182,6 +182,7 @@ TEST_F(FilterWindowControllerTest, SetHandsOverTheTextAndRefusesASecondStatement
     EXPECT_EQ(grid.statuses.size(), ended);
     sheet.clearFilter();
     EXPECT_TRUE(sheet.filter().isEmpty());
+    EXPECT_FALSE(sheet.notice()->isVisibleTo(sheet.panel())) << "the notice goes with the text";
     QTest::keyClick(sheet.filterText(), Qt::Key_Escape);
     EXPECT_EQ(grid.statuses.last(), 0) << "Escape cancels";
 }
