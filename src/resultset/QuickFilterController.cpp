@@ -489,12 +489,18 @@ QMenu *QuickFilterController::generateContextMenu()
     QAction *store = menu->addAction(canStore && !current.isNull() ? text("Store Current Filter As ...")
                                                                    : text("Store Current Filter"));
     store->setObjectName(QStringLiteral("storeCurrentFilter"));
-    // Its sheet is not part of the bar; the item waits for it, disabled.
-    store->setEnabled(false);
+    store->setEnabled(canStore);
+    connect(store, &QAction::triggered, this, [this] {
+        if (delegate_)
+            delegate_->quickFilterWantsToStoreCurrentFilter(this);
+    });
     QAction *edit = menu->addAction(text("Edit Stored Filters"));
     edit->setObjectName(QStringLiteral("editStoredFilters"));
-    // Its sheet is not part of the bar; the item waits for it, disabled.
-    edit->setEnabled(false);
+    edit->setEnabled(!names.isEmpty());
+    connect(edit, &QAction::triggered, this, [this] {
+        if (delegate_)
+            delegate_->quickFilterWantsToEditStoredFilters(this);
+    });
     menu->addSeparator();
     QAction *clear = menu->addAction(text("Clear Sort and Filter"));
     clear->setObjectName(QStringLiteral("clearFilterAndSort"));

@@ -38,6 +38,9 @@ public:
     virtual QString quickFilterNeedsCustomFilterForColumn(const QString &columnName,
                                                           const QStringList &values, bool negative) = 0;
     virtual void quickFilterWantsToClearFilterAndSort(QuickFilterController *controller) = 0;
+    // The sheets that store the current filter under a name, and rename or delete stored filters.
+    virtual void quickFilterWantsToStoreCurrentFilter(QuickFilterController *controller) = 0;
+    virtual void quickFilterWantsToEditStoredFilters(QuickFilterController *controller) = 0;
     // The model whose stored filters the options menu works on.
     virtual ResultsetController *quickFilterNeedsResultsetControllerForFilterStorage() = 0;
 };

@@ -436,6 +436,8 @@ QList<VisualShortcut> ResultsetViewController::visualShortcuts()
 
 bool ResultsetViewController::validateAction(const QString &action) const
 {
+    if (bool valid = false; validateSheetAction(action, &valid))
+        return valid;
     if (action == QLatin1String("refresh:"))
         return resultsetController_ && resultsetController_->canRefresh();
     if (action == QLatin1String("selectResultset:"))

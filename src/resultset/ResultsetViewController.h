@@ -135,6 +135,8 @@ public:
     QString quickFilterNeedsCustomFilterForColumn(const QString &columnName, const QStringList &values,
                                                   bool negative) override;
     void quickFilterWantsToClearFilterAndSort(QuickFilterController *controller) override;
+    void quickFilterWantsToStoreCurrentFilter(QuickFilterController *) override { storeCurrentQuickFilter(); }
+    void quickFilterWantsToEditStoredFilters(QuickFilterController *) override { editStoredQuickFilters(); }
     ResultsetController *quickFilterNeedsResultsetControllerForFilterStorage() override;
 
     DragAndDropItemSource *dragAndDroppableTableViewItemFromPasteboard(DragAndDroppableTableView *table,
@@ -216,4 +218,26 @@ private:
     bool modifiersChangedInDrag_ = false;
     // The context menu (see ResultsetViewControllerContextMenu.cpp).
     void addValueItems(QMenu *menu, int row, int column);
+    // Filter, sort and stored-filter sheets.
+public:
+    // The filter sheet over the current filter; Set makes its text the one custom quick-filter row.
+    Q_INVOKABLE void filter(QObject *sender);
+    // The sort sheet over the current sort; Set sorts the rows as the sheet shows.
+    Q_INVOKABLE void sort(QObject *sender);
+    // The sheet that stores the current quick filter under a name.
+    void storeCurrentQuickFilter();
+    // The sheet that renames and deletes the stored filters of the shown table.
+    void editStoredQuickFilters();
+    // Made on first use, then kept; null before.
+    class FilterWindowController *filterWindowController() const { return filterWindowController_; }
+    class SortWindowController *sortWindowController() const { return sortWindowController_; }
+
+private:
+    // For a sheet's command, whether the grid performs it now (in valid); false for other commands.
+    bool validateSheetAction(const QString &action, bool *valid) const;
+    // Answers the sheets for the grid.
+    class SheetDelegate;
+    SheetDelegate *sheetDelegate_ = nullptr;
+    class FilterWindowController *filterWindowController_ = nullptr;
+    class SortWindowController *sortWindowController_ = nullptr;
 };

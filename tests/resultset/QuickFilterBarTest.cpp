@@ -71,6 +71,8 @@ public:
         return QString("\"%1\" %2IN ('%3')").arg(column, negative ? "NOT " : "", values.join("', '"));
     }
     void quickFilterWantsToClearFilterAndSort(QuickFilterController *) override { ++clears; }
+    void quickFilterWantsToStoreCurrentFilter(QuickFilterController *) override {}
+    void quickFilterWantsToEditStoredFilters(QuickFilterController *) override {}
     ResultsetController *quickFilterNeedsResultsetControllerForFilterStorage() override { return nullptr; }
 
     QStringList verified;

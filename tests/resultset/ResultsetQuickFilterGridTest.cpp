@@ -306,6 +306,7 @@ TEST_P(ResultsetQuickFilterGridTest, TheOptionsMenuOffersStoredFiltersAndClearin
     EXPECT_TRUE(stored->menuAction()->isEnabled());
     ASSERT_NE(find(menu.get(), "updateCurrentFilter"), nullptr);
     EXPECT_EQ(find(menu.get(), "updateCurrentFilter")->text(), "Update 'Oslo people' Filter");
+    EXPECT_TRUE(find(menu.get(), "editStoredFilters")->isEnabled()) << "a stored filter can be edited";
 
     find(menu.get(), "clearFilterAndSort")->trigger();
     ASSERT_TRUE(fixture_->waitForIdle());
