@@ -128,7 +128,10 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
         checker->setThreadController(threads);
         checker->setStatusManager(status);
     }
-    simpleTextController_ = std::make_unique<SimpleTextController>();
+    simpleTextController_ = std::make_unique<SimpleTextController>(root);
+    simpleTextController_->setDelegate(this);
+    simpleTextController_->setThreadController(threads);
+    simpleTextController_->setStatusManager(status);
     simpleActionController_ = std::make_unique<SimpleActionController>();
 
     tabTitleFormat_ = int(preferences.integer(PreferenceKey::defaultTabTitle));
@@ -154,6 +157,7 @@ VornDocument::~VornDocument()
     status.loggerController()->setDelegate(nullptr);
     closingConnectionController_->setDelegate(nullptr);
     closingDocumentController_->setDelegate(nullptr);
+    simpleTextController_->setDelegate(nullptr);
     connectionLife_.reset();
     ddlRouting_.reset();
     browserRouting_.reset();

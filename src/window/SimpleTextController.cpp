@@ -4,6 +4,11 @@
 
 #include <QCoreApplication>
 
+SimpleTextController::SimpleTextController(VornRootClientPtr vornRoot)
+    : ConnectedController(std::move(vornRoot))
+{
+}
+
 QString SimpleTextController::contentTypeForElementType(const QString &type)
 {
     if (type == "CONSTRAINT")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connection/ConnectedController.h"
 #include "window/PrintableController.h"
 
 #include <QString>
@@ -8,13 +9,16 @@
 
 class BrowserElement;
 
-// The model of the read-only text pane: the DDL of an object or a statement's message. The
-// document fills it and tells the pane (textUpdated). With the element whose text is shown it
-// is a printable source that names the element's kind and name; a statement's message has no
-// element and cannot be printed.
-class SimpleTextController : public PrintableController
+// The model of the read-only text pane: the definition of an object the browser loaded, or a
+// statement's message. It works on the document's root like the other pane models; the document
+// fills it and tells the pane (textUpdated). With the element whose text is shown it is a printable
+// source that names the element's kind and name; a statement's message has no element and cannot be
+// printed.
+class SimpleTextController : public ConnectedController, public PrintableController
 {
 public:
+    explicit SimpleTextController(VornRootClientPtr vornRoot);
+
     QString text() const { return text_; }
     void setText(const QString &text) { text_ = text; }
     std::shared_ptr<BrowserElement> browserElement() const { return browserElement_; }

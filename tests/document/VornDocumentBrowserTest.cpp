@@ -7,13 +7,18 @@
 #include "WaitFor.h"
 #include "bridge/ThreadController.h"
 #include "browser/BrowserController.h"
+#include "document/DocumentPrinting.h"
 #include "document/VornDocument.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetTableModel.h"
 #include "resultset/ResultsetViewController.h"
 #include "status/StatusBarElement.h"
 #include "status/StatusManager.h"
+#include "window/SimpleTextController.h"
+#include "window/SimpleTextViewController.h"
 #include "window/VornTabbedWindowController.h"
+
+#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +29,7 @@ using Pane = VornTabbedWindowController::Pane;
 
 // A table of this binary's own, so that tests running side by side on one server never share it.
 const QString fruitTable = QStringLiteral("browser_doc_fruit");
+const QString fruitIndex = QStringLiteral("browser_doc_fruit_by_name");
 
 class VornDocumentBrowserTest : public DatabaseTest
 {
@@ -39,6 +45,7 @@ protected:
         setup.execute("DROP TABLE " + fruitTable);
         ASSERT_TRUE(setup.run("CREATE TABLE " + fruitTable + " (id INTEGER, name VARCHAR(20))"));
         ASSERT_TRUE(setup.run("INSERT INTO " + fruitTable + " VALUES (1, 'apple'), (2, 'pear'), (3, 'fig')"));
+        ASSERT_TRUE(setup.run("CREATE INDEX " + fruitIndex + " ON " + fruitTable + " (name)"));
         setup.call("endConnection");
 
         VornDocument::registerWindowPanes();
@@ -88,6 +95,19 @@ protected:
         return store ? store->findElementInStoreWithName(fruitTable, store->selectedSchema()) : nullptr;
     }
 
+    // The index as the browser lists it ("table.name" where index names are unique per table).
+    BrowserElementPtr fruitByName() const
+    {
+        const BrowserElementStore *store = document->browserController()->dataBrowserElementStore();
+        if (!store)
+            return nullptr;
+        for (const BrowserElementPtr &index :
+             store->browserElementsOfType(BrowserElement::Index, store->selectedSchema()))
+            if (index->name().endsWith(fruitIndex))
+                return index;
+        return nullptr;
+    }
+
     QString cell(int row, int column) const
     {
         const ResultsetTableModel *model = grid->tableModel();
@@ -134,6 +154,36 @@ TEST_P(VornDocumentBrowserTest, SelectingATableLoadsItsRowsIntoTheGrid)
     waitForIdle();
     ASSERT_EQ(document->resultsetController()->numberOfRowsInResultset(), 1);
     EXPECT_EQ(cell(0, 2), "pear");
+}
+
+TEST_P(VornDocumentBrowserTest, SelectingAnIndexShowsItsDefinitionAsPrintableText)
+{
+    connect();
+    ASSERT_WAIT_FOR_MS(fruitByName(), 30000);
+    const BrowserElementPtr index = fruitByName();
+    BrowserController *browser = document->browserController();
+    ASSERT_TRUE(browser->browserShouldChangeElementSelection());
+    browser->setActiveElementStoreSelection(index, nullptr);
+    browser->browserDidChangeElementSelection(index);
+    waitForIdle();
+
+    ASSERT_EQ(document->activeContent(), ContentPane::SimpleText);
+    const SimpleTextController *text = document->simpleTextController();
+    EXPECT_TRUE(text->text().contains(fruitIndex)) << text->text().toStdString();
+    EXPECT_TRUE(text->text().contains(fruitTable)) << text->text().toStdString();
+    ASSERT_TRUE(text->browserElement());
+    EXPECT_EQ(text->browserElement()->name(), index->name());
+    EXPECT_TRUE(document->printing().contentAvailable());
+    EXPECT_EQ(text->printViewNeedsContentTypeString(), "Index");
+    const SimpleTextViewController *pane = window->simpleTextViewController();
+    EXPECT_EQ(pane->textView()->toPlainText(), text->text()) << "the pane shows what the model holds";
+
+    // Rows of the table replace the text, and the text pane no longer offers anything to print.
+    browser->setActiveElementStoreSelection(fruit(), nullptr);
+    browser->browserDidChangeElementSelection(fruit());
+    waitForIdle();
+    EXPECT_EQ(document->activeContent(), ContentPane::Resultset);
+    EXPECT_FALSE(document->printing().contentAvailable());
 }
 
 VORN_FOR_EVERY_DATABASE(VornDocumentBrowserTest);

@@ -1,3 +1,4 @@
+#include "FakeVornRootClient.h"
 #include "window/AboutWindowController.h"
 #include "window/NotSupportedViewController.h"
 #include "window/SimpleActionController.h"
@@ -63,7 +64,7 @@ TEST(SimplePanesTest, ActionButtonKeepsItsRightEdgeAndSendsItsAction)
 TEST(SimplePanesTest, TextPaneRefreshesOnlyWhenTold)
 {
     SimpleTextViewController pane;
-    SimpleTextController model;
+    SimpleTextController model(std::make_shared<FakeVornRootClient>());
     model.setText("CREATE TABLE a (id INT)");
     pane.setSimpleTextController(&model);
     EXPECT_EQ(pane.textView()->toPlainText(), "CREATE TABLE a (id INT)");
@@ -80,7 +81,7 @@ TEST(SimplePanesTest, TextPaneRefreshesOnlyWhenTold)
 
 TEST(SimplePanesTest, TextModelPrintsOnlyObjectsAndNamesTheirKind)
 {
-    SimpleTextController model;
+    SimpleTextController model(std::make_shared<FakeVornRootClient>());
     EXPECT_EQ(model.text(), "");
     EXPECT_FALSE(model.canPrint()) << "a statement message has no element";
     const std::pair<const char *, const char *> kinds[] = {

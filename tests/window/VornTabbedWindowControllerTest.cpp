@@ -1,4 +1,5 @@
 #include "window/VornTabbedWindowController.h"
+#include "FakeVornRootClient.h"
 #include "WaitFor.h"
 #include "kit/ColoredView.h"
 #include "kit/CommandRouter.h"
@@ -406,7 +407,7 @@ TEST(VornMainWindowPictureTest, ScreenshotOfTheMainWindow)
     ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
     controller->contentSplitView()->setViewAEnabled(true, false);
     controller->contentSplitView()->setViewBEnabled(true, false);
-    SimpleTextController text;
+    SimpleTextController text(std::make_shared<FakeVornRootClient>());
     text.setText("CREATE TABLE customers (\n    id INTEGER PRIMARY KEY,\n    name VARCHAR(80) NOT NULL\n);");
     controller->simpleTextViewController()->setSimpleTextController(&text);
     controller->setSimpleTextView();

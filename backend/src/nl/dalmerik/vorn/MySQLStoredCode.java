@@ -7,7 +7,6 @@ import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Statement;
 import java.sql.Types;
-import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
 import java.util.regex.Pattern;
@@ -25,7 +24,7 @@ final class MySQLStoredCode extends StoredCode {
              ResultSet result = statement.executeQuery("SHOW CREATE " + kind + " " + qualified(schema, name))) {
             String text = result.next() ? result.getString(3) : null;
             if (text == null)
-                throw new BackendException("The source of '" + name + "' cannot be read with this user's rights.");
+                throw unreadable(name);
             return new String[] {text, ""};
         }
     }
@@ -65,49 +64,29 @@ final class MySQLStoredCode extends StoredCode {
 
     @Override
     boolean exists(Connection connection, String schema, String type, String name) throws SQLException {
-        return !rows(connection,
-                     "SELECT 1 FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = ? AND ROUTINE_NAME = ? "
-                         + "AND ROUTINE_TYPE = ?",
-                     schema, name, kind(type))
-                    .isEmpty();
+        return anyRow(connection,
+                      "SELECT 1 FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = ? AND ROUTINE_NAME = ? "
+                          + "AND ROUTINE_TYPE = ?",
+                      schema, name, kind(type));
     }
 
     @Override
     List<Parameter> parameters(Connection connection, String schema, String type, String name, String member)
         throws SQLException {
-        List<Parameter> parameters = new ArrayList<>();
-        for (String[] row : rows(connection,
+        return parametersOf(rows(connection,
                                  "SELECT ORDINAL_POSITION, PARAMETER_MODE, PARAMETER_NAME, DTD_IDENTIFIER "
                                      + "FROM information_schema.PARAMETERS WHERE SPECIFIC_SCHEMA = ? "
                                      + "AND SPECIFIC_NAME = ? AND ROUTINE_TYPE = ? ORDER BY ORDINAL_POSITION",
-                                 schema, name, kind(type))) {
-            Parameter.Direction direction;
-            if ("0".equals(row[0]))
-                direction = Parameter.Direction.RETURN;
-            else if ("OUT".equalsIgnoreCase(row[1]))
-                direction = Parameter.Direction.OUT;
-            else if ("INOUT".equalsIgnoreCase(row[1]))
-                direction = Parameter.Direction.INOUT;
-            else
-                direction = Parameter.Direction.IN;
-            parameters.add(new Parameter(row[2] == null ? "RETURN" : row[2], direction, row[3]));
-        }
-        return parameters;
+                                 schema, name, kind(type)));
     }
 
     @Override
     String[] execute(Session session, String schema, String type, String name, String member,
                      List<Parameter> parameters, String[] values) throws SQLException {
         String[] results = new String[parameters.size()];
-        StringBuilder marks = new StringBuilder();
-        for (Parameter parameter : parameters) {
-            if (parameter.direction == Parameter.Direction.RETURN)
-                continue;
-            marks.append(marks.length() > 0 ? ", ?" : "?");
-        }
         Connection connection = session.connection;
         boolean function = "FUNCTION".equalsIgnoreCase(type);
-        String call = qualified(schema, name) + "(" + marks + ")";
+        String call = qualified(schema, name) + "(" + argumentMarks(parameters) + ")";
         try (PreparedStatement statement = function ? connection.prepareStatement("SELECT " + call)
                                                     : connection.prepareCall("{call " + call + "}")) {
             int mark = 0;

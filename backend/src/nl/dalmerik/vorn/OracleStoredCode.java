@@ -19,7 +19,7 @@ final class OracleStoredCode extends StoredCode {
                                                                                           BackendException {
         String header = text(connection, schema, type.toUpperCase(), name);
         if (header.isEmpty())
-            throw new BackendException("The source of '" + name + "' cannot be read with this user's rights.");
+            throw unreadable(name);
         String body = "PACKAGE".equalsIgnoreCase(type) ? text(connection, schema, "PACKAGE BODY", name) : "";
         return new String[] {header, body};
     }
@@ -53,46 +53,28 @@ final class OracleStoredCode extends StoredCode {
 
     @Override
     boolean exists(Connection connection, String schema, String type, String name) throws SQLException {
-        return !rows(connection, "SELECT 1 FROM ALL_OBJECTS WHERE OWNER = ? AND OBJECT_NAME = ? AND OBJECT_TYPE = ?",
-                     schema, name, type.toUpperCase())
-                    .isEmpty();
+        return anyRow(connection, "SELECT 1 FROM ALL_OBJECTS WHERE OWNER = ? AND OBJECT_NAME = ? AND OBJECT_TYPE = ?",
+                      schema, name, type.toUpperCase());
     }
 
     @Override
     List<Parameter> parameters(Connection connection, String schema, String type, String name, String member)
         throws SQLException {
         boolean inPackage = member != null && "PACKAGE".equalsIgnoreCase(type);
-        List<Parameter> parameters = new ArrayList<>();
         String sql = "SELECT POSITION, IN_OUT, ARGUMENT_NAME, DATA_TYPE FROM ALL_ARGUMENTS WHERE OWNER = ? "
                      + "AND OBJECT_NAME = ? AND DATA_LEVEL = 0 AND "
                      + (inPackage ? "PACKAGE_NAME = ? " : "PACKAGE_NAME IS NULL AND ? IS NOT NULL ")
                      + "AND DATA_TYPE IS NOT NULL ORDER BY POSITION";
-        for (String[] row : rows(connection, sql, schema, inPackage ? member : name, name)) {
-            Parameter.Direction direction;
-            if ("0".equals(row[0]))
-                direction = Parameter.Direction.RETURN;
-            else if ("OUT".equals(row[1]))
-                direction = Parameter.Direction.OUT;
-            else if ("IN/OUT".equals(row[1]))
-                direction = Parameter.Direction.INOUT;
-            else
-                direction = Parameter.Direction.IN;
-            parameters.add(new Parameter(row[2] == null ? "RETURN" : row[2], direction, row[3]));
-        }
-        return parameters;
+        return parametersOf(rows(connection, sql, schema, inPackage ? member : name, name));
     }
 
     @Override
     String[] execute(Session session, String schema, String type, String name, String member,
                      List<Parameter> parameters, String[] values) throws SQLException {
         boolean function = parameters.stream().anyMatch(p -> p.direction == Parameter.Direction.RETURN);
-        StringBuilder marks = new StringBuilder();
-        for (Parameter parameter : parameters)
-            if (parameter.direction != Parameter.Direction.RETURN)
-                marks.append(marks.length() > 0 ? ", ?" : "?");
         String routine = quoted(schema, '"') + "." + quoted(name, '"')
                          + (member != null && "PACKAGE".equalsIgnoreCase(type) ? "." + quoted(member, '"') : "");
-        String call = "{" + (function ? "? = " : "") + "call " + routine + "(" + marks + ")}";
+        String call = "{" + (function ? "? = " : "") + "call " + routine + "(" + argumentMarks(parameters) + ")}";
         String[] results = new String[parameters.size()];
         try (CallableStatement statement = session.connection.prepareCall(call)) {
             int mark = 0;
@@ -132,10 +114,9 @@ final class OracleStoredCode extends StoredCode {
     @Override
     boolean memberIsFunction(Connection connection, String schema, String name, String member)
         throws SQLException {
-        return !rows(connection,
-                     "SELECT 1 FROM ALL_ARGUMENTS WHERE OWNER = ? AND PACKAGE_NAME = ? AND OBJECT_NAME = ? "
-                         + "AND POSITION = 0 AND DATA_LEVEL = 0",
-                     schema, name, member)
-                    .isEmpty();
+        return anyRow(connection,
+                      "SELECT 1 FROM ALL_ARGUMENTS WHERE OWNER = ? AND PACKAGE_NAME = ? AND OBJECT_NAME = ? "
+                          + "AND POSITION = 0 AND DATA_LEVEL = 0",
+                      schema, name, member);
     }
 }

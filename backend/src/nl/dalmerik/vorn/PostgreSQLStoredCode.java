@@ -77,7 +77,7 @@ final class PostgreSQLStoredCode extends StoredCode {
 
     @Override
     boolean exists(Connection connection, String schema, String type, String name) throws SQLException {
-        return !rows(connection, "SELECT 1 " + ROUTINE, schema, name).isEmpty();
+        return anyRow(connection, "SELECT 1 " + ROUTINE, schema, name);
     }
 
     @Override

@@ -89,6 +89,46 @@ abstract class StoredCode {
         return List.of(warning("0:0", Errors.message(error)));
     }
 
+    /** The source of an object the user's rights do not show. */
+    static BackendException unreadable(String name) {
+        return new BackendException("The source of '" + name + "' cannot be read with this user's rights.");
+    }
+
+    /**
+     * Parameters from catalogue rows of position, mode, name and type: position 0 is the return value
+     * (named "RETURN"); the mode reads OUT, INOUT or IN/OUT for output, anything else for input.
+     */
+    static List<Parameter> parametersOf(List<String[]> rows) {
+        List<Parameter> parameters = new ArrayList<>();
+        for (String[] row : rows) {
+            Parameter.Direction direction;
+            if ("0".equals(row[0]))
+                direction = Parameter.Direction.RETURN;
+            else if ("OUT".equalsIgnoreCase(row[1]))
+                direction = Parameter.Direction.OUT;
+            else if ("INOUT".equalsIgnoreCase(row[1]) || "IN/OUT".equalsIgnoreCase(row[1]))
+                direction = Parameter.Direction.INOUT;
+            else
+                direction = Parameter.Direction.IN;
+            parameters.add(new Parameter(row[2] == null ? "RETURN" : row[2], direction, row[3]));
+        }
+        return parameters;
+    }
+
+    /** The argument marks of a call: one "?" per parameter but the return value. */
+    static String argumentMarks(List<Parameter> parameters) {
+        StringBuilder marks = new StringBuilder();
+        for (Parameter parameter : parameters)
+            if (parameter.direction != Parameter.Direction.RETURN)
+                marks.append(marks.length() > 0 ? ", ?" : "?");
+        return marks.toString();
+    }
+
+    /** Whether the query with text parameters finds a row. */
+    static boolean anyRow(Connection connection, String sql, String... parameters) throws SQLException {
+        return !rows(connection, sql, parameters).isEmpty();
+    }
+
     static Hashtable<String, Object> warning(String position, String message) {
         Hashtable<String, Object> warning = new Hashtable<>();
         warning.put("position", position);

@@ -261,7 +261,13 @@ public class VornBrowser {
                                            quickFilterOperators, quickFilterValues, null);
                 return;
             }
-            requireRows(schemaName, type, name);
+            if (!hasRows(schemaName, type, name)) {
+                root.showContentDescription(session, ObjectDescription.read(session, schemaName,
+                                                                            type.toUpperCase(Locale.ROOT), name));
+                loaded = new LoadedElement(schemaName, type, name, null, sort, quickFilterColumns,
+                                           quickFilterOperators, quickFilterValues, null);
+                return;
+            }
             ElementQuery query = new ElementQuery(session.dialect, session.metaData.reservedWordSet(),
                                                   filterConditions(schemaName, name), schemaName, name);
             conditions.addTo(query);
@@ -342,8 +348,11 @@ public class VornBrowser {
             result.editAs(schema, type, name);
     }
 
-    /** Only tables and views, and synonyms of them, have rows to show. */
-    private void requireRows(String schema, String type, String name) throws BackendException {
+    /**
+     * Only tables and views, and synonyms of them, have rows to show; any other object is shown as its
+     * definition.
+     */
+    private boolean hasRows(String schema, String type, String name) throws BackendException {
         if (name == null || name.isEmpty() || type == null)
             throw new BackendException("No element was given to load.");
         String kind = type.toUpperCase(Locale.ROOT);
@@ -351,9 +360,7 @@ public class VornBrowser {
             String referred = referringTypeOfElementOfTypeInSchemaWithName(schema, type, name);
             kind = referred == null ? "TABLE" : referred;
         }
-        if (!ROW_TYPES.contains(kind))
-            throw new BackendException("'" + name + "' is of the type " + type.toLowerCase(Locale.ROOT)
-                                       + ", which has no rows to show.");
+        return ROW_TYPES.contains(kind);
     }
 
     /** SQLSTATE class 22: the data does not suit the operation (a value the column's type cannot take). */

@@ -34,6 +34,7 @@ public class VornRoot {
     private volatile VornBrowser browser;
     private volatile VornResultset resultset;
     private volatile VornProcedure procedure;
+    private volatile String contentDescription;
     private volatile ConnectAttempt connectAttempt;
 
     public VornRoot() {}
@@ -183,6 +184,7 @@ public class VornRoot {
             browser = null;
             resultset = null;
             procedure = null;
+            contentDescription = null;
             return taken;
         }
     }
@@ -373,6 +375,7 @@ public class VornRoot {
                 cleared = resultset;
                 resultset = null;
                 procedure = null;
+                contentDescription = null;
             }
             if (cleared != null)
                 cleared.discard();
@@ -436,13 +439,17 @@ public class VornRoot {
         return analyser;
     }
 
-    /** Whether the loaded object is shown as a text description; statements never are. */
+    /**
+     * Whether the browser loaded an object that is shown as its text (an index, a constraint, a trigger, a
+     * sequence, ...) rather than as rows or as editable stored code; statements never are.
+     */
     public boolean hasContentDescription() {
-        return false;
+        return contentDescription != null;
     }
 
+    /** The loaded object's text; null once rows, stored code or a statement's result took its place. */
     public String contentDescription() {
-        return null;
+        return contentDescription;
     }
 
     /** The stored code the browser loaded last; null once rows or a statement's result took its place. */
@@ -459,6 +466,22 @@ public class VornRoot {
             previous = resultset;
             resultset = null;
             procedure = next;
+            contentDescription = null;
+        }
+        if (previous != null)
+            previous.discard();
+    }
+
+    /** Makes an object's text (its definition) the current object in place of any result or stored code. */
+    void showContentDescription(Session owner, String text) {
+        VornResultset previous;
+        synchronized (stateLock) {
+            if (session != owner)
+                return;
+            previous = resultset;
+            resultset = null;
+            procedure = null;
+            contentDescription = text;
         }
         if (previous != null)
             previous.discard();
@@ -517,6 +540,7 @@ public class VornRoot {
             if (current) {
                 resultset = next;
                 procedure = null;
+                contentDescription = null;
             }
         }
         if (!current) {
