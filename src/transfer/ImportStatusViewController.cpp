@@ -38,7 +38,7 @@ ImportStatusViewController::ImportStatusViewController()
 {
     auto *view = new QWidget;
     auto *layout = new QVBoxLayout(view);
-    headerText_ = new QLabel(QCoreApplication::translate("importer", "Vorn is importing the data."));
+    headerText_ = new QLabel;
     headerText_->setWordWrap(true);
     layout->addWidget(headerText_);
 
@@ -125,10 +125,27 @@ void ImportStatusViewController::updateInterface()
         break;
     }
     const qint64 current = controller.state();
+    headerText_->setText(heading(current));
     const bool busy = current >= ImportController::Starting && current < ImportController::Completed;
     progress_->setRange(0, busy ? 0 : 1);
     progress_->setValue(busy ? 0 : 1);
     cancelButton_->setEnabled(current == ImportController::Running);
+}
+
+QString ImportStatusViewController::heading(qint64 state)
+{
+    switch (state) {
+    case ImportController::Completed:
+        return text("Finished import");
+    case ImportController::CompletedWithRefusals:
+        return text("Finished import with errors");
+    case ImportController::Stopped:
+        return text("Import stopped");
+    case ImportController::Failed:
+        return text("Import failed");
+    default:
+        return QCoreApplication::translate("importer", "Vorn is importing the data.");
+    }
 }
 
 void ImportStatusViewController::setStatusView()
