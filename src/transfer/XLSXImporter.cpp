@@ -135,22 +135,14 @@ bool XLSXImporter::autoDetectSheets(const QString &workbookPath)
 
 bool XLSXImporter::determineColumnSpan(const QString &sheetPath)
 {
-    // A pass over every row, so that the preview and the run agree on which sheet column is which.
-    XLSXData scan;
-    if (!scan.open(sheetPath, nullptr, nullptr, false))
+    // Over every row, so that the preview and the run agree on which sheet column is which; the cache
+    // scans each sheet once for all of them.
+    const std::optional<XLSXData::ColumnSpan> span = cache_->columnSpan(sheetPath);
+    if (!span)
         return false;
-    qint64 smallest = 10000000;
-    qint64 largest = 0;
-    while (const std::optional<XLSXrow> row = scan.nextRow()) {
-        if (row->values.isEmpty())
-            continue;
-        smallest = qMin(smallest, row->start);
-        largest = qMax(largest, row->start + row->values.size() - 1);
-    }
-    if (scan.failed())
-        return false;
-    minColumnSpan_ = largest < smallest ? 0 : smallest;
-    columnCount_ = largest < smallest ? 0 : qMin<qint64>(largest - smallest + 1, maxColumns);
+    const bool empty = span->last < span->first;
+    minColumnSpan_ = empty ? 0 : span->first;
+    columnCount_ = empty ? 0 : qMin<qint64>(span->last - span->first + 1, maxColumns);
     return true;
 }
 

@@ -27,6 +27,7 @@ QString XLSXUnpackCache::folderFor(const QString &packagePath, QString *error)
             QFileInfo::exists(found->folder))
             return found->folder;
         QDir(found->folder).removeRecursively();
+        forgetSpansIn(found->folder);
         entries_.erase(found);
     }
     if (!info.isFile()) {
@@ -47,10 +48,38 @@ QString XLSXUnpackCache::folderFor(const QString &packagePath, QString *error)
     return folder.path();
 }
 
+std::optional<XLSXData::ColumnSpan> XLSXUnpackCache::columnSpan(const QString &sheetPath)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto found = spans_.constFind(sheetPath); found != spans_.constEnd())
+            return *found;
+    }
+    // Scanned outside the lock: another import's look-ups need not wait for it.
+    const std::optional<XLSXData::ColumnSpan> span = XLSXData::columnSpan(sheetPath);
+    if (span) {
+        std::lock_guard lock(mutex_);
+        spans_.insert(sheetPath, *span);
+    }
+    return span;
+}
+
+void XLSXUnpackCache::forgetSpansIn(const QString &folder)
+{
+    const QString prefix = folder + u'/';
+    for (auto it = spans_.begin(); it != spans_.end();) {
+        if (it.key().startsWith(prefix))
+            it = spans_.erase(it);
+        else
+            ++it;
+    }
+}
+
 void XLSXUnpackCache::clear()
 {
     std::lock_guard lock(mutex_);
     for (const Entry &entry : std::as_const(entries_))
         QDir(entry.folder).removeRecursively();
     entries_.clear();
+    spans_.clear();
 }
