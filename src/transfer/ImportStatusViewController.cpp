@@ -134,17 +134,19 @@ void ImportStatusViewController::updateInterface()
 
 QString ImportStatusViewController::heading(qint64 state)
 {
+    // Sentences beside the counts' first line, which names the outcome in a word.
+    const auto sentence = [](const char *text) { return QCoreApplication::translate("importer", text); };
     switch (state) {
     case ImportController::Completed:
-        return text("Finished import");
+        return sentence("Vorn has imported the data.");
     case ImportController::CompletedWithRefusals:
-        return text("Finished import with errors");
+        return sentence("Vorn has imported the data; the database refused some rows.");
     case ImportController::Stopped:
-        return text("Import stopped");
+        return sentence("The import was stopped.");
     case ImportController::Failed:
-        return text("Import failed");
+        return sentence("Vorn could not import the data.");
     default:
-        return QCoreApplication::translate("importer", "Vorn is importing the data.");
+        return sentence("Vorn is importing the data.");
     }
 }
 
