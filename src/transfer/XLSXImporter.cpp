@@ -84,9 +84,13 @@ bool XLSXImporter::openSource()
             return false;
     }
     // Both parts are optional: a workbook of inline strings and plain numbers needs neither.
-    if (!loadPart(relationships->partForRole(QStringLiteral("sharedStrings")), "sharedStrings",
-                  sharedStrings_) ||
-        !loadPart(relationships->partForRole(QStringLiteral("styles")), "stylesUrl", styles_))
+    const QString stringsPart = relationships->partForRole(QStringLiteral("sharedStrings"));
+    if (!stringsPart.isEmpty()) {
+        sharedStrings_ = cache_->sharedStrings(QDir(folder_).filePath(stringsPart));
+        if (!sharedStrings_)
+            return fail("sharedStrings");
+    }
+    if (!loadPart(relationships->partForRole(QStringLiteral("styles")), "stylesUrl", styles_))
         return false;
     if (const std::optional<XLSXWorkbook> workbook = XLSXWorkbook::read(workbookPath))
         date1904_ = workbook->date1904();
@@ -94,8 +98,7 @@ bool XLSXImporter::openSource()
     const QString sheetPath = QDir(folder_).filePath(sheetPart);
     rowData_ = std::make_unique<XLSXData>();
     if (sheetPart.isEmpty() || !determineColumnSpan(sheetPath) ||
-        !rowData_->open(sheetPath, sharedStrings_ ? &*sharedStrings_ : nullptr, styles_ ? &*styles_ : nullptr,
-                        date1904_)) {
+        !rowData_->open(sheetPath, sharedStrings_.get(), styles_ ? &*styles_ : nullptr, date1904_)) {
         rowData_.reset();
         return fail("worksheet");
     }
