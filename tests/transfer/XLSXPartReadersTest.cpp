@@ -4,6 +4,7 @@
 #include "transfer/XLSXSerialDate.h"
 #include "transfer/XLSXSharedStrings.h"
 #include "transfer/XLSXStyles.h"
+#include "transfer/XLSXUnpackCache.h"
 #include "transfer/XLSXXml.h"
 
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace
 {
@@ -201,6 +204,27 @@ TEST(XLSXData, ColumnSpanCountsTheCellsOfVisibleRowsAsTheRowsPlaceThem)
     }
     const QString damaged = writeFile(dir, "damaged.xml", QByteArray(sheetHead) + "<sheetData><row><c>");
     EXPECT_FALSE(XLSXData::columnSpan(damaged));
+}
+
+TEST(XLSXUnpackCache, OpensThatAskTogetherShareOneReadOfAPart)
+{
+    QTemporaryDir dir;
+    const QString sst =
+        writeFile(dir, "sst.xml", R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+<si><t>one</t></si></sst>)");
+    const QString damaged = writeFile(dir, "damaged.xml", "<sst><si>");
+    XLSXUnpackCache cache;
+    std::shared_ptr<const XLSXSharedStrings> first;
+    std::shared_ptr<const XLSXSharedStrings> second;
+    std::thread other([&] { first = cache.sharedStrings(sst); });
+    second = cache.sharedStrings(sst);
+    other.join();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first, second) << "one read for both";
+    EXPECT_EQ(first->string(0), "one");
+    EXPECT_FALSE(cache.sharedStrings(damaged)) << "a part that cannot be read gives none";
+    cache.clear();
+    EXPECT_NE(cache.sharedStrings(sst), first) << "cleared: read anew";
 }
 
 TEST(XLSXData, CellReferences)
