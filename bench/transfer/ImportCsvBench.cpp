@@ -6,14 +6,13 @@
 //
 // Run from the build tree with the test servers' settings:
 //   source $VORN_TEST_STATE/servers.env && build/bin/bench_transfer_import [PostgreSQL|MariaDB|SQLite]
+#include "../support/ImportBench.h"
 #include "../support/PostgresBench.h"
 #include "../support/RowBench.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
 #include "client/VornRootClient.h"
-#include "connection/ConnectedControllerDelegate.h"
 #include "transfer/ImportController.h"
-#include "transfer/ImportControllerDelegate.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,47 +24,11 @@
 
 namespace
 {
+using namespace ImportBench;
 using namespace RowBench;
 
 constexpr int MeasuredRuns = 3;
 const QString importTable = QStringLiteral("vorn_bench_import");
-
-// The document's part for the controller: the root's reservation.
-class Owner : public ConnectedControllerDelegate, public ImportControllerDelegate
-{
-public:
-    explicit Owner(VornRootClientPtr root) : root_(std::move(root)) {}
-    bool connectedControllerWantsRootReservationFor(ConnectedController *,
-                                                    const QString &description) override
-    {
-        return root_->reserveRoot(description);
-    }
-    void connectedControllerWantsEndRootReservation(ConnectedController *) override
-    {
-        root_->releaseReservedRoot();
-    }
-    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
-    bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
-    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
-    {
-        return nullptr;
-    }
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override
-    {
-        return QStringLiteral("IMPORT_BENCH");
-    }
-    void importControllerHasUpdatedPreview(ImportController *) override {}
-    void importControllerStatusUpdated(ImportController *) override {}
-
-private:
-    VornRootClientPtr root_;
-};
-
-void waitUntil(const std::function<bool()> &done)
-{
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-}
 
 // id, name (some with a comma or a quote), amount, a timestamp with milliseconds and a flag.
 void writeSource(const QString &path)

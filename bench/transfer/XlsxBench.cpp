@@ -1,23 +1,25 @@
 // A 100,000-row, 10-column workbook (numbers, dates, text) on PostgreSQL, both ways, each beside
 // LibreOffice's headless conversion of the same data in the same run: the table exported to XLSX
 // (LibreOffice: the same rows as CSV converted to XLSX), and that workbook imported into a copy of the
-// table (LibreOffice: the workbook converted to CSV). Prints the seconds of each, their ratio, and the
-// peak memory after each of our steps at half and at all the rows. The goal: both faster than
-// LibreOffice, with memory that does not grow with the row count beyond the shared strings.
+// table (LibreOffice: the workbook converted to CSV). Prints the seconds of each (the first run and the
+// median of the warm runs), their ratio, and the peak memory of each of our steps at half and at all the
+// rows. The goal: both faster than LibreOffice, with memory that does not grow with the row count beyond
+// the shared strings.
 //
 // Run from the build tree with the test servers' settings:
-//   source $VORN_TEST_STATE/servers.env && build/bin/bench_transfer_xlsx
+//   source $VORN_TEST_STATE/servers.env && build/bin/bench_transfer_xlsx [runs, 3 unless given]
+#include "../support/ImportBench.h"
 #include "../support/PostgresBench.h"
 #include "../support/RowBench.h"
+#include "bridge/QoJavaBridge.h"
+#include "bridge/ThreadController.h"
 #include "client/SqlConnectionClient.h"
 #include "client/VornExportCursorClient.h"
-#include "client/VornImporterClient.h"
 #include "platform/Bundle.h"
 #include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
+#include "transfer/ImportController.h"
 #include "transfer/XLSXExporter.h"
-#include "transfer/XLSXImporter.h"
-#include "transfer/XLSXUnpackCache.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,7 +60,15 @@ void createTable(VornRootClient &root, int rows)
     execute(root, "CREATE TABLE " + target + " AS SELECT * FROM " + source + " WHERE 1=0");
 }
 
-// The peak resident memory of the process so far, in MiB.
+// Starts the peak resident memory afresh from what the process holds now.
+void resetPeak()
+{
+    QFile clear("/proc/self/clear_refs");
+    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
+        fail("Cannot reset the peak resident memory");
+}
+
+// The peak resident memory of the process since the last reset, in MiB.
 double peakMiB()
 {
     QFile status("/proc/self/status");
@@ -91,44 +101,36 @@ double exportSeconds(VornRootClient &root, const QString &file)
     return timer.nsecsElapsed() / 1e9;
 }
 
-double importSeconds(VornRootClient &root, const QString &file, qint64 expected)
+// From choosing the workbook to the last row in the table, as the import assistant goes: detection and
+// the preview, then the run.
+double importSeconds(const VornRootClientPtr &root, const QString &file, qint64 expected)
 {
-    execute(root, "TRUNCATE " + target);
+    execute(*root, "TRUNCATE " + target);
+    ImportBench::Owner owner(root);
+    ImportController controller(root);
+    controller.setDelegate(&owner);
+    controller.setImportDelegate(&owner);
+    controller.setThreadController(std::make_shared<ThreadController>(QoJavaBridge::javaBridge()));
     QElapsedTimer timer;
     timer.start();
-    auto cache = std::make_shared<XLSXUnpackCache>();
-    ImportOptions options;
-    options.reset();
-    {
-        XLSXImporter detector(options, file, cache);
-        detector.autoDetect();
-        options = detector.importOptions();
-    }
-    XLSXImporter reader(options, file, cache);
-    if (!reader.openForImport(false))
-        fail("import open failed: " + reader.error());
-    ImportOptions &read = reader.importOptions();
-    const std::shared_ptr<VornImporterClient> importer = root.importer();
-    QList<ImportColumnTarget> columns;
-    for (const ImportColumnPtr &column : read.import_columns)
-        columns.append({column->column_name, QString()});
-    if (!importer->prepareImport(QString(), target, columns))
-        fail("prepareImport: " + root.lastErrorMessage());
-    qint64 rows = 0;
-    while (const std::optional<ImportRow> row = reader.readNextRow()) {
-        QVariantMap values;
-        for (const ImportColumnPtr &column : read.import_columns) {
-            const ImportValue value = read.convertColumnValue(row->value(column->column_name), *column);
-            if (value.kind != ImportValue::Missing && value.kind != ImportValue::Invalid)
-                values.insert(column->column_name, value.backendText());
-        }
-        importer->addRow(values);
-        ++rows;
-    }
-    importer->closeImport();
-    if (rows != expected)
-        fail(QString("imported %1 rows of %2").arg(rows).arg(expected));
-    return timer.nsecsElapsed() / 1e9;
+    controller.setSelectedFilePath(file);
+    controller.setSelectedTable(QString(), target);
+    ImportBench::waitUntil([&] { return controller.hadInitialPreview(); });
+    // The columns keep their order: each goes into the table column of its name.
+    for (const ImportColumnPtr &column : controller.importOptions().import_columns)
+        ImportOptions::setMappingOfColumn(*column, column->column_name);
+    controller.beginImport();
+    ImportBench::waitUntil(
+        [&] { return controller.state() >= ImportController::Completed && !root->reserved(); });
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    controller.endImportController();
+    if (controller.state() != ImportController::Completed || controller.rowsImported() != expected)
+        fail(QString("import ended in state %1 after %2 of %3 rows: %4 %5")
+                 .arg(controller.state())
+                 .arg(controller.rowsImported())
+                 .arg(expected)
+                 .arg(controller.errorMessage(), controller.importResultErrorLog().left(400)));
+    return seconds;
 }
 
 double libreOfficeSeconds(const QTemporaryDir &folder, const QString &file, const QString &format)
@@ -150,6 +152,7 @@ double libreOfficeSeconds(const QTemporaryDir &folder, const QString &file, cons
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    const int runs = argc > 1 ? qMax(1, QString(argv[1]).toInt()) : 3;
     Bundle::setMainBundlePrefix(QCoreApplication::applicationDirPath() + "/..");
     UserDefaults::standard().setObject(QStringLiteral("d-M-yyyy HH:mm:ss.S"),
                                        PreferenceKey::cocoaTimestampDataFormat);
@@ -158,28 +161,43 @@ int main(int argc, char **argv)
     VornRootClientPtr root = connectedRoot(postgres, 0);
     QTemporaryDir folder;
     const PostgresBench::Server server;
+    std::printf("XLSX of 10 columns (numbers, dates, text) on PostgreSQL; first run and median of %d more\n",
+                runs);
+    Runs exported, imported;
     for (const int rows : {50000, 100000}) {
         createTable(*root, rows);
         const QString ours = folder.filePath(QString("ours-%1.xlsx").arg(rows));
-        const double exported = exportSeconds(*root, ours);
-        const double exportPeak = peakMiB();
-        const double imported = importSeconds(*root, ours, rows);
-        const double importPeak = peakMiB();
-        std::printf("%d rows: export %.2f s (peak %.0f MiB), import %.2f s (peak %.0f MiB)\n", rows, exported,
-                    exportPeak, imported, importPeak);
-        if (rows < 100000)
-            continue;
-        const QString csv = folder.filePath("same.csv");
-        PostgresBench::psqlTimings(
-            server, QString("\\copy (SELECT * FROM %1 ORDER BY n) TO '%2' WITH (FORMAT csv, HEADER)\n")
-                        .arg(source, csv));
-        libreOfficeSeconds(folder, csv, "ods"); // starts and warms LibreOffice's profile; not counted
-        const double loExport = libreOfficeSeconds(folder, csv, "xlsx");
-        const double loImport = libreOfficeSeconds(folder, ours, "csv");
-        std::printf("LibreOffice: CSV to XLSX %.2f s, XLSX to CSV %.2f s\n", loExport, loImport);
-        std::printf("ratio (ours / LibreOffice, goal < 1): export %.2f, import %.2f\n", exported / loExport,
-                    imported / loImport);
+        Runs exportTimes, importTimes, exportPeaks, importPeaks;
+        for (int run = 0; run <= runs; ++run) {
+            resetPeak();
+            exportTimes.add(exportSeconds(*root, ours));
+            exportPeaks.add(peakMiB());
+            resetPeak();
+            importTimes.add(importSeconds(root, ours, rows));
+            importPeaks.add(peakMiB());
+        }
+        const QString label = QString::number(rows) + " rows ";
+        printRow(label + "export (ours)", exportTimes, "s");
+        printRow(label + "import (ours)", importTimes, "s");
+        printRow(label + "export peak resident", exportPeaks, "MiB");
+        printRow(label + "import peak resident", importPeaks, "MiB");
+        exported = exportTimes;
+        imported = importTimes;
     }
+    const QString csv = folder.filePath("same.csv");
+    PostgresBench::psqlTimings(
+        server,
+        QString("\\copy (SELECT * FROM %1 ORDER BY n) TO '%2' WITH (FORMAT csv, HEADER)\n").arg(source, csv));
+    libreOfficeSeconds(folder, csv, "ods"); // starts and warms LibreOffice's profile; not counted
+    Runs loExport, loImport;
+    for (int run = 0; run <= runs; ++run) {
+        loExport.add(libreOfficeSeconds(folder, csv, "xlsx"));
+        loImport.add(libreOfficeSeconds(folder, folder.filePath("ours-100000.xlsx"), "csv"));
+    }
+    printRow("100000 rows CSV to XLSX (LibreOffice)", loExport, "s");
+    printRow("100000 rows XLSX to CSV (LibreOffice)", loImport, "s");
+    printRow("100000 rows export, ours vs LibreOffice (goal < 1)", exported, "s", &loExport);
+    printRow("100000 rows import, ours vs LibreOffice (goal < 1)", imported, "s", &loImport);
     execute(*root, "DROP TABLE IF EXISTS " + source);
     execute(*root, "DROP TABLE IF EXISTS " + target);
     return 0;

@@ -9,17 +9,12 @@
 #include "transfer/ExportViewController.h"
 #include "window/VornTabbedWindowController.h"
 
-#include <QCoreApplication>
-#include <QPointer>
-
 ExportRouting::ExportRouting(VornDocument &document, const VornRootClientPtr &root,
                              std::shared_ptr<ThreadController> threads, std::shared_ptr<StatusManager> status)
-    : document_(document), exportController_(std::make_unique<ExportController>(root))
+    : AssistantRouting(document), exportController_(std::make_unique<ExportController>(root))
 {
-    exportController_->setDelegate(this);
+    adopt(*exportController_, std::move(threads), std::move(status));
     exportController_->setExportDelegate(this);
-    exportController_->setThreadController(std::move(threads));
-    exportController_->setStatusManager(std::move(status));
 }
 
 ExportRouting::~ExportRouting()
@@ -53,39 +48,6 @@ void ExportRouting::startExport(const BrowserElementPtr &element)
     assistant->startupImportOnWindow(document_.windowForSheet());
 }
 
-bool ExportRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                               const QString &description)
-{
-    return document_.connectedControllerWantsRootReservationFor(controller, description);
-}
-
-void ExportRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
-{
-    document_.connectedControllerWantsEndRootReservation(controller);
-}
-
-bool ExportRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                                          bool requiresEditing)
-{
-    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
-}
-
-bool ExportRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsClearRootSelection(controller);
-}
-
-ConnectionParametersPtr
-ExportRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsConnectionParameters(controller);
-}
-
-QString ExportRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
-}
-
 QList<BrowserElementPtr> ExportRouting::exportControllerNeedsExportableBrowserElements(ExportController *)
 {
     BrowserController *browser = document_.browserController();
@@ -113,14 +75,6 @@ void ExportRouting::exportControllerStatusUpdated(ExportController *)
 
 void ExportRouting::exportViewControllerFinishedSuccessful(ExportViewController *assistant, bool)
 {
-    // The assistant is still inside its own wizard's call: it goes once that call has returned.
-    QPointer<VornTabbedWindowController> window = document_.vornWindowController();
-    QPointer<ExportViewController> closed = assistant;
-    QMetaObject::invokeMethod(
-        qApp,
-        [window, closed] {
-            if (window && closed && window->currentExportViewController() == closed)
-                window->destroyExportViewController();
-        },
-        Qt::QueuedConnection);
+    dropAssistantLater(assistant, &VornTabbedWindowController::currentExportViewController,
+                       &VornTabbedWindowController::destroyExportViewController);
 }

@@ -11,17 +11,12 @@
 #include "transfer/ImportViewController.h"
 #include "window/VornTabbedWindowController.h"
 
-#include <QCoreApplication>
-#include <QPointer>
-
 ImportRouting::ImportRouting(VornDocument &document, const VornRootClientPtr &root,
                              std::shared_ptr<ThreadController> threads, std::shared_ptr<StatusManager> status)
-    : document_(document), importController_(std::make_unique<ImportController>(root))
+    : AssistantRouting(document), importController_(std::make_unique<ImportController>(root))
 {
-    importController_->setDelegate(this);
+    adopt(*importController_, std::move(threads), std::move(status));
     importController_->setImportDelegate(this);
-    importController_->setThreadController(std::move(threads));
-    importController_->setStatusManager(std::move(status));
 }
 
 ImportRouting::~ImportRouting()
@@ -51,39 +46,6 @@ void ImportRouting::startImport(const BrowserElementPtr &element)
     assistant->setDelegate(this);
     assistant->setImportController(importController_.get());
     assistant->startupImportOnWindow(document_.windowForSheet());
-}
-
-bool ImportRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                               const QString &description)
-{
-    return document_.connectedControllerWantsRootReservationFor(controller, description);
-}
-
-void ImportRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
-{
-    document_.connectedControllerWantsEndRootReservation(controller);
-}
-
-bool ImportRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                                          bool requiresEditing)
-{
-    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
-}
-
-bool ImportRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsClearRootSelection(controller);
-}
-
-ConnectionParametersPtr
-ImportRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsConnectionParameters(controller);
-}
-
-QString ImportRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
 }
 
 void ImportRouting::updateAssistant()
@@ -127,14 +89,6 @@ void ImportRouting::importControllerInsertSqlIntoEditor(ImportController *, cons
 
 void ImportRouting::importViewControllerFinishedSuccessful(ImportViewController *assistant, bool)
 {
-    // The assistant is still inside its own wizard's call: it goes once that call has returned.
-    QPointer<VornTabbedWindowController> window = document_.vornWindowController();
-    QPointer<ImportViewController> closed = assistant;
-    QMetaObject::invokeMethod(
-        qApp,
-        [window, closed] {
-            if (window && closed && window->currentImportViewController() == closed)
-                window->destroyImportViewController();
-        },
-        Qt::QueuedConnection);
+    dropAssistantLater(assistant, &VornTabbedWindowController::currentImportViewController,
+                       &VornTabbedWindowController::destroyImportViewController);
 }

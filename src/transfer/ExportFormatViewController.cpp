@@ -42,6 +42,14 @@ ExportFormatViewController::ExportFormatViewController()
     destination->addRow(exportToClipboard_);
     layout->addWidget(destinationOptions_);
 
+    // Formats have either a destination or a sheet, so the two groups take turns in one place.
+    sheetDestinationOptions_ = new QGroupBox(tr("Worksheet"));
+    auto *sheet = new QFormLayout(sheetDestinationOptions_);
+    sheetName_ = new QLineEdit;
+    sheet->addRow(tr("Sheet name:"), sheetName_);
+    sheetDestinationOptions_->hide();
+    layout->addWidget(sheetDestinationOptions_);
+
     recordOptions_ = new QGroupBox(tr("Records"));
     auto *records = new QGridLayout(recordOptions_);
     allRecords_ = new QRadioButton(tr("All records"));
@@ -87,6 +95,7 @@ ExportFormatViewController::ExportFormatViewController()
     QObject::connect(delimiter_, &QButtonGroup::idClicked, view, option);
     QObject::connect(delimiterOther_, &QLineEdit::textEdited, view, option);
     QObject::connect(doubleQuoteResults_, &QCheckBox::clicked, view, option);
+    QObject::connect(sheetName_, &QLineEdit::textEdited, view, [this] { sheetNameUpdate(); });
     setView(view);
 }
 
@@ -96,6 +105,7 @@ void ExportFormatViewController::updateInterface()
     const ExportOptions &options = controller.exportOptions();
     recordOptions_->setVisible(!controller.selectedFormat().isEmpty());
     destinationOptions_->setVisible(controller.supportDestinationOptions());
+    sheetDestinationOptions_->setVisible(controller.supportSheetDestinationOptions());
     customOptions_->setVisible(controller.supportCustomOptions());
 
     const QSignalBlocker formatBlocker(formats_);
@@ -138,6 +148,9 @@ void ExportFormatViewController::updateInterface()
                                                             : QString(options.delimiter));
     }
     doubleQuoteResults_->setChecked(options.doubleQuoteResults);
+    // Redraws while the user types keep the caret where it is.
+    if (sheetName_->text() != options.sheetName)
+        sheetName_->setText(options.sheetName);
 }
 
 void ExportFormatViewController::updateFormat(int position)
@@ -176,6 +189,11 @@ void ExportFormatViewController::optionUpdate()
     options.doubleQuoteResults = doubleQuoteResults_->isChecked();
     changed();
     updateInterface();
+}
+
+void ExportFormatViewController::sheetNameUpdate()
+{
+    exportController_->exportOptions().sheetName = sheetName_->text();
 }
 
 bool ExportFormatViewController::canContinue() const

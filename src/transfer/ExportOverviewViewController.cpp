@@ -1,6 +1,7 @@
 #include "transfer/ExportOverviewViewController.h"
 
 #include "transfer/ExportController.h"
+#include "transfer/XLSXExporter.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -103,7 +104,8 @@ QString ExportOverviewViewController::additionalText() const
         return text;
     }
     if (controller.supportSheetDestinationOptions())
-        return tr("Results will be stored in sheet '%1'").arg(options.sheetName);
+        return tr("Results will be stored in sheet '%1'")
+            .arg(XLSXExporter::sanitisedSheetName(options.sheetName));
     return QStringLiteral("-");
 }
 

@@ -31,20 +31,17 @@ ExportViewController::ExportViewController() = default;
 
 ExportViewController::~ExportViewController()
 {
-    if (wizard_)
-        wizard_->setDelegate(nullptr);
+    closeWizard();
     for (ExportSubViewController *page :
          {page(Source), page(ColumnSelection), page(ExportOptionsPage), page(Overview), page(Export)}) {
         if (page)
             page->setDelegate(nullptr);
     }
-    delete wizard_;
 }
 
 void ExportViewController::startupImportOnWindow(QWidget *window)
 {
     Q_ASSERT_X(exportController_, "startupImportOnWindow", "The assistant needs the export controller");
-    wizard_ = new AssistantWindowController;
     initial_ = std::make_unique<ExportInitialViewController>();
     columns_ = std::make_unique<ExportColumnViewController>();
     format_ = std::make_unique<ExportFormatViewController>();
@@ -55,16 +52,14 @@ void ExportViewController::startupImportOnWindow(QWidget *window)
         page->setDelegate(this);
         page->setExportController(exportController_);
     }
-    wizard_->setDelegate(this);
-    wizard_->setWindowTitle(exportText("Export Assistant"));
-    wizard_->runAsSheet(window);
+    runWizard(window, exportText("Export Assistant"));
 }
 
 void ExportViewController::update()
 {
     if (!wizard_)
         return;
-    if (ExportSubViewController *current = currentPage())
+    if (TransferSubViewController *current = currentPage())
         current->updateInterface();
     // The page may have closed the wizard meanwhile (a declined destination).
     if (wizard_)
@@ -97,14 +92,14 @@ ExportSubViewController *ExportViewController::page(const QString &identifier) c
     return nullptr;
 }
 
-ExportSubViewController *ExportViewController::currentPage() const
+TransferSubViewController *ExportViewController::firstPage() const
 {
-    return static_cast<ExportSubViewController *>(wizard_->currentViewController());
+    return initial_.get();
 }
 
-bool ExportViewController::statusShowing() const
+TransferSubViewController *ExportViewController::statusPage() const
 {
-    return wizard_ && status_ && wizard_->currentViewController() == status_.get();
+    return status_.get();
 }
 
 QString ExportViewController::titleForAssistantWindowController(AssistantWindowController *)
@@ -160,22 +155,6 @@ bool ExportViewController::canNavigateToPageIdentifier(const QString &identifier
     return false;
 }
 
-bool ExportViewController::canMoveForwardForAssistantWindowController(AssistantWindowController *)
-{
-    const ExportSubViewController *current = currentPage();
-    return current && current->canContinue();
-}
-
-bool ExportViewController::canMoveBackwardForAssistantWindowController(AssistantWindowController *)
-{
-    return wizard_->currentViewController() != initial_.get() && !statusShowing();
-}
-
-bool ExportViewController::canCancelAssistantWindowController(AssistantWindowController *)
-{
-    return !statusShowing();
-}
-
 QString ExportViewController::titleForForwardButtonForAssistantWindowController(AssistantWindowController *)
 {
     if (wizard_->currentViewController() == overview_.get())
@@ -193,11 +172,6 @@ void ExportViewController::cancelledAssistantWindowController(AssistantWindowCon
         exportController_->cancelExport();
     if (delegate_)
         delegate_->exportViewControllerFinishedSuccessful(this, true);
-}
-
-bool ExportViewController::forwardButtonCancelsAssistantWindowController(AssistantWindowController *)
-{
-    return statusShowing();
 }
 
 bool ExportViewController::supportAutoSkipForAssistantWindowController(AssistantWindowController *)

@@ -1,11 +1,7 @@
 #pragma once
 
-#include "kit/AssistantWindowController.h"
-#include "kit/AssistantWindowControllerDelegate.h"
 #include "transfer/ExportSubViewControllerDelegate.h"
-
-#include <QObject>
-#include <QPointer>
+#include "transfer/TransferAssistant.h"
 
 #include <memory>
 
@@ -21,9 +17,7 @@ class QWidget;
 // The export assistant: five pages on the step wizard (source, columns, format, overview, status). It
 // holds no export logic: the pages write every choice into the document's export controller, and each
 // change is kept as the export defaults. Main thread only.
-class ExportViewController : public QObject,
-                             public AssistantWindowControllerDelegate,
-                             public ExportSubViewControllerDelegate
+class ExportViewController : public TransferAssistant, public ExportSubViewControllerDelegate
 {
     Q_OBJECT
 public:
@@ -39,7 +33,6 @@ public:
     // The export controller's state changed: the current page redraws, the buttons follow.
     void update();
 
-    AssistantWindowController *assistantWindowController() const { return wizard_; }
     ExportInitialViewController *exportInitialViewController() const { return initial_.get(); }
     ExportColumnViewController *exportColumnViewController() const { return columns_.get(); }
     ExportFormatViewController *exportFormatViewController() const { return format_.get(); }
@@ -55,20 +48,18 @@ public:
     AssistantWindowSubViewController *viewControllerForPageIdentifier(const QString &identifier,
                                                                       AssistantWindowController *) override;
     bool canNavigateToPageIdentifier(const QString &identifier, AssistantWindowController *) override;
-    bool canMoveForwardForAssistantWindowController(AssistantWindowController *) override;
-    bool canMoveBackwardForAssistantWindowController(AssistantWindowController *) override;
-    bool canCancelAssistantWindowController(AssistantWindowController *) override;
     QString titleForForwardButtonForAssistantWindowController(AssistantWindowController *) override;
     void cancelledAssistantWindowController(AssistantWindowController *) override;
-    bool forwardButtonCancelsAssistantWindowController(AssistantWindowController *) override;
     bool supportAutoSkipForAssistantWindowController(AssistantWindowController *) override;
     QString autoskipDefaultNameForForAssistantWindowController(AssistantWindowController *) override;
     bool supportAutoSkipForPageIdentifier(const QString &identifier, AssistantWindowController *) override;
 
+protected:
+    TransferSubViewController *firstPage() const override;
+    TransferSubViewController *statusPage() const override;
+
 private:
     ExportSubViewController *page(const QString &identifier) const;
-    ExportSubViewController *currentPage() const;
-    bool statusShowing() const;
 
     ExportController *exportController_ = nullptr;
     ExportViewControllerDelegate *delegate_ = nullptr;
@@ -77,7 +68,4 @@ private:
     std::unique_ptr<ExportFormatViewController> format_;
     std::unique_ptr<ExportOverviewViewController> overview_;
     std::unique_ptr<ExportStatusViewController> status_;
-    // A sheet of the document window, which deletes it when it closes first; else deleted here, before
-    // the pages whose views it shows.
-    QPointer<AssistantWindowController> wizard_;
 };

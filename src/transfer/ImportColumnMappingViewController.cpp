@@ -2,6 +2,7 @@
 
 #include "transfer/ImportColumnMappingTableModel.h"
 #include "transfer/ImportController.h"
+#include "transfer/ImportEmbeddedPreview.h"
 #include "transfer/ImportPreviewViewController.h"
 #include "transfer/ImportUtils.h"
 
@@ -121,14 +122,7 @@ void ImportColumnMappingViewController::setImportController(ImportController *co
 void ImportColumnMappingViewController::setImportPreviewViewController(ImportPreviewViewController *preview)
 {
     preview_ = preview;
-    preview->setDisplayTargetColumns(true);
-    preview->setDisplayTargetFormatSupported(true);
-    preview->setHideUnusedSourceColumns(false);
-    preview->setSourceMessage(text("Below is the data interpreted by Vorn. The first row contains the mapped "
-                                   "table column, which can be changed above."));
-    static_cast<QBoxLayout *>(view()->layout())->addWidget(preview->view(), 1);
-    preview->view()->show();
-    preview->setDelegate(this);
+    ImportEmbeddedPreview::showMappedColumns(preview, view(), this);
 }
 
 int ImportColumnMappingViewController::selectedRow() const

@@ -191,12 +191,6 @@ QString ImportController::overviewFormatLine() const
     return importer ? importer->overviewFormatLine() : QString();
 }
 
-bool ImportController::supportSequences() const
-{
-    const std::shared_ptr<VornImporterClient> importer = vornRoot()->importer();
-    return importer && importer->supportsSequences();
-}
-
 QStringList ImportController::sequenceList() const
 {
     const std::shared_ptr<VornImporterClient> importer = vornRoot()->importer();

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 class ImportControllerDelegate;
 class XLSXUnpackCache;
@@ -70,7 +71,9 @@ public:
     // Hands generated or refused statements to the delegate for the SQL editor.
     void insertSql(const QString &text);
 
-    bool supportSequences() const;
+    // Whether the database can fill a column from a sequence: asked of the backend once, off the main
+    // thread, when a target is first chosen, so that pages may ask on every redraw. No until known.
+    bool supportSequences() const { return sequenceSupport_.value_or(false); }
     QStringList sequenceList() const;
     void addSequence(const QString &sequenceName, const QString &mapTo)
     {
@@ -98,6 +101,7 @@ private:
     static std::unique_ptr<AbstractImporter> importerFor(const QString &format, const ImportOptions &options,
                                                          const QString &filePath,
                                                          const std::shared_ptr<XLSXUnpackCache> &cache);
+    void lookUpSequenceSupport();
     void sendStatusUpdate();
     void previewDone(const std::shared_ptr<AbstractImporter> &importer,
                      const std::shared_ptr<QList<ImportRow>> &rows, quint64 generation);
@@ -112,6 +116,8 @@ private:
     QString targetSchema_;
     QString targetTable_;
     BrowserElementPtr selectedBrowserElement_;
+    std::optional<bool> sequenceSupport_;
+    bool sequenceSupportLookup_ = false;
     std::shared_ptr<const QList<ImportRow>> previewRows_;
     bool needAutodetect_ = false;
     bool needAutodetectFormatOptions_ = false;

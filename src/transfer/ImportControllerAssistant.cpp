@@ -1,7 +1,9 @@
 // What the import assistant asks of the controller beyond the run: the target as a browser element,
-// the tables it may choose, detection of a single column, and the hand-over of statements.
+// the tables it may choose, whether sequences can fill columns, detection of a single column, and the
+// hand-over of statements.
 #include "transfer/ImportController.h"
 
+#include "client/VornImporterClient.h"
 #include "platform/MainThread.h"
 #include "transfer/ImportControllerDelegate.h"
 
@@ -14,6 +16,41 @@ void ImportController::setSelectedBrowserElement(const BrowserElementPtr &elemen
         return;
     selectedBrowserElement_ = element;
     setSelectedTable(element ? element->schema() : QString(), element ? element->name() : QString());
+    if (element)
+        lookUpSequenceSupport();
+}
+
+void ImportController::lookUpSequenceSupport()
+{
+    // The answer is the database's, the same for every table: one lookup serves the whole session.
+    if (sequenceSupport_ || sequenceSupportLookup_ || !threadController())
+        return;
+    sequenceSupportLookup_ = true;
+    struct Answer {
+        std::atomic<bool> supported{false};
+        std::atomic<bool> failed{false};
+    };
+    auto answer = std::make_shared<Answer>();
+    // The question reads the connection's dialect and sends no statement, so it takes no reservation:
+    // it never stands in the way of the table lookups and the run that follow the choice at once.
+    BackgroundJob job;
+    job.threadName = QStringLiteral("Import sequence support");
+    job.threads = threadController();
+    job.ownerAlive = [alive = std::weak_ptr<const char>(alive_)] { return !alive.expired(); };
+    job.work = [root = vornRoot(), answer](const WorkerControl &) {
+        const std::shared_ptr<VornImporterClient> importer = root->importer();
+        answer->supported = importer && importer->supportsSequences();
+    };
+    job.failed = [answer](const QString &) { answer->failed = true; };
+    job.done = [this, answer] {
+        sequenceSupportLookup_ = false;
+        // A failed lookup is asked again with the next target.
+        if (answer->failed)
+            return;
+        sequenceSupport_ = answer->supported.load();
+        sendStatusUpdate();
+    };
+    BackgroundRunner::run(std::move(job));
 }
 
 QList<BrowserElementPtr> ImportController::supportedImportBrowserElements() const

@@ -1,6 +1,7 @@
 #include "transfer/ImportPlainTextSourceInterpretationViewController.h"
 
 #include "transfer/ImportController.h"
+#include "transfer/ImportEmbeddedPreview.h"
 #include "transfer/ImportEncoding.h"
 #include "transfer/ImportFixedWidths.h"
 #include "transfer/ImportPreviewViewController.h"
@@ -159,15 +160,7 @@ void ImportPlainTextSourceInterpretationViewController::setImportPreviewViewCont
     ImportPreviewViewController *preview)
 {
     preview_ = preview;
-    preview->setDisplayTargetColumns(false);
-    preview->setDisplayTargetFormatSupported(false);
-    preview->setHideUnusedSourceColumns(false);
-    preview->setSourceMessage(
-        text("Below is the source data as read by Vorn. If this is incorrect then try to "
-             "adjust options above."));
-    static_cast<QBoxLayout *>(view()->layout())->addWidget(preview->view(), 1);
-    preview->view()->show();
-    preview->setDelegate(this);
+    ImportEmbeddedPreview::showSourceColumns(preview, view(), this);
 }
 
 void ImportPlainTextSourceInterpretationViewController::updateInterface()

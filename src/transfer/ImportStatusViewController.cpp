@@ -38,7 +38,7 @@ ImportStatusViewController::ImportStatusViewController()
 {
     auto *view = new QWidget;
     auto *layout = new QVBoxLayout(view);
-    headerText_ = new QLabel(QCoreApplication::translate("importer", "Vorn is importing the data."));
+    headerText_ = new QLabel;
     headerText_->setWordWrap(true);
     layout->addWidget(headerText_);
 
@@ -125,10 +125,29 @@ void ImportStatusViewController::updateInterface()
         break;
     }
     const qint64 current = controller.state();
+    headerText_->setText(heading(current));
     const bool busy = current >= ImportController::Starting && current < ImportController::Completed;
     progress_->setRange(0, busy ? 0 : 1);
     progress_->setValue(busy ? 0 : 1);
     cancelButton_->setEnabled(current == ImportController::Running);
+}
+
+QString ImportStatusViewController::heading(qint64 state)
+{
+    // Sentences beside the counts' first line, which names the outcome in a word.
+    const auto sentence = [](const char *text) { return QCoreApplication::translate("importer", text); };
+    switch (state) {
+    case ImportController::Completed:
+        return sentence("Vorn has imported the data.");
+    case ImportController::CompletedWithRefusals:
+        return sentence("Vorn has imported the data; the database refused some rows.");
+    case ImportController::Stopped:
+        return sentence("The import was stopped.");
+    case ImportController::Failed:
+        return sentence("Vorn could not import the data.");
+    default:
+        return sentence("Vorn is importing the data.");
+    }
 }
 
 void ImportStatusViewController::setStatusView()

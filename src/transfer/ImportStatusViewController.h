@@ -22,6 +22,8 @@ public:
     void copyToClipboard();
     // The refused rows when there are any, else the generated statements.
     QString resultText() const;
+    // Above the counts: that the import runs, or how it ended.
+    static QString heading(qint64 state);
 
     QLabel *statusMessage() const { return statusMessage_; }
     QLabel *headerText() const { return headerText_; }

@@ -1,33 +1,15 @@
 #pragma once
 
-#include "kit/AssistantWindowSubViewController.h"
 #include "transfer/ImportSubViewControllerDelegate.h"
-
-#include <QPointer>
-#include <QWidget>
+#include "transfer/TransferSubViewController.h"
 
 class ImportController;
 class ImportPreviewViewController;
 
-// A page of the import assistant. It keeps no settings of its own: every control shows what the
-// import controller holds and writes each change straight back. The page owns its view until the
-// wizard places it.
-class ImportSubViewController : public AssistantWindowSubViewController
+// A page of the import assistant, on the document's import controller.
+class ImportSubViewController : public TransferSubViewController
 {
 public:
-    ImportSubViewController() = default;
-    ImportSubViewController(const ImportSubViewController &) = delete;
-    ImportSubViewController &operator=(const ImportSubViewController &) = delete;
-    ~ImportSubViewController() override
-    {
-        if (view_ && !view_->parent())
-            delete view_;
-    }
-
-    QWidget *view() override { return view_; }
-    void updateInterface() override {}
-    // Whether the user may go on from this page.
-    virtual bool canContinue() const { return false; }
     // Pages that show the shared preview take it below their own controls and set what it shows.
     virtual void setImportPreviewViewController(ImportPreviewViewController *) {}
 
@@ -36,7 +18,6 @@ public:
     void setDelegate(ImportSubViewControllerDelegate *delegate) { delegate_ = delegate; }
 
 protected:
-    void setView(QWidget *view) { view_ = view; }
     void changed()
     {
         if (delegate_)
@@ -45,7 +26,4 @@ protected:
 
     ImportController *importController_ = nullptr;
     ImportSubViewControllerDelegate *delegate_ = nullptr;
-
-private:
-    QPointer<QWidget> view_;
 };

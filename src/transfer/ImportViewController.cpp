@@ -44,13 +44,11 @@ ImportViewController::ImportViewController() = default;
 
 ImportViewController::~ImportViewController()
 {
-    if (wizard_)
-        wizard_->setDelegate(nullptr);
+    closeWizard();
     for (ImportSubViewController *page : pages())
         page->setDelegate(nullptr);
     if (preview_)
         preview_->setDelegate(nullptr);
-    delete wizard_;
 }
 
 QList<ImportSubViewController *> ImportViewController::pages() const
@@ -68,7 +66,6 @@ QList<ImportSubViewController *> ImportViewController::pages() const
 void ImportViewController::startupImportOnWindow(QWidget *window)
 {
     Q_ASSERT_X(importController_, "startupImportOnWindow", "The assistant needs the import controller");
-    wizard_ = new AssistantWindowController;
     initial_ = std::make_unique<ImportInitialViewController>();
     plainText_ = std::make_unique<ImportPlainTextSourceInterpretationViewController>();
     xlsx_ = std::make_unique<ImportXLSXSourceInterpretationViewController>();
@@ -85,16 +82,14 @@ void ImportViewController::startupImportOnWindow(QWidget *window)
     }
     preview_ = std::make_unique<ImportPreviewViewController>();
     preview_->setImportController(importController_);
-    wizard_->setDelegate(this);
-    wizard_->setWindowTitle(importText("Import Assistant"));
-    wizard_->runAsSheet(window);
+    runWizard(window, importText("Import Assistant"));
 }
 
 void ImportViewController::update()
 {
     if (!wizard_ || !wizard_->delegate())
         return;
-    if (ImportSubViewController *current = currentPage())
+    if (TransferSubViewController *current = currentPage())
         current->updateInterface();
     wizard_->reevaluateInterface();
     if (wizard_->currentViewController() == wait_.get() && importController_->hadInitialPreview())
@@ -116,14 +111,14 @@ void ImportViewController::importStatusViewControllerWantsToClose(ImportSubViewC
         wizard_->cancelOperation();
 }
 
-ImportSubViewController *ImportViewController::currentPage() const
+TransferSubViewController *ImportViewController::firstPage() const
 {
-    return wizard_ ? static_cast<ImportSubViewController *>(wizard_->currentViewController()) : nullptr;
+    return initial_.get();
 }
 
-bool ImportViewController::statusShowing() const
+TransferSubViewController *ImportViewController::statusPage() const
 {
-    return wizard_ && status_ && wizard_->currentViewController() == status_.get();
+    return status_.get();
 }
 
 QString ImportViewController::titleForAssistantWindowController(AssistantWindowController *)
@@ -235,22 +230,6 @@ bool ImportViewController::canNavigateToPageIdentifier(const QString &identifier
     return false;
 }
 
-bool ImportViewController::canMoveForwardForAssistantWindowController(AssistantWindowController *)
-{
-    const ImportSubViewController *current = currentPage();
-    return current && current->canContinue();
-}
-
-bool ImportViewController::canMoveBackwardForAssistantWindowController(AssistantWindowController *)
-{
-    return wizard_->currentViewController() != initial_.get() && !statusShowing();
-}
-
-bool ImportViewController::canCancelAssistantWindowController(AssistantWindowController *)
-{
-    return !statusShowing();
-}
-
 QString ImportViewController::titleForForwardButtonForAssistantWindowController(AssistantWindowController *)
 {
     if (statusShowing())
@@ -267,11 +246,6 @@ void ImportViewController::cancelledAssistantWindowController(AssistantWindowCon
     importController_->endImportController();
     if (delegate_)
         delegate_->importViewControllerFinishedSuccessful(this, successful);
-}
-
-bool ImportViewController::forwardButtonCancelsAssistantWindowController(AssistantWindowController *)
-{
-    return statusShowing();
 }
 
 bool ImportViewController::supportAutoSkipForAssistantWindowController(AssistantWindowController *)

@@ -1,11 +1,7 @@
 #pragma once
 
-#include "kit/AssistantWindowController.h"
-#include "kit/AssistantWindowControllerDelegate.h"
 #include "transfer/ImportSubViewControllerDelegate.h"
-
-#include <QObject>
-#include <QPointer>
+#include "transfer/TransferAssistant.h"
 
 #include <memory>
 
@@ -27,9 +23,7 @@ class QWidget;
 // mapping, options, overview, import). It holds no import logic: the pages write every choice into
 // the document's import controller. While the first preview of a new file is read, a waiting page
 // stands at the file-format step. Main thread only.
-class ImportViewController : public QObject,
-                             public AssistantWindowControllerDelegate,
-                             public ImportSubViewControllerDelegate
+class ImportViewController : public TransferAssistant, public ImportSubViewControllerDelegate
 {
     Q_OBJECT
 public:
@@ -45,7 +39,6 @@ public:
     // The import controller's status or preview changed: the current page redraws, the buttons follow.
     void update();
 
-    AssistantWindowController *assistantWindowController() const { return wizard_; }
     ImportInitialViewController *importInitialViewController() const { return initial_.get(); }
     ImportPlainTextSourceInterpretationViewController *plainTextPage() const { return plainText_.get(); }
     ImportXLSXSourceInterpretationViewController *xlsxPage() const { return xlsx_.get(); }
@@ -65,21 +58,19 @@ public:
     AssistantWindowSubViewController *viewControllerForPageIdentifier(const QString &identifier,
                                                                       AssistantWindowController *) override;
     bool canNavigateToPageIdentifier(const QString &identifier, AssistantWindowController *) override;
-    bool canMoveForwardForAssistantWindowController(AssistantWindowController *) override;
-    bool canMoveBackwardForAssistantWindowController(AssistantWindowController *) override;
-    bool canCancelAssistantWindowController(AssistantWindowController *) override;
     QString titleForForwardButtonForAssistantWindowController(AssistantWindowController *) override;
     void cancelledAssistantWindowController(AssistantWindowController *) override;
-    bool forwardButtonCancelsAssistantWindowController(AssistantWindowController *) override;
     bool supportAutoSkipForAssistantWindowController(AssistantWindowController *) override;
     QString autoskipDefaultNameForForAssistantWindowController(AssistantWindowController *) override;
     bool supportAutoSkipForPageIdentifier(const QString &identifier, AssistantWindowController *) override;
 
+protected:
+    TransferSubViewController *firstPage() const override;
+    TransferSubViewController *statusPage() const override;
+
 private:
     ImportSubViewController *sourceInterpretationPage();
     ImportSubViewController *withPreview(ImportSubViewController *page);
-    ImportSubViewController *currentPage() const;
-    bool statusShowing() const;
     QList<ImportSubViewController *> pages() const;
 
     ImportController *importController_ = nullptr;
@@ -95,7 +86,4 @@ private:
     std::unique_ptr<ImportDetectWait> wait_;
     // The file-format page last handed out; none before the step was first shown.
     ImportSubViewController *sourceInterpretation_ = nullptr;
-    // A sheet of the document window, which deletes it when it closes first; else deleted here, before
-    // the pages whose views it shows.
-    QPointer<AssistantWindowController> wizard_;
 };

@@ -1,7 +1,7 @@
 #include "transfer/ImportXLSXSourceInterpretationViewController.h"
 
 #include "transfer/ImportController.h"
-#include "transfer/ImportPreviewViewController.h"
+#include "transfer/ImportEmbeddedPreview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,16 +47,7 @@ ImportXLSXSourceInterpretationViewController::ImportXLSXSourceInterpretationView
 void ImportXLSXSourceInterpretationViewController::setImportPreviewViewController(
     ImportPreviewViewController *preview)
 {
-    preview_ = preview;
-    preview->setDisplayTargetColumns(false);
-    preview->setDisplayTargetFormatSupported(false);
-    preview->setHideUnusedSourceColumns(false);
-    preview->setSourceMessage(
-        text("Below is the source data as read by Vorn. If this is incorrect then try to "
-             "adjust options above."));
-    static_cast<QBoxLayout *>(view()->layout())->addWidget(preview->view(), 1);
-    preview->view()->show();
-    preview->setDelegate(this);
+    ImportEmbeddedPreview::showSourceColumns(preview, view(), this);
 }
 
 void ImportXLSXSourceInterpretationViewController::updateInterface()

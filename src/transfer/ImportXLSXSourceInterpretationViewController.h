@@ -31,7 +31,6 @@ public:
     QCheckBox *skipEmpty() const { return skipEmpty_; }
 
 private:
-    ImportPreviewViewController *preview_ = nullptr;
     QComboBox *sheetNames_ = nullptr;
     QSpinBox *skipFirstLines_ = nullptr;
     QCheckBox *containsHeaders_ = nullptr;

@@ -25,6 +25,58 @@ qint64 XLSXData::cellNumberForAddress(QStringView reference)
     return number;
 }
 
+qint64 XLSXData::cellNumber(const QXmlStreamAttributes &attributes, qint64 largestInRow)
+{
+    const QStringView reference = attributes.value(QLatin1String("r"));
+    const qint64 number = reference.isEmpty() ? largestInRow + 1 : cellNumberForAddress(reference);
+    return number < 1 ? largestInRow + 1 : number;
+}
+
+std::optional<XLSXData::ColumnSpan> XLSXData::columnSpan(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QXmlStreamReader reader(&file);
+    ColumnSpan span{XLSXrow::noStart, 0};
+    bool inSheetData = false;
+    bool readCells = false;
+    qint64 smallest = XLSXrow::noStart;
+    qint64 largest = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (!inSheetData) {
+                inSheetData = XLSXXml::is(reader, "sheetData");
+            } else if (XLSXXml::is(reader, "row")) {
+                readCells = !XLSXXml::isTrue(reader.attributes().value(QLatin1String("hidden")));
+                smallest = XLSXrow::noStart;
+                largest = 0;
+            } else if (readCells && XLSXXml::is(reader, "c")) {
+                const qint64 number = cellNumber(reader.attributes(), largest);
+                if (number <= maxColumn) {
+                    smallest = qMin(smallest, number);
+                    largest = qMax(largest, number);
+                }
+            }
+        } else if (token == QXmlStreamReader::EndElement && inSheetData) {
+            if (XLSXXml::is(reader, "sheetData"))
+                break;
+            if (XLSXXml::is(reader, "row") && readCells && largest > 0) {
+                span.first = qMin(span.first, smallest);
+                span.last = qMax(span.last, largest);
+            }
+            if (XLSXXml::is(reader, "row"))
+                readCells = false;
+        }
+    }
+    if (reader.hasError())
+        return std::nullopt;
+    if (span.last < span.first)
+        return ColumnSpan{};
+    return span;
+}
+
 bool XLSXData::open(const QString &path, const XLSXSharedStrings *sharedStrings, const XLSXStyles *styles,
                     bool date1904)
 {
@@ -92,7 +144,7 @@ std::optional<XLSXrow> XLSXData::nextRow()
     QString type;
     QString style;
     QString value;
-    qint64 cellNumber = 0;
+    qint64 number = 0;
     qint64 smallest = XLSXrow::noStart;
     qint64 largest = 0;
     QList<std::pair<qint64, QString>> cells;
@@ -111,15 +163,17 @@ std::optional<XLSXrow> XLSXData::nextRow()
             if (!inCell && XLSXXml::is(reader_, "c")) {
                 const QXmlStreamAttributes attributes = reader_.attributes();
                 inCell = true;
-                type = attributes.hasAttribute(QLatin1String("t"))
-                           ? attributes.value(QLatin1String("t")).toString()
-                           : QStringLiteral("n");
-                style = attributes.value(QLatin1String("s")).toString();
+                // Neighbouring cells mostly share their type and style: copied only when they change.
+                QStringView given = attributes.value(QLatin1String("t"));
+                if (given.isEmpty() && !attributes.hasAttribute(QLatin1String("t")))
+                    given = u"n";
+                if (type != given)
+                    type = given.toString();
+                const QStringView givenStyle = attributes.value(QLatin1String("s"));
+                if (style != givenStyle)
+                    style = givenStyle.toString();
                 value.clear();
-                const QStringView reference = attributes.value(QLatin1String("r"));
-                cellNumber = reference.isEmpty() ? largest + 1 : cellNumberForAddress(reference);
-                if (cellNumber < 1)
-                    cellNumber = largest + 1;
+                number = cellNumber(attributes, largest);
             } else if (inCell && XLSXXml::is(reader_, "is")) {
                 inInline = true;
             } else if (inCell && !inInline && XLSXXml::is(reader_, "v")) {
@@ -151,14 +205,14 @@ std::optional<XLSXrow> XLSXData::nextRow()
             }
             if (inCell && XLSXXml::is(reader_, "c")) {
                 inCell = false;
-                if (cellNumber > maxColumn)
+                if (number > maxColumn)
                     continue;
-                smallest = qMin(smallest, cellNumber);
-                largest = qMax(largest, cellNumber);
+                smallest = qMin(smallest, number);
+                largest = qMax(largest, number);
                 QString text = cellText(type, style, value);
                 if (text.isNull())
                     text = QStringLiteral("");
-                cells.append({cellNumber, std::move(text)});
+                cells.append({number, std::move(text)});
             } else if (inInline && XLSXXml::is(reader_, "is")) {
                 inInline = false;
             } else if (inInline && XLSXXml::is(reader_, "rPh")) {

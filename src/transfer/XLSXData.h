@@ -38,7 +38,19 @@ public:
     // "AB12" gives 28; a reference without letters gives 0.
     static qint64 cellNumberForAddress(QStringView reference);
 
+    // The first and last sheet column of the cells of the visible rows, the way nextRow() places
+    // them; none when the file cannot be read, 0 and -1 when no row has a cell. Reads only the cells'
+    // places, not their values.
+    struct ColumnSpan {
+        qint64 first = 0;
+        qint64 last = -1;
+    };
+    static std::optional<ColumnSpan> columnSpan(const QString &path);
+
 private:
+    // The sheet column of a cell: its reference, or the column after the row's last cell so far.
+    static qint64 cellNumber(const QXmlStreamAttributes &attributes, qint64 largestInRow);
+
     QString cellText(const QString &type, QStringView style, const QString &value) const;
 
     QFile file_;

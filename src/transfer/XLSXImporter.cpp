@@ -84,9 +84,13 @@ bool XLSXImporter::openSource()
             return false;
     }
     // Both parts are optional: a workbook of inline strings and plain numbers needs neither.
-    if (!loadPart(relationships->partForRole(QStringLiteral("sharedStrings")), "sharedStrings",
-                  sharedStrings_) ||
-        !loadPart(relationships->partForRole(QStringLiteral("styles")), "stylesUrl", styles_))
+    const QString stringsPart = relationships->partForRole(QStringLiteral("sharedStrings"));
+    if (!stringsPart.isEmpty()) {
+        sharedStrings_ = cache_->sharedStrings(QDir(folder_).filePath(stringsPart));
+        if (!sharedStrings_)
+            return fail("sharedStrings");
+    }
+    if (!loadPart(relationships->partForRole(QStringLiteral("styles")), "stylesUrl", styles_))
         return false;
     if (const std::optional<XLSXWorkbook> workbook = XLSXWorkbook::read(workbookPath))
         date1904_ = workbook->date1904();
@@ -94,8 +98,7 @@ bool XLSXImporter::openSource()
     const QString sheetPath = QDir(folder_).filePath(sheetPart);
     rowData_ = std::make_unique<XLSXData>();
     if (sheetPart.isEmpty() || !determineColumnSpan(sheetPath) ||
-        !rowData_->open(sheetPath, sharedStrings_ ? &*sharedStrings_ : nullptr, styles_ ? &*styles_ : nullptr,
-                        date1904_)) {
+        !rowData_->open(sheetPath, sharedStrings_.get(), styles_ ? &*styles_ : nullptr, date1904_)) {
         rowData_.reset();
         return fail("worksheet");
     }
@@ -135,22 +138,14 @@ bool XLSXImporter::autoDetectSheets(const QString &workbookPath)
 
 bool XLSXImporter::determineColumnSpan(const QString &sheetPath)
 {
-    // A pass over every row, so that the preview and the run agree on which sheet column is which.
-    XLSXData scan;
-    if (!scan.open(sheetPath, nullptr, nullptr, false))
+    // Over every row, so that the preview and the run agree on which sheet column is which; the cache
+    // scans each sheet once for all of them.
+    const std::optional<XLSXData::ColumnSpan> span = cache_->columnSpan(sheetPath);
+    if (!span)
         return false;
-    qint64 smallest = 10000000;
-    qint64 largest = 0;
-    while (const std::optional<XLSXrow> row = scan.nextRow()) {
-        if (row->values.isEmpty())
-            continue;
-        smallest = qMin(smallest, row->start);
-        largest = qMax(largest, row->start + row->values.size() - 1);
-    }
-    if (scan.failed())
-        return false;
-    minColumnSpan_ = largest < smallest ? 0 : smallest;
-    columnCount_ = largest < smallest ? 0 : qMin<qint64>(largest - smallest + 1, maxColumns);
+    const bool empty = span->last < span->first;
+    minColumnSpan_ = empty ? 0 : span->first;
+    columnCount_ = empty ? 0 : qMin<qint64>(span->last - span->first + 1, maxColumns);
     return true;
 }
 

@@ -50,7 +50,7 @@ private:
 
     std::shared_ptr<XLSXUnpackCache> cache_;
     QString folder_;
-    std::optional<XLSXSharedStrings> sharedStrings_;
+    std::shared_ptr<const XLSXSharedStrings> sharedStrings_;
     std::optional<XLSXStyles> styles_;
     std::unique_ptr<XLSXData> rowData_;
     // Rows read from the sheet but not yet dropped: the row at index bufferStart_ is buffer_.front().

@@ -40,16 +40,44 @@ std::optional<QDateTime> dateTimeForSerial(QStringView value, bool date1904)
 
 QString importText(const QDateTime &dateTime)
 {
+    // Built digit by digit: a sheet holds a date in every row, and a format pattern is read anew on
+    // each use.
+    const QDate date = dateTime.date();
+    const QTime time = dateTime.time();
     const int offset = dateTime.offsetFromUtc();
     const int minutes = std::abs(offset) / 60;
-    const QString zone = QStringLiteral("%1%2%3")
-                             .arg(QChar(offset < 0 ? u'-' : u'+'))
-                             .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-                             .arg(minutes % 60, 2, 10, QLatin1Char('0'));
-    return QStringLiteral("%1.%2 %3")
-        .arg(dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-        .arg(dateTime.time().msec() / 100)
-        .arg(zone);
+    QString text;
+    text.reserve(27);
+    const auto digits = [&text](int value, int width) {
+        char16_t buffer[12];
+        int length = 0;
+        do {
+            buffer[length++] = char16_t(u'0' + value % 10);
+            value /= 10;
+        } while (value > 0 || length < width);
+        while (length > 0)
+            text.append(QChar(buffer[--length]));
+    };
+    if (date.year() < 0)
+        text.append(u'-');
+    digits(std::abs(date.year()), 4);
+    text.append(u'-');
+    digits(date.month(), 2);
+    text.append(u'-');
+    digits(date.day(), 2);
+    text.append(u' ');
+    digits(time.hour(), 2);
+    text.append(u':');
+    digits(time.minute(), 2);
+    text.append(u':');
+    digits(time.second(), 2);
+    text.append(u'.');
+    text.append(QChar(char16_t(u'0' + time.msec() / 100)));
+    text.append(u' ');
+    text.append(offset < 0 ? u'-' : u'+');
+    digits(minutes / 60, 2);
+    digits(minutes % 60, 2);
+    return text;
 }
 
 std::optional<double> serialForDateTime(const QDateTime &dateTime)

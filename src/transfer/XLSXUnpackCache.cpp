@@ -27,6 +27,7 @@ QString XLSXUnpackCache::folderFor(const QString &packagePath, QString *error)
             QFileInfo::exists(found->folder))
             return found->folder;
         QDir(found->folder).removeRecursively();
+        forgetPartsIn(found->folder);
         entries_.erase(found);
     }
     if (!info.isFile()) {
@@ -47,10 +48,65 @@ QString XLSXUnpackCache::folderFor(const QString &packagePath, QString *error)
     return folder.path();
 }
 
+template <class Value>
+Value XLSXUnpackCache::readOnce(QHash<QString, std::shared_future<Value>> &read, const QString &partPath,
+                                const std::function<Value()> &reader)
+{
+    std::promise<Value> promise;
+    std::shared_future<Value> value;
+    bool reading = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto found = read.constFind(partPath); found != read.constEnd()) {
+            value = *found;
+        } else {
+            value = promise.get_future().share();
+            read.insert(partPath, value);
+            reading = true;
+        }
+    }
+    // Read outside the lock: other parts and folders need not wait for it.
+    if (reading)
+        promise.set_value(reader());
+    return value.get();
+}
+
+std::optional<XLSXData::ColumnSpan> XLSXUnpackCache::columnSpan(const QString &sheetPath)
+{
+    return readOnce<std::optional<XLSXData::ColumnSpan>>(
+        spans_, sheetPath, [&sheetPath] { return XLSXData::columnSpan(sheetPath); });
+}
+
+std::shared_ptr<const XLSXSharedStrings> XLSXUnpackCache::sharedStrings(const QString &partPath)
+{
+    return readOnce<std::shared_ptr<const XLSXSharedStrings>>(
+        sharedStrings_, partPath, [&partPath]() -> std::shared_ptr<const XLSXSharedStrings> {
+            std::optional<XLSXSharedStrings> strings = XLSXSharedStrings::read(partPath);
+            return strings ? std::make_shared<const XLSXSharedStrings>(std::move(*strings)) : nullptr;
+        });
+}
+
+void XLSXUnpackCache::forgetPartsIn(const QString &folder)
+{
+    const QString prefix = folder + u'/';
+    const auto forget = [&prefix](auto &read) {
+        for (auto it = read.begin(); it != read.end();) {
+            if (it.key().startsWith(prefix))
+                it = read.erase(it);
+            else
+                ++it;
+        }
+    };
+    forget(spans_);
+    forget(sharedStrings_);
+}
+
 void XLSXUnpackCache::clear()
 {
     std::lock_guard lock(mutex_);
     for (const Entry &entry : std::as_const(entries_))
         QDir(entry.folder).removeRecursively();
     entries_.clear();
+    spans_.clear();
+    sharedStrings_.clear();
 }

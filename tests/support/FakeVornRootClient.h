@@ -1,17 +1,21 @@
 #pragma once
 
-// The one fake of the backend clients: a document's root, its SQL connection and its browser, with
-// plain fields for what the tests set and scripts for statements. Any thread may call it.
+// The one fake of the backend clients: a document's root, its SQL connection, its browser and its
+// importer, with plain fields for what the tests set and scripts for statements. Any thread may call it.
 #include "client/SqlConnectionClient.h"
 #include "client/VornAnalyserClient.h"
 #include "client/VornBrowserClient.h"
+#include "client/VornImporterClient.h"
 #include "client/VornProcedureClient.h"
 #include "client/VornRootClient.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QStringList>
+#include <QThread>
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -288,6 +292,28 @@ public:
     QVariantList warnings;
 };
 
+// The importer's questions about a target table; counts the sequence-support questions and tells
+// whether one came on the main thread.
+class FakeVornImporterClient : public VornImporterClient
+{
+public:
+    QList<ImportTargetColumn> columnsOfTable(const QString &, const QString &) override { return columns; }
+    bool supportsSequences() override
+    {
+        ++sequenceSupportCalls;
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            sequenceSupportOnMainThread = true;
+        return sequencesSupported;
+    }
+    QStringList sequences(const QString &) override { return sequenceNames; }
+
+    QList<ImportTargetColumn> columns;
+    std::atomic<bool> sequencesSupported{true};
+    QStringList sequenceNames;
+    std::atomic<int> sequenceSupportCalls{0};
+    std::atomic<bool> sequenceSupportOnMainThread{false};
+};
+
 class FakeVornRootClient : public VornRootClient
 {
 public:
@@ -353,6 +379,7 @@ public:
     std::shared_ptr<VornBrowserClient> browser() const override { return browserClient; }
     std::shared_ptr<VornResultset> resultset() const override { return nullptr; }
     std::shared_ptr<VornProcedureClient> procedure() const override { return procedureClient; }
+    std::shared_ptr<VornImporterClient> importer() const override { return importerClient; }
     bool hasContentDescription() const override { return !contentDescriptionText.isNull(); }
     QString contentDescription() const override { return contentDescriptionText; }
     std::optional<ResultsetState> resultsetState() const override { return resultsetStateValue; }
@@ -363,6 +390,7 @@ public:
     std::shared_ptr<FakeVornBrowserClient> browserClient;
     std::shared_ptr<FakeVornAnalyserClient> analyserClient;
     std::shared_ptr<FakeVornProcedureClient> procedureClient;
+    std::shared_ptr<FakeVornImporterClient> importerClient = std::make_shared<FakeVornImporterClient>();
     // A loaded object shown as text; null when the root has none.
     QString contentDescriptionText;
     std::atomic<bool> analyses{true};

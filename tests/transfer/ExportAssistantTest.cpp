@@ -1,11 +1,13 @@
 // The export assistant's pages over a real root: the source list, the column checks and moves, the
-// format options, the overview texts and a whole run from the first page to a file.
+// format options with the workbook's sheet name, the overview texts and whole runs from the first page
+// to a file.
 #include "ExportTestSupport.h"
 #include "WaitFor.h"
 
 #include "bridge/ThreadController.h"
 #include "connection/ConnectedControllerDelegate.h"
 #include "kit/AssistantWindowController.h"
+#include "platform/Bundle.h"
 #include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
 #include "transfer/ExportColumnTableModel.h"
@@ -17,6 +19,8 @@
 #include "transfer/ExportOverviewViewController.h"
 #include "transfer/ExportStatusViewController.h"
 #include "transfer/ExportViewController.h"
+#include "transfer/XLSXPackage.h"
+#include "transfer/XLSXWorkbook.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -26,6 +30,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTest>
 
 using namespace ExportTestSupport;
 
@@ -200,6 +205,49 @@ TEST_F(ExportAssistantTest, AWholeRunFromTheSourcePageToAFile)
     EXPECT_EQ(wizard().nextButton()->text(), "Close");
     EXPECT_FALSE(wizard().previousButton()->isEnabled());
     EXPECT_FALSE(status.cancelButton()->isEnabled());
+}
+
+TEST_F(ExportAssistantTest, TheSheetNameFieldNamesTheWorkbooksSheet)
+{
+    Bundle::setMainBundlePrefix(qEnvironmentVariable("VORN_BUILD_DIR"));
+    controller_->setSelectedBrowserElement(element("vxp_a"));
+    assistant_.startupImportOnWindow(&window_);
+    wizard().next();
+    wizard().next();
+    ExportFormatViewController &format = *assistant_.exportFormatViewController();
+    ASSERT_EQ(wizard().currentViewController(), &format);
+    format.formats()->setCurrentIndex(3);
+    format.updateFormat(3);
+    EXPECT_FALSE(format.sheetDestinationOptions()->isVisibleTo(format.view())) << "CSV has no sheet";
+    EXPECT_TRUE(format.destinationOptions()->isVisibleTo(format.view()));
+
+    format.formats()->setCurrentIndex(2);
+    format.updateFormat(2);
+    ASSERT_EQ(controller_->selectedFormat(), "xlsx");
+    EXPECT_TRUE(format.sheetDestinationOptions()->isVisibleTo(format.view()));
+    EXPECT_FALSE(format.destinationOptions()->isVisibleTo(format.view())) << "they share one place";
+    EXPECT_EQ(format.sheetName()->text(), "vxp_a") << "the table names the sheet at first";
+    format.sheetName()->clear();
+    QTest::keyClicks(format.sheetName(), "Q1: north/south");
+    EXPECT_EQ(controller_->exportOptions().sheetName, "Q1: north/south");
+    EXPECT_EQ(format.sheetName()->text(), "Q1: north/south");
+    wizard().next();
+
+    // The overview tells the name the workbook will hold, which spreadsheet programs accept.
+    EXPECT_EQ(assistant_.exportOverviewViewController()->additional()->text(),
+              "Results will be stored in sheet 'Q1_ north_south'");
+    QTemporaryDir destinationFolder;
+    const QString destination = destinationFolder.filePath("a.xlsx");
+    ExportStatusViewController &status = *assistant_.exportStatusViewController();
+    status.setDestinationChooser([&](QWidget *, const QString &) { return destination; });
+    wizard().next();
+    ASSERT_WAIT_FOR_EQ_MS(controller_->state(), qint64(ExportStateFinished), 30000);
+    ASSERT_TRUE(XLSXPackage::unpack(destination, destinationFolder.filePath("unpacked")).isNull());
+    const std::optional<XLSXWorkbook> workbook =
+        XLSXWorkbook::read(destinationFolder.filePath("unpacked/xl/workbook.xml"));
+    ASSERT_TRUE(workbook);
+    ASSERT_EQ(workbook->sheets().size(), 1);
+    EXPECT_EQ(workbook->sheets().first().name, "Q1_ north_south");
 }
 
 TEST_F(ExportAssistantTest, DecliningTheDestinationCancelsTheRun)

@@ -253,6 +253,9 @@ TEST_F(ImportAssistantTest, StatusPageClosesOnlyForwardAndTellsEachOutcome)
     waitForTheEnd();
     EXPECT_EQ(status.statusMessage()->text(), "Finished import\nImported rows: 2\nErrors: 0");
     EXPECT_TRUE(status.resultView()->isHidden()) << "nothing to show after a clean direct import";
+    EXPECT_FALSE(status.headerText()->isHidden());
+    EXPECT_EQ(status.headerText()->text(), "Vorn has imported the data.")
+        << "the heading no longer says it imports";
     EXPECT_EQ(wizard().nextButton()->text(), "Close");
     EXPECT_FALSE(status.cancelButton()->isEnabled());
     EXPECT_EQ(rowsOf(*root_, "SELECT id, name FROM via_people ORDER BY id"), (QStringList{"1|Ann", "2|Bob"}));
@@ -318,6 +321,7 @@ TEST_F(ImportAssistantTest, AFailedImportShowsItsMessageAndIsNoSuccess)
     EXPECT_TRUE(status.statusMessage()->text().startsWith("Error: Couldn't prepare the import table"))
         << status.statusMessage()->text().toStdString();
     EXPECT_FALSE(status.progress()->maximum() == 0) << "the wheel stops";
+    EXPECT_EQ(status.headerText()->text(), "Vorn could not import the data.");
     wizard().nextButton()->click();
     EXPECT_EQ(document_.finished, 0);
 }

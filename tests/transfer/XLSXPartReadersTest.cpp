@@ -4,6 +4,7 @@
 #include "transfer/XLSXSerialDate.h"
 #include "transfer/XLSXSharedStrings.h"
 #include "transfer/XLSXStyles.h"
+#include "transfer/XLSXUnpackCache.h"
 #include "transfer/XLSXXml.h"
 
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace
 {
@@ -159,6 +162,71 @@ TEST(XLSXData, DamagedSheetEndsTheRowsAndSaysSo)
     EXPECT_TRUE(data.failed());
 }
 
+TEST(XLSXData, ColumnSpanCountsTheCellsOfVisibleRowsAsTheRowsPlaceThem)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char *sheetData;
+        qint64 first;
+        qint64 last;
+    } cases[] = {
+        {R"(<row><c r="C1"><v>1</v></c><c r="E1"/></row><row><c r="D2"><v>2</v></c></row>)", 3, 5},
+        // Cells without a reference follow the row's last one; hidden rows and rows without cells
+        // take no part; columns past the last a spreadsheet can have are left out.
+        {R"(<row><c r="B1"/><c/><c/></row><row hidden="1"><c r="A2"/></row><row/>
+            <row><c r="XFE4"/><c r="C4"/></row>)",
+         2, 4},
+        {R"(<row/><row hidden="true"><c r="A2"/></row>)", 0, -1},
+    };
+    for (const auto &c : cases) {
+        const QString sheet =
+            writeFile(dir, "span.xml",
+                      QByteArray(sheetHead) + "<sheetData>" + c.sheetData + "</sheetData></worksheet>");
+        const std::optional<XLSXData::ColumnSpan> span = XLSXData::columnSpan(sheet);
+        ASSERT_TRUE(span) << c.sheetData;
+        EXPECT_EQ(span->first, c.first) << c.sheetData;
+        EXPECT_EQ(span->last, c.last) << c.sheetData;
+        // The rows themselves agree.
+        XLSXData data;
+        ASSERT_TRUE(data.open(sheet, nullptr, nullptr, false));
+        qint64 first = XLSXrow::noStart;
+        qint64 last = -1;
+        for (const XLSXrow &row : allRows(data)) {
+            if (row.values.isEmpty())
+                continue;
+            first = qMin(first, row.start);
+            last = qMax(last, row.start + row.values.size() - 1);
+        }
+        if (last >= 0) {
+            EXPECT_EQ(first, span->first) << c.sheetData;
+            EXPECT_EQ(last, span->last) << c.sheetData;
+        }
+    }
+    const QString damaged = writeFile(dir, "damaged.xml", QByteArray(sheetHead) + "<sheetData><row><c>");
+    EXPECT_FALSE(XLSXData::columnSpan(damaged));
+}
+
+TEST(XLSXUnpackCache, OpensThatAskTogetherShareOneReadOfAPart)
+{
+    QTemporaryDir dir;
+    const QString sst =
+        writeFile(dir, "sst.xml", R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+<si><t>one</t></si></sst>)");
+    const QString damaged = writeFile(dir, "damaged.xml", "<sst><si>");
+    XLSXUnpackCache cache;
+    std::shared_ptr<const XLSXSharedStrings> first;
+    std::shared_ptr<const XLSXSharedStrings> second;
+    std::thread other([&] { first = cache.sharedStrings(sst); });
+    second = cache.sharedStrings(sst);
+    other.join();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first, second) << "one read for both";
+    EXPECT_EQ(first->string(0), "one");
+    EXPECT_FALSE(cache.sharedStrings(damaged)) << "a part that cannot be read gives none";
+    cache.clear();
+    EXPECT_NE(cache.sharedStrings(sst), first) << "cleared: read anew";
+}
+
 TEST(XLSXData, CellReferences)
 {
     EXPECT_EQ(XLSXData::cellNumberForAddress(u"A1"), 1);
@@ -211,6 +279,10 @@ TEST(XLSXSerialDate, ClockChangeDaysKeepTheirWallClockTimes)
     const QDateTime back = *XLSXSerialDate::dateTimeForSerial(QString::number(serial, 'f', 6), false);
     EXPECT_EQ(back.time(), QTime(18, 0));
     EXPECT_EQ(XLSXSerialDate::importText(back), "2019-03-31 18:00:00.0 +0200");
+    EXPECT_EQ(XLSXSerialDate::importText(QDateTime(QDate(987, 1, 5), QTime(7, 8, 9, 250))).left(22),
+              "0987-01-05 07:08:09.2 ");
+    EXPECT_EQ(XLSXSerialDate::importText(QDateTime(QDate(2019, 1, 5), QTime(23, 59, 59, 999))),
+              "2019-01-05 23:59:59.9 +0100");
     qunsetenv("TZ");
     tzset();
 }

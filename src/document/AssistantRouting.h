@@ -1,0 +1,47 @@
+#pragma once
+
+#include "connection/ConnectedControllerDelegate.h"
+
+#include <memory>
+
+class ConnectedController;
+class QObject;
+class StatusManager;
+class ThreadController;
+class VornDocument;
+class VornTabbedWindowController;
+
+// What the document's import and export share: each owns a connected controller whose connection
+// questions the document answers, and runs an assistant sheet on the document window that goes once
+// it has closed.
+class AssistantRouting : public ConnectedControllerDelegate
+{
+public:
+    AssistantRouting(const AssistantRouting &) = delete;
+    AssistantRouting &operator=(const AssistantRouting &) = delete;
+
+    // The document answers.
+    bool connectedControllerWantsRootReservationFor(ConnectedController *controller,
+                                                    const QString &description) override;
+    void connectedControllerWantsEndRootReservation(ConnectedController *controller) override;
+    bool connectedControllerWantsToChangeFocus(ConnectedController *controller,
+                                               bool requiresEditing) override;
+    bool connectedControllerWantsClearRootSelection(ConnectedController *controller) override;
+    ConnectionParametersPtr
+    connectedControllerWantsConnectionParameters(ConnectedController *controller) override;
+    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller) override;
+
+protected:
+    explicit AssistantRouting(VornDocument &document) : document_(document) {}
+
+    // The controller asks this part its connection questions and works with the document's workers
+    // and status.
+    void adopt(ConnectedController &controller, std::shared_ptr<ThreadController> threads,
+               std::shared_ptr<StatusManager> status);
+    // The assistant reports its end from inside its own wizard's call: it goes once that call has
+    // returned, when the window still shows it.
+    void dropAssistantLater(QObject *assistant, QObject *(VornTabbedWindowController::*current)() const,
+                            void (VornTabbedWindowController::*destroy)());
+
+    VornDocument &document_;
+};
