@@ -457,11 +457,12 @@ void ImportController::importRun(const std::shared_ptr<RunResult> &run)
             QStringLiteral("%1;\n--%2\n\n")
                 .arg(importStatement(*importer, options, run->schema, run->table, values), message));
     };
-    // Rows of a batch the backend refused later were counted as imported when they were taken.
+    // Rows of a batch the backend refused later were counted as imported when they were taken, and so
+    // were the rows after a refusal that stopped the run.
     auto takeRefused = [&] {
         const QList<RefusedImportRow> refused = importer->takeRefusedRows();
         for (const RefusedImportRow &row : refused) {
-            run->counters->rowsImported.fetch_sub(1);
+            run->counters->rowsImported.fetch_sub(1 + row.rowsNotWritten);
             refuse(row.values, row.message);
         }
         return !refused.isEmpty();

@@ -149,6 +149,19 @@ TEST_P(ImportRunTest, StopOnErrorAtAnUnreadableValueKeepsExactlyTheRowsBefore)
     }
 }
 
+// The database refuses row 2 while rows 1 to 3 wait in one batch: the run stops there, and row 3, taken
+// but never written, is not counted as imported.
+TEST_P(ImportRunTest, StopOnErrorCountsOnlyTheRowsWritten)
+{
+    choose(writeFile("id,amount,label\n1,1.5,one\n1,2.5,again\n3,3.5,three\n"));
+    controller_->importOptions().stopOnError = true;
+    runToEnd();
+    EXPECT_EQ(controller_->state(), ImportController::CompletedWithRefusals);
+    EXPECT_EQ(column("SELECT id FROM vti_rows ORDER BY id"), (QStringList{"1"}));
+    EXPECT_EQ(controller_->rowsImported(), 1);
+    EXPECT_EQ(controller_->rowsNotImported(), 1);
+}
+
 TEST_P(ImportRunTest, InsertTextIsGeneratedWithoutWriting)
 {
     choose(writeFile("id,amount,label\n7,1.5,it's\n8,,x\n"));
