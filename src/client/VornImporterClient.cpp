@@ -65,8 +65,8 @@ QList<RefusedImportRow> VornImporterClient::takeRefusedRows()
     QList<RefusedImportRow> rows;
     for (const QVariant &entry : JavaUtils::recursiveCollectionsFromJavaObject(answer).toList()) {
         const QVariantMap map = entry.toMap();
-        rows.append(
-            {map.value("row").toLongLong(), map.value("message").toString(), map.value("values").toMap()});
+        rows.append({map.value("row").toLongLong(), map.value("message").toString(),
+                     map.value("values").toMap(), map.value("rowsNotWritten").toLongLong()});
     }
     return rows;
 }

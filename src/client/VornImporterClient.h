@@ -27,6 +27,8 @@ struct RefusedImportRow {
     qint64 row = 0;
     QString message;
     QVariantMap values;
+    // For the row a run stopped at: the rows after it that were taken but not written.
+    qint64 rowsNotWritten = 0;
 };
 
 // The root's importer ("nl/dalmerik/vorn/VornImporter"), which writes rows into a table in batches.

@@ -5,6 +5,7 @@
 #include "platform/MainThread.h"
 #include "status/StatusManager.h"
 #include "transfer/ImportControllerDelegate.h"
+#include "transfer/ImportPortionQueue.h"
 #include "transfer/ImportStatements.h"
 #include "transfer/PlainTextImporter.h"
 #include "transfer/XLSXImporter.h"
@@ -241,8 +242,14 @@ void ImportController::beginImport()
     run->root = vornRoot();
     run->status = statusManager();
     run->counters = counters_;
-    run->progress = [this, alive = std::weak_ptr<const char>(alive_)] {
-        MainThread::post([this, alive] {
+    // A status waits on the main thread at most once: it reads the counters when it runs, and a run of
+    // a million rows must not queue ten thousand of them.
+    auto statusQueued = std::make_shared<std::atomic<bool>>(false);
+    run->progress = [this, alive = std::weak_ptr<const char>(alive_), statusQueued] {
+        if (statusQueued->exchange(true))
+            return;
+        MainThread::post([this, alive, statusQueued] {
+            statusQueued->store(false);
             if (!alive.expired())
                 sendStatusUpdate();
         });
@@ -326,6 +333,62 @@ QVariantMap givenMap(const std::vector<WrittenColumn> &written, const QStringLis
     return map;
 }
 
+// Rows read ahead for the backend: packed rows, then, when one was found, the row after them that its
+// format refused.
+struct ReadPortion {
+    struct Refusal {
+        QVariantMap given;
+        QString message;
+    };
+    ImportRowPacker rows;
+    std::optional<Refusal> refusal;
+};
+
+// Portions waiting to be written, read ahead of the backend.
+constexpr size_t readAhead = 3;
+
+// Reads and converts the rows into portions until the file ends, the queue is closed, the run is
+// stopped, or (stopping on errors) a row is refused; statuses go out every statusEvery rows read.
+void readPortions(AbstractImporter &reader, const std::vector<WrittenColumn> &written, bool stopOnError,
+                  const std::atomic<qint64> &state, const std::function<void()> &progress,
+                  ImportPortionQueue<ReadPortion> &portions)
+{
+    ReadPortion portion;
+    std::vector<QString> values;
+    qint64 handled = 0;
+    bool more = true;
+    while (more && state.load() != ImportController::Stopped) {
+        const std::optional<QStringList> fields = reader.readNextFields();
+        if (!fields)
+            break;
+        ++handled;
+        QString refusal;
+        if (!convertRow(written, *fields, values, &refusal)) {
+            portion.refusal = ReadPortion::Refusal{givenMap(written, *fields), refusal};
+            more = !stopOnError;
+        } else {
+            ImportRowPacker &rows = portion.rows;
+            rows.beginRow();
+            for (const QString &value : values) {
+                if (value.isNull())
+                    rows.appendNull();
+                else
+                    rows.appendText(value);
+            }
+        }
+        if (handled % statusEvery == 0)
+            progress();
+        if (portion.refusal || portion.rows.rowCount() >= batchRows ||
+            portion.rows.characterCount() >= batchCharacters) {
+            more = portions.push(std::move(portion)) && more;
+            portion = ReadPortion();
+        }
+    }
+    if (portion.rows.rowCount() > 0)
+        portions.push(std::move(portion));
+    portions.close();
+}
+
 } // namespace
 
 void ImportController::importRun(const std::shared_ptr<RunResult> &run)
@@ -388,11 +451,12 @@ void ImportController::importRun(const std::shared_ptr<RunResult> &run)
             QStringLiteral("%1;\n--%2\n\n")
                 .arg(importStatement(*importer, options, run->schema, run->table, values), message));
     };
-    // Rows of a batch the backend refused later were counted as imported when they were taken.
+    // Rows of a batch the backend refused later were counted as imported when they were taken, and so
+    // were the rows after a refusal that stopped the run.
     auto takeRefused = [&] {
         const QList<RefusedImportRow> refused = importer->takeRefusedRows();
         for (const RefusedImportRow &row : refused) {
-            run->counters->rowsImported.fetch_sub(1);
+            run->counters->rowsImported.fetch_sub(1 + row.rowsNotWritten);
             refuse(row.values, row.message);
         }
         return !refused.isEmpty();
@@ -417,43 +481,50 @@ void ImportController::importRun(const std::shared_ptr<RunResult> &run)
         const bool refused = takeRefused();
         return taken == sent && !(refused && options.stopOnError);
     };
-    bool stop = false;
-    qint64 handled = 0;
-    std::vector<QString> values;
-    while (!stop && state.load() != Stopped) {
-        const std::optional<QStringList> fields = reader.readNextFields();
-        if (!fields)
-            break;
-        ++handled;
-        QString refusal;
-        if (!convertRow(written, *fields, values, &refusal)) {
-            // The rows before it go first, so that a refusal among them stops the run where it is.
-            stop = !send();
-            if (!stop)
-                refuse(givenMap(written, *fields), refusal);
-            stop = stop || (direct && options.stopOnError);
-        } else if (!direct) {
-            run->counters->rowsImported.fetch_add(1);
-            resultLog.append(
-                importStatement(*importer, options, run->schema, run->table, valueMap(written, values)) +
-                QStringLiteral(";\n\n"));
-        } else {
-            pending.beginRow();
-            for (const QString &value : values) {
-                if (value.isNull())
-                    pending.appendNull();
-                else
-                    pending.appendText(value);
+    if (direct) {
+        // The file is read and its values converted on a thread of their own, a few portions ahead of
+        // the backend writing the ones before.
+        ImportPortionQueue<ReadPortion> portions(readAhead);
+        std::thread producer(
+            [&] { readPortions(reader, written, options.stopOnError, state, run->progress, portions); });
+        while (std::optional<ReadPortion> portion = portions.pop()) {
+            // Rows read but not handed over when the user stopped the run are not imported.
+            if (state.load() == Stopped)
+                break;
+            pending = std::move(portion->rows);
+            bool stop = !send();
+            // A row its format refused comes after the rows before it, so that a refusal among those
+            // stops the run where it is.
+            if (!stop && portion->refusal) {
+                refuse(portion->refusal->given, portion->refusal->message);
+                stop = options.stopOnError;
             }
-            if (pending.rowCount() >= batchRows || pending.characterCount() >= batchCharacters)
-                stop = !send();
+            if (stop)
+                break;
         }
-        if (handled % statusEvery == 0)
-            run->progress();
+        portions.close();
+        producer.join();
+    } else {
+        qint64 handled = 0;
+        std::vector<QString> values;
+        while (state.load() != Stopped) {
+            const std::optional<QStringList> fields = reader.readNextFields();
+            if (!fields)
+                break;
+            ++handled;
+            QString refusal;
+            if (!convertRow(written, *fields, values, &refusal)) {
+                refuse(givenMap(written, *fields), refusal);
+            } else {
+                run->counters->rowsImported.fetch_add(1);
+                resultLog.append(
+                    importStatement(*importer, options, run->schema, run->table, valueMap(written, values)) +
+                    QStringLiteral(";\n\n"));
+            }
+            if (handled % statusEvery == 0)
+                run->progress();
+        }
     }
-    // Rows read but not handed over when the user stopped the run are not imported.
-    if (direct && !stop && state.load() != Stopped)
-        send();
     if (direct) {
         if (!importer->closeImport() && !failed) {
             const BackendOutcome outcome = run->root->lastOutcome();

@@ -3,6 +3,8 @@
 #include <QDebug>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace ImportEncoding
 {
 namespace
@@ -69,6 +71,11 @@ bool bigEndian(quint64 encoding)
 
 Decoded decode(const QByteArray &bytes, quint64 encoding)
 {
+    // Every one-byte encoding here reads ASCII as ASCII: most fields need no converter at all.
+    if (characterLength(encoding) == 1) {
+        if (std::all_of(bytes.begin(), bytes.end(), [](char byte) { return uchar(byte) < 0x80; }))
+            return {QString::fromLatin1(bytes), false};
+    }
     const Known *entry = find(encoding);
     // UTF-8, the common case, without looking its converter up by name for every field.
     QStringDecoder decoder = entry && qstrcmp(entry->codec, "UTF-8") != 0

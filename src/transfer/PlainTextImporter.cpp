@@ -95,6 +95,28 @@ QString PlainTextImporter::decodeField(const QByteArray &bytes)
     return decoded.text;
 }
 
+qsizetype PlainTextImporter::ordinaryRun(bool inQuotes, bool &blanksOnly) const
+{
+    const auto *data = reinterpret_cast<const uchar *>(buffer_.constData());
+    const uint quote = options_.quote.unicode();
+    const uint separator = options_.separator.unicode();
+    // Inside quotes only the quote and (escaping with it) the backslash are special; outside also the
+    // separator and line ends, and the blanks before a field's opening quote.
+    const bool backslashSpecial = inQuotes && !options_.quote_escape_double;
+    qsizetype end = pointer_;
+    for (; end < buffer_.size(); ++end) {
+        const uint c = data[end];
+        if (c == quote || (backslashSpecial && c == backslash))
+            break;
+        if (inQuotes)
+            continue;
+        if (c == separator || c == cr || c == lf || (blanksOnly && (c == ' ' || c == '\t')))
+            break;
+        blanksOnly = false;
+    }
+    return end - pointer_;
+}
+
 std::optional<QStringList> PlainTextImporter::readRow()
 {
     const int unit = int(options_.characterLength);
@@ -121,6 +143,15 @@ std::optional<QStringList> PlainTextImporter::readRow()
             // The unit's bytes, copied: reading further may move the buffer.
             char bytes[2];
             std::memcpy(bytes, buffer_.constData() + pointer_, size_t(unit));
+            if (unit == 1) {
+                // A run of ordinary bytes is taken at once, not a byte at a time.
+                const qsizetype run = ordinaryRun(inQuotes, blanksOnly);
+                if (run > 0) {
+                    (inQuotes ? quoted : plain).append(buffer_.constData() + pointer_, run);
+                    pointer_ += run;
+                    continue;
+                }
+            }
             if (inQuotes) {
                 if (cu == quote || (cu == backslash && !options_.quote_escape_double)) {
                     const bool hasNext = needUnits(2);

@@ -40,6 +40,9 @@ private:
     void readBom();
     QString decodeField(const QByteArray &bytes);
     std::optional<QStringList> readRow();
+    // How many bytes from the pointer on a field takes as they are (one-byte encodings); clears
+    // blanksOnly when they hold more than blanks.
+    qsizetype ordinaryRun(bool inQuotes, bool &blanksOnly) const;
     std::optional<QStringList> readRowFixedWidth();
     void fillRowBuffer();
     std::optional<QStringList> nextRowFromBuffer(bool skipEmpty);

@@ -1,11 +1,14 @@
 // Rows exported to CSV and imported again into an empty copy come back as they were, on every
-// database; and PostgreSQL's import writes through COPY, not INSERT.
+// database; and each database's import takes its bulk path: COPY on PostgreSQL, LOAD DATA LOCAL on
+// MariaDB, one transaction on SQLite.
 #include "ExportTestSupport.h"
 #include "ImportTestSupport.h"
 #include "WaitFor.h"
 
 #include "bridge/ThreadController.h"
 #include "transfer/CSVExporter.h"
+
+#include <QtEndian>
 
 using namespace ExportTestSupport;
 
@@ -69,6 +72,25 @@ protected:
             << controller_->errorMessage().toStdString() << controller_->importResultErrorLog().toStdString();
     }
 
+    // 25,000 rows of the three columns, with a header: more than one of the backend's batches.
+    QString manyRows()
+    {
+        QByteArray content = "id,label,stamp\n";
+        for (int i = 1; i <= 25000; ++i)
+            content += QByteArray::number(i) + ",row " + QByteArray::number(i) + ",2024-03-01 10:20:30.123\n";
+        QFile file(output_.filePath("many.csv"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return file.fileName();
+    }
+
+    // A counter of the server's status for this connection (the one the import runs on).
+    qint64 sessionStatus(const QString &name)
+    {
+        const QStringList rows = rowsOf(*root_, "SHOW SESSION STATUS LIKE '" + name + "'");
+        return rows.size() == 1 ? rows.first().section('|', 1).toLongLong() : -1;
+    }
+
     std::unique_ptr<ImportOwner> owner_;
     std::unique_ptr<ImportController> controller_;
 };
@@ -107,14 +129,7 @@ TEST_P(CsvRoundTripTest, PostgreSQLWritesThroughCopy)
                     "$$ BEGIN INSERT INTO vrt_statements VALUES (current_query()); RETURN NULL; END $$"));
     ASSERT_TRUE(run(*root_, "CREATE TRIGGER vrt_seen AFTER INSERT ON vrt_copy FOR EACH STATEMENT "
                             "EXECUTE FUNCTION vrt_note()"));
-    QByteArray content = "id,label,stamp\n";
-    for (int i = 1; i <= 25000; ++i)
-        content += QByteArray::number(i) + ",row " + QByteArray::number(i) + ",2024-03-01 10:20:30.123\n";
-    QFile file(output_.filePath("many.csv"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    importInto(file.fileName(), "vrt_copy");
+    importInto(manyRows(), "vrt_copy");
     EXPECT_EQ(rowsOf(*root_, "SELECT count(*) FROM vrt_copy"), QStringList{"25000"});
     const QStringList statements = rowsOf(*root_, "SELECT query FROM vrt_statements");
     // Three batches, each one COPY; no INSERT.
@@ -123,4 +138,37 @@ TEST_P(CsvRoundTripTest, PostgreSQLWritesThroughCopy)
         EXPECT_TRUE(statement.startsWith("COPY ")) << statement.toStdString();
     run(*root_, "DROP TABLE vrt_statements");
     run(*root_, "DROP FUNCTION vrt_note() CASCADE");
+}
+
+TEST_P(CsvRoundTripTest, MariaDBWritesThroughLoadData)
+{
+    if (!isMySQL())
+        GTEST_SKIP() << "LOAD DATA LOCAL is MariaDB's";
+    const qint64 loadsBefore = sessionStatus("Com_load");
+    const qint64 insertsBefore = sessionStatus("Com_insert");
+    ASSERT_GE(loadsBefore, 0);
+    ASSERT_GE(insertsBefore, 0);
+    importInto(manyRows(), "vrt_copy");
+    EXPECT_EQ(rowsOf(*root_, "SELECT count(*) FROM vrt_copy"), QStringList{"25000"});
+    // Three batches, each one LOAD DATA on the import's connection; no INSERT.
+    EXPECT_EQ(sessionStatus("Com_load") - loadsBefore, 3);
+    EXPECT_EQ(sessionStatus("Com_insert") - insertsBefore, 0);
+}
+
+// SQLite counts every committed write transaction in the file's header (a big-endian number at byte 24).
+TEST_P(CsvRoundTripTest, SQLiteWritesInOneTransaction)
+{
+    if (GetParam() != "SQLite")
+        GTEST_SKIP() << "The file change counter is SQLite's";
+    const auto changeCounter = [&] {
+        const QByteArray header = fileBytes(target_.database).left(28);
+        return header.size() == 28 ? qFromBigEndian<quint32>(header.constData() + 24) : quint32(0);
+    };
+    const QString source = manyRows();
+    const quint32 before = changeCounter();
+    ASSERT_GT(before, 0u);
+    importInto(source, "vrt_copy");
+    EXPECT_EQ(rowsOf(*root_, "SELECT count(*) FROM vrt_copy"), QStringList{"25000"});
+    // Three batches, one commit.
+    EXPECT_EQ(changeCounter() - before, 1u);
 }

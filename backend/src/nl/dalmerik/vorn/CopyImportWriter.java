@@ -1,9 +1,10 @@
 package nl.dalmerik.vorn;
 
-import java.io.Reader;
-import java.io.StringReader;
+import java.io.ByteArrayInputStream;
+import java.io.InputStream;
 import java.lang.reflect.InvocationTargetException;
 import java.lang.reflect.Method;
+import java.nio.charset.StandardCharsets;
 import java.sql.Connection;
 import java.sql.SQLException;
 import java.util.List;
@@ -28,7 +29,7 @@ final class CopyImportWriter implements ImportWriter {
                                                   connection.getClass().getClassLoader());
             Object pg = connection.unwrap(pgConnection);
             this.copyManager = pgConnection.getMethod("getCopyAPI").invoke(pg);
-            this.copyIn = copyManager.getClass().getMethod("copyIn", String.class, Reader.class);
+            this.copyIn = copyManager.getClass().getMethod("copyIn", String.class, InputStream.class);
         } catch (ReflectiveOperationException e) {
             throw new SQLException("The PostgreSQL driver offers no COPY: " + Errors.message(e), e);
         }
@@ -45,6 +46,16 @@ final class CopyImportWriter implements ImportWriter {
         }
     }
 
+    private static void appendQuoted(StringBuilder csv, String value) {
+        csv.append('"');
+        int from = 0;
+        for (int quote = value.indexOf('"'); quote >= 0; quote = value.indexOf('"', from)) {
+            csv.append(value, from, quote + 1).append('"');
+            from = quote + 1;
+        }
+        csv.append(value, from, value.length()).append('"');
+    }
+
     @Override
     public void write(List<String[]> rows) throws SQLException {
         StringBuilder csv = new StringBuilder(rows.size() * 64);
@@ -54,12 +65,14 @@ final class CopyImportWriter implements ImportWriter {
                     csv.append(',');
                 // Unquoted nothing is NULL; a quoted text (even an empty one) is that text.
                 if (row[i] != null)
-                    csv.append('"').append(row[i].replace("\"", "\"\"")).append('"');
+                    appendQuoted(csv, row[i]);
             }
             csv.append('\n');
         }
         try {
-            copyIn.invoke(copyManager, copySql, new StringReader(csv.toString()));
+            // The driver speaks UTF-8 with the server; the bytes go as they are, encoded once here.
+            copyIn.invoke(copyManager, copySql,
+                          new ByteArrayInputStream(csv.toString().getBytes(StandardCharsets.UTF_8)));
         } catch (InvocationTargetException e) {
             Throwable cause = e.getCause();
             if (cause instanceof SQLException)

@@ -240,18 +240,22 @@ final class ImportRun {
                     throw e;
                 connection.rollback(before);
                 single.renew();
-                refuse(firstRow + i, asGiven(batch.get(i)), Errors.message(e));
+                Hashtable<String, Object> entry = refuse(firstRow + i, asGiven(batch.get(i)), Errors.message(e));
                 stopped = stopOnError;
+                // The rows after it were taken, and counted as imported, but are not written.
+                if (stopped)
+                    entry.put("rowsNotWritten", values.size() - i - 1);
             }
         }
     }
 
-    private void refuse(int row, Hashtable<String, Object> given, String message) {
+    private Hashtable<String, Object> refuse(int row, Hashtable<String, Object> given, String message) {
         Hashtable<String, Object> entry = new Hashtable<>();
         entry.put("row", row);
         entry.put("message", message == null ? "" : message);
         entry.put("values", given);
         refused.add(entry);
+        return entry;
     }
 
     private String[] values(String[] given) {

@@ -5,14 +5,14 @@ import java.sql.PreparedStatement;
 import java.sql.SQLException;
 import java.sql.Timestamp;
 import java.sql.Types;
-import java.util.regex.Pattern;
 
 /**
  * Imported values on their way into a column. They come as text: numbers with "." as decimal separator,
  * dates as "yyyy-MM-dd HH:mm:ss.SSS" (milliseconds kept), anything else as it is.
  */
 final class ImportValues {
-    private static final Pattern TIMESTAMP = Pattern.compile("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}\\.\\d{3}");
+    /** The shape of a timestamp with milliseconds: 0 a digit, anything else itself. */
+    private static final String TIMESTAMP_SHAPE = "0000-00-00 00:00:00.000";
 
     private ImportValues() {}
 
@@ -49,13 +49,26 @@ final class ImportValues {
         if (value == null)
             return null;
         String text = value.toString();
-        if (typeCode(sqlType) != 'D' || !TIMESTAMP.matcher(text).matches())
+        if (typeCode(sqlType) != 'D' || !isTimestamp(text))
             return text;
         if (sqlType == Types.DATE)
             return text.substring(0, 10);
         if (sqlType == Types.TIME || sqlType == Types.TIME_WITH_TIMEZONE)
             return text.substring(11);
         return text;
+    }
+
+    /** Whether the text is "yyyy-MM-dd HH:mm:ss.SSS" (checked for every date of an import, so by hand). */
+    static boolean isTimestamp(String text) {
+        if (text.length() != TIMESTAMP_SHAPE.length())
+            return false;
+        for (int i = 0; i < text.length(); i++) {
+            char shape = TIMESTAMP_SHAPE.charAt(i);
+            char c = text.charAt(i);
+            if (shape == '0' ? c < '0' || c > '9' : c != shape)
+                return false;
+        }
+        return true;
     }
 
     /** The literal of a number, or null when the text is no number. */
@@ -79,7 +92,7 @@ final class ImportValues {
             bindNumber(statement, index, text, sqlite);
             return;
         case 'D':
-            if (!sqlite && TIMESTAMP.matcher(text).matches()) {
+            if (!sqlite && isTimestamp(text)) {
                 bindTimestamp(statement, index, text, sqlType);
                 return;
             }

@@ -42,10 +42,11 @@ public class VornExportCursor {
     private Statement statement;
     private ResultSet cursor;
     private boolean ownTransaction;
-    private EncodedRows batch;
     /** The batch being read ahead (a cursor hands out one kind of cells, display values or literals). */
     private ExecutorService reader;
-    private Future<String> ahead;
+    private Future<Fetched> ahead;
+    /** Packs batches on the caller's thread; its room is kept from one batch to the next. */
+    private EncodedRows packer;
 
     /** A cursor over a query; unreadableReason, when not null, fails begin with it instead. */
     VornExportCursor(VornRoot root, Session session, String query, List<Object> parameters,
@@ -106,7 +107,6 @@ public class VornExportCursor {
                 session.endStatement();
             }
             columns = ResultColumn.describe(cursor.getMetaData(), session.dialect);
-            batch = new EncodedRows(BATCH_ROWS, columns.length);
         } catch (SQLException | RuntimeException | Error e) {
             closeQuietly();
             throw e;
@@ -124,8 +124,8 @@ public class VornExportCursor {
     }
 
     private String nextBatch(boolean literals) {
-        String packed = ahead != null ? awaitAhead() : readBatch(literals);
-        if (packed.isEmpty() || failure != null)
+        Fetched fetched = ahead != null ? awaitAhead() : readBatch(literals);
+        if (fetched.rows == 0 || failure != null)
             return "";
         if (reader == null) {
             reader = Executors.newSingleThreadExecutor(work -> {
@@ -135,15 +135,15 @@ public class VornExportCursor {
             });
         }
         ahead = reader.submit(() -> readBatch(literals));
-        return packed;
+        return packed(fetched);
     }
 
     /** The batch read ahead; empty when it failed (the failure is kept) or when there was none. */
-    private String awaitAhead() {
-        Future<String> waiting = ahead;
+    private Fetched awaitAhead() {
+        Future<Fetched> waiting = ahead;
         ahead = null;
         if (waiting == null)
-            return "";
+            return Fetched.NONE;
         try {
             return waiting.get();
         } catch (ExecutionException e) {
@@ -154,38 +154,79 @@ public class VornExportCursor {
             if (failure == null)
                 failure = "The export was interrupted.";
         }
-        return "";
+        return Fetched.NONE;
     }
 
-    private String readBatch(boolean literals) {
-        String[] packed = {""};
+    /**
+     * The cells of a batch read from the cursor, row by row. They are packed by the caller, not here: the
+     * reader's thread then only waits for the driver and reads values, and the packing overlaps the next
+     * read.
+     */
+    private static final class Fetched {
+        static final Fetched NONE = new Fetched(new Object[0], 0);
+
+        final Object[] cells;
+        final int rows;
+
+        Fetched(Object[] cells, int rows) {
+            this.cells = cells;
+            this.rows = rows;
+        }
+    }
+
+    private String packed(Fetched fetched) {
+        if (packer == null)
+            packer = new EncodedRows(BATCH_ROWS, columns.length);
+        packer.clear();
+        for (int row = 0, cell = 0; row < fetched.rows; row++) {
+            packer.beginRow();
+            for (int i = 0; i < columns.length; i++)
+                packer.appendCell(fetched.cells[cell++]);
+        }
+        return packer.text(0, packer.rowCount());
+    }
+
+    private Fetched readBatch(boolean literals) {
+        Fetched[] fetched = {Fetched.NONE};
         act(() -> {
             if (cursor == null)
                 return;
             session.lock();
             try {
                 root.startAction(session);
-                batch.clear();
+                Object[] cells = new Object[BATCH_ROWS * columns.length];
+                int rows = 0;
+                long characters = 0;
                 try {
                     session.startStatement(statement);
-                    while (batch.rowCount() < BATCH_ROWS && cursor.next()) {
-                        batch.beginRow();
-                        for (int i = 0; i < columns.length; i++)
-                            batch.appendCell(literals ? literal(i) : session.dialect.readValue(cursor, i + 1,
-                                                                                                columns[i], format));
-                        if (batch.characterCount() >= BATCH_CHARACTERS)
-                            break;
+                    for (int cell = 0; rows < BATCH_ROWS && characters < BATCH_CHARACTERS && cursor.next(); rows++) {
+                        for (int i = 0; i < columns.length; i++) {
+                            Object value = literals ? literal(i)
+                                                    : session.dialect.readValue(cursor, i + 1, columns[i], format);
+                            cells[cell++] = value;
+                            characters += characters(value) + 2;
+                        }
                     }
                 } finally {
                     session.endStatement();
                 }
-                if (batch.rowCount() > 0)
-                    packed[0] = batch.text(0, batch.rowCount());
+                fetched[0] = new Fetched(cells, rows);
             } finally {
                 session.unlock();
             }
         });
-        return failure != null ? "" : packed[0];
+        return failure != null ? Fetched.NONE : fetched[0];
+    }
+
+    /** About the characters a cell takes packed, to end a batch of long values early. */
+    private static int characters(Object value) {
+        if (value instanceof String)
+            return ((String) value).length();
+        if (value instanceof CharacterWrapper) {
+            String content = ((CharacterWrapper) value).stringValue();
+            return content == null ? 0 : content.length();
+        }
+        return 0;
     }
 
     private String literal(int index) throws SQLException {
@@ -231,7 +272,6 @@ public class VornExportCursor {
         Session.closeQuietly(statement);
         cursor = null;
         statement = null;
-        batch = null;
         if (ownTransaction) {
             ownTransaction = false;
             try {

@@ -137,7 +137,8 @@ public class VornImporter {
 
     /**
      * Rows refused since the last call, in row order: maps of "row" (the row's number in this run, from 1),
-     * "message" (the database's reason) and "values" (the row as given).
+     * "message" (the database's reason) and "values" (the row as given); the row a run stopped at (stop on
+     * error) also holds "rowsNotWritten", the rows after it that were taken but not written.
      */
     public Vector<Hashtable<String, Object>> takeRefusedRows() {
         ImportRun current = run;
