@@ -100,8 +100,9 @@ int run(const Database &database)
         jniBatches.add(peer.batchedJniRate());
         backendAll.add(fullReadRate(*root));
     }
-    measureWarm(jdbcFirst, firstRowsWarmUp, firstRowsRuns, [&] { return peer.firstRowsMilliseconds(); });
-    measureWarm(backendFirst, firstRowsWarmUp, firstRowsRuns, [&] { return firstRowsMilliseconds(*root); });
+    measureInterleaved(firstRowsWarmUp, firstRowsRuns,
+                       {{&jdbcFirst, [&] { return peer.firstRowsMilliseconds(); }},
+                        {&backendFirst, [&] { return firstRowsMilliseconds(*root); }}});
     root->endConnection();
 
     printHeader(QString("%1: %2 rows x 5 columns, row limit lifted").arg(database.name).arg(tableRows));

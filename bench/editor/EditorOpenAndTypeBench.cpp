@@ -4,100 +4,35 @@
 // string in the middle of the text of each, and prints the times and their ratios. Typing a quote or
 // a comment opener changes the colours of the text after it: for those it also prints how long the
 // editor takes to colour what was coloured before, and the longest it keeps the event loop busy
-// meanwhile. All three editors use the SQL editor's font and size. Runs offscreen unless
-// QT_QPA_PLATFORM says otherwise.
+// meanwhile. All three editors use the SQL editor's font and size. The editors take turns, opening
+// after opening and key after key, so that other work on the machine weighs on all of them alike.
+// Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+//
+// With --instructions it counts, under valgrind's callgrind, the instructions one keystroke in each
+// place costs in each editor (see KeystrokeInstructions): figures that do not move with the load.
 #include "../support/EditorBenchApplication.h"
 #include "../support/SqlScriptBench.h"
-#include "editor/SQLEditorRulerView.h"
-#include "editor/SQLEditorTextStorage.h"
-#include "editor/SQLTextView.h"
+#include "KeystrokeInstructions.h"
+#include "TypingEditors.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QScrollBar>
-#include <QSyntaxHighlighter>
 #include <QTest>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
 using namespace SqlScriptBench;
+using namespace TypingBench;
 
 namespace
 {
-constexpr qint64 scriptBytes = 10 * 1000 * 1000;
 constexpr int warmOpenings = 3;
 constexpr int keystrokesPerPlace = 40; // typed, then as many Backspaces
-
-const QStringList reservedWords = {"select", "from",   "join",    "on",   "where",  "and",   "group",
-                                   "by",     "order",  "having",  "desc", "create", "table", "if",
-                                   "not",    "exists", "primary", "key",  "insert", "into",  "values",
-                                   "update", "set",    "delete",  "as"};
-const QStringList contextWords = {"customers", "orders", "sessions", "id", "name", "status"};
-
-// What editors commonly do: keywords, strings and comments by regular expressions, block comments
-// carried from line to line by the block state.
-class RegexHighlighter : public QSyntaxHighlighter
-{
-public:
-    explicit RegexHighlighter(QTextDocument *document) : QSyntaxHighlighter(document)
-    {
-        keyword_.setForeground(Qt::darkBlue);
-        keyword_.setFontWeight(QFont::Bold);
-        literal_.setForeground(Qt::darkRed);
-        comment_.setForeground(Qt::darkGreen);
-        keywords_.setPattern(QStringLiteral("\\b(%1)\\b").arg(reservedWords.join(u'|')));
-        keywords_.setPatternOptions(QRegularExpression::CaseInsensitiveOption);
-    }
-
-protected:
-    void highlightBlock(const QString &text) override
-    {
-        for (auto match = keywords_.globalMatch(text); match.hasNext();) {
-            const QRegularExpressionMatch m = match.next();
-            setFormat(int(m.capturedStart()), int(m.capturedLength()), keyword_);
-        }
-        for (auto match = literals_.globalMatch(text); match.hasNext();) {
-            const QRegularExpressionMatch m = match.next();
-            setFormat(int(m.capturedStart()), int(m.capturedLength()), literal_);
-        }
-        const QRegularExpressionMatch line = lineComment_.match(text);
-        if (line.hasMatch())
-            setFormat(int(line.capturedStart()), int(line.capturedLength()), comment_);
-        setCurrentBlockState(0);
-        int start = previousBlockState() == 1 ? 0 : int(text.indexOf(QStringLiteral("/*")));
-        while (start >= 0) {
-            const int end = int(text.indexOf(QStringLiteral("*/"), start + 2));
-            const int length = end < 0 ? int(text.length()) - start : end - start + 2;
-            if (end < 0)
-                setCurrentBlockState(1);
-            setFormat(start, length, comment_);
-            start = int(text.indexOf(QStringLiteral("/*"), start + length));
-        }
-    }
-
-private:
-    QRegularExpression keywords_;
-    QRegularExpression literals_{QStringLiteral("'[^']*'")};
-    QRegularExpression lineComment_{QStringLiteral("--[^\n]*")};
-    QTextCharFormat keyword_, literal_, comment_;
-};
-
-void settle()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
-
-struct Editor {
-    const char *name;
-    QPlainTextEdit *edit;
-    std::function<void(const QString &)> load;
-    std::function<bool()> busy; // still colouring in the background
-};
 
 // Opening: the text goes in and the first screen is painted.
 double timeOpening(Editor &editor, const QString &script)
@@ -112,43 +47,52 @@ double timeOpening(Editor &editor, const QString &script)
     return milliseconds(timer.nsecsElapsed());
 }
 
-// Puts the caret at the position, shows it in the middle of the view and paints.
-void placeCaret(QPlainTextEdit &edit, qint64 position)
+// Each editor's first opening apart, then the editors open in turn, round after round.
+std::vector<ColdAndWarm> timeOpenings(std::vector<Editor> &editors, const QString &script)
 {
-    QTextCursor cursor = edit.textCursor();
-    cursor.setPosition(int(position));
-    edit.setTextCursor(cursor);
-    edit.centerCursor();
-    edit.viewport()->repaint();
-    settle();
+    std::vector<ColdAndWarm> openings(editors.size());
+    std::vector<std::vector<double>> warm(editors.size());
+    for (size_t e = 0; e < editors.size(); ++e)
+        openings[e].cold = timeOpening(editors[e], script);
+    for (int round = 0; round < warmOpenings; ++round) {
+        for (size_t e = 0; e < editors.size(); ++e)
+            warm[e].push_back(timeOpening(editors[e], script));
+    }
+    for (size_t e = 0; e < editors.size(); ++e)
+        openings[e].warm = stats(warm[e]);
+    return openings;
 }
 
-// How a key is painted: the whole viewport again (the most a key can cost), or only what the editor
-// asks to repaint (what typing costs).
-enum class Repaint { Viewport, Asked };
-
-// One key, until the view has painted it and every event it caused has run.
 double timeKey(QPlainTextEdit &edit, Qt::Key key, Repaint repaint)
 {
     QElapsedTimer timer;
     timer.start();
-    QTest::keyClick(&edit, key);
-    if (repaint == Repaint::Viewport)
-        edit.viewport()->repaint();
-    QCoreApplication::processEvents();
+    typeKey(edit, key, repaint);
     return milliseconds(timer.nsecsElapsed());
 }
 
-// Letters typed at the position, then deleted again with Backspace: the text is as before afterwards.
-std::vector<double> typeAndDelete(QPlainTextEdit &edit, qint64 position, Repaint repaint)
+// Letters typed at the position, then deleted again with Backspace, the editors taking turns key after
+// key: the text is as before afterwards. The times of each editor's keys, in the order typed.
+std::vector<std::vector<double>> typeAndDelete(std::vector<Editor> &editors, qint64 position, Repaint repaint)
 {
-    placeCaret(edit, position);
-    std::vector<double> times;
-    for (int k = 0; k < keystrokesPerPlace; ++k)
-        times.push_back(timeKey(edit, Qt::Key(Qt::Key_A + k % 26), repaint));
-    for (int k = 0; k < keystrokesPerPlace; ++k)
-        times.push_back(timeKey(edit, Qt::Key_Backspace, repaint));
+    for (Editor &editor : editors)
+        placeCaret(*editor.edit, position);
+    std::vector<std::vector<double>> times(editors.size());
+    for (int k = 0; k < 2 * keystrokesPerPlace; ++k) {
+        const Qt::Key key = k < keystrokesPerPlace ? letter(k) : Qt::Key_Backspace;
+        for (size_t e = 0; e < editors.size(); ++e)
+            times[e].push_back(timeKey(*editors[e].edit, key, repaint));
+    }
     return times;
+}
+
+// The median of the ratios of keys typed side by side.
+double pairedRatio(const std::vector<double> &ours, const std::vector<double> &floor)
+{
+    std::vector<double> ratios;
+    for (size_t k = 0; k < ours.size() && k < floor.size(); ++k)
+        ratios.push_back(ours[k] / floor[k]);
+    return stats(ratios).median;
 }
 
 struct Opener {
@@ -206,15 +150,22 @@ void scrollThrough(QPlainTextEdit &edit)
     settle();
 }
 
-void printRatio(const char *what, double ours, double plain, double regex, double goal)
+// A line of a ratio table; the ratios are given where keys were typed side by side (pairedRatio), and
+// are those of the figures otherwise.
+void printRatio(const char *what, double ours, double plain, double regex, double goal, double xPlain = 0,
+                double xRegex = 0)
 {
-    std::printf("| %-34s | %9.3f | %9.3f | %9.3f | %6.2f | %6.2f | %s |\n", what, ours, plain, regex,
-                ours / plain, ours / regex, goal > 0 ? (ours / plain <= goal ? "met" : "NOT met") : "-");
+    xPlain = xPlain > 0 ? xPlain : ours / plain;
+    xRegex = xRegex > 0 ? xRegex : ours / regex;
+    std::printf("| %-34s | %9.3f | %9.3f | %9.3f | %6.2f | %6.2f | %s |\n", what, ours, plain, regex, xPlain,
+                xRegex, goal > 0 ? (xPlain <= goal ? "met" : "NOT met") : "-");
 }
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--instructions") == 0)
+        return KeystrokeInstructions::run(argc, argv);
     EditorBenchApplication application(argc, argv);
     std::printf("%s\n", qPrintable(machineLoad()));
 
@@ -222,33 +173,8 @@ int main(int argc, char **argv)
     std::printf("script: %.2f MB of UTF-8, %lld characters, %lld lines\n\n", script.toUtf8().size() / 1e6,
                 qlonglong(script.size()), qlonglong(script.count(u'\n') + 1));
 
-    SQLTextView coloured;
-    coloured.setVerticalRuler(std::make_unique<SQLEditorRulerView>(&coloured));
-    coloured.setShowQueryBreaks(true);
-    SQLEditorTextStorage &storage = *coloured.textStorage();
-    storage.setReservedWords(reservedWords);
-    storage.setContextWords(contextWords);
-
-    QPlainTextEdit plain;
-    QPlainTextEdit highlighted;
-    RegexHighlighter highlighter(highlighted.document());
-    for (QPlainTextEdit *edit : {static_cast<QPlainTextEdit *>(&coloured), &plain, &highlighted}) {
-        edit->resize(900, 700);
-        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-        edit->setFont(coloured.font());
-        edit->show();
-    }
-    settle();
-
-    std::vector<Editor> editors = {
-        {"coloured SQL editor", &coloured, [&](const QString &text) { storage.replaceContents(text); },
-         [&] { return storage.recolouringPending(); }},
-        {"plain QPlainTextEdit", &plain, [&](const QString &text) { plain.setPlainText(text); },
-         [] { return false; }},
-        {"regex QSyntaxHighlighter", &highlighted,
-         [&](const QString &text) { highlighted.setPlainText(text); }, [] { return false; }},
-    };
-
+    TypingEditors typing;
+    std::vector<Editor> &editors = typing.editors();
     {
         // The process's first large allocations pay for memory it has not touched yet; one opening
         // nobody measures takes that, so that every editor's cold run is its own first opening.
@@ -257,25 +183,14 @@ int main(int argc, char **argv)
     }
     settle();
 
-    std::vector<ColdAndWarm> openings;
-    for (Editor &editor : editors)
-        openings.push_back(coldAndWarm(warmOpenings, [&] { return timeOpening(editor, script); }));
+    const std::vector<ColdAndWarm> openings = timeOpenings(editors, script);
     std::printf("| open the 10 MB script, first screen painted | ms, cold | ms, warm median | ms, warm worst "
                 "|\n|---|---|---|---|\n");
     for (size_t k = 0; k < editors.size(); ++k)
         std::printf("| %s | %.1f | %.1f | %.1f |\n", editors[k].name, openings[k].cold,
                     openings[k].warm.median, openings[k].warm.worst);
 
-    const qint64 middle = script.size() / 2;
-    const struct {
-        const char *name;
-        qint64 position;
-    } places[] = {
-        {"in a word", script.indexOf(QStringLiteral("FROM customers"), middle) + 7},
-        {"at a line end", script.indexOf(u'\n', middle)},
-        {"inside a block comment", script.indexOf(QStringLiteral("at least"), middle) + 3},
-        {"inside a string", script.indexOf(QStringLiteral("'cancelled'"), middle) + 4},
-    };
+    const std::vector<Place> places = typingPlaces(script);
     for (const Repaint repaint : {Repaint::Viewport, Repaint::Asked}) {
         std::printf(
             "\n| keystroke in the middle (%d typed, %d Backspace), %s | coloured ms | plain ms | regex ms "
@@ -283,10 +198,8 @@ int main(int argc, char **argv)
             keystrokesPerPlace, keystrokesPerPlace,
             repaint == Repaint::Viewport ? "whole viewport repainted" : "repainted as the editor asks");
         std::vector<double> allOurs, allPlain, allRegex;
-        for (const auto &place : places) {
-            std::vector<std::vector<double>> times;
-            for (Editor &editor : editors)
-                times.push_back(typeAndDelete(*editor.edit, place.position, repaint));
+        for (const Place &place : places) {
+            std::vector<std::vector<double>> times = typeAndDelete(editors, place.position, repaint);
             const double first[] = {times[0].front(), times[1].front(), times[2].front()};
             for (auto &t : times)
                 t.erase(t.begin()); // the first key after moving the caret is shown apart
@@ -295,13 +208,14 @@ int main(int argc, char **argv)
             allRegex.insert(allRegex.end(), times[2].begin(), times[2].end());
             const Stats ours = stats(times[0]), plainStats = stats(times[1]), regex = stats(times[2]);
             printRatio((QByteArray(place.name) + ", median").constData(), ours.median, plainStats.median,
-                       regex.median, 2.0);
+                       regex.median, 2.0, pairedRatio(times[0], times[1]), pairedRatio(times[0], times[2]));
             printRatio((QByteArray(place.name) + ", worst").constData(), ours.worst, plainStats.worst,
                        regex.worst, 0);
             printRatio((QByteArray(place.name) + ", first key").constData(), first[0], first[1], first[2], 0);
         }
         printRatio("all places, median", stats(allOurs).median, stats(allPlain).median,
-                   stats(allRegex).median, 2.0);
+                   stats(allRegex).median, 2.0, pairedRatio(allOurs, allPlain),
+                   pairedRatio(allOurs, allRegex));
     }
     std::printf("\n| open | coloured ms | plain ms | regex ms | x plain | x regex | goal x1.5 |\n"
                 "|---|---|---|---|---|---|---|\n");

@@ -240,11 +240,10 @@ int run(const Database &database)
         addRead(fullRead(bench));
         bench.clear();
     }
-    measureWarm(jdbcFirst, firstRowsWarmUp, firstRowsRuns, [&] { return peer.firstRowsMilliseconds(); });
-    measureWarm(modelFirst, firstRowsWarmUp, firstRowsRuns,
-                [&] { return firstRowsThroughModelMilliseconds(bench); });
-    measureWarm(paintedFirst, firstRowsWarmUp, firstRowsRuns,
-                [&] { return firstRowsPaintedMilliseconds(bench); });
+    measureInterleaved(firstRowsWarmUp, firstRowsRuns,
+                       {{&jdbcFirst, [&] { return peer.firstRowsMilliseconds(); }},
+                        {&modelFirst, [&] { return firstRowsThroughModelMilliseconds(bench); }},
+                        {&paintedFirst, [&] { return firstRowsPaintedMilliseconds(bench); }}});
 
     printHeader(QString("%1: %2 rows x 5 columns through the grid's model, row limit lifted")
                     .arg(database.name)

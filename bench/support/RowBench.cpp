@@ -1,4 +1,5 @@
 #include "RowBench.h"
+#include "SqlScriptBench.h"
 
 #include "bridge/QoJavaBridge.h"
 #include "bridge/QoJavaClass.h"
@@ -254,6 +255,17 @@ double Runs::median() const
     return sorted[sorted.size() / 2];
 }
 
+double Runs::ratioTo(const Runs &floor) const
+{
+    if (warm.empty() || warm.size() != floor.warm.size())
+        return median() / floor.median();
+    Runs ratios;
+    ratios.cold = cold / floor.cold;
+    for (size_t run = 0; run < warm.size(); ++run)
+        ratios.warm.push_back(warm[run] / floor.warm[run]);
+    return ratios.median();
+}
+
 double residentMegabytes()
 {
     malloc_trim(0);
@@ -274,27 +286,32 @@ double javaHeapInUseMegabytes()
     return double(used) / (1024.0 * 1024.0);
 }
 
-void measureWarm(Runs &into, int warmUp, int runs, const std::function<double()> &measure)
+void measureInterleaved(int warmUp, int runs, const std::vector<Measure> &measures)
 {
-    for (int run = 0; run < warmUp; ++run)
-        measure();
-    for (int run = 0; run < runs; ++run)
-        into.add(measure());
+    for (int round = 0; round < warmUp; ++round) {
+        for (const Measure &measure : measures)
+            measure.take();
+    }
+    for (int round = 0; round < runs; ++round) {
+        for (const Measure &measure : measures)
+            measure.into->add(measure.take());
+    }
 }
 
 void printHeader(const QString &title)
 {
-    std::printf("\n%s\n", qPrintable(title));
+    std::printf("\n%s (%s)\n", qPrintable(title), qPrintable(SqlScriptBench::machineLoad()));
     std::printf(
         "  (first 100 rows: cold first thing, warm median of %d after the full reads and %d unmeasured runs;"
-        "\n   all rows: median of %d warm runs)\n",
+        "\n   all rows: median of %d warm runs; each path and its floor run in turn, round after round,"
+        "\n   and vs floor is the median of the rounds' ratios)\n",
         firstRowsRuns, firstRowsWarmUp, fullReadRuns);
     std::printf("  %-52s %12s %12s %-8s %s\n", "path", "cold", "warm median", "unit", "vs floor");
 }
 
 void printRow(const QString &what, const Runs &runs, const QString &unit, const Runs *floor)
 {
-    const QString ratio = floor ? QString::number(runs.median() / floor->median(), 'f', 2) : QString("floor");
+    const QString ratio = floor ? QString::number(runs.ratioTo(*floor), 'f', 2) : QString("floor");
     std::printf("  %-52s %12.1f %12.1f %-8s %s\n", qPrintable(what), runs.cold, runs.median(),
                 qPrintable(unit), qPrintable(ratio));
     std::fflush(stdout);

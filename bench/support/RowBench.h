@@ -19,9 +19,9 @@ constexpr int tableRows = 1000000;
 // The first 100 rows: the cold run first thing; the warm ones after the full reads and runs that only
 // warm the JIT up for this path.
 constexpr int firstRowsWarmUp = 30;
-constexpr int firstRowsRuns = 11;
+constexpr int firstRowsRuns = 15;
 // All rows: after the cold run, the measured warm runs.
-constexpr int fullReadRuns = 5;
+constexpr int fullReadRuns = 7;
 extern const QString table;
 
 [[noreturn]] void fail(const QString &message);
@@ -80,12 +80,15 @@ private:
     Database database_;
 };
 
-// The cold run and the warm runs of one measure.
+// The cold run and the warm runs of one measure, the warm ones in the order they ran.
 struct Runs {
     double cold = 0;
     std::vector<double> warm;
     void add(double value);
     double median() const;
+    // The median of the ratios of each warm run to the floor's run of the same round; the ratio of the
+    // medians when the two were not run side by side.
+    double ratioTo(const Runs &floor) const;
 };
 
 // The process's resident size in megabytes; freed native memory is handed back first.
@@ -93,11 +96,20 @@ double residentMegabytes();
 // Bytes of the Java heap in use after a full collection.
 double javaHeapInUseMegabytes();
 
-// Runs measure() warmUp times unmeasured, then runs times measured.
-void measureWarm(Runs &into, int warmUp, int runs, const std::function<double()> &measure);
+// One of the measures taken side by side: what it adds to, and how it is taken.
+struct Measure {
+    Runs *into;
+    std::function<double()> take;
+};
+
+// Takes the measures one after the other, round after round (A B A B ...): warmUp rounds unmeasured,
+// then runs rounds measured. Other work on the machine comes and goes; taken in turn, every measure
+// sees the same share of it, and each round's ratio compares runs made under the same load.
+void measureInterleaved(int warmUp, int runs, const std::vector<Measure> &measures);
 
 // One line of a result table: what, the cold run, the warm median and, when a floor is given, the
-// ratio of the warm median to it ("higher is better" or "lower is better" as the unit says).
+// ratio to it (Runs::ratioTo; "higher is better" or "lower is better" as the unit says). The header
+// shows the machine's load, which the figures depend on where other work shares the cores.
 void printHeader(const QString &title);
 void printRow(const QString &what, const Runs &runs, const QString &unit, const Runs *floor = nullptr);
 

@@ -90,7 +90,8 @@ void SQLTextViewCompletion::runAutoCompleteAtCursor(bool byUser)
     QTextCursor start(storage);
     start.setPosition(int(word.location));
     const QRect rect = view_.cursorRect(start).translated(view_.viewport()->pos());
-    const QString prefix = storage->string().mid(word.location, word.length);
+    // Read where it lies: the whole text as one string would move every character after the caret.
+    const QString prefix = storage->text().mid(word.location, word.length);
     if (!popup_->runOverView(&view_, rect, words, prefix, word) && byUser)
         view_.beep();
 }
