@@ -1,7 +1,9 @@
 package nl.dalmerik.vorn;
 
+import java.lang.ref.WeakReference;
 import java.sql.DatabaseMetaData;
 import java.sql.SQLException;
+import java.util.HashMap;
 import java.util.LinkedHashSet;
 import java.util.List;
 import java.util.Locale;
@@ -18,6 +20,7 @@ import java.util.concurrent.ConcurrentHashMap;
  */
 public class VornConnectionMetaData {
     static final VornConnectionMetaData DISCONNECTED = new VornConnectionMetaData();
+    private static final Map<String, WeakReference<VornConnectionMetaData>> SHARED = new HashMap<>();
 
     private final String identity;
     private final String description;
@@ -40,7 +43,7 @@ public class VornConnectionMetaData {
     }
 
     VornConnectionMetaData(String type, ConnectionTarget target, DatabaseMetaData driver) throws SQLException {
-        identity = String.join("\n", type, target.server, target.port, target.database, target.user);
+        identity = identityOf(type, target);
         String where = Dialect.forType(type).describeTarget(target);
         description = target.user.isEmpty() ? type + " " + where : type + " " + target.user + "@" + where;
         schemaTerm = termOr(driver.getSchemaTerm(), "schema");
@@ -123,6 +126,35 @@ public class VornConnectionMetaData {
 
     void storeForeignKeys(String schema, List<ForeignKeyColumn> keys) {
         foreignKeys.put(schema, List.copyOf(keys));
+    }
+
+    /** Forgets a schema's element lists and foreign keys, which are read again when next asked for. */
+    void forgetDerived(String schema) {
+        schemaElements.remove(schema);
+        foreignKeys.remove(schema);
+    }
+
+    /**
+     * The metadata of a target, shared by every connection to it: what one connection (or the background
+     * checker) learns of the schemas is what all of them show.
+     */
+    static VornConnectionMetaData forTarget(String type, ConnectionTarget target, DatabaseMetaData driver)
+        throws SQLException {
+        String identity = identityOf(type, target);
+        synchronized (SHARED) {
+            WeakReference<VornConnectionMetaData> known = SHARED.get(identity);
+            VornConnectionMetaData shared = known == null ? null : known.get();
+            if (shared != null)
+                return shared;
+            shared = new VornConnectionMetaData(type, target, driver);
+            SHARED.values().removeIf(reference -> reference.get() == null);
+            SHARED.put(identity, new WeakReference<>(shared));
+            return shared;
+        }
+    }
+
+    private static String identityOf(String type, ConnectionTarget target) {
+        return String.join("\n", type, target.server, target.port, target.database, target.user);
     }
 
     void clearSchemas() {
