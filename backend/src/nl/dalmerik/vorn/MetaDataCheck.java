@@ -17,8 +17,8 @@ final class MetaDataCheck {
     private MetaDataCheck() {}
 
     static boolean run(VornRoot root, Session session, String activity, Vector<Object> schemas, boolean dirtyOnly) {
-        if (!separateConnectionPossible(session))
-            return false;
+        if (session.dialect.localDatabaseFile())
+            return onOwnConnection(session, schemas, dirtyOnly);
         VornActivityController activities = VornActivityController.getInstance();
         int uid = activities.register(null, root.activityUid() == 0 ? null : root.activityUid(),
                                       session.metaData.toString());
@@ -45,13 +45,26 @@ final class MetaDataCheck {
         }
     }
 
-    /** A private in-memory database has nothing a second connection could see. */
-    private static boolean separateConnectionPossible(Session session) {
-        if (!session.dialect.localDatabaseFile())
-            return true;
-        String database = session.target.database;
-        return database != null && !database.isEmpty() && !database.startsWith(":memory:")
-            && !database.contains("mode=memory");
+    /**
+     * A database file: a second connection would only contend for the file's locks with the user's, so the
+     * check reads on the session's own connection, and only while no action holds it and no transaction is
+     * open there.
+     */
+    private static boolean onOwnConnection(Session session, Vector<Object> schemas, boolean dirtyOnly) {
+        if (session.dirty() || !session.tryLock())
+            return false;
+        try {
+            session.showActivity("CHECK_META_DATA", null);
+            boolean renewed = false;
+            for (String schema : names(session, schemas))
+                renewed |= renew(session, session.connection, schema, dirtyOnly);
+            return renewed;
+        } catch (SQLException | RuntimeException e) {
+            return false;
+        } finally {
+            session.showActivity(VornActivityController.IDLE, null);
+            session.unlock();
+        }
     }
 
     private static Set<String> names(Session session, Vector<Object> schemas) {
@@ -71,12 +84,17 @@ final class MetaDataCheck {
         throws SQLException {
         VornConnectionMetaData metaData = session.metaData;
         Map<String, List<String>> read = session.dialect.schemaObjects(connection, schema, metaData.reservedWordSet());
-        boolean changed = dirtyOnly || !read.equals(metaData.schemaObjects(schema));
+        Map<String, List<String>> cached = metaData.schemaObjects(schema);
+        boolean changed = dirtyOnly || !read.equals(cached);
         if (!changed)
             return false;
         metaData.storeSchema(schema, read);
-        // The element lists and keys are read again when next asked for.
-        metaData.forgetDerived(schema);
+        // Element lists already known are renewed here too, so the browser shows them again without
+        // taking the user's connection; keys are read again when next asked for.
+        if (cached != null && metaData.elements(schema) != null) {
+            metaData.storeElements(schema, session.dialect.schemaElements(connection, schema, metaData.reservedWordSet()));
+            metaData.forgetForeignKeys(schema);
+        }
         return true;
     }
 }

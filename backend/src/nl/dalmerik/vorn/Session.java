@@ -230,6 +230,7 @@ final class Session {
         if (ended)
             return;
         ended = true;
+        metaData.release();
         if (keepAlive != null)
             keepAlive.cancel(false);
         if (stopStatement)

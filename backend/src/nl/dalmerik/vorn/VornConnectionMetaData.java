@@ -1,6 +1,5 @@
 package nl.dalmerik.vorn;
 
-import java.lang.ref.WeakReference;
 import java.sql.DatabaseMetaData;
 import java.sql.SQLException;
 import java.util.HashMap;
@@ -20,9 +19,11 @@ import java.util.concurrent.ConcurrentHashMap;
  */
 public class VornConnectionMetaData {
     static final VornConnectionMetaData DISCONNECTED = new VornConnectionMetaData();
-    private static final Map<String, WeakReference<VornConnectionMetaData>> SHARED = new HashMap<>();
+    private static final Map<String, VornConnectionMetaData> SHARED = new HashMap<>();
 
     private final String identity;
+    /** Open connections using this metadata; guarded by SHARED. */
+    private int users;
     private final String description;
     private final String schemaTerm;
     private final String catalogTerm;
@@ -128,28 +129,35 @@ public class VornConnectionMetaData {
         foreignKeys.put(schema, List.copyOf(keys));
     }
 
-    /** Forgets a schema's element lists and foreign keys, which are read again when next asked for. */
-    void forgetDerived(String schema) {
-        schemaElements.remove(schema);
+    /** Forgets a schema's foreign keys, which are read again when next asked for. */
+    void forgetForeignKeys(String schema) {
         foreignKeys.remove(schema);
     }
 
     /**
-     * The metadata of a target, shared by every connection to it: what one connection (or the background
-     * checker) learns of the schemas is what all of them show.
+     * The metadata of a target, shared by the connections to it that are open together: what one of them
+     * (or the background checker) learns of the schemas is what all of them show. Once the last of them has
+     * ended, the next connection starts afresh.
      */
     static VornConnectionMetaData forTarget(String type, ConnectionTarget target, DatabaseMetaData driver)
         throws SQLException {
         String identity = identityOf(type, target);
         synchronized (SHARED) {
-            WeakReference<VornConnectionMetaData> known = SHARED.get(identity);
-            VornConnectionMetaData shared = known == null ? null : known.get();
-            if (shared != null)
-                return shared;
-            shared = new VornConnectionMetaData(type, target, driver);
-            SHARED.values().removeIf(reference -> reference.get() == null);
-            SHARED.put(identity, new WeakReference<>(shared));
+            VornConnectionMetaData shared = SHARED.get(identity);
+            if (shared == null) {
+                shared = new VornConnectionMetaData(type, target, driver);
+                SHARED.put(identity, shared);
+            }
+            shared.users++;
             return shared;
+        }
+    }
+
+    /** A connection that used this metadata has ended. */
+    void release() {
+        synchronized (SHARED) {
+            if (users > 0 && --users == 0)
+                SHARED.remove(identity, this);
         }
     }
 
