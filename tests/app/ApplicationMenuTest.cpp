@@ -209,6 +209,7 @@ TEST_F(ApplicationMenuTest, EveryCommandIsInItsMenuWithItsShortcut)
         {"&Results", "selectResultset:", "Ctrl+Alt+L"},
         {"&Window", "selectNextTab:", "Ctrl+PgDown"},
         {"&Window", "openQueryRecall:", "Ctrl+Shift+H"},
+        {"&Window", "runActivityViewer:", ""},
         {"&Help", "runAboutPanel:", ""},
     };
     for (const Entry &entry : entries) {
