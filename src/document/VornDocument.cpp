@@ -474,14 +474,8 @@ void VornDocument::metaDataWasExternallyUpdated()
 {
     if (!connected() || !session_->vornRoot->hasConnection())
         return;
-    BrowserController *browser = browserController();
-    if (!browser->managementMode()) {
-        BrowserViewController *pane = browserRouting_->browserViewController();
-        if (pane && pane->browserController() == browser)
-            pane->schemaSelectionUpdated(this);
-        else
-            browser->browserDidChangeSchemaSelection(browserRouting_->selectedSchema());
-    }
+    // The browser shows the renewed elements, which the backend keeps in its cache, at its next update:
+    // reselecting the schema here would load anew under the user's work (a statement just typed).
     sqlEditorController()->metaDataWasExternallyUpdated();
     infoColumn_->clearCaches();
 }
