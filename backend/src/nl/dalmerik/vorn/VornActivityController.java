@@ -1,5 +1,6 @@
 package nl.dalmerik.vorn;
 
+import java.lang.ref.WeakReference;
 import java.util.Hashtable;
 import java.util.LinkedHashMap;
 import java.util.Map;
@@ -40,6 +41,7 @@ public final class VornActivityController {
      * left out, except the parents of busy children, so a child never stands without its connection.
      */
     public synchronized Vector<Hashtable<String, Object>> rootSettingsIncludeParents(boolean onlyActive) {
+        forgetCollectedRoots();
         Set<Integer> shown = new HashSet<>();
         for (Entry entry : entries.values()) {
             if (!onlyActive || entry.active()) {
@@ -61,6 +63,7 @@ public final class VornActivityController {
 
     /** Connections that are open. */
     public synchronized int connectedCount() {
+        forgetCollectedRoots();
         int count = 0;
         for (Entry entry : entries.values()) {
             if (entry.connectionInfo != null)
@@ -71,12 +74,19 @@ public final class VornActivityController {
 
     /** Connections busy with something. */
     public synchronized int activeCount() {
+        forgetCollectedRoots();
         int count = 0;
         for (Entry entry : entries.values()) {
             if (entry.active())
                 count++;
         }
         return count;
+    }
+
+    /** A root nobody ended and nobody holds any more has no connection left to show. */
+    private void forgetCollectedRoots() {
+        if (entries.values().removeIf(entry -> entry.root != null && entry.root.get() == null))
+            changed = true;
     }
 
     synchronized int register(VornRoot root, Integer parentUid, String connectionInfo) {
@@ -120,7 +130,8 @@ public final class VornActivityController {
     private static final class Entry {
         final int uid;
         final Integer parentUid;
-        final VornRoot root;
+        // Weak: the viewer must not keep a root (and its connection) alive that its owner let go.
+        final WeakReference<VornRoot> root;
         String state = IDLE;
         String connectionInfo;
         String activity;
@@ -129,7 +140,7 @@ public final class VornActivityController {
         Entry(int uid, Integer parentUid, VornRoot root) {
             this.uid = uid;
             this.parentUid = parentUid;
-            this.root = root;
+            this.root = root == null ? null : new WeakReference<>(root);
         }
 
         boolean active() {
@@ -141,8 +152,9 @@ public final class VornActivityController {
             settings.put("uid", uid);
             if (parentUid != null)
                 settings.put("parentUid", parentUid);
-            if (root != null)
-                settings.put("root", root);
+            VornRoot shown = root == null ? null : root.get();
+            if (shown != null)
+                settings.put("root", shown);
             settings.put("state", state);
             if (connectionInfo != null)
                 settings.put("connectionInfo", connectionInfo);
