@@ -231,7 +231,8 @@ void ApplicationMenu::addWindowMenu(QMenuBar *bar, QMainWindow *window)
               {QT_TRANSLATE_NOOP("MainMenu", "Welcome to Vorn"), "openWelcomeScreen:", {}},
               {QT_TRANSLATE_NOOP("MainMenu", "Query History"),
                "openQueryRecall:",
-               {key(Qt::CTRL | Qt::SHIFT | Qt::Key_H)}}});
+               {key(Qt::CTRL | Qt::SHIFT | Qt::Key_H)}},
+              {QT_TRANSLATE_NOOP("MainMenu", "Activity Viewer"), "runActivityViewer:", {}}});
     // From the third separator on, the document controller lists the windows and their tabs.
     windows->addSeparator();
     QObject::connect(windows, &QMenu::aboutToShow, windows, [windows] {

@@ -12,6 +12,8 @@
 #include "connection/ConnectionsBackupAlerts.h"
 #include "connection/Vorn2UpgradeAssistant.h"
 #include "connection/Vorn2UpgradeConnections.h"
+#include "document/ActivityViewerController.h"
+#include "document/BackgroundController.h"
 #include "document/ConnectionLife.h"
 #include "document/VornDocument.h"
 #include "editor/QueryRecallController.h"
@@ -162,6 +164,10 @@ void VornDocumentController::startupController(StartupController *, float progre
 void VornDocumentController::startupControllerFinished(StartupController *)
 {
     sharedJavaBridge_ = QoJavaBridge::javaBridge();
+    // Only read now: changing these later starts or stops nothing until the next launch.
+    if (defaults_.boolForKey(PreferenceKey::allowBackgroundConnections) &&
+        defaults_.boolForKey(PreferenceKey::allowBackgroundConnectionsConnection))
+        BackgroundController::instance().startup();
     // A configuration error held since the VM's start arrives here, at once.
     sharedJavaBridge_->setDelegate(this);
     sharedJavaBridge_->setReportErrors(true);
@@ -622,6 +628,16 @@ void VornDocumentController::openWelcomeScreen(QObject *)
 {
     if (welcomeScreenController_)
         welcomeScreenController_->orderOut();
+}
+
+void VornDocumentController::runActivityViewer(QObject *)
+{
+    if (!activityViewer_)
+        activityViewer_ = std::make_unique<ActivityViewerController>();
+    if (activityViewer_->isOpen())
+        activityViewer_->close();
+    else
+        activityViewer_->activate();
 }
 
 void VornDocumentController::openQueryRecall(QObject *)

@@ -19,6 +19,7 @@
 #include <vector>
 
 class QueryRecallViewController;
+class ActivityViewerController;
 class AboutWindowController;
 class PreferencesController;
 class ShortcutVisualizer;
@@ -121,6 +122,9 @@ public:
     Q_INVOKABLE void openWelcomeScreen(QObject *sender);
     // The query history window, made on first use and kept for the rest of the run.
     Q_INVOKABLE void openQueryRecall(QObject *sender);
+    // Shows the activity viewer, or closes it when it is open.
+    Q_INVOKABLE void runActivityViewer(QObject *sender);
+    ActivityViewerController *activityViewerController() const { return activityViewer_.get(); }
     QueryRecallViewController *queryRecallViewController() const { return queryRecall_.get(); }
     Q_INVOKABLE void openReleaseNotes(QObject *sender);
     Q_INVOKABLE void openAcknowledgements(QObject *sender);
@@ -162,6 +166,7 @@ private:
     std::unique_ptr<AboutWindowController> aboutWindowController_;
     std::unique_ptr<PreferencesController> preferencesController_;
     std::unique_ptr<QueryRecallViewController> queryRecall_;
+    std::unique_ptr<ActivityViewerController> activityViewer_;
     std::unique_ptr<TextEditCommands> textEditCommands_;
     std::unique_ptr<Vorn2UpgradeAssistant> vorn2UpgradeAssistant_;
     std::vector<std::unique_ptr<AdvancedWindow>> richTextWindows_;

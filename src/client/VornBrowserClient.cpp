@@ -19,6 +19,16 @@ QString VornBrowserClient::selectedSchema() const
     return JavaCall::send(browser_, QStringLiteral("selectedSchema")).toString();
 }
 
+bool VornBrowserClient::canStopStoppableStatement() const
+{
+    return JavaCall::send(browser_, QStringLiteral("canStopStoppableStatement")).toBool();
+}
+
+void VornBrowserClient::stopStoppableStatement()
+{
+    JavaCall::send(browser_, QStringLiteral("stopStoppableStatement"));
+}
+
 void VornBrowserClient::refresh()
 {
     JavaCall::takeFailure(); // the outcome is this refresh's alone

@@ -72,6 +72,10 @@ public:
 
     // Reads the current object's contents again; the outcome is the root's lastOutcome().
     virtual void refresh();
+    // A statement runs on the connection that the user may stop; stopping it asks the database to
+    // cancel it. Any thread, without waiting for the running action.
+    virtual bool canStopStoppableStatement() const;
+    virtual void stopStoppableStatement();
 
     // The loaded object; a null name when the contents come from a statement.
     virtual QString name() const;

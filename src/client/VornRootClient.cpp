@@ -233,6 +233,38 @@ QString VornRootClient::metaDataTerm(const char *selector) const
     return JavaCall::send(JavaCall::object(root_, s("connectionMetaData")), s(selector)).toString();
 }
 
+bool VornRootClient::backgroundCheckRecycleBin(const QString &activity)
+{
+    return JavaCall::send(root_, s("backgroundCheckRecycleBin:"), {activity}).toBool();
+}
+
+bool VornRootClient::backgroundCheckValidAndUpdateMetaData(const QString &activity,
+                                                           const QStringList &schemas, bool dirtyOnly)
+{
+    QVariantList names;
+    for (const QString &schema : schemas)
+        names << schema;
+    const QoJavaObjectPtr vector = JavaUtils::vectorFromArray(names);
+    return JavaCall::send(root_, s("backgroundCheckValidAndUpdateMetaData:::"),
+                          {activity, QVariant::fromValue(vector), dirtyOnly})
+        .toBool();
+}
+
+QString VornRootClient::connectionMetaDataDescription() const
+{
+    if (!hasConnection())
+        return QString();
+    const QoJavaObjectPtr metaData = JavaCall::object(root_, s("connectionMetaData"));
+    return metaData ? metaData->description() : QString();
+}
+
+bool VornRootClient::sameConnectionTarget(const VornRootClient &other) const
+{
+    const QoJavaObjectPtr mine = JavaCall::object(root_, s("connectionMetaData"));
+    const QoJavaObjectPtr theirs = JavaCall::object(other.root_, s("connectionMetaData"));
+    return mine && theirs && mine->isEqualTo(theirs);
+}
+
 QString VornRootClient::schemaTerm() const
 {
     return metaDataTerm("schemaTerm");

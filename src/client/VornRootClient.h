@@ -102,6 +102,19 @@ public:
     virtual QString schemaTerm() const;
     virtual QString catalogTerm() const;
 
+    // The background checker's questions. They run on a connection of the backend's own, so they
+    // neither wait for nor disturb the user's action or open transaction; false answers "no" or
+    // "could not tell".
+    virtual bool backgroundCheckRecycleBin(const QString &activity);
+    // Reads the schemas' metadata again; true when the backend renewed it.
+    virtual bool backgroundCheckValidAndUpdateMetaData(const QString &activity, const QStringList &schemas,
+                                                       bool dirtyOnly);
+    // The text form of the connection's metadata, which names the connection's target; null without
+    // a connection.
+    virtual QString connectionMetaDataDescription() const;
+    // Both roots are connected to the same target: their metadata are equal.
+    virtual bool sameConnectionTarget(const VornRootClient &other) const;
+
     // The one action at a time the backend serves.
     virtual bool reserved() const;
     virtual bool reserveRoot(const QString &description);

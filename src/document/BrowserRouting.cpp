@@ -1,4 +1,6 @@
 #include "document/BrowserRouting.h"
+#include "document/BackgroundController.h"
+#include "document/ManagementRefresh.h"
 
 #include "browser/BrowserCompletionSource.h"
 #include "browser/BrowserController.h"
@@ -258,9 +260,10 @@ void BrowserRouting::browserControllerLoadedElement(const BrowserElementPtr &ele
     browserController_->quickFilterUpdatedForCurrentSelection(resultset->extendedFilter());
     if (!element)
         panes_.show(ContentPane::Nothing);
-    else if (resultset->vornResultset())
+    else if (resultset->vornResultset()) {
         panes_.show(ContentPane::Resultset);
-    else if (!document_.procedureRouting().showLoadedProcedure() && !showContentDescription(element))
+        document_.managementRefresh().checkManagementTimer();
+    } else if (!document_.procedureRouting().showLoadedProcedure() && !showContentDescription(element))
         panes_.show(ContentPane::NotSupported);
     if (element)
         document_.infoColumn().browserLoadedElement(element, resultset->vornResultset());
@@ -361,8 +364,9 @@ void BrowserRouting::browserWantsToOpenRecyclebin() {}
 
 void BrowserRouting::browserNeedsBackgroundReloadConnectionInfo()
 {
-    // The schema's metadata is read again with the next check of the document's definitions.
+    // The background checker reads the schema's metadata.
     document_.setDirtyDDL(true);
+    BackgroundController::instance().notifyOfDirtyDocument();
 }
 
 void BrowserRouting::commitOrRollbackCompleted()

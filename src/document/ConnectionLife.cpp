@@ -1,4 +1,5 @@
 #include "document/ConnectionLife.h"
+#include "document/BackgroundController.h"
 
 #include "bridge/ThreadController.h"
 #include "browser/BrowserController.h"
@@ -106,16 +107,18 @@ void ConnectionLife::startConnectionThread()
                            preferences.flag(PreferenceKey::timeOutWhileConnecting) ? 20 : 0,
                            VornDocument::connectionFlags(parameters.autoCommit(),
                                                          preferences.flag(PreferenceKey::keepConnectionAlive),
-                                                         preferences.flag(PreferenceKey::oracleIndexHints))};
+                                                         preferences.flag(PreferenceKey::oracleIndexHints)),
+                           BackgroundController::instance().started()};
     document_.documentStatusUpdated();
     startConnectionAttempt(session, QPointer<VornDocument>(&document_), std::move(request));
 }
 
 void ConnectionLife::initConnection()
 {
-    // The background checker starts from the new connection here once it exists.
-    if (document_.session()->vornRoot->isConnected())
+    if (document_.session()->vornRoot->isConnected()) {
         document_.sqlEditorController()->resetSqlEditorFromRoot();
+        BackgroundController::instance().notifyOfNewDocument();
+    }
     document_.browserRouting().startFromRoot(document_.initializationInfo());
     document_.infoColumn().showNothing();
     if (TabbedWindowController *controller = document_.windowController())

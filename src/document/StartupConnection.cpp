@@ -4,6 +4,7 @@
 #include "bridge/ThreadController.h"
 #include "client/BackgroundRunner.h"
 #include "client/VornBrowserClient.h"
+#include "document/BackgroundController.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
 #include "platform/FileBookmarks.h"
@@ -104,9 +105,12 @@ private:
         const std::shared_ptr<VornBrowserClient> browser = root().browser();
         if (session_->closedDocument())
             return {};
-        // Until the background checker exists the schema is loaded here, in the foreground.
+        // The schema's tables and columns: the background checker reads them when it runs, else here.
         const QString schema = browser ? browser->selectedSchema() : QString();
-        if (!root().fullyLoadedForSchema(schema))
+        const bool leftToChecker = !root().fullyLoadedForSchema(schema) && request_.backgroundChecks;
+        if (leftToChecker)
+            session_->dirtyDDL = true;
+        else if (!root().fullyLoadedForSchema(schema))
             root().fullyLoadForSchema(schema);
         // The browser shows the schema's objects as soon as the connection is in place.
         if (browser && !browser->hasCachedTypesOfSchema(schema))
@@ -115,6 +119,9 @@ private:
                                       ? connectionText("Connected with %1").arg(fileName)
                                       : connectionText("Connected as %1").arg(userAtDatabase(parameters));
         releaseReservation();
+        // Told once the root is free, so the checker's first pass can use it.
+        if (leftToChecker)
+            MainThread::post([] { BackgroundController::instance().notifyOfDirtyDocument(); });
         MainThread::postAndWait([document = document_] {
             if (document && !document->closedDocument())
                 document->initConnection();

@@ -15,6 +15,8 @@ struct ConnectRequest {
     bool localFile = false;
     int timeOutSeconds = 0;
     qint32 flags = 0;
+    // The background checker runs and reads the schema's metadata after the connect.
+    bool backgroundChecks = false;
 };
 
 // Runs one connect attempt of the document's session on the runner: reserves the root, connects,

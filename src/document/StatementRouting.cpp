@@ -1,4 +1,5 @@
 #include "document/StatementRouting.h"
+#include "document/ManagementRefresh.h"
 
 #include "browser/BrowserController.h"
 #include "client/VornBrowserClient.h"
@@ -228,9 +229,9 @@ void StatementRouting::resultSetRemovedRowAt(qint64 row)
 
 void StatementRouting::resultsetHasBeenUpdated()
 {
-    // The management views' auto-refresh follows here once it exists.
     if (ResultsetViewController *grid = resultsetViewController())
         grid->resultsetUpdated();
+    document_.managementRefresh().checkManagementTimer();
     if (document_.activeContent() == ContentPane::Procedure)
         document_.procedureRouting().resetFromRoot();
 }

@@ -4,6 +4,7 @@
 
 #include "bridge/ThreadController.h"
 #include "browser/AnalyserViewController.h"
+#include "browser/BrowserController.h"
 #include "browser/BrowserViewController.h"
 #include "browser/InfoColumnViewController.h"
 #include "connection/ClosingConnectionController.h"
@@ -13,15 +14,18 @@
 #include "connection/DatabaseTypeTraits.h"
 #include "ddl/ProcedureEditorViewController.h"
 #include "document/AnalyserRouting.h"
+#include "document/BackgroundController.h"
 #include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
 #include "document/DdlRouting.h"
+#include "document/DocumentBackgroundSupport.h"
 #include "document/DocumentPrinting.h"
 #include "document/DocumentSaving.h"
 #include "document/ExportRouting.h"
 #include "document/ImportRouting.h"
 #include "document/InfoColumnRouting.h"
 #include "document/LoggerViewController.h"
+#include "document/ManagementRefresh.h"
 #include "document/PaneSelection.h"
 #include "document/ProcedureRouting.h"
 #include "document/StatementRouting.h"
@@ -96,11 +100,13 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     status->setDelegate(this);
     status->loggerController()->setDelegate(this);
     session_ = std::make_shared<VornDocumentSession>(root, threads, status);
+    backgroundSupport_ = std::make_shared<DocumentBackgroundSupport>(*this, session_);
 
     paneSelection_ = std::make_unique<PaneSelection>([this] { return vornWindowController(); });
     infoColumn_ = std::make_unique<InfoColumnRouting>(*this, root, threads, status);
     statementRouting_ = std::make_unique<StatementRouting>(*this, *paneSelection_, root);
     printing_ = std::make_unique<DocumentPrinting>(*this);
+    managementRefresh_ = std::make_unique<ManagementRefresh>(*this);
     browserRouting_ = std::make_unique<BrowserRouting>(*this, *paneSelection_, *statementRouting_, root);
     ddlRouting_ = std::make_unique<DdlRouting>(*this, *paneSelection_, root);
     exportRouting_ = std::make_unique<ExportRouting>(*this, root, threads, status);
@@ -422,7 +428,7 @@ qint64 VornDocument::toolbarFeatures() const
         features |= Compile;
     if (session_->vornRoot->supportsRecycleBin()) {
         features |= Trash;
-        if (recyclebinIsFull_)
+        if (recyclebinIsFull())
             features |= FullTrash;
     }
     return features;
@@ -436,6 +442,44 @@ void VornDocument::markDDLDirty()
         return;
     }
     dirtyDDLWaitingForTransaction_ = false;
-    dirtyDDL_ = true;
-    // The background checker is told here once it exists.
+    session_->dirtyDDL = true;
+    BackgroundController::instance().notifyOfDirtyDocument();
+}
+
+bool VornDocument::recyclebinIsFull() const
+{
+    return session_->recyclebinIsFull;
+}
+
+void VornDocument::setRecyclebinIsFull(bool full)
+{
+    session_->recyclebinIsFull = full;
+}
+
+bool VornDocument::dirtyDDL() const
+{
+    return session_->dirtyDDL;
+}
+
+void VornDocument::setDirtyDDL(bool dirty)
+{
+    session_->dirtyDDL = dirty;
+}
+
+void VornDocument::metaDataExternalUpdate(bool updating)
+{
+    browserController()->setUpdatingMetaDataInBackground(updating);
+    if (BrowserViewController *pane = browserRouting_->browserViewController();
+        pane && pane->browserController() == browserController())
+        pane->browserMetaDataCheckUpdated();
+}
+
+void VornDocument::metaDataWasExternallyUpdated()
+{
+    if (!connected() || !session_->vornRoot->hasConnection())
+        return;
+    // The browser shows the renewed elements, which the backend keeps in its cache, at its next update:
+    // reselecting the schema here would load anew under the user's work (a statement just typed).
+    sqlEditorController()->metaDataWasExternallyUpdated();
+    infoColumn_->clearCaches();
 }

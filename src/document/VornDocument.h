@@ -4,6 +4,7 @@
 #include "connection/ClosingDocumentControllerDelegate.h"
 #include "connection/ConnectionPanelDelegate.h"
 #include "connection/ConnectionParameters.h"
+#include "document/BackgroundControllerSupport.h"
 #include "document/LineEnding.h"
 #include "elements/BrowserElement.h"
 #include "status/LoggerControllerDelegate.h"
@@ -32,6 +33,7 @@ class AnalyserRouting;
 class ProcedureRouting;
 class InfoColumnRouting;
 class DocumentPrinting;
+class ManagementRefresh;
 class PaneSelection;
 class ParameterInputController;
 class ResultsetController;
@@ -92,10 +94,11 @@ public:
     // The document believes it holds a live connection; any thread.
     bool connected() const;
     void setConnected(bool connected);
-    bool recyclebinIsFull() const { return recyclebinIsFull_; }
-    void setRecyclebinIsFull(bool full) { recyclebinIsFull_ = full; }
-    bool dirtyDDL() const { return dirtyDDL_; }
-    void setDirtyDDL(bool dirty) { dirtyDDL_ = dirty; }
+    bool recyclebinIsFull() const;
+    void setRecyclebinIsFull(bool full);
+    // Any thread.
+    bool dirtyDDL() const;
+    void setDirtyDDL(bool dirty);
     bool dirtyDDLWaitingForTransaction() const { return dirtyDDLWaitingForTransaction_; }
     void setDirtyDDLWaitingForTransaction(bool waiting) { dirtyDDLWaitingForTransaction_ = waiting; }
     bool preventConnectionOnShowWindows() const { return preventConnectionOnShowWindows_; }
@@ -127,6 +130,7 @@ public:
     AnalyserRouting &analyserRouting() const { return *analyserRouting_; }
     ProcedureRouting &procedureRouting() const { return *procedureRouting_; }
     DocumentPrinting &printing() const { return *printing_; }
+    ManagementRefresh &managementRefresh() const { return *managementRefresh_; }
 
     SQLEditorController *sqlEditorController() const;
     BrowserController *browserController() const;
@@ -229,7 +233,7 @@ public:
 
     // MainWindowDocument.
     qint64 toolbarFeatures() const override;
-    bool toolbarRecylceBinIsFull() const override { return recyclebinIsFull_; }
+    bool toolbarRecylceBinIsFull() const override { return recyclebinIsFull(); }
     int tabTitleFormat() const override { return tabTitleFormat_; }
     void setTabTitleFormat(int format) override;
 
@@ -281,6 +285,12 @@ public:
     // Schema metadata changed through DDL: the background checker re-reads it, or, while a transaction
     // keeps DDL uncommitted, once the transaction ends.
     void markDDLDirty();
+    // The document as the background checker sees it.
+    BackgroundControllerSupportPtr backgroundSupport() const { return backgroundSupport_; }
+    // The background checker is validating the metadata (true) or has finished (false).
+    void metaDataExternalUpdate(bool updating);
+    // The checker renewed the metadata: the browser, the editor's words and the info caches follow.
+    void metaDataWasExternallyUpdated();
 
 private:
     friend class ConnectionLife;
@@ -301,6 +311,7 @@ private:
     std::unique_ptr<AnalyserRouting> analyserRouting_;
     std::unique_ptr<ProcedureRouting> procedureRouting_;
     std::unique_ptr<DocumentPrinting> printing_;
+    std::unique_ptr<ManagementRefresh> managementRefresh_;
     std::unique_ptr<ConnectionLife> connectionLife_;
     std::unique_ptr<DocumentSaving> saving_;
     std::unique_ptr<ClosingConnectionController> closingConnectionController_;
@@ -315,8 +326,7 @@ private:
     bool discardOnQuit_ = false;
     bool windowsShown_ = false;
     int tabTitleFormat_ = SelectedElementName;
-    bool recyclebinIsFull_ = false;
-    bool dirtyDDL_ = false;
+    BackgroundControllerSupportPtr backgroundSupport_;
     bool dirtyDDLWaitingForTransaction_ = false;
     bool preventConnectionOnShowWindows_ = false;
     bool shouldPrintScript_ = false;

@@ -5,6 +5,7 @@
 #include "document/BrowserRouting.h"
 #include "document/ConnectionLife.h"
 #include "document/DocumentSaving.h"
+#include "document/ManagementRefresh.h"
 #include "document/VornDocument.h"
 #include "document/VornDocumentSession.h"
 #include "platform/MainThread.h"
@@ -60,6 +61,7 @@ void VornDocument::close()
     if (isClosed())
         return;
     dirtyCheckTimer_.reset();
+    managementRefresh_->stop();
     discardDirtyDocument();
     connectionLife_->closeDocument();
     MainWindowDocument::close();

@@ -28,6 +28,10 @@ public:
     const std::shared_ptr<StatusManager> statusManager;
     // The document believes it holds a live connection.
     std::atomic<bool> connected{false};
+    // The schema's metadata is to be validated by the background checker.
+    std::atomic<bool> dirtyDDL{false};
+    // The recycle bin holds objects, as last found.
+    std::atomic<bool> recyclebinIsFull{false};
 
     bool connecting() const
     {

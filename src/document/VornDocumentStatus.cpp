@@ -59,21 +59,32 @@ bool VornDocument::statusManagerDocumentIsActive(StatusManager *)
 
 bool VornDocument::statusManagerCanCancelAction(StatusManager *)
 {
-    // Stopping a browser statement joins here once it exists.
-    if (connecting() && !session_->vornRoot->hasConnection())
+    const VornRootClient &root = *session_->vornRoot;
+    if (connecting() && !root.hasConnection())
         return true;
-    return sqlEditorController()->canCancelExecution() ||
-           procedureRouting_->procedureEditorController()->canCancelExecution();
+    if (sqlEditorController()->canCancelExecution() ||
+        procedureRouting_->procedureEditorController()->canCancelExecution())
+        return true;
+    const std::shared_ptr<VornBrowserClient> browser = root.browser();
+    return browser && browser->canStopStoppableStatement();
 }
 
+// Stop ends what runs: a connect; else the editor's or the procedure's run, which stops their whole
+// run and not only its current statement; else any other statement on the connection (a browser
+// load, a refresh, a filter or sort).
 void VornDocument::statusManagerCancelAction(StatusManager *)
 {
-    if (connecting() && !session_->vornRoot->hasConnection())
+    const VornRootClient &root = *session_->vornRoot;
+    if (connecting() && !root.hasConnection()) {
         cancelConnecting();
-    else if (sqlEditorController()->canCancelExecution())
+    } else if (sqlEditorController()->canCancelExecution()) {
         sqlEditorController()->cancelExecution();
-    else if (procedureRouting_->procedureEditorController()->canCancelExecution())
+    } else if (procedureRouting_->procedureEditorController()->canCancelExecution()) {
         procedureRouting_->procedureEditorController()->cancelExecution();
+    } else if (const std::shared_ptr<VornBrowserClient> browser = root.browser();
+               browser && browser->canStopStoppableStatement()) {
+        browser->stopStoppableStatement();
+    }
 }
 
 void VornDocument::statusManagerWantsToDisconnect(StatusManager *)

@@ -210,6 +210,7 @@ TEST_F(ApplicationMenuTest, EveryCommandIsInItsMenuWithItsShortcut)
         {"&Results", "selectQuickFilter:", "Ctrl+Alt+F"},
         {"&Window", "selectNextTab:", "Ctrl+PgDown"},
         {"&Window", "openQueryRecall:", "Ctrl+Shift+H"},
+        {"&Window", "runActivityViewer:", ""},
         {"&Help", "runAboutPanel:", ""},
     };
     for (const Entry &entry : entries) {

@@ -181,6 +181,11 @@ public:
     QVariantList quickFilterOperators() const override { return {}; }
     std::optional<QVariantList> quickFilterValues() const override { return std::nullopt; }
 
+    bool canStopStoppableStatement() const override { return stoppable; }
+    void stopStoppableStatement() override { ++stops; }
+    std::atomic<bool> stoppable{false};
+    std::atomic<int> stops{0};
+
     QString schemaName;
     QString objectName;
     QString objectType;
@@ -365,7 +370,7 @@ public:
     bool dirty() const override { return dirtyConnection; }
     bool dataDefinitionCausesTransactionCommit() const override { return false; }
     bool allowFocusChange() const override { return true; }
-    bool supportsRecycleBin() const override { return false; }
+    bool supportsRecycleBin() const override { return recycleBinSupported; }
     bool analysisSupported() const override { return analyses; }
     std::shared_ptr<VornAnalyserClient> analyse() const override { return analyserClient; }
     int dirtySeconds() const override { return 0; }
@@ -384,6 +389,52 @@ public:
     QString contentDescription() const override { return contentDescriptionText; }
     std::optional<ResultsetState> resultsetState() const override { return resultsetStateValue; }
     void clearResultset() override { resultsetStateValue.reset(); }
+
+    // The background checker's questions.
+    bool backgroundCheckRecycleBin(const QString &) override { return recyclebinFull; }
+    bool backgroundCheckValidAndUpdateMetaData(const QString &activity, const QStringList &schemas,
+                                               bool dirtyOnly) override
+    {
+        std::unique_lock lock(validationMutex);
+        validations.append({activity, schemas, dirtyOnly});
+        validationChanged.notify_all();
+        validationChanged.wait(lock, [&] { return !holdValidations; });
+        return renewMetaData;
+    }
+    QString connectionMetaDataDescription() const override
+    {
+        return connected ? metaDataDescription : QString();
+    }
+    bool sameConnectionTarget(const VornRootClient &other) const override
+    {
+        const auto *fake = dynamic_cast<const FakeVornRootClient *>(&other);
+        return fake && connected && fake->connected && fake->metaDataDescription == metaDataDescription;
+    }
+    struct Validation {
+        QString activity;
+        QStringList schemas;
+        bool dirtyOnly = false;
+    };
+    QList<Validation> validationsSoFar() const
+    {
+        std::lock_guard lock(validationMutex);
+        return validations;
+    }
+    // Holds the next validations until released.
+    void setHoldValidations(bool hold)
+    {
+        std::lock_guard lock(validationMutex);
+        holdValidations = hold;
+        validationChanged.notify_all();
+    }
+    QString metaDataDescription = QStringLiteral("PostgreSQL vorn@db on localhost:5432");
+    std::atomic<bool> renewMetaData{true};
+    std::atomic<bool> recyclebinFull{false};
+    std::atomic<bool> recycleBinSupported{false};
+    mutable std::mutex validationMutex;
+    std::condition_variable validationChanged;
+    QList<Validation> validations;
+    bool holdValidations = false;
 
     std::shared_ptr<FakeLastAction> lastAction;
     std::shared_ptr<FakeSqlConnectionClient> connection;

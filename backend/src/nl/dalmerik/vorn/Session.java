@@ -82,6 +82,10 @@ final class Session {
     private volatile long dirtySince;
     /** The result whose cursor is still open on this connection, if any. */
     volatile VornResultset openResult;
+    /** The connection's entry with the activity controller; 0 while it has none. */
+    volatile int activityUid;
+    /** What the next statement is, for the activity viewer. */
+    private volatile String activityText;
 
     private Session(Dialect dialect, Connection connection, ConnectionSockets.Sockets sockets,
                     ConnectionTarget target, int flags, TimestampFormat format) throws SQLException {
@@ -98,7 +102,7 @@ final class Session {
         this.schemas = dialect.schemas(connection);
         this.info = describe(format);
         DatabaseMetaData driverMetaData = connection.getMetaData();
-        this.metaData = new VornConnectionMetaData(dialect.typeName(), target, driverMetaData);
+        this.metaData = VornConnectionMetaData.forTarget(dialect.typeName(), target, driverMetaData);
         if (!autoCommit)
             learnTransactionWork(false); // where the server's counts stand before the first statement
         this.keepAlive = (flags & FLAG_KEEP_ALIVE) != 0 ? TIMER.scheduleWithFixedDelay(
@@ -226,6 +230,7 @@ final class Session {
         if (ended)
             return;
         ended = true;
+        metaData.release();
         if (keepAlive != null)
             keepAlive.cancel(false);
         if (stopStatement)
@@ -251,6 +256,12 @@ final class Session {
      * it runs the server may be silent for as long as it takes.
      */
     void startStatement(Statement statement) throws SQLException {
+        startStatement(statement, "EXECUTING_QUERY");
+    }
+
+    /** As startStatement, shown in the activity viewer with the state given. */
+    void startStatement(Statement statement, String activityState) throws SQLException {
+        showActivity(activityState, activityText);
         running = statement;
         limitSilence(false);
         if (cancelRequested)
@@ -259,6 +270,8 @@ final class Session {
 
     void endStatement() {
         running = null;
+        activityText = null;
+        showActivity(VornActivityController.IDLE, null);
         limitSilence(true);
     }
 
@@ -290,6 +303,17 @@ final class Session {
         }
     }
 
+    /** Names the statement about to run for the activity viewer. */
+    void describeActivity(String text) {
+        activityText = text;
+    }
+
+    void showActivity(String state, String text) {
+        int uid = activityUid;
+        if (uid != 0)
+            VornActivityController.getInstance().update(uid, state, text, null);
+    }
+
     /** Clears an earlier cancel request before a new action starts. */
     void resetCancel() {
         cancelRequested = false;
@@ -303,6 +327,8 @@ final class Session {
     void cancel() {
         cancelRequested = true;
         Statement statement = running;
+        if (statement != null)
+            showActivity("CANCEL_EXECUTING_QUERY", activityText);
         if (statement != null)
             BACKGROUND.execute(() -> cancelUntilStopped(statement));
     }

@@ -2,6 +2,7 @@ package nl.dalmerik.vorn;
 
 import java.sql.DatabaseMetaData;
 import java.sql.SQLException;
+import java.util.HashMap;
 import java.util.LinkedHashSet;
 import java.util.List;
 import java.util.Locale;
@@ -18,8 +19,11 @@ import java.util.concurrent.ConcurrentHashMap;
  */
 public class VornConnectionMetaData {
     static final VornConnectionMetaData DISCONNECTED = new VornConnectionMetaData();
+    private static final Map<String, VornConnectionMetaData> SHARED = new HashMap<>();
 
     private final String identity;
+    /** Open connections using this metadata; guarded by SHARED. */
+    private int users;
     private final String description;
     private final String schemaTerm;
     private final String catalogTerm;
@@ -40,7 +44,7 @@ public class VornConnectionMetaData {
     }
 
     VornConnectionMetaData(String type, ConnectionTarget target, DatabaseMetaData driver) throws SQLException {
-        identity = String.join("\n", type, target.server, target.port, target.database, target.user);
+        identity = identityOf(type, target);
         String where = Dialect.forType(type).describeTarget(target);
         description = target.user.isEmpty() ? type + " " + where : type + " " + target.user + "@" + where;
         schemaTerm = termOr(driver.getSchemaTerm(), "schema");
@@ -123,6 +127,42 @@ public class VornConnectionMetaData {
 
     void storeForeignKeys(String schema, List<ForeignKeyColumn> keys) {
         foreignKeys.put(schema, List.copyOf(keys));
+    }
+
+    /** Forgets a schema's foreign keys, which are read again when next asked for. */
+    void forgetForeignKeys(String schema) {
+        foreignKeys.remove(schema);
+    }
+
+    /**
+     * The metadata of a target, shared by the connections to it that are open together: what one of them
+     * (or the background checker) learns of the schemas is what all of them show. Once the last of them has
+     * ended, the next connection starts afresh.
+     */
+    static VornConnectionMetaData forTarget(String type, ConnectionTarget target, DatabaseMetaData driver)
+        throws SQLException {
+        String identity = identityOf(type, target);
+        synchronized (SHARED) {
+            VornConnectionMetaData shared = SHARED.get(identity);
+            if (shared == null) {
+                shared = new VornConnectionMetaData(type, target, driver);
+                SHARED.put(identity, shared);
+            }
+            shared.users++;
+            return shared;
+        }
+    }
+
+    /** A connection that used this metadata has ended. */
+    void release() {
+        synchronized (SHARED) {
+            if (users > 0 && --users == 0)
+                SHARED.remove(identity, this);
+        }
+    }
+
+    private static String identityOf(String type, ConnectionTarget target) {
+        return String.join("\n", type, target.server, target.port, target.database, target.user);
     }
 
     void clearSchemas() {

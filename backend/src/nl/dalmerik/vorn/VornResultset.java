@@ -113,7 +113,7 @@ public class VornResultset {
         EncodedRows batch = spareOrNew(wanted);
         boolean exhausted = false;
         boolean atLimit = false;
-        session.startStatement(statement);
+        session.startStatement(statement, "LOADING_RESULTSET");
         try {
             setFetchSize(wanted);
             while (batch.rowCount() < wanted) {

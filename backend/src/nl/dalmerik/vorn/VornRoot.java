@@ -2,6 +2,7 @@ package nl.dalmerik.vorn;
 
 import java.sql.SQLException;
 import java.util.Hashtable;
+import java.util.Vector;
 
 /**
  * The backend of one document (or one connection test): its connection, the SQL connection that runs
@@ -36,6 +37,8 @@ public class VornRoot {
     private volatile VornProcedure procedure;
     private volatile String contentDescription;
     private volatile ConnectAttempt connectAttempt;
+    /** The root's entry with the activity controller, from the first initRoot to deInitialize; 0 outside. */
+    private volatile int activityUid;
 
     public VornRoot() {}
 
@@ -62,6 +65,8 @@ public class VornRoot {
                                             isSet(quickFilterUseLikeMatchOnNumeric),
                                             rowLimit == null ? 0 : rowLimit);
                 deinitialized = false;
+                if (activityUid == 0)
+                    activityUid = VornActivityController.getInstance().register(this, null, null);
             }
         });
     }
@@ -77,6 +82,12 @@ public class VornRoot {
                 deinitialized = true;
             }
             end();
+            int uid;
+            synchronized (stateLock) {
+                uid = activityUid;
+                activityUid = 0;
+            }
+            VornActivityController.getInstance().unregister(uid);
         });
     }
 
@@ -103,15 +114,22 @@ public class VornRoot {
                     throw new BackendException("This connection has been closed.");
                 connectAttempt = attempt;
             }
+            String described = describe(dialect, target);
+            VornActivityController activity = VornActivityController.getInstance();
+            activity.setConnectionInfo(activityUid, described);
+            activity.update(activityUid, "CONNECT", null, null);
             attempt.start("Vorn connect " + dialect.typeName());
             Session opened;
             try {
                 opened = attempt.await(target.timeoutSeconds);
+                publish(attempt, opened);
             } catch (SQLException | BackendException | RuntimeException e) {
                 forget(attempt);
+                activity.setConnectionInfo(activityUid, null);
                 throw e;
+            } finally {
+                activity.update(activityUid, VornActivityController.IDLE, null, null);
             }
-            publish(attempt, opened);
         });
     }
 
@@ -128,6 +146,7 @@ public class VornRoot {
         synchronized (stateLock) {
             keep = connectAttempt == attempt && !deinitialized;
             if (keep) {
+                opened.activityUid = activityUid;
                 session = opened;
                 browser = new VornBrowser(this, opened);
                 needsRefreshAfterCommit = false;
@@ -161,8 +180,20 @@ public class VornRoot {
         if (attempt != null)
             attempt.cancel();
         Session ended = takeSession();
-        if (ended != null)
+        if (ended != null) {
+            VornActivityController activity = VornActivityController.getInstance();
+            activity.update(activityUid, "DISCONNECT", null, null);
             ended.end();
+            activity.setConnectionInfo(activityUid, null);
+            activity.update(activityUid, VornActivityController.IDLE, null, null);
+        }
+    }
+
+    /** How the activity viewer names a connection: "PostgreSQL scott@sales on db:5432". */
+    private static String describe(Dialect dialect, ConnectionTarget target) {
+        String where = dialect.describeTarget(target);
+        return target.user.isEmpty() ? dialect.typeName() + " " + where
+                                     : dialect.typeName() + " " + target.user + "@" + where;
     }
 
     /**
@@ -413,9 +444,11 @@ public class VornRoot {
             String name = schemaOrDefault(current, schema);
             current.lock();
             try {
+                current.showActivity("CONNECTION_META_DATA_TABLES", name);
                 current.metaData.storeSchema(
                     name, current.dialect.schemaObjects(current.connection, name, current.metaData.reservedWordSet()));
             } finally {
+                current.showActivity(VornActivityController.IDLE, null);
                 current.unlock();
             }
         });
@@ -427,6 +460,39 @@ public class VornRoot {
 
     public boolean supportsRecycleBin() {
         return connectionMetaData().supportsRecycleBin();
+    }
+
+    /**
+     * For the background checker: whether the recycle bin holds objects. A root that an action holds is not
+     * asked (false), so the check never waits for or disturbs the user's work.
+     */
+    public boolean backgroundCheckRecycleBin(String activity) {
+        Session current = session;
+        if (current == null || !supportsRecycleBin() || reserved())
+            return false;
+        VornActivityController activities = VornActivityController.getInstance();
+        activities.update(activityUid, "CHECK_RECYCLEBIN", activity, null);
+        try {
+            return recyclebin.isFilled();
+        } finally {
+            activities.update(activityUid, VornActivityController.IDLE, null, null);
+        }
+    }
+
+    /**
+     * For the background checker: reads the given schemas' tables and columns again and stores what changed
+     * in the connection's metadata (shared by every root on the same target); answers whether anything was
+     * renewed. With dirtyOnly the caller knows the schemas changed, so their cached elements are read again
+     * in any case. The reading runs on a connection of its own, listed as a child of this root's: the user's
+     * connection, and any transaction open on it, is never touched, and a failing query ends only this check.
+     */
+    public boolean backgroundCheckValidAndUpdateMetaData(String activity, Vector<Object> schemas,
+                                                         boolean dirtyOnly) {
+        Session current = session;
+        if (current == null || current.ended())
+            return false;
+        // Not an action of the root: its outcome must not become the one the user's threads read.
+        return MetaDataCheck.run(this, current, activity, schemas, dirtyOnly);
     }
 
     /** Whether the connected database explains statements. */
@@ -521,6 +587,10 @@ public class VornRoot {
 
     Session session() {
         return session;
+    }
+
+    int activityUid() {
+        return activityUid;
     }
 
     RootSettings settings() {

@@ -117,6 +117,7 @@ public class VornSqlConnection {
                 connection.setReadOnly(readOnly);
             }
             statement = prepare(session, sql, parameters);
+            session.describeActivity(sql);
             session.startStatement(statement);
             boolean hasRows = statement instanceof PreparedStatement ? ((PreparedStatement) statement).execute()
                                                                      : statement.execute(sql);
