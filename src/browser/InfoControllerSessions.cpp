@@ -147,14 +147,17 @@ void InfoController::loadSessionInfo(const VornInfoClientPtr &info, bool backgro
             if (current->load() != info.get())
                 break;
             const QVariantMap entry = entryValue.toMap();
+            // A page of a type this program does not know has no place to show; it is not read, so it
+            // cannot cover the general page with its rows or its notice.
+            const qint64 type = SessionPages::sectionType(entry.value("type").toString());
+            if (type == 0)
+                continue;
             const QVariantMap page = entry.value("info").toMap();
             const bool transpose = page.value("type").toString() == QLatin1String("transpose");
             const std::optional<QVariantList> rows = info->sessionData(
                 page.value("query").toString(), identifier.first(), second, transpose, 0.5f);
             auto section = std::make_shared<InfoItemSection>();
-            section->type = SessionPages::sectionType(entry.value("type").toString());
-            if (section->type == 0)
-                section->type = InfoItemSection::General;
+            section->type = type;
             section->title = page.value("name").toString();
             section->groups =
                 SessionPages::groups(page, rows, entry.value("actions").toList(), identifier, section->type);
@@ -273,7 +276,7 @@ void InfoController::runSessionAction(const QVariantMap &action, const QPointer<
             DocumentAlertSheet::begin(window, infoText("Database error"),
                                       infoText("The action \"%1\" could not be performed on the session.\n%2")
                                           .arg(action.value("name").toString(), message),
-                                      {infoText("OK")}, 0, nullptr);
+                                      {infoText("OK")}, 0, [](int) {});
         }
         // The pages show what the action left, or that the session has gone.
         refresh();
