@@ -318,9 +318,10 @@ void InfoColumnViewController::shouldReferTo(const BrowserElementPtr &element)
         infoController_->referToBrowserElement(element);
 }
 
-void InfoColumnViewController::shouldReferToAction(const QVariant &)
+void InfoColumnViewController::shouldReferToAction(const QVariant &action)
 {
-    // Actions come with management sessions, which this column does not show.
+    if (infoController_)
+        infoController_->referToAction(action.toMap(), view()->window());
 }
 
 void InfoColumnViewController::shouldChangeFavouriteStatusTo(bool favourite)

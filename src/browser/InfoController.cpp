@@ -75,12 +75,17 @@ void InfoController::reset()
     vornInfo_.reset();
     current_->store(nullptr);
     browserElement_.reset();
+    sessionIdentifier_.clear();
+    sessionPages_.clear();
 }
 
 void InfoController::setManagementMode(bool managementMode)
 {
     managementMode_ = managementMode;
-    reset();
+    if (managementMode)
+        resetManagement();
+    else
+        reset();
 }
 
 InfoItemSectionPtr InfoController::placeholder(const QString &title, qint64 type)
@@ -280,13 +285,22 @@ void InfoController::startLoadup()
     if (fullyLoaded())
         return;
     loadupTimer_->stop();
-    if (managementMode_ || !vornInfo_ || !threadController())
+    if (!vornInfo_ || !threadController())
         return;
+    if (managementMode_) {
+        if (!sessionIdentifier_.isEmpty())
+            loadSessionInfo(vornInfo_, useBackgroundConnection());
+        return;
+    }
+    loadInfo(vornInfo_, useBackgroundConnection());
+}
+
+bool InfoController::useBackgroundConnection() const
+{
     const Preferences preferences;
-    const bool background = preferences.flag(PreferenceKey::allowBackgroundConnections) &&
-                            preferences.flag(PreferenceKey::allowBackgroundConnectionsInfoInspector) &&
-                            !(keepConnection_ && hasBackgroundConnection_);
-    loadInfo(vornInfo_, background);
+    return preferences.flag(PreferenceKey::allowBackgroundConnections) &&
+           preferences.flag(PreferenceKey::allowBackgroundConnectionsInfoInspector) &&
+           !(keepConnection_ && hasBackgroundConnection_);
 }
 
 void InfoController::loadInfo(const VornInfoClientPtr &info, bool backgroundConnection)

@@ -7,6 +7,7 @@
 #include "kit/VolatileCache.h"
 
 #include <QPixmap>
+#include <QPointer>
 #include <QVariantMap>
 
 #include <atomic>
@@ -15,6 +16,7 @@
 
 class InfoControllerDelegate;
 class QTimer;
+class QWidget;
 class VornResultset;
 
 // The inspector model of one info column or floating panel: what is known about the selected object
@@ -28,6 +30,8 @@ class InfoController : public ConnectedController
 public:
     static constexpr int defaultLoadDelayMs = 1000;
     static inline const QString loadThreadName = QStringLiteral("InfoController.loadInfo");
+    static inline const QString sessionLoadThreadName = QStringLiteral("InfoController.loadSessionInfo");
+    static inline const QString sessionActionThreadName = QStringLiteral("InfoController.referToAction");
     static inline const QString favouritesUpdatedNotification = QStringLiteral("Browser_FavouritesUpdated");
 
     explicit InfoController(VornRootClientPtr vornRoot);
@@ -78,6 +82,19 @@ public:
     void startLoadup();
     void startLoadingImmediately() { startLoadup(); }
 
+    // Management mode: the column shows a notice; one session's pages show in a panel of their own.
+    void resetManagement();
+    // The pages of the session (its one or two identifiers), loaded a moment later; none: the notice.
+    void resetManagementUsingSessionIdentifier(const QStringList &sessionIdentifier);
+    const QStringList &sessionIdentifier() const { return sessionIdentifier_; }
+    // The session of a chosen management row in a floating panel, through the delegate.
+    void referToManagement(const QVariantList &sessionIdentifier);
+    // Runs a session action off the main thread, after its confirmation sheet on the window when it has
+    // one. A failure is shown with the database's message; either way the pages are read again.
+    void referToAction(const QVariantMap &action, QWidget *window);
+    // Where the session page lists are read; the application's resources unless a test says otherwise.
+    void setResourceFolder(const QString &folder) { resourceFolder_ = folder; }
+
     // Navigation: the element's information in a floating panel, through the delegate.
     void referToBrowserElement(const BrowserElementPtr &element);
     void referToCurrentBrowserElementInSeparateWindow();
@@ -105,6 +122,11 @@ private:
     void update(const VornInfoClientPtr &info, qint64 type, const QList<InfoItemGroup> &groups,
                 bool announce = true);
     void infoLoaded(const VornInfoClientPtr &info);
+    QVariantList sessionPageList() const;
+    void loadSessionInfo(const VornInfoClientPtr &info, bool backgroundConnection);
+    void sessionSectionUpdated(const VornInfoClientPtr &source, const InfoItemSectionPtr &section);
+    void runSessionAction(const QVariantMap &action, const QPointer<QWidget> &window);
+    bool useBackgroundConnection() const;
     void sendInfoHasBeenUpdated(qint64 type);
     BrowserElementPtr linkTo(const VornInfoClientPtr &info, const QString &name, const QString &type,
                              qint64 browserType) const;
@@ -121,6 +143,10 @@ private:
     int loadsRunning_ = 0;
     int loadDelayMs_ = defaultLoadDelayMs;
     QVariant schemaTerm_;
+    QStringList sessionIdentifier_;
+    // The session page list read at the session's reset, for its loads.
+    QVariantList sessionPages_;
+    QString resourceFolder_;
     std::unique_ptr<QTimer> loadupTimer_;
     VolatileCache cache_{20, 600};
     // The info being shown, for the worker's check that its load is still wanted.

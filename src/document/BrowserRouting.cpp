@@ -5,6 +5,7 @@
 #include "browser/BrowserCompletionSource.h"
 #include "browser/BrowserController.h"
 #include "browser/BrowserViewController.h"
+#include "browser/InfoController.h"
 #include "document/DdlRouting.h"
 #include "document/ExportRouting.h"
 #include "document/ImportRouting.h"
@@ -379,6 +380,9 @@ void BrowserRouting::commitOrRollbackCompleted()
 
 void BrowserRouting::browserUpdatedManagementMode()
 {
+    document_.infoColumn().infoController()->setManagementMode(
+        document_.browserController()->managementMode());
+    document_.infoColumn().refreshColumn();
     document_.documentStatusUpdated();
 }
 

@@ -2,6 +2,7 @@
 #include "document/ManagementRefresh.h"
 
 #include "browser/BrowserController.h"
+#include "browser/InfoController.h"
 #include "client/VornBrowserClient.h"
 #include "document/AnalyserRouting.h"
 #include "document/BrowserRouting.h"
@@ -280,9 +281,9 @@ BrowserElementPtr StatementRouting::resultsetNeedsSelectedElement()
 }
 
 void StatementRouting::resultsetSelectedSession(const QVariantMap &, const QStringList &,
-                                                const QVariantList &)
+                                                const QVariantList &sessionId)
 {
-    // The info column shows the chosen session once it exists.
+    document_.infoColumn().infoController()->referToManagement(sessionId);
 }
 
 QString StatementRouting::sqlEditorControllerNeedsFilename()

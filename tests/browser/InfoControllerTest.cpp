@@ -11,6 +11,12 @@
 #include "elements/SqlBrowserElement.h"
 #include "platform/NotificationCenter.h"
 
+#include "platform/PropertyList.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
@@ -368,4 +374,133 @@ TEST_F(InfoControllerTest, AControllerThatGoesDuringItsLoadIsLeftAlone)
     QCoreApplication::processEvents();
     EXPECT_GE(infos["EMP"]->connectionsEnded, 1) << "its info's connection still ends";
     EXPECT_EQ(infos["EMP"]->reservations, infos["EMP"]->releases);
+}
+
+namespace
+{
+const QString generalQuery = QStringLiteral("SELECT general WHERE pid = ?");
+const QString cancelQuery = QStringLiteral("SELECT cancel(?)");
+
+// A session page list with a transposed page offering one confirmed action, a page of an unknown type,
+// and a current statement page.
+QString writeSessionPages(const QTemporaryDir &folder, const QString &connectionType)
+{
+    const QVariantMap cancel{{"name", "Cancel query"},
+                             {"query", cancelQuery},
+                             {"confirm", "Cancel the query?"},
+                             {"confirmOk", "Cancel query"},
+                             {"confirmCancel", "Keep"}};
+    const QVariantList pages{
+        QVariantMap{
+            {"type", "InfoSessionTypeGeneral"},
+            {"info", QVariantMap{{"name", "General"}, {"type", "transpose"}, {"query", generalQuery}}},
+            {"actions", QVariantList{cancel}}},
+        QVariantMap{{"type", "InfoSessionTypeOther"}, {"info", QVariantMap{{"query", "SELECT other"}}}},
+        QVariantMap{
+            {"type", "InfoSessionTypeSql"},
+            {"info", QVariantMap{{"name", "Current SQL"}, {"type", "concatenate"}, {"query", "SELECT sql"}}}},
+    };
+    PropertyList::writeFile(pages, folder.path() + "/Management" + connectionType + "Session.plist");
+    return folder.path();
+}
+
+QMessageBox *visibleMessageBox()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+void press(QMessageBox *box, const QString &title)
+{
+    for (QAbstractButton *button : box->buttons())
+        if (button->text() == title)
+            return button->click();
+    ADD_FAILURE() << "no button " << title.toStdString();
+}
+} // namespace
+
+TEST_F(InfoControllerTest, AChosenSessionOpensItsPagesInAPanelOfItsOwn)
+{
+    QTemporaryDir folder;
+    controller->setResourceFolder(writeSessionPages(folder, root->type));
+    auto session = std::make_shared<FakeVornInfoClient>();
+    session->sessionRows.insert(generalQuery, {QVariantMap{{"name", "User"}, {"value", "scott"}}});
+    root->browserClient->describeSession = [session] { return session; };
+    controller->setManagementMode(true);
+    EXPECT_EQ(titles(), QStringList{"Management mode:1"});
+
+    // A number from the grid crosses as text; a row without an id opens nothing.
+    controller->referToManagement({QVariant()});
+    EXPECT_TRUE(delegate.separated.isEmpty());
+    controller->referToManagement({QVariant(4242.0)});
+    ASSERT_EQ(delegate.separated.size(), 1);
+    const std::shared_ptr<InfoController> panel = delegate.separated.first();
+    EXPECT_EQ(panel->name(), "Process: 4242");
+    EXPECT_EQ(panel->sessionIdentifier(), QStringList{"4242"});
+    EXPECT_EQ(titles(), QStringList{"Management mode:1"}); // the column keeps its notice
+
+    FakeInfoDelegate panelDelegate;
+    panel->setInfoDelegate(&panelDelegate);
+    panel->setThreadController(threads);
+    EXPECT_FALSE(panel->fullyLoaded());
+    panel->startLoadingImmediately();
+    ASSERT_WAIT_FOR(panel->fullyLoaded() && !panel->loading());
+    QStringList loaded;
+    for (const InfoItemSectionPtr &section : panel->infoItemSections())
+        loaded << section->title + ":" + QString::number(section->type);
+    EXPECT_EQ(loaded, (QStringList{"General:1", "Current SQL:128"}));
+    const QList<InfoItemGroup> general = panel->findSection(1)->groups;
+    ASSERT_EQ(general.size(), 2) << general.first().items.first().value.toStdString();
+    EXPECT_EQ(general.first().items.first().value, "scott");
+    EXPECT_EQ(panel->findSection(128)->groups.first().items.first().value,
+              "No SQL information could be found.");
+    EXPECT_EQ(session->sessionQueries.first(), (QStringList{generalQuery, "4242", "", "transpose"}));
+}
+
+TEST_F(InfoControllerTest, SessionActionsAreConfirmedAndAFailureAlertsAndRereads)
+{
+    QTemporaryDir folder;
+    controller->setResourceFolder(writeSessionPages(folder, root->type));
+    auto session = std::make_shared<FakeVornInfoClient>();
+    session->sessionRows.insert(generalQuery, {QVariantMap{{"name", "User"}, {"value", "scott"}}});
+    root->browserClient->describeSession = [session] { return session; };
+    controller->setManagementMode(true);
+    controller->referToManagement({7});
+    const std::shared_ptr<InfoController> panel = delegate.separated.value(0);
+    ASSERT_NE(panel, nullptr);
+    FakeInfoDelegate panelDelegate;
+    panel->setInfoDelegate(&panelDelegate);
+    panel->setThreadController(threads);
+    panel->startLoadingImmediately();
+    ASSERT_WAIT_FOR(panel->fullyLoaded() && !panel->loading());
+    const QVariant action = panel->findSection(1)->groups.last().items.first().actionRefer;
+    QWidget window;
+    window.show();
+
+    // Refusing sends nothing.
+    panel->referToAction(action.toMap(), &window);
+    ASSERT_WAIT_FOR(visibleMessageBox() != nullptr);
+    QMessageBox *confirm = visibleMessageBox();
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_EQ(confirm->text(), "Cancel the query?");
+    press(confirm, "Keep");
+    QTest::qWait(50);
+    EXPECT_TRUE(session->actionsSent().isEmpty());
+
+    // Confirming sends the action with the identifier as text; a failure alerts with the message and
+    // the pages are read again.
+    session->actionError = "permission denied to signal";
+    const int readsBefore = session->sessionQueryCount();
+    panel->referToAction(action.toMap(), &window);
+    ASSERT_WAIT_FOR(visibleMessageBox() != nullptr);
+    press(visibleMessageBox(), "Cancel query");
+    ASSERT_WAIT_FOR(session->actionsSent().size() == 1);
+    EXPECT_EQ(session->actionsSent().first(), (QStringList{cancelQuery, "7", ""}));
+    ASSERT_WAIT_FOR(visibleMessageBox() != nullptr);
+    EXPECT_EQ(visibleMessageBox()->text(), "Database error");
+    EXPECT_TRUE(visibleMessageBox()->informativeText().contains("permission denied to signal"));
+    press(visibleMessageBox(), "OK");
+    ASSERT_WAIT_FOR(session->sessionQueryCount() > readsBefore && !panel->loading());
 }

@@ -4,6 +4,8 @@
 // info column asked. The reservation may be refused; any thread may call it.
 #include "client/VornInfoClient.h"
 
+#include <QHash>
+
 #include <atomic>
 #include <mutex>
 
@@ -49,6 +51,31 @@ public:
     void releaseReservedRoot() override { ++releases; }
     void endConnection() override { ++connectionsEnded; }
     std::shared_ptr<VornRootClient> root() const override { return ownRoot; }
+    std::optional<QVariantList> sessionData(const QString &query, const QString &first, const QString &second,
+                                            bool transpose, float) override
+    {
+        std::lock_guard lock(mutex);
+        sessionQueries.append({query, first, second, transpose ? "transpose" : ""});
+        if (!sessionRows.contains(query))
+            return std::nullopt;
+        return sessionRows.value(query);
+    }
+    BackendOutcome sessionAction(const QString &query, const QString &first, const QString &second) override
+    {
+        std::lock_guard lock(mutex);
+        sessionActions.append({query, first, second});
+        return actionError.isNull() ? BackendOutcome() : BackendOutcome::failure(actionError);
+    }
+    int sessionQueryCount() const
+    {
+        std::lock_guard lock(mutex);
+        return int(sessionQueries.size());
+    }
+    QList<QStringList> actionsSent() const
+    {
+        std::lock_guard lock(mutex);
+        return sessionActions;
+    }
 
     // Set before the info is handed out.
     QVariantMap generic;
@@ -67,6 +94,12 @@ public:
     QStringList obtainable;
     bool grantReservation = true;
     std::shared_ptr<VornRootClient> ownRoot;
+    // Session pages: the rows per query (a query without rows here answers none), and the failure
+    // message of every action (null: actions succeed).
+    QHash<QString, QVariantList> sessionRows;
+    QString actionError;
+    QList<QStringList> sessionQueries;
+    QList<QStringList> sessionActions;
 
     std::atomic<int> reservations{0};
     std::atomic<int> releases{0};

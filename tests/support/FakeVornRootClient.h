@@ -204,7 +204,12 @@ public:
     {
         return describeReferred ? describeReferred(schema, type, name) : nullptr;
     }
+    VornInfoClientPtr elementDescriptionForSessionInfo() override
+    {
+        return describeSession ? describeSession() : nullptr;
+    }
     std::function<VornInfoClientPtr(const QString &, const QString &, const QString &)> describe;
+    std::function<VornInfoClientPtr()> describeSession;
     std::function<VornInfoClientPtr(const QString &, const QString &, const QString &)> describeReferred;
     int descriptionsAsked = 0;
 };
