@@ -3,17 +3,12 @@
 // bar becomes its condition. What the grid shows is read back by dragging all its names into the SQL
 // editor, whose autosaved text then holds the condition the grid's drag wrote. A column header dragged
 // out carries its whole column. Screens are saved in the build folder as "artifacts/quick-filter-*.png".
-#include "SqliteConnection.h"
+#include "ProgramHome.h"
 #include "WaitFor.h"
 #include "XvfbDesktop.h"
-#include "document/DocumentHelper.h"
 
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
@@ -74,44 +69,14 @@ protected:
         ASSERT_TRUE(desktop.error().isEmpty()) << desktop.error().toStdString();
         if (QStandardPaths::findExecutable("sqlite3").isEmpty())
             GTEST_SKIP() << "sqlite3 is needed to make the database";
-        ASSERT_TRUE(home.isValid());
-        database = home.filePath("club.db");
-        const ConnectionParametersPtr parameters = sqliteConnection(database, "Club");
-        ASSERT_NE(parameters, nullptr);
-        QProcess sqlite;
-        sqlite.start("sqlite3",
-                     {database, "create table members (id integer primary key, name text, city text);"
-                                "insert into members values (1, 'Ann', 'Oslo'), (2, 'Bob', 'Rome'),"
-                                " (3, 'Cas', 'Oslo');"});
-        ASSERT_TRUE(sqlite.waitForFinished(10000));
-        ASSERT_EQ(sqlite.exitCode(), 0);
-        QString sql = "select 1;\n";
-        ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, parameters.get(), {}, {}));
-        documentPath = home.filePath("club.sql");
-        QFile document(documentPath);
-        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
-        document.write(sql.toUtf8());
-        document.close();
-        QDir(home.path()).mkpath(".config/Vorn");
-        QFile preferences(home.filePath(".config/Vorn/Vorn.json"));
-        ASSERT_TRUE(preferences.open(QIODevice::WriteOnly));
-        preferences.write(R"({"last_auto_releasenotes": 999999,
-                              "browser_skip_favourite_keyboard_navigation": true})");
+        const QString made = home.make("club", "Club",
+                                       "create table members (id integer primary key, name text, city text);"
+                                       "insert into members values (1, 'Ann', 'Oslo'), (2, 'Bob', 'Rome'),"
+                                       " (3, 'Cas', 'Oslo');",
+                                       R"("browser_skip_favourite_keyboard_navigation": true)");
+        ASSERT_TRUE(made.isEmpty()) << made.toStdString();
         screens = qEnvironmentVariable("VORN_BUILD_DIR") + "/artifacts";
         QDir().mkpath(screens);
-    }
-
-    QString dataFolder() const { return home.filePath(".local/share/Vorn"); }
-
-    bool filesHold(const QString &folder, const QString &pattern, const QString &text) const
-    {
-        QDirIterator files(dataFolder() + folder, {pattern}, QDir::Files);
-        while (files.hasNext()) {
-            QFile file(files.next());
-            if (file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(text))
-                return true;
-        }
-        return false;
     }
 
     // The grid's highlighted rows, once there are some, in the lower right part of the window.
@@ -139,18 +104,16 @@ protected:
     }
 
     XvfbDesktop desktop;
-    QTemporaryDir home;
-    QString database;
-    QString documentPath;
+    ProgramHome home;
     QString screens;
 };
 
 TEST_F(QuickFilterUnderXTest, ATypedConditionAndADroppedValueFilterTheGrid)
 {
-    desktop.startVorn(home.path(), {documentPath});
+    desktop.startVorn(home.path(), {home.documentPath()});
     const quint64 window = desktop.waitForWindow("club\\.sql", startMs);
     ASSERT_NE(window, 0u) << "no document window";
-    ASSERT_WAIT_FOR_MS(filesHold("/Logs", "document-*.log", "Connected with club.db"), startMs);
+    ASSERT_WAIT_FOR_MS(home.logsHold("Connected with club.db"), startMs);
     ASSERT_TRUE(desktop.focus(window));
     ASSERT_TRUE(desktop.key("ctrl+alt+b"));
     ASSERT_TRUE(desktop.type("memb"));
@@ -166,11 +129,11 @@ TEST_F(QuickFilterUnderXTest, ATypedConditionAndADroppedValueFilterTheGrid)
     ASSERT_TRUE(desktop.type("Eq"));
     ASSERT_TRUE(desktop.key("Return"));
     ASSERT_TRUE(desktop.type("Oslo"));
-    ASSERT_WAIT_FOR_MS(filesHold("/Logs", "document-*.log", "Filtering resultset"), 30000);
+    ASSERT_WAIT_FOR_MS(home.logsHold("Filtering resultset"), 30000);
     desktop.screenshot().save(screens + "/quick-filter-typed.png");
     dragAllNamesIntoTheEditor(window);
-    ASSERT_WAIT_FOR_MS(filesHold("/Autosave", "*.sql", "IN ('Ann', 'Cas')"), 30000);
-    EXPECT_FALSE(filesHold("/Autosave", "*.sql", "'Bob'")) << "Bob lives in Rome";
+    ASSERT_WAIT_FOR_MS(home.autosaveHolds("IN ('Ann', 'Cas')"), 30000);
+    EXPECT_FALSE(home.autosaveHolds("'Bob'")) << "Bob lives in Rome";
 
     // The value emptied: every row again. Bob's name dragged onto the bar fills its blank row.
     ASSERT_TRUE(desktop.key("ctrl+alt+f"));
@@ -190,7 +153,7 @@ TEST_F(QuickFilterUnderXTest, ATypedConditionAndADroppedValueFilterTheGrid)
     ASSERT_TRUE(desktop.drag(bob, bar));
     desktop.screenshot().save(screens + "/quick-filter-dropped.png");
     dragAllNamesIntoTheEditor(window);
-    ASSERT_WAIT_FOR_MS(filesHold("/Autosave", "*.sql", "= 'Bob'"), 30000);
+    ASSERT_WAIT_FOR_MS(home.autosaveHolds("= 'Bob'"), 30000);
     desktop.screenshot().save(screens + "/quick-filter-read-back.png");
 
     // A header dragged out straight up takes its whole column along: Bob's city.
@@ -198,7 +161,7 @@ TEST_F(QuickFilterUnderXTest, ATypedConditionAndADroppedValueFilterTheGrid)
     const QPoint cityHeader(first.left() + rowNumberWidth + 2 * columnWidth + columnWidth / 2,
                             first.top() - pitch / 2);
     ASSERT_TRUE(desktop.drag(cityHeader, QPoint(cityHeader.x(), frame.top() + frame.height() / 4)));
-    ASSERT_WAIT_FOR_MS(filesHold("/Autosave", "*.sql", "= 'Rome'"), 30000);
+    ASSERT_WAIT_FOR_MS(home.autosaveHolds("= 'Rome'"), 30000);
 }
 
 } // namespace

@@ -3,17 +3,12 @@
 // the sort with the pointer and flipped by a double-click, and Set. The grid's new first row is shown by
 // typing into it and reading the database file with another program. Screens are saved in the build
 // folder under "artifacts/".
-#include "SqliteConnection.h"
+#include "ClubOnDesktopTest.h"
 #include "WaitFor.h"
-#include "XvfbDesktop.h"
-#include "document/DocumentHelper.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -22,45 +17,9 @@ namespace
 
 constexpr int startMs = 90000;
 
-class SortWindowUnderXTest : public ::testing::Test
+class SortWindowUnderXTest : public ClubOnDesktopTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(desktop.error().isEmpty()) << desktop.error().toStdString();
-        if (QStandardPaths::findExecutable("sqlite3").isEmpty())
-            GTEST_SKIP() << "sqlite3 is needed to make and read the database";
-        ASSERT_TRUE(home.isValid());
-        database = home.filePath("club.db");
-        const ConnectionParametersPtr parameters = sqliteConnection(database, "Club");
-        ASSERT_NE(parameters, nullptr);
-        ASSERT_EQ(sqlite("create table members (id integer primary key, name text);"
-                         "insert into members values (1, 'Ann'), (2, 'Bob'), (3, 'Cas');"),
-                  "");
-        QString sql = "select 1;\n";
-        ASSERT_TRUE(DocumentHelper::createStorageSettingsForSQL(sql, parameters.get(), {}, {}));
-        documentPath = home.filePath("club.sql");
-        QFile document(documentPath);
-        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
-        document.write(sql.toUtf8());
-        document.close();
-        QDir(home.path()).mkpath(".config/Vorn");
-        QFile preferences(home.filePath(".config/Vorn/Vorn.json"));
-        ASSERT_TRUE(preferences.open(QIODevice::WriteOnly));
-        preferences.write(R"({"last_auto_releasenotes": 999999,
-                              "browser_skip_favourite_keyboard_navigation": true})");
-    }
-
-    // What sqlite3 printed for the statements, trimmed; null when it failed.
-    QString sqlite(const QString &statements) const
-    {
-        QProcess process;
-        process.start("sqlite3", {database, statements});
-        if (!process.waitForFinished(10000) || process.exitCode() != 0)
-            return QString();
-        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    }
-
     // The document logs, one after another.
     QString logs() const
     {
@@ -101,7 +60,7 @@ protected:
     // The document window with the members table in its grid.
     quint64 openMembers()
     {
-        desktop.startVorn(home.path(), {documentPath});
+        desktop.startVorn(home.path(), {home.documentPath()});
         const quint64 window = desktop.waitForWindow("club\\.sql", startMs);
         EXPECT_NE(window, 0u) << "no document window";
         VORN_WAIT_UNTIL(logs().contains("Connected with club.db"), startMs);
@@ -123,14 +82,9 @@ protected:
         desktop.key("ctrl+a");
         desktop.type("Top");
         desktop.key("Return");
-        VORN_WAIT_UNTIL(!sqlite("select id from members where name = 'Top'").isEmpty(), 30000);
-        return sqlite("select id from members where name = 'Top'");
+        VORN_WAIT_UNTIL(!home.sqlite("select id from members where name = 'Top'").isEmpty(), 30000);
+        return home.sqlite("select id from members where name = 'Top'");
     }
-
-    XvfbDesktop desktop;
-    QTemporaryDir home;
-    QString database;
-    QString documentPath;
 };
 
 TEST_F(SortWindowUnderXTest, TheShortcutsSheetSortsTheGridDescending)
