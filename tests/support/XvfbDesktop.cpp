@@ -2,6 +2,7 @@
 
 #include "WaitFor.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -207,11 +208,20 @@ quint64 XvfbDesktop::focusedWindow() const
 
 bool XvfbDesktop::focus(quint64 window) const
 {
+    // A window just found by its name may not be mapped and managed yet, and then refuses activation:
+    // ask again until it has the keyboard.
     const QString how = windowManager_ ? "windowactivate" : "windowfocus";
-    if (!xdotool({how, QString::number(window)}))
-        return false;
-    VORN_WAIT_UNTIL(focusedWindow() == window, startTimeoutMs);
-    return focusedWindow() == window;
+    const QDeadlineTimer deadline(startTimeoutMs);
+    do {
+        if (xdotool({how, QString::number(window)})) {
+            VORN_WAIT_UNTIL(focusedWindow() == window, 2000);
+            if (focusedWindow() == window)
+                return true;
+        } else {
+            QTest::qWait(100);
+        }
+    } while (!deadline.hasExpired());
+    return false;
 }
 
 bool XvfbDesktop::key(const QString &chords) const
