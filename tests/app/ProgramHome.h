@@ -65,6 +65,18 @@ public:
     {
         return anyFileHolds(dataFolder() + "/Logs", "document-*.log", text);
     }
+    // How often the document logs hold the text, all together.
+    int logCount(const QString &text) const
+    {
+        int count = 0;
+        QDirIterator files(dataFolder() + "/Logs", {"document-*.log"}, QDir::Files);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            if (file.open(QIODevice::ReadOnly))
+                count += QString::fromUtf8(file.readAll()).count(text);
+        }
+        return count;
+    }
     bool autosaveHolds(const QString &text) const
     {
         return anyFileHolds(dataFolder() + "/Autosave", "*.sql", text);
