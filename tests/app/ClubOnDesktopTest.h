@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ProgramHome.h"
+#include "WaitFor.h"
 #include "XvfbDesktop.h"
 
 #include <QStandardPaths>
@@ -26,3 +27,22 @@ protected:
     XvfbDesktop desktop;
     ProgramHome home;
 };
+
+// Starts the program on the home's "club.sql" and opens the table members from the browser's search
+// field, as a user does with the keys. Answers the document window once the table fills its grid; 0
+// when the program did not get that far.
+inline quint64 showClubMembers(XvfbDesktop &desktop, const ProgramHome &home)
+{
+    constexpr int startMs = 90000;
+    desktop.startVorn(home.path(), {home.documentPath()});
+    const quint64 window = desktop.waitForWindow("club\\.sql", startMs);
+    if (window == 0)
+        return 0;
+    VORN_WAIT_UNTIL(home.logsHold("Connected with club.db"), startMs);
+    if (!home.logsHold("Connected with club.db") || !desktop.focus(window))
+        return 0;
+    if (!desktop.key("ctrl+alt+b") || !desktop.type("memb") || !desktop.key("Down"))
+        return 0;
+    VORN_WAIT_UNTIL(desktop.windowName(window).startsWith("members "), 30000);
+    return desktop.windowName(window).startsWith("members ") ? window : 0;
+}

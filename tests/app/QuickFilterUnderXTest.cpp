@@ -3,7 +3,7 @@
 // bar becomes its condition. What the grid shows is read back by dragging all its names into the SQL
 // editor, whose autosaved text then holds the condition the grid's drag wrote. A column header dragged
 // out carries its whole column. Screens are saved in the build folder as "artifacts/quick-filter-*.png".
-#include "ProgramHome.h"
+#include "ClubOnDesktopTest.h"
 #include "WaitFor.h"
 #include "XvfbDesktop.h"
 
@@ -14,7 +14,6 @@
 namespace
 {
 
-constexpr int startMs = 90000;
 // The grid's row-number column and the narrowest data column: the test table's values are short.
 constexpr int rowNumberWidth = 43;
 constexpr int columnWidth = 80;
@@ -110,15 +109,9 @@ protected:
 
 TEST_F(QuickFilterUnderXTest, ATypedConditionAndADroppedValueFilterTheGrid)
 {
-    desktop.startVorn(home.path(), {home.documentPath()});
-    const quint64 window = desktop.waitForWindow("club\\.sql", startMs);
-    ASSERT_NE(window, 0u) << "no document window";
-    ASSERT_WAIT_FOR_MS(home.logsHold("Connected with club.db"), startMs);
-    ASSERT_TRUE(desktop.focus(window));
-    ASSERT_TRUE(desktop.key("ctrl+alt+b"));
-    ASSERT_TRUE(desktop.type("memb"));
-    ASSERT_TRUE(desktop.key("Down"));
-    ASSERT_WAIT_FOR_MS(desktop.windowName(window).startsWith("members "), 30000);
+    // The table, found with the browser's search field, fills the grid.
+    const quint64 window = showClubMembers(desktop, home);
+    ASSERT_NE(window, 0u) << "the members table was not shown";
 
     // Ctrl+Alt+F puts the keyboard in the bar's value field; the column and operator menus sit before it.
     // Choosing a column hands the keyboard back to the value field.
