@@ -67,7 +67,7 @@ private:
 
 BrowserRouting::BrowserRouting(VornDocument &document, PaneSelection &panes, StatementRouting &statements,
                                const VornRootClientPtr &root)
-    : document_(document), panes_(panes), statements_(statements),
+    : DocumentConnectionAnswers(document), document_(document), panes_(panes), statements_(statements),
       browserController_(std::make_unique<BrowserController>(root)),
       statusBarElement_(std::make_unique<ElementForStatusBar>())
 {
@@ -201,41 +201,6 @@ QVariantMap BrowserRouting::duplicationInfo() const
                     QVariant::fromValue(document_.resultsetController()->extendedFilter()));
     }
     return info;
-}
-
-// Connection questions go to the document.
-
-bool BrowserRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                                const QString &description)
-{
-    return document_.connectedControllerWantsRootReservationFor(controller, description);
-}
-
-void BrowserRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
-{
-    document_.connectedControllerWantsEndRootReservation(controller);
-}
-
-bool BrowserRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                                           bool requiresEditing)
-{
-    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
-}
-
-bool BrowserRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsClearRootSelection(controller);
-}
-
-ConnectionParametersPtr
-BrowserRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsConnectionParameters(controller);
-}
-
-QString BrowserRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
 }
 
 // The browser's news.

@@ -45,7 +45,9 @@ std::optional<ParameterAnswer> answerFromForm(const QVariant &result)
 
 StatementRouting::StatementRouting(VornDocument &document, PaneSelection &panes,
                                    const VornRootClientPtr &root)
-    : document_(document), panes_(panes), resultsetController_(std::make_unique<ResultsetController>(root)),
+    : DocumentConnectionAnswers<SQLEditorControllerDelegate>(document),
+      DocumentConnectionAnswers<ResultsetControllerDelegate>(document), document_(document), panes_(panes),
+      resultsetController_(std::make_unique<ResultsetController>(root)),
       sqlEditorController_(std::make_unique<SQLEditorController>(root)),
       parameterInputController_(std::make_unique<ParameterInputController>())
 {
@@ -98,41 +100,6 @@ void StatementRouting::resultsetClearedFromRoot()
     resultsetController_->resetResultsetFromRoot();
     if (ResultsetViewController *grid = resultsetViewController())
         grid->resultsetReset();
-}
-
-// Connection questions go to the document.
-
-bool StatementRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                                  const QString &description)
-{
-    return document_.connectedControllerWantsRootReservationFor(controller, description);
-}
-
-void StatementRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
-{
-    document_.connectedControllerWantsEndRootReservation(controller);
-}
-
-bool StatementRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                                             bool requiresEditing)
-{
-    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
-}
-
-bool StatementRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsClearRootSelection(controller);
-}
-
-ConnectionParametersPtr
-StatementRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsConnectionParameters(controller);
-}
-
-QString StatementRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
 }
 
 // SQL editor.
