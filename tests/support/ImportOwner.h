@@ -1,17 +1,21 @@
 #pragma once
 
-// What the import tests share: the document's part for an import controller.
-#include "../backend/BackendTestSupport.h"
+// The document's part for an import controller, for the import tests and benchmarks alike (so no
+// GoogleTest here): it reserves the root and counts what the controller reports.
 #include "client/VornRootClient.h"
 #include "connection/ConnectedControllerDelegate.h"
-#include "transfer/ImportController.h"
 #include "transfer/ImportControllerDelegate.h"
 
-// The document's part: the root's reservation, and the count of status updates.
+#include <QString>
+
 class ImportOwner : public ConnectedControllerDelegate, public ImportControllerDelegate
 {
 public:
-    explicit ImportOwner(VornRootClientPtr root) : root_(std::move(root)) {}
+    // The identifier names the connection, as the document's would.
+    ImportOwner(VornRootClientPtr root, QString identifier)
+        : root_(std::move(root)), identifier_(std::move(identifier))
+    {
+    }
     bool connectedControllerWantsRootReservationFor(ConnectedController *,
                                                     const QString &description) override
     {
@@ -29,7 +33,7 @@ public:
     }
     QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override
     {
-        return QStringLiteral("IMPORT_TEST");
+        return identifier_;
     }
     void importControllerHasUpdatedPreview(ImportController *) override { ++previews; }
     void importControllerStatusUpdated(ImportController *) override { ++statusUpdates; }
@@ -39,4 +43,5 @@ public:
 
 private:
     VornRootClientPtr root_;
+    QString identifier_;
 };
