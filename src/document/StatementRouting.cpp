@@ -7,6 +7,7 @@
 #include "document/AnalyserRouting.h"
 #include "document/BrowserRouting.h"
 #include "document/InfoColumnRouting.h"
+#include "document/NewDocumentOpening.h"
 #include "document/PaneSelection.h"
 #include "document/ProcedureRouting.h"
 #include "document/VornDocument.h"
@@ -14,11 +15,9 @@
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
 #include "elements/SqlBrowserElement.h"
-#include "platform/Preferences.h"
 #include "resultset/ParameterInputController.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetViewController.h"
-#include "tabs/TabbedDocumentController.h"
 #include "window/SimpleTextController.h"
 #include "window/SimpleTextViewController.h"
 #include "window/VornTabbedWindowController.h"
@@ -220,20 +219,7 @@ void StatementRouting::resultSetRequestsNewDocumentForUpdatedFilter(const Extend
         {QStringLiteral("extendedFilter"), QVariant::fromValue(filter)},
         {QStringLiteral("connectionParameters"), QVariant::fromValue(document_.connectionParameters())},
         {QStringLiteral("element"), QVariant::fromValue(element)}};
-    QPointer<TabbedWindowController> window = newWindow ? nullptr : document_.windowController();
-    // Opening a tab from inside a model's report would rebuild the window under it.
-    QMetaObject::invokeMethod(
-        &document_,
-        [info, window, newWindow] {
-            TabbedDocumentController *documents = TabbedDocumentController::sharedDocumentController();
-            if (!documents || (!newWindow && !window))
-                return;
-            TabbedDocument *document = documents->openUntitledDocumentAndDisplay(
-                true, window, true, Preferences().flag(PreferenceKey::selectCreatedTabs), info, nullptr);
-            if (document && document->windowController() && document->windowController()->isWindowLoaded())
-                document->windowController()->window()->activateWindow();
-        },
-        Qt::QueuedConnection);
+    openNewDocumentLater(document_, info, newWindow);
 }
 
 void StatementRouting::resultsetHasBeenReset()
