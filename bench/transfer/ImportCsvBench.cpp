@@ -121,7 +121,7 @@ double nativeRate(const Database &database, const QString &source)
 
 double vornRate(const VornRootClientPtr &root, const QString &source)
 {
-    Owner owner(root);
+    ImportOwner owner(root, QStringLiteral("IMPORT_BENCH"));
     ImportController controller(root);
     controller.setDelegate(&owner);
     controller.setImportDelegate(&owner);

@@ -106,7 +106,7 @@ double exportSeconds(VornRootClient &root, const QString &file)
 double importSeconds(const VornRootClientPtr &root, const QString &file, qint64 expected)
 {
     execute(*root, "TRUNCATE " + target);
-    ImportBench::Owner owner(root);
+    ImportOwner owner(root, QStringLiteral("IMPORT_BENCH"));
     ImportController controller(root);
     controller.setDelegate(&owner);
     controller.setImportDelegate(&owner);

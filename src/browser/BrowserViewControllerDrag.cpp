@@ -3,7 +3,7 @@
 #include "browser/BrowserOutlineModel.h"
 #include "browser/BrowserViewController.h"
 #include "kit/CommandRouter.h"
-#include "kit/DragAndDropItemSource.h"
+#include "resultset/FilterDragSource.h"
 #include "tabs/TabbedDocument.h"
 #include "tabs/TabbedWindowController.h"
 
@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMimeData>
-#include <QTextDocument>
 
 namespace
 {
@@ -22,18 +21,6 @@ bool optionHeld(Qt::KeyboardModifiers modifiers)
 {
     return modifiers & (Qt::AltModifier | Qt::ShiftModifier);
 }
-
-// The token of a dragged filter.
-class FilterDragSource : public DragAndDropItemSource
-{
-public:
-    explicit FilterDragSource(FilterPtr filter) : filter_(std::move(filter)) {}
-    QString stringForImage() const override { return filter_->stringForImage()->toHtml(); }
-    bool isAlternate() const override { return filter_->isAlternate(); }
-
-private:
-    FilterPtr filter_;
-};
 
 FilterPtr filterOf(const QMimeData *data)
 {

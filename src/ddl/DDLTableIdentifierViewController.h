@@ -1,28 +1,19 @@
 #pragma once
 
-#include "ddl/DDLSubViewController.h"
+#include "ddl/DDLSchemaObjectIdentifierViewController.h"
 
-class QComboBox;
-class QLineEdit;
 class QPlainTextEdit;
 
 // The table assistant's identification page: the new table's name, schema and comment.
-class DDLTableIdentifierViewController : public DDLSubViewController
+class DDLTableIdentifierViewController : public DDLSchemaObjectIdentifierViewController
 {
 public:
     DDLTableIdentifierViewController();
 
-    void setDdlController(DDLController *controller) override;
-    bool canContinue() override;
-
-    QLineEdit *nameField() const { return name_; }
-    QComboBox *schemaPopUp() const { return schema_; }
     QPlainTextEdit *commentView() const { return comment_; }
 
 private:
-    void update();
+    void update() override;
 
-    QLineEdit *name_;
-    QComboBox *schema_;
     QPlainTextEdit *comment_;
 };

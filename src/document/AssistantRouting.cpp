@@ -7,6 +7,11 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+AssistantRouting::AssistantRouting(VornDocument &document)
+    : DocumentConnectionAnswers(document), document_(document)
+{
+}
+
 void AssistantRouting::adopt(ConnectedController &controller, std::shared_ptr<ThreadController> threads,
                              std::shared_ptr<StatusManager> status)
 {
@@ -28,37 +33,4 @@ void AssistantRouting::dropAssistantLater(QObject *assistant,
                 ((*window).*destroy)();
         },
         Qt::QueuedConnection);
-}
-
-bool AssistantRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                                  const QString &description)
-{
-    return document_.connectedControllerWantsRootReservationFor(controller, description);
-}
-
-void AssistantRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
-{
-    document_.connectedControllerWantsEndRootReservation(controller);
-}
-
-bool AssistantRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                                             bool requiresEditing)
-{
-    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
-}
-
-bool AssistantRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsClearRootSelection(controller);
-}
-
-ConnectionParametersPtr
-AssistantRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsConnectionParameters(controller);
-}
-
-QString AssistantRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "connection/ConnectedControllerDelegate.h"
+#include "document/DocumentConnectionAnswers.h"
 
 #include <memory>
 
@@ -14,25 +14,14 @@ class VornTabbedWindowController;
 // What the document's import and export share: each owns a connected controller whose connection
 // questions the document answers, and runs an assistant sheet on the document window that goes once
 // it has closed.
-class AssistantRouting : public ConnectedControllerDelegate
+class AssistantRouting : public DocumentConnectionAnswers<ConnectedControllerDelegate>
 {
 public:
     AssistantRouting(const AssistantRouting &) = delete;
     AssistantRouting &operator=(const AssistantRouting &) = delete;
 
-    // The document answers.
-    bool connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                    const QString &description) override;
-    void connectedControllerWantsEndRootReservation(ConnectedController *controller) override;
-    bool connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                               bool requiresEditing) override;
-    bool connectedControllerWantsClearRootSelection(ConnectedController *controller) override;
-    ConnectionParametersPtr
-    connectedControllerWantsConnectionParameters(ConnectedController *controller) override;
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller) override;
-
 protected:
-    explicit AssistantRouting(VornDocument &document) : document_(document) {}
+    explicit AssistantRouting(VornDocument &document);
 
     // The controller asks this part its connection questions and works with the document's workers
     // and status.

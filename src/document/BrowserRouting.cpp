@@ -10,6 +10,7 @@
 #include "document/ExportRouting.h"
 #include "document/ImportRouting.h"
 #include "document/InfoColumnRouting.h"
+#include "document/NewDocumentOpening.h"
 #include "document/PaneSelection.h"
 #include "document/ProcedureRouting.h"
 #include "document/StatementRouting.h"
@@ -17,16 +18,11 @@
 #include "editor/SQLEditorController.h"
 #include "editor/SQLEditorTextStorage.h"
 #include "kit/ImageUtil.h"
-#include "platform/Preferences.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetViewController.h"
-#include "tabs/TabbedDocumentController.h"
-#include "tabs/TabbedWindowController.h"
 #include "window/SimpleTextController.h"
 #include "window/SimpleTextViewController.h"
 #include "window/VornTabbedWindowController.h"
-
-#include <QPointer>
 
 #include <utility>
 
@@ -67,7 +63,7 @@ private:
 
 BrowserRouting::BrowserRouting(VornDocument &document, PaneSelection &panes, StatementRouting &statements,
                                const VornRootClientPtr &root)
-    : document_(document), panes_(panes), statements_(statements),
+    : DocumentConnectionAnswers(document), document_(document), panes_(panes), statements_(statements),
       browserController_(std::make_unique<BrowserController>(root)),
       statusBarElement_(std::make_unique<ElementForStatusBar>())
 {
@@ -203,41 +199,6 @@ QVariantMap BrowserRouting::duplicationInfo() const
     return info;
 }
 
-// Connection questions go to the document.
-
-bool BrowserRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                                const QString &description)
-{
-    return document_.connectedControllerWantsRootReservationFor(controller, description);
-}
-
-void BrowserRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
-{
-    document_.connectedControllerWantsEndRootReservation(controller);
-}
-
-bool BrowserRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                                           bool requiresEditing)
-{
-    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
-}
-
-bool BrowserRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsClearRootSelection(controller);
-}
-
-ConnectionParametersPtr
-BrowserRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsConnectionParameters(controller);
-}
-
-QString BrowserRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
-}
-
 // The browser's news.
 
 void BrowserRouting::resultsetHasBeenUpdated()
@@ -329,20 +290,7 @@ void BrowserRouting::browserRequestsNewDocumentFor(const BrowserElementPtr &elem
         info.insert(filterKey, QVariant::fromValue(filter));
     else
         info.insert(elementKey, QVariant::fromValue(element));
-    QPointer<TabbedWindowController> window = newWindow ? nullptr : document_.windowController();
-    // Opening a tab from inside the browser's report would rebuild the window under it.
-    QMetaObject::invokeMethod(
-        &document_,
-        [info, window, newWindow] {
-            TabbedDocumentController *documents = TabbedDocumentController::sharedDocumentController();
-            if (!documents || (!newWindow && !window))
-                return;
-            TabbedDocument *document = documents->openUntitledDocumentAndDisplay(
-                true, window, true, Preferences().flag(PreferenceKey::selectCreatedTabs), info, nullptr);
-            if (document && document->windowController() && document->windowController()->isWindowLoaded())
-                document->windowController()->window()->activateWindow();
-        },
-        Qt::QueuedConnection);
+    openNewDocumentLater(document_, info, newWindow);
 }
 
 void BrowserRouting::browserWantsInfoOfElement(const BrowserElementPtr &element)

@@ -2,7 +2,7 @@
 
 #include "browser/BrowserControllerDelegate.h"
 #include "client/VornRootClient.h"
-#include "connection/ConnectedControllerDelegate.h"
+#include "document/DocumentConnectionAnswers.h"
 #include "status/StatusBarElement.h"
 
 #include <QVariantMap>
@@ -19,7 +19,8 @@ class VornDocument;
 // The document's schema browser: it owns the browser controller, answers it as its delegate, and
 // shows in the content pane what the selected element loaded. What concerns the connection it passes
 // to the document.
-class BrowserRouting : public ConnectedControllerDelegate, public BrowserControllerDelegate
+class BrowserRouting : public DocumentConnectionAnswers<ConnectedControllerDelegate>,
+                       public BrowserControllerDelegate
 {
 public:
     BrowserRouting(VornDocument &document, PaneSelection &panes, StatementRouting &statements,
@@ -49,17 +50,6 @@ public:
     // The browser's state and the element shown, for the document's restorable state and duplicates.
     QVariantMap restorableInfo() const;
     QVariantMap duplicationInfo() const;
-
-    // ConnectedControllerDelegate: the document answers.
-    bool connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                    const QString &description) override;
-    void connectedControllerWantsEndRootReservation(ConnectedController *controller) override;
-    bool connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                               bool requiresEditing) override;
-    bool connectedControllerWantsClearRootSelection(ConnectedController *controller) override;
-    ConnectionParametersPtr
-    connectedControllerWantsConnectionParameters(ConnectedController *controller) override;
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller) override;
 
     // BrowserControllerDelegate.
     void resultsetHasBeenUpdated() override;

@@ -13,7 +13,8 @@
 #include "window/VornTabbedWindowController.h"
 
 DdlRouting::DdlRouting(VornDocument &document, PaneSelection &panes, const VornRootClientPtr &root)
-    : document_(document), panes_(panes), ddlController_(std::make_unique<DDLController>(root))
+    : DocumentConnectionAnswers(document), document_(document), panes_(panes),
+      ddlController_(std::make_unique<DDLController>(root))
 {
     ddlController_->setDelegate(this);
     ddlController_->setDdlDelegate(this);
@@ -25,38 +26,6 @@ DdlRouting::~DdlRouting()
 {
     ddlController_->setDdlDelegate(nullptr);
     ddlController_->setDelegate(nullptr);
-}
-
-bool DdlRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                            const QString &description)
-{
-    return document_.connectedControllerWantsRootReservationFor(controller, description);
-}
-
-void DdlRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
-{
-    document_.connectedControllerWantsEndRootReservation(controller);
-}
-
-bool DdlRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller, bool requiresEditing)
-{
-    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
-}
-
-bool DdlRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsClearRootSelection(controller);
-}
-
-ConnectionParametersPtr
-DdlRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsConnectionParameters(controller);
-}
-
-QString DdlRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
 }
 
 void DdlRouting::DDLControllerNeedsClearResults()

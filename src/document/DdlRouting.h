@@ -2,8 +2,8 @@
 
 #include "browser/BrowserDefinitionActions.h"
 #include "client/VornRootClient.h"
-#include "connection/ConnectedControllerDelegate.h"
 #include "ddl/DDLControllerDelegate.h"
+#include "document/DocumentConnectionAnswers.h"
 
 #include <memory>
 
@@ -15,7 +15,7 @@ class VornDocument;
 // document to truncate, drop and create objects, and answers it as its delegate: results are cleared
 // before the object changes, the outcome shows in the text pane, changed metadata is read again, and
 // scripts go to the SQL editor. What concerns the connection it passes to the document.
-class DdlRouting : public ConnectedControllerDelegate,
+class DdlRouting : public DocumentConnectionAnswers<ConnectedControllerDelegate>,
                    public DDLControllerDelegate,
                    public BrowserDefinitionActions
 {
@@ -26,17 +26,6 @@ public:
     ~DdlRouting() override;
 
     DDLController *ddlController() const { return ddlController_.get(); }
-
-    // ConnectedControllerDelegate: the document answers.
-    bool connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                    const QString &description) override;
-    void connectedControllerWantsEndRootReservation(ConnectedController *controller) override;
-    bool connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                               bool requiresEditing) override;
-    bool connectedControllerWantsClearRootSelection(ConnectedController *controller) override;
-    ConnectionParametersPtr
-    connectedControllerWantsConnectionParameters(ConnectedController *controller) override;
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller) override;
 
     // DDLControllerDelegate.
     void DDLControllerNeedsClearResults() override;

@@ -7,6 +7,7 @@
 #include "document/AnalyserRouting.h"
 #include "document/BrowserRouting.h"
 #include "document/InfoColumnRouting.h"
+#include "document/NewDocumentOpening.h"
 #include "document/PaneSelection.h"
 #include "document/ProcedureRouting.h"
 #include "document/VornDocument.h"
@@ -14,11 +15,9 @@
 #include "editor/SQLEditorViewController.h"
 #include "editor/SQLTextView.h"
 #include "elements/SqlBrowserElement.h"
-#include "platform/Preferences.h"
 #include "resultset/ParameterInputController.h"
 #include "resultset/ResultsetController.h"
 #include "resultset/ResultsetViewController.h"
-#include "tabs/TabbedDocumentController.h"
 #include "window/SimpleTextController.h"
 #include "window/SimpleTextViewController.h"
 #include "window/VornTabbedWindowController.h"
@@ -45,7 +44,9 @@ std::optional<ParameterAnswer> answerFromForm(const QVariant &result)
 
 StatementRouting::StatementRouting(VornDocument &document, PaneSelection &panes,
                                    const VornRootClientPtr &root)
-    : document_(document), panes_(panes), resultsetController_(std::make_unique<ResultsetController>(root)),
+    : DocumentConnectionAnswers<SQLEditorControllerDelegate>(document),
+      DocumentConnectionAnswers<ResultsetControllerDelegate>(document), document_(document), panes_(panes),
+      resultsetController_(std::make_unique<ResultsetController>(root)),
       sqlEditorController_(std::make_unique<SQLEditorController>(root)),
       parameterInputController_(std::make_unique<ParameterInputController>())
 {
@@ -98,41 +99,6 @@ void StatementRouting::resultsetClearedFromRoot()
     resultsetController_->resetResultsetFromRoot();
     if (ResultsetViewController *grid = resultsetViewController())
         grid->resultsetReset();
-}
-
-// Connection questions go to the document.
-
-bool StatementRouting::connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                                  const QString &description)
-{
-    return document_.connectedControllerWantsRootReservationFor(controller, description);
-}
-
-void StatementRouting::connectedControllerWantsEndRootReservation(ConnectedController *controller)
-{
-    document_.connectedControllerWantsEndRootReservation(controller);
-}
-
-bool StatementRouting::connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                                             bool requiresEditing)
-{
-    return document_.connectedControllerWantsToChangeFocus(controller, requiresEditing);
-}
-
-bool StatementRouting::connectedControllerWantsClearRootSelection(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsClearRootSelection(controller);
-}
-
-ConnectionParametersPtr
-StatementRouting::connectedControllerWantsConnectionParameters(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsConnectionParameters(controller);
-}
-
-QString StatementRouting::connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller)
-{
-    return document_.connectedControllerWantsUniqueConnectionIdentifier(controller);
 }
 
 // SQL editor.
@@ -253,20 +219,7 @@ void StatementRouting::resultSetRequestsNewDocumentForUpdatedFilter(const Extend
         {QStringLiteral("extendedFilter"), QVariant::fromValue(filter)},
         {QStringLiteral("connectionParameters"), QVariant::fromValue(document_.connectionParameters())},
         {QStringLiteral("element"), QVariant::fromValue(element)}};
-    QPointer<TabbedWindowController> window = newWindow ? nullptr : document_.windowController();
-    // Opening a tab from inside a model's report would rebuild the window under it.
-    QMetaObject::invokeMethod(
-        &document_,
-        [info, window, newWindow] {
-            TabbedDocumentController *documents = TabbedDocumentController::sharedDocumentController();
-            if (!documents || (!newWindow && !window))
-                return;
-            TabbedDocument *document = documents->openUntitledDocumentAndDisplay(
-                true, window, true, Preferences().flag(PreferenceKey::selectCreatedTabs), info, nullptr);
-            if (document && document->windowController() && document->windowController()->isWindowLoaded())
-                document->windowController()->window()->activateWindow();
-        },
-        Qt::QueuedConnection);
+    openNewDocumentLater(document_, info, newWindow);
 }
 
 void StatementRouting::resultsetHasBeenReset()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/VornRootClient.h"
+#include "document/DocumentConnectionAnswers.h"
 #include "editor/SQLEditorControllerDelegate.h"
 #include "resultset/ResultsetControllerDelegate.h"
 
@@ -17,7 +18,8 @@ class VornDocument;
 // parameter form, answers them as their delegate, and decides which content pane a run shows and
 // keeps the grid in step with its model. What concerns the connection (the root's reservation,
 // focus, the connection's identity) it passes to the document.
-class StatementRouting : public SQLEditorControllerDelegate, public ResultsetControllerDelegate
+class StatementRouting : public DocumentConnectionAnswers<SQLEditorControllerDelegate>,
+                         public DocumentConnectionAnswers<ResultsetControllerDelegate>
 {
 public:
     StatementRouting(VornDocument &document, PaneSelection &panes, const VornRootClientPtr &root);
@@ -39,17 +41,6 @@ public:
     void unbindWindowPanes() const;
     // The root's result was dropped: the model and the grid forget it.
     void resultsetClearedFromRoot();
-
-    // ConnectedControllerDelegate: the document answers.
-    bool connectedControllerWantsRootReservationFor(ConnectedController *controller,
-                                                    const QString &description) override;
-    void connectedControllerWantsEndRootReservation(ConnectedController *controller) override;
-    bool connectedControllerWantsToChangeFocus(ConnectedController *controller,
-                                               bool requiresEditing) override;
-    bool connectedControllerWantsClearRootSelection(ConnectedController *controller) override;
-    ConnectionParametersPtr
-    connectedControllerWantsConnectionParameters(ConnectedController *controller) override;
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *controller) override;
 
     // SQLEditorControllerDelegate.
     void sqlEditorControllerWillExecuteStatement() override;

@@ -2,13 +2,12 @@
 
 #include "kit/DragAndDropItem.h"
 #include "kit/DragAndDropItemSource.h"
+#include "kit/WatchedDrag.h"
 
 #include <QContextMenuEvent>
 #include <QDrag>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
-#include <QTimer>
 
 #include <memory>
 
@@ -50,23 +49,11 @@ void DragAndDroppableOutlineView::startDrag(Qt::DropActions supportedActions)
         drag->setPixmap(dragImage_);
     }
     delegate_->dragAndDroppableOutlineViewDragBegan(this);
-    Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
-    QPoint position = QCursor::pos();
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [&] {
-        const Qt::KeyboardModifiers now = QGuiApplication::queryKeyboardModifiers();
-        if (now == modifiers && QCursor::pos() == position)
-            return;
-        const bool changed = now != modifiers;
-        modifiers = now;
-        position = QCursor::pos();
+    execWatchedDrag(*drag, supportedActions, [&](Qt::KeyboardModifiers now, bool changed) {
         draggingSessionMoved(data, now, changed);
         if (changed && !dragImage_.isNull())
             drag->setPixmap(dragImage_);
     });
-    watch.start(30);
-    drag->exec(supportedActions, Qt::CopyAction);
-    watch.stop();
     delegate_->dragAndDroppableOutlineViewDragEnded(this);
 }
 

@@ -4,6 +4,7 @@
 #include "kit/DragAndDropItemSource.h"
 #include "kit/DragAndDroppableTableViewOtherView.h"
 #include "kit/DragAndDroppableTableViewSourceView.h"
+#include "kit/WatchedDrag.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -14,7 +15,6 @@
 #include <QMimeData>
 #include <QPropertyAnimation>
 #include <QScrollBar>
-#include <QTimer>
 
 DragAndDroppableTableView::DragAndDroppableTableView(QWidget *parent) : QTableView(parent)
 {
@@ -167,24 +167,11 @@ bool DragAndDroppableTableView::dragIndexes(const QModelIndexList &indexes, Qt::
     drag->setMimeData(data);
     drag->setPixmap(dragImage_);
     draggingSessionWillBegin(*item);
-    // Modifier changes and moves are not reported by a running drag: watch them.
-    Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
-    QPoint position = QCursor::pos();
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [&] {
-        const Qt::KeyboardModifiers now = QGuiApplication::queryKeyboardModifiers();
-        if (now == modifiers && QCursor::pos() == position)
-            return;
-        const bool changed = now != modifiers;
-        modifiers = now;
-        position = QCursor::pos();
+    execWatchedDrag(*drag, supportedActions, [&](Qt::KeyboardModifiers now, bool changed) {
         draggingSessionMoved(data, now, changed);
         if (changed)
             drag->setPixmap(dragImage_);
     });
-    watch.start(30);
-    drag->exec(supportedActions, Qt::CopyAction);
-    watch.stop();
     draggingSessionEnded();
     return true;
 }

@@ -5,7 +5,8 @@
 
 #include <QTextDocument>
 
-// A dragged filter as the kit's drag token and highlight see it.
+// A dragged filter, from the grid or the schema browser, as the kit's drag token and the grid's
+// highlight of its cells see it.
 class FilterDragSource : public DragAndDropItemSource
 {
 public:

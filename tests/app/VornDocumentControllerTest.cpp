@@ -8,10 +8,13 @@
 #include "app/WelcomeScreenController.h"
 #include "app/WelcomeScreenProgress.h"
 #include "bridge/QoJavaBridge.h"
+#include "browser/BrowserControllerDelegate.h"
 #include "connection/ConnectionsBackup.h"
 #include "connection/ConnectionsBackupPrompt.h"
 #include "connection/SavedConnections.h"
 #include "connection/Vorn2UpgradeAssistant.h"
+#include "document/BrowserRouting.h"
+#include "document/StatementRouting.h"
 #include "document/VornDocument.h"
 #include "kit/AssistantWindowController.h"
 #include "kit/CommandRouter.h"
@@ -22,6 +25,8 @@
 #include "platform/PropertyList.h"
 #include "platform/SecretServiceKeychain.h"
 #include "platform/UserDefaults.h"
+#include "resultset/ExtendedFilter.h"
+#include "resultset/ResultsetControllerDelegate.h"
 #include "tabs/TabbedWindowController.h"
 
 #include <QFileDialog>
@@ -217,6 +222,48 @@ TEST_F(VornDocumentControllerTest, ConnectionChosenOnTheWelcomeScreenOpensInANew
     controller.newDocument(nullptr);
     EXPECT_TRUE(welcome->isShowingList()) << "New shows the connection list";
     EXPECT_EQ(controller.documents().size(), 1) << "and opens no document by itself";
+}
+
+// A new document the browser or the grid asks for opens once their report has returned, on the same
+// connection: as a tab of the asking document's window, or in a window of its own.
+TEST_F(VornDocumentControllerTest, NewDocumentsAskedForOpenLaterInTheWindowOrANewOne)
+{
+    QTemporaryDir folder;
+    const ConnectionParametersPtr parameters = sqliteConnection(folder.filePath("shop.db"), "Shop");
+    ASSERT_NE(parameters, nullptr);
+    defaults().setObject(999999, "last_auto_releasenotes");
+    VornDocumentController controller(buildInfo());
+    controller.applicationDidFinishLaunching();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isStarting(); }, 60000));
+    WelcomeScreenController *welcome = controller.welcomeScreenController();
+    welcome->connectionViewControllerWantsToConnect(welcome->connectionViewController(), parameters);
+    ASSERT_EQ(controller.documents().size(), 1);
+    auto *document = qobject_cast<VornDocument *>(controller.documents().first());
+    ASSERT_NE(document, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return document->connected(); }, 60000));
+    const auto element = std::make_shared<BrowserElement>("orders", "main", "TABLE", BrowserElement::Table);
+
+    static_cast<BrowserControllerDelegate &>(document->browserRouting())
+        .browserRequestsNewDocumentFor(element, nullptr, false);
+    EXPECT_EQ(controller.documents().size(), 1) << "nothing opens inside the browser's report";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.documents().size() == 2; }, 10000));
+    auto *tab = qobject_cast<VornDocument *>(controller.documents().last());
+    ASSERT_NE(tab, nullptr);
+    ASSERT_NE(document->windowController(), nullptr);
+    EXPECT_TRUE(document->windowController()->documents().contains(tab)) << "a tab of the asking window";
+    ASSERT_TRUE(tab->connectionParameters());
+    EXPECT_EQ(tab->connectionParameters()->database(), parameters->database());
+
+    static_cast<ResultsetControllerDelegate &>(document->statementRouting())
+        .resultSetRequestsNewDocumentForUpdatedFilter(std::make_shared<ExtendedFilter>(), element, true);
+    EXPECT_EQ(controller.documents().size(), 2) << "nothing opens inside the grid's report";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.documents().size() == 3; }, 10000));
+    auto *windowed = qobject_cast<VornDocument *>(controller.documents().last());
+    ASSERT_NE(windowed, nullptr);
+    EXPECT_FALSE(document->windowController()->documents().contains(windowed)) << "in a window of its own";
+    EXPECT_NE(windowed->windowController(), nullptr);
+    ASSERT_TRUE(windowed->connectionParameters());
+    EXPECT_EQ(windowed->connectionParameters()->database(), parameters->database());
 }
 
 TEST_F(VornDocumentControllerTest, MissingKeyringNoticeShowsOnceItsNotificationArrivesFromAnyThread)

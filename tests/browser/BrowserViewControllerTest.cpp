@@ -5,6 +5,7 @@
 #include "browser/BrowserMDUpdateView.h"
 #include "browser/BrowserOutlineModel.h"
 #include "browser/BrowserViewController.h"
+#include "kit/DragAndDropItemSource.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
@@ -17,6 +18,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -436,6 +438,33 @@ TEST_F(BrowserViewControllerTest, DragContentsFollowTheModifiers)
     const std::unique_ptr<QMimeData> one(model.mimeData({orders}));
     ASSERT_TRUE(one);
     EXPECT_TRUE(one->hasFormat(Filter::filterItemType));
+}
+
+// The drag's token is the dragged filter's, a negated grid filter drawn as such; other data has none.
+TEST_F(BrowserViewControllerTest, TheDragTokenShowsTheDraggedFilter)
+{
+    const std::unique_ptr<QMimeData> data(pane->pasteboardForElement(element("Orders"), {}));
+    const std::unique_ptr<DragAndDropItemSource> token(
+        pane->dragAndDroppableOutlineViewItemFromPasteboard(pane->outlineView(), data.get()));
+    ASSERT_TRUE(token);
+    EXPECT_TRUE(QTextDocumentFragment::fromHtml(token->stringForImage()).toPlainText().contains("Orders"));
+    EXPECT_FALSE(token->isAlternate());
+
+    auto negated = std::make_shared<Filter>();
+    negated->setElement(element("Orders"));
+    negated->setColumnName("CUSTOMER_ID");
+    negated->setValues({"7"});
+    negated->setNot(true);
+    QMimeData grid;
+    grid.setData(Filter::filterItemType, negated->archive());
+    const std::unique_ptr<DragAndDropItemSource> gridToken(
+        pane->dragAndDroppableOutlineViewItemFromPasteboard(pane->outlineView(), &grid));
+    ASSERT_TRUE(gridToken);
+    EXPECT_TRUE(gridToken->isAlternate());
+
+    QMimeData text;
+    text.setText("Orders");
+    EXPECT_EQ(pane->dragAndDroppableOutlineViewItemFromPasteboard(pane->outlineView(), &text), nullptr);
 }
 
 TEST_F(BrowserViewControllerTest, DropsTakeOnlyColumnFiltersOnElementRows)

@@ -3,6 +3,7 @@
 // activity viewer, and the activity viewer's rows.
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
+#include "DocumentWindowFixture.h"
 #include "LongStatements.h"
 #include "TestServers.h"
 #include "WaitFor.h"
@@ -25,7 +26,6 @@
 #include "resultset/ResultsetViewController.h"
 #include "status/StatusManager.h"
 #include "window/SimpleTextController.h"
-#include "window/VornTabbedWindowController.h"
 
 #include <QLabel>
 #include <QTemporaryDir>
@@ -39,8 +39,6 @@
 namespace
 {
 
-using Pane = VornTabbedWindowController::Pane;
-
 // Calls that wait until the test moves time.
 class ManualTimers : public BackgroundCheckTimers
 {
@@ -51,7 +49,7 @@ public:
     }
 };
 
-class VornDocumentBackgroundTest : public ::testing::Test
+class VornDocumentBackgroundTest : public ::testing::Test, protected DocumentWindowFixture
 {
 protected:
     void SetUp() override
@@ -59,33 +57,10 @@ protected:
         startedDocumentBackend();
         ASSERT_TRUE(folder.isValid());
         UserDefaults::standard().setObject(true, "timeOutWhileConnecting");
-        VornDocument::registerWindowPanes();
-        document = std::make_unique<VornDocument>();
-        document->makeWindowControllers();
-        document->setPreventConnectionOnShowWindows(true);
-        document->showWindows();
-        window = document->vornWindowController();
-        ASSERT_NE(window, nullptr);
-        editor = qobject_cast<SQLEditorViewController *>(window->pane(Pane::SqlEditor));
-        grid = qobject_cast<ResultsetViewController *>(window->pane(Pane::Resultset));
-        ASSERT_NE(editor, nullptr);
-        ASSERT_NE(grid, nullptr);
+        ASSERT_NO_FATAL_FAILURE(openDocumentWindow());
     }
 
-    void TearDown() override
-    {
-        if (document && !document->isClosed())
-            window->doCloseDoc(document.get(), true);
-    }
-
-    void connectTo(const DatabaseTarget &target, quint64 autoCommit = 1)
-    {
-        document->setConnectionParameters(parametersFor(target, autoCommit));
-        document->goStartupConnection();
-        ASSERT_WAIT_FOR_MS(!document->connecting(), 30000);
-        ASSERT_WAIT_FOR_EQ(document->threadController()->numberOfRegisteredThreads(true), 0);
-        ASSERT_TRUE(document->vornRoot()->hasConnection());
-    }
+    void TearDown() override { closeDocumentWindow(); }
 
     void waitUntilIdle()
     {
@@ -128,12 +103,6 @@ protected:
         return nullptr;
     }
 
-    QString cell(int row, int column) const
-    {
-        const ResultsetTableModel *model = grid->tableModel();
-        return model->data(model->index(row, column), Qt::DisplayRole).toString();
-    }
-
     // A checker over this document alone, started, whose timers never fire by themselves.
     std::unique_ptr<BackgroundController> checker()
     {
@@ -147,10 +116,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    std::unique_ptr<VornDocument> document;
-    VornTabbedWindowController *window = nullptr;
-    SQLEditorViewController *editor = nullptr;
-    ResultsetViewController *grid = nullptr;
 };
 
 // A view that asks for it is read again a moment after each load or refresh; one that does not stays.

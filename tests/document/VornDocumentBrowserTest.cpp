@@ -3,9 +3,9 @@
 // document's grid.
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
+#include "DocumentWindowFixture.h"
 #include "TestServers.h"
 #include "WaitFor.h"
-#include "bridge/ThreadController.h"
 #include "browser/BrowserController.h"
 #include "document/DocumentPrinting.h"
 #include "document/VornDocument.h"
@@ -25,13 +25,11 @@
 namespace
 {
 
-using Pane = VornTabbedWindowController::Pane;
-
 // A table of this binary's own, so that tests running side by side on one server never share it.
 const QString fruitTable = QStringLiteral("browser_doc_fruit");
 const QString fruitIndex = QStringLiteral("browser_doc_fruit_by_name");
 
-class VornDocumentBrowserTest : public DatabaseTest
+class VornDocumentBrowserTest : public DatabaseTest, protected DocumentWindowFixture
 {
 protected:
     void SetUp() override
@@ -40,53 +38,21 @@ protected:
         DatabaseTest::SetUp();
         if (IsSkipped())
             return;
-        TestRoot setup;
-        ASSERT_TRUE(setup.connect(target_, 10, 1)) << setup.lastErrorMessage().toStdString();
-        setup.execute("DROP TABLE " + fruitTable);
-        ASSERT_TRUE(setup.run("CREATE TABLE " + fruitTable + " (id INTEGER, name VARCHAR(20))"));
-        ASSERT_TRUE(setup.run("INSERT INTO " + fruitTable + " VALUES (1, 'apple'), (2, 'pear'), (3, 'fig')"));
-        ASSERT_TRUE(setup.run("CREATE INDEX " + fruitIndex + " ON " + fruitTable + " (name)"));
-        setup.call("endConnection");
-
-        VornDocument::registerWindowPanes();
-        document = std::make_unique<VornDocument>();
-        document->makeWindowControllers();
-        document->setPreventConnectionOnShowWindows(true);
-        document->showWindows();
-        window = document->vornWindowController();
-        ASSERT_NE(window, nullptr);
-        grid = qobject_cast<ResultsetViewController *>(window->pane(Pane::Resultset));
-        ASSERT_NE(grid, nullptr);
+        ASSERT_NO_FATAL_FAILURE(
+            createTable(target_, fruitTable,
+                        {"CREATE TABLE " + fruitTable + " (id INTEGER, name VARCHAR(20))",
+                         "INSERT INTO " + fruitTable + " VALUES (1, 'apple'), (2, 'pear'), (3, 'fig')",
+                         "CREATE INDEX " + fruitIndex + " ON " + fruitTable + " (name)"}));
+        ASSERT_NO_FATAL_FAILURE(openDocumentWindow());
     }
 
-    void TearDown() override
-    {
-        if (document && !document->isClosed())
-            window->doCloseDoc(document.get(), true);
-    }
+    void TearDown() override { closeDocumentWindow(); }
 
     // Connected, with the connection's own schema chosen in the browser as its pane does.
     void connect()
     {
-        document->setConnectionParameters(parametersFor(target_));
-        document->goStartupConnection();
-        ASSERT_WAIT_FOR_MS(!document->connecting(), 30000);
-        ASSERT_TRUE(document->vornRoot()->hasConnection());
-        waitForIdle();
-        BrowserController *browser = document->browserController();
-        const QString schema = browser->dataBrowserElementStore()->selectedSchema();
-        ASSERT_FALSE(schema.isEmpty());
-        ASSERT_TRUE(browser->browserShouldChangeSchemaSelection(schema));
-        browser->browserDidChangeSchemaSelection(schema);
-        waitForIdle();
-    }
-
-    void waitForIdle()
-    {
-        ASSERT_WAIT_FOR_MS(document->threadController()->numberOfRegisteredThreads(true) == 0 &&
-                               !document->vornRoot()->reserved() &&
-                               !document->browserController()->isLoading(),
-                           30000);
+        ASSERT_NO_FATAL_FAILURE(connectTo(target_));
+        showConnectionSchema();
     }
 
     BrowserElementPtr fruit() const
@@ -107,16 +73,6 @@ protected:
                 return index;
         return nullptr;
     }
-
-    QString cell(int row, int column) const
-    {
-        const ResultsetTableModel *model = grid->tableModel();
-        return model->data(model->index(row, column), Qt::DisplayRole).toString();
-    }
-
-    std::unique_ptr<VornDocument> document;
-    VornTabbedWindowController *window = nullptr;
-    ResultsetViewController *grid = nullptr;
 };
 
 TEST_P(VornDocumentBrowserTest, SelectingATableLoadsItsRowsIntoTheGrid)
@@ -127,11 +83,7 @@ TEST_P(VornDocumentBrowserTest, SelectingATableLoadsItsRowsIntoTheGrid)
     EXPECT_EQ(table->browserType(), BrowserElement::Table);
     EXPECT_EQ(document->statusManager()->selectedSchema(), table->schema());
 
-    BrowserController *browser = document->browserController();
-    ASSERT_TRUE(browser->browserShouldChangeElementSelection());
-    browser->setActiveElementStoreSelection(table, nullptr);
-    browser->browserDidChangeElementSelection(table);
-    waitForIdle();
+    ASSERT_NO_FATAL_FAILURE(selectInBrowser(table));
 
     EXPECT_EQ(document->activeContent(), ContentPane::Resultset);
     ASSERT_EQ(document->resultsetController()->numberOfRowsInResultset(), 3);
@@ -142,6 +94,7 @@ TEST_P(VornDocumentBrowserTest, SelectingATableLoadsItsRowsIntoTheGrid)
     names.sort();
     EXPECT_EQ(names, (QStringList{"apple", "fig", "pear"}));
     EXPECT_EQ(document->statusManager()->selectedElement()->name(), fruitTable);
+    BrowserController *browser = document->browserController();
     EXPECT_EQ(browser->browserHistory().size(), 1);
     EXPECT_EQ(browser->sharedRecentItems()->elements().first()->name(), fruitTable);
 
@@ -161,11 +114,7 @@ TEST_P(VornDocumentBrowserTest, SelectingAnIndexShowsItsDefinitionAsPrintableTex
     connect();
     ASSERT_WAIT_FOR_MS(fruitByName(), 30000);
     const BrowserElementPtr index = fruitByName();
-    BrowserController *browser = document->browserController();
-    ASSERT_TRUE(browser->browserShouldChangeElementSelection());
-    browser->setActiveElementStoreSelection(index, nullptr);
-    browser->browserDidChangeElementSelection(index);
-    waitForIdle();
+    ASSERT_NO_FATAL_FAILURE(selectInBrowser(index));
 
     ASSERT_EQ(document->activeContent(), ContentPane::SimpleText);
     const SimpleTextController *text = document->simpleTextController();
@@ -179,9 +128,7 @@ TEST_P(VornDocumentBrowserTest, SelectingAnIndexShowsItsDefinitionAsPrintableTex
     EXPECT_EQ(pane->textView()->toPlainText(), text->text()) << "the pane shows what the model holds";
 
     // Rows of the table replace the text, and the text pane no longer offers anything to print.
-    browser->setActiveElementStoreSelection(fruit(), nullptr);
-    browser->browserDidChangeElementSelection(fruit());
-    waitForIdle();
+    ASSERT_NO_FATAL_FAILURE(selectInBrowser(fruit()));
     EXPECT_EQ(document->activeContent(), ContentPane::Resultset);
     EXPECT_FALSE(document->printing().contentAvailable());
 }

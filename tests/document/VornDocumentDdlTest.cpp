@@ -3,8 +3,8 @@
 // script lands in the SQL editor, selected.
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
+#include "DocumentWindowFixture.h"
 #include "WaitFor.h"
-#include "bridge/ThreadController.h"
 #include "browser/BrowserController.h"
 #include "browser/BrowserControllerDelegate.h"
 #include "client/VornBrowserClient.h"
@@ -23,7 +23,7 @@ namespace
 
 const QString table = QStringLiteral("ddl_doc_fruit");
 
-class VornDocumentDdlTest : public DatabaseTest
+class VornDocumentDdlTest : public DatabaseTest, protected DocumentWindowFixture
 {
 protected:
     void SetUp() override
@@ -32,39 +32,14 @@ protected:
         DatabaseTest::SetUp();
         if (IsSkipped())
             return;
-        TestRoot setup;
-        ASSERT_TRUE(setup.connect(target_, 10, 1)) << setup.lastErrorMessage().toStdString();
-        setup.execute("DROP TABLE " + table);
-        ASSERT_TRUE(setup.run("CREATE TABLE " + table + " (id INTEGER)"));
-        ASSERT_TRUE(setup.run("INSERT INTO " + table + " VALUES (1)"));
-        setup.call("endConnection");
-
-        VornDocument::registerWindowPanes();
-        document = std::make_unique<VornDocument>();
-        document->makeWindowControllers();
-        document->setPreventConnectionOnShowWindows(true);
-        document->showWindows();
-        window = document->vornWindowController();
-        ASSERT_NE(window, nullptr);
-        document->setConnectionParameters(parametersFor(target_));
-        document->goStartupConnection();
-        ASSERT_WAIT_FOR_MS(!document->connecting(), 30000);
-        ASSERT_TRUE(document->vornRoot()->hasConnection());
-        waitForIdle();
+        ASSERT_NO_FATAL_FAILURE(
+            createTable(target_, table,
+                        {"CREATE TABLE " + table + " (id INTEGER)", "INSERT INTO " + table + " VALUES (1)"}));
+        ASSERT_NO_FATAL_FAILURE(openDocumentWindow());
+        ASSERT_NO_FATAL_FAILURE(connectTo(target_));
     }
 
-    void TearDown() override
-    {
-        if (document && !document->isClosed())
-            window->doCloseDoc(document.get(), true);
-    }
-
-    void waitForIdle()
-    {
-        ASSERT_WAIT_FOR_MS(document->threadController()->numberOfRegisteredThreads(true) == 0 &&
-                               !document->vornRoot()->reserved(),
-                           30000);
-    }
+    void TearDown() override { closeDocumentWindow(); }
 
     BrowserElementPtr element() const
     {
@@ -76,9 +51,6 @@ protected:
         return static_cast<BrowserControllerDelegate &>(document->browserRouting())
             .browserWantsDDLController();
     }
-
-    std::unique_ptr<VornDocument> document;
-    VornTabbedWindowController *window = nullptr;
 };
 
 TEST_P(VornDocumentDdlTest, TruncateAndDropThroughTheBrowsersControllerShowTheirOutcome)

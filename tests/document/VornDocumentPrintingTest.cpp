@@ -2,16 +2,14 @@
 // question when two things can be printed, and the printout itself (to PDF, read back as text).
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
+#include "DocumentWindowFixture.h"
 #include "TestServers.h"
 #include "WaitFor.h"
-#include "bridge/ThreadController.h"
 #include "browser/BrowserController.h"
 #include "client/BackgroundRunner.h"
 #include "document/DocumentPrinting.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
-#include "editor/SQLEditorViewController.h"
-#include "editor/SQLTextView.h"
 #include "elements/BrowserElement.h"
 #include "platform/PreferenceDefaults.h"
 #include "platform/UserDefaults.h"
@@ -24,16 +22,13 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
 namespace
 {
 
-using Pane = VornTabbedWindowController::Pane;
-
-class VornDocumentPrintingTest : public ::testing::Test
+class VornDocumentPrintingTest : public ::testing::Test, protected DocumentWindowFixture
 {
 protected:
     void SetUp() override
@@ -41,21 +36,10 @@ protected:
         startedDocumentBackend();
         ASSERT_TRUE(folder.isValid());
         PreferenceDefaults::setDefaultPreferences(UserDefaults::standard());
-        VornDocument::registerWindowPanes();
-        document = std::make_unique<VornDocument>();
-        document->makeWindowControllers();
-        document->setPreventConnectionOnShowWindows(true);
-        document->showWindows();
-        window = document->vornWindowController();
-        ASSERT_NE(window, nullptr);
-        editor = qobject_cast<SQLEditorViewController *>(window->pane(Pane::SqlEditor));
-        ASSERT_NE(editor, nullptr);
+        ASSERT_NO_FATAL_FAILURE(openDocumentWindow());
         // The editor pane is shown, as the user has it when there is a script to print.
         window->contentSplitView()->setViewAEnabled(true, false);
-        document->setConnectionParameters(parametersFor(sqliteTarget(folder)));
-        document->goStartupConnection();
-        ASSERT_WAIT_FOR_MS(!document->connecting(), 30000);
-        ASSERT_TRUE(document->vornRoot()->hasConnection());
+        ASSERT_NO_FATAL_FAILURE(connectTo(sqliteTarget(folder)));
         document->printing().setPrintRunner([this](QPrinter &printer, PrintView &view) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(folder.filePath("out.pdf"));
@@ -65,28 +49,7 @@ protected:
         });
     }
 
-    void TearDown() override
-    {
-        if (document && !document->isClosed())
-            window->doCloseDoc(document.get(), true);
-    }
-
-    void runToEnd(const QString &sql)
-    {
-        type(sql);
-        editor->executeSql(nullptr);
-        ASSERT_WAIT_FOR_MS(!document->sqlEditorController()->isExecuting(), 30000);
-        ASSERT_WAIT_FOR_EQ(document->threadController()->numberOfRegisteredThreads(true), 0);
-        ASSERT_WAIT_FOR(document->activeContent() != ContentPane::Busy);
-        ASSERT_WAIT_FOR(!document->vornRoot()->reserved());
-    }
-
-    void type(const QString &text)
-    {
-        editor->sqlTextView()->selectAll();
-        editor->sqlTextView()->insertPlainText(text);
-        editor->sqlTextView()->moveCursor(QTextCursor::End);
-    }
+    void TearDown() override { closeDocumentWindow(); }
 
     QString printedText()
     {
@@ -103,9 +66,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    std::unique_ptr<VornDocument> document;
-    VornTabbedWindowController *window = nullptr;
-    SQLEditorViewController *editor = nullptr;
     int printed = 0;
 };
 

@@ -2,8 +2,8 @@
 // and the busy root, and the toolbar's Sort opens the sort sheet, whose Set sorts the table's rows.
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
+#include "DocumentWindowFixture.h"
 #include "WaitFor.h"
-#include "bridge/ThreadController.h"
 #include "browser/BrowserController.h"
 #include "browser/BrowserElementStore.h"
 #include "client/VornRootClient.h"
@@ -29,11 +29,9 @@
 namespace
 {
 
-using Pane = VornTabbedWindowController::Pane;
-
 const QString table = QStringLiteral("sheets_doc_fruit");
 
-class VornDocumentResultSheetsTest : public DatabaseTest
+class VornDocumentResultSheetsTest : public DatabaseTest, protected DocumentWindowFixture
 {
 protected:
     void SetUp() override
@@ -42,58 +40,24 @@ protected:
         DatabaseTest::SetUp();
         if (IsSkipped())
             return;
-        TestRoot setup;
-        ASSERT_TRUE(setup.connect(target_, 10, 1)) << setup.lastErrorMessage().toStdString();
-        setup.execute("DROP TABLE " + table);
-        ASSERT_TRUE(setup.run("CREATE TABLE " + table + " (id INTEGER, name VARCHAR(20))"));
-        ASSERT_TRUE(setup.run("INSERT INTO " + table + " VALUES (1, 'apple'), (2, 'pear'), (3, 'fig')"));
-        setup.call("endConnection");
-
-        VornDocument::registerWindowPanes();
-        document = std::make_unique<VornDocument>();
-        document->makeWindowControllers();
-        document->setPreventConnectionOnShowWindows(true);
-        document->showWindows();
-        window = document->vornWindowController();
-        ASSERT_NE(window, nullptr);
-        grid = qobject_cast<ResultsetViewController *>(window->pane(Pane::Resultset));
-        ASSERT_NE(grid, nullptr);
-        document->setConnectionParameters(parametersFor(target_));
-        document->goStartupConnection();
-        ASSERT_WAIT_FOR_MS(!document->connecting(), 30000);
-        ASSERT_TRUE(document->vornRoot()->hasConnection());
-        waitForIdle();
-        BrowserController *browser = document->browserController();
-        const QString schema = browser->dataBrowserElementStore()->selectedSchema();
-        ASSERT_TRUE(browser->browserShouldChangeSchemaSelection(schema));
-        browser->browserDidChangeSchemaSelection(schema);
-        waitForIdle();
-        const BrowserElementStore *store = browser->dataBrowserElementStore();
+        ASSERT_NO_FATAL_FAILURE(
+            createTable(target_, table,
+                        {"CREATE TABLE " + table + " (id INTEGER, name VARCHAR(20))",
+                         "INSERT INTO " + table + " VALUES (1, 'apple'), (2, 'pear'), (3, 'fig')"}));
+        ASSERT_NO_FATAL_FAILURE(openDocumentWindow());
+        ASSERT_NO_FATAL_FAILURE(connectTo(target_));
+        ASSERT_NO_FATAL_FAILURE(showConnectionSchema());
+        const BrowserElementStore *store = document->browserController()->dataBrowserElementStore();
         BrowserElementPtr element;
         ASSERT_WAIT_FOR_MS(element = store->findElementInStoreWithName(table, store->selectedSchema()),
                            30000);
-        ASSERT_TRUE(browser->browserShouldChangeElementSelection());
-        browser->setActiveElementStoreSelection(element, nullptr);
-        browser->browserDidChangeElementSelection(element);
-        waitForIdle();
+        ASSERT_NO_FATAL_FAILURE(selectInBrowser(element));
         ASSERT_EQ(grid->tableModel()->rowCount(), 3);
         window->window()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window->window()));
     }
 
-    void TearDown() override
-    {
-        if (document && !document->isClosed())
-            window->doCloseDoc(document.get(), true);
-    }
-
-    void waitForIdle()
-    {
-        ASSERT_WAIT_FOR_MS(document->threadController()->numberOfRegisteredThreads(true) == 0 &&
-                               !document->vornRoot()->reserved() &&
-                               !document->browserController()->isLoading(),
-                           30000);
-    }
+    void TearDown() override { closeDocumentWindow(); }
 
     ToolbarItem *toolbarItem(const QString &action) const
     {
@@ -107,10 +71,6 @@ protected:
     }
 
     QString firstId() const { return grid->tableModel()->index(0, 1).data().toString(); }
-
-    std::unique_ptr<VornDocument> document;
-    VornTabbedWindowController *window = nullptr;
-    ResultsetViewController *grid = nullptr;
 };
 
 TEST_P(VornDocumentResultSheetsTest, TheToolbarsSortOpensTheSheetWhoseSetSortsTheRows)

@@ -2,6 +2,7 @@
 // edited mark in the tab and the title, the recent documents and a save that cannot be written.
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
+#include "DocumentWindowFixture.h"
 #include "WaitFor.h"
 #include "document/DocumentHelper.h"
 #include "document/DocumentSaving.h"
@@ -24,24 +25,14 @@
 namespace
 {
 
-using Pane = VornTabbedWindowController::Pane;
-
-class VornDocumentSavingTest : public ::testing::Test
+class VornDocumentSavingTest : public ::testing::Test, protected DocumentWindowFixture
 {
 protected:
     void SetUp() override
     {
         startedDocumentBackend();
         ASSERT_TRUE(folder.isValid());
-        VornDocument::registerWindowPanes();
-        document = std::make_unique<VornDocument>();
-        document->makeWindowControllers();
-        document->setPreventConnectionOnShowWindows(true);
-        document->showWindows();
-        window = document->vornWindowController();
-        ASSERT_NE(window, nullptr);
-        editor = qobject_cast<SQLEditorViewController *>(window->pane(Pane::SqlEditor));
-        ASSERT_NE(editor, nullptr);
+        ASSERT_NO_FATAL_FAILURE(openDocumentWindow());
         auto parameters = std::make_shared<ConnectionParameters>();
         parameters->setConnectionName("Shop");
         parameters->setDatabaseType("SQLite");
@@ -49,14 +40,10 @@ protected:
         document->setConnectionParameters(parameters);
     }
 
-    void TearDown() override
-    {
-        if (document && !document->isClosed())
-            window->doCloseDoc(document.get(), true);
-    }
+    void TearDown() override { closeDocumentWindow(); }
 
     // Typed at the end of the text, as a user edits.
-    void type(const QString &text)
+    void typeAtEnd(const QString &text)
     {
         editor->sqlTextView()->moveCursor(QTextCursor::End);
         editor->sqlTextView()->insertPlainText(text);
@@ -90,9 +77,6 @@ protected:
     QString windowTitle() const { return window->window()->windowTitle(); }
 
     QTemporaryDir folder;
-    std::unique_ptr<VornDocument> document;
-    VornTabbedWindowController *window = nullptr;
-    SQLEditorViewController *editor = nullptr;
 };
 
 TEST_F(VornDocumentSavingTest, UntitledSaveAsksForAFreeNameInTheDocumentsFolderThenSavesWithoutAsking)
@@ -101,7 +85,7 @@ TEST_F(VornDocumentSavingTest, UntitledSaveAsksForAFreeNameInTheDocumentsFolderT
     QFile taken(documents + "/Shop.sql");
     ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
     taken.close();
-    type("select 1;");
+    typeAtEnd("select 1;");
     EXPECT_TRUE(windowTitle().startsWith('*')) << windowTitle().toStdString();
     EXPECT_TRUE(window->titleForTab(0).startsWith('*'));
 
@@ -121,7 +105,7 @@ TEST_F(VornDocumentSavingTest, UntitledSaveAsksForAFreeNameInTheDocumentsFolderT
     EXPECT_FALSE(window->titleForTab(0).startsWith('*'));
     EXPECT_EQ(RecentDocuments().documents().value(0), suggested);
 
-    type("\nselect 2;");
+    typeAtEnd("\nselect 2;");
     ASSERT_TRUE(send("saveDocument:"));
     EXPECT_EQ(document->saving().savePanel(), nullptr) << "a document with a file saves without asking";
     EXPECT_EQ(savedText(suggested), "select 1;\nselect 2;");
@@ -131,9 +115,9 @@ TEST_F(VornDocumentSavingTest, UntitledSaveAsksForAFreeNameInTheDocumentsFolderT
 TEST_F(VornDocumentSavingTest, SaveAsStartsFromTheFileAndMovesTheDocumentToTheNewOne)
 {
     const QString first = folder.filePath("first.sql");
-    type("select 1;");
+    typeAtEnd("select 1;");
     ASSERT_TRUE(document->saveToFile(first, nullptr));
-    type(" -- more");
+    typeAtEnd(" -- more");
 
     ASSERT_TRUE(send("saveDocumentAs:"));
     QFileDialog *asked = panel();
@@ -147,7 +131,7 @@ TEST_F(VornDocumentSavingTest, SaveAsStartsFromTheFileAndMovesTheDocumentToTheNe
     EXPECT_EQ(savedText(first), "select 1;") << "the first file is left as it was";
 
     // A cancelled panel changes nothing.
-    type(" -- again");
+    typeAtEnd(" -- again");
     ASSERT_TRUE(send("saveDocumentAs:"));
     ASSERT_NE((asked = panel()), nullptr);
     asked->reject();
@@ -166,7 +150,7 @@ TEST_F(VornDocumentSavingTest, ASaveThatCannotBeWrittenIsReportedAndTheDocumentS
     if (!QFileInfo(folder.filePath("locked")).isWritable())   // root writes everywhere
         targets.prepend(folder.filePath("locked/inside.sql"));
 
-    type("select 1;");
+    typeAtEnd("select 1;");
     for (const QString &target : targets) {
         SCOPED_TRACE(target.toStdString());
         ASSERT_TRUE(send("saveDocumentAs:"));
@@ -193,10 +177,10 @@ TEST_F(VornDocumentSavingTest, RevertAsksAndReadsTheFileAgain)
 {
     EXPECT_FALSE(document->validateAction("revertDocumentToSaved:")) << "nothing to revert to";
     const QString path = folder.filePath("saved.sql");
-    type("select 1;");
+    typeAtEnd("select 1;");
     ASSERT_TRUE(document->saveToFile(path, nullptr));
     EXPECT_FALSE(document->validateAction("revertDocumentToSaved:")) << "nothing changed since";
-    type(" -- edit");
+    typeAtEnd(" -- edit");
     ASSERT_TRUE(document->validateAction("revertDocumentToSaved:"));
 
     for (const QString &answer : {QString("Cancel"), QString("Revert")}) {
@@ -217,7 +201,7 @@ TEST_F(VornDocumentSavingTest, RevertAsksAndReadsTheFileAgain)
 TEST_F(VornDocumentSavingTest, ADocumentSavedWithoutConnectionOpensAndRevertsWithoutOne)
 {
     document->setConnectionParameters(nullptr);
-    type("select 1;");
+    typeAtEnd("select 1;");
     const QString path = folder.filePath("loose.sql");
     ASSERT_TRUE(document->saveToFile(path, nullptr));
     QFile file(path);

@@ -3,6 +3,7 @@
 // back when nothing runs.
 #include "BackendTestSupport.h"
 #include "DocumentTestSupport.h"
+#include "DocumentWindowFixture.h"
 #include "LongStatements.h"
 #include "TcpProxy.h"
 #include "TestServers.h"
@@ -30,7 +31,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ namespace
 
 using Pane = VornTabbedWindowController::Pane;
 
-class VornDocumentStatementsTest : public ::testing::Test
+class VornDocumentStatementsTest : public ::testing::Test, protected DocumentWindowFixture
 {
 protected:
     void SetUp() override
@@ -47,71 +47,17 @@ protected:
         startedDocumentBackend();
         ASSERT_TRUE(folder.isValid());
         UserDefaults::standard().setObject(true, "timeOutWhileConnecting");
-        VornDocument::registerWindowPanes();
-        document = std::make_unique<VornDocument>();
-        document->makeWindowControllers();
-        document->setPreventConnectionOnShowWindows(true);
-        document->showWindows();
-        window = document->vornWindowController();
-        ASSERT_NE(window, nullptr);
-        editor = qobject_cast<SQLEditorViewController *>(window->pane(Pane::SqlEditor));
-        grid = qobject_cast<ResultsetViewController *>(window->pane(Pane::Resultset));
-        ASSERT_NE(editor, nullptr);
-        ASSERT_NE(grid, nullptr);
+        ASSERT_NO_FATAL_FAILURE(openDocumentWindow());
     }
 
-    void TearDown() override
-    {
-        if (document && !document->isClosed())
-            window->doCloseDoc(document.get(), true);
-    }
+    void TearDown() override { closeDocumentWindow(); }
 
-    void connectTo(const DatabaseTarget &target)
-    {
-        document->setConnectionParameters(parametersFor(target));
-        document->goStartupConnection();
-        ASSERT_WAIT_FOR_MS(!document->connecting(), 30000);
-        ASSERT_WAIT_FOR_EQ(document->threadController()->numberOfRegisteredThreads(true), 0);
-        ASSERT_TRUE(document->vornRoot()->hasConnection());
-    }
-
-    // Types the text into the editor pane, with the caret at its end, and runs it as Execute does.
-    void type(const QString &sql)
-    {
-        editor->sqlTextView()->selectAll();
-        editor->sqlTextView()->insertPlainText(sql);
-        editor->sqlTextView()->moveCursor(QTextCursor::End);
-    }
+    // Runs the editor's text as Execute does.
     void execute() { editor->executeSql(nullptr); }
 
-    // Waits until the run has ended and its outcome reached the document.
-    void waitForRun()
-    {
-        ASSERT_WAIT_FOR_MS(!document->sqlEditorController()->isExecuting(), 30000);
-        ASSERT_WAIT_FOR_EQ(document->threadController()->numberOfRegisteredThreads(true), 0);
-        ASSERT_WAIT_FOR(document->activeContent() != ContentPane::Busy);
-        ASSERT_WAIT_FOR(!document->vornRoot()->reserved());
-    }
-
-    void runToEnd(const QString &sql)
-    {
-        type(sql);
-        execute();
-        waitForRun();
-    }
-
     QWidget *contentView() const { return window->contentSplitView()->contentView(); }
-    QString cell(int row, int column) const
-    {
-        const ResultsetTableModel *model = grid->tableModel();
-        return model->data(model->index(row, column), Qt::DisplayRole).toString();
-    }
 
     QTemporaryDir folder;
-    std::unique_ptr<VornDocument> document;
-    VornTabbedWindowController *window = nullptr;
-    SQLEditorViewController *editor = nullptr;
-    ResultsetViewController *grid = nullptr;
 };
 
 TEST_F(VornDocumentStatementsTest, StatementsWithoutRowsShowTheirMessageAndASelectShowsTheGrid)

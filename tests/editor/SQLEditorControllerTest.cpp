@@ -1,6 +1,7 @@
 // The SQL editor model: statements from the editor text, parameters, and runs on the background
 // runner against the fake root, reported through a real status manager to a fake document.
 #include "../status/StatusManagerFakes.h"
+#include "EditorControllerFakes.h"
 #include "EditorTestSupport.h"
 #include "FakeVornRootClient.h"
 #include "WaitFor.h"
@@ -9,7 +10,6 @@
 #include "bridge/ThreadController.h"
 #include "editor/QueryHistoryRecorder.h"
 #include "editor/SQLEditorController.h"
-#include "editor/SQLEditorControllerDelegate.h"
 #include "platform/MainThread.h"
 
 #include <QTest>
@@ -22,74 +22,6 @@
 
 namespace
 {
-
-// Lends the root's reservation as the real document does.
-class FakeEditorDocument : public SQLEditorControllerDelegate
-{
-public:
-    bool connectedControllerWantsRootReservationFor(ConnectedController *,
-                                                    const QString &description) override
-    {
-        reservations << description;
-        return grantReservation && root->reserveRoot(description);
-    }
-    void connectedControllerWantsEndRootReservation(ConnectedController *) override
-    {
-        ++releases;
-        releasedOnMainThread = MainThread::isMainThread();
-        root->releaseReservedRoot();
-    }
-    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return allowFocus; }
-    bool connectedControllerWantsClearRootSelection(ConnectedController *) override
-    {
-        ++clearedSelections;
-        return true;
-    }
-    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
-    {
-        return connectionParameters;
-    }
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override { return "X"; }
-
-    void sqlEditorControllerWillExecuteStatement() override { ++willExecute; }
-    void sqlEditorControllerDidNotExecute(bool resultCleared) override { notExecuted << resultCleared; }
-    void sqlEditorControllerNeedsParameters(const QStringList &names, const QVariant &userInfo,
-                                            ParameterAction action, const QVariantMap &cache) override
-    {
-        parameterNames = names;
-        parameterUserInfo = userInfo;
-        parameterAction = std::move(action);
-        parameterCache = cache;
-    }
-    void sqlEditorControllerLoadedResultSetWithInfo(const LoadedResultInfo &info) override
-    {
-        loadedResultsets << info;
-    }
-    void sqlEditorControllerExecutionResult(const QString &message) override { results << message; }
-
-    // Answers the parameter form as the form does.
-    void answerParameters(const QVariantMap &values)
-    {
-        parameterAction(ParameterAnswer{parameterNames, values, parameterUserInfo});
-    }
-
-    std::shared_ptr<FakeVornRootClient> root;
-    bool grantReservation = true;
-    bool allowFocus = true;
-    ConnectionParametersPtr connectionParameters = std::make_shared<ConnectionParameters>();
-    QStringList reservations;
-    int releases = 0;
-    bool releasedOnMainThread = false;
-    int clearedSelections = 0;
-    int willExecute = 0;
-    QList<bool> notExecuted;
-    QStringList parameterNames;
-    QVariant parameterUserInfo;
-    ParameterAction parameterAction;
-    QVariantMap parameterCache;
-    QList<LoadedResultInfo> loadedResultsets;
-    QStringList results;
-};
 
 // Status texts as the status bar sees them: "busy: text" or "final: text".
 class StatusRecorder : public FakeDocument
@@ -165,16 +97,6 @@ private:
     static inline bool open_ = false;
 };
 
-class TestController : public SQLEditorController
-{
-public:
-    using SQLEditorController::SQLEditorController;
-    int beeps = 0;
-
-protected:
-    void beep() override { ++beeps; }
-};
-
 SQLParserComponentList componentsOf(const QString &sql)
 {
     SQLEditorTextStorage storage;
@@ -209,7 +131,7 @@ protected:
     void makeController()
     {
         document.root = root;
-        controller = std::make_unique<TestController>(root);
+        controller = std::make_unique<BeepCountingController>(root);
         controller->setDelegate(static_cast<SQLEditorControllerDelegate *>(&document));
         controller->setStatusManager(statusManager);
         controller->setThreadController(threads);
@@ -240,13 +162,7 @@ protected:
         ASSERT_WAIT_FOR_MS(threads->numberOfRegisteredThreads(true) == 0, 10000);
         EditorTestSupport::processEvents();
     }
-    QStringList alertTitles() const
-    {
-        QStringList titles;
-        for (const auto &message : statusManager->messageQueue())
-            titles << message->title;
-        return titles;
-    }
+    QStringList alertTitles() const { return EditorControllerFakes::alertTitles(*statusManager); }
 
     QoJavaBridge bridge{QVariantMap(), QString()};
     std::shared_ptr<ThreadController> threads = std::make_shared<ThreadController>(&bridge);
@@ -259,7 +175,7 @@ protected:
     std::shared_ptr<FakeVornRootClient> root = std::make_shared<FakeVornRootClient>();
     FakeEditorDocument document;
     RecordingHistory history;
-    std::unique_ptr<TestController> controller;
+    std::unique_ptr<BeepCountingController> controller;
     TextRange extended;
 };
 

@@ -1,6 +1,7 @@
 // Explain, format and "Copy as" of the SQL editor model: the statement they take, explain's outcomes on the
 // background runner against the fake root, and the export formats of the shipped resource.
 #include "../status/StatusManagerFakes.h"
+#include "EditorControllerFakes.h"
 #include "EditorTestSupport.h"
 #include "FakeVornRootClient.h"
 #include "WaitFor.h"
@@ -9,54 +10,12 @@
 #include "bridge/ThreadController.h"
 #include "editor/SQLCodeExport.h"
 #include "editor/SQLEditorController.h"
-#include "editor/SQLEditorControllerDelegate.h"
 #include "platform/Bundle.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-
-class ExplainDocument : public SQLEditorControllerDelegate
-{
-public:
-    bool connectedControllerWantsRootReservationFor(ConnectedController *,
-                                                    const QString &description) override
-    {
-        reservations << description;
-        return root->reserveRoot(description);
-    }
-    void connectedControllerWantsEndRootReservation(ConnectedController *) override
-    {
-        ++releases;
-        root->releaseReservedRoot();
-    }
-    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
-    bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
-    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
-    {
-        return std::make_shared<ConnectionParameters>();
-    }
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override { return "X"; }
-    void sqlEditorControllerWillExecuteStatement() override { ++willExecute; }
-    void sqlEditorControllerDidNotExecute(bool) override { ++notExecuted; }
-    void sqlEditorControllerNeedsParameters(const QStringList &, const QVariant &, ParameterAction,
-                                            const QVariantMap &) override
-    {
-    }
-    void sqlEditorControllerLoadedResultSetWithInfo(const LoadedResultInfo &) override {}
-    void sqlEditorControllerExecutionResult(const QString &) override {}
-    void sqlEditorControllerRequiresMissingPlanTable() override { ++planTableRequests; }
-    void sqlEditorControllerAnalysisResult(const QVariantMap &plan) override { plans << plan; }
-
-    std::shared_ptr<FakeVornRootClient> root;
-    QStringList reservations;
-    int releases = 0;
-    int willExecute = 0;
-    int planTableRequests = 0;
-    int notExecuted = 0;
-    QList<QVariantMap> plans;
-};
 
 class StatusTexts : public FakeDocument
 {
@@ -67,16 +26,6 @@ public:
             finals << manager->connectionStatusText();
     }
     QStringList finals;
-};
-
-class TestController : public SQLEditorController
-{
-public:
-    using SQLEditorController::SQLEditorController;
-    int beeps = 0;
-
-protected:
-    void beep() override { ++beeps; }
 };
 
 class SQLEditorStatementToolsTest : public ::testing::Test
@@ -107,13 +56,7 @@ protected:
         ASSERT_WAIT_FOR_MS(threads->numberOfRegisteredThreads(true) == 0, 10000);
         EditorTestSupport::processEvents();
     }
-    QStringList alertTitles() const
-    {
-        QStringList titles;
-        for (const auto &message : statusManager->messageQueue())
-            titles << message->title;
-        return titles;
-    }
+    QStringList alertTitles() const { return EditorControllerFakes::alertTitles(*statusManager); }
 
     QoJavaBridge bridge{QVariantMap(), QString()};
     std::shared_ptr<ThreadController> threads = std::make_shared<ThreadController>(&bridge);
@@ -123,8 +66,8 @@ protected:
         std::make_shared<StatusManager>(std::make_shared<FakeVornRootClient>(), notifier.notifier);
     StatusTexts statusTexts;
     std::shared_ptr<FakeVornRootClient> root = std::make_shared<FakeVornRootClient>();
-    ExplainDocument document;
-    TestController controller{root};
+    FakeEditorDocument document;
+    BeepCountingController controller{root};
     TextRange extended;
 };
 
@@ -155,7 +98,7 @@ TEST_F(SQLEditorStatementToolsTest, ExplainOfTwoStatementsAlertsAndOfNoneBeeps)
     EXPECT_TRUE(document.reservations.isEmpty()) << "nothing reached the backend";
     EXPECT_TRUE(root->analyserClient->analysed.isEmpty());
     EXPECT_EQ(document.willExecute, 2) << "the document switches its pane before the statement is known";
-    EXPECT_EQ(document.notExecuted, 2) << "and is told to switch it back";
+    EXPECT_EQ(document.notExecuted.size(), 2) << "and is told to switch it back";
 }
 
 TEST_F(SQLEditorStatementToolsTest, AMissingPlanTableIsRequestedAndAskedAgainNextTime)
@@ -163,7 +106,7 @@ TEST_F(SQLEditorStatementToolsTest, AMissingPlanTableIsRequestedAndAskedAgainNex
     root->analyserClient->hasPlanTable = false;
     analyse("select 1", {0, 0});
     EXPECT_EQ(document.planTableRequests, 1);
-    EXPECT_EQ(document.notExecuted, 1);
+    EXPECT_EQ(document.notExecuted.size(), 1);
     EXPECT_TRUE(document.plans.isEmpty());
     EXPECT_TRUE(root->analyserClient->analysed.isEmpty());
     EXPECT_EQ(statusTexts.finals.last(), "Error analysing SQL statement");

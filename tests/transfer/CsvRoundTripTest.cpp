@@ -2,8 +2,9 @@
 // database; and each database's import takes its bulk path: COPY on PostgreSQL, LOAD DATA LOCAL on
 // MariaDB, one transaction on SQLite.
 #include "ExportTestSupport.h"
-#include "ImportTestSupport.h"
+#include "ImportOwner.h"
 #include "WaitFor.h"
+#include "transfer/ImportController.h"
 
 #include "bridge/ThreadController.h"
 #include "transfer/CSVExporter.h"
@@ -22,7 +23,7 @@ protected:
         ExportDatabaseTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        owner_ = std::make_unique<ImportOwner>(root_);
+        owner_ = std::make_unique<ImportOwner>(root_, QStringLiteral("IMPORT_TEST"));
         controller_ = std::make_unique<ImportController>(root_);
         controller_->setDelegate(owner_.get());
         controller_->setImportDelegate(owner_.get());

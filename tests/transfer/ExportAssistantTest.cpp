@@ -5,7 +5,6 @@
 #include "WaitFor.h"
 
 #include "bridge/ThreadController.h"
-#include "connection/ConnectedControllerDelegate.h"
 #include "kit/AssistantWindowController.h"
 #include "platform/Bundle.h"
 #include "platform/Preferences.h"
@@ -13,7 +12,6 @@
 #include "transfer/ExportColumnTableModel.h"
 #include "transfer/ExportColumnViewController.h"
 #include "transfer/ExportController.h"
-#include "transfer/ExportControllerDelegate.h"
 #include "transfer/ExportFormatViewController.h"
 #include "transfer/ExportInitialViewController.h"
 #include "transfer/ExportOverviewViewController.h"
@@ -36,44 +34,6 @@ using namespace ExportTestSupport;
 
 namespace
 {
-class Document : public ConnectedControllerDelegate, public ExportControllerDelegate
-{
-public:
-    bool connectedControllerWantsRootReservationFor(ConnectedController *, const QString &activity) override
-    {
-        return root->reserveRoot(activity);
-    }
-    void connectedControllerWantsEndRootReservation(ConnectedController *) override
-    {
-        root->releaseReservedRoot();
-    }
-    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
-    bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
-    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
-    {
-        return nullptr;
-    }
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override { return "T"; }
-    QList<BrowserElementPtr> exportControllerNeedsExportableBrowserElements(ExportController *) override
-    {
-        return elements;
-    }
-    ExtendedResultsetDescription exportControllerNeedsResultsetDescription(ExportController *) override
-    {
-        return description;
-    }
-    void exportControllerStatusUpdated(ExportController *) override
-    {
-        if (assistant)
-            assistant->update();
-    }
-
-    VornRootClientPtr root;
-    QList<BrowserElementPtr> elements;
-    ExtendedResultsetDescription description;
-    ExportViewController *assistant = nullptr;
-};
-
 class ExportAssistantTest : public ::testing::Test
 {
 protected:
@@ -108,7 +68,7 @@ protected:
 
     QTemporaryDir folder_;
     VornRootClientPtr root_ = nullptr;
-    Document document_;
+    ExportDocument document_;
     std::shared_ptr<ThreadController> threads_ = std::make_shared<ThreadController>(startedBackend());
     std::unique_ptr<ExportController> controller_;
     ExportViewController assistant_;

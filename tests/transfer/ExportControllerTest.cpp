@@ -4,11 +4,9 @@
 #include "WaitFor.h"
 
 #include "bridge/ThreadController.h"
-#include "connection/ConnectedControllerDelegate.h"
 #include "platform/Preferences.h"
 #include "platform/UserDefaults.h"
 #include "transfer/ExportController.h"
-#include "transfer/ExportControllerDelegate.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -17,45 +15,6 @@ using namespace ExportTestSupport;
 
 namespace
 {
-// A document that lends its root as the real one does and records the controller's updates.
-class Document : public ConnectedControllerDelegate, public ExportControllerDelegate
-{
-public:
-    bool connectedControllerWantsRootReservationFor(ConnectedController *, const QString &activity) override
-    {
-        return root->reserveRoot(activity);
-    }
-    void connectedControllerWantsEndRootReservation(ConnectedController *) override
-    {
-        root->releaseReservedRoot();
-    }
-    bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
-    bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
-    ConnectionParametersPtr connectedControllerWantsConnectionParameters(ConnectedController *) override
-    {
-        return nullptr;
-    }
-    QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override { return "T"; }
-
-    QList<BrowserElementPtr> exportControllerNeedsExportableBrowserElements(ExportController *) override
-    {
-        return elements;
-    }
-    ExtendedResultsetDescription exportControllerNeedsResultsetDescription(ExportController *) override
-    {
-        return description;
-    }
-    void exportControllerStatusUpdated(ExportController *controller) override
-    {
-        states << controller->state();
-    }
-
-    VornRootClientPtr root;
-    QList<BrowserElementPtr> elements;
-    ExtendedResultsetDescription description;
-    QList<qint64> states;
-};
-
 class ExportControllerTest : public ExportDatabaseTest
 {
 protected:
@@ -99,7 +58,7 @@ protected:
                            30000);
     }
 
-    Document document_;
+    ExportDocument document_;
     std::shared_ptr<ThreadController> threads_ = std::make_shared<ThreadController>(startedBackend());
     std::unique_ptr<ExportController> controller_;
 };

@@ -3,12 +3,16 @@
 // A connected root of its own for export tests, on the SQLite file or a test server, and the rows
 // an export cursor hands out as plain text.
 #include "../backend/BackendTestSupport.h"
+#include "RootLendingDocument.h"
 #include "TestServers.h"
 
 #include "client/JavaCall.h"
 #include "client/SqlConnectionClient.h"
 #include "client/VornExportCursorClient.h"
 #include "client/VornRootClient.h"
+#include "transfer/ExportController.h"
+#include "transfer/ExportControllerDelegate.h"
+#include "transfer/ExportViewController.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +21,34 @@
 
 namespace ExportTestSupport
 {
+
+// A document for the export controller: it lends its root, offers its elements and the result's
+// description, records the controller's states and keeps the assistant, when there is one, up to date.
+class ExportDocument : public RootLendingDocument, public ExportControllerDelegate
+{
+public:
+    ExportDocument() : RootLendingDocument("T") {}
+
+    QList<BrowserElementPtr> exportControllerNeedsExportableBrowserElements(ExportController *) override
+    {
+        return elements;
+    }
+    ExtendedResultsetDescription exportControllerNeedsResultsetDescription(ExportController *) override
+    {
+        return description;
+    }
+    void exportControllerStatusUpdated(ExportController *controller) override
+    {
+        states << controller->state();
+        if (assistant)
+            assistant->update();
+    }
+
+    QList<BrowserElementPtr> elements;
+    ExtendedResultsetDescription description;
+    QList<qint64> states;
+    ExportViewController *assistant = nullptr;
+};
 
 inline VornRootClientPtr connectedRoot(const DatabaseTarget &target)
 {

@@ -1,4 +1,5 @@
-#include "ImportTestSupport.h"
+#include "../backend/BackendTestSupport.h"
+#include "ImportOwner.h"
 #include "WaitFor.h"
 #include "bridge/ThreadController.h"
 #include "client/VornRootClient.h"
@@ -21,7 +22,7 @@ protected:
             return;
         testRoot_ = connected(1);
         root_ = std::make_shared<VornRootClient>(testRoot_->object());
-        owner_ = std::make_unique<ImportOwner>(root_);
+        owner_ = std::make_unique<ImportOwner>(root_, QStringLiteral("IMPORT_TEST"));
         controller_ = std::make_unique<ImportController>(root_);
         controller_->setDelegate(owner_.get());
         controller_->setImportDelegate(owner_.get());

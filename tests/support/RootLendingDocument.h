@@ -1,25 +1,30 @@
 #pragma once
 
-// What the import tests share: the document's part for an import controller.
-#include "../backend/BackendTestSupport.h"
+// The connection answers of a document that lends its root as the real one does: the reservation is
+// the root's own, focus changes and clearing the selection are granted, and there are no saved
+// connection parameters. For the tests and the benchmarks alike, so no GoogleTest here.
 #include "client/VornRootClient.h"
 #include "connection/ConnectedControllerDelegate.h"
-#include "transfer/ImportController.h"
-#include "transfer/ImportControllerDelegate.h"
 
-// The document's part: the root's reservation, and the count of status updates.
-class ImportOwner : public ConnectedControllerDelegate, public ImportControllerDelegate
+#include <QString>
+
+class RootLendingDocument : public ConnectedControllerDelegate
 {
 public:
-    explicit ImportOwner(VornRootClientPtr root) : root_(std::move(root)) {}
+    // The identifier names the connection, as the document's would.
+    explicit RootLendingDocument(QString identifier, VornRootClientPtr lent = nullptr)
+        : root(std::move(lent)), identifier_(std::move(identifier))
+    {
+    }
+
     bool connectedControllerWantsRootReservationFor(ConnectedController *,
                                                     const QString &description) override
     {
-        return root_->reserveRoot(description);
+        return root->reserveRoot(description);
     }
     void connectedControllerWantsEndRootReservation(ConnectedController *) override
     {
-        root_->releaseReservedRoot();
+        root->releaseReservedRoot();
     }
     bool connectedControllerWantsToChangeFocus(ConnectedController *, bool) override { return true; }
     bool connectedControllerWantsClearRootSelection(ConnectedController *) override { return true; }
@@ -29,14 +34,11 @@ public:
     }
     QString connectedControllerWantsUniqueConnectionIdentifier(ConnectedController *) override
     {
-        return QStringLiteral("IMPORT_TEST");
+        return identifier_;
     }
-    void importControllerHasUpdatedPreview(ImportController *) override { ++previews; }
-    void importControllerStatusUpdated(ImportController *) override { ++statusUpdates; }
 
-    int previews = 0;
-    int statusUpdates = 0;
+    VornRootClientPtr root;
 
 private:
-    VornRootClientPtr root_;
+    QString identifier_;
 };
