@@ -74,6 +74,18 @@ final class ValueReader {
         }
     }
 
+    /** Kinds whose raw value (Dialect.readRawValue) is the database's text, shown by display. */
+    static boolean shownLater(ValueKind kind) {
+        return kind == ValueKind.DATE || kind == ValueKind.TIMESTAMP || kind == ValueKind.TIME;
+    }
+
+    /** A raw value (Dialect.readRawValue) as readValue reads it. */
+    static Object display(Object raw, ValueKind kind, TimestampFormat format) {
+        if (!shownLater(kind) || raw == null)
+            return raw;
+        return kind == ValueKind.TIME ? time((String) raw, format) : localDateTime((String) raw, format);
+    }
+
     /** A date or a date and time as the database wrote it, in the user's pattern where it can show it. */
     static String localDateTime(String text, TimestampFormat format) {
         LocalDateTime moment = text == null ? null : LocalText.parseDateTime(text);
