@@ -1,12 +1,13 @@
 // The CSV export of a 1,000,000-row, 5-column table on PostgreSQL (the row benchmarks' table), from the
 // export cursor through the CSV exporter to a file, beside psql's \copy of the same rows to a CSV file,
-// measured in the same run: rows per second of each (median of the warm runs) and their ratio. The goal
-// is an export at least half as fast as \copy.
+// measured in the same run, round after round: rows per second of each (median of the warm runs) and the
+// median of the rounds' ratios. The goal is an export at least half as fast as \copy.
 //
 // Run from the build tree with the test servers' settings:
 //   source $VORN_TEST_STATE/servers.env && build/bin/bench_transfer_export
 #include "../support/PostgresBench.h"
 #include "../support/RowBench.h"
+#include "../support/SqlScriptBench.h"
 #include "client/VornExportCursorClient.h"
 #include "transfer/CSVExporter.h"
 
@@ -21,7 +22,7 @@ namespace
 {
 using namespace RowBench;
 
-constexpr int MeasuredRuns = 3;
+constexpr int MeasuredRuns = 5;
 
 double exportRate(VornRootClient &root, const QString &file)
 {
@@ -71,22 +72,20 @@ int main(int argc, char **argv)
     VornRootClientPtr root = connectedRoot(postgres, 0);
     QTemporaryDir folder;
     const PostgresBench::Server server;
-    std::vector<double> exports;
-    std::vector<double> copies;
-    // The first of each warms up (the JIT, the server's cache) and is not counted.
-    for (int i = 0; i <= MeasuredRuns; ++i) {
-        const double exported = exportRate(*root, folder.filePath("export.csv"));
-        const double copied = copyRate(server, folder.filePath("copy.csv"));
-        std::printf("run %d: export %.0f rows/s, \\copy %.0f rows/s\n", i, exported, copied);
-        if (i > 0) {
-            exports.push_back(exported);
-            copies.push_back(copied);
-        }
-    }
-    const double exportMedian = PostgresBench::median(exports);
-    const double copyMedian = PostgresBench::median(copies);
-    std::printf("CSV export of %d rows: %.0f rows/s; psql \\copy: %.0f rows/s; ratio %.2f (goal >= 0.5)\n",
-                tableRows, exportMedian, copyMedian, exportMedian / copyMedian);
+    // The first round warms up (the JIT, the server's cache); then export and \copy take turns, so each
+    // round's ratio compares runs made under the same load.
+    Runs exports, copies;
+    measureInterleaved(0, MeasuredRuns + 1,
+                       {{&exports, [&] { return exportRate(*root, folder.filePath("export.csv")); }},
+                        {&copies, [&] { return copyRate(server, folder.filePath("copy.csv")); }}});
+    std::printf(
+        "\nPostgreSQL: CSV export of %d rows x 5 columns beside psql's \\copy (%s)\n"
+        "  (cold: the first round; warm: median of %d rounds; vs floor: median of the rounds' ratios)\n",
+        tableRows, qPrintable(SqlScriptBench::machineLoad()), MeasuredRuns);
+    std::printf("  %-52s %12s %12s %-8s %s\n", "path", "cold", "warm median", "unit", "vs floor");
+    printRow("psql \\copy (SELECT ...) TO file, CSV (floor)", copies, "rows/s");
+    printRow("export cursor through the CSV exporter to a file", exports, "rows/s", &copies);
+    std::printf("  goal: at least 0.5 of \\copy\n");
     std::printf("file sizes: export %lld bytes, \\copy %lld bytes\n",
                 QFile(folder.filePath("export.csv")).size(), QFile(folder.filePath("copy.csv")).size());
     return 0;

@@ -2,95 +2,99 @@
 
 #include <algorithm>
 #include <limits>
-#include <optional>
 
 namespace
 {
 // The backend's cell tags (EncodedRows.java).
 enum Tag : char16_t { NullTag, TextTag, CharacterLobTag, CharacterLobNullTag, BinaryTag, BinaryNullTag };
 
-struct Cell {
-    VornCell::Kind kind;
-    qsizetype textStart = 0;
-    qsizetype textLength = 0;
-};
-
-// Reads a number (seven bits to a character, lowest first, 0x80 marking more) and moves past it; none when
-// the text breaks off or the number exceeds 32 bits.
-std::optional<qint64> readNumber(QStringView packed, qsizetype &position)
+// Reads a number (seven bits to a character, lowest first, 0x80 marking more) and moves past it; false
+// when the text breaks off or the number exceeds 32 bits.
+inline bool readNumber(const char16_t *packed, qsizetype size, qsizetype &position, qint64 &number)
 {
-    qint64 number = 0;
+    number = 0;
     for (int shift = 0; shift < 35; shift += 7) {
-        if (position >= packed.size())
-            return std::nullopt;
-        const char16_t part = packed[position++].unicode();
+        if (position >= size)
+            return false;
+        const char16_t part = packed[position++];
         if (part > 0xFF)
-            return std::nullopt;
+            return false;
         number |= qint64(part & 0x7F) << shift;
         if (part < 0x80)
-            return number <= std::numeric_limits<qint32>::max() ? std::optional<qint64>(number)
-                                                                : std::nullopt;
+            return number <= std::numeric_limits<qint32>::max();
     }
-    return std::nullopt;
+    return false;
 }
 
-// Reads the cell at position and moves past it; none when the text breaks off or the tag is unknown.
-std::optional<Cell> readCell(QStringView packed, qsizetype &position)
+VornCell::Kind kindOf(char16_t tag)
 {
-    if (position >= packed.size())
-        return std::nullopt;
-    switch (packed[position++].unicode()) {
-    case NullTag:
-        return Cell{VornCell::Kind::Null};
-    case CharacterLobNullTag:
-        return Cell{VornCell::Kind::CharacterLobNull};
-    case BinaryTag:
-        return Cell{VornCell::Kind::Binary};
-    case BinaryNullTag:
-        return Cell{VornCell::Kind::BinaryNull};
+    switch (tag) {
     case TextTag:
-    case CharacterLobTag: {
-        const bool lob = packed[position - 1].unicode() == CharacterLobTag;
-        const std::optional<qint64> length = readNumber(packed, position);
-        if (!length || packed.size() - position < *length)
-            return std::nullopt;
-        const Cell cell{lob ? VornCell::Kind::CharacterLob : VornCell::Kind::Text, position, *length};
-        position += *length;
-        return cell;
-    }
+        return VornCell::Kind::Text;
+    case CharacterLobTag:
+        return VornCell::Kind::CharacterLob;
+    case CharacterLobNullTag:
+        return VornCell::Kind::CharacterLobNull;
+    case BinaryTag:
+        return VornCell::Kind::Binary;
+    case BinaryNullTag:
+        return VornCell::Kind::BinaryNull;
     default:
-        return std::nullopt;
+        return VornCell::Kind::Null;
     }
+}
+
+// What the first pass learns of the cells: how many, their text's length, and whether all is Latin-1.
+struct Census {
+    qsizetype cells = 0;
+    qsizetype textLength = 0;
+    bool latin1 = true;
+};
+
+// Checks every cell from position to the end; false when one breaks off or has an unknown tag.
+bool takeCensus(const char16_t *packed, qsizetype size, qsizetype position, Census &census)
+{
+    char16_t widest = 0;
+    while (position < size) {
+        const char16_t tag = packed[position++];
+        ++census.cells;
+        if (tag == TextTag || tag == CharacterLobTag) {
+            qint64 length = 0;
+            if (!readNumber(packed, size, position, length) || size - position < length)
+                return false;
+            for (const char16_t *c = packed + position, *end = c + length; c != end; ++c)
+                widest |= *c;
+            position += length;
+            census.textLength += length;
+        } else if (tag > BinaryNullTag) {
+            return false;
+        }
+    }
+    // Tags and numbers are Latin-1 by the checks above: the cells' text tells.
+    census.latin1 = widest <= 0xFF;
+    return true;
 }
 } // namespace
 
 std::shared_ptr<const PackedRows> PackedRows::unpack(QStringView packed, int columns, RowMemory &memory)
 {
+    const char16_t *characters = packed.utf16();
+    const qsizetype size = packed.size();
     qsizetype start = 0;
-    const std::optional<qint64> rowCount = readNumber(packed, start);
-    if (columns < 0 || !rowCount)
+    qint64 rowCount = 0;
+    if (columns < 0 || !readNumber(characters, size, start, rowCount))
         return nullptr;
     // First pass: check the text and size the arrays exactly.
-    qsizetype cells = 0;
-    qsizetype textLength = 0;
-    for (qsizetype position = start; position < packed.size(); ++cells) {
-        const std::optional<Cell> cell = readCell(packed, position);
-        if (!cell)
-            return nullptr;
-        textLength += cell->textLength;
-    }
-    if (cells != *rowCount * columns || textLength > qsizetype(std::numeric_limits<quint32>::max()))
+    Census census;
+    if (!takeCensus(characters, size, start, census) || census.cells != rowCount * columns ||
+        census.textLength > qsizetype(std::numeric_limits<quint32>::max()))
         return nullptr;
-    // Tags and numbers are Latin-1 too: the whole text tells.
-    char16_t widest = 0;
-    for (const QChar c : packed)
-        widest |= c.unicode();
-    const bool latin1 = widest <= 0xFF;
+    const bool latin1 = census.latin1;
 
     // One allocation: the ends (4-byte aligned first), the text, the kinds.
-    const size_t endsSize = size_t(cells) * sizeof(quint32);
-    const size_t textSize = size_t(textLength) * (latin1 ? 1 : sizeof(char16_t));
-    const RowMemory::Space space = memory.allocate(endsSize + textSize + size_t(cells));
+    const size_t endsSize = size_t(census.cells) * sizeof(quint32);
+    const size_t textSize = size_t(census.textLength) * (latin1 ? 1 : sizeof(char16_t));
+    const RowMemory::Space space = memory.allocate(endsSize + textSize + size_t(census.cells));
     if (!space.data)
         return nullptr;
     auto *ends = reinterpret_cast<quint32 *>(space.data);
@@ -98,22 +102,27 @@ std::shared_ptr<const PackedRows> PackedRows::unpack(QStringView packed, int col
     auto *kinds = reinterpret_cast<VornCell::Kind *>(space.data + endsSize + textSize);
     quint32 end = 0;
     qsizetype index = 0;
-    for (qsizetype position = start; position < packed.size(); ++index) {
-        const Cell cell = *readCell(packed, position);
-        const char16_t *from = packed.utf16() + cell.textStart;
-        if (latin1)
-            std::transform(from, from + cell.textLength, reinterpret_cast<char *>(text) + end,
-                           [](char16_t c) { return char(c); });
-        else
-            std::copy_n(from, cell.textLength, reinterpret_cast<char16_t *>(text) + end);
-        end += quint32(cell.textLength);
+    // Second pass over text the first has checked.
+    for (qsizetype position = start; position < size; ++index) {
+        const char16_t tag = characters[position++];
+        if (tag == TextTag || tag == CharacterLobTag) {
+            qint64 length = 0;
+            readNumber(characters, size, position, length);
+            const char16_t *from = characters + position;
+            if (latin1)
+                std::copy_n(from, length, reinterpret_cast<char *>(text) + end);
+            else
+                std::copy_n(from, length, reinterpret_cast<char16_t *>(text) + end);
+            position += length;
+            end += quint32(length);
+        }
         ends[index] = end;
-        kinds[index] = cell.kind;
+        kinds[index] = kindOf(tag);
     }
 
     std::shared_ptr<PackedRows> rows(new PackedRows);
     rows->columns_ = columns;
-    rows->rowCount_ = int(*rowCount);
+    rows->rowCount_ = int(rowCount);
     rows->memory_ = space.owner;
     rows->ends_ = ends;
     rows->text_ = text;

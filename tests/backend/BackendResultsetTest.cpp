@@ -155,6 +155,52 @@ TEST_P(BackendResultsetTest, LongRowsCrossInSlices)
     }
 }
 
+// After a preload the next portion is read ahead: a failure of that read must reach the preload that
+// would have handed its rows over, and the result must not look complete before then.
+TEST_P(BackendResultsetTest, AFailureWhileReadingAheadFailsTheNextPreload)
+{
+    if (GetParam() != "PostgreSQL")
+        GTEST_SKIP() << "only PostgreSQL fails a query in the middle of its rows (division by zero)";
+    auto root = connected(1, 0);
+    // Rows 1 to 100 come with the statement, 101 to 200 with the first preload; row 300 lies in the
+    // portion read ahead after it.
+    ASSERT_TRUE(root->execute(QString("SELECT n, 1 / (n - 300) AS q FROM (%1) numbers").arg(numbers(1000))));
+    VornResultset rows(root->resultset());
+    rows.preload();
+    ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_EQ(rows.rowCount(), 200);
+    EXPECT_FALSE(rows.fullyLoaded()) << "the failed read ahead still has to be reported";
+    rows.preload();
+    EXPECT_FALSE(root->lastActionSuccessful());
+    EXPECT_TRUE(root->lastErrorMessage().contains("division by zero"))
+        << root->lastErrorMessage().toStdString();
+    EXPECT_TRUE(rows.fullyLoaded());
+    EXPECT_EQ(rows.rowCount(), 200);
+    EXPECT_TRUE(root->run("SELECT 1")) << "the connection is free after the failure";
+}
+
+// Rows read ahead wait in the backend until a preload hands them over; a commit takes them with the rest.
+TEST_P(BackendResultsetTest, RowsReadAheadArriveOnlyWithAPreload)
+{
+    auto root = connected(0, 0);
+    ASSERT_TRUE(root->execute(numbers(1000)));
+    const QoJavaObjectPtr rows = root->resultset();
+    rows->call("preload");
+    ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_EQ(rows->call("rowCount").toInt(), 200);
+    EXPECT_EQ(row(rows, 200).value("n").toString(), "200");
+    EXPECT_FALSE(rows->call("getRow:", {201}).isValid());
+    rows->call("preload");
+    EXPECT_EQ(rows->call("rowCount").toInt(), 400);
+    EXPECT_EQ(row(rows, 400).value("n").toString(), "400");
+    root->call("commit");
+    ASSERT_TRUE(root->lastActionSuccessful()) << root->lastErrorMessage().toStdString();
+    EXPECT_TRUE(rows->call("fullyLoaded").toBool());
+    EXPECT_EQ(rows->call("rowCount").toInt(), 1000);
+    for (const int number : {201, 400, 401, 800, 1000})
+        EXPECT_EQ(row(rows, number).value("n").toString(), QString::number(number)) << number;
+}
+
 TEST_P(BackendResultsetTest, CommittingReadsTheRestOfAnOpenResultFirst)
 {
     auto root = connected(0, 0);
@@ -279,6 +325,14 @@ TEST_P(BackendResultsetTest, DoublesShowTheirShortestExactText)
         {"8.41e21", "8410000000000000000000"},
         {"1e23", "100000000000000000000000"},
         {"1e-300", "0." + QString(299, u'0') + "1"},
+        {"0.30000000000000004", "0.30000000000000004"},
+        {"123.456", "123.456"},
+        {"0.001", "0.001"},
+        {"1234567.125", "1234567.125"},
+        {"9999999.0", "9999999.0"},
+        {"10000000.0", "10000000"},
+        {"123456789012.345", "123456789012.345"},
+        {"1234567890123.4567", "1234567890123.4568"},
     };
     auto root = connected(1);
     root->execute("DROP TABLE IF EXISTS vbr_doubles");

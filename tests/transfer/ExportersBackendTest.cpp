@@ -245,3 +245,38 @@ TEST_P(ExportersBackendTest, AFailureOnTheWayIsKeptByTheCursorAndFailsTheExport)
     EXPECT_TRUE(cursor->failure().contains("division by zero"));
     EXPECT_EQ(rowsOf(*root_, numbers(1)), QStringList{"1"});
 }
+
+// Exports show dates and times as the grid does, though their text is written on another thread than
+// the one that reads them: the user's pattern where it fits, the database's own text where it does not.
+TEST_P(ExportersBackendTest, DatesAndTimesExportAsTheGridShowsThem)
+{
+    if (!isPostgres() && !isMySQL())
+        GTEST_SKIP() << "SQLite keeps dates as the text it was given";
+    // Enough rows for several batches, each row with its own values.
+    const QString sql = isPostgres()
+                            ? "SELECT TIMESTAMP '2024-03-31 02:30:00.25' + g * INTERVAL '1 second' AS t, "
+                              "DATE '2024-01-31' + g AS d, TIME '13:45:30' AS c, "
+                              "CASE WHEN g % 2 = 0 THEN NULL ELSE TIME '24:00:00' END AS e "
+                              "FROM generate_series(1, 9000) g ORDER BY g"
+                            : "SELECT TIMESTAMP '2024-03-31 02:30:00.25' + INTERVAL seq SECOND AS t, "
+                              "DATE '2024-01-31' + INTERVAL seq DAY AS d, TIME '13:45:30' AS c, "
+                              "CASE WHEN seq % 2 = 0 THEN NULL ELSE CAST('838:59:59' AS TIME) END AS e "
+                              "FROM seq_1_to_9000 ORDER BY seq";
+    ExportOptions options;
+    options.doubleQuoteResults = false;
+    options.includeHeaders = false;
+    CSVExporter exporter;
+    const QStringList lines =
+        QString::fromUtf8(fileBytes(exportQuery(exporter, sql, options))).split('\n', Qt::SkipEmptyParts);
+    ASSERT_TRUE(exporter.errorMessage().isNull()) << exporter.errorMessage().toStdString();
+    ASSERT_EQ(lines.size(), 9000);
+    const QString beyond = isPostgres() ? "24:00:00" : "838:59:59";
+    const QDateTime start(QDate(2024, 3, 31), QTime(2, 30), Qt::UTC);
+    for (const int g : {1, 2, 4000, 4001, 8999, 9000}) {
+        SCOPED_TRACE(g);
+        const QString moment = start.addSecs(g).toString("dd-MM-yyyy HH:mm:ss") + ".25";
+        // The export's root rounds a value at midnight to its date.
+        const QString day = QDate(2024, 1, 31).addDays(g).toString("dd-MM-yyyy");
+        EXPECT_EQ(lines[g - 1], QStringList({moment, day, "13:45:30.0", g % 2 ? beyond : ""}).join(','));
+    }
+}

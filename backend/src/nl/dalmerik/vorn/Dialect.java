@@ -423,6 +423,18 @@ abstract class Dialect {
         return ValueReader.read(rows, index, column.kind, format);
     }
 
+    /**
+     * One cell as the driver gives it, before the display step (ValueReader.display): dates and times as
+     * the text the database wrote, every other value as readValue reads it. Reading and showing can then
+     * run on different threads.
+     */
+    Object readRawValue(ResultSet rows, int index, ResultColumn column, TimestampFormat format)
+        throws SQLException {
+        if (ValueReader.shownLater(column.kind))
+            return rows.getString(index);
+        return readValue(rows, index, column, format);
+    }
+
     /** Runs one statement that answers a single text value, or null. */
     static String queryText(Connection connection, String sql) throws SQLException {
         try (Statement statement = connection.createStatement(); ResultSet rows = statement.executeQuery(sql)) {

@@ -104,9 +104,10 @@ final class EncodedRows {
 
     /** The rows from one (0-based) to another, packed as described above. */
     String text(int from, int to) {
-        StringBuilder packed = new StringBuilder(rowStart(to) - rowStarts[from] + 5);
-        appendNumber(packed, to - from);
-        return packed.append(cells, rowStarts[from], rowStart(to)).toString();
+        StringBuilder count = new StringBuilder(5);
+        appendNumber(count, to - from);
+        // Two copies of whole arrays: appending a slice of one builder to another copies char by char.
+        return count.toString().concat(cells.substring(rowStarts[from], rowStart(to)));
     }
 
     private int rowStart(int row) {

@@ -31,9 +31,16 @@ final class MySQLDialect extends Dialect {
         throws SQLException {
         if (column.kind != ValueKind.DATE && column.kind != ValueKind.TIMESTAMP)
             return super.readValue(rows, index, column, format);
+        return ValueReader.display(readRawValue(rows, index, column, format), column.kind, format);
+    }
+
+    @Override
+    Object readRawValue(ResultSet rows, int index, ResultColumn column, TimestampFormat format)
+        throws SQLException {
+        if (column.kind != ValueKind.DATE && column.kind != ValueKind.TIMESTAMP)
+            return super.readRawValue(rows, index, column, format);
         byte[] text = rows.getBytes(index);
-        return text == null ? null
-                            : ValueReader.localDateTime(new String(text, StandardCharsets.US_ASCII), format);
+        return text == null ? null : new String(text, StandardCharsets.US_ASCII);
     }
 
     @Override

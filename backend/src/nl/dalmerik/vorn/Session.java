@@ -480,7 +480,7 @@ final class Session {
         schemas = new ArrayList<>(dialect.schemas(connection));
     }
 
-    private static ThreadFactory daemonThreads(String name) {
+    static ThreadFactory daemonThreads(String name) {
         return task -> {
             Thread thread = new Thread(task, name);
             thread.setDaemon(true);

@@ -74,6 +74,18 @@ final class ValueReader {
         }
     }
 
+    /** Kinds whose raw value (Dialect.readRawValue) is the database's text, shown by display. */
+    static boolean shownLater(ValueKind kind) {
+        return kind == ValueKind.DATE || kind == ValueKind.TIMESTAMP || kind == ValueKind.TIME;
+    }
+
+    /** A raw value (Dialect.readRawValue) as readValue reads it. */
+    static Object display(Object raw, ValueKind kind, TimestampFormat format) {
+        if (!shownLater(kind) || raw == null)
+            return raw;
+        return kind == ValueKind.TIME ? time((String) raw, format) : localDateTime((String) raw, format);
+    }
+
     /** A date or a date and time as the database wrote it, in the user's pattern where it can show it. */
     static String localDateTime(String text, TimestampFormat format) {
         LocalDateTime moment = text == null ? null : LocalText.parseDateTime(text);
@@ -100,6 +112,9 @@ final class ValueReader {
             return Double.toString(number);
         if (number == 0)
             return 1 / number < 0 ? "-0.0" : "0.0";
+        String quick = Double.toString(number);
+        if (isShortestPlain(quick))
+            return quick;
         // Double.toString is not always the shortest text (8.41e21 gave spurious digits): the fewest
         // significant digits that read back as the same double are. A normal double is within less than
         // half a unit of the 15th digit of any decimal of up to 15 digits that reads back as it: so when the
@@ -118,5 +133,28 @@ final class ValueReader {
         // Whole numbers of an ordinary size keep their ".0", as they always showed.
         boolean whole = plain.indexOf('.') < 0;
         return whole && Math.abs(number) < 1e7 ? plain + ".0" : plain;
+    }
+
+    /**
+     * Whether Double.toString's text is already what plainDouble writes: without an exponent, and with at
+     * most 15 significant digits. Two different decimals of at most 15 digits never read back as the same
+     * double, so no shorter text does, and Double.toString writes no trailing zeros but the ".0" of a whole
+     * number (which plainDouble keeps below 1e7, where Double.toString has no exponent).
+     */
+    private static boolean isShortestPlain(String text) {
+        int digits = 0;
+        boolean leading = true;
+        for (int i = 0; i < text.length(); i++) {
+            char c = text.charAt(i);
+            if (c == 'E')
+                return false;
+            if (c < '0' || c > '9')
+                continue;
+            if (c != '0')
+                leading = false;
+            if (!leading)
+                digits++;
+        }
+        return digits <= 15;
     }
 }

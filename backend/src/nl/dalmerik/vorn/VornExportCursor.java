@@ -6,6 +6,7 @@ import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Statement;
 import java.sql.Types;
+import java.util.ArrayDeque;
 import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
@@ -19,15 +20,18 @@ import java.util.concurrent.Future;
  * Streams the rows of one query for an export, a batch at a time, never holding more than one batch. The
  * rows cross packed as EncodedRows writes them (the grid's path): display values for text outputs, or, for
  * SQL output, each cell's SQL literal. The cursor works on the root's session under its lock, one batch at a
- * time, so other work on the connection can go between batches. While the caller writes one batch, the
- * next is read on a thread of the cursor's own, so that reading and writing overlap; never more than one
- * batch waits. The first failure is kept: an export that lost rows on the way must end as failed even when
- * later calls succeed.
+ * time, so other work on the connection can go between batches. The batches flow through two threads of the
+ * cursor's own: one reads from the driver, one shows (dates in the user's pattern) and packs; so while the
+ * caller writes one batch, the next is packed and the one after it read. Never more than AHEAD batches
+ * wait. The first failure is kept: an export that lost rows on the way must end as failed even when later
+ * calls succeed.
  */
 public class VornExportCursor {
     /** A batch ends after this many rows or characters, whichever comes first. */
     static final int BATCH_ROWS = 4000;
     static final int BATCH_CHARACTERS = 1 << 20;
+    /** Batches read or packed ahead of the caller. */
+    static final int AHEAD = 2;
 
     private final VornRoot root;
     private final Session session;
@@ -42,11 +46,15 @@ public class VornExportCursor {
     private Statement statement;
     private ResultSet cursor;
     private boolean ownTransaction;
-    /** The batch being read ahead (a cursor hands out one kind of cells, display values or literals). */
+    /**
+     * The batches read and packed ahead, in order (a cursor hands out one kind of cells, display values or
+     * literals); empty when none is on its way. Touched by the caller only.
+     */
+    private final ArrayDeque<Future<String>> ahead = new ArrayDeque<>();
     private ExecutorService reader;
-    private Future<Fetched> ahead;
-    /** Packs batches on the caller's thread; its room is kept from one batch to the next. */
-    private EncodedRows packer;
+    private ExecutorService packer;
+    /** Packs batches on the packing thread; its room is kept from one batch to the next. */
+    private EncodedRows packed;
 
     /** A cursor over a query; unreadableReason, when not null, fails begin with it instead. */
     VornExportCursor(VornRoot root, Session session, String query, List<Object> parameters,
@@ -124,28 +132,25 @@ public class VornExportCursor {
     }
 
     private String nextBatch(boolean literals) {
-        Fetched fetched = ahead != null ? awaitAhead() : readBatch(literals);
-        if (fetched.rows == 0 || failure != null)
+        if (failure != null)
             return "";
         if (reader == null) {
-            reader = Executors.newSingleThreadExecutor(work -> {
-                Thread thread = new Thread(work, "Vorn export reader");
-                thread.setDaemon(true);
-                return thread;
-            });
+            reader = Executors.newSingleThreadExecutor(Session.daemonThreads("Vorn export reader"));
+            packer = Executors.newSingleThreadExecutor(Session.daemonThreads("Vorn export packer"));
         }
-        ahead = reader.submit(() -> readBatch(literals));
-        return packed(fetched);
+        while (ahead.size() < AHEAD) {
+            // Each thread takes its batches in order: the packing of a batch waits for its read alone.
+            Future<Fetched> read = reader.submit(() -> readBatch(literals));
+            ahead.add(packer.submit(() -> packed(await(read, Fetched.NONE))));
+        }
+        String text = await(ahead.poll(), "");
+        return failure != null ? "" : text;
     }
 
-    /** The batch read ahead; empty when it failed (the failure is kept) or when there was none. */
-    private Fetched awaitAhead() {
-        Future<Fetched> waiting = ahead;
-        ahead = null;
-        if (waiting == null)
-            return Fetched.NONE;
+    /** The batch's result; the fallback when it failed (the failure is kept). */
+    private <T> T await(Future<T> batch, T fallback) {
         try {
-            return waiting.get();
+            return batch.get();
         } catch (ExecutionException e) {
             if (failure == null)
                 failure = Errors.message(e.getCause());
@@ -154,36 +159,43 @@ public class VornExportCursor {
             if (failure == null)
                 failure = "The export was interrupted.";
         }
-        return Fetched.NONE;
+        return fallback;
     }
 
     /**
-     * The cells of a batch read from the cursor, row by row. They are packed by the caller, not here: the
-     * reader's thread then only waits for the driver and reads values, and the packing overlaps the next
-     * read.
+     * The cells of a batch read from the cursor, row by row: SQL literals, or raw values (Dialect.readRawValue)
+     * that the caller shows (dates in the user's pattern) as it packs them. The reader's thread then only
+     * waits for the driver and reads values, and showing and packing overlap the next read.
      */
     private static final class Fetched {
-        static final Fetched NONE = new Fetched(new Object[0], 0);
+        static final Fetched NONE = new Fetched(new Object[0], 0, true);
 
         final Object[] cells;
         final int rows;
+        final boolean literals;
 
-        Fetched(Object[] cells, int rows) {
+        Fetched(Object[] cells, int rows, boolean literals) {
             this.cells = cells;
             this.rows = rows;
+            this.literals = literals;
         }
     }
 
+    /** The batch packed as EncodedRows writes rows; empty for none. */
     private String packed(Fetched fetched) {
-        if (packer == null)
-            packer = new EncodedRows(BATCH_ROWS, columns.length);
-        packer.clear();
+        if (fetched.rows == 0)
+            return "";
+        if (packed == null)
+            packed = new EncodedRows(BATCH_ROWS, columns.length);
+        packed.clear();
         for (int row = 0, cell = 0; row < fetched.rows; row++) {
-            packer.beginRow();
-            for (int i = 0; i < columns.length; i++)
-                packer.appendCell(fetched.cells[cell++]);
+            packed.beginRow();
+            for (int i = 0; i < columns.length; i++) {
+                Object value = fetched.cells[cell++];
+                packed.appendCell(fetched.literals ? value : ValueReader.display(value, columns[i].kind, format));
+            }
         }
-        return packer.text(0, packer.rowCount());
+        return packed.text(0, packed.rowCount());
     }
 
     private Fetched readBatch(boolean literals) {
@@ -202,7 +214,7 @@ public class VornExportCursor {
                     for (int cell = 0; rows < BATCH_ROWS && characters < BATCH_CHARACTERS && cursor.next(); rows++) {
                         for (int i = 0; i < columns.length; i++) {
                             Object value = literals ? literal(i)
-                                                    : session.dialect.readValue(cursor, i + 1, columns[i], format);
+                                                    : session.dialect.readRawValue(cursor, i + 1, columns[i], format);
                             cells[cell++] = value;
                             characters += characters(value) + 2;
                         }
@@ -210,7 +222,7 @@ public class VornExportCursor {
                 } finally {
                     session.endStatement();
                 }
-                fetched[0] = new Fetched(cells, rows);
+                fetched[0] = new Fetched(cells, rows, literals);
             } finally {
                 session.unlock();
             }
@@ -252,10 +264,14 @@ public class VornExportCursor {
     public void close() {
         if (session == null)
             return;
-        awaitAhead();
+        // The batches on their way end first: the cursor closes only once nothing reads from it.
+        while (!ahead.isEmpty())
+            await(ahead.poll(), "");
         if (reader != null) {
             reader.shutdown();
+            packer.shutdown();
             reader = null;
+            packer = null;
         }
         act(() -> {
             session.lock();

@@ -8,12 +8,17 @@ import java.util.ArrayList;
 import java.util.Hashtable;
 import java.util.List;
 import java.util.Vector;
+import java.util.concurrent.ExecutorService;
+import java.util.concurrent.Executors;
 
 /**
  * The rows of one statement's result. Rows are fetched in portions as the native side preloads, never past
  * the root's row limit, and packed in their display shape until the native side takes them with takeRows:
  * from then on it keeps them, and nothing here holds them any more. The cursor is used only under the
  * session's lock; the rows not yet taken have their own short lock, so taking rows never waits for a fetch.
+ * Once the native side preloads, the next portion is read ahead on a thread of its own while the native
+ * side takes and shows the last one: rows read ahead (or the failure of that read) wait unseen until the
+ * next preload hands them over, so the rows the native side counts change only when it preloads.
  */
 public class VornResultset {
     static final int FIRST_PORTION = 100;
@@ -21,6 +26,7 @@ public class VornResultset {
     static final int LARGEST_PORTION_CELLS = 100000;
     /** Characters of rows handed over in one piece: small enough to pass through ordinary memory. */
     static final int SLICE_CHARACTERS = 60000;
+    private static final ExecutorService READ_AHEAD = Executors.newCachedThreadPool(Session.daemonThreads("Vorn result reader"));
 
     private final VornRoot root;
     private final Session session;
@@ -41,7 +47,8 @@ public class VornResultset {
     // fresh buffer each time is memory the VM must clear and often collect.
     private EncodedRows spare;
     private volatile int rowCount;
-    private volatile boolean fullyLoaded;
+    // The cursor is closed: no more rows come from the database (some may still wait read ahead).
+    private volatile boolean cursorClosed;
     private volatile boolean stoppedAtRowLimit;
     // The rows of a table with a primary key are edited by it; null for every other result.
     private volatile RowEditor editor;
@@ -55,6 +62,13 @@ public class VornResultset {
     private ResultSet cursor;
     private boolean holdsTransaction;
     private boolean readToEnd;
+    // The portion read ahead, or the failure of that read, until the next preload hands it over.
+    private EncodedRows aheadRows;
+    private Throwable aheadFailure;
+    // Read without the session lock: whether rows or a failure wait read ahead, and whether a read ahead
+    // is on its way.
+    private volatile boolean aheadWaiting;
+    private volatile boolean aheadScheduled;
 
     VornResultset(VornRoot root, Session session, Statement statement, String selectStatement,
                   List<Object> parameters, boolean holdsTransaction) throws SQLException {
@@ -78,38 +92,122 @@ public class VornResultset {
         return rowCount;
     }
 
+    /** No more rows will come: the cursor is closed and nothing waits read ahead. */
     public boolean fullyLoaded() {
-        return fullyLoaded;
+        return cursorClosed && !aheadWaiting;
     }
 
-    /** The row limit ended the result while the database had more rows. */
+    /** The row limit ended the result while the database had more rows (known once it is fully loaded). */
     public boolean stoppedAtRowLimit() {
-        return stoppedAtRowLimit;
+        return stoppedAtRowLimit && fullyLoaded();
     }
 
-    /** Fetches the next portion of rows; portions grow with the rows already read. */
+    /**
+     * Fetches the next portion of rows (or hands over the one read ahead), then reads the one after it
+     * ahead; portions grow with the rows already read.
+     */
     public void preload() {
         root.perform(session, () -> {
-            if (fullyLoaded)
+            if (fullyLoaded())
                 return;
             session.lock();
             try {
                 root.startAction(session);
-                fetch(Math.max(FIRST_PORTION, Math.min(rowCount, largestPortion)));
+                if (!takeAhead())
+                    fetch(portionSize());
             } catch (SQLException | RuntimeException | Error e) {
                 close(false);
                 throw e;
             } finally {
                 session.unlock();
             }
+            readAhead();
         });
+    }
+
+    /** Under the session lock. */
+    private int portionSize() {
+        return Math.max(FIRST_PORTION, Math.min(rowCount + aheadRowCount(), largestPortion));
+    }
+
+    private int aheadRowCount() {
+        return aheadRows == null ? 0 : aheadRows.rowCount();
+    }
+
+    /** Reads the next portion on a thread of its own, unless one is on its way or the cursor is closed. */
+    private void readAhead() {
+        if (cursorClosed || aheadScheduled)
+            return;
+        aheadScheduled = true;
+        READ_AHEAD.execute(() -> {
+            try {
+                session.lock();
+            } catch (SQLException e) {
+                aheadScheduled = false;
+                return; // the session has ended, and the result with it
+            }
+            try {
+                if (aheadRows == null && aheadFailure == null)
+                    readAheadUnderLock();
+            } finally {
+                aheadScheduled = false;
+                session.unlock();
+            }
+        });
+    }
+
+    private void readAheadUnderLock() {
+        try {
+            EncodedRows batch = read(portionSize());
+            if (batch == null)
+                return;
+            aheadRows = batch;
+            aheadWaiting = true;
+            closeIfReadToEnd();
+        } catch (SQLException | RuntimeException | Error e) {
+            // Kept for the next preload, which reports it: rows lost on the way must not pass unseen.
+            aheadFailure = e;
+            aheadWaiting = true;
+            close(false);
+        }
+    }
+
+    /**
+     * Hands the rows read ahead over to those waiting to be taken (under the session lock); false when none
+     * were read ahead. A failure of the read ahead is thrown instead.
+     */
+    private boolean takeAhead() throws SQLException {
+        EncodedRows rows = aheadRows;
+        Throwable failure = aheadFailure;
+        aheadRows = null;
+        aheadFailure = null;
+        aheadWaiting = false;
+        if (failure instanceof SQLException)
+            throw (SQLException) failure;
+        if (failure instanceof RuntimeException)
+            throw (RuntimeException) failure;
+        if (failure instanceof Error)
+            throw (Error) failure;
+        if (rows == null)
+            return false;
+        deliver(rows);
+        return true;
     }
 
     /** Reads up to portion rows (fewer at the row limit); the cursor closes when nothing more can come. */
     void fetch(int portion) throws SQLException {
-        if (cursor == null)
+        EncodedRows batch = read(portion);
+        if (batch == null)
             return;
-        int wanted = rowLimit > 0 ? Math.min(portion, rowLimit - rowCount) : portion;
+        deliver(batch);
+        closeIfReadToEnd();
+    }
+
+    /** Up to portion rows from the cursor; null when it is closed. Under the session lock. */
+    private EncodedRows read(int portion) throws SQLException {
+        if (cursor == null)
+            return null;
+        int wanted = rowLimit > 0 ? Math.min(portion, rowLimit - rowCount - aheadRowCount()) : portion;
         EncodedRows batch = spareOrNew(wanted);
         boolean exhausted = false;
         boolean atLimit = false;
@@ -123,7 +221,7 @@ public class VornResultset {
                 }
                 readRow(batch);
             }
-            atLimit = !exhausted && rowLimit > 0 && rowCount + batch.rowCount() >= rowLimit;
+            atLimit = !exhausted && rowLimit > 0 && rowCount + aheadRowCount() + batch.rowCount() >= rowLimit;
             // The statement asks for one row beyond the limit: it tells whether the limit cut the result.
             if (atLimit)
                 stoppedAtRowLimit = cursor.next();
@@ -132,6 +230,12 @@ public class VornResultset {
         } finally {
             session.endStatement();
         }
+        readToEnd = exhausted || atLimit;
+        return batch;
+    }
+
+    /** The rows join those waiting to be taken. */
+    private void deliver(EncodedRows batch) {
         synchronized (pendingLock) {
             if (pending.rowCount() == 0)
                 pending = batch;
@@ -139,7 +243,10 @@ public class VornResultset {
                 pending.append(batch);
             rowCount = takenRows + pending.rowCount() - pendingTaken;
         }
-        readToEnd = exhausted || atLimit;
+    }
+
+    /** Closes the cursor once its last row (or the row limit) has been read. */
+    private void closeIfReadToEnd() throws SQLException {
         if (readToEnd)
             closeCursor(true);
     }
@@ -183,6 +290,7 @@ public class VornResultset {
 
     /** Reads every remaining row up to the row limit, so the result survives the end of its transaction. */
     void finish() throws SQLException {
+        takeAhead();
         while (cursor != null)
             fetch(largestPortion);
     }
@@ -201,7 +309,7 @@ public class VornResultset {
 
     /** As close; a transaction held for the cursor that fails to commit is thrown. */
     private void closeCursor(boolean complete) throws SQLException {
-        fullyLoaded = true;
+        cursorClosed = true;
         synchronized (pendingLock) {
             spare = null;
         }
