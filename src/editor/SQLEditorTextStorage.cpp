@@ -622,6 +622,15 @@ SQLParserComponentList SQLEditorTextStorage::parsedComponentsInRange(TextRange r
     return components;
 }
 
+std::optional<quint64> SQLEditorTextStorage::componentTypeAround(qint64 location) const
+{
+    for (const SQLParser::ComponentSpan &span : parser_->componentSpansInRange({location, 0})) {
+        if (span.location < location && location < span.location + span.length)
+            return span.type;
+    }
+    return std::nullopt;
+}
+
 SQLParserComponentList
 SQLEditorTextStorage::parsedComponentsBetweenQueryBreaksAtLocation(qint64 location, TextRange *extendedRange,
                                                                    bool snapNewline) const

@@ -12,6 +12,9 @@ namespace
 using Entry = SQLParserComponentStore::Entry;
 
 constexpr qint64 EntrySpacing = 1001;
+// Statement boundaries are looked up several times per keystroke (the reparse, the colouring, the
+// completion), each walk from the nearest entry before the caret: closer entries keep those walks short.
+constexpr qint64 BoundaryEntrySpacing = 128;
 
 const char16_t *utf16(const QString &string)
 {
@@ -300,10 +303,11 @@ bool SQLParser::locate(TextRange range, bool allowPreExtending, Region *region)
             break;
         } else {
             const quint64 type = entry.type;
-            if (type == SQLParserComponent::QueryBreak && sinceBreakEntry >= EntrySpacing) {
+            if (type == SQLParserComponent::QueryBreak && sinceBreakEntry >= BoundaryEntrySpacing) {
                 seekCache_.addCacheStringIndex(position, index, type);
                 sinceBreakEntry = 0;
-            } else if (type == SQLParserComponent::QuerySeparator && sinceSeparatorEntry >= EntrySpacing) {
+            } else if (type == SQLParserComponent::QuerySeparator &&
+                       sinceSeparatorEntry >= BoundaryEntrySpacing) {
                 seekCache_.addCacheStringIndex(position, index, type);
                 sinceSeparatorEntry = 0;
             }
