@@ -63,6 +63,8 @@ void placeCaret(QPlainTextEdit &edit, qint64 position);
 enum class Repaint { Viewport, Asked };
 // One key, until the view has painted it and every event it caused has run.
 void typeKey(QPlainTextEdit &edit, Qt::Key key, Repaint repaint);
+// Runs what the last key posted, and what that posted in turn, until nothing is left.
+void settleKey();
 // The letter typed as the k-th key at a place.
 Qt::Key letter(int k);
 

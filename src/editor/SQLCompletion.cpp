@@ -141,6 +141,13 @@ QStringList SQLCompletion::wordSuggestionsAtLocation(qint64 location,
     found.reset();
     offset = 0;
 
+    // Inside a comment or a literal nothing is offered: a comment is no place for a word, and no
+    // suggestion starts with a literal's quote or digit. One component tells, where the statement
+    // would have to be read and typed.
+    if (const std::optional<quint64> around = storage_.componentTypeAround(location);
+        around && (*around == C::Comment || *around == C::Literal))
+        return {};
+
     TextRange statement;
     SQLParserComponentList components = storage_.parsedComponentsBetweenQuerySeparatorsAroundLocation(
         location, &statement, suggestionComponentLimit);

@@ -50,7 +50,7 @@ QRectF textRect(const QTextBlock &block, const QRectF &blockRect, int from, int 
 }
 } // namespace
 
-void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView &view, const QRect &exposed,
+void SQLEditorLayoutManager::drawBackground(const SQLTextView &view, const QRect &exposed,
                                             const Blocks &visibleBlocks) const
 {
     // Only the lines that meet the exposed part: typing repaints one line.
@@ -60,17 +60,31 @@ void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView
             blocks.push_back(visible);
     }
     const SQLEditorTextStorage *storage = view.textStorage();
-    painter.save();
+    std::vector<QRectF> active;
     if (storage && storage->lastMarkedActiveRange().length > 0) {
         for (const QRectF &rect : activeRangeRects(view, blocks)) {
             if (rect.intersects(exposed))
-                painter.fillRect(rect, storage->activeHintColor());
+                active.push_back(rect);
         }
     }
-    QColor parameter(UserDefaults::standard().stringForKey(PreferenceKey::syntaxParameterColor));
+    std::vector<QRectF> boxes;
     for (const QRectF &box : parameterBoxes(blocks)) {
-        if (!box.intersects(exposed))
-            continue;
+        if (box.intersects(exposed))
+            boxes.push_back(box);
+    }
+    std::vector<QLineF> lines;
+    for (const QLineF &line : queryBreakLines(view, blocks)) {
+        if (line.y1() >= exposed.top() - 1 && line.y1() <= exposed.bottom() + 1)
+            lines.push_back(line);
+    }
+    if (active.empty() && boxes.empty() && lines.empty())
+        return;
+
+    QPainter painter(view.viewport());
+    for (const QRectF &rect : active)
+        painter.fillRect(rect, storage->activeHintColor());
+    QColor parameter(UserDefaults::standard().stringForKey(PreferenceKey::syntaxParameterColor));
+    for (const QRectF &box : boxes) {
         parameter.setAlphaF(0.125f);
         painter.fillRect(box, parameter);
         parameter.setAlphaF(0.5f);
@@ -80,13 +94,10 @@ void SQLEditorLayoutManager::drawBackground(QPainter &painter, const SQLTextView
     // The separator lines are horizontal and span the view: a dash pattern filled is far cheaper than a
     // dashed pen stroked.
     const QBrush dashes = horizontalDashes(QColor::fromRgbF(0.5f, 0.5f, 0.5f, 0.5f));
-    for (const QLineF &line : queryBreakLines(view, blocks)) {
-        if (line.y1() < exposed.top() - 1 || line.y1() > exposed.bottom() + 1)
-            continue;
+    for (const QLineF &line : lines) {
         painter.setBrushOrigin(QPointF(line.x1() - 1.0, 0)); // phase 1
         painter.fillRect(QRectF(line.x1(), line.y1() - 0.5, line.length(), 1.0), dashes);
     }
-    painter.restore();
 }
 
 std::vector<QRectF> SQLEditorLayoutManager::activeRangeRects(const SQLTextView &view,

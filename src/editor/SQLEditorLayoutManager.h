@@ -7,7 +7,6 @@
 
 #include <vector>
 
-class QPainter;
 class QRect;
 
 // Paints behind the text of an SQL view what the storage marks on it: the background of the statement
@@ -19,8 +18,9 @@ public:
     bool showQueryBreaks() const { return showQueryBreaks_; }
     void setShowQueryBreaks(bool show) { showQueryBreaks_ = show; }
 
-    // Draws the marks of the given visible blocks that meet the exposed part of the viewport.
-    void drawBackground(QPainter &painter, const SQLTextView &view, const QRect &exposed,
+    // Draws the marks of the given visible blocks that meet the exposed part of the view's viewport.
+    // A painter is only begun where there is a mark to draw: most lines typed in have none.
+    void drawBackground(const SQLTextView &view, const QRect &exposed,
                         const std::vector<SQLTextView::VisibleBlock> &blocks) const;
 
     // Geometry in viewport coordinates of the visible marks.

@@ -490,7 +490,19 @@ QColor SQLEditorTextStorage::colorForComponent(const SQLParser::ComponentSpan &c
     case SQLParserComponent::Identifier: {
         if (component.length > longestListedWord_)
             return syntaxNormalColor_;
-        const QString word = text().mid(component.location, component.length).toLower();
+        // Every word of a line is looked up again at each keystroke in it: a short ASCII word is
+        // lowered in place, only others take QString's full case mapping.
+        constexpr qint64 inPlaceLength = 64;
+        char16_t lowered[inPlaceLength];
+        bool ascii = component.length <= inPlaceLength;
+        for (qint64 k = 0; ascii && k < component.length; ++k) {
+            const char16_t c = text().at(component.location + k).unicode();
+            ascii = c < 0x80;
+            lowered[k] = c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
+        }
+        const QString word =
+            ascii ? QString::fromRawData(reinterpret_cast<const QChar *>(lowered), component.length)
+                  : text().mid(component.location, component.length).toLower();
         if (reservedWords_.contains(word))
             return syntaxReservedColor_;
         return lowercaseContextWords_.contains(word) ? syntaxContextColor_ : syntaxNormalColor_;
@@ -620,6 +632,15 @@ SQLParserComponentList SQLEditorTextStorage::parsedComponentsInRange(TextRange r
     }
     *extendedRange = {start, end - start};
     return components;
+}
+
+std::optional<quint64> SQLEditorTextStorage::componentTypeAround(qint64 location) const
+{
+    for (const SQLParser::ComponentSpan &span : parser_->componentSpansInRange({location, 0})) {
+        if (span.location < location && location < span.location + span.length)
+            return span.type;
+    }
+    return std::nullopt;
 }
 
 SQLParserComponentList

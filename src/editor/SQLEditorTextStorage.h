@@ -13,6 +13,7 @@
 #include <QTextFormat>
 
 #include <memory>
+#include <optional>
 
 class QTimer;
 
@@ -89,6 +90,10 @@ public:
     // extended range, when asked, leaves out blank-line gaps and neighbours that only touch the range.
     SQLParserComponentList parsedComponentsInRange(TextRange range, TextRange *extendedRange = nullptr,
                                                    qint64 *startInFirst = nullptr) const;
+    // The type of the component whose stretch holds the location past its first character (the
+    // location is neither its start nor its end); nothing when the location lies between two. Reads
+    // no text, so a caret inside a long comment costs no more than one in a short one.
+    std::optional<quint64> componentTypeAround(qint64 location) const;
     SQLParserComponentList parsedComponentsBetweenQueryBreaksAtLocation(qint64 location,
                                                                         TextRange *extendedRange = nullptr,
                                                                         bool snapNewline = true) const;

@@ -464,13 +464,12 @@ void SQLTextView::paintEvent(QPaintEvent *event)
 {
     const std::vector<VisibleBlock> blocks = visibleBlocks(event->rect());
     colourBlocks(blocks);
-    {
-        QPainter painter(viewport());
-        layoutManager_->drawBackground(painter, *this, event->rect(), blocks);
-    }
+    layoutManager_->drawBackground(*this, event->rect(), blocks);
     QPlainTextEdit::paintEvent(event);
-    QPainter painter(viewport());
-    completion_->paintInlineRest(painter);
+    if (!completion_->inlineRest().isEmpty()) {
+        QPainter painter(viewport());
+        completion_->paintInlineRest(painter);
+    }
 }
 
 void SQLTextView::resizeEvent(QResizeEvent *event)

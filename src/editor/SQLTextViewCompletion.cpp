@@ -72,7 +72,6 @@ void SQLTextViewCompletion::runAutoCompleteAtCursor(bool byUser)
         caret.setPosition(caret.selectionStart());
         view_.setTextCursor(caret);
     }
-    view_.ensureCursorVisible();
     const qint64 location = caret.position();
     SQLEditorTextStorage *storage = view_.textStorage();
     const std::shared_ptr<SQLCompletionSource> source = storage->autoCompleteSource();
@@ -83,6 +82,9 @@ void SQLTextViewCompletion::runAutoCompleteAtCursor(bool byUser)
         popup_ = std::make_unique<AutoCompleteViewController>();
         popup_->setDelegate(this);
     }
+    if (words.isEmpty() && !byUser)
+        return; // nothing to show and no one to tell: most letters typed inside a word end here
+    view_.ensureCursorVisible();
     // A word that starts at the caret is not replaced; one the caret is inside is replaced whole.
     if (word.location == location && word.length > 0)
         word.length = 0;

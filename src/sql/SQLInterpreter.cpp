@@ -22,6 +22,7 @@ bool isSignificant(const I &component)
 SQLInterpreterComponentList significant(const SQLInterpreterComponentList &components)
 {
     SQLInterpreterComponentList result;
+    result.reserve(components.size());
     for (const auto &component : components) {
         if (isSignificant(*component))
             result.append(component);
@@ -98,6 +99,24 @@ const QHash<QString, quint64> &keywords()
     return table;
 }
 
+// The keyword role of a name, any letter case; None for other names. Keywords are short ASCII words,
+// so a longer name or one with other characters is none of them, and the lookup needs no copy.
+quint64 keywordRole(const QString &name)
+{
+    constexpr qsizetype longestKeyword = 8;
+    if (name.size() > longestKeyword)
+        return I::None;
+    char16_t lowered[longestKeyword];
+    for (qsizetype k = 0; k < name.size(); ++k) {
+        const char16_t c = name.at(k).unicode();
+        if (c >= 0x80)
+            return I::None;
+        lowered[k] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    }
+    const QString key = QString::fromRawData(reinterpret_cast<const QChar *>(lowered), name.size());
+    return keywords().value(key, I::None);
+}
+
 quint64 roleOf(const SQLInterpreterComponentPtr &component)
 {
     return component ? component->interpreterComponentType() : quint64(I::None);
@@ -152,6 +171,7 @@ SQLInterpreter::interpreteCompoundComponents(const SQLInterpreterComponentList &
 {
     auto root = std::make_shared<SQLInterpreterCompoundComponent>();
     SQLInterpreterComponentList segment;
+    segment.reserve(components.size());
     const auto closeSegment = [&] {
         if (segment.isEmpty())
             return;
@@ -184,12 +204,13 @@ void SQLInterpreter::interpreteCompound(const SQLInterpreterCompoundComponentPtr
                                         const SQLInterpreterComponentList &outer) const
 {
     const SQLInterpreterComponentList &components = compound->subcomponents();
-    _combineIdentifiers(components);
+    const SQLInterpreterComponentList words = significant(components);
+    _combineIdentifiers(words);
     _basicKeywordRun(components);
-    _basicKeywordDependencyRun(components);
+    _basicKeywordDependencyRun(words);
     _tableSearchRun(components);
     _markSchemaRun(components);
-    _markFunctionCallRun(components);
+    _markFunctionCallRun(words);
     _markTableAliasRun(components, outer);
     _markColumnRun(components);
     _markColumnAliasRun(components);
@@ -229,9 +250,8 @@ SQLInterpreterComponentPtr SQLInterpreter::tableAliasWithName(const QString &nam
     return nullptr;
 }
 
-void SQLInterpreter::_combineIdentifiers(const SQLInterpreterComponentList &components) const
+void SQLInterpreter::_combineIdentifiers(const SQLInterpreterComponentList &words) const
 {
-    const SQLInterpreterComponentList words = significant(components);
     for (qsizetype k = 0; k + 2 < words.size(); ++k) {
         const auto &first = words.at(k);
         const auto &last = words.at(k + 2);
@@ -247,9 +267,8 @@ void SQLInterpreter::_basicKeywordRun(const SQLInterpreterComponentList &compone
     static const QStringList comparisons = {"=", "!=", ">", "<", ">=", "<="};
     for (const auto &component : components) {
         if (isIdentifier(*component)) {
-            const auto keyword = keywords().constFind(lower(*component));
-            if (keyword != keywords().constEnd())
-                component->setInterpreterComponentType(*keyword);
+            if (const quint64 role = keywordRole(component->text()); role != I::None)
+                component->setInterpreterComponentType(role);
         } else if (!component->isCompound() && component->parserType() == C::None &&
                    comparisons.contains(component->text())) {
             component->setInterpreterComponentType(I::Comparison);
@@ -257,12 +276,14 @@ void SQLInterpreter::_basicKeywordRun(const SQLInterpreterComponentList &compone
     }
 }
 
-void SQLInterpreter::_basicKeywordDependencyRun(const SQLInterpreterComponentList &components) const
+void SQLInterpreter::_basicKeywordDependencyRun(const SQLInterpreterComponentList &words) const
 {
-    SQLInterpreterComponentPtr p1, p2, p3;
-    for (const auto &component : significant(components)) {
+    // The three words before, as places in the list: copies would count references word by word.
+    static const SQLInterpreterComponentPtr none;
+    const SQLInterpreterComponentPtr *p1 = &none, *p2 = &none, *p3 = &none;
+    for (const auto &component : words) {
         if (isIdentifier(*component) && component->interpreterComponentType() == I::None) {
-            const quint64 r1 = roleOf(p1), r2 = roleOf(p2), r3 = roleOf(p3);
+            const quint64 r1 = roleOf(*p1), r2 = roleOf(*p2), r3 = roleOf(*p3);
             if (r1 == I::Insert) {
                 component->setInterpreterComponentType(I::Into);
             } else if (r1 == I::Update) {
@@ -271,32 +292,32 @@ void SQLInterpreter::_basicKeywordDependencyRun(const SQLInterpreterComponentLis
                 component->setInterpreterComponentType(lower(*component) == "set" ? I::Set : I::UpdateAlias);
             } else if (r1 == I::UpdateAlias && r2 == I::TableName && r3 == I::Update) {
                 component->setInterpreterComponentType(I::Set);
-                p1->setInterpreterComponentType(I::TableAlias);
-                p1->setRefers(p2);
+                (*p1)->setInterpreterComponentType(I::TableAlias);
+                (*p1)->setRefers(*p2);
             } else if (r1 == I::Set) {
             } else if (r1 == I::DDLVerb) {
                 component->setInterpreterComponentType(I::ObjectKind);
             } else if (r1 == I::JoinPrefix) {
                 component->setInterpreterComponentType(I::Join);
-                component->setRefers(p1);
+                component->setRefers(*p1);
             } else if (r1 == I::ObjectKind && r2 == I::DDLVerb) {
-                const QString kind = lower(*p1);
+                const QString kind = lower(**p1);
                 component->setInterpreterComponentType(kind == "table" || kind == "view" ? I::TableName
                                                                                          : I::ObjectName);
-                component->setRefers(p1);
+                component->setRefers(*p1);
             } else if (r1 == I::Into && r2 == I::Insert) {
                 component->setInterpreterComponentType(I::TableName);
             } else if (r1 == I::TableName && r2 == I::ObjectKind && r3 == I::DDLVerb) {
                 component->setInterpreterComponentType(I::TableDefinition);
             } else if (r1 == I::TableName && r2 == I::Into) {
                 component->setInterpreterComponentType(I::InsertColumn);
-            } else if (r1 == I::ObjectName && r2 == I::ObjectKind && lower(*p2) == "index") {
+            } else if (r1 == I::ObjectName && r2 == I::ObjectKind && lower(**p2) == "index") {
                 component->setInterpreterComponentType(I::IndexTable);
             }
         }
         p3 = p2;
         p2 = p1;
-        p1 = component;
+        p1 = &component;
     }
 }
 
@@ -355,9 +376,8 @@ void SQLInterpreter::_markSchemaRun(const SQLInterpreterComponentList &component
     }
 }
 
-void SQLInterpreter::_markFunctionCallRun(const SQLInterpreterComponentList &components) const
+void SQLInterpreter::_markFunctionCallRun(const SQLInterpreterComponentList &words) const
 {
-    const SQLInterpreterComponentList words = significant(components);
     for (qsizetype k = 0; k + 1 < words.size(); ++k) {
         const auto &name = words.at(k);
         const auto &next = words.at(k + 1);

@@ -34,12 +34,14 @@ public:
     QString formatComponents(const SQLParserComponentList &components) const;
 
 private:
-    void _combineIdentifiers(const SQLInterpreterComponentList &components) const;
+    // The three passes that only look at words take the group's components without blanks and
+    // comments, made once for them.
+    void _combineIdentifiers(const SQLInterpreterComponentList &words) const;
     void _basicKeywordRun(const SQLInterpreterComponentList &components) const;
-    void _basicKeywordDependencyRun(const SQLInterpreterComponentList &components) const;
+    void _basicKeywordDependencyRun(const SQLInterpreterComponentList &words) const;
     void _tableSearchRun(const SQLInterpreterComponentList &components) const;
     void _markSchemaRun(const SQLInterpreterComponentList &components) const;
-    void _markFunctionCallRun(const SQLInterpreterComponentList &components) const;
+    void _markFunctionCallRun(const SQLInterpreterComponentList &words) const;
     void _markTableAliasRun(const SQLInterpreterComponentList &components,
                             const SQLInterpreterComponentList &outer) const;
     void _markColumnRun(const SQLInterpreterComponentList &components) const;

@@ -14,9 +14,10 @@ SQLInterpreterComponentPtr SQLInterpreterComponent::referingTable()
     return refers_ ? refers_->referingTable() : nullptr;
 }
 
-QString SQLInterpreterComponent::text() const
+const QString &SQLInterpreterComponent::text() const
 {
-    return parserComponent_ ? parserComponent_->string() : QString();
+    static const QString none;
+    return parserComponent_ ? parserComponent_->string() : none;
 }
 
 quint64 SQLInterpreterComponent::parserType() const

@@ -86,7 +86,7 @@ public:
     SQLInterpreterComponentPtr referingTable();
 
     // The parser component's text and type; empty and None for a group.
-    QString text() const;
+    const QString &text() const;
     quint64 parserType() const;
     bool hasText(const QString &text) const;
 

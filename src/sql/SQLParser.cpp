@@ -5,6 +5,7 @@
 #include "sql/SqlLog.h"
 
 #include <algorithm>
+#include <array>
 
 namespace
 {
@@ -12,6 +13,26 @@ namespace
 using Entry = SQLParserComponentStore::Entry;
 
 constexpr qint64 EntrySpacing = 1001;
+// Statement boundaries are looked up several times per keystroke (the reparse, the colouring, the
+// completion), each walk from the nearest entry before the caret: closer entries keep those walks short.
+constexpr qint64 BoundaryEntrySpacing = 128;
+
+// Most components of real SQL are one character long (blanks, commas, dots, brackets, one-letter
+// aliases): those share one string per character instead of each allocating its own.
+QString componentText(const SQLTextBuffer &text, qint64 position, qint64 length)
+{
+    if (length == 1) {
+        static const std::array<QString, 128> ascii = [] {
+            std::array<QString, 128> strings;
+            for (char16_t c = 0; c < 128; ++c)
+                strings[c] = QString(QChar(c));
+            return strings;
+        }();
+        if (const char16_t c = text.at(position).unicode(); c < 128)
+            return ascii[c];
+    }
+    return text.mid(position, length);
+}
 
 const char16_t *utf16(const QString &string)
 {
@@ -151,7 +172,8 @@ SQLParserComponentList SQLParser::components(const SQLParserComponentStore &stor
         const qint64 newlines = type == C::Newline || type == C::QueryBreak ? qint64(entry.length)
                                 : countsNewlines(type)                      ? -1
                                                                             : 0;
-        list.append(SQLParserComponentPtr(new C(type, text.mid(position, entry.length), newlines)));
+        list.append(
+            SQLParserComponentPtr(new C(type, componentText(text, position, entry.length), newlines)));
         position += entry.length;
     }
     return list;
@@ -300,10 +322,11 @@ bool SQLParser::locate(TextRange range, bool allowPreExtending, Region *region)
             break;
         } else {
             const quint64 type = entry.type;
-            if (type == SQLParserComponent::QueryBreak && sinceBreakEntry >= EntrySpacing) {
+            if (type == SQLParserComponent::QueryBreak && sinceBreakEntry >= BoundaryEntrySpacing) {
                 seekCache_.addCacheStringIndex(position, index, type);
                 sinceBreakEntry = 0;
-            } else if (type == SQLParserComponent::QuerySeparator && sinceSeparatorEntry >= EntrySpacing) {
+            } else if (type == SQLParserComponent::QuerySeparator &&
+                       sinceSeparatorEntry >= BoundaryEntrySpacing) {
                 seekCache_.addCacheStringIndex(position, index, type);
                 sinceSeparatorEntry = 0;
             }

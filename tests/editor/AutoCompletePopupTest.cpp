@@ -232,6 +232,27 @@ TEST_F(AutoCompletePopupTest, TypingALetterOpensCompletionOnlyWhenSwitchedOn)
     EXPECT_EQ(view.beeps, 0);
 }
 
+TEST_F(AutoCompletePopupTest, TypingInCommentsAndStringsOpensNothingAndTypingANameStillDoes)
+{
+    UserDefaults::standard().setObject(true, PreferenceKey::syntaxAutoComplete);
+    const QString text = "select * from emp where ename = 'SMITH' /* a note */";
+    for (const QString &before : {QStringLiteral("'SM"), QStringLiteral("a no")}) {
+        SCOPED_TRACE(before.toStdString());
+        setText(text);
+        view.setSelectedRange(int(text.indexOf(before) + before.size()), 0);
+        QTest::keyClick(&view, Qt::Key_E);
+        processEvents();
+        EXPECT_TRUE(viewPopup() == nullptr || !viewPopup()->isActive());
+    }
+    EXPECT_EQ(view.beeps, 0);
+
+    setText("select * from ");
+    QTest::keyClick(&view, Qt::Key_E);
+    ASSERT_WAIT_FOR(viewPopup()->isActive());
+    EXPECT_EQ(viewPopup()->activeWordSuggestions(), QStringList({"EMP"}));
+    EXPECT_EQ(rest(), "MP");
+}
+
 TEST_F(AutoCompletePopupTest, ADotReopensCompletionForTheColumns)
 {
     setText("select * from emp e where e");

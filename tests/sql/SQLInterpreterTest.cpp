@@ -114,6 +114,18 @@ TEST(SQLInterpreter, SelectWithAliasesSchemaWhereTermsAndOrderBy)
                  {"desc", 0, I::SortOrder}});
 }
 
+TEST(SQLInterpreter, KeywordsInAnyLetterCaseButOnlyWholeWords)
+{
+    expectRoles("SeLeCt a FROM t WHERE b In (1) aNd selected = orders", {{"SeLeCt", 0, I::Select},
+                                                                         {"FROM", 0, I::From},
+                                                                         {"t", 0, I::TableName},
+                                                                         {"WHERE", 0, I::Where},
+                                                                         {"In", 0, I::In},
+                                                                         {"aNd", 0, I::Junction},
+                                                                         {"selected", 0, I::ColumnName},
+                                                                         {"orders", 0, I::ColumnName}});
+}
+
 TEST(SQLInterpreter, JoinsAndNamesAfterOn)
 {
     expectRoles("select * from a join b on a.id = b.id", {{"*", 0, I::ColumnName, "", -1, "s"},
