@@ -76,7 +76,9 @@ void InfoController::resetManagement()
 
 QVariantList InfoController::sessionPageList() const
 {
-    const QString folder = resourceFolder_.isNull() ? Bundle::mainBundle().resourcePath() : resourceFolder_;
+    const QString folder = resourceFolder_.isNull()
+                               ? Bundle::mainBundle().pathForResource(QStringLiteral("resources"))
+                               : resourceFolder_;
     const QString type = vornRoot() ? vornRoot()->connectionType() : QString();
     return PropertyList::readFile(QStringLiteral("%1/Management%2Session.plist").arg(folder, type)).toList();
 }
