@@ -159,6 +159,7 @@ void ApplicationMenu::addViewMenu(QMenuBar *bar, QMainWindow *window)
                "toggleMainRightView:",
                {key(Qt::CTRL | Qt::ALT | Qt::Key_0)}},
               {QT_TRANSLATE_NOOP("MainMenu", "Open Info in Own Window"), "openInfoInOwnWindow:", {}},
+              {QT_TRANSLATE_NOOP("MainMenu", "Management Mode"), "toggleManagementMode:", {}},
               {QT_TRANSLATE_NOOP("MainMenu", "Hide SQL Editor"),
                "toggleContentUpperView:",
                {key(Qt::CTRL | Qt::Key_Y)}},

@@ -142,7 +142,8 @@ void BrowserController::resetBrowserFromRoot()
                                                                             sharedRecentItems_);
         dataStore_->setSelectedSchema(browser->selectedSchema());
         managementStore_ = BrowserElementStore::managementBrowserElementStoreForVornBrowser(
-            resourceFolder_.isNull() ? Bundle::mainBundle().resourcePath() : resourceFolder_,
+            resourceFolder_.isNull() ? Bundle::mainBundle().pathForResource(QStringLiteral("resources"))
+                                     : resourceFolder_,
             vornRoot()->connectionType(), sharedFavourites_, sharedRecentItems_);
     } else {
         dataStore_.reset();

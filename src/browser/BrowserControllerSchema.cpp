@@ -32,6 +32,9 @@ void ensureFullyLoaded(VornRootClient &root, const QString &schema)
 
 bool BrowserController::browserShouldChangeSchemaSelection(const QString &schema)
 {
+    // The management list is the program's own: it has no schema objects to load.
+    if (managementMode_)
+        return true;
     const VornRootClientPtr &root = vornRoot();
     if (root->reserved())
         return false;
@@ -86,9 +89,9 @@ void BrowserController::runSchemaLoad(const QString &schema)
 void BrowserController::browserDidChangeSchemaSelection(const QString &schema)
 {
     const std::shared_ptr<VornBrowserClient> browser = backendBrowser();
-    if (!browser)
+    if (!browser || managementMode_)
         return;
-    BrowserElementStore *store = browserElementStore();
+    BrowserElementStore *store = dataStore_.get();
     if (store && browser->hasCachedTypesOfSchema(schema)) {
         store->updateBrowserWithSchemaElements(schema, *browser);
         // Favourites are checked against a schema only once all of its objects are known.
@@ -102,7 +105,8 @@ void BrowserController::browserDidChangeSchemaSelection(const QString &schema)
 void BrowserController::updateAfterSchemaLoadForSchema(const QString &schema)
 {
     const std::shared_ptr<VornBrowserClient> browser = backendBrowser();
-    BrowserElementStore *store = browserElementStore();
+    // A schema's objects belong to the data store, also when the load ends in management mode.
+    BrowserElementStore *store = dataStore_.get();
     if (browser && store) {
         store->setSelectedSchema(schema);
         store->updateBrowserWithSchemaElements(schema, *browser);

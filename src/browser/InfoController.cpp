@@ -303,28 +303,20 @@ bool InfoController::useBackgroundConnection() const
            !(keepConnection_ && hasBackgroundConnection_);
 }
 
-void InfoController::loadInfo(const VornInfoClientPtr &info, bool backgroundConnection)
+void InfoController::runInfoLoad(const QString &threadName, const QString &reason,
+                                 const VornInfoClientPtr &info, bool backgroundConnection,
+                                 std::function<void()> read)
 {
     ++loadsRunning_;
     const bool keep = keepConnection_;
-    const auto current = current_;
     std::weak_ptr<char> alive = alive_;
     BackgroundJob job;
-    job.threadName = loadThreadName;
+    job.threadName = threadName;
     job.threads = threadController();
     job.daemon = true;
     job.ownerAlive = [alive] { return !alive.expired(); };
-    job.work = [this, info, backgroundConnection, keep, current, alive](const WorkerControl &) {
-        const auto stillCurrent = [&] { return current->load() == info.get(); };
-        // The worker never touches the controller itself: its steps run on the main thread, and only
-        // while the controller lives and still shows this info.
-        const auto postStep = [this, alive](const VornInfoClientPtr &stepInfo, std::function<void()> step) {
-            MainThread::post([this, alive, stepInfo, step = std::move(step)] {
-                if (!alive.expired() && stepInfo == vornInfo_)
-                    step();
-            });
-        };
-        const QString reason = activityText("Loading element information");
+    job.work = [this, info, backgroundConnection, keep, alive, reason,
+                read = std::move(read)](const WorkerControl &) {
         const bool reserved =
             backgroundConnection ? info->reserveBackgroundRoot(reason) : info->reserveForegroundRoot(reason);
         if (!reserved)
@@ -334,57 +326,7 @@ void InfoController::loadInfo(const VornInfoClientPtr &info, bool backgroundConn
                 if (!alive.expired())
                     hasBackgroundConnection_ = true;
             });
-        if (stillCurrent()) {
-            info->fillOutGenericInfo();
-            const QVariantMap generic = info->genericInfo();
-            postStep(info, [this, info, generic] {
-                // Partitions announce their page like every other builder, so a column showing it redraws.
-                update(info, InfoItemSection::Partitions, InfoContentBuilders::partitionGroups(generic));
-                schemaTerm_ = generic.value("schemaTerm");
-                const auto link = [this, info](const QString &n, const QString &t, qint64 b) {
-                    return linkTo(info, n, t, b);
-                };
-                update(info, InfoItemSection::General, InfoContentBuilders::generalGroups(generic, link));
-            });
-        }
-        if (stillCurrent()) {
-            const QVariantList columns = info->columns();
-            postStep(info, [this, info, columns] {
-                update(info, InfoItemSection::Columns, InfoContentBuilders::columnGroups(columns));
-            });
-        }
-        if (stillCurrent()) {
-            const QVariantMap indexes = info->indexes();
-            postStep(info, [this, info, indexes] {
-                const auto link = [this, info](const QString &n, const QString &t, qint64 b) {
-                    return linkTo(info, n, t, b);
-                };
-                update(info, InfoItemSection::Indexes, InfoContentBuilders::indexGroups(indexes, link));
-            });
-        }
-        if (stillCurrent()) {
-            const QVariantList constraints = info->constraints();
-            postStep(info, [this, info, constraints] {
-                const auto link = [this, info](const QString &n, const QString &t, qint64 b) {
-                    return linkTo(info, n, t, b);
-                };
-                update(info, InfoItemSection::Constraints,
-                       InfoContentBuilders::constraintGroups(constraints, link));
-            });
-        }
-        if (stillCurrent()) {
-            // Triggers get their names, so the page completes and the object can be refreshed.
-            const QStringList triggers = info->triggers();
-            postStep(info, [this, info, triggers] {
-                update(info, InfoItemSection::Triggers, InfoContentBuilders::triggerGroups(triggers));
-            });
-        }
-        if (stillCurrent()) {
-            const QString ddl = info->ddl();
-            postStep(info, [this, info, ddl] {
-                update(info, InfoItemSection::DataDefinition, InfoContentBuilders::ddlGroups(ddl));
-            });
-        }
+        read();
         info->releaseReservedRoot();
         if (!keep)
             info->endConnection();
@@ -397,6 +339,78 @@ void InfoController::loadInfo(const VornInfoClientPtr &info, bool backgroundConn
             info->endConnection();
     };
     BackgroundRunner::run(std::move(job));
+}
+
+void InfoController::loadInfo(const VornInfoClientPtr &info, bool backgroundConnection)
+{
+    const auto current = current_;
+    std::weak_ptr<char> alive = alive_;
+    runInfoLoad(
+        loadThreadName, activityText("Loading element information"), info, backgroundConnection,
+        [this, info, current, alive] {
+            const auto stillCurrent = [&] { return current->load() == info.get(); };
+            // The worker never touches the controller itself: its steps run on the main thread, and only
+            // while the controller lives and still shows this info.
+            const auto postStep = [this, alive](const VornInfoClientPtr &stepInfo,
+                                                std::function<void()> step) {
+                MainThread::post([this, alive, stepInfo, step = std::move(step)] {
+                    if (!alive.expired() && stepInfo == vornInfo_)
+                        step();
+                });
+            };
+            if (stillCurrent()) {
+                info->fillOutGenericInfo();
+                const QVariantMap generic = info->genericInfo();
+                postStep(info, [this, info, generic] {
+                    // Partitions announce their page like every other builder, so a column showing it
+                    // redraws.
+                    update(info, InfoItemSection::Partitions, InfoContentBuilders::partitionGroups(generic));
+                    schemaTerm_ = generic.value("schemaTerm");
+                    const auto link = [this, info](const QString &n, const QString &t, qint64 b) {
+                        return linkTo(info, n, t, b);
+                    };
+                    update(info, InfoItemSection::General, InfoContentBuilders::generalGroups(generic, link));
+                });
+            }
+            if (stillCurrent()) {
+                const QVariantList columns = info->columns();
+                postStep(info, [this, info, columns] {
+                    update(info, InfoItemSection::Columns, InfoContentBuilders::columnGroups(columns));
+                });
+            }
+            if (stillCurrent()) {
+                const QVariantMap indexes = info->indexes();
+                postStep(info, [this, info, indexes] {
+                    const auto link = [this, info](const QString &n, const QString &t, qint64 b) {
+                        return linkTo(info, n, t, b);
+                    };
+                    update(info, InfoItemSection::Indexes, InfoContentBuilders::indexGroups(indexes, link));
+                });
+            }
+            if (stillCurrent()) {
+                const QVariantList constraints = info->constraints();
+                postStep(info, [this, info, constraints] {
+                    const auto link = [this, info](const QString &n, const QString &t, qint64 b) {
+                        return linkTo(info, n, t, b);
+                    };
+                    update(info, InfoItemSection::Constraints,
+                           InfoContentBuilders::constraintGroups(constraints, link));
+                });
+            }
+            if (stillCurrent()) {
+                // Triggers get their names, so the page completes and the object can be refreshed.
+                const QStringList triggers = info->triggers();
+                postStep(info, [this, info, triggers] {
+                    update(info, InfoItemSection::Triggers, InfoContentBuilders::triggerGroups(triggers));
+                });
+            }
+            if (stillCurrent()) {
+                const QString ddl = info->ddl();
+                postStep(info, [this, info, ddl] {
+                    update(info, InfoItemSection::DataDefinition, InfoContentBuilders::ddlGroups(ddl));
+                });
+            }
+        });
 }
 
 BrowserElementPtr InfoController::linkTo(const VornInfoClientPtr &info, const QString &name,

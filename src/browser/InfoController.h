@@ -119,6 +119,11 @@ private:
 
     // The load and its steps on the main thread.
     void loadInfo(const VornInfoClientPtr &info, bool backgroundConnection);
+    // The loaders' frame: a daemon job that reserves the info's root (on the background connection
+    // or the foreground one), runs read when it got it, gives the reservation back and ends a private
+    // connection (also when the controller has gone meanwhile), then hands the info to infoLoaded.
+    void runInfoLoad(const QString &threadName, const QString &reason, const VornInfoClientPtr &info,
+                     bool backgroundConnection, std::function<void()> read);
     void update(const VornInfoClientPtr &info, qint64 type, const QList<InfoItemGroup> &groups,
                 bool announce = true);
     void infoLoaded(const VornInfoClientPtr &info);

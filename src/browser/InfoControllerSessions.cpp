@@ -76,7 +76,9 @@ void InfoController::resetManagement()
 
 QVariantList InfoController::sessionPageList() const
 {
-    const QString folder = resourceFolder_.isNull() ? Bundle::mainBundle().resourcePath() : resourceFolder_;
+    const QString folder = resourceFolder_.isNull()
+                               ? Bundle::mainBundle().pathForResource(QStringLiteral("resources"))
+                               : resourceFolder_;
     const QString type = vornRoot() ? vornRoot()->connectionType() : QString();
     return PropertyList::readFile(QStringLiteral("%1/Management%2Session.plist").arg(folder, type)).toList();
 }
@@ -119,64 +121,38 @@ void InfoController::resetManagementUsingSessionIdentifier(const QStringList &se
 
 void InfoController::loadSessionInfo(const VornInfoClientPtr &info, bool backgroundConnection)
 {
-    ++loadsRunning_;
-    const bool keep = keepConnection_;
     const auto current = current_;
     const QVariantList pages = sessionPages_;
     const QStringList identifier = sessionIdentifier_;
     std::weak_ptr<char> alive = alive_;
-    BackgroundJob job;
-    job.threadName = sessionLoadThreadName;
-    job.threads = threadController();
-    job.daemon = true;
-    job.ownerAlive = [alive] { return !alive.expired(); };
-    job.work = [this, info, backgroundConnection, keep, current, alive, pages,
-                identifier](const WorkerControl &) {
-        const QString reason = activityText("Loading session information");
-        const bool reserved =
-            backgroundConnection ? info->reserveBackgroundRoot(reason) : info->reserveForegroundRoot(reason);
-        if (!reserved)
-            return;
-        if (backgroundConnection)
-            MainThread::post([this, alive] {
-                if (!alive.expired())
-                    hasBackgroundConnection_ = true;
-            });
-        const QString second = identifier.value(1);
-        for (const QVariant &entryValue : pages) {
-            if (current->load() != info.get())
-                break;
-            const QVariantMap entry = entryValue.toMap();
-            // A page of a type this program does not know has no place to show; it is not read, so it
-            // cannot cover the general page with its rows or its notice.
-            const qint64 type = SessionPages::sectionType(entry.value("type").toString());
-            if (type == 0)
-                continue;
-            const QVariantMap page = entry.value("info").toMap();
-            const bool transpose = page.value("type").toString() == QLatin1String("transpose");
-            const std::optional<QVariantList> rows = info->sessionData(
-                page.value("query").toString(), identifier.first(), second, transpose, 0.5f);
-            auto section = std::make_shared<InfoItemSection>();
-            section->type = type;
-            section->title = page.value("name").toString();
-            section->groups =
-                SessionPages::groups(page, rows, entry.value("actions").toList(), identifier, section->type);
-            section->fullyLoaded = true;
-            MainThread::post([this, alive, info, section] {
-                if (!alive.expired())
-                    sessionSectionUpdated(info, section);
-            });
-        }
-        info->releaseReservedRoot();
-        if (!keep)
-            info->endConnection();
-    };
-    job.done = [this, info] { infoLoaded(info); };
-    job.orphanedRelease = [info, keep] {
-        if (!keep)
-            info->endConnection();
-    };
-    BackgroundRunner::run(std::move(job));
+    runInfoLoad(sessionLoadThreadName, activityText("Loading session information"), info,
+                backgroundConnection, [this, info, current, alive, pages, identifier] {
+                    const QString second = identifier.value(1);
+                    for (const QVariant &entryValue : pages) {
+                        if (current->load() != info.get())
+                            break;
+                        const QVariantMap entry = entryValue.toMap();
+                        // A page of a type this program does not know has no place to show; it is not read,
+                        // so it cannot cover the general page with its rows or its notice.
+                        const qint64 type = SessionPages::sectionType(entry.value("type").toString());
+                        if (type == 0)
+                            continue;
+                        const QVariantMap page = entry.value("info").toMap();
+                        const bool transpose = page.value("type").toString() == QLatin1String("transpose");
+                        const std::optional<QVariantList> rows = info->sessionData(
+                            page.value("query").toString(), identifier.first(), second, transpose, 0.5f);
+                        auto section = std::make_shared<InfoItemSection>();
+                        section->type = type;
+                        section->title = page.value("name").toString();
+                        section->groups = SessionPages::groups(page, rows, entry.value("actions").toList(),
+                                                               identifier, section->type);
+                        section->fullyLoaded = true;
+                        MainThread::post([this, alive, info, section] {
+                            if (!alive.expired())
+                                sessionSectionUpdated(info, section);
+                        });
+                    }
+                });
 }
 
 void InfoController::sessionSectionUpdated(const VornInfoClientPtr &source, const InfoItemSectionPtr &section)

@@ -8,7 +8,9 @@
 #include "client/VornBrowserClient.h"
 #include "client/VornImporterClient.h"
 #include "client/VornProcedureClient.h"
+#include "client/VornRecyclebinClient.h"
 #include "client/VornResultset.h"
+#include "platform/Preferences.h"
 
 namespace
 {
@@ -210,6 +212,11 @@ bool VornRootClient::allowFocusChange() const
 
 bool VornRootClient::supportsRecycleBin() const
 {
+    return Preferences().flag(PreferenceKey::recycleBinSupport) && databaseHasRecycleBin();
+}
+
+bool VornRootClient::databaseHasRecycleBin() const
+{
     return ask("supportsRecycleBin");
 }
 
@@ -308,6 +315,12 @@ std::shared_ptr<VornAnalyserClient> VornRootClient::analyse() const
 {
     QoJavaObjectPtr analyser = JavaCall::object(root_, s("analyse"));
     return analyser ? std::make_shared<VornAnalyserClient>(std::move(analyser)) : nullptr;
+}
+
+std::shared_ptr<VornRecyclebinClient> VornRootClient::recyclebin() const
+{
+    QoJavaObjectPtr recyclebin = JavaCall::object(root_, s("recyclebin"));
+    return recyclebin ? std::make_shared<VornRecyclebinClient>(std::move(recyclebin)) : nullptr;
 }
 
 bool VornRootClient::hasContentDescription() const

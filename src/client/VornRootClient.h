@@ -17,6 +17,7 @@ class VornAnalyserClient;
 class VornBrowserClient;
 class VornImporterClient;
 class VornProcedureClient;
+class VornRecyclebinClient;
 class VornResultset;
 
 // What the backend's root object of a document needs to start: it keeps its files in the support
@@ -139,7 +140,8 @@ public:
 
     // The root lets the user's focus move on: no edit or compile is pending.
     virtual bool allowFocusChange() const;
-    virtual bool supportsRecycleBin() const;
+    // The connected database keeps dropped objects and the preferences offer its recycle bin. Any thread.
+    bool supportsRecycleBin() const;
     // The connected database explains statements.
     virtual bool analysisSupported() const;
 
@@ -152,6 +154,7 @@ public:
     virtual std::shared_ptr<SqlConnectionClient> sqlConnection() const;
     virtual std::shared_ptr<VornBrowserClient> browser() const;
     virtual std::shared_ptr<VornAnalyserClient> analyse() const;
+    virtual std::shared_ptr<VornRecyclebinClient> recyclebin() const;
     // Writes imported rows into a table of the connection.
     virtual std::shared_ptr<VornImporterClient> importer() const;
     // The stored code the browser loaded last; null when rows or a statement's result came after it.
@@ -173,6 +176,8 @@ public:
 protected:
     // For fakes.
     VornRootClient();
+    // The connected database keeps dropped objects in a recycle bin (only Oracle does).
+    virtual bool databaseHasRecycleBin() const;
 
 private:
     bool ask(const char *selector) const;

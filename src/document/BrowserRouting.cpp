@@ -13,6 +13,7 @@
 #include "document/NewDocumentOpening.h"
 #include "document/PaneSelection.h"
 #include "document/ProcedureRouting.h"
+#include "document/RecyclebinRouting.h"
 #include "document/StatementRouting.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
@@ -308,8 +309,10 @@ void BrowserRouting::browserWantsImportOfDataIntoElement(const BrowserElementPtr
     document_.importRouting().startImport(element);
 }
 
-// The recycle bin belongs to a part the document does not have yet; its requests have no one to go to.
-void BrowserRouting::browserWantsToOpenRecyclebin() {}
+void BrowserRouting::browserWantsToOpenRecyclebin()
+{
+    document_.recyclebinRouting().openSheet();
+}
 
 void BrowserRouting::browserNeedsBackgroundReloadConnectionInfo()
 {

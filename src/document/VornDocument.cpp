@@ -7,6 +7,7 @@
 #include "browser/BrowserController.h"
 #include "browser/BrowserViewController.h"
 #include "browser/InfoColumnViewController.h"
+#include "browser/RecycleBinViewController.h"
 #include "connection/ClosingConnectionController.h"
 #include "connection/ClosingDocumentController.h"
 #include "connection/ConnectionDetails.h"
@@ -28,6 +29,7 @@
 #include "document/ManagementRefresh.h"
 #include "document/PaneSelection.h"
 #include "document/ProcedureRouting.h"
+#include "document/RecyclebinRouting.h"
 #include "document/StatementRouting.h"
 #include "document/StatusManagerPaneViewController.h"
 #include "document/StatusManagerViewController.h"
@@ -113,6 +115,7 @@ VornDocument::VornDocument(const QString &backendRootClassName, QObject *parent)
     importRouting_ = std::make_unique<ImportRouting>(*this, root, threads, status);
     analyserRouting_ = std::make_unique<AnalyserRouting>(*this, *paneSelection_, root);
     procedureRouting_ = std::make_unique<ProcedureRouting>(*this, *paneSelection_, root);
+    recyclebinRouting_ = std::make_unique<RecyclebinRouting>(*this, root);
     connectionLife_ = std::make_unique<ConnectionLife>(*this);
     saving_ = std::make_unique<DocumentSaving>(*this);
     QObject::connect(sqlEditorController()->sqlEditorTextStorage(), &QTextDocument::contentsChanged, this,
@@ -153,6 +156,7 @@ VornDocument::~VornDocument()
     statementRouting_->unbindWindowPanes();
     analyserRouting_.reset();
     procedureRouting_.reset();
+    recyclebinRouting_.reset();
     infoColumn_.reset();
     // A document dropped without closing still gives its connection back.
     if (!isClosed() && session_->closeDocument())
@@ -196,6 +200,9 @@ void VornDocument::registerWindowPanes()
         [](VornTabbedWindowController *) { return std::make_unique<ImportViewController>(); });
     VornTabbedWindowController::setPaneMaker(Pane::Browser,
                                              [] { return std::make_unique<BrowserViewController>(); });
+    VornTabbedWindowController::setSheetMaker(
+        VornTabbedWindowController::Sheet::RecycleBin,
+        [](VornTabbedWindowController *) { return std::make_unique<RecycleBinViewController>(); });
     VornTabbedWindowController::setSheetMaker(
         VornTabbedWindowController::Sheet::ConnectionDetails,
         [](VornTabbedWindowController *) { return std::make_unique<ConnectionDetails>(); });

@@ -31,6 +31,7 @@ class ExportRouting;
 class ImportRouting;
 class AnalyserRouting;
 class ProcedureRouting;
+class RecyclebinRouting;
 class InfoColumnRouting;
 class DocumentPrinting;
 class ManagementRefresh;
@@ -129,6 +130,7 @@ public:
     ImportRouting &importRouting() const { return *importRouting_; }
     AnalyserRouting &analyserRouting() const { return *analyserRouting_; }
     ProcedureRouting &procedureRouting() const { return *procedureRouting_; }
+    RecyclebinRouting &recyclebinRouting() const { return *recyclebinRouting_; }
     DocumentPrinting &printing() const { return *printing_; }
     ManagementRefresh &managementRefresh() const { return *managementRefresh_; }
 
@@ -310,6 +312,7 @@ private:
     std::unique_ptr<ImportRouting> importRouting_;
     std::unique_ptr<AnalyserRouting> analyserRouting_;
     std::unique_ptr<ProcedureRouting> procedureRouting_;
+    std::unique_ptr<RecyclebinRouting> recyclebinRouting_;
     std::unique_ptr<DocumentPrinting> printing_;
     std::unique_ptr<ManagementRefresh> managementRefresh_;
     std::unique_ptr<ConnectionLife> connectionLife_;

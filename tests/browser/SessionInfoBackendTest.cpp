@@ -2,6 +2,7 @@
 // connection's session shows its pages, and its confirmed Cancel action, pressed in the panel, stops
 // that connection's running query.
 #include "BackendTestSupport.h"
+#include "SessionRoots.h"
 #include "WaitFor.h"
 #include "bridge/ThreadController.h"
 #include "browser/IndependantInfoColumnViewController.h"
@@ -62,8 +63,8 @@ protected:
         if (target_.type == "SQLite")
             GTEST_SKIP() << "a SQLite file has no sessions";
         ASSERT_TRUE(startedBackend());
-        root_ = connectedRoot();
-        other_ = connectedRoot();
+        root_ = connectedSessionRoot(target_, "Vorn session test");
+        other_ = connectedSessionRoot(target_, "Vorn session test");
         ASSERT_TRUE(root_ && other_);
     }
 
@@ -72,34 +73,10 @@ protected:
         if (auto panel = opener_.panel.lock())
             panel->performCloseTab(nullptr);
         ASSERT_WAIT_FOR_MS(opener_.panel.expired(), 20000);
-        for (const VornRootClientPtr &root : {root_, other_})
-            if (root) {
-                root->endConnection();
-                root->deInitialize();
-            }
+        endSessionRoots({root_, other_});
     }
 
-    VornRootClientPtr connectedRoot()
-    {
-        VornRootClientPtr root = VornRootClient::create();
-        if (!root)
-            return nullptr;
-        root->initRoot({QDir::tempPath()});
-        const BackendOutcome outcome = root->startNewConnection(
-            {target_.server, target_.port, target_.database, target_.user, target_.password, target_.type,
-             QStringLiteral("Vorn session test"), 10, 1});
-        EXPECT_TRUE(outcome.successful) << outcome.errorMessage.toStdString();
-        return outcome.successful ? root : nullptr;
-    }
-
-    QVariant otherSessionId()
-    {
-        other_->sqlConnection()->executeQuery(target_.type == "PostgreSQL" ? "SELECT pg_backend_pid() AS id"
-                                                                           : "SELECT CONNECTION_ID() AS id",
-                                              {});
-        const VornResultsetPtr rows = other_->resultset();
-        return rows && rows->rowCount() == 1 ? rows->rowValues(1).value("id") : QVariant();
-    }
+    QVariant otherSessionId() { return sessionIdOf(*other_, target_.type); }
 
     VornRootClientPtr root_;
     VornRootClientPtr other_;

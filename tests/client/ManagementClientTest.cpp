@@ -2,6 +2,7 @@
 // own resources from the build tree: loads filtered by radio and search entries and sorted, session
 // pages, and a session action that really cancels another connection's query.
 #include "BackendTestSupport.h"
+#include "SessionRoots.h"
 #include "WaitFor.h"
 #include "client/SqlConnectionClient.h"
 #include "client/VornBrowserClient.h"
@@ -72,27 +73,9 @@ protected:
         type_ = root_->connectionType();
     }
 
-    void TearDown() override
-    {
-        for (const VornRootClientPtr &root : {root_, other_})
-            if (root) {
-                root->endConnection();
-                root->deInitialize();
-            }
-    }
+    void TearDown() override { endSessionRoots({root_, other_}); }
 
-    VornRootClientPtr connectedRoot()
-    {
-        VornRootClientPtr root = VornRootClient::create();
-        if (!root)
-            return nullptr;
-        root->initRoot({QDir::tempPath()});
-        const BackendOutcome outcome = root->startNewConnection(
-            {target_.server, target_.port, target_.database, target_.user, target_.password, target_.type,
-             QStringLiteral("Vorn management test"), 10, 1});
-        EXPECT_TRUE(outcome.successful) << outcome.errorMessage.toStdString();
-        return outcome.successful ? root : nullptr;
-    }
+    VornRootClientPtr connectedRoot() { return connectedSessionRoot(target_, "Vorn management test"); }
 
     // Loads the view with the bar's entries (column, operator, value) and sorts; the outcome.
     BackendOutcome load(const QVariantMap &view, const QList<std::array<QVariant, 3>> &entries,
@@ -121,14 +104,7 @@ protected:
     }
 
     // The second connection's own session identifier, as the views show it.
-    QString otherSessionId()
-    {
-        const QString sql =
-            type_ == "PostgreSQL" ? "SELECT pg_backend_pid() AS id" : "SELECT CONNECTION_ID() AS id";
-        other_->sqlConnection()->executeQuery(sql, {});
-        const VornResultsetPtr rows = other_->resultset();
-        return rows && rows->rowCount() == 1 ? rows->rowValues(1).value("id").toString() : QString();
-    }
+    QString otherSessionId() { return sessionIdOf(*other_, type_).toString(); }
 
     QString sleepStatement(const QString &marker) const
     {

@@ -5,6 +5,9 @@
 
 #include "FakeVornRootClient.h"
 #include "WaitFor.h"
+#include "platform/PreferenceDefaults.h"
+#include "platform/Preferences.h"
+#include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +89,8 @@ public:
 class BackgroundControllerTest : public ::testing::Test
 {
 protected:
+    // The recycle bin is offered only where the preferences say so (their default).
+    void SetUp() override { PreferenceDefaults::setDefaultPreferences(UserDefaults::standard()); }
     void TearDown() override
     {
         for (const auto &document : documents)
@@ -289,6 +294,15 @@ TEST_F(BackgroundControllerTest, RecycleBinsOfFreeRootsAreChecked)
     checker.backgroundUpdateCheck();
     waitForPass();
     EXPECT_EQ(document->recyclebin, 1);
+
+    // Turned off in the preferences, the bin is not offered and so not asked.
+    document->recyclebin = -1;
+    UserDefaults::standard().setObject(false, PreferenceKey::recycleBinSupport);
+    EXPECT_FALSE(document->root->supportsRecycleBin());
+    checker.backgroundUpdateCheck();
+    waitForPass();
+    UserDefaults::standard().setObject(true, PreferenceKey::recycleBinSupport);
+    EXPECT_EQ(document->recyclebin, -1);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "client/VornBrowserClient.h"
 #include "client/VornImporterClient.h"
 #include "client/VornProcedureClient.h"
+#include "client/VornRecyclebinClient.h"
 #include "client/VornRootClient.h"
 
 #include <QCoreApplication>
@@ -324,6 +325,107 @@ public:
     std::atomic<bool> sequenceSupportOnMainThread{false};
 };
 
+// A recycle bin held in memory: update lists contents (or fails with listError), and restore and purge
+// record their call and fail with actionError or take the object out of contents. holdActions keeps
+// the next action or listing waiting until released.
+class FakeVornRecyclebinClient : public VornRecyclebinClient
+{
+public:
+    explicit FakeVornRecyclebinClient(std::shared_ptr<FakeLastAction> lastAction)
+        : lastAction_(std::move(lastAction))
+    {
+    }
+
+    void update() override
+    {
+        std::unique_lock lock(mutex_);
+        waitWhileHeld(lock);
+        ++updates;
+        lastAction_->set(listError);
+        listed_ = listError.isNull() ? contents : QVariantList();
+    }
+    QVariantList items() const override
+    {
+        std::lock_guard lock(mutex_);
+        return listed_;
+    }
+    bool isFilled() const override
+    {
+        std::lock_guard lock(mutex_);
+        return !listed_.isEmpty();
+    }
+    void flashBackObject(const QString &type, const QString &name) override { act("restore", type, name); }
+    void purgeObject(const QString &type, const QString &name) override { act("purge", type, name); }
+    void purgeBin() override { act("purge all", QString(), QString()); }
+
+    void setContents(const QVariantList &entries)
+    {
+        std::lock_guard lock(mutex_);
+        contents = entries;
+    }
+    void setErrors(const QString &list, const QString &action)
+    {
+        std::lock_guard lock(mutex_);
+        listError = list;
+        actionError = action;
+    }
+    QList<QStringList> callsSoFar() const
+    {
+        std::lock_guard lock(mutex_);
+        return calls;
+    }
+    int updatesSoFar() const
+    {
+        std::lock_guard lock(mutex_);
+        return updates;
+    }
+    void setHoldActions(bool hold)
+    {
+        std::lock_guard lock(mutex_);
+        holdActions_ = hold;
+        released_.notify_all();
+    }
+    bool waiting() const
+    {
+        std::lock_guard lock(mutex_);
+        return waiting_;
+    }
+
+private:
+    void waitWhileHeld(std::unique_lock<std::mutex> &lock)
+    {
+        waiting_ = holdActions_;
+        released_.wait(lock, [&] { return !holdActions_; });
+        waiting_ = false;
+    }
+    void act(const QString &what, const QString &type, const QString &name)
+    {
+        std::unique_lock lock(mutex_);
+        waitWhileHeld(lock);
+        calls.append({what, type, name});
+        lastAction_->set(actionError);
+        if (!actionError.isNull())
+            return;
+        if (what == QLatin1String("purge all"))
+            contents.clear();
+        else
+            contents.removeIf(
+                [&](const QVariant &entry) { return entry.toMap().value("objectName").toString() == name; });
+    }
+
+    std::shared_ptr<FakeLastAction> lastAction_;
+    mutable std::mutex mutex_;
+    std::condition_variable released_;
+    QVariantList contents;
+    QVariantList listed_;
+    QString listError;
+    QString actionError;
+    QList<QStringList> calls;
+    int updates = 0;
+    bool holdActions_ = false;
+    bool waiting_ = false;
+};
+
 class FakeVornRootClient : public VornRootClient
 {
 public:
@@ -331,7 +433,8 @@ public:
         : lastAction(std::make_shared<FakeLastAction>()),
           connection(std::make_shared<FakeSqlConnectionClient>(lastAction)),
           browserClient(std::make_shared<FakeVornBrowserClient>()),
-          analyserClient(std::make_shared<FakeVornAnalyserClient>(lastAction))
+          analyserClient(std::make_shared<FakeVornAnalyserClient>(lastAction)),
+          recyclebinClient(std::make_shared<FakeVornRecyclebinClient>(lastAction))
     {
     }
 
@@ -375,7 +478,8 @@ public:
     bool dirty() const override { return dirtyConnection; }
     bool dataDefinitionCausesTransactionCommit() const override { return false; }
     bool allowFocusChange() const override { return true; }
-    bool supportsRecycleBin() const override { return recycleBinSupported; }
+    bool databaseHasRecycleBin() const override { return recycleBinSupported; }
+    std::shared_ptr<VornRecyclebinClient> recyclebin() const override { return recyclebinClient; }
     bool analysisSupported() const override { return analyses; }
     std::shared_ptr<VornAnalyserClient> analyse() const override { return analyserClient; }
     int dirtySeconds() const override { return 0; }
@@ -445,6 +549,7 @@ public:
     std::shared_ptr<FakeSqlConnectionClient> connection;
     std::shared_ptr<FakeVornBrowserClient> browserClient;
     std::shared_ptr<FakeVornAnalyserClient> analyserClient;
+    std::shared_ptr<FakeVornRecyclebinClient> recyclebinClient;
     std::shared_ptr<FakeVornProcedureClient> procedureClient;
     std::shared_ptr<FakeVornImporterClient> importerClient = std::make_shared<FakeVornImporterClient>();
     // A loaded object shown as text; null when the root has none.

@@ -79,6 +79,11 @@ abstract class Dialect {
         return false;
     }
 
+    /** The database keeps dropped objects in a recycle bin they can be restored from. */
+    boolean hasRecycleBin() {
+        return false;
+    }
+
     boolean dedicatedTransactionSupport() {
         return true;
     }

@@ -113,6 +113,11 @@ final class OracleDialect extends Dialect {
         info.put("connectedUsingTns", false);
     }
 
+    @Override
+    boolean hasRecycleBin() {
+        return true;
+    }
+
     /** Unquoted names are folded to upper case. */
     @Override
     boolean keepsCaseUnquoted(String name) {

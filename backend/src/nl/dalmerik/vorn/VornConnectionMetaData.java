@@ -27,6 +27,7 @@ public class VornConnectionMetaData {
     private final String description;
     private final String schemaTerm;
     private final String catalogTerm;
+    private final boolean recycleBin;
     private final Vector<String> reservedWords;
     private final Set<String> reservedWordSet;
     // Per schema: its tables' columns (a fully loaded schema), its elements, its foreign keys.
@@ -39,13 +40,16 @@ public class VornConnectionMetaData {
         description = "Not connected";
         schemaTerm = "schema";
         catalogTerm = "catalog";
+        recycleBin = false;
         reservedWords = ReservedWords.getReservedWords();
         reservedWordSet = Set.copyOf(reservedWords);
     }
 
     VornConnectionMetaData(String type, ConnectionTarget target, DatabaseMetaData driver) throws SQLException {
         identity = identityOf(type, target);
-        String where = Dialect.forType(type).describeTarget(target);
+        Dialect dialect = Dialect.forType(type);
+        String where = dialect.describeTarget(target);
+        recycleBin = dialect.hasRecycleBin();
         description = target.user.isEmpty() ? type + " " + where : type + " " + target.user + "@" + where;
         schemaTerm = termOr(driver.getSchemaTerm(), "schema");
         catalogTerm = termOr(driver.getCatalogTerm(), "catalog");
@@ -89,9 +93,9 @@ public class VornConnectionMetaData {
         return catalogTerm;
     }
 
-    /** No database's recycle bin is offered yet. */
+    /** The database keeps dropped objects in a recycle bin (Oracle). */
     public boolean supportsRecycleBin() {
-        return false;
+        return recycleBin;
     }
 
     boolean fullyLoaded(String schema) {

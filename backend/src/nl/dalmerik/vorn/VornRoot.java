@@ -20,7 +20,7 @@ public class VornRoot {
 
     private final Object stateLock = new Object();
     private final VornSqlConnection sqlConnection = new VornSqlConnection(this);
-    private final VornRecyclebin recyclebin = new VornRecyclebin();
+    private final VornRecyclebin recyclebin = new VornRecyclebin(this);
     private final VornAssistant assistant = new VornAssistant(this);
     private final VornAnalyser analyser = new VornAnalyser(this);
     private final VornImporter importer = new VornImporter(this);
@@ -473,7 +473,7 @@ public class VornRoot {
         VornActivityController activities = VornActivityController.getInstance();
         activities.update(activityUid, "CHECK_RECYCLEBIN", activity, null);
         try {
-            return recyclebin.isFilled();
+            return recyclebin.backgroundIsFilled(current);
         } finally {
             activities.update(activityUid, VornActivityController.IDLE, null, null);
         }
