@@ -11,22 +11,21 @@ namespace
 constexpr char separator = '\x01';
 constexpr int blockSize = 1 << 16;
 
-constexpr std::string_view namespaces[] = {"http://schemas.openxmlformats.org/spreadsheetml/2006/main",
-                                           "http://purl.oclc.org/ooxml/spreadsheetml/main"};
+// The SpreadsheetML namespaces (transitional and strict) as expat puts them before a local name.
+constexpr std::string_view namespaces[] = {"http://schemas.openxmlformats.org/spreadsheetml/2006/main\x01",
+                                           "http://purl.oclc.org/ooxml/spreadsheetml/main\x01"};
 
 // The local name of an element of SpreadsheetML (or of no namespace); empty for other namespaces.
+// Compared from the front: every element of a sheet comes by here.
 std::string_view localName(const char *name)
 {
-    const std::string_view full(name);
-    const size_t split = full.rfind(separator);
-    if (split == std::string_view::npos)
-        return full;
-    const std::string_view space = full.substr(0, split);
     for (const std::string_view known : namespaces) {
-        if (space == known)
-            return full.substr(split + 1);
+        if (std::strncmp(name, known.data(), known.size()) == 0)
+            return name + known.size();
     }
-    return {};
+    if (std::strchr(name, separator))
+        return {};
+    return name;
 }
 
 } // namespace
