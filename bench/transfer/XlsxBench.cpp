@@ -11,6 +11,7 @@
 #include "../support/ImportBench.h"
 #include "../support/PostgresBench.h"
 #include "../support/RowBench.h"
+#include "app/SystemTimeZone.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
 #include "client/SqlConnectionClient.h"
@@ -151,6 +152,8 @@ double libreOfficeSeconds(const QTemporaryDir &folder, const QString &file, cons
 
 int main(int argc, char **argv)
 {
+    // As the program starts.
+    SystemTimeZone::nameInEnvironment();
     QApplication app(argc, argv);
     const int runs = argc > 1 ? qMax(1, QString(argv[1]).toInt()) : 3;
     Bundle::setMainBundlePrefix(QCoreApplication::applicationDirPath() + "/..");
