@@ -3,19 +3,29 @@
 #include "transfer/XLSXXml.h"
 #include "transfer/XLSXXmlStream.h"
 
+#include <charconv>
 #include <string>
 
 namespace
 {
+
+constexpr qsizetype maxReserved = 1 << 22;
 
 class Reader : public XLSXXmlStream::Handler
 {
 public:
     QStringList strings;
 
-    void startElement(std::string_view name, const char **) override
+    void startElement(std::string_view name, const char **attributes) override
     {
-        if (name == "si") {
+        if (name == "sst") {
+            // Room for the entries the table announces, so that the list does not grow by copies;
+            // within bounds, as the count is only the file's word.
+            qsizetype announced = 0;
+            const std::string_view count = XLSXXmlStream::attribute(attributes, "uniqueCount");
+            std::from_chars(count.data(), count.data() + count.size(), announced);
+            strings.reserve(qBound<qsizetype>(0, announced, maxReserved));
+        } else if (name == "si") {
             inEntry_ = true;
             inText_ = false;
             phonetic_ = 0;
