@@ -3,14 +3,16 @@
 // (LibreOffice: the same rows as CSV converted to XLSX), and that workbook imported into a copy of the
 // table (LibreOffice: the workbook converted to CSV). Prints the seconds of each (the first run and the
 // median of the warm runs), their ratio, and the peak memory of each of our steps at half and at all the
-// rows. The goal: both faster than LibreOffice, with memory that does not grow with the row count beyond
-// the shared strings.
+// rows, each step once in a process of its own so that no step inherits what another left (the Java
+// heap grows and stays grown). The goal: both faster than LibreOffice, with memory that does not grow
+// with the row count beyond the shared strings.
 //
 // Run from the build tree with the test servers' settings:
 //   source $VORN_TEST_STATE/servers.env && build/bin/bench_transfer_xlsx [runs, 3 unless given]
 #include "../support/ImportBench.h"
 #include "../support/PostgresBench.h"
 #include "../support/RowBench.h"
+#include "app/SystemTimeZone.h"
 #include "bridge/QoJavaBridge.h"
 #include "bridge/ThreadController.h"
 #include "client/SqlConnectionClient.h"
@@ -133,6 +135,40 @@ double importSeconds(const VornRootClientPtr &root, const QString &file, qint64 
     return seconds;
 }
 
+// One step once in a fresh process (this program with --peak): its peak resident memory, and what the
+// process held when the step began.
+struct Peak {
+    double start = 0;
+    double peak = 0;
+};
+
+Peak peakInChild(const QString &step, int rows, const QString &file)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {"--peak", step, QString::number(rows), file});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        fail("The " + step + " step failed in its own process");
+    const QStringList figures = QString::fromLatin1(child.readAllStandardOutput()).split(' ');
+    if (figures.size() != 2)
+        fail("The " + step + " step printed no figures");
+    return {figures[0].toDouble(), figures[1].toDouble()};
+}
+
+int runPeakStep(const QString &step, int rows, const QString &file)
+{
+    startBridge();
+    VornRootClientPtr root = connectedRoot(database("PostgreSQL"), 0);
+    const double start = residentMegabytes();
+    resetPeak();
+    if (step == QLatin1String("export"))
+        exportSeconds(*root, file);
+    else
+        importSeconds(root, file, rows);
+    std::printf("%.1f %.1f", start, peakMiB());
+    return 0;
+}
+
 double libreOfficeSeconds(const QTemporaryDir &folder, const QString &file, const QString &format)
 {
     QElapsedTimer timer;
@@ -151,11 +187,15 @@ double libreOfficeSeconds(const QTemporaryDir &folder, const QString &file, cons
 
 int main(int argc, char **argv)
 {
+    // As the program starts.
+    SystemTimeZone::nameInEnvironment();
     QApplication app(argc, argv);
     const int runs = argc > 1 ? qMax(1, QString(argv[1]).toInt()) : 3;
     Bundle::setMainBundlePrefix(QCoreApplication::applicationDirPath() + "/..");
     UserDefaults::standard().setObject(QStringLiteral("d-M-yyyy HH:mm:ss.S"),
                                        PreferenceKey::cocoaTimestampDataFormat);
+    if (argc == 5 && QByteArray(argv[1]) == "--peak")
+        return runPeakStep(QString(argv[2]), QString(argv[3]).toInt(), QString(argv[4]));
     const Database postgres = database("PostgreSQL");
     startBridge();
     VornRootClientPtr root = connectedRoot(postgres, 0);
@@ -167,20 +207,27 @@ int main(int argc, char **argv)
     for (const int rows : {50000, 100000}) {
         createTable(*root, rows);
         const QString ours = folder.filePath(QString("ours-%1.xlsx").arg(rows));
-        Runs exportTimes, importTimes, exportPeaks, importPeaks;
+        Runs exportTimes, importTimes;
         for (int run = 0; run <= runs; ++run) {
-            resetPeak();
             exportTimes.add(exportSeconds(*root, ours));
-            exportPeaks.add(peakMiB());
-            resetPeak();
             importTimes.add(importSeconds(root, ours, rows));
-            importPeaks.add(peakMiB());
+        }
+        Runs exportStarts, exportPeaks, importStarts, importPeaks;
+        for (int run = 0; run <= runs; ++run) {
+            const Peak exportPeak = peakInChild("export", rows, folder.filePath("child.xlsx"));
+            exportStarts.add(exportPeak.start);
+            exportPeaks.add(exportPeak.peak);
+            const Peak importPeak = peakInChild("import", rows, ours);
+            importStarts.add(importPeak.start);
+            importPeaks.add(importPeak.peak);
         }
         const QString label = QString::number(rows) + " rows ";
         printRow(label + "export (ours)", exportTimes, "s");
         printRow(label + "import (ours)", importTimes, "s");
-        printRow(label + "export peak resident", exportPeaks, "MiB");
-        printRow(label + "import peak resident", importPeaks, "MiB");
+        printRow(label + "export: resident at start", exportStarts, "MiB");
+        printRow(label + "export: peak resident", exportPeaks, "MiB");
+        printRow(label + "import: resident at start", importStarts, "MiB");
+        printRow(label + "import: peak resident", importPeaks, "MiB");
         exported = exportTimes;
         imported = importTimes;
     }

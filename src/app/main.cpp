@@ -1,3 +1,4 @@
+#include "app/SystemTimeZone.h"
 #include "app/VornDocumentController.h"
 #include "document/VornDocument.h"
 #include "platform/Bundle.h"
@@ -47,6 +48,8 @@ void quitOnTerminationSignal(VornDocumentController &controller)
 
 int main(int argc, char **argv)
 {
+    // Before any thread or the Java VM reads the zone.
+    SystemTimeZone::nameInEnvironment();
     // Every reader finds every preference key, so the defaults go first.
     PreferenceDefaults::setDefaultPreferences(UserDefaults::standard());
 

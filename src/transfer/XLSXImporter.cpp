@@ -149,7 +149,7 @@ bool XLSXImporter::determineColumnSpan(const QString &sheetPath)
     return true;
 }
 
-const XLSXrow *XLSXImporter::rowAt(qint64 index)
+XLSXrow *XLSXImporter::rowAt(qint64 index)
 {
     while (rowData_ && bufferStart_ + qint64(buffer_.size()) <= index) {
         std::optional<XLSXrow> row = rowData_->nextRow();
@@ -164,14 +164,14 @@ const XLSXrow *XLSXImporter::rowAt(qint64 index)
 
 std::optional<XLSXrow> XLSXImporter::nextRowFromBuffer(bool skipEmpty)
 {
-    while (const XLSXrow *row = rowAt(rowPointer_)) {
+    while (XLSXrow *row = rowAt(rowPointer_)) {
         ++rowPointer_;
-        std::optional<XLSXrow> taken = *row;
+        XLSXrow taken = keepRows_ ? *row : std::move(*row);
         while (!keepRows_ && bufferStart_ < rowPointer_ && !buffer_.empty()) {
             buffer_.pop_front();
             ++bufferStart_;
         }
-        if (!skipEmpty || taken->holdsValue())
+        if (!skipEmpty || taken.holdsValue())
             return taken;
     }
     return std::nullopt;
@@ -259,6 +259,24 @@ std::optional<ImportRow> XLSXImporter::readNextRow()
             values.insert(options_.import_columns[i]->column_name, row->values[k]);
     }
     return values;
+}
+
+std::optional<QStringList> XLSXImporter::readNextFields()
+{
+    std::optional<XLSXrow> row = nextRowFromBuffer(options_.skip_empty_rows);
+    if (!row)
+        return std::nullopt;
+    // By position, not by name: two columns may have the same heading.
+    const qsizetype count = options_.import_columns.size();
+    if (row->start == minColumnSpan_ && row->values.size() == count)
+        return std::move(row->values);
+    QStringList fields;
+    fields.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const qint64 k = minColumnSpan_ - row->start + i;
+        fields.append(k >= 0 && k < row->values.size() ? row->values[k] : QString());
+    }
+    return fields;
 }
 
 void XLSXImporter::autoDetect()

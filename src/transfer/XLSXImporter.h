@@ -27,6 +27,7 @@ public:
 
     void close() override;
     std::optional<ImportRow> readNextRow() override;
+    std::optional<QStringList> readNextFields() override;
     void autoDetect() override;
     void autoDetectFormatOptions() override;
     QString overviewFormatLine() const override;
@@ -41,7 +42,7 @@ private:
     bool autoDetectSheets(const QString &workbookPath);
     bool loadPart(const QString &part, const char *what, auto &target);
     bool determineColumnSpan(const QString &sheetPath);
-    const XLSXrow *rowAt(qint64 index);
+    XLSXrow *rowAt(qint64 index);
     std::optional<XLSXrow> nextRowFromBuffer(bool skipEmpty);
     void autoDetectSkipRows();
     void autoDetectContentHeaders();

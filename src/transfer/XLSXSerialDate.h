@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -12,12 +13,34 @@
 namespace XLSXSerialDate
 {
 
-// The local date and time of the serial; none for a text that is no number, a negative one, the
-// day 1900-02-29 (serial 60) or a day outside the calendar.
+struct WallClock {
+    QDate day;
+    int msecs = 0; // since the start of the day
+};
+
+// The calendar day and wall-clock time of the serial; none for a text that is no number, a negative
+// one, the day 1900-02-29 (serial 60) or a day outside the calendar.
+std::optional<WallClock> wallClockForSerial(QStringView value, bool date1904);
+std::optional<WallClock> wallClockForSerial(double serial, bool date1904);
+// The same as a local date and time.
 std::optional<QDateTime> dateTimeForSerial(QStringView value, bool date1904);
 // The form the import reads: "yyyy-MM-dd HH:mm:ss.S" and the zone's offset ("+0100").
 QString importText(const QDateTime &dateTime);
+QString importText(const WallClock &wallClock, int offsetSeconds);
 // The serial of the 1900 system (1970-01-01 is 25569) of a local date and time; none before 1900.
 std::optional<double> serialForDateTime(const QDateTime &dateTime);
+
+// The local zone's offset from UTC at wall-clock times, asked of the system once per calendar day:
+// a sheet holds a date in every row, and each question of the system costs a look at the zone file.
+// Only on a day whose offset changes is every time asked on its own.
+class LocalOffsets
+{
+public:
+    int offsetAt(const WallClock &wallClock);
+
+private:
+    static constexpr int varies = -1000000;
+    QHash<qint64, int> byDay_;
+};
 
 } // namespace XLSXSerialDate

@@ -1,49 +1,77 @@
 #include "transfer/XLSXSharedStrings.h"
 
 #include "transfer/XLSXXml.h"
+#include "transfer/XLSXXmlStream.h"
 
-#include <QFile>
-#include <QXmlStreamReader>
+#include <charconv>
+#include <string>
+
+namespace
+{
+
+constexpr qsizetype maxReserved = 1 << 22;
+
+class Reader : public XLSXXmlStream::Handler
+{
+public:
+    QStringList strings;
+
+    void startElement(std::string_view name, const char **attributes) override
+    {
+        if (name == "sst") {
+            // Room for the entries the table announces, so that the list does not grow by copies;
+            // within bounds, as the count is only the file's word.
+            qsizetype announced = 0;
+            const std::string_view count = XLSXXmlStream::attribute(attributes, "uniqueCount");
+            std::from_chars(count.data(), count.data() + count.size(), announced);
+            strings.reserve(qBound<qsizetype>(0, announced, maxReserved));
+        } else if (name == "si") {
+            inEntry_ = true;
+            inText_ = false;
+            phonetic_ = 0;
+            text_.clear();
+        } else if (inEntry_ && name == "rPh") {
+            ++phonetic_;
+        } else if (inEntry_ && phonetic_ == 0 && name == "t") {
+            inText_ = true;
+        }
+    }
+    void endElement(std::string_view name) override
+    {
+        if (name == "t") {
+            inText_ = false;
+        } else if (inEntry_ && name == "rPh") {
+            --phonetic_;
+        } else if (inEntry_ && name == "si") {
+            strings.append(XLSXXml::decodeText(QString::fromUtf8(text_.data(), qsizetype(text_.size()))));
+            inEntry_ = false;
+        }
+    }
+    void characters(std::string_view text) override
+    {
+        if (inText_)
+            text_.append(text);
+    }
+
+private:
+    bool inEntry_ = false;
+    bool inText_ = false;
+    int phonetic_ = 0;
+    std::string text_;
+};
+
+} // namespace
 
 std::optional<XLSXSharedStrings> XLSXSharedStrings::read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    Reader reader;
+    XLSXXmlStream stream(reader, true);
+    if (!stream.open(path))
+        return std::nullopt;
+    stream.readOn();
+    if (stream.failed())
         return std::nullopt;
     XLSXSharedStrings table;
-    QXmlStreamReader reader(&file);
-    bool inEntry = false;
-    bool inText = false;
-    int phonetic = 0;
-    QString text;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (XLSXXml::is(reader, "si")) {
-                inEntry = true;
-                inText = false;
-                phonetic = 0;
-                text.clear();
-            } else if (inEntry && XLSXXml::is(reader, "rPh")) {
-                ++phonetic;
-            } else if (inEntry && phonetic == 0 && XLSXXml::is(reader, "t")) {
-                inText = true;
-            }
-        } else if (token == QXmlStreamReader::Characters) {
-            if (inText)
-                text.append(reader.text());
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (XLSXXml::is(reader, "t")) {
-                inText = false;
-            } else if (inEntry && XLSXXml::is(reader, "rPh")) {
-                --phonetic;
-            } else if (inEntry && XLSXXml::is(reader, "si")) {
-                table.strings_.append(XLSXXml::decodeText(text));
-                inEntry = false;
-            }
-        }
-    }
-    if (reader.hasError())
-        return std::nullopt;
+    table.strings_ = std::move(reader.strings);
     return table;
 }

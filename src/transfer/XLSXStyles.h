@@ -16,6 +16,8 @@ public:
 
     // The cell's "s" attribute names a date format.
     bool isDate(QStringView style) const;
+    // The same for the position of a cell format.
+    bool isDateStyle(int position) const { return dateStyles_.contains(position); }
     // The format code without what only decorates it: escaped characters, quoted literals, colour,
     // condition and locale sections, padding and repeat characters, and the word "General". Elapsed
     // time sections ("[h]", "[mm]", "[ss]") stay.

@@ -150,6 +150,70 @@ TEST(XLSXData, RowsWithGapsStartColumnsHiddenRowsAndTypedCells)
     EXPECT_EQ(rows[5].values, QStringList({"not a date", "60"}));
 }
 
+TEST(XLSXData, PrefixedElementsEntitiesAndOtherNamespaces)
+{
+    // Elements count by their namespace, whatever prefix the file gives it; those of other
+    // namespaces (a markup extension here) are passed over, and the text's references are resolved.
+    QTemporaryDir dir;
+    const QString sheet = writeFile(dir, "sheet.xml", R"(<?xml version="1.0" encoding="UTF-8"?>
+<x:worksheet xmlns:x="http://purl.oclc.org/ooxml/spreadsheetml/main" xmlns:o="urn:other">
+<x:sheetData>
+ <x:row><x:c r="B1" t="inlineStr"><x:is><x:t>a &amp; b &#x41;<![CDATA[<c>]]></x:t></x:is></x:c>
+  <o:c r="A1"><o:v>foreign</o:v></o:c><x:c r="C1" t="str"><x:v>&lt;f&gt;</x:v></x:c></x:row>
+ <o:row><x:c r="A2"><x:v>9</x:v></x:c></o:row>
+</x:sheetData>
+<x:sheetData><x:row><x:c r="A9"><x:v>after</x:v></x:c></x:row></x:sheetData>
+</x:worksheet>)");
+    XLSXData data;
+    ASSERT_TRUE(data.open(sheet, nullptr, nullptr, false));
+    const QList<XLSXrow> rows = allRows(data);
+    EXPECT_FALSE(data.failed());
+    ASSERT_EQ(rows.size(), 1) << "a row of another namespace is none, and reading ends with the rows";
+    EXPECT_EQ(rows[0].start, 2);
+    EXPECT_EQ(rows[0].values, QStringList({"a & b A<c>", "<f>"}));
+}
+
+TEST(XLSXData, DatesOnClockChangeDaysKeepTheirDayAndWallClock)
+{
+    // In Amsterdam 2019-03-31 loses 02:00-03:00 and 2019-10-27 repeats 02:00-03:00; the days around
+    // them keep one offset. Each cell reads as its own moment does, whichever day came first.
+    qputenv("TZ", "Europe/Amsterdam");
+    tzset();
+    QTemporaryDir dir;
+    const QString styles = writeFile(
+        dir, "styles.xml", R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+<cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="22"/></cellXfs></styleSheet>)");
+    const QList<QDateTime> moments = {
+        QDateTime(QDate(2019, 3, 30), QTime(23, 0)), QDateTime(QDate(2019, 3, 31), QTime(1, 59)),
+        QDateTime(QDate(2019, 3, 31), QTime(3, 0)),  QDateTime(QDate(2019, 3, 31), QTime(18, 30)),
+        QDateTime(QDate(2019, 4, 1), QTime(0, 0)),   QDateTime(QDate(2019, 10, 27), QTime(1, 0)),
+        QDateTime(QDate(2019, 10, 27), QTime(4, 0)), QDateTime(QDate(2019, 3, 30), QTime(12, 0)),
+    };
+    QByteArray cells;
+    for (const QDateTime &moment : moments)
+        cells += "<c s=\"1\"><v>" + QByteArray::number(*XLSXSerialDate::serialForDateTime(moment), 'f', 10) +
+                 "</v></c>";
+    const QString sheet = writeFile(dir, "sheet.xml",
+                                    QByteArray(sheetHead) + "<sheetData><row>" + cells +
+                                        "</row><row><c s=\"1\"><v>43555.1041666667</v></c></row>"
+                                        "</sheetData></worksheet>");
+    const std::optional<XLSXStyles> dateStyles = XLSXStyles::read(styles);
+    XLSXData data;
+    ASSERT_TRUE(data.open(sheet, nullptr, &*dateStyles, false));
+    const QList<XLSXrow> rows = allRows(data);
+    ASSERT_EQ(rows.size(), 2);
+    ASSERT_EQ(rows[0].values.size(), moments.size());
+    for (qsizetype i = 0; i < moments.size(); ++i)
+        EXPECT_EQ(rows[0].values[i], XLSXSerialDate::importText(moments[i])) << i;
+    EXPECT_EQ(rows[0].values[3], "2019-03-31 18:30:00.0 +0200");
+    EXPECT_EQ(rows[0].values[7], "2019-03-30 12:00:00.0 +0100");
+    // 02:30 on the spring day is a time the clock skips: the day and the time stay, with the offset
+    // that names the moment the system makes of it.
+    EXPECT_EQ(rows[1].values, QStringList{"2019-03-31 02:30:00.0 +0100"});
+    qunsetenv("TZ");
+    tzset();
+}
+
 TEST(XLSXData, DamagedSheetEndsTheRowsAndSaysSo)
 {
     QTemporaryDir dir;
