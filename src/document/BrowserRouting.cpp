@@ -148,8 +148,11 @@ void BrowserRouting::startFromRoot(const QVariantMap &info)
 {
     pendingElement_.clear();
     browserController_->resetBrowserFromRoot();
-    if (info.contains(browserStateKey))
+    if (info.contains(browserStateKey)) {
         browserController_->restoreWithInfo(info.value(browserStateKey).toMap());
+        // A document saved in management mode comes back in it: the info column shows its notice.
+        infoFollowsManagementMode();
+    }
     for (const QString &key :
          {filterKey, elementKey, extendedFilterKey, lastElementKey, lastElementFilterKey}) {
         if (info.contains(key))
@@ -331,10 +334,14 @@ void BrowserRouting::commitOrRollbackCompleted()
 
 void BrowserRouting::browserUpdatedManagementMode()
 {
-    document_.infoColumn().infoController()->setManagementMode(
-        document_.browserController()->managementMode());
-    document_.infoColumn().refreshColumn();
+    infoFollowsManagementMode();
     document_.documentStatusUpdated();
+}
+
+void BrowserRouting::infoFollowsManagementMode()
+{
+    document_.infoColumn().infoController()->setManagementMode(browserController_->managementMode());
+    document_.infoColumn().refreshColumn();
 }
 
 DDLController *BrowserRouting::browserWantsDDLController()

@@ -81,6 +81,7 @@ private:
     BrowserViewController *paneShowingBrowser() const;
     // Loads the element the tab was opened or restored with, once its schema's objects are known.
     void loadPendingElement();
+    void infoFollowsManagementMode();
 
     VornDocument &document_;
     PaneSelection &panes_;

@@ -11,9 +11,11 @@
 #include "browser/BrowserController.h"
 #include "browser/BrowserElementSection.h"
 #include "browser/BrowserElementStore.h"
+#include "browser/InfoController.h"
 #include "client/VornBrowserClient.h"
 #include "document/ActivityViewerController.h"
 #include "document/BackgroundController.h"
+#include "document/InfoColumnRouting.h"
 #include "document/ManagementRefresh.h"
 #include "document/VornDocument.h"
 #include "editor/SQLEditorController.h"
@@ -117,6 +119,18 @@ protected:
 
     QTemporaryDir folder;
 };
+
+// A document saved in management mode comes back in it, and its info column shows the management notice
+// instead of an element's information.
+TEST_F(VornDocumentBackgroundTest, ADocumentSavedInManagementModeOpensInIt)
+{
+    useManagementViews("SQLite",
+                       {QVariantMap{{"name", "Still"}, {"type", "STILL"}, {"query", "SELECT 1 AS n"}}});
+    document->setInitializationInfo({{"browserController", QVariantMap{{"managementMode", true}}}});
+    connectTo(sqliteTarget(folder));
+    EXPECT_TRUE(document->browserController()->managementMode());
+    EXPECT_TRUE(document->infoColumn().infoController()->managementMode());
+}
 
 // A view that asks for it is read again a moment after each load or refresh; one that does not stays.
 TEST_F(VornDocumentBackgroundTest, ManagementViewsWithAutoRefreshReadTheirRowsAgain)
