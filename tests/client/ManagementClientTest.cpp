@@ -112,7 +112,7 @@ protected:
                "' AS marker";
     }
 
-    QString sessionsView() const { return type_ == "PostgreSQL" ? "Session overview" : "Process overview"; }
+    QString sessionsView() const { return "Process overview"; }
     QString idColumn() const { return type_ == "PostgreSQL" ? "Process" : "Id"; }
     QString userColumn() const { return "User"; }
 
