@@ -1,7 +1,6 @@
 // Network faults between the backend and the real servers, made by a loopback proxy in front of them:
 // connections that are cut or go silent.
 #include "BackendTestSupport.h"
-#include "LongStatements.h"
 #include "TcpProxy.h"
 #include "TestServers.h"
 #include "WaitFor.h"
@@ -118,8 +117,11 @@ TEST_P(BackendNetworkTest, ACutConnectionIsReportedAsLostWithTheDriversWords)
         ASSERT_TRUE(root->run("SELECT 1"));
         QString outcome;
         if (running) {
+            // A statement that waits without working: the server runs a cut connection's statement to
+            // its end, and a busy one would load the machine for the rest of the test run.
+            const QString waiting = GetParam() == "PostgreSQL" ? "SELECT pg_sleep(30)" : "SELECT SLEEP(30)";
             JavaThread statement([&] {
-                root->execute(longStatementFor(GetParam()));
+                root->execute(waiting);
                 outcome = root->lastErrorMessage();
             });
             waitUntilRunning(*root);
