@@ -101,6 +101,22 @@ protected:
         defaults().removeObjectForKey(SavedConnections::allConnectionsKey);
     }
     static UserDefaults &defaults() { return UserDefaults::standard(); }
+
+    // Launches the controller past its release notes and connects as a choice in the welcome screen's
+    // list does: the one document that opens, or null.
+    static VornDocument *launchAndChoose(VornDocumentController &controller,
+                                         const ConnectionParametersPtr &parameters)
+    {
+        defaults().setObject(999999, "last_auto_releasenotes");
+        controller.applicationDidFinishLaunching();
+        if (!QTest::qWaitFor([&] { return !controller.isStarting(); }, 60000))
+            return nullptr;
+        WelcomeScreenController *welcome = controller.welcomeScreenController();
+        welcome->connectionViewControllerWantsToConnect(welcome->connectionViewController(), parameters);
+        if (controller.documents().size() != 1)
+            return nullptr;
+        return qobject_cast<VornDocument *>(controller.documents().first());
+    }
 };
 
 TEST_F(VornDocumentControllerTest, LaunchShowsProgressFromTheWaitScreenToTheConnectionList)
@@ -190,16 +206,10 @@ TEST_F(VornDocumentControllerTest, ConnectionChosenOnTheWelcomeScreenOpensInANew
     QTemporaryDir folder;
     const ConnectionParametersPtr parameters = sqliteConnection(folder.filePath("shop.db"), "Shop");
     ASSERT_NE(parameters, nullptr);
-    defaults().setObject(999999, "last_auto_releasenotes");
     VornDocumentController controller(buildInfo());
-    controller.applicationDidFinishLaunching();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isStarting(); }, 60000));
-    WelcomeScreenController *welcome = controller.welcomeScreenController();
-
-    welcome->connectionViewControllerWantsToConnect(welcome->connectionViewController(), parameters);
-    ASSERT_EQ(controller.documents().size(), 1);
-    auto *document = qobject_cast<VornDocument *>(controller.documents().first());
+    VornDocument *document = launchAndChoose(controller, parameters);
     ASSERT_NE(document, nullptr);
+    WelcomeScreenController *welcome = controller.welcomeScreenController();
     ASSERT_NE(document->windowController(), nullptr);
     EXPECT_TRUE(document->windowController()->window()->isVisible());
     auto *menus = qobject_cast<QMenuBar *>(document->windowController()->window()->menuWidget());
@@ -231,14 +241,8 @@ TEST_F(VornDocumentControllerTest, NewDocumentsAskedForOpenLaterInTheWindowOrANe
     QTemporaryDir folder;
     const ConnectionParametersPtr parameters = sqliteConnection(folder.filePath("shop.db"), "Shop");
     ASSERT_NE(parameters, nullptr);
-    defaults().setObject(999999, "last_auto_releasenotes");
     VornDocumentController controller(buildInfo());
-    controller.applicationDidFinishLaunching();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.isStarting(); }, 60000));
-    WelcomeScreenController *welcome = controller.welcomeScreenController();
-    welcome->connectionViewControllerWantsToConnect(welcome->connectionViewController(), parameters);
-    ASSERT_EQ(controller.documents().size(), 1);
-    auto *document = qobject_cast<VornDocument *>(controller.documents().first());
+    VornDocument *document = launchAndChoose(controller, parameters);
     ASSERT_NE(document, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return document->connected(); }, 60000));
     const auto element = std::make_shared<BrowserElement>("orders", "main", "TABLE", BrowserElement::Table);
