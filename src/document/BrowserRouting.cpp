@@ -1,6 +1,7 @@
 #include "document/BrowserRouting.h"
 #include "document/BackgroundController.h"
 #include "document/ManagementRefresh.h"
+#include "status/StatusManagerDelegate.h"
 
 #include "browser/BrowserCompletionSource.h"
 #include "browser/BrowserController.h"
@@ -335,7 +336,9 @@ void BrowserRouting::commitOrRollbackCompleted()
 void BrowserRouting::browserUpdatedManagementMode()
 {
     infoFollowsManagementMode();
-    document_.documentStatusUpdated();
+    // The status bar names the browser's schema, which the mode just changed.
+    static_cast<StatusManagerDelegate &>(document_).statusManagerHasStatusUpdate(
+        document_.statusManager().get());
 }
 
 void BrowserRouting::infoFollowsManagementMode()
